@@ -1,0 +1,66 @@
+# Helpers shared by every module's CMakeLists.txt.
+
+if(VANTOR_TESTS)
+  enable_testing()
+  find_package(GTest REQUIRED)
+endif()
+if(VANTOR_BENCHMARKS)
+  find_package(benchmark REQUIRED)
+endif()
+
+add_custom_target(fuzzers)
+if(VANTOR_FUZZ)
+  # name and seed folder of every fuzzer, read by scripts/fuzz
+  file(WRITE ${CMAKE_BINARY_DIR}/fuzz/corpora.txt "")
+endif()
+
+# vantor_add_test(NAME SOURCES ... LIBS ... [LABELS ...])
+# A GoogleTest executable registered with CTest; tests run with the source tree's
+# tests/data folder in VANTOR_TEST_DATA and a scratch folder in VANTOR_TEST_TMP.
+function(vantor_add_test name)
+  if(NOT VANTOR_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    VANTOR_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+    VANTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "SDL_AUDIODRIVER=dummy;VANTOR_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp/${name}")
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()
+
+# vantor_add_fuzzer(NAME SOURCES ... LIBS ... [CORPUS dir])
+# A libFuzzer target; built only with VANTOR_FUZZ, into <build>/fuzz/.
+function(vantor_add_fuzzer name)
+  if(NOT VANTOR_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  add_dependencies(fuzzers ${name})
+  if(F_CORPUS)
+    file(APPEND ${CMAKE_BINARY_DIR}/fuzz/corpora.txt "${name} ${F_CORPUS}\n")
+  endif()
+endfunction()
+
+# vantor_add_benchmark(NAME SOURCES ... LIBS ...): a Google Benchmark program in <build>/bench/.
+function(vantor_add_benchmark name)
+  if(NOT VANTOR_BENCHMARKS)
+    return()
+  endif()
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${B_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+  target_compile_definitions(${name} PRIVATE VANTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+endfunction()

@@ -1,0 +1,177 @@
+#include "platform/graphics/Bitmap.h"
+
+#include <cairo.h>
+
+#include <utility>
+
+namespace vantor {
+
+namespace {
+
+void SetSourceArgb(cairo_t* cr, uint32_t argb)
+{
+    cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0,
+        (argb & 0xFF) / 255.0, ((argb >> 24) & 0xFF) / 255.0);
+}
+
+}
+
+TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
+
+TBitmap::~TBitmap() { Release(); }
+
+TBitmap::TBitmap(TBitmap&& other) noexcept
+    : Font(std::move(other.Font))
+    , m_surface(std::exchange(other.m_surface, nullptr))
+    , m_context(std::exchange(other.m_context, nullptr))
+    , m_width(std::exchange(other.m_width, 0))
+    , m_height(std::exchange(other.m_height, 0))
+{
+}
+
+TBitmap& TBitmap::operator=(TBitmap&& other) noexcept
+{
+    if (this != &other) {
+        Release();
+        Font = std::move(other.Font);
+        m_surface = std::exchange(other.m_surface, nullptr);
+        m_context = std::exchange(other.m_context, nullptr);
+        m_width = std::exchange(other.m_width, 0);
+        m_height = std::exchange(other.m_height, 0);
+    }
+    return *this;
+}
+
+void TBitmap::Release()
+{
+    if (m_context)
+        cairo_destroy(m_context);
+    if (m_surface)
+        cairo_surface_destroy(m_surface);
+    m_context = nullptr;
+    m_surface = nullptr;
+    m_width = m_height = 0;
+}
+
+void TBitmap::SetSize(int width, int height)
+{
+    Release();
+    if (width <= 0 || height <= 0)
+        return;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return;
+    }
+    m_surface = surface;
+    m_width = width;
+    m_height = height;
+}
+
+cairo_t* TBitmap::Context()
+{
+    if (!m_surface)
+        return nullptr;
+    if (!m_context)
+        m_context = cairo_create(m_surface);
+    return m_context;
+}
+
+void TBitmap::FillRect(const TRect& rect, uint32_t argb)
+{
+    cairo_t* cr = Context();
+    if (!cr || rect.IsEmpty())
+        return;
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    SetSourceArgb(cr, argb);
+    cairo_rectangle(cr, rect.Left, rect.Top, rect.Width(), rect.Height());
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void TBitmap::BlendRect(const TRect& rect, uint32_t argb)
+{
+    cairo_t* cr = Context();
+    if (!cr || rect.IsEmpty())
+        return;
+    cairo_save(cr);
+    SetSourceArgb(cr, argb);
+    cairo_rectangle(cr, rect.Left, rect.Top, rect.Width(), rect.Height());
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void TBitmap::CopyFrom(const TBitmap& source, const TRect& src, int x, int y)
+{
+    cairo_t* cr = Context();
+    if (!cr || !source.m_surface || src.IsEmpty())
+        return;
+    cairo_surface_flush(source.m_surface);
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, source.m_surface, x - src.Left, y - src.Top);
+    cairo_rectangle(cr, x, y, src.Width(), src.Height());
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void TBitmap::BlendFrom(const TBitmap& source, int x, int y)
+{
+    cairo_t* cr = Context();
+    if (!cr || !source.m_surface)
+        return;
+    cairo_surface_flush(source.m_surface);
+    cairo_save(cr);
+    cairo_set_source_surface(cr, source.m_surface, x, y);
+    cairo_rectangle(cr, x, y, source.m_width, source.m_height);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void TBitmap::StretchBlendFrom(const TBitmap& source, const TRect& src, const TRect& dst)
+{
+    cairo_t* cr = Context();
+    if (!cr || !source.m_surface || src.IsEmpty() || dst.IsEmpty())
+        return;
+    cairo_surface_flush(source.m_surface);
+    cairo_save(cr);
+    cairo_rectangle(cr, dst.Left, dst.Top, dst.Width(), dst.Height());
+    cairo_clip(cr);
+    cairo_translate(cr, dst.Left, dst.Top);
+    cairo_scale(cr, double(dst.Width()) / src.Width(), double(dst.Height()) / src.Height());
+    cairo_set_source_surface(cr, source.m_surface, -src.Left, -src.Top);
+    cairo_pattern_t* pattern = cairo_get_source(cr);
+    cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
+    // Pad so that edge pixels do not fade into the transparent outside of the source.
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    cairo_rectangle(cr, 0, 0, src.Width(), src.Height());
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+uint32_t TBitmap::PixelAt(int x, int y) const
+{
+    if (!m_surface || x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return 0;
+    cairo_surface_flush(m_surface);
+    unsigned char const* data = cairo_image_surface_get_data(m_surface);
+    int const stride = cairo_image_surface_get_stride(m_surface);
+    uint32_t const p = *reinterpret_cast<uint32_t const*>(data + y * stride + x * 4);
+    uint32_t const a = p >> 24;
+    if (a == 0)
+        return 0;
+    auto unpremultiply = [a](uint32_t c) { return (c * 255 + a / 2) / a; };
+    return (a << 24) | (unpremultiply((p >> 16) & 0xFF) << 16) | (unpremultiply((p >> 8) & 0xFF) << 8)
+        | unpremultiply(p & 0xFF);
+}
+
+bool TBitmap::SavePng(const std::string& path) const
+{
+    if (!m_surface)
+        return false;
+    cairo_surface_flush(m_surface);
+    return cairo_surface_write_to_png(m_surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+}
