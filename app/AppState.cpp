@@ -1,0 +1,22 @@
+#include "app/AppState.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace vantor {
+
+TAppState App;
+
+std::string ExecutableFolder()
+{
+    std::error_code error;
+    std::filesystem::path const exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !exe.has_parent_path())
+        return "./";
+    std::string folder = exe.parent_path().string();
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vantor {
+
+class TVPlayList;
+class TTrackData;
+
+enum TPlayerState : uint8_t {
+    psPlaying = 0,
+    psStopped = 1,
+    psPaused = 2,
+};
+
+// Process-wide state owned by the main controller. Every subsystem reads it directly; only
+// the UI thread writes it.
+struct TAppState {
+    // Folder of the executable, with a trailing separator: the base of every file the
+    // program reads or writes.
+    std::string AppPath;
+    TPlayerState PlayerState = psStopped;
+    TVPlayList* CurrentPlayList = nullptr; // non-owning
+    TTrackData* CurrentTrack = nullptr;    // non-owning
+    uint32_t StreamHandle = 0;
+    int32_t PlayPosition = 0;
+    int32_t TrackLastByte = 0;
+    std::string PositionText;
+    std::string LengthText;
+    int32_t QueueIndex = 0;
+    int32_t HistoryLimit = 20;
+};
+
+extern TAppState App;
+
+// The folder of the running executable with a trailing '/', or "./" when it cannot be found.
+std::string ExecutableFolder();
+
+}
