@@ -1,0 +1,117 @@
+#pragma once
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Font.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/ImagePattern.h"
+#include "platform/graphics/TextFlags.h"
+#include "ui/framework/DrawPoint.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vantor {
+
+enum class TResizeMode { rmFull, rmStretch };
+enum class TSkindataStatus { sdLoading, sdResizing, sdReady };
+
+inline constexpr uint32_t ThemeDefaultColor = 0xFFECECEC;
+
+// A copy of an entry's image resampled to one size, kept under a cache name.
+struct TCachedImage {
+    std::string ciID;
+    TBitmap ciImage;
+    TImagePattern ciPattern; // Cairo source over ciImage, rebuilt with it
+};
+
+// One theme entry: an image (Controls, Icons), a font (Fonts) or a colour (Color).
+struct TSkinData {
+    TSkinData();
+
+    std::string sdID;
+    TBitmap sdImage;
+    TFont sdFont;
+    uint32_t sdColor = 0xFFF1F1F1;
+    TRect sdMargins { 10, 10, 10, 10 };
+    TRect sdOffset {};
+    TResizeMode sdMode = TResizeMode::rmStretch;
+    TSkindataStatus sdStatus = TSkindataStatus::sdLoading;
+    std::vector<std::unique_ptr<TCachedImage>> sdCachedList;
+    TImagePattern sdPattern; // Cairo source over sdImage, so nine-slice pieces allocate nothing
+};
+
+struct TSkinGroup {
+    std::string sgID;
+    std::vector<std::unique_ptr<TSkinData>> sgDataList;
+};
+
+// Name and author from a theme file's "#Info" section.
+struct TThemeInfo {
+    std::string Name;
+    std::string Author;
+};
+
+// Loads a theme folder and answers the views' requests by skin key ("Group:Name"): images
+// drawn into logical rectangles, fonts for text, colours. User-interface thread only.
+class TThemeManager {
+public:
+    TThemeManager();
+    ~TThemeManager();
+    TThemeManager(const TThemeManager&) = delete;
+    TThemeManager& operator=(const TThemeManager&) = delete;
+
+    // Loads the theme whose theme file is path ("…/Theme/<name>/ThemeData.qxs"); the images
+    // come from "Controls" and "Icons" beside it. When path does not exist nothing changes
+    // and false is returned.
+    bool Load(const std::string& path);
+
+    // Draws the image entry into the logical rectangle rect of canvas. Stretch images keep a
+    // resampled copy per cacheID, so each size a view uses is resampled once.
+    void Draw(std::string_view skinID, TBitmap& canvas, std::string_view cacheID, const TRect& rect);
+    void Draw(std::string_view skinID, TBitmap& canvas, const TDrawPoint& point);
+
+    // The entry for a key, or null. Group names match exactly here, entry names ignore case.
+    TSkinData* GetSkinData(std::string_view skinID) const;
+    // The font of a "Fonts" key, or null.
+    const TFont* GetFont(std::string_view fontID) const;
+    // The colour of a "Color" key, or ThemeDefaultColor.
+    uint32_t Color(std::string_view colorID) const;
+
+    // Draws text inside the logical rectangle rect. A resolving font key is copied onto the
+    // canvas with its size multiplied by the UI scale; otherwise the canvas's font is used.
+    void TextOut(std::string_view text, std::string_view fontID, TTextFlags flags, const TRect& rect,
+        TBitmap& canvas) const;
+    // Width of text and height of the sample "Text" with the unscaled theme font, in logical
+    // units; the default when the key does not resolve.
+    int TextWidth(std::string_view fontID, std::string_view text, int defaultWidth) const;
+    int FontHeight(std::string_view fontID, int defaultHeight) const;
+
+    // "#Info" of the loaded theme; empty before the first successful Load.
+    const TThemeInfo& Info() const { return m_info; }
+    // Reads "#Info" of a theme file: Name defaults to folderName, Author to unknownAuthor
+    // (the translated "Unknown.ThemeAuthor").
+    static TThemeInfo ReadInfo(const std::string& path, std::string_view folderName,
+        std::string_view unknownAuthor);
+    // Text Info().Author falls back to; set before Load (the locale supplies it).
+    std::string UnknownAuthor;
+
+    std::vector<std::unique_ptr<TSkinGroup>> ssDataList;
+
+private:
+    TSkinData* Find(std::string_view skinID, bool groupIgnoresCase) const;
+    TSkinGroup& GroupFor(std::string_view groupID);
+    TSkinData& EntryFor(TSkinGroup& group, std::string_view name);
+    void DrawStretch(TSkinData& data, TBitmap& canvas, std::string_view cacheID, const TRect& device);
+    void DrawNineSlice(TSkinData& data, TBitmap& canvas, const TRect& device);
+
+    TThemeInfo m_info;
+    // Resolved keys, per lookup mode, cleared by Load; views look the same keys up every paint.
+    mutable std::unordered_map<std::string, TSkinData*> m_drawLookups;
+    mutable std::unordered_map<std::string, TSkinData*> m_exactLookups;
+};
+
+}
