@@ -1,0 +1,323 @@
+#include "tags/io/FileEditStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vantor {
+
+namespace {
+
+constexpr size_t CopyBlock = 1 << 20;
+
+size_t PreadAll(int fd, uint8_t* buffer, size_t count, uint64_t offset) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::pread(fd, buffer + done, count - done, off_t(offset + done));
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      break;
+    done += size_t(n);
+  }
+  return done;
+}
+
+bool PwriteAll(int fd, const uint8_t* buffer, size_t count, uint64_t offset) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::pwrite(fd, buffer + done, count - done, off_t(offset + done));
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      return false;
+    done += size_t(n);
+  }
+  return true;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+TFileEditStream::~TFileEditStream() {
+  if (FFd >= 0)
+    ::close(FFd);
+}
+
+TFileEditResult TFileEditStream::Open(const std::string& fileName, bool createIfMissing) {
+  if (FFd >= 0)
+    ::close(FFd);
+  FFd = -1;
+  FPieces.clear();
+  FSize = FOriginalSize = FPosition = 0;
+  FChanged = FRewrote = false;
+  FFileName = fileName;
+
+  // Replace the file a symlink points to, never the link itself.
+  char resolved[PATH_MAX];
+  FTargetName = ::realpath(fileName.c_str(), resolved) ? std::string(resolved) : fileName;
+
+  FFd = ::open(FTargetName.c_str(), O_RDWR | O_CLOEXEC);
+  if (FFd < 0) {
+    if (errno == ENOENT && createIfMissing) {
+      FExisted = false;
+      return TFileEditResult::Success;
+    }
+    return TFileEditResult::CannotOpen;
+  }
+  struct stat st {};
+  if (::fstat(FFd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(FFd);
+    FFd = -1;
+    return TFileEditResult::CannotOpen;
+  }
+  FExisted = true;
+  FOriginalSize = FSize = uint64_t(st.st_size);
+  if (FSize)
+    FPieces.push_back({FSize, 0, nullptr});
+  return TFileEditResult::Success;
+}
+
+void TFileEditStream::SplitAt(uint64_t offset) {
+  if (offset > FSize) {
+    auto zeros = std::make_shared<std::vector<uint8_t>>(size_t(offset - FSize), 0);
+    FPieces.push_back({offset - FSize, 0, zeros});
+    FSize = offset;
+    return;
+  }
+  uint64_t start = 0;
+  for (size_t i = 0; i < FPieces.size(); ++i) {
+    const uint64_t end = start + FPieces[i].Length;
+    if (offset > start && offset < end) {
+      TPiece tail = FPieces[i];
+      tail.Source += offset - start;
+      tail.Length = end - offset;
+      FPieces[i].Length = offset - start;
+      FPieces.insert(FPieces.begin() + ptrdiff_t(i) + 1, tail);
+      return;
+    }
+    start = end;
+  }
+}
+
+size_t TFileEditStream::PieceStartingAt(uint64_t offset) const {
+  uint64_t start = 0;
+  for (size_t i = 0; i < FPieces.size(); ++i) {
+    if (start >= offset)
+      return i;
+    start += FPieces[i].Length;
+  }
+  return FPieces.size();
+}
+
+size_t TFileEditStream::Read(void* buffer, size_t count) {
+  auto* out = static_cast<uint8_t*>(buffer);
+  size_t done = 0;
+  uint64_t start = 0;
+  for (const TPiece& piece : FPieces) {
+    if (done == count)
+      break;
+    const uint64_t end = start + piece.Length;
+    const uint64_t at = FPosition + done;
+    if (at >= start && at < end) {
+      const size_t n = size_t(std::min<uint64_t>(count - done, end - at));
+      const uint64_t from = piece.Source + (at - start);
+      if (piece.Data) {
+        std::memcpy(out + done, piece.Data->data() + from, n);
+      } else if (PreadAll(FFd, out + done, n, from) != n) {
+        FPosition += done;
+        return done;
+      }
+      done += n;
+    }
+    start = end;
+  }
+  FPosition += done;
+  return done;
+}
+
+bool TFileEditStream::Replace(uint64_t offset, uint64_t removeCount, const void* buffer, size_t count) {
+  SplitAt(offset);
+  const uint64_t removeEnd = std::min(offset + removeCount, FSize);
+  SplitAt(removeEnd);
+  const size_t first = PieceStartingAt(offset);
+  const size_t last = PieceStartingAt(removeEnd);
+  FPieces.erase(FPieces.begin() + ptrdiff_t(first), FPieces.begin() + ptrdiff_t(last));
+  if (count) {
+    const auto* src = static_cast<const uint8_t*>(buffer);
+    auto bytes = std::make_shared<std::vector<uint8_t>>(src, src + count);
+    FPieces.insert(FPieces.begin() + ptrdiff_t(first), TPiece{count, 0, bytes});
+  }
+  FSize = FSize - (removeEnd - offset) + count;
+  FPosition = offset + count;
+  FChanged = true;
+  return true;
+}
+
+bool TFileEditStream::Write(const void* buffer, size_t count) {
+  if (count == 0)
+    return true;
+  return Replace(FPosition, count, buffer, count);
+}
+
+bool TFileEditStream::Truncate(uint64_t size) {
+  if (size == FSize)
+    return true;
+  if (size > FSize) {
+    SplitAt(size);
+  } else {
+    SplitAt(size);
+    FPieces.erase(FPieces.begin() + ptrdiff_t(PieceStartingAt(size)), FPieces.end());
+    FSize = size;
+  }
+  FChanged = true;
+  return true;
+}
+
+bool TFileEditStream::InPlacePossible() const {
+  if (!FExisted)
+    return false;
+  uint64_t at = 0;
+  for (const TPiece& piece : FPieces) {
+    if (!piece.Data && piece.Source != at)
+      return false;
+    at += piece.Length;
+  }
+  return true;
+}
+
+TFileEditResult TFileEditStream::Commit() {
+  if (!FChanged)
+    return TFileEditResult::Success;
+  TFileEditResult result;
+  if (InPlacePossible()) {
+    FRewrote = false;
+    result = CommitInPlace();
+  } else {
+    FRewrote = true;
+    result = CommitRewrite();
+  }
+  if (result != TFileEditResult::Success)
+    return result;
+  // The stream now shows the file as written.
+  const bool rewrote = FRewrote;
+  const TFileEditResult reopened = Open(FFileName);
+  FRewrote = rewrote;
+  return reopened == TFileEditResult::Success ? result : TFileEditResult::ReadFailed;
+}
+
+TFileEditResult TFileEditStream::CommitInPlace() {
+  // Keep what is overwritten, to put it back when a write fails.
+  struct TBackup { uint64_t Offset; std::vector<uint8_t> Bytes; };
+  std::vector<TBackup> backups;
+  uint64_t at = 0;
+  for (const TPiece& piece : FPieces) {
+    if (piece.Data && at < FOriginalSize) {
+      TBackup backup{at, std::vector<uint8_t>(size_t(std::min(piece.Length, FOriginalSize - at)))};
+      if (PreadAll(FFd, backup.Bytes.data(), backup.Bytes.size(), at) != backup.Bytes.size())
+        return TFileEditResult::ReadFailed;
+      backups.push_back(std::move(backup));
+    }
+    at += piece.Length;
+  }
+  bool ok = true;
+  at = 0;
+  for (const TPiece& piece : FPieces) {
+    if (piece.Data && !PwriteAll(FFd, piece.Data->data() + piece.Source, size_t(piece.Length), at)) {
+      ok = false;
+      break;
+    }
+    at += piece.Length;
+  }
+  if (ok && FSize != FOriginalSize && ::ftruncate(FFd, off_t(FSize)) != 0)
+    ok = false;
+  if (ok && ::fsync(FFd) != 0)
+    ok = false;
+  if (!ok) {
+    for (const TBackup& backup : backups)
+      PwriteAll(FFd, backup.Bytes.data(), backup.Bytes.size(), backup.Offset);
+    if (::ftruncate(FFd, off_t(FOriginalSize)) != 0) {
+      // nothing more can be done; the write error is reported below
+    }
+    ::fsync(FFd);
+    return TFileEditResult::WriteFailed;
+  }
+  return TFileEditResult::Success;
+}
+
+TFileEditResult TFileEditStream::CommitRewrite() {
+  const std::string directory = DirectoryOf(FTargetName);
+  std::string temporary = directory + "/." + BaseNameOf(FTargetName) + ".XXXXXX";
+  const int out = ::mkstemp(temporary.data());
+  if (out < 0)
+    return TFileEditResult::WriteFailed;
+
+  bool ok = true;
+  uint64_t at = 0;
+  std::vector<uint8_t> block;
+  for (const TPiece& piece : FPieces) {
+    if (!ok)
+      break;
+    if (piece.Data) {
+      ok = PwriteAll(out, piece.Data->data() + piece.Source, size_t(piece.Length), at);
+    } else {
+      block.resize(size_t(std::min<uint64_t>(CopyBlock, piece.Length)));
+      for (uint64_t copied = 0; ok && copied < piece.Length;) {
+        const size_t n = size_t(std::min<uint64_t>(block.size(), piece.Length - copied));
+        ok = PreadAll(FFd, block.data(), n, piece.Source + copied) == n && PwriteAll(out, block.data(), n, at + copied);
+        copied += n;
+      }
+    }
+    at += piece.Length;
+  }
+
+  // The new file takes over the old one's permissions (and owner, where allowed).
+  mode_t mode = 0666;
+  if (FExisted) {
+    struct stat st {};
+    if (::fstat(FFd, &st) == 0) {
+      mode = st.st_mode & 07777;
+      if (::fchown(out, st.st_uid, st.st_gid) != 0) {
+        // keeping the owner needs privileges; the file is still ours
+      }
+    }
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (ok)
+    ok = ::fchmod(out, mode) == 0 && ::fsync(out) == 0;
+  if (::close(out) != 0)
+    ok = false;
+  if (ok)
+    ok = ::rename(temporary.c_str(), FTargetName.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return TFileEditResult::WriteFailed;
+  }
+  const int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return TFileEditResult::Success;
+}
+
+} // namespace vantor
