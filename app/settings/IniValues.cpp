@@ -106,10 +106,11 @@ bool ParseIniBool(std::string_view text, bool defaultValue)
 double ParseIniFloat(std::string_view text, double defaultValue)
 {
     text = Trim(text);
-    if (!text.empty() && text.front() == '+')
+    // one sign at most: from_chars itself takes a '-' but no '+'
+    bool const plus = !text.empty() && text.front() == '+';
+    if (plus)
         text.remove_prefix(1);
-    // from_chars takes no leading '+', so "+-1" must not slip through as -1
-    if (text.empty() || text.front() == '+' || text.size() > 512)
+    if (text.empty() || text.front() == '+' || (plus && text.front() == '-') || text.size() > 512)
         return defaultValue;
     std::string normalized(text);
     size_t const comma = normalized.find(',');
