@@ -1,0 +1,8 @@
+# The control tree and its host: TSmartCtrl, its lists, TSmartVCL.
+add_library(vantor_controls STATIC
+  ControlList.cpp
+  ListContainer.cpp
+  SmartCtrl.cpp
+  SmartVCL.cpp)
+target_include_directories(vantor_controls PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(vantor_controls PUBLIC vantor_graphics vantor_settings vantor_theme)
