@@ -4,10 +4,12 @@
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/ImagePattern.h"
+#include "platform/graphics/NineSlice.h"
 #include "platform/graphics/TextFlags.h"
 #include "ui/framework/DrawPoint.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +28,7 @@ struct TCachedImage {
     std::string ciID;
     TBitmap ciImage;
     TImagePattern ciPattern; // Cairo source over ciImage, rebuilt with it
+    int ciBuilds = 0; // how often the copy was resampled
 };
 
 // One theme entry: an image (Controls, Icons), a font (Fonts) or a colour (Color).
@@ -41,7 +44,8 @@ struct TSkinData {
     TResizeMode sdMode = TResizeMode::rmStretch;
     TSkindataStatus sdStatus = TSkindataStatus::sdLoading;
     std::vector<std::unique_ptr<TCachedImage>> sdCachedList;
-    TImagePattern sdPattern; // Cairo source over sdImage, so nine-slice pieces allocate nothing
+    TImagePattern sdPattern; // Cairo source over sdImage, for resampling stretched copies
+    TNineSlice sdNineSlice;  // sdImage cut by sdMargins, for rmFull drawing
 };
 
 struct TSkinGroup {
@@ -99,6 +103,8 @@ public:
     // Text Info().Author falls back to; set before Load (the locale supplies it).
     std::string UnknownAuthor;
 
+    // The loaded groups in load order. Only Load changes them: resolved keys are remembered
+    // until the next Load.
     std::vector<std::unique_ptr<TSkinGroup>> ssDataList;
 
 private:
@@ -109,9 +115,14 @@ private:
     void DrawNineSlice(TSkinData& data, TBitmap& canvas, const TRect& device);
 
     TThemeInfo m_info;
+    struct TKeyHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view key) const { return std::hash<std::string_view> {}(key); }
+    };
+    using TLookups = std::unordered_map<std::string, TSkinData*, TKeyHash, std::equal_to<>>;
     // Resolved keys, per lookup mode, cleared by Load; views look the same keys up every paint.
-    mutable std::unordered_map<std::string, TSkinData*> m_drawLookups;
-    mutable std::unordered_map<std::string, TSkinData*> m_exactLookups;
+    mutable TLookups m_drawLookups;
+    mutable TLookups m_exactLookups;
 };
 
 }

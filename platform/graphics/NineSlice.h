@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/ImagePattern.h"
+
+namespace vantor {
+
+// An image cut into nine pieces by its margins: corners keep their size, the edges stretch
+// along one axis and the centre along both. Each piece is its own small bitmap so that
+// bilinear stretching never samples a neighbouring piece, and drawing allocates nothing.
+class TNineSlice {
+public:
+    // Cuts image by margins (left, top, right, bottom in image pixels; negative ones count
+    // as 0, ones wider than the image as the image's size).
+    void Build(const TBitmap& image, const TRect& margins);
+    void Reset();
+    bool IsEmpty() const { return m_width == 0; }
+
+    // Draws the pieces into the device rectangle dst, bottom-right corner first, then the
+    // top-left, top-right and bottom-left corners, the top, left, right and bottom edges and
+    // the centre.
+    void Draw(TBitmap& canvas, const TRect& dst) const;
+
+private:
+    TBitmap m_pieces[9];
+    TImagePattern m_patterns[9];
+    int m_left = 0, m_top = 0, m_right = 0, m_bottom = 0;
+    int m_width = 0, m_height = 0;
+};
+
+}

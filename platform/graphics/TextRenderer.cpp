@@ -1,0 +1,229 @@
+#include "platform/graphics/TextRenderer.h"
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <functional>
+#include <list>
+#include <string>
+#include <unordered_map>
+
+namespace vantor {
+
+namespace {
+
+// Enough for every text of a full window; older layouts are dropped first.
+constexpr size_t LayoutCacheSize = 4096;
+// Points beyond this are refused by Pango anyway and would overflow its fixed-point units.
+constexpr int MaxPoints = 1000;
+
+// What shapes a layout; colour and position do not.
+struct TLayoutKey {
+    std::string_view Family;
+    int Size = 0;
+    bool Bold = false;
+    bool Italic = false;
+    std::string_view Text;
+    int Width = -1;  // -1: no width limit
+    int Height = -1; // -1: no height limit
+    TTextFlags Flags = 0;
+
+    friend bool operator==(const TLayoutKey&, const TLayoutKey&) = default;
+};
+
+struct TLayoutKeyHash {
+    size_t operator()(const TLayoutKey& k) const
+    {
+        size_t h = std::hash<std::string_view> {}(k.Text);
+        auto mix = [&h](size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); };
+        mix(std::hash<std::string_view> {}(k.Family));
+        mix(size_t(k.Size) << 2 | size_t(k.Bold) << 1 | size_t(k.Italic));
+        mix(size_t(uint32_t(k.Width)) << 32 | uint32_t(k.Height));
+        mix(k.Flags);
+        return h;
+    }
+};
+
+struct TCachedLayout {
+    std::string Family; // owned copies the key's views point into
+    std::string Text;
+    TLayoutKey Key;
+    PangoLayout* Layout = nullptr;
+    PangoRectangle Logical {}; // pixels
+};
+
+// Pango objects belong to one thread; each thread that draws or measures gets its own.
+class TTextState {
+public:
+    TTextState()
+    {
+        m_context = pango_font_map_create_context(pango_cairo_font_map_get_default());
+        cairo_font_options_t* options = cairo_font_options_create();
+        // Unhinted metrics keep widths proportional to the size, so logical measurements
+        // times the UI scale match what is drawn at the scaled size.
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+        pango_cairo_context_set_font_options(m_context, options);
+        cairo_font_options_destroy(options);
+        pango_cairo_context_set_resolution(m_context, 96.0);
+    }
+
+    ~TTextState()
+    {
+        for (TCachedLayout& entry : m_entries)
+            g_object_unref(entry.Layout);
+        g_object_unref(m_context);
+    }
+
+    TTextState(const TTextState&) = delete;
+    TTextState& operator=(const TTextState&) = delete;
+
+    const TCachedLayout& Layout(const TLayoutKey& key)
+    {
+        auto found = m_index.find(key);
+        if (found != m_index.end()) {
+            m_entries.splice(m_entries.begin(), m_entries, found->second);
+            return *found->second;
+        }
+        if (m_entries.size() >= LayoutCacheSize) {
+            TCachedLayout& oldest = m_entries.back();
+            m_index.erase(oldest.Key);
+            g_object_unref(oldest.Layout);
+            m_entries.pop_back();
+        }
+        m_entries.emplace_front();
+        TCachedLayout& entry = m_entries.front();
+        entry.Family = std::string(key.Family);
+        entry.Text = std::string(key.Text);
+        entry.Key = key;
+        entry.Key.Family = entry.Family;
+        entry.Key.Text = entry.Text;
+        entry.Layout = Build(entry.Key);
+        pango_layout_get_pixel_extents(entry.Layout, nullptr, &entry.Logical);
+        m_index.emplace(entry.Key, m_entries.begin());
+        return entry;
+    }
+
+private:
+    PangoLayout* Build(const TLayoutKey& key)
+    {
+        PangoLayout* layout = pango_layout_new(m_context);
+        PangoFontDescription* description = pango_font_description_new();
+        pango_font_description_set_family(description, std::string(key.Family).c_str());
+        pango_font_description_set_absolute_size(description, key.Size * 96.0 / 72.0 * PANGO_SCALE);
+        pango_font_description_set_weight(description, key.Bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+        pango_font_description_set_style(description, key.Italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+        pango_layout_set_font_description(layout, description);
+        pango_font_description_free(description);
+
+        pango_layout_set_single_paragraph_mode(layout, (key.Flags & tfSingleLine) != 0);
+        if (key.Width >= 0) {
+            pango_layout_set_width(layout, key.Width * PANGO_SCALE);
+            pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+        }
+        if (key.Height >= 0)
+            pango_layout_set_height(layout, key.Height * PANGO_SCALE);
+        if (key.Flags & tfEndEllipsis)
+            pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+        PangoAlignment alignment = PANGO_ALIGN_LEFT;
+        if (key.Flags & tfCenter)
+            alignment = PANGO_ALIGN_CENTER;
+        else if (key.Flags & tfRight)
+            alignment = PANGO_ALIGN_RIGHT;
+        pango_layout_set_alignment(layout, alignment);
+        pango_layout_set_text(layout, key.Text.data(), int(key.Text.size()));
+        return layout;
+    }
+
+    PangoContext* m_context = nullptr;
+    std::list<TCachedLayout> m_entries; // most recently used first
+    std::unordered_map<TLayoutKey, std::list<TCachedLayout>::iterator, TLayoutKeyHash> m_index;
+};
+
+TTextState& State()
+{
+    thread_local TTextState state;
+    return state;
+}
+
+// Pango takes the text's bytes as UTF-8 and refuses invalid sequences, so such text is
+// drawn with replacement characters instead of vanishing.
+std::string_view ValidText(std::string_view text, std::string& repaired)
+{
+    if (g_utf8_validate(text.data(), gssize(text.size()), nullptr))
+        return text;
+    gchar* valid = g_utf8_make_valid(text.data(), gssize(text.size()));
+    repaired = valid;
+    g_free(valid);
+    return repaired;
+}
+
+TLayoutKey KeyFor(const TFont& font, std::string_view text)
+{
+    TLayoutKey key;
+    key.Family = font.Name;
+    key.Size = std::clamp(font.Size, 1, MaxPoints);
+    key.Bold = font.Bold;
+    key.Italic = font.Italic;
+    key.Text = text;
+    return key;
+}
+
+}
+
+void DrawText(TBitmap& canvas, const TFont& font, std::string_view text, const TRect& rect,
+    TTextFlags flags)
+{
+    cairo_t* cr = canvas.Context();
+    if (!cr || text.empty() || rect.IsEmpty())
+        return;
+    std::string repaired;
+    TLayoutKey key = KeyFor(font, ValidText(text, repaired));
+    key.Flags = flags;
+    bool const singleLine = (flags & tfSingleLine) != 0;
+    bool const wrap = (flags & tfWordBreak) != 0 && !singleLine;
+    bool const ellipsis = (flags & tfEndEllipsis) != 0;
+    if (wrap || ellipsis)
+        key.Width = rect.Width();
+    if (wrap && ellipsis)
+        key.Height = rect.Height();
+    const TCachedLayout& layout = State().Layout(key);
+
+    // A layout with a width aligns its lines itself; one without is placed as a whole.
+    PangoRectangle const& logical = layout.Logical;
+    int x = rect.Left;
+    if (key.Width < 0) {
+        x -= logical.x;
+        if (flags & tfCenter)
+            x += (rect.Width() - logical.width) / 2;
+        else if (flags & tfRight)
+            x += rect.Width() - logical.width;
+    }
+    int y = rect.Top - logical.y;
+    if (flags & tfVCenter)
+        y += (rect.Height() - logical.height) / 2;
+    else if (flags & tfBottom)
+        y += rect.Height() - logical.height;
+
+    uint32_t const color = font.Color;
+    uint32_t const alpha = (color >> 24) == 0 ? 255 : color >> 24;
+    cairo_save(cr);
+    cairo_rectangle(cr, rect.Left, rect.Top, rect.Width(), rect.Height());
+    cairo_clip(cr);
+    cairo_set_source_rgba(cr, ((color >> 16) & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
+        (color & 0xFF) / 255.0, alpha / 255.0);
+    cairo_move_to(cr, x, y);
+    pango_cairo_show_layout(cr, layout.Layout);
+    cairo_restore(cr);
+}
+
+TTextExtent MeasureText(const TFont& font, std::string_view text)
+{
+    std::string repaired;
+    const TCachedLayout& layout = State().Layout(KeyFor(font, ValidText(text, repaired)));
+    return { layout.Logical.width, layout.Logical.height };
+}
+
+}
