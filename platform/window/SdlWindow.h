@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/window/WindowClient.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Cursor;
+union SDL_Event;
+
+namespace vantor {
+
+class TEventLoop;
+
+// The program's one native window: borderless, titled "Vantor". It shows the client's back
+// buffer through a texture (repainting only after an invalidation), turns SDL input into the
+// client's device-pixel events, and lets the window manager resize it from the client's edge
+// band and move it by the client's drag areas (SDL hit testing).
+class TSdlWindow : public IWindowShell {
+public:
+    // A hidden window of width x height device pixels at (x, y), or centred when x or y is
+    // negative. Throws std::runtime_error when SDL cannot create it. The client receives a
+    // WindowResized with the real size at once.
+    TSdlWindow(TEventLoop& loop, IWindowClient& client, int width, int height, int x = -1, int y = -1);
+    ~TSdlWindow() override;
+    TSdlWindow(const TSdlWindow&) = delete;
+    TSdlWindow& operator=(const TSdlWindow&) = delete;
+
+    void Show();
+    // Brings the window to the front and gives it the input focus.
+    void Raise();
+    // Position and size in device pixels.
+    TRect Bounds() const;
+    void SetBounds(const TRect& bounds);
+    uint32_t WindowID() const { return m_id; }
+
+    // Presents the client's back buffer when something was invalidated or the window was
+    // uncovered; the event loop calls it once per round.
+    void PresentIfNeeded();
+    // Reads the pixels last presented into bitmap (exact with the software renderer).
+    bool ReadPixels(TBitmap& bitmap);
+
+    // IWindowShell
+    void SetCursorShape(TCursorShape shape) override;
+    void Minimize() override;
+    void ToggleMaximize() override;
+    bool IsMaximized() const override;
+    void Close() override;
+
+private:
+    friend class TEventLoop;
+    void HandleEvent(const SDL_Event& event);
+    void HandleWindowEvent(const SDL_Event& event);
+    void FinishDrop();
+    bool EnsureTexture(int width, int height);
+    void Upload(const TBitmap& buffer, const TRect& area);
+
+    TEventLoop& m_loop;
+    IWindowClient& m_client;
+    SDL_Window* m_window = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Texture* m_texture = nullptr;
+    int m_textureWidth = 0;
+    int m_textureHeight = 0;
+    uint32_t m_id = 0;
+    bool m_needPresent = true;
+    std::array<SDL_Cursor*, 5> m_cursors {};
+    TCursorShape m_cursor = TCursorShape::crArrow;
+    std::vector<std::string> m_drop; // paths of the drop in progress
+};
+
+}
