@@ -1,0 +1,25 @@
+#pragma once
+
+namespace vantor {
+
+// An RBJ peaking biquad on interleaved stereo float samples. Coefficients and state are double:
+// the lowest band (80 Hz at 44.1 kHz) sits close to the unit circle, where float loses accuracy.
+class TPeakingFilter {
+public:
+    // centre in Hz, bandwidth in semitones, gain in dB, at sampleRate.
+    void Design(double center, double bandwidthSemitones, double gainDb, double sampleRate);
+    void Reset();
+    // A filter at 0 dB passes the signal unchanged and is skipped.
+    bool IsFlat() const { return m_flat; }
+    void Process(float* interleavedStereo, int frames);
+    // |H| at a frequency, for tests.
+    double MagnitudeAt(double frequency, double sampleRate) const;
+
+private:
+    double m_b0 = 1, m_b1 = 0, m_b2 = 0, m_a1 = 0, m_a2 = 0;
+    double m_z1[2] = {0, 0};
+    double m_z2[2] = {0, 0};
+    bool m_flat = true;
+};
+
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/audio/PeakingFilter.h"
+#include "platform/audio/StreamShared.h"
+
+#include <array>
+
+namespace vantor {
+
+// The consumer side of a stream: runs on the output thread, takes blocks from the queue,
+// applies the stream's filters, volume and pan, and reports how far it has played. It never
+// locks or allocates; only with waitForData (null outputs) does it wait for the decoder.
+class TStreamRenderer {
+public:
+    explicit TStreamRenderer(TStreamShared& shared) : m_shared(shared) {}
+
+    // Adds up to frames of the stream to mix (interleaved stereo), using scratch (room for
+    // frames) as work space. True when the stream contributed audio.
+    bool MixInto(float* mix, float* scratch, int frames, bool waitForData);
+
+private:
+    // Copies queued audio into scratch; returns the frames copied and updates progress.
+    int Pull(float* scratch, int frames, bool waitForData, uint32_t& seq, TProgress& progress);
+    void DropStale(uint32_t seq);
+    void PopFront();
+    void ApplyEffects(float* samples, int frames);
+    void ApplyGains(float* samples, int frames);
+
+    TStreamShared& m_shared;
+    int m_offset = 0; // frames of the front block already played
+
+    std::array<TPeakingFilter, TStreamShared::kMaxFx> m_filters;
+    std::array<bool, TStreamShared::kMaxFx> m_live{};
+    std::array<uint32_t, TStreamShared::kMaxFx> m_serial{};
+    std::array<uint32_t, TStreamShared::kMaxFx> m_version{};
+
+    bool m_gainsKnown = false;
+    float m_gainLeft = 1.0f;
+    float m_gainRight = 1.0f;
+};
+
+}
