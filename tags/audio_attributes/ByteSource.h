@@ -1,0 +1,89 @@
+#pragma once
+
+// Random-access, read-only views of a file or of memory, used by every tag and audio parser.
+//
+// Readers ask for a byte range and get back how much of it exists; nothing is read past the
+// real end, so a size field claiming more than the input holds can never cause a large
+// allocation or a read beyond the data.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace vantor {
+
+class TByteSource {
+public:
+    virtual ~TByteSource() = default;
+
+    virtual uint64_t Size() const = 0;
+    // Copies up to Count bytes from Offset into Buffer; returns how many were copied (fewer at
+    // the end of the data or on a read error).
+    virtual size_t ReadAt(uint64_t Offset, void* Buffer, size_t Count) const = 0;
+
+    // True only when all Count bytes at Offset were read.
+    bool ReadExact(uint64_t Offset, void* Buffer, size_t Count) const;
+    // Bytes available from Offset to the end, 0 past the end.
+    uint64_t Remaining(uint64_t Offset) const;
+};
+
+// Memory owned by the caller, which must outlive the source.
+class TMemorySource : public TByteSource {
+public:
+    explicit TMemorySource(std::span<const uint8_t> Data) : FData(Data) {}
+
+    uint64_t Size() const override { return FData.size(); }
+    size_t ReadAt(uint64_t Offset, void* Buffer, size_t Count) const override;
+    std::span<const uint8_t> Data() const { return FData; }
+
+private:
+    std::span<const uint8_t> FData;
+};
+
+// A file opened read-only; the descriptor is closed with the object.
+class TFileSource : public TByteSource {
+public:
+    TFileSource() = default;
+    ~TFileSource() override;
+    TFileSource(const TFileSource&) = delete;
+    TFileSource& operator=(const TFileSource&) = delete;
+
+    bool Open(const std::filesystem::path& FileName);
+    bool IsOpen() const { return FHandle >= 0; }
+
+    uint64_t Size() const override { return FSize; }
+    size_t ReadAt(uint64_t Offset, void* Buffer, size_t Count) const override;
+
+private:
+    int FHandle = -1;
+    uint64_t FSize = 0;
+};
+
+// Big- and little-endian integers from raw bytes.
+inline uint16_t ReadBE16(const uint8_t* P) { return uint16_t(P[0] << 8 | P[1]); }
+inline uint32_t ReadBE24(const uint8_t* P) { return uint32_t(P[0]) << 16 | uint32_t(P[1]) << 8 | P[2]; }
+inline uint32_t ReadBE32(const uint8_t* P)
+{
+    return uint32_t(P[0]) << 24 | uint32_t(P[1]) << 16 | uint32_t(P[2]) << 8 | P[3];
+}
+inline uint64_t ReadBE64(const uint8_t* P) { return uint64_t(ReadBE32(P)) << 32 | ReadBE32(P + 4); }
+inline uint16_t ReadLE16(const uint8_t* P) { return uint16_t(P[1] << 8 | P[0]); }
+inline uint32_t ReadLE32(const uint8_t* P)
+{
+    return uint32_t(P[3]) << 24 | uint32_t(P[2]) << 16 | uint32_t(P[1]) << 8 | P[0];
+}
+inline uint64_t ReadLE64(const uint8_t* P) { return uint64_t(ReadLE32(P + 4)) << 32 | ReadLE32(P); }
+
+inline void WriteBE32(uint8_t* P, uint32_t V)
+{
+    P[0] = uint8_t(V >> 24); P[1] = uint8_t(V >> 16); P[2] = uint8_t(V >> 8); P[3] = uint8_t(V);
+}
+inline void WriteLE32(uint8_t* P, uint32_t V)
+{
+    P[0] = uint8_t(V); P[1] = uint8_t(V >> 8); P[2] = uint8_t(V >> 16); P[3] = uint8_t(V >> 24);
+}
+inline void WriteBE64(uint8_t* P, uint64_t V) { WriteBE32(P, uint32_t(V >> 32)); WriteBE32(P + 4, uint32_t(V)); }
+inline void WriteLE64(uint8_t* P, uint64_t V) { WriteLE32(P, uint32_t(V)); WriteLE32(P + 4, uint32_t(V >> 32)); }
+
+} // namespace vantor

@@ -1,0 +1,138 @@
+// The audio properties the ID3v2 reader collects: MPEG audio behind the tag, WAV/RF64 and
+// AIFF/AIFC containers around it.
+
+#include "tags/id3v2/ID3v2Tag.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace vantor {
+
+namespace {
+
+uint32_t SamplesPerFrame(const TMPEGHeaderX& Info)
+{
+    if (Info.Layer == tmpegl1)
+        return 384;
+    if (Info.Layer == tmpegl3 && Info.Version != tmpegv1)
+        return 576;
+    return 1152;
+}
+
+// Size of an ID3v1 tag at the end of the file and of a Lyrics3 v2 block in front of it.
+uint64_t TrailingTagsSize(const TByteSource& Stream)
+{
+    const uint64_t FileSize = Stream.Size();
+    uint8_t Tail[143];
+    if (FileSize < 128 || !Stream.ReadExact(FileSize - 128, Tail + 15, 128) || std::memcmp(Tail + 15, "TAG", 3) != 0)
+        return 0;
+    uint64_t Total = 128;
+    if (FileSize >= 143 && Stream.ReadExact(FileSize - 143, Tail, 15) && std::memcmp(Tail + 6, "LYRICS200", 9) == 0) {
+        uint32_t Length = 0;
+        const auto [End, Error] = std::from_chars(reinterpret_cast<const char*>(Tail), reinterpret_cast<const char*>(Tail + 6), Length);
+        if (Error == std::errc() && End == reinterpret_cast<const char*>(Tail + 6) && Length + 143 <= FileSize)
+            Total += Length + 15;
+    }
+    return Total;
+}
+
+} // namespace
+
+void TID3v2Tag::ReadContainerAudio(const TByteSource& Stream)
+{
+    if (FSourceFileType == sftWAVE || FSourceFileType == sftRF64) {
+        TWaveAudio Audio;
+        ReadWaveAudio(Stream, Audio);
+        WAVInfo = Audio.Fmt;
+        SampleCount = Audio.SampleCount;
+        FPlayTime = Audio.PlayTime;
+        BitRate = Audio.BitRate;
+    } else if (FSourceFileType == sftAIFF) {
+        TAIFFAudio Audio;
+        ReadAIFFAudio(Stream, Audio);
+        AIFFInfo = Audio.Info;
+        SampleCount = Audio.Info.SampleFrames;
+        FPlayTime = Audio.PlayTime;
+        BitRate = Audio.BitRate;
+    }
+}
+
+void TID3v2Tag::FindMPEGAudio(const TByteSource& Stream, uint64_t Start)
+{
+    const std::optional<uint64_t> Sync = FindMPEGFrameSync(Stream, Start);
+    if (!Sync)
+        return;
+    FSourceFileType = sftMPEG;
+    if (!ParseAudioAttributes || !ReadMPEGFrame(Stream, *Sync, MPEGInfo))
+        return;
+    BitRate = MPEGInfo.BitRate;
+    if (MPEGInfo.VBR)
+        SampleCount = MPEGInfo.FrameCount * SamplesPerFrame(MPEGInfo);
+    else
+        FTrailingTagsSize = TrailingTagsSize(Stream);
+}
+
+double TID3v2Tag::PlayTime()
+{
+    if (FPlayTime != 0)
+        return FPlayTime;
+    const int TLEN = FrameExists("TLEN");
+    if (TLEN >= 0) {
+        const std::string Text = GetUnicodeText(TLEN);
+        uint64_t Milliseconds = 0;
+        std::from_chars(Text.data(), Text.data() + Text.size(), Milliseconds);
+        FPlayTime = double(Milliseconds) / 1000;
+        if (FPlayTime != 0)
+            return FPlayTime;
+    }
+    if (FSourceFileType != sftMPEG)
+        return FPlayTime;
+    if (MPEGInfo.VBR) {
+        // The frame duration follows from the layer and sample rate (26.12 ms for 44.1 kHz
+        // layer 3, 36 ms for 32 kHz); 26 ms is only the usual case.
+        FPlayTime = MPEGInfo.SampleRate != 0 ? double(MPEGInfo.FrameCount) * SamplesPerFrame(MPEGInfo) / MPEGInfo.SampleRate
+                                             : double(MPEGInfo.FrameCount) * 0.026;
+    } else if (BitRate != 0) {
+        const uint64_t TagSize = Loaded ? Size : 0;
+        const uint64_t Audio = FFileSize > TagSize + FTrailingTagsSize ? FFileSize - TagSize - FTrailingTagsSize : 0;
+        FPlayTime = double(Audio) * 8 / 1000 / BitRate;
+    }
+    return FPlayTime;
+}
+
+TAudioPropertySet TID3v2Tag::AudioProperties()
+{
+    TAudioPropertySet P;
+    switch (FSourceFileType) {
+    case sftMPEG:
+        P.Channels = MPEGInfo.ChannelMode == tmpegcmMono ? 1 : MPEGInfo.ChannelMode == tmpegcmUnknown ? 0 : 2;
+        P.SamplesPerSec = MPEGInfo.SampleRate;
+        P.StopsBitsPerSampleWalk = MPEGInfo.SampleRate != 0;
+        P.PlayTime = PlayTime();
+        P.SampleCount = SampleCount;
+        P.BitRate = BitRate;
+        break;
+    case sftWAVE:
+    case sftRF64:
+        P.Channels = WAVInfo.Channels;
+        P.SamplesPerSec = WAVInfo.SamplesPerSec;
+        P.BitsPerSample = WAVInfo.BitsPerSample;
+        P.PlayTime = PlayTime();
+        P.SampleCount = SampleCount;
+        P.BitRate = BitRate;
+        break;
+    case sftAIFF:
+        P.Channels = AIFFInfo.Channels;
+        P.SamplesPerSec = RoundProperty<uint32_t>(AIFFInfo.SampleRate);
+        P.BitsPerSample = AIFFInfo.SampleSize;
+        P.PlayTime = RoundProperty<uint32_t>(PlayTime());
+        P.SampleCount = AIFFInfo.SampleFrames;
+        P.BitRate = BitRate;
+        break;
+    default:
+        break;
+    }
+    return P;
+}
+
+} // namespace vantor

@@ -1,0 +1,288 @@
+#include "tags/id3v2/ID3v2Container.h"
+
+#include "tags/id3v2/ID3v2Result.h"
+#include "tags/id3v2/Syncsafe.h"
+
+#include <cstring>
+
+namespace vantor {
+
+namespace {
+
+enum class TForm { None, RIFF, RF64, RF64NotWave, AIFF, DSF, DSDIFF };
+
+struct TFormInfo {
+    TForm Form = TForm::None;
+    TChunkSizeField SizeField = TChunkSizeField::LE32;
+    uint64_t FirstChunk = 0;
+    uint64_t FormEnd = 0; // end of the form's data as its size field says
+    TChunk DS64;          // RF64 only
+    uint64_t RF64DataSize = 0;
+};
+
+TFormInfo DetectForm(const TByteSource& Source)
+{
+    TFormInfo Info;
+    uint8_t Head[16] = {};
+    const size_t Got = Source.ReadAt(0, Head, sizeof Head);
+    if (Got < 12)
+        return Info;
+    const bool Wave = std::memcmp(Head + 8, "WAVE", 4) == 0;
+    if (std::memcmp(Head, "RIFF", 4) == 0 && Wave) {
+        Info.Form = TForm::RIFF;
+        Info.FormEnd = 8 + uint64_t(ReadLE32(Head + 4));
+    } else if (std::memcmp(Head, "RF64", 4) == 0) {
+        if (!Wave) {
+            Info.Form = TForm::RF64NotWave;
+            return Info;
+        }
+        Info.Form = TForm::RF64;
+        TChunkWalker Walker(Source, TChunkSizeField::LE32, 12, Source.Size());
+        uint8_t Sizes[16];
+        if (Walker.Next(Info.DS64) && Info.DS64.Is("ds64") && Source.ReadExact(Info.DS64.DataOffset, Sizes, 16)) {
+            Info.FormEnd = 8 + ReadLE64(Sizes);
+            Info.RF64DataSize = ReadLE64(Sizes + 8);
+        } else {
+            Info.DS64 = TChunk{};
+        }
+    } else if (std::memcmp(Head, "FORM", 4) == 0 && (std::memcmp(Head + 8, "AIFF", 4) == 0 || std::memcmp(Head + 8, "AIFC", 4) == 0)) {
+        Info.Form = TForm::AIFF;
+        Info.SizeField = TChunkSizeField::BE32;
+        Info.FormEnd = 8 + uint64_t(ReadBE32(Head + 4));
+    } else if (std::memcmp(Head, "DSD ", 4) == 0) {
+        Info.Form = TForm::DSF;
+    } else if (Got >= 16 && std::memcmp(Head, "FRM8", 4) == 0 && std::memcmp(Head + 12, "DSD ", 4) == 0) {
+        Info.Form = TForm::DSDIFF;
+        Info.SizeField = TChunkSizeField::BE64;
+        Info.FormEnd = 12 + ReadBE64(Head + 4);
+        Info.FirstChunk = 16;
+        return Info;
+    }
+    Info.FirstChunk = 12;
+    return Info;
+}
+
+TSourceFileType FileTypeOf(TForm Form)
+{
+    switch (Form) {
+    case TForm::RIFF: return sftWAVE;
+    case TForm::RF64: return sftRF64;
+    case TForm::AIFF: return sftAIFF;
+    case TForm::DSF: return sftDSF;
+    case TForm::DSDIFF: return sftDFF;
+    default: return sftUnknown;
+    }
+}
+
+bool IsTagChunk(const TChunk& Chunk, TForm Form)
+{
+    if (Form == TForm::RIFF || Form == TForm::RF64)
+        return Chunk.Is("id3 ") || Chunk.Is("ID32");
+    return Chunk.Is("ID3 ");
+}
+
+bool HasTagHeader(const TByteSource& Source, uint64_t Offset)
+{
+    uint8_t Magic[3];
+    return Source.ReadExact(Offset, Magic, 3) && std::memcmp(Magic, "ID3", 3) == 0;
+}
+
+// Total size of the tag at Offset (header, body and a 2.4 footer), bounded by Limit; 0 when
+// there is no tag header.
+uint64_t ExistingTagSize(const TByteSource& Source, uint64_t Offset, uint64_t Limit)
+{
+    uint8_t Header[10];
+    if (!Source.ReadExact(Offset, Header, sizeof Header) || std::memcmp(Header, "ID3", 3) != 0)
+        return 0;
+    uint64_t Total = uint64_t(DecodeSyncsafe(Header + 6)) + 10;
+    if (Header[3] == 4 && (Header[5] & 0x10))
+        Total += 10;
+    return std::min(Total, Limit);
+}
+
+std::vector<uint8_t> SizeBytes(TChunkSizeField Field, uint64_t Value)
+{
+    std::vector<uint8_t> Bytes(Field == TChunkSizeField::BE64 ? 8 : 4);
+    switch (Field) {
+    case TChunkSizeField::LE32: WriteLE32(Bytes.data(), uint32_t(Value)); break;
+    case TChunkSizeField::BE32: WriteBE32(Bytes.data(), uint32_t(Value)); break;
+    case TChunkSizeField::BE64: WriteBE64(Bytes.data(), Value); break;
+    }
+    return Bytes;
+}
+
+// Saves into a chunk of a RIFF, RF64, AIFF or DSDIFF form.
+int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, uint32_t P, const TID3v2Renderer& Render,
+                  TFileEdits& Edits)
+{
+    const uint64_t FileSize = Source.Size();
+    const bool DSDIFF = Form.Form == TForm::DSDIFF;
+    const uint32_t HeaderLength = DSDIFF ? 12 : 8;
+    if (Form.FormEnd < Form.FirstChunk || Form.FormEnd > FileSize || (Form.Form == TForm::RF64 && Form.DS64.Size < 8))
+        return id3v2InvalidContainer;
+
+    // Every chunk must lie inside the file; a damaged container is left alone.
+    TChunkWalker Walker(Source, Form.SizeField, Form.FirstChunk, Form.FormEnd);
+    Walker.SetRF64DataSize(Form.RF64DataSize);
+    TChunk Chunk, TagChunk;
+    bool Found = false;
+    while (Walker.Next(Chunk)) {
+        if (Chunk.Size > FileSize - Chunk.DataOffset)
+            return id3v2InvalidContainer;
+        if (!Found && IsTagChunk(Chunk, Form.Form)) {
+            TagChunk = Chunk;
+            Found = true;
+        }
+    }
+
+    if (Found && !DSDIFF) {
+        const uint64_t E = ExistingTagSize(Source, TagChunk.DataOffset, TagChunk.Size);
+        if (E >= N && E - N <= P) {
+            TFileEdit Edit{TagChunk.DataOffset, E, {}};
+            if (const int R = Render(uint32_t(E - N), Edit.Insert); R != id3v2Success)
+                return R;
+            Edits.push_back(std::move(Edit));
+            return id3v2Success;
+        }
+    }
+
+    // A new or resized chunk: RIFF and AIFF chunks hold the tag with padding, evened out so
+    // that no pad byte is needed; DSDIFF holds it unpadded plus a pad byte when odd.
+    const uint32_t Padding = DSDIFF ? 0 : uint32_t(P + ((N + P) & 1));
+    TFileEdit TagEdit;
+    TagEdit.Insert.assign(4, 0);
+    std::memcpy(TagEdit.Insert.data(), Found ? TagChunk.ID.data() : (Form.Form == TForm::RIFF || Form.Form == TForm::RF64 ? "id3 " : "ID3 "), 4);
+    TagEdit.Insert.resize(HeaderLength);
+    std::vector<uint8_t> Tag;
+    if (const int R = Render(Padding, Tag); R != id3v2Success)
+        return R;
+    const uint64_t DataSize = Tag.size();
+    const std::vector<uint8_t> Size = SizeBytes(Form.SizeField, DataSize);
+    std::copy(Size.begin(), Size.end(), TagEdit.Insert.begin() + 4);
+    TagEdit.Insert.insert(TagEdit.Insert.end(), Tag.begin(), Tag.end());
+    if (DataSize & 1)
+        TagEdit.Insert.push_back(0);
+
+    if (Found) {
+        TagEdit.Offset = TagChunk.HeaderOffset;
+        uint64_t OldEnd = TagChunk.DataEnd();
+        uint8_t Pad = 1;
+        if ((TagChunk.Size & 1) && OldEnd < Form.FormEnd && Source.ReadExact(OldEnd, &Pad, 1) && Pad == 0)
+            ++OldEnd;
+        TagEdit.RemoveLength = OldEnd - TagChunk.HeaderOffset;
+    } else {
+        TagEdit.Offset = Form.FormEnd;
+    }
+    const int64_t Delta = int64_t(TagEdit.Insert.size()) - int64_t(TagEdit.RemoveLength);
+
+    // The form's size field grows or shrinks with the chunk.
+    const uint64_t NewFormSize = Form.FormEnd + uint64_t(Delta) - (DSDIFF ? 12 : 8);
+    if (Form.Form == TForm::RF64) {
+        std::vector<uint8_t> RiffSize(8);
+        WriteLE64(RiffSize.data(), NewFormSize);
+        Edits.push_back({Form.DS64.DataOffset, 8, std::move(RiffSize)});
+    } else {
+        if (!DSDIFF && NewFormSize > 0xFFFFFFFFull)
+            return id3v2ContainerTooLarge;
+        Edits.push_back({4, DSDIFF ? 8u : 4u, SizeBytes(Form.SizeField, NewFormSize)});
+    }
+    Edits.push_back(std::move(TagEdit));
+    return id3v2Success;
+}
+
+// DSF keeps the tag at the metadata offset of its header, normally at the end of the file.
+int PlanDSFSave(const TByteSource& Source, uint32_t, const TID3v2Renderer& Render, TFileEdits& Edits)
+{
+    uint8_t Header[28];
+    if (!Source.ReadExact(0, Header, sizeof Header) || ReadLE64(Header + 4) != 28)
+        return id3v2InvalidContainer;
+    const uint64_t FileSize = Source.Size();
+    uint64_t Offset = ReadLE64(Header + 20);
+    if (Offset > FileSize)
+        return id3v2InvalidContainer;
+    const bool NewPointer = Offset == 0;
+    if (NewPointer)
+        Offset = FileSize;
+    const uint64_t E = ExistingTagSize(Source, Offset, FileSize - Offset);
+
+    TFileEdit TagEdit{Offset, E, {}};
+    if (const int R = Render(0, TagEdit.Insert); R != id3v2Success)
+        return R;
+    const uint64_t NewFileSize = FileSize - E + TagEdit.Insert.size();
+    std::vector<uint8_t> Fields(16);
+    WriteLE64(Fields.data(), NewFileSize);
+    WriteLE64(Fields.data() + 8, Offset);
+    Edits.push_back({12, 16, std::move(Fields)});
+    Edits.push_back(std::move(TagEdit));
+    return id3v2Success;
+}
+
+} // namespace
+
+TSourceFileType LocateID3v2InContainer(const TByteSource& Source, TID3v2Location& Location)
+{
+    Location = TID3v2Location{};
+    const TFormInfo Form = DetectForm(Source);
+    switch (Form.Form) {
+    case TForm::None:
+    case TForm::RF64NotWave:
+        return sftUnknown;
+    case TForm::DSF: {
+        uint8_t Pointer[8];
+        if (Source.ReadExact(20, Pointer, 8)) {
+            const uint64_t Offset = ReadLE64(Pointer);
+            if (Offset != 0 && HasTagHeader(Source, Offset)) {
+                Location.TagFound = true;
+                Location.TagOffset = Offset;
+            }
+        }
+        return sftDSF;
+    }
+    default:
+        break;
+    }
+    TChunkWalker Walker(Source, Form.SizeField, Form.FirstChunk, Source.Size());
+    Walker.SetRF64DataSize(Form.RF64DataSize);
+    TChunk Chunk;
+    while (Walker.Next(Chunk)) {
+        if (IsTagChunk(Chunk, Form.Form)) {
+            Location.ChunkFound = true;
+            Location.Chunk = Chunk;
+            Location.TagFound = HasTagHeader(Source, Chunk.DataOffset);
+            Location.TagOffset = Chunk.DataOffset;
+            break;
+        }
+    }
+    return FileTypeOf(Form.Form);
+}
+
+int PlanID3v2Save(const TByteSource& Source, uint64_t NewTagSize, uint32_t PaddingToWrite, const TID3v2Renderer& Render,
+                  TFileEdits& Edits)
+{
+    Edits.clear();
+    const TFormInfo Form = DetectForm(Source);
+    switch (Form.Form) {
+    case TForm::RF64NotWave:
+        return id3v2RF64NotWave;
+    case TForm::DSF:
+        return PlanDSFSave(Source, PaddingToWrite, Render, Edits);
+    case TForm::RIFF:
+    case TForm::RF64:
+    case TForm::AIFF:
+    case TForm::DSDIFF:
+        return PlanChunkSave(Source, Form, NewTagSize, PaddingToWrite, Render, Edits);
+    case TForm::None:
+        break;
+    }
+
+    const uint64_t E = ExistingTagSize(Source, 0, Source.Size());
+    const uint64_t N = NewTagSize;
+    const uint32_t Padding = E >= N && E - N <= PaddingToWrite ? uint32_t(E - N) : PaddingToWrite;
+    TFileEdit Edit{0, E, {}};
+    if (const int R = Render(Padding, Edit.Insert); R != id3v2Success)
+        return R;
+    Edits.push_back(std::move(Edit));
+    return id3v2Success;
+}
+
+} // namespace vantor

@@ -1,0 +1,308 @@
+// Reading the tag: header, extended header and frames, from a byte source or memory.
+
+#include "tags/id3v2/ID3v2Container.h"
+#include "tags/id3v2/ID3v2FrameIds.h"
+#include "tags/id3v2/ID3v2Tag.h"
+#include "tags/id3v2/Syncsafe.h"
+
+#include <cstring>
+
+namespace vantor {
+
+// Implemented with the picture accessors: turns a version 2.2 PIC frame into APIC.
+void ConvertPICToAPIC(TID3v2Tag& Tag, int FrameIndex);
+
+namespace {
+
+// A cursor over the tag bytes that never reads past their end.
+struct TCursor {
+    std::span<const uint8_t> Data;
+    size_t Pos = 0;
+
+    bool Has(size_t Count) const { return Pos <= Data.size() && Data.size() - Pos >= Count; }
+    const uint8_t* At() const { return Data.data() + Pos; }
+    uint8_t Take() { return Data[Pos++]; }
+};
+
+// The reusable buffer that holds a tag while it is parsed, so that reading many files does not
+// allocate a new one for each.
+std::vector<uint8_t>& TagBuffer()
+{
+    thread_local std::vector<uint8_t> Buffer;
+    return Buffer;
+}
+
+void ReleaseLargeTagBuffer()
+{
+    constexpr size_t Keep = 4 << 20;
+    std::vector<uint8_t>& Buffer = TagBuffer();
+    if (Buffer.capacity() > Keep)
+        std::vector<uint8_t>().swap(Buffer);
+}
+
+// A version 2.4 size whose bytes are not syncsafe was written as a plain integer by an
+// encoder that ignored the rule; read it that way rather than losing the rest of the tag.
+uint32_t ReadFrameSize4(const uint8_t* P)
+{
+    if ((P[0] | P[1] | P[2] | P[3]) & 0x80)
+        return ReadBE32(P);
+    return DecodeSyncsafe(P);
+}
+
+} // namespace
+
+int TID3v2Tag::LoadFromMemory(const uint8_t* Address, size_t Available)
+{
+    if (!Address)
+        return id3v2NoTag;
+    TMemorySource Source({Address, Available});
+    Clear();
+    return LoadTagFromStream(Source, 0);
+}
+
+int TID3v2Tag::LoadTagFromStream(const TByteSource& Stream, uint64_t Position)
+{
+    uint8_t Header[10];
+    if (!Stream.ReadExact(Position, Header, sizeof Header) || std::memcmp(Header, "ID3", 3) != 0)
+        return id3v2NoTag;
+    MajorVersion = Header[3];
+    MinorVersion = Header[4];
+    if (MajorVersion < 2 || MajorVersion > 4)
+        return id3v2UnsupportedVersion;
+    FPosition = Position;
+    std::copy(Header + 6, Header + 10, CodedSize.begin());
+    Size = DecodeSyncsafe(Header + 6) + 10;
+
+    // The size field is not trusted: only the bytes that really exist are read.
+    const size_t Available = size_t(std::min<uint64_t>(Size, Stream.Remaining(Position)));
+    std::vector<uint8_t>& Buffer = TagBuffer();
+    Buffer.resize(Available);
+    const size_t Got = Stream.ReadAt(Position, Buffer.data(), Available);
+    const int Result = LoadTagFromMemory({Buffer.data(), Got});
+    ReleaseLargeTagBuffer();
+    return Result;
+}
+
+int TID3v2Tag::LoadTagFromMemory(std::span<const uint8_t> Tag)
+{
+    Flags = Tag[5];
+    Unsynchronised = Flags & 0x80;
+    if (MajorVersion == 2) {
+        Compressed = Flags & 0x40;
+    } else {
+        ExtendedHeader = Flags & 0x40;
+        Experimental = Flags & 0x20;
+        FooterPresent = Flags & 0x10;
+    }
+
+    TCursor C{Tag, 10};
+    if (ExtendedHeader && C.Has(4)) {
+        if (IsValidFrameId(C.At(), 4)) {
+            // A flag set by mistake: the frames start right here.
+            ExtendedHeader = false;
+        } else if (MajorVersion == 3) {
+            auto H = std::make_unique<TID3v2ExtendedHeader3>();
+            std::copy(C.At(), C.At() + 4, H->CodedSize);
+            H->Size = DecodeSyncsafe(C.At());
+            C.Pos += 4;
+            if (C.Has(2)) {
+                H->Flags = ReadBE16(C.At());
+                H->CRCPresent = H->Flags & 0x8000;
+                C.Pos += 2;
+            }
+            const size_t DataSize = std::min<size_t>(H->Size >= 2 ? H->Size - 2 : 0, Tag.size() - C.Pos);
+            H->Data.assign(C.At(), C.At() + DataSize);
+            if (Unsynchronised)
+                vantor::RemoveUnsynchronisation(H->Data);
+            C.Pos += DataSize;
+            ExtendedHeader3 = std::move(H);
+        } else {
+            const size_t Start = C.Pos;
+            auto H = std::make_unique<TID3v2ExtendedHeader4>();
+            std::copy(C.At(), C.At() + 4, H->CodedSize);
+            H->Size = DecodeSyncsafe(C.At());
+            C.Pos += 4;
+            if (C.Has(2)) {
+                H->FlagBytes = C.At()[0];
+                H->Flags = C.At()[1];
+                C.Pos += 2;
+                H->TagIsAnUpdate = H->Flags & 0x40;
+                H->CRCPresent = H->Flags & 0x20;
+                H->TagRestrictions = H->Flags & 0x10;
+                // Each set flag carries a length byte and that much data, in flag order.
+                for (const uint8_t Bit : {uint8_t(0x40), uint8_t(0x20), uint8_t(0x10)}) {
+                    if (!(H->Flags & Bit) || !C.Has(1))
+                        continue;
+                    const size_t Length = std::min<size_t>(C.At()[0], Tag.size() - C.Pos - 1);
+                    const uint8_t* Data = C.At() + 1;
+                    if (Bit == 0x10 && Length >= 1)
+                        H->TagRestrictionsData = Data[0];
+                    H->ExtendedFlagsData.push_back(uint8_t(Length));
+                    H->ExtendedFlagsData.insert(H->ExtendedFlagsData.end(), Data, Data + Length);
+                    C.Pos += 1 + Length;
+                }
+                H->ExtendedFlagsDataSize = uint32_t(H->ExtendedFlagsData.size());
+            }
+            // The size covers the whole extended header; trust it when it is consistent.
+            if (H->Size >= C.Pos - Start && Start + H->Size <= Tag.size())
+                C.Pos = Start + H->Size;
+            ExtendedHeader4 = std::move(H);
+        }
+    }
+
+    while (C.Pos < Tag.size()) {
+        auto F = std::make_unique<TID3v2Frame>();
+        bool Strange = false;
+
+        // Id: 3 characters in 2.2, 4 in 2.3/2.4, with the fallbacks damaged tags need.
+        if (MajorVersion == 2) {
+            if (C.Has(3) && IsValidFrameId(C.At(), 3)) {
+                F->SetId({reinterpret_cast<const char*>(C.At()), 3});
+                C.Pos += 3;
+            } else {
+                C.Pos += 3;
+                if (!C.Has(4) || !IsValidFrameId(C.At(), 4))
+                    break;
+                F->SetId({reinterpret_cast<const char*>(C.At()), 4});
+                C.Pos += 4;
+            }
+        } else if (C.Has(4) && IsValidFrameId(C.At(), 4)) {
+            F->SetId({reinterpret_cast<const char*>(C.At()), 4});
+            C.Pos += 4;
+        } else if (C.Has(4) && IsValidFrameId(C.At(), 3)) {
+            FStrangeTag = true;
+            Strange = true;
+            F->SetId({reinterpret_cast<const char*>(C.At()), 3});
+            C.Pos += C.At()[3] == 0 ? 4 : 3;
+        } else {
+            C.Pos += 3;
+            if (!C.Has(4) || !IsValidFrameId(C.At(), 4))
+                break;
+            F->SetId({reinterpret_cast<const char*>(C.At()), 4});
+            C.Pos += 4;
+        }
+
+        // Header by version; the extra header bytes are not part of the data.
+        uint32_t Extra = 0;
+        if (Strange) {
+            if (!C.Has(3))
+                break;
+            F->CodedSize = uint32_t(C.At()[0]) | uint32_t(C.At()[1]) << 8 | uint32_t(C.At()[2]) << 16;
+            F->Size = F->CodedSize;
+            F->Unsynchronised = Unsynchronised;
+            C.Pos += 3;
+        } else if (MajorVersion == 2) {
+            if (!C.Has(3))
+                break;
+            F->CodedSize = ReadBE24(C.At());
+            F->Size = F->CodedSize;
+            F->Unsynchronised = Unsynchronised;
+            C.Pos += 3;
+        } else if (MajorVersion == 3) {
+            if (!C.Has(6))
+                break;
+            F->CodedSize = ReadBE32(C.At());
+            F->Size = F->CodedSize;
+            F->DecodeFlags3(ReadBE16(C.At() + 4));
+            F->Unsynchronised = Unsynchronised;
+            C.Pos += 6;
+            Extra = (F->Compressed ? 4 : 0) + (F->Encrypted ? 1 : 0) + (F->GroupingIdentity ? 1 : 0);
+            if (!C.Has(Extra) || F->Size < Extra)
+                break;
+            if (F->Compressed) {
+                F->DataLengthIndicatorValue = ReadBE32(C.At());
+                F->DataLengthIndicator = true;
+                C.Pos += 4;
+            }
+            if (F->Encrypted)
+                F->EncryptionMethod = C.Take();
+            if (F->GroupingIdentity)
+                F->GroupIdentifier = C.Take();
+        } else {
+            if (!C.Has(6))
+                break;
+            F->CodedSize = ReadFrameSize4(C.At());
+            F->Size = F->CodedSize;
+            F->DecodeFlags4(ReadBE16(C.At() + 4));
+            C.Pos += 6;
+            Extra = (F->GroupingIdentity ? 1 : 0) + (F->Encrypted ? 1 : 0) + (F->DataLengthIndicator ? 4 : 0);
+            if (!C.Has(Extra) || F->Size < Extra)
+                break;
+            if (F->GroupingIdentity)
+                F->GroupIdentifier = C.Take();
+            if (F->Encrypted)
+                F->EncryptionMethod = C.Take();
+            if (F->DataLengthIndicator) {
+                F->DataLengthIndicatorValue = DecodeSyncsafe(C.At());
+                C.Pos += 4;
+            }
+        }
+        F->Size -= Extra;
+
+        // An empty frame, or one claiming more than the whole tag, keeps no data; the next
+        // frame is looked for right behind its header.
+        if (F->Size != 0 && F->Size <= Size) {
+            if (!C.Has(F->Size))
+                break;
+            F->Stream.assign(C.At(), C.At() + F->Size);
+            C.Pos += F->Size;
+        }
+
+        const bool WasPIC = F->HasId("PIC");
+        if (MajorVersion == 2 || Strange) {
+            const std::string_view Id23 = ConvertFrameId22To23(F->IdText());
+            if (!Id23.empty())
+                F->SetId(Id23);
+            // 2.2 frames are de-unsynchronised here: the tag is upgraded to 2.3 on save.
+            if (MajorVersion == 2 && Unsynchronised)
+                F->RemoveUnsynchronisation();
+        }
+        Frames.push_back(std::move(F));
+        if (WasPIC)
+            ConvertPICToAPIC(*this, FrameCount() - 1);
+    }
+    if (MajorVersion == 2)
+        Unsynchronised = false;
+
+    Loaded = true;
+    return id3v2Success;
+}
+
+int TID3v2Tag::LoadFromFile(const std::filesystem::path& Name)
+{
+    TFileSource Source;
+    if (!Source.Open(Name)) {
+        Clear();
+        return id3v2ErrorOpeningFile;
+    }
+    const int Result = LoadFromStream(Source);
+    if (Result < id3v2ErrorOpeningFile)
+        FileName = Name;
+    return Result;
+}
+
+int TID3v2Tag::LoadFromStream(const TByteSource& Stream)
+{
+    Clear();
+    FFileSize = Stream.Size();
+
+    int Result = id3v2NoTag;
+    uint8_t Magic[3] = {};
+    if (Stream.ReadExact(0, Magic, 3) && std::memcmp(Magic, "ID3", 3) == 0) {
+        Result = LoadTagFromStream(Stream, 0);
+    } else {
+        TID3v2Location Location;
+        FSourceFileType = LocateID3v2InContainer(Stream, Location);
+        if (FSourceFileType != sftUnknown && ParseAudioAttributes)
+            ReadContainerAudio(Stream);
+        if (Location.TagFound)
+            Result = LoadTagFromStream(Stream, Location.TagOffset);
+    }
+    // MPEG audio is only looked for behind a tag at the start of a plain file: inside a
+    // container the bytes there are the container's own and could hold a false frame sync.
+    if (FSourceFileType == sftUnknown)
+        FindMPEGAudio(Stream, Result == id3v2Success ? Size : 0);
+    return Result;
+}
+
+} // namespace vantor
