@@ -15,9 +15,9 @@ namespace {
 
 bool ValidEq(const TPeakingEqParams& p, int outputRate)
 {
-    // The negated comparisons also reject NaN.
-    return !(p.Center < 80.0f || p.Center > 16000.0f || p.Center >= 0.5f * float(outputRate)) &&
-           !(p.Bandwidth < 1.0f || p.Bandwidth > 36.0f) && !(p.Gain < -15.0f || p.Gain > 15.0f);
+    // Written as ranges that hold, so NaN (which would poison the filter state) fails them.
+    return p.Center >= 80.0f && p.Center <= 16000.0f && p.Center < 0.5f * float(outputRate) &&
+           p.Bandwidth >= 1.0f && p.Bandwidth <= 36.0f && p.Gain >= -15.0f && p.Gain <= 15.0f;
 }
 
 }

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Regenerates the audio fixtures with ffmpeg (and a few lines of Python for DSF, which ffmpeg
+# cannot write). Every "sine" file holds one second of a 1 kHz sine at half of full scale.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+ff() { ffmpeg -hide_banner -loglevel error -y "$@"; }
+# sine RATE CHANNELS: the same signal on every channel (-ac would change its level).
+tone='0.5*sin(2*PI*1000*t)'
+sine() { [ "$2" = 1 ] && echo "aevalsrc=$tone:s=$1:d=1" || echo "aevalsrc=$tone|$tone:s=$1:d=1"; }
+# Ten one-second tones: 200 Hz in the first second, 300 Hz in the second, ... 1100 Hz.
+step='0.5*sin(2*PI*(200+100*floor(t))*t)'
+steps="aevalsrc=$step|$step:s=44100:d=10"
+
+ff -f lavfi -i "$(sine 44100 2)" -c:a libmp3lame -b:a 64k sine.mp3
+ff -f lavfi -i "$(sine 48000 1)" -c:a flac -sample_fmt s16 sine.flac
+ff -f lavfi -i "$(sine 22050 1)" -c:a libvorbis -q:a 0 sine.ogg
+ff -f lavfi -i "$(sine 48000 2)" -c:a libopus -b:a 32k sine.opus
+ff -f lavfi -i "$(sine 44100 1)" -c:a aac -b:a 32k sine-aac.m4a
+ff -f lavfi -i "$(sine 8000 1)" -c:a alac sine-alac.m4a
+ff -f lavfi -i "$(sine 22050 1)" -c:a wmav2 -b:a 32k sine.wma
+ff -f lavfi -i "$(sine 8000 2)" -c:a pcm_s16le sine.wav
+ff -f lavfi -i "$(sine 8000 1)" -c:a pcm_s16le -rf64 always sine-rf64.wav
+ff -f lavfi -i "$(sine 8000 1)" -c:a pcm_s16be sine.aiff
+ff -f lavfi -i "$(sine 8000 1)" -c:a wavpack sine.wv
+# Stereo 44.1 kHz MP3: seeks land in a known second; also the benchmark's input.
+ff -f lavfi -i "$steps" -c:a libmp3lame -b:a 96k steps10s.mp3
+
+# 65536 DSD64 samples per channel of the idle pattern (silence), stereo.
+python3 - <<'PY'
+import struct
+block = 4096
+blocks = 2
+data = bytes([0x69]) * (block * blocks * 2)
+fmt = struct.pack('<4sQIIIIIIQII', b'fmt ', 52, 1, 0, 2, 2, 2822400, 1, block * blocks * 8, block, 0)
+body = fmt + struct.pack('<4sQ', b'data', 12 + len(data)) + data
+head = struct.pack('<4sQQQ', b'DSD ', 28, 28 + len(body), 0)
+open('silence.dsf', 'wb').write(head + body)
+PY
