@@ -129,7 +129,10 @@ public:
     template <class T>
     bool ClassIs() const
     {
-        return dynamic_cast<const T*>(this) != nullptr;
+        if constexpr (std::is_base_of_v<T, TSmartCtrl>)
+            return true;
+        else
+            return dynamic_cast<const T*>(this) != nullptr;
     }
 
     // ---- Geometry ------------------------------------------------------------------------
@@ -179,7 +182,7 @@ public:
     // The list with exactly that CL_ID; a new one appended to the container when absent and
     // createIfNotFound, else null.
     TControlList* GetList(const std::string& listID, bool createIfNotFound);
-    TControlList* Controls(int index) const { return scLists.GetList(index); }
+    TControlList* Controls(int index) { return scLists.GetList(index); }
     TControlList* Controls(const std::string& listID) { return GetList(listID, true); }
     // Shows a list owned by somebody else as list 0 under the name listID. A list of that name
     // already in the container is taken out (and freed when this control owns it). The linked
