@@ -39,13 +39,4 @@ TTagTypes TagTypesOfFileName(const std::string& fileName);
 // The upper-cased extension with its dot ("" when there is none).
 std::string UpperExtension(const std::string& fileName);
 
-// Optional readers the detection consults for Ogg, WavPack and Musepack streams;
-// each is null until such a reader is built into the library.
-struct TFormatProbes {
-  TAudioFormat (*OggKind)(TStream& stream) = nullptr;      // afOpus/afOggVorbis/afOggTheora or afUnknown
-  bool (*IsWavPack)(TStream& stream) = nullptr;
-  bool (*IsMusepack)(TStream& stream, uint64_t id3v2Size) = nullptr;
-};
-TFormatProbes& FormatProbes();
-
 } // namespace vantor

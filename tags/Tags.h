@@ -8,6 +8,8 @@
 #include "tags/CoverArt.h"
 #include "tags/Tag.h"
 #include "tags/TagTypes.h"
+#include "tags/audio_attributes/AudioProperties.h"
+#include "tags/audio_attributes/SourceAudioAttributes.h"
 #include "tags/io/Stream.h"
 
 #include <memory>
@@ -24,7 +26,6 @@ class TOggTagBase;
 class TMP4TagBase;
 class TWAVTagBase;
 class TWMATagBase;
-class TSourceAudioAttributes;
 
 // Base of whatever a caller keeps in User1/User2; the TTags frees it.
 class TUserObject {
@@ -44,10 +45,10 @@ struct TTagsDefaults {
 };
 TTagsDefaults& TagsDefaults();
 
-class TTags {
+class TTags : public TAudioPropertySources {
 public:
   TTags();
-  ~TTags();
+  ~TTags() override;
   TTags(const TTags&) = delete;
   TTags& operator=(const TTags&) = delete;
 
@@ -126,6 +127,8 @@ public:
   void DeleteAllCoverArts();
 
   bool Assign(const TTags& source);
+  // True when the format's object exists and holds a loaded tag.
+  bool IsLoaded(TTagType type) const;
   // Sum of the sizes of the loaded tags.
   uint64_t Size() const;
 
@@ -160,13 +163,19 @@ public:
 
   // Removes from the unified list (only) every field of that name.
   void RemoveFieldsNamed(const std::string& name);
+  // Adds a field with that name and value; returns it.
+  TTag* AddField(const std::string& name, const std::string& value);
+  // A track or disc field whose value may be "number/total".
+  void AddNumberAndTotal(const std::string& numberName, const std::string& totalName, const std::string& value);
+
+  // The loaded format objects' audio properties, lowest load priority first.
+  std::vector<TAudioPropertySet> PropertiesByRisingPriority() const override;
 
 private:
   void Renumber(size_t from);
   void RenumberCoverArts(size_t from);
-  bool IsLoaded(TTagType type) const;
+  bool HasFormatObject(TTagType type) const;
   int SaveStep(TTagType type, const std::string& fileName, TStream* stream);
-  int Translate(TTagType type, int code) const;
   void DeleteNativeCounterparts(const TTag& tag);
 };
 

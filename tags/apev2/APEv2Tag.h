@@ -94,8 +94,12 @@ public:
                               const uint8_t*& data, size_t& dataSize) const;
   bool Assign(const TAPEv2Tag& source);
 
+  // Header, items and footer as they are written.
+  std::vector<uint8_t> TagBytes() const;
+
 private:
   void Renumber();
+  int ParseItems(const std::vector<uint8_t>& items, uint32_t itemCount);
 };
 
 } // namespace vantor

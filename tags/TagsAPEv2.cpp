@@ -1,0 +1,97 @@
+// APEv2 items ↔ unified fields (names as stored, no mapping).
+
+#include "tags/Tags.h"
+
+#include "tags/apev2/APEv2Tag.h"
+#include "tags/io/TextCodec.h"
+
+namespace vantor {
+
+namespace {
+
+bool IsListName(const std::string& name) { return SameTextAscii(name, "TIPL") || SameTextAscii(name, "TMCL"); }
+
+TTagPictureFormat ToPictureFormat(TAPEv2PictureFormat format) {
+  switch (format) {
+  case pfJPEG: return tpfJPEG;
+  case pfPNG: return tpfPNG;
+  case pfBMP: return tpfBMP;
+  case pfGIF: return tpfGIF;
+  default: return tpfUnknown;
+  }
+}
+
+// A field whose value begins with "BINARY" stands for a binary item, which stays untouched.
+bool StandsForBinary(const TTag& field) { return field.Value.compare(0, 6, "BINARY") == 0; }
+
+} // namespace
+
+void TTags::LoadAPEv2Tags() {
+  TAPEv2Tag& tag = *APEv2Tag;
+  bool hasPicture = false;
+  for (const auto& frame : tag.Frames) {
+    if (frame->Format == ffText)
+      RemoveFieldsNamed(frame->Name);
+    else if (frame->IsCoverArt())
+      hasPicture = true;
+  }
+  if (hasPicture)
+    DeleteAllCoverArts();
+
+  for (const auto& frame : tag.Frames) {
+    if (frame->Format == ffText) {
+      const std::string text = frame->GetAsText();
+      const bool track = SameTextAscii(frame->Name, "TRACKNUMBER") || SameTextAscii(frame->Name, "TRACK");
+      if (track && text.find('/') != std::string::npos) {
+        AddNumberAndTotal("TRACKNUMBER", "TOTALTRACKS", text);
+      } else if (IsListName(frame->Name)) {
+        TNameValueList list;
+        frame->GetAsList(list);
+        AddField(frame->Name, JoinLines(list));
+      } else {
+        AddField(frame->Name, text);
+      }
+    } else if (frame->IsCoverArt()) {
+      TAPEv2PictureFormat format;
+      std::string description;
+      const uint8_t* data;
+      size_t size;
+      if (!tag.GetCoverArtInfoPointer(frame->Index, format, description, data, size))
+        continue;
+      if (TCoverArt* picture = AddCoverArt(frame->Name)) {
+        picture->Stream.Bytes().assign(data, data + size);
+        picture->Description = description;
+        picture->PictureFormat = ToPictureFormat(format);
+        picture->MIMEType = MIMETypeOfPictureFormat(picture->PictureFormat);
+        picture->CoverType = 3;
+      }
+    }
+  }
+}
+
+int TTags::SaveAPEv2Tag(const std::string& fileName, TStream* stream) {
+  TAPEv2Tag& tag = *APEv2Tag;
+  tag.UpperCaseFieldNamesToWrite = UpperCaseFieldNamesToWrite;
+  // Item names compare case-insensitively here, so "Title" and "TITLE" never both survive.
+  for (const auto& field : Tags) {
+    if (StandsForBinary(*field))
+      continue;
+    for (int i = tag.Count() - 1; i >= 0; --i)
+      if (tag.Frames[size_t(i)]->Format != ffBinary && SameTextAscii(tag.Frames[size_t(i)]->Name, field->Name))
+        tag.DeleteFrame(i);
+  }
+  for (const auto& field : Tags) {
+    if (IsListName(field->Name))
+      tag.AddFrame(field->Name)->SetAsList(SplitLines(field->Value));
+    else if (!StandsForBinary(*field))
+      tag.AddTextFrame(field->Name, field->Value);
+  }
+  tag.DeleteAllCoverArts();
+  for (const auto& picture : CoverArts) {
+    TMemoryView bytes(picture->Stream.Data(), picture->Stream.Bytes().size());
+    tag.AddCoverArtFrame("Cover Art (Front)", bytes, picture->Description);
+  }
+  return stream ? tag.SaveToStream(*stream) : tag.SaveToFile(fileName);
+}
+
+} // namespace vantor

@@ -1,0 +1,140 @@
+// Deleting a unified field together with its native frames, so that a later
+// save does not bring it back.
+
+#include "tags/Tags.h"
+
+#include "tags/FieldMaps.h"
+#include "tags/MP4TagBase.h"
+#include "tags/VorbisCommentTagBase.h"
+#include "tags/WAVTagBase.h"
+#include "tags/WMATagBase.h"
+#include "tags/apev2/APEv2Tag.h"
+#include "tags/id3v1/ID3v1Tag.h"
+#include "tags/id3v2/ID3v2Tag.h"
+#include "tags/io/TextCodec.h"
+
+namespace vantor {
+
+namespace {
+
+void DeleteComments(TVorbisCommentTagBase* tag, const std::string& name, const std::string& value) {
+  if (!tag)
+    return;
+  for (int i = tag->CommentCount() - 1; i >= 0; --i)
+    if (tag->CommentIsText(i) && SameTextAscii(tag->CommentName(i), name) && SameTextAscii(tag->CommentText(i), value))
+      tag->DeleteComment(i);
+}
+
+// Clears a bext/cart field named like "BEXT Description"; false for other names.
+bool ClearBroadcastField(TWAVTagBase& wav, const std::string& name) {
+  TBEXTFields& b = wav.BEXT;
+  TCARTFields& c = wav.CART;
+  struct TText { const char* Name; std::string* Field; };
+  const TText texts[] = {
+      {"BEXT Description", &b.Description}, {"BEXT Originator", &b.Originator},
+      {"BEXT OriginatorReference", &b.OriginatorReference}, {"BEXT OriginationDate", &b.OriginationDate},
+      {"BEXT OriginationTime", &b.OriginationTime}, {"BEXT UMID", &b.UMID}, {"BEXT CodingHistory", &b.CodingHistory},
+      {"CART Version", &c.Version}, {"CART Title", &c.Title}, {"CART Artist", &c.Artist}, {"CART CutID", &c.CutID},
+      {"CART ClientID", &c.ClientID}, {"CART Category", &c.Category}, {"CART Classification", &c.Classification},
+      {"CART OutCue", &c.OutCue}, {"CART StartDate", &c.StartDate}, {"CART StartTime", &c.StartTime},
+      {"CART EndDate", &c.EndDate}, {"CART EndTime", &c.EndTime}, {"CART ProducerAppID", &c.ProducerAppID},
+      {"CART ProducerAppVersion", &c.ProducerAppVersion}, {"CART UserDef", &c.UserDef}, {"CART URL", &c.URL},
+      {"CART Reserved", &c.Reserved}, {"CART TagText", &c.TagText},
+  };
+  for (const TText& t : texts)
+    if (SameTextAscii(name, t.Name)) {
+      t.Field->clear();
+      return true;
+    }
+  if (SameTextAscii(name, "BEXT TimeReference")) { b.TimeReference = 0; return true; }
+  if (SameTextAscii(name, "BEXT Version")) { b.Version = 0; return true; }
+  if (SameTextAscii(name, "CART LevelReference")) { c.LevelReference = 0; return true; }
+  for (int i = 0; i < 8; ++i)
+    if (SameTextAscii(name, "CART PostTimer" + std::to_string(i))) {
+      c.PostTimers[size_t(i)] = TCARTPostTimer{};
+      return true;
+    }
+  return false;
+}
+
+} // namespace
+
+void TTags::DeleteNativeCounterparts(const TTag& field) {
+  const std::string name = UpperAscii(field.Name);
+  const std::string& value = field.Value;
+
+  // APEv2, FLAC and Ogg: the text items of that name and value.
+  for (int i = APEv2Tag->Count() - 1; i >= 0; --i) {
+    const TAPEv2Frame& frame = *APEv2Tag->Frames[size_t(i)];
+    if (frame.Format == ffText && SameTextAscii(frame.Name, name) && SameTextAscii(frame.GetAsText(), value))
+      APEv2Tag->DeleteFrame(i);
+  }
+  DeleteComments(FlacTag.get(), name, value);
+  DeleteComments(OggVorbisAndOpusTag.get(), name, value);
+
+  // ID3v1
+  TID3v1Tag& id3v1 = *ID3v1Tag;
+  if (name == "TITLE") id3v1.Title.clear();
+  else if (name == "ARTIST") id3v1.Artist.clear();
+  else if (name == "ALBUM") id3v1.Album.clear();
+  else if (name == "YEAR") id3v1.Year.clear();
+  else if (name == "COMMENT") id3v1.Comment.clear();
+  else if (name == "GENRE") id3v1.Genre.clear();
+  else if (name == "TRACKNUMBER" || name == "TRACK") id3v1.Track = 0;
+
+  // ID3v2
+  TID3v2Tag& id3v2 = *ID3v2Tag;
+  if (field.ExtTagType == ettTXXX) {
+    for (int i = id3v2.FrameCount() - 1; i >= 0; --i) {
+      if (id3v2.Frame(i)->IdText() != "TXXX")
+        continue;
+      std::string description;
+      std::vector<std::string> values;
+      id3v2.GetUnicodeUserDefinedTextInformationMultiple(i, description, values);
+      if (!SameTextAscii(description, field.Name))
+        continue;
+      for (const std::string& v : values)
+        if (v == value) {
+          id3v2.DeleteFrame(i);
+          break;
+        }
+    }
+  } else if (field.ExtTagType == ettWXXX) {
+    for (int i = id3v2.FrameCount() - 1; i >= 0; --i) {
+      if (id3v2.Frame(i)->IdText() != "WXXX")
+        continue;
+      std::string description;
+      const std::string url = id3v2.GetUnicodeUserDefinedURLLink(i, description);
+      if (description == field.Description && url == value)
+        id3v2.DeleteFrame(i);
+    }
+  } else {
+    std::string id = NameToID3v2FrameID(name);
+    // The counter and the popularimeter come back as PLAYCOUNT and RATING.
+    if (id.empty() && name == "PLAYCOUNT") id = "PCNT";
+    if (id.empty() && name == "RATING") id = "POPM";
+    if (!id.empty())
+      id3v2.DeleteFrame(std::string_view(id));
+  }
+
+  if (MP4Tag) {
+    const std::string atom = NameToMP4Atom(name);
+    if (!atom.empty())
+      MP4Tag->DeleteItems(atom);
+    MP4Tag->DeleteFreeForm("com.apple.iTunes", field.Name);
+  }
+
+  if (WAVTag && !ClearBroadcastField(*WAVTag, field.Name)) {
+    const std::string info = NameToRIFFInfoID(name);
+    if (!info.empty())
+      WAVTag->DeleteFrames(info);
+  }
+
+  if (WMATag) {
+    const std::string attribute = NameToWMAAttribute(name);
+    if (!attribute.empty())
+      WMATag->DeleteAttributes(attribute);
+  }
+}
+
+} // namespace vantor

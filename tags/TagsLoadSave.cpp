@@ -1,0 +1,239 @@
+// Loading every format a file carries, merging by priority, and saving.
+
+#include "tags/Tags.h"
+
+#include "tags/FormatDetection.h"
+#include "tags/MP4TagBase.h"
+#include "tags/ResultTranslation.h"
+#include "tags/StreamByteSource.h"
+#include "tags/VorbisCommentTagBase.h"
+#include "tags/WAVTagBase.h"
+#include "tags/WMATagBase.h"
+#include "tags/apev2/APEv2Tag.h"
+#include "tags/id3v1/ID3v1Tag.h"
+#include "tags/id3v2/ID3v2Tag.h"
+#include "tags/io/FileStream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace vantor {
+
+namespace {
+
+// A damaged tag of one format never keeps the others from loading.
+template <typename F>
+void Guarded(F&& step) {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+void PrepareID3v2(TID3v2Tag& tag) {
+  tag.RemoveUnsynchronisationOnAllFrames();
+  tag.DeCompressAllFrames();
+}
+
+} // namespace
+
+int TTags::LoadFromFile(const std::string& fileName) {
+  Clear();
+  TFileStream file;
+  if (!FileExists(fileName) || !file.Open(fileName))
+    return tlErrorOpeningFile;
+
+  // One open file serves the formats read through streams.
+  Guarded([&] {
+    file.Seek(0);
+    if (APEv2Tag->LoadFromStream(file) == 0 || APEv2Tag->Loaded)
+      APEv2Tag->FileName = fileName;
+  });
+  Guarded([&] { if (FlacTag) FlacTag->LoadFromFile(fileName); });
+  Guarded([&] {
+    file.Seek(0);
+    if (ID3v1Tag->LoadFromStream(file) == 0)
+      ID3v1Tag->FileName = fileName;
+  });
+  Guarded([&] {
+    TStreamByteSource source(file);
+    if (ID3v2Tag->LoadFromStream(source) < 4)
+      ID3v2Tag->FileName = fileName;
+    PrepareID3v2(*ID3v2Tag);
+  });
+  Guarded([&] { if (MP4Tag) MP4Tag->LoadFromFile(fileName); });
+  Guarded([&] { if (OggVorbisAndOpusTag) OggVorbisAndOpusTag->LoadFromFile(fileName); });
+  Guarded([&] { if (WAVTag) WAVTag->LoadFromFile(fileName); });
+  if (!ID3v2Tag->Loaded)
+    Guarded([&] { if (WMATag) WMATag->LoadFromFile(fileName); });
+
+  FileName = fileName;
+  for (TTagType type : {ttAPEv2, ttFlac, ttID3v1, ttID3v2, ttMP4, ttOpusVorbis, ttWAV, ttWMA})
+    Loaded = Loaded || IsLoaded(type);
+  LoadTags();
+  return tlSuccess;
+}
+
+int TTags::LoadFromStream(TStream& stream) {
+  Clear();
+  if (stream.Size() == 0)
+    return tlErrorOpeningFile;
+  // Each format reads from position 0; one whose start cannot be set is skipped.
+  auto fromStart = [&stream](auto&& load) {
+    Guarded([&] {
+      if (stream.Seek(0))
+        load();
+    });
+  };
+  fromStart([&] { APEv2Tag->LoadFromStream(stream); });
+  fromStart([&] { if (FlacTag) FlacTag->LoadFromStream(stream); });
+  fromStart([&] { ID3v1Tag->LoadFromStream(stream); });
+  fromStart([&] {
+    TStreamByteSource source(stream);
+    ID3v2Tag->LoadFromStream(source);
+    PrepareID3v2(*ID3v2Tag);
+  });
+  fromStart([&] { if (MP4Tag) MP4Tag->LoadFromStream(stream); });
+  fromStart([&] { if (OggVorbisAndOpusTag) OggVorbisAndOpusTag->LoadFromStream(stream); });
+  fromStart([&] { if (WAVTag) WAVTag->LoadFromStream(stream); });
+  stream.Seek(0);
+
+  FileName.clear();
+  for (TTagType type : {ttAPEv2, ttFlac, ttID3v1, ttID3v2, ttMP4, ttOpusVorbis, ttWAV, ttWMA})
+    Loaded = Loaded || IsLoaded(type);
+  LoadTags();
+  return tlSuccess;
+}
+
+int TTags::LoadFromMemory(const void* address, int64_t size) {
+  if (!address || size <= 0) {
+    Clear();
+    return tlFileNotFound;
+  }
+  TMemoryView view(address, size_t(size));
+  return LoadFromStream(view);
+}
+
+void TTags::LoadTags() {
+  for (int i = int(TagLoadPriority.size()) - 1; i >= 0; --i) {
+    const TTagType type = TagLoadPriority[size_t(i)];
+    if (!IsLoaded(type))
+      continue;
+    Guarded([&] {
+      switch (type) {
+      case ttAPEv2: LoadAPEv2Tags(); break;
+      case ttFlac: LoadFlacTags(); break;
+      case ttID3v1: LoadID3v1Tags(); break;
+      case ttID3v2: LoadID3v2Tags(); break;
+      case ttMP4: LoadMP4Tags(); break;
+      case ttOpusVorbis: LoadOggVorbisAndOpusTags(); break;
+      case ttWAV: LoadWAVTags(); break;
+      case ttWMA: LoadWMATags(); break;
+      default: break;
+      }
+    });
+  }
+}
+
+int TTags::SaveStep(TTagType type, const std::string& fileName, TStream* stream) {
+  try {
+    if (stream)
+      stream->Seek(0);
+    switch (type) {
+    case ttAPEv2: return SaveAPEv2Tag(fileName, stream);
+    case ttFlac: return SaveFlacTag(fileName, stream);
+    case ttID3v1: return SaveID3v1Tag(fileName, stream);
+    case ttID3v2: return SaveID3v2Tag(fileName, stream);
+    case ttMP4: return SaveMP4Tag(fileName, stream);
+    case ttOpusVorbis: return SaveOggVorbisAndOpusTag(fileName, stream);
+    case ttWAV: return SaveWAVTag(fileName, stream);
+    case ttWMA: return SaveWMATag(fileName, stream);
+    default: return FormatErrorCode;
+    }
+  } catch (...) {
+    return FormatErrorCode;
+  }
+}
+
+namespace {
+
+// The tag each audio format naturally carries, in saving order.
+std::vector<TTagType> NaturalTagTypes(TAudioFormat format) {
+  switch (format) {
+  case afMonkeysAudio: case afOptimFROG: case afMusepack: case afWavPack: return {ttAPEv2};
+  case afFlac: case afOggFlac: return {ttFlac};
+  case afMPEG: case afAIFF: case afAIFC: case afDSF: case afDSDIFF: return {ttID3v2};
+  case afWAV: case afRF64: return {ttID3v2, ttWAV};
+  case afMP4: return {ttMP4};
+  case afOpus: case afOggVorbis: case afOggTheora: return {ttOpusVorbis};
+  default: return {};
+  }
+}
+
+} // namespace
+
+int TTags::SaveToFile(const std::string& fileName, TTagType tagType) {
+  struct stat before {};
+  const bool hadTime = ::stat(fileName.c_str(), &before) == 0;
+
+  int result = tlError;
+  if (tagType >= ttAPEv2 && tagType <= ttWMA) {
+    result = HasFormatObject(tagType) ? TranslateResult(tagType, SaveStep(tagType, fileName, nullptr)) : tlNotSupported;
+  } else if (tagType == ttAutomatic) {
+    bool counted = false;
+    bool ran = false;
+    auto run = [&](TTagType type) {
+      if (!HasFormatObject(type))
+        return;
+      const int code = SaveStep(type, fileName, nullptr);
+      ran = true;
+      result = TranslateResult(type, code);
+      if (code == 0 && type != ttID3v1)
+        counted = true;
+    };
+    // Paths on this system are case-sensitive: only the very file that was loaded
+    // is known to carry the loaded formats.
+    if (fileName == FileName)
+      for (TTagType type : {ttAPEv2, ttFlac, ttID3v1, ttID3v2, ttMP4, ttOpusVorbis, ttWAV, ttWMA})
+        if (IsLoaded(type))
+          run(type);
+    if (!counted)
+      for (TTagType type : NaturalTagTypes(DetectAudioFormat(fileName)))
+        run(type);
+    if (!counted) {
+      const TTagTypes types = TagTypesOfFileName(fileName);
+      for (TTagType type : {ttAPEv2, ttFlac, ttID3v1, ttID3v2, ttMP4, ttOpusVorbis, ttWAV, ttWMA})
+        if (HasTagType(types, type))
+          run(type);
+    }
+    if (!ran)
+      result = tlNotSupported;
+  }
+
+  if (PreserveFileDate && hadTime) {
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ::utimensat(AT_FDCWD, fileName.c_str(), times, 0);
+  }
+  return result;
+}
+
+int TTags::SaveToStream(TStream& stream, TTagType tagType) {
+  if (tagType == ttWMA)
+    return tlNotSupported;
+  if (tagType >= ttAPEv2 && tagType <= ttWAV)
+    return HasFormatObject(tagType) ? TranslateResult(tagType, SaveStep(tagType, "", &stream)) : tlNotSupported;
+  if (tagType != ttAutomatic)
+    return tlError;
+  const TAudioFormat format = DetectAudioFormat(stream);
+  if (format == afOggTheora)
+    return tlError;
+  int result = tlError;
+  for (TTagType type : NaturalTagTypes(format)) {
+    if (!HasFormatObject(type))
+      continue;
+    result = TranslateResult(type, SaveStep(type, "", &stream));
+  }
+  return result;
+}
+
+} // namespace vantor

@@ -1,0 +1,110 @@
+// WMA attributes ↔ unified fields.
+
+#include "tags/Tags.h"
+
+#include "tags/FieldMaps.h"
+#include "tags/WMATagBase.h"
+#include "tags/io/TextCodec.h"
+
+#include <charconv>
+
+namespace vantor {
+
+namespace {
+
+int64_t ToInteger(const std::string& text, bool& ok) {
+  int64_t value = 0;
+  const std::string trimmed = TrimText(text);
+  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
+  ok = error == std::errc() && end == trimmed.data() + trimmed.size();
+  return ok ? value : 0;
+}
+
+} // namespace
+
+void TTags::LoadWMATags() {
+  if (!WMATag)
+    return;
+  TWMATagBase& tag = *WMATag;
+  bool hasPicture = false;
+  for (int i = 0; i < tag.AttributeCount(); ++i) {
+    const std::string name = WMAAttributeToName(tag.AttributeName(i));
+    if (!name.empty())
+      RemoveFieldsNamed(name);
+    hasPicture = hasPicture || tag.AttributeIsPicture(i);
+  }
+  if (hasPicture)
+    DeleteAllCoverArts();
+
+  for (int i = 0; i < tag.AttributeCount(); ++i) {
+    const std::string attribute = tag.AttributeName(i);
+    if (tag.AttributeIsPicture(i)) {
+      const TNativePicture from = tag.AttributePicture(i);
+      if (TCoverArt* picture = AddCoverArt("Cover art " + std::to_string(CoverArts.size() + 1))) {
+        picture->Stream.Bytes() = from.Data;
+        picture->Description = from.Description;
+        picture->CoverType = from.CoverType;
+        picture->MIMEType = from.MIMEType;
+        picture->PictureFormat = PictureFormatFromBytes(from.Data.data(), from.Data.size());
+      }
+      continue;
+    }
+    const std::string name = WMAAttributeToName(attribute);
+    if (name.empty())
+      continue;
+    if (SameTextAscii(attribute, "WM/Track")) {
+      // WM/Track counts from 0.
+      if (Exists("TRACKNUMBER") < 0)
+        AddField("TRACKNUMBER", std::to_string(tag.AttributeInteger(i) + 1));
+    } else if (name == "TIPL" || name == "TMCL") {
+      AddField(attribute, JoinLines(tag.AttributeList(i)));
+    } else {
+      AddField(name, tag.AttributeText(i));
+    }
+  }
+}
+
+int TTags::SaveWMATag(const std::string& fileName, TStream* stream) {
+  if (!WMATag)
+    return FormatErrorCode;
+  if (stream)
+    return 10;
+  TWMATagBase& tag = *WMATag;
+  for (const auto& field : Tags) {
+    const std::string attribute = NameToWMAAttribute(field->Name);
+    if (!attribute.empty())
+      tag.DeleteAttributes(attribute);
+  }
+  for (const auto& field : Tags) {
+    const std::string name = UpperAscii(field->Name);
+    if (name == "TRACKNUMBER" || name == "TRACK") {
+      bool ok;
+      const int64_t number = ToInteger(field->Value, ok);
+      tag.DeleteAttributes("WM/Track");
+      tag.AddInteger("WM/Track", ok && number > 0 ? uint32_t(number - 1) : 0);
+      const std::string total = GetTag("TOTALTRACKS");
+      tag.AddText("WM/TrackNumber", total.empty() ? field->Value : field->Value + "/" + total);
+    } else if (name == "DISCNUMBER" || name == "DISC") {
+      const std::string total = GetTag("TOTALDISCS");
+      tag.AddText("WM/PartOfSet", total.empty() ? field->Value : field->Value + "/" + total);
+    } else if (name == "TIPL" || name == "TMCL") {
+      tag.AddList("WM/" + name, SplitLines(field->Value));
+    } else {
+      const std::string attribute = NameToWMAAttribute(name);
+      if (!attribute.empty())
+        tag.AddText(attribute, field->Value);
+    }
+  }
+  tag.DeleteAllPictures();
+  for (const auto& cover : CoverArts) {
+    TNativePicture picture;
+    picture.Data = cover->Stream.Bytes();
+    picture.MIMEType = cover->MIMEType;
+    picture.Description = cover->Description;
+    picture.CoverType = cover->CoverType & 0xFF;
+    tag.AddPicture(picture);
+  }
+  return tag.SaveToFile(fileName);
+}
+
+} // namespace vantor
