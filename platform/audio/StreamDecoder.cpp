@@ -12,7 +12,9 @@ TStreamDecoder::TStreamDecoder(TStreamShared& shared, std::unique_ptr<TDecoder> 
 
 void TStreamDecoder::Run()
 {
-    uint32_t seq = m_shared.SeekSeq.load(std::memory_order_acquire);
+    // Generation 0 is the stream's start; a seek made before this thread got going is a later
+    // generation and is picked up below like any other.
+    uint32_t seq = 0;
     for (;;) {
         // Read the wake counter before looking for work, so a request that arrives after the
         // checks still ends the wait below.

@@ -1,0 +1,152 @@
+// Real output through SDL: its disk driver writes what the device would play to a file, which
+// the tests read back.
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/tests/AudioTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <optional>
+#include <thread>
+
+namespace vantor {
+namespace {
+
+// Sets an environment variable for the lifetime of the object.
+class TScopedEnv {
+public:
+    TScopedEnv(const char* name, const std::string& value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~TScopedEnv()
+    {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+class DeviceOutputTest : public testing::Test {
+protected:
+    // Plays a file on the default device for the given time, after setup has adjusted the
+    // stream, and returns the device's stereo output from the first sound on.
+    std::vector<float> PlayThroughDevice(const std::string& path,
+                                         const std::function<void(TAudioEngine&, TChannelHandle)>& setup,
+                                         double seconds = 0.4)
+    {
+        const auto rawFile = test::TempDir() / (std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".raw");
+        std::filesystem::remove(rawFile);
+        {
+            TScopedEnv driver("SDL_AUDIODRIVER", "disk");
+            TScopedEnv file("SDL_DISKAUDIOFILE", rawFile.string());
+            TAudioEngine engine;
+            if (!engine.Init(44100))
+                return {};
+            const TChannelHandle h = engine.StreamCreateFile(path);
+            if (h == 0)
+                return {};
+            setup(engine, h);
+            engine.ChannelPlay(h);
+            std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+        }
+        const auto bytes = test::ReadBytes(rawFile);
+        std::vector<float> samples(bytes.size() / sizeof(float));
+        std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+        size_t first = 0;
+        while (first < samples.size() && std::abs(samples[first]) < 1e-4f)
+            ++first;
+        return std::vector<float>(samples.begin() + long(first & ~size_t(1)), samples.end());
+    }
+
+    // Amplitude at a frequency over 0.1 s, starting 20 ms into the sound.
+    static double Level(const std::vector<float>& output, int channel, double frequency)
+    {
+        return test::ToneAmplitude(output, channel, frequency, 44100, 882, 4410);
+    }
+
+    std::string QuietSine()
+    {
+        const auto path = test::TempDir() / "quiet-sine.wav";
+        if (!std::filesystem::exists(path))
+            test::WriteWav(path, 44100, 2, 2.0, test::Sine(1000.0, 0.1));
+        return path.string();
+    }
+};
+
+// A 1 kHz sine (a 48 kHz mono FLAC, resampled for the device) reaches both sides at its level.
+TEST_F(DeviceOutputTest, SineReachesTheDevice)
+{
+    const auto out = PlayThroughDevice(test::Fixture("sine.flac"), [](TAudioEngine&, TChannelHandle) {});
+    ASSERT_GT(out.size(), 2u * 6000);
+    for (int ch = 0; ch < 2; ++ch) {
+        EXPECT_NEAR(Level(out, ch, 1000.0), 0.5, 0.01) << ch;
+        EXPECT_LT(Level(out, ch, 900.0), 0.01) << ch;
+        EXPECT_LT(Level(out, ch, 1100.0), 0.01) << ch;
+    }
+}
+
+struct TDeviceCase {
+    const char* Name;
+    std::function<void(TAudioEngine&, TChannelHandle)> Setup;
+    double LeftDb;  // change of the left level at 1 kHz, or -100 for silence
+    double RightDb;
+};
+
+TEST_F(DeviceOutputTest, VolumePanAndEqualizerShapeTheOutput)
+{
+    const std::vector<TDeviceCase> cases = {
+        {"volume 0.5", [](TAudioEngine& e, TChannelHandle h) { e.ChannelSetAttribute(h, TChannelAttribute::Volume, 0.5f); },
+         test::Db(0.5), test::Db(0.5)},
+        {"pan -1", [](TAudioEngine& e, TChannelHandle h) { e.ChannelSetAttribute(h, TChannelAttribute::Pan, -1.0f); },
+         0.0, -100.0},
+        {"+12 dB at 1 kHz",
+         [](TAudioEngine& e, TChannelHandle h) {
+             e.FXSetParameters(e.ChannelSetFX(h, TEffectType::ParamEq, 1), {1000.0f, 18.0f, 12.0f});
+         },
+         12.0, 12.0},
+    };
+    for (const TDeviceCase& c : cases) {
+        const auto out = PlayThroughDevice(QuietSine(), c.Setup);
+        ASSERT_GT(out.size(), 2u * 6000) << c.Name;
+        const double levels[2] = {Level(out, 0, 1000.0), Level(out, 1, 1000.0)};
+        const double expected[2] = {c.LeftDb, c.RightDb};
+        for (int ch = 0; ch < 2; ++ch) {
+            if (expected[ch] <= -100.0)
+                EXPECT_LT(levels[ch], 1e-5) << c.Name << " channel " << ch;
+            else
+                EXPECT_NEAR(test::Db(levels[ch] / 0.1), expected[ch], 1.0) << c.Name << " channel " << ch;
+        }
+    }
+}
+
+// A seek to half of a ten-second file before playing starts the sound at second 5 (700 Hz).
+TEST_F(DeviceOutputTest, SeekToHalfPlaysFromFiveSeconds)
+{
+    const auto out = PlayThroughDevice(test::Fixture("steps10s.mp3"), [](TAudioEngine& e, TChannelHandle h) {
+        e.ChannelSetPosition(h, e.ChannelGetLength(h) / 2 / 4 * 4);
+    });
+    ASSERT_GT(out.size(), 2u * 6000);
+    EXPECT_NEAR(Level(out, 0, 700.0), 0.5, 0.05);
+    EXPECT_LT(Level(out, 0, 600.0), 0.05);
+}
+
+TEST_F(DeviceOutputTest, InitFailsWithoutAUsableDevice)
+{
+    TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+    TAudioEngine engine;
+    EXPECT_FALSE(engine.Init(44100));
+    EXPECT_FALSE(engine.IsInitialized());
+    EXPECT_EQ(engine.StreamCreateFile(test::Fixture("sine.wav")), 0u);
+}
+
+}
+}
