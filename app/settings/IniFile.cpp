@@ -74,7 +74,8 @@ void TIniFile::Parse(std::string_view bytes)
         size_t const lf = text.find('\n');
         std::string_view line = text.substr(0, lf);
         text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
-        if (!line.empty() && line.back() == '\r')
+        // every CR before the LF: a line kept with a trailing CR would read back differently
+        while (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
 
         std::string_view const trimmed = TrimBlanks(line);
@@ -216,9 +217,13 @@ bool TIniFile::WriteString(std::string_view section, std::string_view key, std::
 {
     if (!ValidSection(section) || !ValidKey(key))
         return false;
-    section = TrimBlanks(section);
-    key = TrimBlanks(key);
-    std::string const stored = OneLine(value);
+    // Text in memory stays valid UTF-8: one stray byte would make the whole file read back
+    // as an 8-bit code page.
+    std::string const sectionText = ToValidUtf8(TrimBlanks(section));
+    std::string const keyText = ToValidUtf8(TrimBlanks(key));
+    section = sectionText;
+    key = keyText;
+    std::string const stored = ToValidUtf8(OneLine(value));
 
     if (TLine* line = FindLine(section, key)) {
         if (line->value == stored && m_access == TIniAccess::WholeFile)

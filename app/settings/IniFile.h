@@ -75,7 +75,8 @@ public:
 
     // --- writing ---
     // Sets the first occurrence of the key, or appends the key to the section (the section to
-    // the file) when absent. CR and LF in a value become spaces, so one value stays one line.
+    // the file) when absent. CR and LF in a value become spaces, so one value stays one line;
+    // ill-formed UTF-8 becomes U+FFFD.
     // A key that is empty, holds "=", CR or LF or starts with "[" or ";", or a section name
     // that is empty or holds "]", CR or LF, cannot be stored: the call returns false and
     // changes nothing.

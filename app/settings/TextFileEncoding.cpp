@@ -165,6 +165,27 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
+std::string ToValidUtf8(std::string_view bytes)
+{
+    if (IsValidUtf8(bytes))
+        return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + 8);
+    size_t i = 0;
+    while (i < bytes.size()) {
+        char32_t cp;
+        size_t const length = Utf8SequenceLength(bytes, i, &cp);
+        if (length == 0) {
+            AppendUtf8(out, kReplacement);
+            i += 1;
+        } else {
+            out.append(bytes.substr(i, length));
+            i += length;
+        }
+    }
+    return out;
+}
+
 TDecodedText DecodeTextFile(std::string_view bytes)
 {
     TDecodedText result;

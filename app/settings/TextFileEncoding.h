@@ -36,6 +36,9 @@ std::string EncodeTextFile(std::string_view utf8, TTextEncoding encoding);
 // The line-end style of text: CR LF when the first line end is CR LF, else LF.
 TLineEnding DetectLineEnding(std::string_view text);
 
+// bytes with every ill-formed UTF-8 sequence replaced by U+FFFD.
+std::string ToValidUtf8(std::string_view bytes);
+
 // Whether bytes are well-formed UTF-8 (no overlongs, no surrogates, nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 

@@ -87,6 +87,9 @@ TEST(IniFile, ValuesStayOneLineAndBadNamesAreRefused)
     EXPECT_TRUE(ini.WriteString("S", "k", "line1\r\n[Evil]\nx=1"));
     EXPECT_EQ(ini.ReadString("S", "k", ""), "line1  [Evil] x=1");
     EXPECT_FALSE(ini.SectionExists("Evil"));
+    // a stray byte must not turn the whole file into one that reads back as Windows-1252
+    EXPECT_TRUE(ini.WriteString("S", "bad", "Fran\xC3\xA7" "ais \xFF"));
+    EXPECT_EQ(TIniFile::FromBytes(ini.ToBytes()).ReadString("S", "bad", ""), "Français \xEF\xBF\xBD");
     EXPECT_TRUE(ini.WriteString("S", "eq", "a=b"));
     EXPECT_EQ(TIniFile::FromBytes(ini.ToBytes()).ReadString("S", "eq", ""), "a=b");
 
@@ -141,8 +144,8 @@ TEST(IniFile, EightBitFilesReadAsWindows1252)
 TEST(IniFile, DamagedUtf16GivesReplacementCharactersNotACrash)
 {
     // unpaired high surrogate, unpaired low surrogate, odd trailing byte
-    std::string const bytes("\xFF\xFE[\0S\0]\0\n\0k\0=\0\x00\xD8x\0\x00\xDC\n\0z", 25);
-    auto ini = TIniFile::FromBytes(bytes);
+    char const bytes[] = "\xFF\xFE[\0S\0]\0\n\0k\0=\0\x00\xD8x\0\x00\xDC\n\0z";
+    auto ini = TIniFile::FromBytes(std::string_view(bytes, sizeof bytes - 1));
     EXPECT_EQ(ini.ReadString("S", "k", ""), "\xEF\xBF\xBDx\xEF\xBF\xBD");
 }
 
@@ -231,7 +234,7 @@ TEST(IniFile, ArbitraryBytesNeverBreakTheParser)
 {
     std::string const inputs[] = {
         std::string("\0\0\0[\0]=\0", 9), "[", "]", "[]\n=\n[ ]\nk=", "\r\r\r\n\n", "\xFE\xFF", "\xFF\xFE\x00",
-        "\xC3", "[S]\nk=\xFF\xFE", "[S\nk=v", "[S]]\nk=v",
+        "\xC3", "[S]\nk=\xFF\xFE", "[S\nk=v", "[S]]\nk=v", "a\n[S]\r\r\nk=v\r\r\n",
     };
     for (std::string const& input : inputs) {
         auto ini = TIniFile::FromBytes(input);
