@@ -1,0 +1,82 @@
+#include "tags/Tags.h"
+#include "tags/tests/TestFiles.h"
+#include "tools/vantor-tags/JsonWriter.h"
+#include "tools/vantor-tags/TagsCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace vantor;
+using namespace vantor::test;
+
+namespace {
+
+struct TRun {
+  int Code;
+  std::string Out, Err;
+};
+
+TRun Run(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int code = RunTagsCommand(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+} // namespace
+
+TEST(TagsCommand, UsageErrors) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"--bogus", "f"}, {"--set"}, {"--set", "NOEQUALS", "f"}, {"--json", "--remove", "X", "f"},
+           {"--picture", "/nonexistent.png", "f"}}) {
+    const TRun run = Run(args);
+    EXPECT_EQ(run.Code, tagsExitUsage) << (args.empty() ? "" : args[0]);
+    EXPECT_NE(run.Err.find("usage:"), std::string::npos);
+  }
+}
+
+TEST(TagsCommand, SetRemoveAndPictureThenJson) {
+  const auto dir = ScratchDir("CommandEdit");
+  const std::string a = ScratchCopy("plain.mp3", dir, "a.mp3");
+  const std::string b = ScratchCopy("ape-v2.xyz", dir, "b.xyz");
+  const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 1, 2, 3};
+  WriteBytes(dir / "c.png", png);
+
+  TRun run = Run({"--set", "TITLE=Line 1\nLine 2", "--set", "ARTIST=Ä\"\\", "--remove", "TRACKNUMBER", "--picture",
+                  (dir / "c.png").string(), a, b});
+  ASSERT_EQ(run.Code, tagsExitSuccess) << run.Err;
+
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(b), tlSuccess);
+  EXPECT_EQ(tags.GetTag("TITLE"), "Line 1\r\nLine 2");
+  EXPECT_EQ(tags.Exists("TRACKNUMBER"), -1);
+  EXPECT_EQ(tags.CoverArtCount(), 2);
+
+  run = Run({"--json", a});
+  ASSERT_EQ(run.Code, tagsExitSuccess);
+  EXPECT_EQ(run.Out.front(), '[');
+  EXPECT_NE(run.Out.find("\"format\":4"), std::string::npos);
+  EXPECT_NE(run.Out.find("{\"name\":\"TITLE\",\"value\":\"Line 1\\r\\nLine 2\",\"language\":\"\",\"description\":\"\"}"),
+            std::string::npos);
+  EXPECT_NE(run.Out.find("\"value\":\"Ä\\\"\\\\\""), std::string::npos);
+  EXPECT_NE(run.Out.find("\"mime\":\"image/png\",\"type\":3"), std::string::npos);
+  EXPECT_NE(run.Out.find("\"sampleRate\":22050"), std::string::npos);
+}
+
+TEST(TagsCommand, FailuresNameTheFileAndCode) {
+  const TRun show = Run({"--json", "/nonexistent/x.mp3"});
+  EXPECT_EQ(show.Code, tagsExitFailure);
+  EXPECT_NE(show.Out.find("\"result\":5,\"loaded\":false"), std::string::npos);
+  EXPECT_NE(show.Err.find("/nonexistent/x.mp3"), std::string::npos);
+  const TRun edit = Run({"--set", "A=b", "/nonexistent/x.mp3"});
+  EXPECT_EQ(edit.Code, tagsExitFailure);
+  EXPECT_NE(edit.Err.find("x.mp3: load failed with result 5"), std::string::npos);
+}
+
+TEST(JsonWriter, Escaping) {
+  EXPECT_EQ(JsonString("a\"b\\c\r\n\t\x01"), "\"a\\\"b\\\\c\\r\\n\\t\\u0001\"");
+  EXPECT_EQ(JsonString("\xFF"), "\"\xEF\xBF\xBD\"");
+  EXPECT_EQ(JsonNumber(1.5), "1.5");
+  EXPECT_EQ(JsonNumber(2), "2");
+  EXPECT_EQ(JsonNumber(0.0 / 0.0), "0");
+}
