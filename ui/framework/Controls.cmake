@@ -10,3 +10,7 @@ target_link_libraries(vantor_controls PUBLIC vantor_graphics vantor_settings van
 vantor_add_test(vantor_controls_test
   SOURCES tests/ControlTreeTest.cpp tests/ControlPaintTest.cpp tests/SmartVCLTest.cpp
   LIBS vantor_controls)
+
+vantor_add_benchmark(vantor_controls_bench
+  SOURCES bench/ControlPaintBench.cpp
+  LIBS vantor_controls)

@@ -1,0 +1,82 @@
+// Paints a full-HD back buffer holding 2,000 canvas-less item controls, each a nine-slice
+// background with a line of text, through the host and the default theme.
+
+#include "app/settings/UIScale.h"
+#include "platform/graphics/TextFlags.h"
+#include "ui/framework/SmartCtrl.h"
+#include "ui/framework/SmartVCL.h"
+#include "ui/framework/ThemeManager.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace vantor {
+namespace {
+
+class TItem : public TSmartCtrl {
+public:
+    TItem(TCreateKey key, std::string caption)
+        : TSmartCtrl(key)
+        , m_caption(std::move(caption))
+    {
+    }
+    void OnCreateCanvas() override { }
+    void On_Paint(TBitmap& Canvas) override
+    {
+        TThemeManager& theme = *SmartVCL()->ThemeManager;
+        TRect const r = CanvasRect();
+        theme.Draw("Controls:PlayListItem", Canvas, "", r);
+        theme.TextOut(m_caption, "Fonts:Item.Title", tfSingleLine | tfEndEllipsis | tfVCenter,
+            { r.Left + 12, r.Top, r.Right - 6, r.Bottom }, Canvas);
+    }
+
+private:
+    std::string m_caption;
+};
+
+class TPanel : public TSmartCtrl {
+public:
+    using TSmartCtrl::TSmartCtrl;
+};
+
+void BM_PaintFullHD2000Items(benchmark::State& state)
+{
+    // 20 columns of 100 rows fill the 1920 x 1080 buffer without overlap: at UI scale 0.5
+    // each item is 192 x 21 logical units, 96 x 10.5 device pixels.
+    constexpr int kColumns = 20;
+    constexpr int kRows = 100;
+    constexpr int kWidth = 1920;
+    constexpr int kHeight = 1080;
+    SetUIScale(0.5);
+    TSmartVCL host(kWidth, kHeight);
+    SetSmartVCL(&host);
+    host.ThemeManager->Load(std::string(VANTOR_SOURCE_DIR) + "/Theme/default/ThemeData.qxs");
+
+    auto* root = host.AddControl("Root", TSmartCtrl::Create<TPanel>());
+    root->SetWidth(Unscale(kWidth));
+    root->SetHeight(Unscale(kHeight));
+    for (int column = 0; column < kColumns; ++column) {
+        for (int row = 0; row < kRows; ++row) {
+            int const n = column * kRows + row + 1;
+            auto* item = root->AddItem(TSmartCtrl::Create<TItem>("Track " + std::to_string(n) + " - Artist name"));
+            item->SetPosition(column * 192, row * 21);
+            item->SetWidth(192);
+            item->SetHeight(21);
+        }
+    }
+
+    for (auto _ : state) {
+        host.PaintBackBuffer();
+        benchmark::DoNotOptimize(host.svCanvas.PixelAt(5, 5));
+    }
+    state.SetItemsProcessed(state.iterations() * kColumns * kRows);
+    SetSmartVCL(nullptr);
+    SetUIScale(1.0);
+}
+BENCHMARK(BM_PaintFullHD2000Items)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}
+}
+
+BENCHMARK_MAIN();
