@@ -18,8 +18,7 @@ constexpr uint16_t BitRatesV2[2][16] = {
 };
 constexpr uint32_t SampleRatesV1[3] = {44100, 48000, 32000};
 constexpr uint32_t SampleRatesV2[3] = {22050, 24000, 16000};
-// Halves of the version 1 rates, as the historical decoder of this reader gave them.
-constexpr uint32_t SampleRatesV25[3] = {32000, 16000, 8000};
+constexpr uint32_t SampleRatesV25[3] = {11025, 12000, 8000};
 
 bool IsSyncSecondByte(uint8_t B)
 {

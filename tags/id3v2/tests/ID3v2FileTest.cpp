@@ -1,0 +1,358 @@
+#include "tags/id3v2/ID3v2Container.h"
+#include "tags/id3v2/ID3v2Tag.h"
+#include "tags/id3v2/tests/ID3v2TestBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace vantor {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+
+// Fake audio: a frame sync and a recognisable pattern.
+TBytes Audio(size_t Size)
+{
+    TBytes Out(Size);
+    for (size_t I = 0; I < Size; ++I)
+        Out[I] = uint8_t(I * 7 + 3);
+    Out[0] = 0xFF;
+    Out[1] = 0xFB;
+    return Out;
+}
+
+// A 2.3 tag of exactly TotalSize bytes: one TXXX frame of FrameData bytes, then padding.
+TBytes TagOfSize(size_t TotalSize, size_t FrameData)
+{
+    const TBytes Frame = Frame3("PRIV", Bytes("o") + TBytes(FrameData - 1, 'p'));
+    return Tag(3, 0, Frame + TBytes(TotalSize - 10 - Frame.size(), 0));
+}
+
+// Gives T frames whose written size is exactly NewSize without padding.
+void FillTo(TID3v2Tag& T, size_t NewSize)
+{
+    T.DeleteAllFrames();
+    T.SetPrivate(T.AddFrame("PRIV"), "o", TBytes(NewSize - 10 - 10 - 2, 'n'));
+    ASSERT_EQ(T.CalculateTagSize(0), NewSize);
+}
+
+fs::path Scratch(std::string_view Name, const TBytes& Content)
+{
+    const fs::path P = ScratchDir() / Name;
+    fs::remove(P);
+    WriteFileBytes(P, Content);
+    return P;
+}
+
+TEST(ID3v2File, TaggedMP3Fixtures)
+{
+    for (const char* Name : {"tagged-v23.mp3", "tagged-v24.mp3"}) {
+        SCOPED_TRACE(Name);
+        const bool V24 = std::string_view(Name).find("v24") != std::string_view::npos;
+        TID3v2Tag T;
+        ASSERT_EQ(T.LoadFromFile(FixturePath("id3v2", Name)), 0);
+        T.RemoveUnsynchronisationOnAllFrames();
+        T.DeCompressAllFrames();
+        EXPECT_EQ(T.MajorVersion, V24 ? 4 : 3);
+        EXPECT_EQ(T.GetUnicodeText("TIT2"), "Title \u00e9\u4e2d");
+        EXPECT_EQ(T.GetUnicodeText("TPE1"), V24 ? "Artist A\r\nArtist B" : "Artist A");
+        EXPECT_EQ(T.GetUnicodeText("TRCK"), "3/12");
+        EXPECT_EQ(T.GetUnicodeText("TCON"), "(13)");
+        std::string Language, Description;
+        EXPECT_EQ(T.GetUnicodeContent(T.FrameExists("COMM"), Language, Description), "A comment");
+        EXPECT_EQ(T.GetUnicodeLyrics(T.FrameExists("USLT"), Language, Description), "Line 1\nLine 2");
+        EXPECT_EQ(Language, "deu");
+        EXPECT_EQ(Description, "words");
+        std::vector<uint8_t> Picture;
+        std::string Mime;
+        uint32_t Type = 0;
+        ASSERT_TRUE(T.GetUnicodeCoverPictureStream(T.FrameExists("APIC"), Picture, Mime, Description, Type));
+        EXPECT_EQ(Mime, "image/png");
+        EXPECT_EQ(Description, "front");
+        EXPECT_EQ(Picture.size(), 70u);
+        EXPECT_EQ(Picture[1], 'P');
+        std::vector<std::string> Values;
+        EXPECT_TRUE(T.FindTXXXByDescriptionMultiple("mood2", Values));
+        EXPECT_EQ(Values, std::vector<std::string>{"calm"});
+        EXPECT_EQ(T.GetUnicodeUserDefinedURLLink(T.FrameExists("WXXX"), Description), "http://example.com/buy");
+        EXPECT_EQ(T.GetURL("WOAR"), "http://example.com/artist");
+        EXPECT_EQ(T.GetPlayCount("PCNT"), 42u);
+        std::string Email;
+        uint32_t Counter = 0;
+        uint8_t Rating = 0;
+        ASSERT_TRUE(T.GetPopularimeter(T.FrameExists("POPM"), Email, Counter, Rating));
+        EXPECT_EQ(Rating, 196);
+        EXPECT_EQ(Counter, 7u);
+        EXPECT_EQ(T.FindUFIDByOwnerIdentifier("http://musicbrainz.org"), T.FrameExists("UFID"));
+        if (V24) {
+            std::vector<std::string> People;
+            ASSERT_TRUE(T.GetUnicodeListFrame(T.FrameExists("TIPL"), People));
+            EXPECT_EQ(People, (std::vector<std::string>{"producer=P", "mixer=M"}));
+        }
+
+        // Audio behind the tag.
+        EXPECT_EQ(T.FSourceFileType, sftMPEG);
+        EXPECT_EQ(T.MPEGInfo.SampleRate, 44100u);
+        EXPECT_EQ(T.BitRate, 64u);
+        EXPECT_EQ(T.MPEGInfo.Position, T.Size);
+    }
+}
+
+TEST(ID3v2File, InPlaceWhenThePaddingHasRoom)
+{
+    const TBytes Music = Audio(3000);
+    const TBytes Original = TagOfSize(10000, 500) + Music;
+    const fs::path P = Scratch("inplace.mp3", Original);
+
+    TID3v2Tag T;
+    ASSERT_EQ(T.LoadFromFile(P), 0);
+    FillTo(T, 9000);
+    ASSERT_EQ(T.SaveToFile(P), 0);
+    EXPECT_EQ(T.PaddingSize, 1000u);
+
+    const TBytes After = ReadFileBytes(P);
+    ASSERT_EQ(After.size(), Original.size());
+    EXPECT_TRUE(std::equal(Music.begin(), Music.end(), After.begin() + 10000));
+    TID3v2Tag Again;
+    ASSERT_EQ(Again.LoadFromFile(P), 0);
+    EXPECT_EQ(Again.Size, 10000u);
+    EXPECT_EQ(Again.FrameCount(), 1);
+    EXPECT_EQ(Again.FSourceFileType, sftMPEG);
+}
+
+TEST(ID3v2File, RewrittenWhenTooMuchOrTooLittleRoom)
+{
+    const TBytes Music = Audio(3000);
+    for (const size_t NewSize : {5000u, 12000u}) {
+        SCOPED_TRACE(NewSize);
+        const fs::path P = Scratch("rewrite.mp3", TagOfSize(10000, 500) + Music);
+        TID3v2Tag T;
+        ASSERT_EQ(T.LoadFromFile(P), 0);
+        FillTo(T, NewSize);
+        ASSERT_EQ(T.SaveToFile(P), 0);
+        const TBytes After = ReadFileBytes(P);
+        ASSERT_EQ(After.size(), NewSize + 4096 + Music.size());
+        EXPECT_TRUE(std::equal(Music.begin(), Music.end(), After.end() - ptrdiff_t(Music.size())));
+        EXPECT_EQ(fs::directory_entry(P).status().permissions() & fs::perms::owner_read, fs::perms::owner_read);
+    }
+    // No temporary files are left behind.
+    for (const auto& Entry : fs::directory_iterator(ScratchDir()))
+        EXPECT_EQ(Entry.path().string().find("rewrite.mp3."), std::string::npos) << Entry.path();
+}
+
+TEST(ID3v2File, TagInsertedIntoUntaggedFileAndNewFileCreated)
+{
+    const fs::path P = ScratchCopy("mpeg", "cbr64-stereo.mp3", "untagged.mp3");
+    const TBytes Before = ReadFileBytes(P);
+    TID3v2Tag T;
+    EXPECT_EQ(T.LoadFromFile(P), id3v2NoTag);
+    EXPECT_EQ(T.FSourceFileType, sftMPEG);
+    T.SetUnicodeText("TIT2", "New");
+    ASSERT_EQ(T.SaveToFile(P), 0);
+    const TBytes After = ReadFileBytes(P);
+    EXPECT_EQ(After.size(), Before.size() + T.CalculateTagSize(4096));
+    EXPECT_TRUE(std::equal(Before.begin(), Before.end(), After.end() - ptrdiff_t(Before.size())));
+
+    const fs::path Fresh = ScratchDir() / "created.tag";
+    fs::remove(Fresh);
+    ASSERT_EQ(T.SaveToFile(Fresh), 0);
+    TID3v2Tag Again;
+    ASSERT_EQ(Again.LoadFromFile(Fresh), 0);
+    EXPECT_EQ(Again.GetUnicodeText("TIT2"), "New");
+}
+
+TEST(ID3v2File, FailuresLeaveTheFileUnchanged)
+{
+    TID3v2Tag T;
+    EXPECT_EQ(T.LoadFromFile(ScratchDir() / "missing.mp3"), id3v2ErrorOpeningFile);
+    T.SetUnicodeText("TIT2", "x");
+    EXPECT_EQ(T.SaveToFile(ScratchDir() / "no-such-folder" / "a.mp3"), id3v2ErrorWriting);
+    EXPECT_EQ(T.SaveToFile(ScratchDir()), id3v2ErrorOpeningFile); // a folder
+
+    // Another process holds the file: a rewrite is refused, an in-place write still works.
+    const TBytes Original = TagOfSize(10000, 500) + Audio(100);
+    const fs::path P = Scratch("locked.mp3", Original);
+    const int Other = ::open(P.c_str(), O_RDONLY);
+    ASSERT_GE(Other, 0);
+    ASSERT_EQ(::flock(Other, LOCK_EX), 0);
+    FillTo(T, 20000);
+    EXPECT_EQ(T.SaveToFile(P), id3v2NeedExclusiveAccess);
+    EXPECT_EQ(ReadFileBytes(P), Original);
+    FillTo(T, 9500);
+    EXPECT_EQ(T.SaveToFile(P), 0);
+    EXPECT_EQ(ReadFileBytes(P).size(), Original.size());
+    ::close(Other);
+}
+
+TEST(ID3v2File, WaveAndAIFFChunks)
+{
+    const struct {
+        const char* Fixture;
+        const char* Tagged;
+        TSourceFileType Type;
+        bool BigEndian;
+    } Cases[] = {
+        {"pcm16-stereo.wav", "tagged.wav", sftWAVE, false},
+        {"pcm16-stereo.aiff", "tagged.aiff", sftAIFF, true},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Fixture);
+        TID3v2Tag T;
+        ASSERT_EQ(T.LoadFromFile(FixturePath("id3v2", C.Tagged)), 0);
+        EXPECT_EQ(T.FSourceFileType, C.Type);
+        EXPECT_EQ(T.GetUnicodeText("TIT2"), "Chunk title");
+        const TAudioPropertySet A = T.AudioProperties();
+        EXPECT_EQ(A.Channels, 2);
+        EXPECT_EQ(A.SamplesPerSec, 44100u);
+        EXPECT_EQ(A.BitsPerSample, 16);
+
+        // Untagged file: a chunk is appended; tagged file: its chunk grows; both stay valid.
+        for (const char* Source : {C.Fixture, C.Tagged}) {
+            const fs::path P = ScratchCopy("id3v2", Source, std::string("chunk-") + Source);
+            const TBytes Before = ReadFileBytes(P);
+            TID3v2Tag W;
+            W.LoadFromFile(P);
+            W.SetUnicodeText("TIT2", "Replaced title");
+            W.SetPrivate(W.AddFrame("PRIV"), "big", TBytes(3000, 1));
+            ASSERT_EQ(W.SaveToFile(P), 0);
+            const TBytes After = ReadFileBytes(P);
+            const uint32_t FormSize = C.BigEndian ? ReadBE32(After.data() + 4) : ReadLE32(After.data() + 4);
+            EXPECT_EQ(FormSize + 8, After.size());
+            EXPECT_EQ(After.size() % 2, 0u);
+
+            TID3v2Tag R;
+            ASSERT_EQ(R.LoadFromFile(P), 0);
+            EXPECT_EQ(R.GetUnicodeText("TIT2"), "Replaced title");
+            EXPECT_EQ(R.AudioProperties().SampleCount, T.AudioProperties().SampleCount);
+            // The sound data chunk is untouched.
+            const std::string_view Data = C.BigEndian ? "SSND" : "data";
+            const auto Find = [&](const TBytes& B) { return std::search(B.begin(), B.end(), Data.begin(), Data.end()); };
+            const size_t Length = 3000;
+            EXPECT_TRUE(std::equal(Find(Before), Find(Before) + Length, Find(After)));
+
+            // A second, smaller save fits in place.
+            R.DeleteFrame("PRIV");
+            R.SetUnicodeText("TALB", "Album");
+            ASSERT_EQ(R.SaveToFile(P), 0);
+            EXPECT_GE(ReadFileBytes(P).size(), After.size() - 4096 - 3100);
+        }
+    }
+}
+
+TEST(ID3v2File, RF64)
+{
+    const fs::path P = ScratchCopy("id3v2", "pcm16-mono.rf64", "chunk.rf64");
+    TID3v2Tag T;
+    EXPECT_EQ(T.LoadFromFile(P), id3v2NoTag);
+    EXPECT_EQ(T.FSourceFileType, sftRF64);
+    EXPECT_EQ(T.WAVInfo.SamplesPerSec, 8000u);
+    EXPECT_EQ(T.SampleCount, 800u);
+    T.SetUnicodeText("TIT2", "RF64 title");
+    ASSERT_EQ(T.SaveToFile(P), 0);
+    const TBytes After = ReadFileBytes(P);
+    EXPECT_EQ(ReadLE32(After.data() + 4), 0xFFFFFFFFu);
+    EXPECT_EQ(ReadLE64(After.data() + 20) + 8, After.size()); // the ds64 RIFF size
+    TID3v2Tag R;
+    ASSERT_EQ(R.LoadFromFile(P), 0);
+    EXPECT_EQ(R.GetUnicodeText("TIT2"), "RF64 title");
+    EXPECT_EQ(R.SampleCount, 800u);
+
+    const fs::path Bad = Scratch("bad.rf64", Bytes("RF64") + BE32(0) + Bytes("AVI ") + TBytes(40, 0));
+    T.SetUnicodeText("TIT2", "x");
+    EXPECT_EQ(T.SaveToFile(Bad), id3v2RF64NotWave);
+}
+
+TEST(ID3v2File, DamagedContainerIsNotWritten)
+{
+    // The data chunk claims more bytes than the file holds.
+    const TBytes Wave = Bytes("RIFF") + Bytes({40, 0, 0, 0}) + Bytes("WAVEdata") + Bytes({0, 0, 1, 0}) + TBytes(28, 0);
+    const fs::path P = Scratch("damaged.wav", Wave);
+    TID3v2Tag T;
+    T.SetUnicodeText("TIT2", "x");
+    EXPECT_EQ(T.SaveToFile(P), id3v2InvalidContainer);
+    EXPECT_EQ(ReadFileBytes(P), Wave);
+}
+
+TBytes LE64(uint64_t V)
+{
+    TBytes Out(8);
+    WriteLE64(Out.data(), V);
+    return Out;
+}
+
+TBytes BE64(uint64_t V)
+{
+    TBytes Out(8);
+    WriteBE64(Out.data(), V);
+    return Out;
+}
+
+TEST(ID3v2File, DSFAndDSDIFF)
+{
+    // DSF: header with the metadata pointer, fmt and data chunks; the tag goes to the end.
+    const TBytes Sound(64, 0x69);
+    const TBytes DsfBody = Bytes("fmt ") + LE64(52) + TBytes(40, 0) + Bytes("data") + LE64(12 + Sound.size()) + Sound;
+    const TBytes Dsf = Bytes("DSD ") + LE64(28) + LE64(28 + DsfBody.size()) + LE64(0) + DsfBody;
+    const fs::path P = Scratch("t.dsf", Dsf);
+    TID3v2Tag T;
+    EXPECT_EQ(T.LoadFromFile(P), id3v2NoTag);
+    EXPECT_EQ(T.FSourceFileType, sftDSF);
+    T.SetUnicodeText("TIT2", "DSD title");
+    ASSERT_EQ(T.SaveToFile(P), 0);
+    TBytes After = ReadFileBytes(P);
+    EXPECT_EQ(ReadLE64(After.data() + 12), After.size());
+    EXPECT_EQ(ReadLE64(After.data() + 20), Dsf.size());
+    EXPECT_EQ(After.size(), Dsf.size() + T.CalculateTagSize(0));
+    TID3v2Tag R;
+    ASSERT_EQ(R.LoadFromFile(P), 0);
+    EXPECT_EQ(R.GetUnicodeText("TIT2"), "DSD title");
+    R.SetUnicodeText("TIT2", "T");
+    ASSERT_EQ(R.SaveToFile(P), 0);
+    After = ReadFileBytes(P);
+    EXPECT_EQ(ReadLE64(After.data() + 12), After.size());
+    EXPECT_EQ(After.size(), Dsf.size() + R.CalculateTagSize(0));
+
+    // DSDIFF: FRM8 form with 64-bit chunk sizes; the ID3 chunk is appended and later rewritten.
+    const TBytes DffBody = Bytes("DSD ") + Bytes("FVER") + BE64(4) + Bytes({1, 5, 0, 0}) + Bytes("DSD ") + BE64(Sound.size()) + Sound;
+    const TBytes Dff = Bytes("FRM8") + BE64(DffBody.size()) + DffBody;
+    const fs::path D = Scratch("t.dff", Dff);
+    TID3v2Tag U;
+    EXPECT_EQ(U.LoadFromFile(D), id3v2NoTag);
+    EXPECT_EQ(U.FSourceFileType, sftDFF);
+    U.SetUnicodeText("TIT2", "odd");
+    ASSERT_EQ(U.SaveToFile(D), 0);
+    After = ReadFileBytes(D);
+    EXPECT_EQ(ReadBE64(After.data() + 4) + 12, After.size());
+    EXPECT_EQ(After.size() % 2, 0u);
+    TID3v2Tag V;
+    ASSERT_EQ(V.LoadFromFile(D), 0);
+    EXPECT_EQ(V.GetUnicodeText("TIT2"), "odd");
+    V.SetUnicodeText("TIT2", "a longer title");
+    ASSERT_EQ(V.SaveToFile(D), 0);
+    After = ReadFileBytes(D);
+    EXPECT_EQ(ReadBE64(After.data() + 4) + 12, After.size());
+    EXPECT_TRUE(std::equal(Dff.begin() + 16, Dff.end(), After.begin() + 16));
+    ASSERT_EQ(V.LoadFromFile(D), 0);
+    EXPECT_EQ(V.GetUnicodeText("TIT2"), "a longer title");
+}
+
+TEST(ID3v2File, SaveToStream)
+{
+    TBytes Image = TagOfSize(300, 50) + Audio(500);
+    TID3v2Tag T;
+    T.SetUnicodeText("TIT2", "mem");
+    ASSERT_EQ(T.SaveToStream(Image), 0);
+    EXPECT_EQ(Image.size(), 800u); // fits the old tag's 300 bytes
+    TMemorySource Source(Image);
+    TID3v2Tag R;
+    ASSERT_EQ(R.LoadFromStream(Source), 0);
+    EXPECT_EQ(R.GetUnicodeText("TIT2"), "mem");
+    EXPECT_EQ(R.FSourceFileType, sftMPEG);
+}
+
+} // namespace
+} // namespace vantor
