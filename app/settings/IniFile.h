@@ -9,8 +9,9 @@
 // lines, unparsable lines) is kept in place and in order when the file is written back.
 //
 // Two access styles:
-//  - TIniAccess::KeyByKey: every successful Write*/Delete*/Erase* call writes the file at
-//    once and returns whether that worked.
+//  - TIniAccess::KeyByKey: every Write*/Delete*/Erase* call writes the whole file at once and
+//    returns whether that worked. Reads come from the content read when the object was made.
+//    For many keys at once prefer WholeFile and one UpdateFile(): the result is the same file.
 //  - TIniAccess::WholeFile: changes stay in memory until UpdateFile().
 //
 // Text in memory is UTF-8. A file that starts with a UTF-16 byte-order mark (LE or BE) is

@@ -12,3 +12,7 @@ vantor_add_fuzzer(fuzz_locale
   SOURCES tests/LocaleFuzzer.cpp
   LIBS vantor_locale
   CORPUS ${CMAKE_SOURCE_DIR}/tests/data/locale)
+
+vantor_add_benchmark(bench_locale
+  SOURCES tests/LocaleBenchmark.cpp
+  LIBS vantor_locale)
