@@ -27,10 +27,15 @@ TWindowGeometry LoadSettingsFile(std::filesystem::path const& file, TSettings& s
     settings.Muted = ini.ReadBool(kSection, "Mute", settings.Muted);
     settings.EqualizerOn = ini.ReadBool(kSection, "Equalizer", settings.EqualizerOn);
     settings.LastPlayListID = ini.ReadString(kSection, "LastPlayList", "");
-    settings.LanguageFile = ini.ReadString(kSection, "Language", "English.vlng");
+    // an empty file or folder name names nothing: take the default
+    settings.LanguageFile = ini.ReadString(kSection, "Language", "");
+    if (settings.LanguageFile.empty())
+        settings.LanguageFile = "English.vlng";
     settings.MenuOnTop = ini.ReadBool(kSection, "MenuOnTop", settings.MenuOnTop);
     settings.EqPresetName = ini.ReadString(kSection, "EqPreset", "Manual");
-    settings.ThemeName = ini.ReadString(kSection, "ThemeName", "default");
+    settings.ThemeName = ini.ReadString(kSection, "ThemeName", "");
+    if (settings.ThemeName.empty())
+        settings.ThemeName = "default";
     // SetUIScale turns zero, negative and non-finite values into 1.0
     SetUIScale(ini.ReadFloat(kSection, "Scaling", 1.0));
     settings.AutoScaling = ini.ReadBool(kSection, "AutoScaling", settings.AutoScaling);

@@ -46,8 +46,8 @@ std::filesystem::path SettingsFilePath(std::filesystem::path const& appPath);
 // unparsable keys (a missing file reads as one without keys). Sets the UI scale: "Scaling",
 // or screenDpi / 240 when "AutoScaling" is on. Returns the main window's geometry: client
 // size Scale("AppWidth") x Scale("AppHeight"), corner ("AppX", "AppY").
-// Volume is kept within 0..1, the balance within -1..1, and a window size that is not
-// positive takes its default.
+// Volume is kept within 0..1, the balance within -1..1; an empty "Language" or "ThemeName"
+// and a window size that is not positive take their defaults.
 TWindowGeometry LoadSettingsFile(std::filesystem::path const& file, TSettings& settings, double screenDpi);
 
 // Writes the settings into the file, keeping every other key and section. window is the

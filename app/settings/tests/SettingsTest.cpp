@@ -90,9 +90,11 @@ TEST_F(SettingsFile, BadValuesFallBack)
         EXPECT_EQ(window.ClientHeight, 1575);
     }
     m_settings = TSettings();
-    Load("[#Settings]\nVolume=7\nBalance=-3\n");
+    Load("[#Settings]\nVolume=7\nBalance=-3\nLanguage=\nThemeName=\n");
     EXPECT_DOUBLE_EQ(m_settings.Volume, 1.0);
     EXPECT_DOUBLE_EQ(m_settings.BalanceValue, -1.0);
+    EXPECT_EQ(m_settings.LanguageFile, "English.vlng");
+    EXPECT_EQ(m_settings.ThemeName, "default");
 }
 
 TEST_F(SettingsFile, CurrentValuesAreTheDefaultsOfAbsentKeys)
