@@ -131,8 +131,10 @@ TEST(LocaleManager, LanguageInfoDefaults)
 TEST(LocaleManager, LoadsFromAnIniInMemory)
 {
     TLocaleManager locale(kApp / "no-such-folder", "x.vlng");
-    locale.LoadFrom(TIniFile::FromBytes("[#Data]\nA=1\n"));
+    std::string const longKey(300, 'K'); // longer than the lookup's stack buffer
+    locale.LoadFrom(TIniFile::FromBytes("[#Data]\nA=1\n" + longKey + "=long\n"));
     EXPECT_EQ(locale.Get("a"), "1");
+    EXPECT_EQ(locale.Get(std::string(300, 'k')), "long");
 }
 
 }
