@@ -36,7 +36,7 @@ bool TTag::SetAsList(const TNameValueList& list) {
 
 bool TTag::GetAsList(TNameValueList& list) const {
   list.clear();
-  const std::vector<std::string> lines = SplitLines(Value);
+  const std::vector<std::string> lines = SplitTextLines(Value);
   if (lines.empty() || lines.size() % 2 != 0)
     return true;
   for (size_t i = 0; i < lines.size(); i += 2)

@@ -47,7 +47,7 @@ void TTags::LoadAPEv2Tags() {
       } else if (IsListName(frame->Name)) {
         TNameValueList list;
         frame->GetAsList(list);
-        AddField(frame->Name, JoinLines(list));
+        AddField(frame->Name, JoinTextLines(list));
       } else {
         AddField(frame->Name, text);
       }
@@ -82,7 +82,7 @@ int TTags::SaveAPEv2Tag(const std::string& fileName, TStream* stream) {
   }
   for (const auto& field : Tags) {
     if (IsListName(field->Name))
-      tag.AddFrame(field->Name)->SetAsList(SplitLines(field->Value));
+      tag.AddFrame(field->Name)->SetAsList(SplitTextLines(field->Value));
     else if (!StandsForBinary(*field))
       tag.AddTextFrame(field->Name, field->Value);
   }

@@ -17,11 +17,22 @@ namespace vantor {
 
 namespace {
 
+bool IsTrackName(const std::string& name) { return SameTextAscii(name, "TRACKNUMBER") || SameTextAscii(name, "TRACK"); }
+
+// A native text item stands for the field when name and text match; a track
+// number also stands for a "number/total" item it was split from.
+bool Matches(const std::string& itemName, const std::string& itemText, const std::string& name, const std::string& value) {
+  if (IsTrackName(name) && IsTrackName(itemName))
+    return SameTextAscii(itemText, value) || (itemText.size() > value.size() && itemText.compare(0, value.size(), value) == 0 &&
+                                              itemText[value.size()] == '/');
+  return SameTextAscii(itemName, name) && SameTextAscii(itemText, value);
+}
+
 void DeleteComments(TVorbisCommentTagBase* tag, const std::string& name, const std::string& value) {
   if (!tag)
     return;
   for (int i = tag->CommentCount() - 1; i >= 0; --i)
-    if (tag->CommentIsText(i) && SameTextAscii(tag->CommentName(i), name) && SameTextAscii(tag->CommentText(i), value))
+    if (tag->CommentIsText(i) && Matches(tag->CommentName(i), tag->CommentText(i), name, value))
       tag->DeleteComment(i);
 }
 
@@ -66,7 +77,7 @@ void TTags::DeleteNativeCounterparts(const TTag& field) {
   // APEv2, FLAC and Ogg: the text items of that name and value.
   for (int i = APEv2Tag->Count() - 1; i >= 0; --i) {
     const TAPEv2Frame& frame = *APEv2Tag->Frames[size_t(i)];
-    if (frame.Format == ffText && SameTextAscii(frame.Name, name) && SameTextAscii(frame.GetAsText(), value))
+    if (frame.Format == ffText && Matches(frame.Name, frame.GetAsText(), name, value))
       APEv2Tag->DeleteFrame(i);
   }
   DeleteComments(FlacTag.get(), name, value);

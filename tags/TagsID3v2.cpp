@@ -72,7 +72,7 @@ void TTags::LoadID3v2Tags() {
       switch (kind) {
       case fkText:
         tag.GetUnicodeTextMultiple(i, strings);
-        value = JoinLines(strings);
+        value = JoinTextLines(strings);
         break;
       case fkContent:
         value = tag.GetUnicodeContent(i, language, description);
@@ -80,7 +80,7 @@ void TTags::LoadID3v2Tags() {
       case fkList: {
         std::vector<std::string> list;
         tag.GetUnicodeListFrame(i, list);
-        value = JoinLines(list);
+        value = JoinTextLines(list);
         break;
       }
       case fkURL:
@@ -229,7 +229,7 @@ int TTags::SaveID3v2Tag(const std::string& fileName, TStream* stream) {
       }
       case fkList: {
         std::vector<std::string> list;
-        for (const std::string& line : SplitLines(field.Value))
+        for (const std::string& line : SplitTextLines(field.Value))
           list.push_back(line);
         tag.SetUnicodeListFrame(frame, list);
         break;

@@ -43,7 +43,7 @@ void TTags::LoadMP4Tags() {
     const std::string id = tag.ItemID(i);
     const std::string name = MP4AtomToName(id);
     if (name == "TIPL" || name == "TMCL")
-      AddField(id, JoinLines(tag.ItemList(i)));
+      AddField(id, JoinTextLines(tag.ItemList(i)));
     else if (!name.empty())
       AddField(name, tag.ItemText(i));
     else if (id == "----" && !tag.ItemName(i).empty())
@@ -131,7 +131,7 @@ int TTags::SaveMP4Tag(const std::string& fileName, TStream* stream) {
     } else if (id == "akID") {
       tag.SetInteger8(id, uint8_t(ToUInt(value)));
     } else if (id == "TIPL" || id == "TMCL") {
-      tag.SetFreeFormList(ITunesMean, id, SplitLines(value));
+      tag.SetFreeFormList(ITunesMean, id, SplitTextLines(value));
     } else if (TypeCount(name) == 1) {
       tag.SetText(id, value);
     } else {

@@ -40,7 +40,7 @@ void LoadComments(TTags& tags, const TVorbisCommentTagBase& tag, bool namedByOrd
     if (track && text.find('/') != std::string::npos)
       tags.AddNumberAndTotal("TRACKNUMBER", "TOTALTRACKS", text);
     else if (IsListName(name))
-      tags.AddField(name, JoinLines(tag.CommentList(i)));
+      tags.AddField(name, JoinTextLines(tag.CommentList(i)));
     else
       tags.AddField(name, text);
   }
@@ -62,7 +62,7 @@ void SaveComments(TTags& tags, TVorbisCommentTagBase& tag) {
   for (const auto& field : tags.Tags) {
     if (IsListName(field->Name)) {
       // Lists load as "role=person" lines and go back the same way.
-      tag.AddListComment(field->Name, SplitLines(field->Value));
+      tag.AddListComment(field->Name, SplitTextLines(field->Value));
     } else {
       tag.AddTextComment(field->Name, field->Value);
     }

@@ -94,7 +94,7 @@ void TTags::LoadWAVTags() {
     if (name == "TRACKNUMBER" && tag.FrameText(i).find('/') != std::string::npos)
       AddNumberAndTotal("TRACKNUMBER", "TOTALTRACKS", tag.FrameText(i));
     else if (name == "TIPL" || name == "TMCL")
-      AddField(id, JoinLines(tag.FrameList(i)));
+      AddField(id, JoinTextLines(tag.FrameList(i)));
     else
       AddField(name, tag.FrameText(i));
   }
@@ -133,7 +133,7 @@ int TTags::SaveWAVTag(const std::string& fileName, TStream* stream) {
     if (TypeCount(field->Name) == 1) {
       if (id == "TIPL" || id == "TMCL") {
         tag.DeleteFrames(id);
-        tag.AddListFrame(id, SplitLines(field->Value));
+        tag.AddListFrame(id, SplitTextLines(field->Value));
       } else {
         tag.SetFrameText(id, field->Value);
       }

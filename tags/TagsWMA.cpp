@@ -57,7 +57,7 @@ void TTags::LoadWMATags() {
       if (Exists("TRACKNUMBER") < 0)
         AddField("TRACKNUMBER", std::to_string(tag.AttributeInteger(i) + 1));
     } else if (name == "TIPL" || name == "TMCL") {
-      AddField(attribute, JoinLines(tag.AttributeList(i)));
+      AddField(attribute, JoinTextLines(tag.AttributeList(i)));
     } else {
       AddField(name, tag.AttributeText(i));
     }
@@ -88,7 +88,7 @@ int TTags::SaveWMATag(const std::string& fileName, TStream* stream) {
       const std::string total = GetTag("TOTALDISCS");
       tag.AddText("WM/PartOfSet", total.empty() ? field->Value : field->Value + "/" + total);
     } else if (name == "TIPL" || name == "TMCL") {
-      tag.AddList("WM/" + name, SplitLines(field->Value));
+      tag.AddList("WM/" + name, SplitTextLines(field->Value));
     } else {
       const std::string attribute = NameToWMAAttribute(name);
       if (!attribute.empty())

@@ -238,7 +238,7 @@ std::string TrimLeftText(std::string_view text) {
   return std::string(text.substr(b));
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
+std::vector<std::string> SplitTextLines(std::string_view text) {
   std::vector<std::string> lines;
   if (text.empty())
     return lines;
@@ -256,7 +256,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
+std::string JoinTextLines(const std::vector<std::string>& lines) {
   std::string out;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i)

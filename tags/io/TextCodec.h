@@ -44,7 +44,7 @@ std::string TrimText(std::string_view text);
 std::string TrimLeftText(std::string_view text);
 
 // Splits at CR LF, lone CR or lone LF.
-std::vector<std::string> SplitLines(std::string_view text);
-std::string JoinLines(const std::vector<std::string>& lines);
+std::vector<std::string> SplitTextLines(std::string_view text);
+std::string JoinTextLines(const std::vector<std::string>& lines);
 
 } // namespace vantor

@@ -127,7 +127,7 @@ void PrintText(std::ostream& out, const std::string& file, TTags& tags) {
   out << SanitizeUtf8(file) << "\n";
   for (const auto& t : tags.Tags) {
     const std::string prefix = "  " + SanitizeUtf8(t->Name) + "=";
-    const std::vector<std::string> lines = SplitLines(SanitizeUtf8(t->Value));
+    const std::vector<std::string> lines = SplitTextLines(SanitizeUtf8(t->Value));
     out << prefix << (lines.empty() ? "" : lines[0]) << "\n";
     for (size_t i = 1; i < lines.size(); ++i)
       out << std::string(prefix.size(), ' ') << lines[i] << "\n";

@@ -17,7 +17,7 @@ struct TRun {
   std::string Out, Err;
 };
 
-TRun Run(const std::vector<std::string>& args) {
+TRun RunCommand(const std::vector<std::string>& args) {
   std::ostringstream out, err;
   const int code = RunTagsCommand(args, out, err);
   return {code, out.str(), err.str()};
@@ -29,7 +29,7 @@ TEST(TagsCommand, UsageErrors) {
   for (const auto& args : std::vector<std::vector<std::string>>{
            {}, {"--bogus", "f"}, {"--set"}, {"--set", "NOEQUALS", "f"}, {"--json", "--remove", "X", "f"},
            {"--picture", "/nonexistent.png", "f"}}) {
-    const TRun run = Run(args);
+    const TRun run = RunCommand(args);
     EXPECT_EQ(run.Code, tagsExitUsage) << (args.empty() ? "" : args[0]);
     EXPECT_NE(run.Err.find("usage:"), std::string::npos);
   }
@@ -42,21 +42,21 @@ TEST(TagsCommand, SetRemoveAndPictureThenJson) {
   const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 1, 2, 3};
   WriteBytes(dir / "c.png", png);
 
-  TRun run = Run({"--set", "TITLE=Line 1\nLine 2", "--set", "ARTIST=Ä\"\\", "--remove", "TRACKNUMBER", "--picture",
+  TRun run = RunCommand({"--set", "COMMENT=Line 1\nLine 2", "--set", "ARTIST=Ä\"\\", "--remove", "TRACKNUMBER", "--picture",
                   (dir / "c.png").string(), a, b});
   ASSERT_EQ(run.Code, tagsExitSuccess) << run.Err;
 
   TTags tags;
   ASSERT_EQ(tags.LoadFromFile(b), tlSuccess);
-  EXPECT_EQ(tags.GetTag("TITLE"), "Line 1\r\nLine 2");
+  EXPECT_EQ(tags.GetTag("COMMENT"), "Line 1\r\nLine 2");
   EXPECT_EQ(tags.Exists("TRACKNUMBER"), -1);
   EXPECT_EQ(tags.CoverArtCount(), 2);
 
-  run = Run({"--json", a});
+  run = RunCommand({"--json", a});
   ASSERT_EQ(run.Code, tagsExitSuccess);
   EXPECT_EQ(run.Out.front(), '[');
   EXPECT_NE(run.Out.find("\"format\":4"), std::string::npos);
-  EXPECT_NE(run.Out.find("{\"name\":\"TITLE\",\"value\":\"Line 1\\r\\nLine 2\",\"language\":\"\",\"description\":\"\"}"),
+  EXPECT_NE(run.Out.find("{\"name\":\"COMMENT\",\"value\":\"Line 1\\r\\nLine 2\",\"language\":\"eng\",\"description\":\"\"}"),
             std::string::npos);
   EXPECT_NE(run.Out.find("\"value\":\"Ä\\\"\\\\\""), std::string::npos);
   EXPECT_NE(run.Out.find("\"mime\":\"image/png\",\"type\":3"), std::string::npos);
@@ -64,11 +64,11 @@ TEST(TagsCommand, SetRemoveAndPictureThenJson) {
 }
 
 TEST(TagsCommand, FailuresNameTheFileAndCode) {
-  const TRun show = Run({"--json", "/nonexistent/x.mp3"});
+  const TRun show = RunCommand({"--json", "/nonexistent/x.mp3"});
   EXPECT_EQ(show.Code, tagsExitFailure);
   EXPECT_NE(show.Out.find("\"result\":5,\"loaded\":false"), std::string::npos);
   EXPECT_NE(show.Err.find("/nonexistent/x.mp3"), std::string::npos);
-  const TRun edit = Run({"--set", "A=b", "/nonexistent/x.mp3"});
+  const TRun edit = RunCommand({"--set", "A=b", "/nonexistent/x.mp3"});
   EXPECT_EQ(edit.Code, tagsExitFailure);
   EXPECT_NE(edit.Err.find("x.mp3: load failed with result 5"), std::string::npos);
 }

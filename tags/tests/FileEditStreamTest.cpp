@@ -1,0 +1,104 @@
+#include "tags/io/FileEditStream.h"
+#include "tags/io/TextCodec.h"
+#include "tags/tests/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace vantor;
+using namespace vantor::test;
+
+namespace {
+
+ino_t Inode(const std::filesystem::path& path) {
+  struct stat st {};
+  ::stat(path.c_str(), &st);
+  return st.st_ino;
+}
+
+} // namespace
+
+TEST(FileEditStream, OverwritesAndAppendsInPlace) {
+  const auto dir = ScratchDir("EditInPlace");
+  const auto file = dir / "f.bin";
+  WriteBytes(file, Bytes("0123456789"));
+  const ino_t inode = Inode(file);
+  TFileEditStream edit;
+  ASSERT_EQ(edit.Open(file.string()), TFileEditResult::Success);
+  edit.Seek(2);
+  edit.Write(Bytes("ab"));
+  edit.Seek(10);
+  edit.Write(Bytes("XY"));
+  ASSERT_EQ(edit.Commit(), TFileEditResult::Success);
+  EXPECT_FALSE(edit.Rewrote());
+  EXPECT_EQ(ReadBytes(file), Bytes("01ab456789XY"));
+  EXPECT_EQ(Inode(file), inode);
+}
+
+TEST(FileEditStream, InsertionsRewriteThroughATemporaryFile) {
+  const auto dir = ScratchDir("EditRewrite");
+  const auto file = dir / "f.bin";
+  WriteBytes(file, Bytes("0123456789"));
+  std::filesystem::permissions(file, std::filesystem::perms(0640));
+  std::filesystem::create_symlink("f.bin", dir / "link.bin");
+  TFileEditStream edit;
+  ASSERT_EQ(edit.Open((dir / "link.bin").string()), TFileEditResult::Success);
+  ASSERT_TRUE(edit.Replace(0, 3, "HEADER", 6));
+  ASSERT_TRUE(edit.Replace(edit.Size() - 1, 1, nullptr, 0));
+  uint8_t buffer[32] = {};
+  edit.Seek(0);
+  ASSERT_EQ(edit.Read(buffer, sizeof buffer), 12u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 12), "HEADER345678");
+  ASSERT_EQ(edit.Commit(), TFileEditResult::Success);
+  EXPECT_TRUE(edit.Rewrote());
+  EXPECT_EQ(ReadBytes(file), Bytes("HEADER345678"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.bin")); // the link still points to the file
+  EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all, std::filesystem::perms(0640));
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
+    ++entries;
+  EXPECT_EQ(entries, 2); // no temporary file left behind
+}
+
+TEST(FileEditStream, MissingFiles) {
+  const auto dir = ScratchDir("EditMissing");
+  TFileEditStream edit;
+  EXPECT_EQ(edit.Open((dir / "none").string()), TFileEditResult::CannotOpen);
+  ASSERT_EQ(edit.Open((dir / "new").string(), true), TFileEditResult::Success);
+  edit.Write(Bytes("abc"));
+  ASSERT_EQ(edit.Commit(), TFileEditResult::Success);
+  EXPECT_EQ(ReadBytes(dir / "new"), Bytes("abc"));
+  EXPECT_EQ(edit.Open(dir.string()), TFileEditResult::CannotOpen); // a folder
+}
+
+TEST(FileEditStream, FailedRenameLeavesTheOldFile) {
+  const auto dir = ScratchDir("EditFail");
+  const auto file = dir / "f.bin";
+  WriteBytes(file, Bytes("0123456789"));
+  TFileEditStream edit;
+  ASSERT_EQ(edit.Open(file.string()), TFileEditResult::Success);
+  edit.Replace(0, 0, "new", 3);
+  // The file is replaced by a folder behind our back: rename onto it must fail.
+  std::filesystem::remove(file);
+  std::filesystem::create_directory(file);
+  std::filesystem::create_directory(file / "keep");
+  EXPECT_EQ(edit.Commit(), TFileEditResult::WriteFailed);
+  EXPECT_TRUE(std::filesystem::is_directory(file / "keep"));
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
+    ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+TEST(TextCodec, Conversions) {
+  EXPECT_EQ(Cp1252ToUtf8("\x80\xE9"), "€é");
+  EXPECT_EQ(Utf8ToCp1252("€é中"), "\x80\xE9?");
+  EXPECT_EQ(Utf8ToAscii("Café 中"), "Caf? ?");
+  EXPECT_EQ(SanitizeUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(Utf8OrCp1252("\xE9t\xE9"), "été");
+  const auto utf16 = Utf8ToUtf16("a𝄞");
+  EXPECT_EQ(Utf16ToUtf8(utf16.data(), utf16.size(), false), "a𝄞");
+  EXPECT_EQ(SplitTextLines("a\r\nb\nc\r\n"), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(Utf8Length("Café"), 4u);
+}

@@ -1,0 +1,222 @@
+#include "tags/Tags.h"
+#include "tags/apev2/APEv2Tag.h"
+#include "tags/id3v1/ID3v1Tag.h"
+#include "tags/id3v2/ID3v2Tag.h"
+#include "tags/tests/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace vantor;
+using namespace vantor::test;
+
+namespace {
+
+std::vector<std::string> Values(TTags& tags, const std::string& name) {
+  std::vector<std::string> values;
+  for (const auto& t : tags.Tags)
+    if (t->Name == name)
+      values.push_back(t->Value);
+  return values;
+}
+
+} // namespace
+
+TEST(TagsFile, FileWithoutTagsLoadsEmpty) {
+  TTags tags;
+  EXPECT_EQ(tags.LoadFromFile(Fixture("plain.mp3")), tlSuccess);
+  EXPECT_FALSE(tags.Loaded);
+  EXPECT_EQ(tags.Count(), 0);
+  EXPECT_EQ(tags.FileName, Fixture("plain.mp3"));
+}
+
+TEST(TagsFile, ID3v1AndLyrics3) {
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(Fixture("id3v1-lyrics3.mp3")), tlSuccess);
+  EXPECT_TRUE(tags.Loaded);
+  EXPECT_EQ(tags.GetTag("TITLE"), "A Title Longer Than Thirty Characters");
+  EXPECT_EQ(tags.GetTag("TRACKNUMBER"), "7");
+  EXPECT_EQ(tags.GetTag("GENRE"), "Psychedelic");
+  EXPECT_EQ(tags.Size(), 128u);
+}
+
+TEST(TagsFile, APEv2TrackSplitAndPicture) {
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(Fixture("ape-v2.xyz")), tlSuccess);
+  EXPECT_EQ(tags.GetTag("TRACKNUMBER"), "3");
+  EXPECT_EQ(tags.GetTag("TOTALTRACKS"), "12");
+  EXPECT_EQ(tags.Exists("Data"), -1); // binary items stay native
+  ASSERT_EQ(tags.CoverArtCount(), 1);
+  EXPECT_EQ(tags.CoverArts[0]->Name, "Cover Art (Front)");
+  EXPECT_EQ(tags.CoverArts[0]->MIMEType, "image/jpeg");
+  EXPECT_EQ(tags.CoverArts[0]->Description, "front.jpg");
+  EXPECT_EQ(tags.CoverArts[0]->CoverType, 3u);
+}
+
+TEST(TagsFile, AutomaticSaveChoosesTheNaturalTag) {
+  const auto dir = ScratchDir("AutomaticSave");
+  struct { const char* Fixture; const char* As; bool ID3v2AtStart; } cases[] = {
+      {"plain.mp3", "song.mp3", true},
+      {"plain.mp3", "song.xyz", true},    // content decides before the extension
+      {"ape-v2.xyz", "blob.xyz", false},  // neither content nor extension known: APEv2
+  };
+  for (const auto& c : cases) {
+    const std::string file = ScratchCopy(c.Fixture, dir, c.As);
+    TTags tags;
+    tags.SetTag("TITLE", "Saved");
+    ASSERT_EQ(tags.SaveToFile(file, ttAutomatic), tlSuccess) << c.As;
+    const auto bytes = ReadBytes(file);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 3) == "ID3", c.ID3v2AtStart) << c.As;
+    TTags back;
+    ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+    EXPECT_EQ(back.GetTag("TITLE"), "Saved") << c.As;
+  }
+}
+
+TEST(TagsFile, ID3v2WinsOverID3v1) {
+  const auto dir = ScratchDir("Priority");
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  TTags writer;
+  writer.SetTag("TITLE", "Old title");
+  writer.SetTag("YEAR", "1999");
+  ASSERT_EQ(writer.SaveToFile(file, ttID3v1), tlSuccess);
+  writer.SetTag("TITLE", "New title");
+  writer.Delete("YEAR");
+  ASSERT_EQ(writer.SaveToFile(file, ttID3v2), tlSuccess);
+
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+  EXPECT_EQ(tags.GetTag("TITLE"), "New title");
+  EXPECT_EQ(tags.GetTag("YEAR"), "1999"); // only ID3v1 has it
+}
+
+TEST(TagsFile, ID3v2FieldMappingRoundTrip) {
+  const auto dir = ScratchDir("ID3v2Mapping");
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  {
+    TTags tags;
+    tags.Add("ARTIST")->Value = "First";
+    tags.Add("ARTIST")->Value = "Second";
+    tags.SetTag("TRACKNUMBER", "3");
+    tags.SetTag("TOTALTRACKS", "12");
+    tags.SetTag("MOOD2", "Calm");
+    TTag* comment = tags.Add("COMMENT");
+    comment->Value = "Line 1\r\nLine 2";
+    comment->Language = "deu";
+    ASSERT_EQ(tags.SaveToFile(file, ttAutomatic), tlSuccess);
+  }
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+  EXPECT_EQ(Values(tags, "ARTIST"), (std::vector<std::string>{"First", "Second"}));
+  EXPECT_EQ(tags.GetTag("TRACKNUMBER"), "3");
+  EXPECT_EQ(tags.GetTag("TOTALTRACKS"), "12");
+  EXPECT_EQ(tags.ID3v2Tag->GetUnicodeText("TRCK"), "3/12");
+  EXPECT_EQ(tags.ID3v2Tag->FrameTypeCount("TPE1"), 1);
+  ASSERT_NE(tags.Tag("MOOD2"), nullptr);
+  EXPECT_EQ(tags.Tag("MOOD2")->ExtTagType, ettTXXX);
+  ASSERT_NE(tags.Tag("COMMENT"), nullptr);
+  EXPECT_EQ(tags.Tag("COMMENT")->Value, "Line 1\r\nLine 2");
+  EXPECT_EQ(tags.Tag("COMMENT")->Language, "deu");
+  EXPECT_EQ(tags.ID3v2Tag->FindTXXXByDescription("TOTALTRACKS"), -1); // carried in TRCK
+}
+
+TEST(TagsFile, SeveralCommentsSurviveASave) {
+  const auto dir = ScratchDir("SeveralComments");
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  {
+    TTags tags;
+    tags.Add("COMMENT")->Value = "Plain";
+    TTag* second = tags.Add("COMMENT");
+    second->Value = "Other";
+    second->Description = "note";
+    ASSERT_EQ(tags.SaveToFile(file, ttID3v2), tlSuccess);
+  }
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+  ASSERT_EQ(tags.ID3v2Tag->FrameTypeCount("COMM"), 2);
+  ASSERT_EQ(tags.SaveToFile(file, ttAutomatic), tlSuccess);
+  TTags back;
+  ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+  EXPECT_EQ(Values(back, "COMMENT"), (std::vector<std::string>{"Plain", "Other"}));
+}
+
+TEST(TagsFile, DeletedFieldsStayDeletedAfterSave) {
+  const auto dir = ScratchDir("DeleteNative");
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  {
+    TTags tags;
+    tags.SetTag("TITLE", "T");
+    tags.SetTag("CUSTOM", "x");
+    tags.SetTag("PLAYCOUNT", "5");
+    ASSERT_EQ(tags.SaveToFile(file, ttID3v2), tlSuccess);
+    ASSERT_EQ(tags.SaveToFile(file, ttID3v1), tlSuccess);
+  }
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+  ASSERT_EQ(tags.GetTag("PLAYCOUNT"), "5");
+  ASSERT_EQ(tags.Tag("CUSTOM")->ExtTagType, ettTXXX);
+  tags.Delete("TITLE");
+  tags.Delete("CUSTOM");
+  tags.Delete("PLAYCOUNT");
+  tags.SetTag("ALBUM", "A");
+  ASSERT_EQ(tags.SaveToFile(file, ttAutomatic), tlSuccess);
+  TTags back;
+  ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+  EXPECT_EQ(back.Exists("TITLE"), -1);
+  EXPECT_EQ(back.Exists("CUSTOM"), -1);
+  EXPECT_EQ(back.Exists("PLAYCOUNT"), -1);
+  EXPECT_EQ(back.GetTag("ALBUM"), "A");
+}
+
+TEST(TagsFile, PicturesRoundTripThroughID3v2) {
+  const auto dir = ScratchDir("Pictures");
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  const std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 1, 2, 3, 0xFF, 0xD9};
+  WriteBytes(dir / "front.jpg", jpeg);
+  {
+    TTags tags;
+    TCoverArt* picture = tags.AddCoverArt("front", (dir / "front.jpg").string());
+    ASSERT_NE(picture, nullptr);
+    picture->CoverType = 3;
+    ASSERT_EQ(tags.SaveToFile(file, ttAutomatic), tlSuccess);
+  }
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+  ASSERT_EQ(tags.CoverArtCount(), 1);
+  EXPECT_EQ(tags.CoverArts[0]->Name, "Cover art 1");
+  EXPECT_EQ(tags.CoverArts[0]->Stream.Bytes(), jpeg);
+  EXPECT_EQ(tags.CoverArts[0]->MIMEType, "image/jpeg");
+  EXPECT_EQ(tags.CoverArts[0]->PictureFormat, tpfJPEG);
+  EXPECT_EQ(tags.CoverArts[0]->CoverType, 3u);
+  EXPECT_EQ(tags.CoverArts[0]->Description, "front.jpg");
+}
+
+TEST(TagsFile, SaveToStreamAndLoadFromMemory) {
+  TMemoryStream stream(ReadBytes(Fixture("plain.mp3")));
+  TTags tags;
+  tags.SetTag("TITLE", "In memory");
+  ASSERT_EQ(tags.SaveToStream(stream, ttAutomatic), tlSuccess);
+  ASSERT_EQ(tags.SaveToStream(stream, ttAPEv2), tlSuccess);
+  TTags back;
+  ASSERT_EQ(back.LoadFromMemory(stream.Data(), int64_t(stream.Size())), tlSuccess);
+  EXPECT_TRUE(back.Loaded);
+  EXPECT_EQ(back.GetTag("TITLE"), "In memory");
+  EXPECT_TRUE(back.FileName.empty());
+  EXPECT_TRUE(back.ID3v2Tag->Loaded);
+  EXPECT_TRUE(back.APEv2Tag->Loaded);
+}
+
+TEST(TagsFile, UnwritableFileStaysUnchanged) {
+  if (::geteuid() == 0)
+    GTEST_SKIP() << "file permissions do not bind the superuser";
+  const auto dir = ScratchDir("ReadOnly");
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+  const auto before = ReadBytes(file);
+  TTags tags;
+  tags.SetTag("TITLE", "x");
+  EXPECT_NE(tags.SaveToFile(file, ttAPEv2), tlSuccess);
+  EXPECT_NE(tags.SaveToFile(file, ttID3v1), tlSuccess);
+  EXPECT_EQ(ReadBytes(file), before);
+}
