@@ -1,5 +1,6 @@
 #include "platform/audio/PeakingFilter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -30,21 +31,59 @@ void TPeakingFilter::Reset()
 
 void TPeakingFilter::Process(float* samples, int frames)
 {
-    // Transposed direct form II, one state pair per channel.
-    for (int ch = 0; ch < 2; ++ch) {
-        double z1 = m_z1[ch];
-        double z2 = m_z2[ch];
-        for (int i = 0; i < frames; ++i) {
-            float& s = samples[2 * i + ch];
-            const double x = s;
-            const double y = m_b0 * x + z1;
-            z1 = m_b1 * x - m_a1 * y + z2;
-            z2 = m_b2 * x - m_a2 * y;
-            s = static_cast<float>(y);
+    TPeakingFilter* self = this;
+    ProcessChain(&self, 1, samples, frames);
+}
+
+void TPeakingFilter::ProcessChain(TPeakingFilter* const* filters, int count, float* samples, int frames)
+{
+    // Left and right travel together as one pair of doubles; coefficients and state are copied
+    // into local arrays so the compiler can keep them out of the filter objects.
+    using Pair = double __attribute__((vector_size(16)));
+    constexpr int kMax = 32;
+    Pair b0[kMax], b1[kMax], b2[kMax], a1[kMax], a2[kMax], z1[kMax], z2[kMax];
+    for (int done = 0; done < count; done += kMax) {
+        const int n = std::min(count - done, kMax);
+        for (int f = 0; f < n; ++f) {
+            const TPeakingFilter& filter = *filters[done + f];
+            b0[f] = Pair{filter.m_b0, filter.m_b0};
+            b1[f] = Pair{filter.m_b1, filter.m_b1};
+            b2[f] = Pair{filter.m_b2, filter.m_b2};
+            a1[f] = Pair{filter.m_a1, filter.m_a1};
+            a2[f] = Pair{filter.m_a2, filter.m_a2};
+            z1[f] = Pair{filter.m_z1[0], filter.m_z1[1]};
+            z2[f] = Pair{filter.m_z2[0], filter.m_z2[1]};
         }
-        // Keep denormals out of the state once the input falls silent.
-        m_z1[ch] = std::abs(z1) < 1e-30 ? 0.0 : z1;
-        m_z2[ch] = std::abs(z2) < 1e-30 ? 0.0 : z2;
+        for (int i = 0; i < frames; ++i) {
+            Pair x{samples[2 * i], samples[2 * i + 1]};
+            for (int f = 0; f < n; ++f) {
+                const Pair y = b0[f] * x + z1[f];
+                z1[f] = b1[f] * x - a1[f] * y + z2[f];
+                z2[f] = b2[f] * x - a2[f] * y;
+                x = y;
+            }
+            samples[2 * i] = static_cast<float>(x[0]);
+            samples[2 * i + 1] = static_cast<float>(x[1]);
+        }
+        for (int f = 0; f < n; ++f) {
+            TPeakingFilter& filter = *filters[done + f];
+            for (int ch = 0; ch < 2; ++ch) {
+                filter.m_z1[ch] = z1[f][ch];
+                filter.m_z2[ch] = z2[f][ch];
+            }
+            filter.FlushDenormals();
+        }
+    }
+}
+
+void TPeakingFilter::FlushDenormals()
+{
+    // Keep denormals out of the state once the input falls silent.
+    for (double* z : {m_z1, m_z2}) {
+        for (int ch = 0; ch < 2; ++ch) {
+            if (std::abs(z[ch]) < 1e-30)
+                z[ch] = 0.0;
+        }
     }
 }
 

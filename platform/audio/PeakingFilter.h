@@ -12,10 +12,15 @@ public:
     // A filter at 0 dB passes the signal unchanged and is skipped.
     bool IsFlat() const { return m_flat; }
     void Process(float* interleavedStereo, int frames);
+    // Runs a chain of filters frame by frame: the filters' recurrences are independent, so the
+    // processor overlaps them, which a pass per filter would not allow.
+    static void ProcessChain(TPeakingFilter* const* filters, int count, float* interleavedStereo, int frames);
     // |H| at a frequency, for tests.
     double MagnitudeAt(double frequency, double sampleRate) const;
 
 private:
+    void FlushDenormals();
+
     double m_b0 = 1, m_b1 = 0, m_b2 = 0, m_a1 = 0, m_a2 = 0;
     double m_z1[2] = {0, 0};
     double m_z2[2] = {0, 0};

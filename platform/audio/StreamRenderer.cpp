@@ -90,6 +90,8 @@ void TStreamRenderer::PopFront()
 
 void TStreamRenderer::ApplyEffects(float* samples, int frames)
 {
+    std::array<TPeakingFilter*, TStreamShared::kMaxFx> chain;
+    int count = 0;
     for (int i = 0; i < TStreamShared::kMaxFx; ++i) {
         TFxSlot& slot = m_shared.Fx[i];
         if (!slot.Active.load(std::memory_order_acquire)) {
@@ -111,8 +113,10 @@ void TStreamRenderer::ApplyEffects(float* samples, int frames)
             m_version[i] = version;
         }
         if (!m_filters[i].IsFlat())
-            m_filters[i].Process(samples, frames);
+            chain[count++] = &m_filters[i];
     }
+    if (count > 0)
+        TPeakingFilter::ProcessChain(chain.data(), count, samples, frames);
 }
 
 void TStreamRenderer::ApplyGains(float* samples, int frames)
