@@ -60,6 +60,18 @@ public:
     }
 };
 
+// SDL unloads the X11 libraries when its video subsystem ends, which leaves their teardown
+// leaks without symbols. One reference held for the whole run keeps them loaded.
+class TKeepVideoLoaded : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"))
+            SDL_InitSubSystem(SDL_INIT_VIDEO);
+    }
+};
+::testing::Environment* const keepVideo = ::testing::AddGlobalTestEnvironment(new TKeepVideoLoaded);
+
 class SdlWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
