@@ -213,6 +213,17 @@ std::vector<std::pair<std::string, std::string>> TIniFile::ReadSectionValues(std
     return pairs;
 }
 
+bool TIniFile::EnsureSection(std::string_view section)
+{
+    if (!ValidSection(section))
+        return false;
+    std::string const name = ToValidUtf8(TrimBlanks(section));
+    if (SectionExists(name))
+        return true;
+    AppendSection(name);
+    return Changed();
+}
+
 bool TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
     if (!ValidSection(section) || !ValidKey(key))
@@ -239,26 +250,29 @@ bool TIniFile::WriteString(std::string_view section, std::string_view key, std::
     entry.value = stored;
     entry.raw = entry.key + "=" + stored;
 
-    std::string const sectionFold = FoldCase(section);
-    if (auto const* blocks = BlocksOf(sectionFold)) {
-        // after the last key of the section's first block, before any blank lines that
-        // separate it from the next section
+    if (auto const* blocks = BlocksOf(FoldCase(section))) {
+        // at the end of the section's first block, before the blank lines that separate it
+        // from the next section
         auto& lines = m_blocks[blocks->front()].lines;
         auto insertAt = lines.end();
         while (insertAt != lines.begin() && TrimBlanks(std::prev(insertAt)->raw).empty())
             --insertAt;
         lines.insert(insertAt, std::move(entry));
     } else {
-        TBlock block;
-        block.hasHeader = true;
-        block.name = section;
-        block.nameFold = sectionFold;
-        block.header = "[" + block.name + "]";
-        block.lines.push_back(std::move(entry));
-        m_blocks.push_back(std::move(block));
-        m_index[sectionFold].push_back(m_blocks.size() - 1);
+        AppendSection(section).lines.push_back(std::move(entry));
     }
     return Changed();
+}
+
+TIniFile::TBlock& TIniFile::AppendSection(std::string_view name)
+{
+    TBlock& block = m_blocks.emplace_back();
+    block.hasHeader = true;
+    block.name = name;
+    block.nameFold = FoldCase(name);
+    block.header = "[" + block.name + "]";
+    m_index[block.nameFold].push_back(m_blocks.size() - 1);
+    return block;
 }
 
 bool TIniFile::WriteInteger(std::string_view section, std::string_view key, int64_t value)

@@ -85,6 +85,9 @@ public:
     bool WriteInteger(std::string_view section, std::string_view key, int64_t value);
     bool WriteBool(std::string_view section, std::string_view key, bool value);
     bool WriteFloat(std::string_view section, std::string_view key, double value);
+    // Appends the section without keys when it does not exist yet (an emptied list keeps its
+    // section). False for a section name that cannot be stored.
+    bool EnsureSection(std::string_view section);
     // Removes every occurrence of the key from the section. True when the key is gone (and,
     // for KeyByKey, the file was written).
     bool DeleteKey(std::string_view section, std::string_view key);
@@ -116,6 +119,7 @@ private:
     TIniFile() = default;
     void Parse(std::string_view text);
     void RebuildIndex();
+    TBlock& AppendSection(std::string_view name);
     std::vector<size_t> const* BlocksOf(std::string_view sectionFold) const;
     TLine const* FindLine(std::string_view section, std::string_view key) const;
     TLine* FindLine(std::string_view section, std::string_view key);

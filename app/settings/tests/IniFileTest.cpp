@@ -62,6 +62,12 @@ TEST(IniFile, ChangesTouchOnlyTheirOwnLines)
     EXPECT_TRUE(ini.WriteInteger("C", "n", -4));    // new section at the end
     EXPECT_EQ(ini.ToBytes(), "; note\n[A]\nx=10\nkeep=me\nz=3\n\n[B]\ny=2\n[C]\nn=-4\n");
 
+    EXPECT_TRUE(ini.EnsureSection("b"));          // exists: nothing changes
+    EXPECT_TRUE(ini.EnsureSection("#Linked"));
+    EXPECT_FALSE(ini.EnsureSection("a]b"));
+    EXPECT_EQ(ini.ToBytes(), "; note\n[A]\nx=10\nkeep=me\nz=3\n\n[B]\ny=2\n[C]\nn=-4\n[#Linked]\n");
+    EXPECT_TRUE(ini.EraseSection("#linked"));
+
     EXPECT_TRUE(ini.DeleteKey("A", "KEEP"));
     EXPECT_TRUE(ini.EraseSection("b"));
     EXPECT_EQ(ini.ToBytes(), "; note\n[A]\nx=10\nz=3\n\n[C]\nn=-4\n");
