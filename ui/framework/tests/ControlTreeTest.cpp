@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <stdexcept>
 
 namespace vantor::test {
 namespace {
@@ -287,6 +288,27 @@ TEST(ControlTree, UnFocusReachesEveryVisibleFocusableDescendant)
     a->Focus({});
     EXPECT_TRUE(log.empty());
     EXPECT_FALSE(a->SC_FOCUSED);
+}
+
+TEST(ControlTree, AFailingFocusHandlerStillRepaintsTheControl)
+{
+    class TFailing : public TProbe {
+    public:
+        using TProbe::TProbe;
+        void On_Focus(const TInputData&) override { throw std::runtime_error("view fault"); }
+    };
+    TSmartVCL host(100, 100);
+    SetSmartVCL(&host);
+    TRect dirty;
+    host.WindowPaint(dirty);
+    auto control = TSmartCtrl::Create<TFailing>();
+    control->SetWidth(10);
+    control->SetHeight(10);
+    control->scCanFocuse = true;
+    EXPECT_NO_THROW(control->Focus({}));
+    EXPECT_TRUE(control->SC_FOCUSED);
+    EXPECT_TRUE(host.WindowNeedsPaint());
+    SetSmartVCL(nullptr);
 }
 
 TEST(ControlTree, KeysAreForwardedToTheFocusedChild)
