@@ -5,6 +5,7 @@
 
 extern "C" {
 #include <libavformat/avformat.h>
+#include <libavutil/dict.h>
 #include <libavutil/mem.h>
 }
 
@@ -12,6 +13,9 @@ namespace vantor {
 
 namespace {
 constexpr int kIoBufferSize = 16384;
+// Demuxers of audio files; none of them opens anything but its own input.
+constexpr const char* kAudioFormats = "aac,ac3,aiff,amr,ape,asf,au,caf,dsf,dts,eac3,flac,iff,loas,matroska,mlp,mov,"
+                                      "mp3,mpc,mpc8,ogg,truehd,tta,w64,wav,wsd,wv";
 }
 
 std::unique_ptr<TMediaInput> TMediaInput::Open(const TMediaSource& source)
@@ -20,7 +24,7 @@ std::unique_ptr<TMediaInput> TMediaInput::Open(const TMediaSource& source)
     AVFormatContext* format = avformat_alloc_context();
     if (!format)
         return nullptr;
-    const char* url = source.Path.c_str();
+    std::string url = "file:" + source.Path;
     if (source.Bytes) {
         input->m_bytes = source.Bytes;
         auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
@@ -37,10 +41,15 @@ std::unique_ptr<TMediaInput> TMediaInput::Open(const TMediaSource& source)
         }
         format->pb = input->m_io;
         format->flags |= AVFMT_FLAG_CUSTOM_IO;
-        url = "";
+        url.clear();
     }
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    av_dict_set(&options, "format_whitelist", kAudioFormats, 0);
     // avformat_open_input frees the context itself when it fails.
-    if (avformat_open_input(&format, url, nullptr, nullptr) < 0)
+    const int opened = avformat_open_input(&format, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0)
         return nullptr;
     input->m_format = format;
     return input;

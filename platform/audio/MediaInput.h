@@ -16,7 +16,10 @@ struct TMediaSource {
     std::shared_ptr<const std::vector<std::byte>> Bytes; // used when set
 };
 
-// An opened FFmpeg demuxer over a media source.
+// An opened FFmpeg demuxer over a media source. It reads the source and nothing else: a path
+// is always a local file (never a URL or another protocol), and only audio file formats are
+// recognised, so playlists and scripts that name further resources (concat, HLS, image
+// sequences) are refused.
 class TMediaInput {
 public:
     static std::unique_ptr<TMediaInput> Open(const TMediaSource& source);

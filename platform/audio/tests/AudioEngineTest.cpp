@@ -135,11 +135,31 @@ TEST(AudioEngineTest, UnusableFilesFailToOpen)
     flac.resize(100);
     test::WriteBytes(dir / "header-only.flac", flac);
 
+    // A concat script dressed as an MP3 would make the demuxer open the file it names.
+    std::filesystem::copy_file(Fixture("sine.wav"), dir / "segment.wav", std::filesystem::copy_options::overwrite_existing);
+    const std::string script = "ffconcat version 1.0\nfile segment.wav\n";
+    test::WriteBytes(dir / "script.mp3", std::vector<char>(script.begin(), script.end()));
+
     TManualEngine m;
-    for (const char* name : {"text.mp3", "note.mp3", "empty.flac", "noise.ogg", "header-only.flac", "missing.mp3"})
+    for (const char* name : {"text.mp3", "note.mp3", "empty.flac", "noise.ogg", "header-only.flac", "missing.mp3",
+                             "script.mp3"})
         EXPECT_EQ(m.Engine.StreamCreateFile((dir / name).string()), 0u) << name;
     EXPECT_EQ(m.Engine.StreamCreateFile(dir.string()), 0u) << "a folder";
     EXPECT_EQ(m.Engine.StreamCreateMemory(std::as_bytes(std::span(note))), 0u);
+}
+
+// A path is a file, whatever it looks like: "pipe:0.wav" must not read standard input.
+TEST(AudioEngineTest, PathsAreFilesNotUrls)
+{
+    const auto dir = test::TempDir();
+    std::filesystem::copy_file(Fixture("sine.wav"), dir / "pipe:0.wav", std::filesystem::copy_options::overwrite_existing);
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    TManualEngine m;
+    const TChannelHandle h = m.Engine.StreamCreateFile("pipe:0.wav");
+    std::filesystem::current_path(cwd);
+    ASSERT_NE(h, 0u);
+    EXPECT_EQ(m.Engine.ChannelGetLength(h), 8000 * 4);
 }
 
 // A file cut short plays what it holds; its end is where the audio ends, not where the
