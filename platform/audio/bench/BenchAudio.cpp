@@ -8,6 +8,7 @@
 
 #include <sched.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <cstdlib>
@@ -129,16 +130,19 @@ BENCHMARK(BM_Equalizer10)->Unit(benchmark::kMillisecond);
 // From StreamCreateFile to the moment the output has taken the first audio of the stream.
 void MeasureFirstSample(benchmark::State& state, TAudioEngine& engine)
 {
+    double slowest = 0.0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const TChannelHandle h = engine.StreamCreateFile(kInput);
         engine.ChannelPlay(h);
         while (engine.ChannelGetPosition(h) == 0)
             std::this_thread::yield();
-        const auto elapsed = std::chrono::steady_clock::now() - start;
-        state.SetIterationTime(std::chrono::duration<double>(elapsed).count());
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        slowest = std::max(slowest, elapsed);
         engine.StreamFree(h);
     }
+    state.counters["max_ms"] = slowest * 1000.0;
 }
 
 void BM_FirstSampleDevice(benchmark::State& state)
@@ -151,6 +155,33 @@ void BM_FirstSampleDevice(benchmark::State& state)
     MeasureFirstSample(state, engine);
 }
 BENCHMARK(BM_FirstSampleDevice)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
+
+// From ChannelSetPosition to the moment the output has played audio from the new position.
+void BM_SeekDevice(benchmark::State& state)
+{
+    TAudioEngine engine;
+    if (!engine.Init(44100)) {
+        state.SkipWithError("no audio device (try SDL_AUDIODRIVER=dummy)");
+        return;
+    }
+    const TChannelHandle h = engine.StreamCreateFile(kInput);
+    engine.ChannelPlay(h);
+    const int64_t length = engine.ChannelGetLength(h);
+    int64_t target = 0;
+    double slowest = 0.0;
+    for (auto _ : state) {
+        target = (target + length / 7) % (length * 9 / 10) / 4 * 4;
+        const auto start = std::chrono::steady_clock::now();
+        engine.ChannelSetPosition(h, target);
+        while (engine.ChannelGetPosition(h) <= target)
+            std::this_thread::yield();
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        slowest = std::max(slowest, elapsed);
+    }
+    state.counters["max_ms"] = slowest * 1000.0;
+}
+BENCHMARK(BM_SeekDevice)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
 
 void BM_FirstSampleNullOutput(benchmark::State& state)
 {
