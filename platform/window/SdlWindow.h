@@ -25,10 +25,10 @@ class TEventLoop;
 // band and move it by the client's drag areas (SDL hit testing).
 class TSdlWindow : public IWindowShell {
 public:
-    // A hidden window of width x height device pixels at (x, y), or centred when x or y is
-    // negative. Throws std::runtime_error when SDL cannot create it. The client receives a
+    // A hidden, centred window of width x height device pixels (SetBounds places it before
+    // Show). Throws std::runtime_error when SDL cannot create it. The client receives a
     // WindowResized with the real size at once.
-    TSdlWindow(TEventLoop& loop, IWindowClient& client, int width, int height, int x = -1, int y = -1);
+    TSdlWindow(TEventLoop& loop, IWindowClient& client, int width, int height);
     ~TSdlWindow() override;
     TSdlWindow(const TSdlWindow&) = delete;
     TSdlWindow& operator=(const TSdlWindow&) = delete;

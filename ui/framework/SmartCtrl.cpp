@@ -301,6 +301,7 @@ void TSmartCtrl::On_Paint_Children(TControlList& list, TBitmap& Canvas)
     if (list.clManual)
         return;
     int const height = Height();
+    // By index, so a paint handler that changes the list cannot run past its end.
     for (int i = 0; i < list.Count(); ++i) {
         TSmartCtrl* child = list.Control(i);
         if (!child->SC_VISIBLE)

@@ -10,11 +10,13 @@
 //   host.AddControl("ControlBar", TSmartCtrl::Create<TControlBar>());
 //   TSdlWindow window(loop, host, width, height); // optional: a real window feeds it
 //   host.Window = &window;                     // cursor shapes, minimize, maximize, close
+//   host.Timers = &loop.Timers();              // views make their TTimers on it
 //
 // Off-screen, call the Window* operations directly and read svCanvas after WindowPaint.
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/window/Timer.h"
 #include "platform/window/WindowClient.h"
 #include "ui/framework/ControlList.h"
 #include "ui/framework/ControlRef.h"
@@ -69,6 +71,9 @@ public:
     TControlList CM_LIST { "CM_LIST" };
     // The native window's services, when there is a window (non-owning).
     IWindowShell* Window = nullptr;
+    // The UI thread's timers, for views that need one (a tip that hides itself); set by
+    // whoever runs the event loop (non-owning).
+    TTimerQueue* Timers = nullptr;
 
     // Adds a top-level control under ID. When a top-level control already has that ID the
     // new one is freed and null is returned.
