@@ -1,5 +1,7 @@
 #include "platform/graphics/NineSlice.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -16,6 +18,36 @@ constexpr int Order[9][2] = { { 2, 2 }, { 0, 0 }, { 2, 0 }, { 0, 2 }, { 1, 0 }, 
 constexpr int64_t CoordinateLimit = int64_t(1) << 22;
 int Clamp(int64_t v) { return int(std::clamp(v, -CoordinateLimit, CoordinateLimit)); }
 
+const uint32_t* Row(const TBitmap& piece, int y)
+{
+    cairo_surface_t* surface = piece.Surface();
+    return reinterpret_cast<const uint32_t*>(
+        cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface));
+}
+
+bool FlatAcross(const TBitmap& piece)
+{
+    for (int y = 0; y < piece.Height(); ++y) {
+        const uint32_t* row = Row(piece, y);
+        for (int x = 1; x < piece.Width(); ++x)
+            if (row[x] != row[0])
+                return false;
+    }
+    return true;
+}
+
+bool FlatDown(const TBitmap& piece)
+{
+    const uint32_t* first = Row(piece, 0);
+    for (int y = 1; y < piece.Height(); ++y) {
+        const uint32_t* row = Row(piece, y);
+        for (int x = 0; x < piece.Width(); ++x)
+            if (row[x] != first[x])
+                return false;
+    }
+    return true;
+}
+
 }
 
 void TNineSlice::Reset()
@@ -23,6 +55,8 @@ void TNineSlice::Reset()
     for (int i = 0; i < 9; ++i) {
         m_patterns[i].Reset();
         m_pieces[i].SetSize(0, 0);
+        m_tilePatterns[i].Reset();
+        m_tiles[i].SetSize(0, 0);
     }
     m_width = m_height = 0;
 }
@@ -48,6 +82,12 @@ void TNineSlice::Build(const TBitmap& image, const TRect& margins)
         m_pieces[i].SetSize(src.Width(), src.Height());
         m_pieces[i].CopyFrom(image, src, 0, 0);
         m_patterns[i].Bind(m_pieces[i]);
+        cairo_surface_flush(m_pieces[i].Surface());
+        m_flatAcross[i] = FlatAcross(m_pieces[i]);
+        m_flatDown[i] = FlatDown(m_pieces[i]);
+        m_tiles[i].SetSize(m_flatAcross[i] ? 1 : src.Width(), m_flatDown[i] ? 1 : src.Height());
+        m_tiles[i].CopyFrom(m_pieces[i], TRect::FromSize(0, 0, m_tiles[i].Width(), m_tiles[i].Height()), 0, 0);
+        m_tilePatterns[i].Bind(m_tiles[i]);
     }
 }
 
@@ -55,6 +95,9 @@ void TNineSlice::Draw(TBitmap& canvas, const TRect& dst) const
 {
     if (IsEmpty())
         return;
+    TCanvasTarget target;
+    bool const direct = OpenCanvasTarget(canvas, target);
+    TRect changed;
     int const dx[4] = { dst.Left, Clamp(int64_t(dst.Left) + m_left), Clamp(int64_t(dst.Right) - m_right),
         dst.Right };
     int const dy[4] = { dst.Top, Clamp(int64_t(dst.Top) + m_top), Clamp(int64_t(dst.Bottom) - m_bottom),
@@ -64,8 +107,20 @@ void TNineSlice::Draw(TBitmap& canvas, const TRect& dst) const
             continue;
         auto const [col, row] = Order[i];
         TRect const piece { dx[col], dy[row], dx[col + 1], dy[row + 1] };
-        m_patterns[i].Blend(canvas, TRect::FromSize(0, 0, m_pieces[i].Width(), m_pieces[i].Height()), piece);
+        TBitmap const& source = m_pieces[i];
+        bool const exact = (piece.Width() == source.Width() || m_flatAcross[i])
+            && (piece.Height() == source.Height() || m_flatDown[i]);
+        TRect const whole = TRect::FromSize(0, 0, source.Width(), source.Height());
+        auto const filter = exact ? TImagePattern::TFilter::Nearest : TImagePattern::TFilter::Bilinear;
+        if (!direct)
+            m_patterns[i].Blend(canvas, whole, piece, filter);
+        else if (exact && !piece.IsEmpty())
+            changed = changed.Union(m_tilePatterns[i].Tile(target, piece));
+        else
+            changed = changed.Union(m_patterns[i].Blend(target, whole, piece, filter));
     }
+    if (direct)
+        CloseCanvasTarget(canvas, changed);
 }
 
 }

@@ -9,6 +9,8 @@ namespace vantor {
 // An image cut into nine pieces by its margins: corners keep their size, the edges stretch
 // along one axis and the centre along both. Each piece is its own small bitmap so that
 // bilinear stretching never samples a neighbouring piece, and drawing allocates nothing.
+// Pieces that are flat along a stretched direction (the usual case) are repeated rather
+// than filtered, which is exact for them and several times faster.
 class TNineSlice {
 public:
     // Cuts image by margins (left, top, right, bottom in image pixels; negative ones count
@@ -25,6 +27,14 @@ public:
 private:
     TBitmap m_pieces[9];
     TImagePattern m_patterns[9];
+    // Each piece reduced to one column or row along the directions it is flat in; repeating
+    // it draws the piece at any stretch along them exactly.
+    TBitmap m_tiles[9];
+    TImagePattern m_tilePatterns[9];
+    // Whether every row (across) or every column (down) of a piece is one colour: stretching
+    // along such a direction needs no filtering.
+    bool m_flatAcross[9] = {};
+    bool m_flatDown[9] = {};
     int m_left = 0, m_top = 0, m_right = 0, m_bottom = 0;
     int m_width = 0, m_height = 0;
 };

@@ -1,7 +1,10 @@
 #include "platform/graphics/TextRenderer.h"
 
+#include "platform/graphics/CanvasTarget.h"
+
 #include <cairo.h>
 #include <pango/pangocairo.h>
+#include <pixman.h>
 
 #include <algorithm>
 #include <functional>
@@ -17,6 +20,8 @@ namespace {
 constexpr size_t LayoutCacheSize = 4096;
 // Points beyond this are refused by Pango anyway and would overflow its fixed-point units.
 constexpr int MaxPoints = 1000;
+// Text covering more pixels than this (a long wrapped text) is drawn without a kept mask.
+constexpr int64_t MaxMaskPixels = int64_t(1) << 20;
 
 // What shapes a layout; colour and position do not.
 struct TLayoutKey {
@@ -45,12 +50,32 @@ struct TLayoutKeyHash {
     }
 };
 
+// A shaped layout and, once drawn, its glyphs rendered as a coverage mask: repainting the
+// text is then one composite of the font colour through the mask.
 struct TCachedLayout {
+    TCachedLayout() = default;
+    TCachedLayout(const TCachedLayout&) = delete;
+    TCachedLayout& operator=(const TCachedLayout&) = delete;
+    ~TCachedLayout()
+    {
+        if (Mask)
+            pixman_image_unref(Mask);
+        if (MaskSurface)
+            cairo_surface_destroy(MaskSurface);
+        if (Layout)
+            g_object_unref(Layout);
+    }
+
     std::string Family; // owned copies the key's views point into
     std::string Text;
     TLayoutKey Key;
     PangoLayout* Layout = nullptr;
     PangoRectangle Logical {}; // pixels
+    bool MaskMade = false;
+    cairo_surface_t* MaskSurface = nullptr; // A8, null when nothing is inked or too large
+    pixman_image_t* Mask = nullptr;
+    PangoRectangle Ink {}; // pixels, relative to the layout's origin
+    bool Blank = false;     // nothing inked: spaces only
 };
 
 // Pango objects belong to one thread; each thread that draws or measures gets its own.
@@ -75,8 +100,10 @@ public:
 
     ~TTextState()
     {
-        for (TCachedLayout& entry : m_entries)
-            g_object_unref(entry.Layout);
+        m_index.clear();
+        m_entries.clear();
+        for (auto& [color, image] : m_solids)
+            pixman_image_unref(image);
         g_object_unref(m_context);
         g_object_unref(m_fontMap);
     }
@@ -84,7 +111,7 @@ public:
     TTextState(const TTextState&) = delete;
     TTextState& operator=(const TTextState&) = delete;
 
-    const TCachedLayout& Layout(const TLayoutKey& key)
+    TCachedLayout& Layout(const TLayoutKey& key)
     {
         auto found = m_index.find(key);
         if (found != m_index.end()) {
@@ -94,7 +121,6 @@ public:
         if (m_entries.size() >= LayoutCacheSize) {
             TCachedLayout& oldest = m_entries.back();
             m_index.erase(oldest.Key);
-            g_object_unref(oldest.Layout);
             m_entries.pop_back();
         }
         m_entries.emplace_front();
@@ -108,6 +134,55 @@ public:
         pango_layout_get_pixel_extents(entry.Layout, nullptr, &entry.Logical);
         m_index.emplace(entry.Key, m_entries.begin());
         return entry;
+    }
+
+    // The glyph coverage of a layout, rendered on first use.
+    pixman_image_t* MaskOf(TCachedLayout& entry)
+    {
+        if (entry.MaskMade)
+            return entry.Mask;
+        entry.MaskMade = true;
+        pango_layout_get_pixel_extents(entry.Layout, &entry.Ink, nullptr);
+        entry.Blank = entry.Ink.width <= 0 || entry.Ink.height <= 0;
+        // Hinting may move outlines a little outside the measured ink.
+        entry.Ink.x -= 1;
+        entry.Ink.y -= 1;
+        entry.Ink.width += 2;
+        entry.Ink.height += 2;
+        if (entry.Blank || int64_t(entry.Ink.width) * entry.Ink.height > MaxMaskPixels)
+            return nullptr;
+        entry.MaskSurface = cairo_image_surface_create(CAIRO_FORMAT_A8, entry.Ink.width, entry.Ink.height);
+        cairo_t* cr = cairo_create(entry.MaskSurface);
+        cairo_move_to(cr, -entry.Ink.x, -entry.Ink.y);
+        pango_cairo_show_layout(cr, entry.Layout);
+        cairo_destroy(cr);
+        cairo_surface_flush(entry.MaskSurface);
+        if (cairo_surface_status(entry.MaskSurface) != CAIRO_STATUS_SUCCESS)
+            return nullptr;
+        entry.Mask = pixman_image_create_bits(PIXMAN_a8, entry.Ink.width, entry.Ink.height,
+            reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(entry.MaskSurface)),
+            cairo_image_surface_get_stride(entry.MaskSurface));
+        return entry.Mask;
+    }
+
+    // A solid source of an ARGB colour; the few colours a theme uses are kept.
+    pixman_image_t* Solid(uint32_t argb)
+    {
+        auto found = m_solids.find(argb);
+        if (found != m_solids.end())
+            return found->second;
+        if (m_solids.size() >= 64) {
+            for (auto& [color, image] : m_solids)
+                pixman_image_unref(image);
+            m_solids.clear();
+        }
+        uint32_t const a = argb >> 24;
+        auto channel = [a](uint32_t c) { return uint16_t(c * 257 * a / 255); }; // premultiplied
+        pixman_color_t const color { channel((argb >> 16) & 0xFF), channel((argb >> 8) & 0xFF), channel(argb & 0xFF),
+            uint16_t(a * 257) };
+        pixman_image_t* image = pixman_image_create_solid_fill(&color);
+        m_solids.emplace(argb, image);
+        return image;
     }
 
 private:
@@ -145,6 +220,7 @@ private:
     PangoContext* m_context = nullptr;
     std::list<TCachedLayout> m_entries; // most recently used first
     std::unordered_map<TLayoutKey, std::list<TCachedLayout>::iterator, TLayoutKeyHash> m_index;
+    std::unordered_map<uint32_t, pixman_image_t*> m_solids;
 };
 
 TTextState& State()
@@ -194,7 +270,8 @@ void DrawText(TBitmap& canvas, const TFont& font, std::string_view text, const T
         key.Width = rect.Width();
     if (wrap && ellipsis)
         key.Height = rect.Height();
-    const TCachedLayout& layout = State().Layout(key);
+    TTextState& state = State();
+    TCachedLayout& layout = state.Layout(key);
 
     // A layout with a width aligns its lines itself; one without is placed as a whole.
     PangoRectangle const& logical = layout.Logical;
@@ -212,8 +289,26 @@ void DrawText(TBitmap& canvas, const TFont& font, std::string_view text, const T
     else if (flags & tfBottom)
         y += rect.Height() - logical.height;
 
-    uint32_t const color = font.Color;
-    uint32_t const alpha = (color >> 24) == 0 ? 255 : color >> 24;
+    uint32_t const color = (font.Color >> 24) == 0 ? (font.Color | 0xFF000000) : font.Color;
+    uint32_t const alpha = color >> 24;
+
+    TCanvasTarget target;
+    if (OpenCanvasTarget(canvas, target)) {
+        pixman_image_t* mask = state.MaskOf(layout);
+        if (mask || layout.Blank) {
+            TRect const inked = TRect::FromSize(x + layout.Ink.x, y + layout.Ink.y, layout.Ink.width, layout.Ink.height)
+                                    .Offset(target.OffsetX, target.OffsetY);
+            TRect const visible = inked.Intersect(rect.Offset(target.OffsetX, target.OffsetY)).Intersect(target.Clip);
+            if (!mask || visible.IsEmpty())
+                return;
+            pixman_image_composite32(PIXMAN_OP_OVER, state.Solid(color), mask, target.Image, 0, 0,
+                visible.Left - inked.Left, visible.Top - inked.Top, visible.Left, visible.Top, visible.Width(),
+                visible.Height());
+            CloseCanvasTarget(canvas, visible);
+            return;
+        }
+    }
+
     cairo_save(cr);
     cairo_rectangle(cr, rect.Left, rect.Top, rect.Width(), rect.Height());
     cairo_clip(cr);
@@ -227,7 +322,7 @@ void DrawText(TBitmap& canvas, const TFont& font, std::string_view text, const T
 TTextExtent MeasureText(const TFont& font, std::string_view text)
 {
     std::string repaired;
-    const TCachedLayout& layout = State().Layout(KeyFor(font, ValidText(text, repaired)));
+    TCachedLayout const& layout = State().Layout(KeyFor(font, ValidText(text, repaired)));
     return { layout.Logical.width, layout.Logical.height };
 }
 

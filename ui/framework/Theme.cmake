@@ -13,3 +13,7 @@ vantor_add_fuzzer(fuzz_theme_params
   SOURCES tests/ThemeParamsFuzzer.cpp
   LIBS vantor_theme
   CORPUS ${CMAKE_SOURCE_DIR}/tests/data/theme/params)
+
+vantor_add_benchmark(vantor_theme_bench
+  SOURCES tests/ThemeBenchmark.cpp
+  LIBS vantor_theme)
