@@ -66,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Audio, FormatTest,
                     TFormatCase{"sine-aac.m4a", 44100, 1, 1.0, true}, TFormatCase{"sine-alac.m4a", 8000, 1, 1.0, true},
                     TFormatCase{"sine.wma", 22050, 1, 1.0, true}, TFormatCase{"sine.wav", 8000, 2, 1.0, true},
                     TFormatCase{"sine-rf64.wav", 8000, 1, 1.0, true}, TFormatCase{"sine.aiff", 8000, 1, 1.0, true},
-                    TFormatCase{"sine.wv", 8000, 1, 1.0, true}, TFormatCase{"silence.dsf", 352800, 2, 0.02322, false}),
+                    TFormatCase{"sine.wv", 8000, 1, 1.0, true}, TFormatCase{"silence.dsf", 352800, 2, 0.02322, false},
+                    TFormatCase{"silence.dff", 352800, 2, 0.01161, false}),
     [](const testing::TestParamInfo<TFormatCase>& info) {
         std::string name = info.param.File;
         for (char& ch : name)

@@ -26,7 +26,8 @@ ff -f lavfi -i "$(sine 8000 1)" -c:a wavpack sine.wv
 # Stereo 44.1 kHz MP3: seeks land in a known second; also the benchmark's input.
 ff -f lavfi -i "$steps" -c:a libmp3lame -b:a 96k steps10s.mp3
 
-# 65536 DSD64 samples per channel of the idle pattern (silence), stereo.
+# DSD64 stereo of the idle pattern (silence): 65536 samples per channel in DSF, 32768 in
+# DSDIFF.
 python3 - <<'PY'
 import struct
 block = 4096
@@ -36,4 +37,14 @@ fmt = struct.pack('<4sQIIIIIIQII', b'fmt ', 52, 1, 0, 2, 2, 2822400, 1, block * 
 body = fmt + struct.pack('<4sQ', b'data', 12 + len(data)) + data
 head = struct.pack('<4sQQQ', b'DSD ', 28, 28 + len(body), 0)
 open('silence.dsf', 'wb').write(head + body)
+
+def chunk(cid, body):
+    pad = b'\0' if len(body) % 2 else b''
+    return cid + struct.pack('>Q', len(body)) + body + pad
+name = b'not compressed'
+prop = (b'SND ' + chunk(b'FS  ', struct.pack('>I', 2822400)) + chunk(b'CHNL', struct.pack('>H', 2) + b'SLFTSRGT')
+        + chunk(b'CMPR', b'DSD ' + bytes([len(name)]) + name))
+body = (b'DSD ' + chunk(b'FVER', struct.pack('>I', 0x01050000)) + chunk(b'PROP', prop)
+        + chunk(b'DSD ', bytes([0x69]) * (2 * 4096)))
+open('silence.dff', 'wb').write(b'FRM8' + struct.pack('>Q', len(body)) + body)
 PY
