@@ -94,6 +94,9 @@ bool TStreamDecoder::FillBlock(uint32_t seq)
         m_ended = true;
     } else {
         block.SourceEnd = SourceAt(m_outputFrames);
+        // Audio beyond the container's length makes the length grow ahead of the position.
+        if (block.SourceEnd > m_shared.LengthFrames.load(std::memory_order_relaxed))
+            m_shared.LengthFrames.store(block.SourceEnd, std::memory_order_release);
     }
     m_shared.Queue.Push();
     return true;

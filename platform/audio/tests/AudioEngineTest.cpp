@@ -62,6 +62,7 @@ TEST_P(FormatTest, PlaysToTheEnd)
 
 INSTANTIATE_TEST_SUITE_P(Audio, FormatTest,
     testing::Values(TFormatCase{"sine.mp3", 44100, 2, 1.0, true}, TFormatCase{"sine.flac", 48000, 1, 1.0, true},
+                    TFormatCase{"sine-piped.flac", 8000, 1, 1.0, true},
                     TFormatCase{"sine.ogg", 22050, 1, 1.0, true}, TFormatCase{"sine.opus", 48000, 2, 1.0, true},
                     TFormatCase{"sine-aac.m4a", 44100, 1, 1.0, true}, TFormatCase{"sine-alac.m4a", 8000, 1, 1.0, true},
                     TFormatCase{"sine.wma", 22050, 1, 1.0, true}, TFormatCase{"sine.wav", 8000, 2, 1.0, true},

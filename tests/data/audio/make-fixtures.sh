@@ -23,6 +23,8 @@ ff -f lavfi -i "$(sine 8000 2)" -c:a pcm_s16le sine.wav
 ff -f lavfi -i "$(sine 8000 1)" -c:a pcm_s16le -rf64 always sine-rf64.wav
 ff -f lavfi -i "$(sine 8000 1)" -c:a pcm_s16be sine.aiff
 ff -f lavfi -i "$(sine 8000 1)" -c:a wavpack sine.wv
+# Written to a pipe, the FLAC header cannot give the length: the decoder has to find it.
+ff -f lavfi -i "$(sine 8000 1)" -c:a flac -f flac pipe:1 > sine-piped.flac
 # Stereo 44.1 kHz MP3: seeks land in a known second; also the benchmark's input.
 ff -f lavfi -i "$steps" -c:a libmp3lame -b:a 96k steps10s.mp3
 
