@@ -109,10 +109,14 @@ int64_t TDecoder::ScanFrames(const TMediaSource& source) const
         if (packet->stream_index == m_streamIndex &&
             packet->stream_index < static_cast<int>(format->nb_streams) && packet->duration > 0) {
             const AVRational base = format->streams[packet->stream_index]->time_base;
-            const int64_t duration = av_rescale_q(packet->duration, base, AVRational{1, m_sourceRate});
-            summed = std::min(summed + std::max<int64_t>(duration, 0), kMaxFrames);
-            if (packet->pts != AV_NOPTS_VALUE)
-                lastEnd = std::max(lastEnd, av_rescale_q(packet->pts, base, AVRational{1, m_sourceRate}) + duration);
+            const int64_t duration =
+                std::clamp<int64_t>(av_rescale_q(packet->duration, base, AVRational{1, m_sourceRate}), 0, kMaxFrames);
+            summed = std::min(summed + duration, kMaxFrames);
+            if (packet->pts != AV_NOPTS_VALUE) {
+                const int64_t start = av_rescale_q(packet->pts, base, AVRational{1, m_sourceRate});
+                if (start >= 0 && start <= kMaxFrames)
+                    lastEnd = std::max(lastEnd, start + duration);
+            }
         }
         av_packet_unref(packet);
     }
@@ -157,9 +161,11 @@ int64_t TDecoder::FrameStart(const AVFrame* frame) const
     int64_t pts = frame->best_effort_timestamp;
     if (pts == AV_NOPTS_VALUE)
         return AV_NOPTS_VALUE;
-    if (m_stream->start_time != AV_NOPTS_VALUE)
-        pts -= m_stream->start_time;
-    return av_rescale_q(pts, m_stream->time_base, AVRational{1, m_sourceRate});
+    // Timestamps come from the file: any value is possible.
+    if (m_stream->start_time != AV_NOPTS_VALUE && __builtin_sub_overflow(pts, m_stream->start_time, &pts))
+        return AV_NOPTS_VALUE;
+    const int64_t start = av_rescale_q(pts, m_stream->time_base, AVRational{1, m_sourceRate});
+    return start >= -kMaxFrames && start <= kMaxFrames ? start : AV_NOPTS_VALUE;
 }
 
 TDecodedChunk TDecoder::Next()
@@ -227,8 +233,8 @@ int64_t TDecoder::Seek(int64_t sourceFrame)
     // to produce it correctly, and demuxers may land after the timestamp they were given.
     const int64_t preroll = std::max<int64_t>(0, sourceFrame - m_sourceRate / 10);
     int64_t ts = av_rescale_q(preroll, AVRational{1, m_sourceRate}, m_stream->time_base);
-    if (m_stream->start_time != AV_NOPTS_VALUE)
-        ts += m_stream->start_time;
+    if (m_stream->start_time != AV_NOPTS_VALUE && __builtin_add_overflow(ts, m_stream->start_time, &ts))
+        ts = INT64_MAX;
     AVFormatContext* format = m_input->Format();
     bool sought = avformat_seek_file(format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0 ||
                   av_seek_frame(format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0;
