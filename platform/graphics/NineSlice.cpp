@@ -14,6 +14,11 @@ namespace {
 constexpr int Order[9][2] = { { 2, 2 }, { 0, 0 }, { 2, 0 }, { 0, 2 }, { 1, 0 }, { 0, 1 }, { 2, 1 },
     { 1, 2 }, { 1, 1 } };
 
+// Composed copies are kept for this many sizes, each up to this many pixels; larger targets
+// (window-wide backgrounds) are drawn piece by piece.
+constexpr size_t ComposedSizes = 8;
+constexpr int64_t MaxComposedPixels = int64_t(1) << 18;
+
 // Geometry is clamped to what Cairo's fixed-point coordinates can hold.
 constexpr int64_t CoordinateLimit = int64_t(1) << 22;
 int Clamp(int64_t v) { return int(std::clamp(v, -CoordinateLimit, CoordinateLimit)); }
@@ -52,6 +57,7 @@ bool FlatDown(const TBitmap& piece)
 
 void TNineSlice::Reset()
 {
+    m_composed.clear();
     for (int i = 0; i < 9; ++i) {
         m_patterns[i].Reset();
         m_pieces[i].SetSize(0, 0);
@@ -91,10 +97,44 @@ void TNineSlice::Build(const TBitmap& image, const TRect& margins)
     }
 }
 
-void TNineSlice::Draw(TBitmap& canvas, const TRect& dst) const
+void TNineSlice::Draw(TBitmap& canvas, const TRect& dst)
 {
     if (IsEmpty())
         return;
+    int64_t const area = int64_t(dst.Width()) * dst.Height();
+    if (dst.IsEmpty() || area > MaxComposedPixels) {
+        DrawPieces(canvas, dst);
+        return;
+    }
+    ComposedFor(dst.Width(), dst.Height()).Pattern.Blend(canvas, dst.Left, dst.Top);
+}
+
+const TNineSlice::TComposed& TNineSlice::ComposedFor(int width, int height)
+{
+    ++m_uses;
+    TComposed* slot = nullptr;
+    for (auto& composed : m_composed) {
+        if (composed->Image.Width() == width && composed->Image.Height() == height) {
+            composed->LastUse = m_uses;
+            return *composed;
+        }
+        if (!slot || composed->LastUse < slot->LastUse)
+            slot = composed.get();
+    }
+    if (m_composed.size() < ComposedSizes) {
+        m_composed.push_back(std::make_unique<TComposed>());
+        slot = m_composed.back().get();
+    }
+    slot->Pattern.Reset();
+    slot->Image.SetSize(width, height);
+    DrawPieces(slot->Image, { 0, 0, width, height });
+    slot->Pattern.Bind(slot->Image);
+    slot->LastUse = m_uses;
+    return *slot;
+}
+
+void TNineSlice::DrawPieces(TBitmap& canvas, const TRect& dst) const
+{
     TCanvasTarget target;
     bool const direct = OpenCanvasTarget(canvas, target);
     TRect changed;

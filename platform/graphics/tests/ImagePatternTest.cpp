@@ -66,7 +66,11 @@ TEST(ImagePattern, StretchingIsBilinearWithEdgesExtended)
     EXPECT_GT(middle & 0xFF, 0x40u);
 }
 
-TEST(NineSlice, ShadedPiecesStretchSmoothlyAndFlatOnesExactly)
+// Small targets are drawn from a composed copy kept per size, large ones piece by piece;
+// both must give the same picture.
+class NineSliceSizes : public testing::TestWithParam<TRect> {};
+
+TEST_P(NineSliceSizes, ShadedPiecesStretchSmoothlyAndFlatOnesExactly)
 {
     // 12 x 12 with 4-pixel margins: the centre runs from red (left) to blue (right), the rest
     // is flat grey.
@@ -75,20 +79,43 @@ TEST(NineSlice, ShadedPiecesStretchSmoothlyAndFlatOnesExactly)
         image.FillRect({ x, 4, x + 1, 8 }, x < 6 ? Red : Blue);
     TNineSlice slice;
     slice.Build(image, { 4, 4, 4, 4 });
-    TBitmap canvas(100, 30);
-    slice.Draw(canvas, { 0, 0, 100, 30 });
+    TRect const r = GetParam();
+    TBitmap canvas(r.Right + 1, r.Bottom + 1);
+    for (int repaint = 0; repaint < 2; ++repaint) {
+        slice.Draw(canvas, r);
+        int const midY = (r.Top + r.Bottom) / 2;
+        EXPECT_EQ(canvas.PixelAt((r.Left + r.Right) / 2, r.Top), 0xFF808080u); // top edge, repeated
+        EXPECT_EQ(canvas.PixelAt(r.Left, midY), 0xFF808080u);                   // left edge
+        EXPECT_EQ(canvas.PixelAt(r.Right - 1, r.Bottom - 1), 0xFF808080u);      // corner
+        EXPECT_EQ(canvas.PixelAt(r.Right, midY), 0u);
+        EXPECT_EQ(canvas.PixelAt(r.Left + 4, midY), Red);  // centre starts red
+        EXPECT_EQ(canvas.PixelAt(r.Right - 5, midY), Blue); // and ends blue
+        uint32_t const blend = canvas.PixelAt((r.Left + r.Right) / 2, midY); // with a blend between
+        EXPECT_NE(blend, Red);
+        EXPECT_NE(blend, Blue);
+        // The centre never samples the grey frame around it.
+        for (int x = r.Left + 4; x < r.Right - 4; ++x)
+            ASSERT_NE(canvas.PixelAt(x, midY) & 0x00FF00, 0x008000u) << x;
+    }
+}
 
-    EXPECT_EQ(canvas.PixelAt(50, 0), 0xFF808080u);  // top edge, repeated
-    EXPECT_EQ(canvas.PixelAt(0, 15), 0xFF808080u);  // left edge
-    EXPECT_EQ(canvas.PixelAt(99, 29), 0xFF808080u); // corner
-    EXPECT_EQ(canvas.PixelAt(4, 15), Red);          // centre starts red
-    EXPECT_EQ(canvas.PixelAt(95, 15), Blue);        // and ends blue
-    uint32_t const blend = canvas.PixelAt(50, 15);  // with a blend between, not a step
-    EXPECT_NE(blend, Red);
-    EXPECT_NE(blend, Blue);
-    // The centre never samples the grey frame around it.
-    for (int x = 4; x < 96; ++x)
-        ASSERT_NE(canvas.PixelAt(x, 15) & 0x00FF00, 0x008000u) << x;
+INSTANTIATE_TEST_SUITE_P(Targets, NineSliceSizes,
+    testing::Values(TRect { 0, 0, 100, 30 }, TRect { 3, 2, 1003, 402 }));
+
+TEST(NineSlice, ComposedCopiesFollowTheSizesInUse)
+{
+    TBitmap image = Solid(12, 12, Blue);
+    TNineSlice slice;
+    slice.Build(image, { 4, 4, 4, 4 });
+    TBitmap canvas(60, 60);
+    // More sizes than are kept, in turns: every one must still come out right.
+    for (int round = 0; round < 2; ++round)
+        for (int size = 10; size < 60; size += 4) {
+            canvas.FillRect({ 0, 0, 60, 60 }, 0);
+            slice.Draw(canvas, { 0, 0, size, size });
+            ASSERT_EQ(canvas.PixelAt(size - 1, size - 1), Blue) << size;
+            ASSERT_EQ(canvas.PixelAt(size, size - 1), 0u) << size;
+        }
 }
 
 TEST(NineSlice, TargetsSmallerThanTheMarginsOverlapTheCorners)
