@@ -205,7 +205,8 @@ public:
     void DrawTo(int X, int Y, TBitmap& dest);
     // On_Paint, then On_Paint_Children.
     virtual void Paint(TBitmap& Canvas);
-    // Every list in container order through On_Paint_Children(list, Canvas).
+    // Every list in container order through On_Paint_Children(list, Canvas). Views override
+    // the per-list form; keeping this one non-virtual lets them do so without hiding it.
     void On_Paint_Children(TBitmap& Canvas);
 
     // ---- Input dispatch (logical units; each returns the deepest control that handled the
@@ -225,7 +226,8 @@ public:
     // enabled child whose CursorOver holds.
     virtual TSmartCtrl* ControlAtXY(const TInputData& InputData);
     bool ControlAtXY(const TInputData& InputData, TSmartCtrl*& control);
-    // The same search in one list.
+    // The same search in one list. (Only the first form is virtual, for the same reason as
+    // On_Paint_Children.)
     TSmartCtrl* ControlAtXY(const TControlList& list, int X, int Y) const;
     // The deepest visible, enabled control under the local point; this control when no child
     // is hit.
