@@ -62,9 +62,8 @@ TAudioFormat Detect(TStream& stream) {
   if (Is(h, "MPCK", 4)) return afMusepack;
 
   // A frame sync near the start: at most 1025 attempts, one byte each.
-  uint8_t window[1026];
-  const auto bytes = stream.ReadAt(start, sizeof window);
-  std::memcpy(window, bytes.data(), bytes.size());
+  const auto window = stream.ReadAt(start, 1026);
+  const auto& bytes = window;
   size_t at = 0;
   for (int attempt = 0; attempt < 1025 && at < bytes.size(); ++attempt) {
     if (window[at++] != 0xFF)

@@ -234,7 +234,8 @@ void TTags::AddNumberAndTotal(const std::string& numberName, const std::string& 
     return;
   }
   AddField(numberName, value.substr(0, slash));
-  Delete(totalName);
+  // List only: a load never changes the native tags (it may be walking them).
+  Remove(Exists(totalName));
   AddField(totalName, value.substr(slash + 1));
 }
 

@@ -160,6 +160,8 @@ bool TAPEv2Frame::IsCoverArt() const {
   const auto& bytes = Stream.Bytes();
   const uint8_t* begin = bytes.data();
   const uint8_t* end = begin + bytes.size();
+  if (bytes.empty())
+    return false;
   const uint8_t* nul = static_cast<const uint8_t*>(std::memchr(begin, 0, bytes.size()));
   TAPEv2PictureFormat format;
   return nul && FindPictureSignature(nul + 1, end, format);
@@ -491,6 +493,8 @@ bool TAPEv2Tag::GetCoverArtInfoPointer(int index, TAPEv2PictureFormat& format, s
   if (index < 0 || index >= int(Frames.size()) || Frames[size_t(index)]->Format != ffBinary)
     return false;
   const auto& bytes = Frames[size_t(index)]->Stream.Bytes();
+  if (bytes.empty())
+    return false;
   const uint8_t* begin = bytes.data();
   const uint8_t* end = begin + bytes.size();
   const auto* nul = static_cast<const uint8_t*>(std::memchr(begin, 0, bytes.size()));
