@@ -144,6 +144,7 @@ def themes():
         "[Colors]\n"
         "Playlist.Back=Color($FF202020)\n"
         "Bad=Color(12x)\n"
+        "Grün.Back=Color($FF00AA00)\n"
     ).encode())
     alt = "themes/alt/"
     write(alt + "Controls/ControlBar.Back.png", solid)

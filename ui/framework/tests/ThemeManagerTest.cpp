@@ -166,6 +166,7 @@ TEST_F(ThemeManager, KeyLookupRules)
     EXPECT_EQ(theme.Color("Color:Missing"), ThemeDefaultColor);
     EXPECT_EQ(theme.Color("Color:Bad"), 0xFFF1F1F1u); // malformed number: the parameter default
     EXPECT_EQ(theme.Color("Controls:Panel"), ThemeDefaultColor);
+    EXPECT_EQ(theme.Color("Color:GRÜN.back"), 0xFF00AA00u); // beyond ASCII too
 
     EXPECT_EQ(theme.GetSkinData("controls:Panel"), nullptr);
     EXPECT_EQ(theme.GetSkinData("Controls:panel"), theme.GetSkinData("Controls:Panel"));
