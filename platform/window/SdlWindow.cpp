@@ -67,13 +67,17 @@ SDL_SystemCursor SystemCursorOf(TCursorShape shape)
 }
 
 TSdlWindow::TSdlWindow(TEventLoop& loop, IWindowClient& client, int width, int height)
+    : TSdlWindow(loop, client, width, height, int(SDL_WINDOWPOS_CENTERED), int(SDL_WINDOWPOS_CENTERED))
+{
+}
+
+TSdlWindow::TSdlWindow(TEventLoop& loop, IWindowClient& client, int width, int height, int x, int y)
     : m_loop(loop)
     , m_client(client)
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         throw std::runtime_error(std::string("SDL video: ") + SDL_GetError());
-    m_window = SDL_CreateWindow("Vantor", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width > 0 ? width : 1,
-        height > 0 ? height : 1,
+    m_window = SDL_CreateWindow("Vantor", x, y, width > 0 ? width : 1, height > 0 ? height : 1,
         SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (m_window)
         m_renderer = SDL_CreateRenderer(m_window, -1, 0);

@@ -25,10 +25,12 @@ class TEventLoop;
 // band and move it by the client's drag areas (SDL hit testing).
 class TSdlWindow : public IWindowShell {
 public:
-    // A hidden, centred window of width x height device pixels (SetBounds places it before
-    // Show). Throws std::runtime_error when SDL cannot create it. The client receives a
+    // A hidden window of width x height device pixels, centred or with its top-left corner at
+    // (x, y) (any values: screens left of or above the primary one have negative positions).
+    // Throws std::runtime_error when SDL cannot create it. The client receives a
     // WindowResized with the real size at once.
     TSdlWindow(TEventLoop& loop, IWindowClient& client, int width, int height);
+    TSdlWindow(TEventLoop& loop, IWindowClient& client, int width, int height, int x, int y);
     ~TSdlWindow() override;
     TSdlWindow(const TSdlWindow&) = delete;
     TSdlWindow& operator=(const TSdlWindow&) = delete;
