@@ -32,6 +32,8 @@
 
 namespace vantor {
 
+class TID3v2Cursor;
+
 // Library-wide default of TID3v2Tag::ParseAudioAttributes, set once at start-up.
 inline bool ID3v2ParseAudioAttributesDefault = true;
 
@@ -205,7 +207,7 @@ public:
     bool SetPrivate(int Frame, std::string_view Owner, std::span<const uint8_t> Data);
 
 private:
-    int LoadTagFromMemory(std::span<const uint8_t> Tag);
+    int LoadTagBody(TID3v2Cursor& Cursor);
     void ReadContainerAudio(const TByteSource& Stream);
     void FindMPEGAudio(const TByteSource& Stream, uint64_t Start);
     int Render(uint32_t Padding, std::vector<uint8_t>& Out);

@@ -12,32 +12,75 @@ namespace vantor {
 // Implemented with the picture accessors: turns a version 2.2 PIC frame into APIC.
 void ConvertPICToAPIC(TID3v2Tag& Tag, int FrameIndex);
 
-namespace {
+// Reads the tag through a small window: headers and small frames come from the window, and
+// the data of a large frame (a picture) is read straight into the frame, so that it is
+// copied only once. Nothing is read past Limit, the real end of the tag's bytes.
+class TID3v2Cursor {
+public:
+    TID3v2Cursor(const TByteSource& Source, uint64_t Base, uint64_t Limit, std::vector<uint8_t>& Window)
+        : Limit(Limit), FSource(Source), FBase(Base), FWindow(Window)
+    {
+        FWindow.resize(WindowSize);
+    }
 
-// A cursor over the tag bytes that never reads past their end.
-struct TCursor {
-    std::span<const uint8_t> Data;
-    size_t Pos = 0;
+    uint64_t Pos = 0;    // relative to the tag's header
+    const uint64_t Limit; // bytes of the tag that exist
 
-    bool Has(size_t Count) const { return Pos <= Data.size() && Data.size() - Pos >= Count; }
-    const uint8_t* At() const { return Data.data() + Pos; }
-    uint8_t Take() { return Data[Pos++]; }
+    // True when Count bytes exist at Pos; up to WindowSize of them are then at At().
+    bool Has(size_t Count)
+    {
+        if (Pos > Limit || Limit - Pos < Count)
+            return false;
+        const uint64_t Needed = std::min<uint64_t>(Count, WindowSize);
+        if (Pos < FStart || Pos + Needed > FStart + FLength) {
+            FStart = Pos;
+            FLength = FSource.ReadAt(FBase + Pos, FWindow.data(), size_t(std::min<uint64_t>(WindowSize, Limit - Pos)));
+            if (FLength < Needed)
+                return false;
+        }
+        return true;
+    }
+    const uint8_t* At() const { return FWindow.data() + (Pos - FStart); }
+    uint8_t Take() { return FWindow[size_t(Pos++ - FStart)]; }
+
+    // Moves Count bytes at Pos into Out; false when they cannot be read.
+    bool ReadInto(std::vector<uint8_t>& Out, size_t Count)
+    {
+        if (Pos > Limit || Limit - Pos < Count)
+            return false;
+        Out.resize(Count);
+        if (Count == 0)
+            return true;
+        size_t Done = 0;
+        if (Pos >= FStart && Pos < FStart + FLength) {
+            Done = std::min<size_t>(Count, size_t(FStart + FLength - Pos));
+            if (Done)
+                std::memcpy(Out.data(), At(), Done);
+        }
+        if (Done < Count && !FSource.ReadExact(FBase + Pos + Done, Out.data() + Done, Count - Done)) {
+            Out.clear();
+            return false;
+        }
+        Pos += Count;
+        return true;
+    }
+
+private:
+    static constexpr size_t WindowSize = 8192;
+    const TByteSource& FSource;
+    uint64_t FBase;
+    std::vector<uint8_t>& FWindow;
+    uint64_t FStart = 0;
+    size_t FLength = 0;
 };
 
-// The reusable buffer that holds a tag while it is parsed, so that reading many files does not
-// allocate a new one for each.
-std::vector<uint8_t>& TagBuffer()
+namespace {
+
+// The window buffer, reused so that reading many files does not allocate one for each.
+std::vector<uint8_t>& WindowBuffer()
 {
     thread_local std::vector<uint8_t> Buffer;
     return Buffer;
-}
-
-void ReleaseLargeTagBuffer()
-{
-    constexpr size_t Keep = 4 << 20;
-    std::vector<uint8_t>& Buffer = TagBuffer();
-    if (Buffer.capacity() > Keep)
-        std::vector<uint8_t>().swap(Buffer);
 }
 
 // A version 2.4 size whose bytes are not syncsafe was written as a plain integer by an
@@ -74,18 +117,13 @@ int TID3v2Tag::LoadTagFromStream(const TByteSource& Stream, uint64_t Position)
     Size = DecodeSyncsafe(Header + 6) + 10;
 
     // The size field is not trusted: only the bytes that really exist are read.
-    const size_t Available = size_t(std::min<uint64_t>(Size, Stream.Remaining(Position)));
-    std::vector<uint8_t>& Buffer = TagBuffer();
-    Buffer.resize(Available);
-    const size_t Got = Stream.ReadAt(Position, Buffer.data(), Available);
-    const int Result = LoadTagFromMemory({Buffer.data(), Got});
-    ReleaseLargeTagBuffer();
-    return Result;
+    TID3v2Cursor C(Stream, Position, std::min<uint64_t>(Size, Stream.Remaining(Position)), WindowBuffer());
+    return LoadTagBody(C);
 }
 
-int TID3v2Tag::LoadTagFromMemory(std::span<const uint8_t> Tag)
+int TID3v2Tag::LoadTagBody(TID3v2Cursor& C)
 {
-    Flags = Tag[5];
+    Flags = C.Has(6) ? C.At()[5] : 0;
     Unsynchronised = Flags & 0x80;
     if (MajorVersion == 2) {
         Compressed = Flags & 0x40;
@@ -95,7 +133,7 @@ int TID3v2Tag::LoadTagFromMemory(std::span<const uint8_t> Tag)
         FooterPresent = Flags & 0x10;
     }
 
-    TCursor C{Tag, 10};
+    C.Pos = 10;
     if (ExtendedHeader && C.Has(4)) {
         if (IsValidFrameId(C.At(), 4)) {
             // A flag set by mistake: the frames start right here.
@@ -110,14 +148,13 @@ int TID3v2Tag::LoadTagFromMemory(std::span<const uint8_t> Tag)
                 H->CRCPresent = H->Flags & 0x8000;
                 C.Pos += 2;
             }
-            const size_t DataSize = std::min<size_t>(H->Size >= 2 ? H->Size - 2 : 0, Tag.size() - C.Pos);
-            H->Data.assign(C.At(), C.At() + DataSize);
+            const size_t DataSize = size_t(std::min<uint64_t>(H->Size >= 2 ? H->Size - 2 : 0, C.Limit - std::min(C.Pos, C.Limit)));
+            C.ReadInto(H->Data, DataSize);
             if (Unsynchronised)
                 vantor::RemoveUnsynchronisation(H->Data);
-            C.Pos += DataSize;
             ExtendedHeader3 = std::move(H);
         } else {
-            const size_t Start = C.Pos;
+            const uint64_t Start = C.Pos;
             auto H = std::make_unique<TID3v2ExtendedHeader4>();
             std::copy(C.At(), C.At() + 4, H->CodedSize);
             H->Size = DecodeSyncsafe(C.At());
@@ -133,7 +170,9 @@ int TID3v2Tag::LoadTagFromMemory(std::span<const uint8_t> Tag)
                 for (const uint8_t Bit : {uint8_t(0x40), uint8_t(0x20), uint8_t(0x10)}) {
                     if (!(H->Flags & Bit) || !C.Has(1))
                         continue;
-                    const size_t Length = std::min<size_t>(C.At()[0], Tag.size() - C.Pos - 1);
+                    const size_t Length = size_t(std::min<uint64_t>(C.At()[0], C.Limit - C.Pos - 1));
+                    if (!C.Has(1 + Length))
+                        break;
                     const uint8_t* Data = C.At() + 1;
                     if (Bit == 0x10 && Length >= 1)
                         H->TagRestrictionsData = Data[0];
@@ -144,13 +183,13 @@ int TID3v2Tag::LoadTagFromMemory(std::span<const uint8_t> Tag)
                 H->ExtendedFlagsDataSize = uint32_t(H->ExtendedFlagsData.size());
             }
             // The size covers the whole extended header; trust it when it is consistent.
-            if (H->Size >= C.Pos - Start && Start + H->Size <= Tag.size())
+            if (H->Size >= C.Pos - Start && Start + H->Size <= C.Limit)
                 C.Pos = Start + H->Size;
             ExtendedHeader4 = std::move(H);
         }
     }
 
-    while (C.Pos < Tag.size()) {
+    while (C.Pos < C.Limit) {
         auto F = std::make_unique<TID3v2Frame>();
         bool Strange = false;
 
@@ -242,10 +281,8 @@ int TID3v2Tag::LoadTagFromMemory(std::span<const uint8_t> Tag)
         // An empty frame, or one claiming more than the whole tag, keeps no data; the next
         // frame is looked for right behind its header.
         if (F->Size != 0 && F->Size <= Size) {
-            if (!C.Has(F->Size))
+            if (!C.ReadInto(F->Stream, F->Size))
                 break;
-            F->Stream.assign(C.At(), C.At() + F->Size);
-            C.Pos += F->Size;
         }
 
         const bool WasPIC = F->HasId("PIC");
