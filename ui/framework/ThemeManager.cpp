@@ -60,6 +60,11 @@ TFont ReadFont(std::string_view value)
     return font;
 }
 
+TThemeInfo InfoOf(const TIniFile& file, std::string_view folderName, std::string_view unknownAuthor)
+{
+    return { file.ReadString("#Info", "Name", folderName), file.ReadString("#Info", "Author", unknownAuthor) };
+}
+
 TRect ToDevice(const TRect& logical)
 {
     return { Scale(logical.Left), Scale(logical.Top), Scale(logical.Right), Scale(logical.Bottom) };
@@ -127,15 +132,14 @@ bool TThemeManager::Load(const std::string& path)
         EntryFor(GroupFor("Color"), key).sdColor = uint32_t(ThemeParamInt(value, "Color", '(', DefaultThemeColor));
     }
 
-    m_info = ReadInfo(path, folder.filename().string(), UnknownAuthor);
+    m_info = InfoOf(file, folder.filename().string(), UnknownAuthor);
     return true;
 }
 
 TThemeInfo TThemeManager::ReadInfo(const std::string& path, std::string_view folderName,
     std::string_view unknownAuthor)
 {
-    TIniFile const file(path);
-    return { file.ReadString("#Info", "Name", folderName), file.ReadString("#Info", "Author", unknownAuthor) };
+    return InfoOf(TIniFile(path), folderName, unknownAuthor);
 }
 
 TSkinGroup& TThemeManager::GroupFor(std::string_view groupID)
