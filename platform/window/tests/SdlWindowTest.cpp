@@ -145,6 +145,8 @@ TEST_F(SdlWindowTest, SdlInputBecomesClientEvents)
     SDL_strlcpy(event.text.text, "\xC3\xA9", sizeof(event.text.text));
     Push(event);
     loop.RunOnce(10);
+    // The real pointer may enter the new window meanwhile; only the pushed events count.
+    std::erase_if(client.Events, [](const std::string& e) { return e.starts_with("move"); });
     // Left button (8) plus the double-click flag (64).
     EXPECT_EQ(client.Events, (std::vector<std::string> { "down 0 72 40,30", "wheel -240", "key 46 4", "char 233" }));
 }
