@@ -14,7 +14,11 @@ SDL_Window* WindowOf(TSdlWindow* owner) { return owner ? SDL_GetWindowFromID(own
 
 void TSdlMessageBox::Show(TMessageKind kind, const std::string& text, const std::string& caption)
 {
-    uint32_t const flags = kind == TMessageKind::mkError ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    uint32_t flags = 0; // a plain box has no icon
+    if (kind == TMessageKind::mkError)
+        flags = SDL_MESSAGEBOX_ERROR;
+    else if (kind == TMessageKind::mkInfo)
+        flags = SDL_MESSAGEBOX_INFORMATION;
     SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), WindowOf(m_owner));
 }
 
