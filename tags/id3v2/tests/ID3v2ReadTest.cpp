@@ -221,5 +221,43 @@ TEST(ID3v2Read, ThreeCharacterIdsInsideVersion23Tag)
     EXPECT_EQ(T.GetUnicodeText("TIT2"), "abc");
 }
 
+TEST(ID3v2Read, UnknownFramesSurviveASaveByteForByte)
+{
+    for (const uint8_t Major : {3, 4}) {
+        SCOPED_TRACE(int(Major));
+        // 2.3: encrypted with method 0x80 and grouped; 2.4: grouped and read-only.
+        const TBytes Unknown = Major == 3 ? Frame3("XYZW", Bytes({0x80, 0x11, 1, 2, 0xFF, 0}), 0x2060)
+                                          : Frame4("XYZW", Bytes({0x11, 1, 2, 0xFF, 0}), 0x1040);
+        const TBytes Original = Tag(Major, 0, Frame3("TIT2", Latin1Text("t")) + Unknown);
+        TID3v2Tag T;
+        ASSERT_EQ(T.LoadFromMemory(Original.data(), Original.size()), 0);
+        T.RemoveUnsynchronisationOnAllFrames();
+        T.DeCompressAllFrames();
+        std::vector<uint8_t> Saved;
+        ASSERT_EQ(T.SaveTagToStream(Saved, 0), 0);
+        EXPECT_EQ(Saved, Major == 3 ? Original : Tag(4, 0, Frame4("TIT2", Latin1Text("t")) + Unknown));
+    }
+}
+
+TEST(ID3v2Read, AppliedUnsynchronisationReadsBack)
+{
+    const TBytes Data = Bytes({0xFF, 0xE0, 0xFF, 0x00, 0x12, 0xFF});
+    for (const uint8_t Major : {3, 4}) {
+        SCOPED_TRACE(int(Major));
+        TID3v2Tag T;
+        T.MajorVersion = Major;
+        T.SetPrivate(T.AddFrame("PRIV"), "o", Data);
+        const TBytes Plain = T.Frames[0]->Stream;
+        T.ApplyUnsynchronisationOnAllFrames();
+        std::vector<uint8_t> Saved;
+        ASSERT_EQ(T.SaveTagToStream(Saved, 0), 0);
+        EXPECT_EQ(Saved[5] & 0x80, 0x80);
+        TID3v2Tag Again;
+        ASSERT_EQ(Again.LoadFromMemory(Saved.data(), Saved.size()), 0);
+        Again.RemoveUnsynchronisationOnAllFrames();
+        EXPECT_EQ(Again.Frames[0]->Stream, Plain);
+    }
+}
+
 } // namespace
 } // namespace vantor
