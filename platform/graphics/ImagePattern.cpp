@@ -72,17 +72,21 @@ TRect TImagePattern::Blend(const TCanvasTarget& target, const TRect& src, const 
             0, visible.Left, visible.Top, visible.Width(), visible.Height());
         return visible;
     }
-    // Destination pixel centres map back onto the source rectangle, as Cairo maps them.
+    // Destination pixel centres map back onto the source rectangle, as Cairo maps them. The
+    // offset of the visible part goes into the transform: pixman's coordinates are 16-bit,
+    // while the part may lie far into a large target.
+    double const scaleX = double(src.Width()) / dst.Width();
+    double const scaleY = double(src.Height()) / dst.Height();
     pixman_transform_t transform;
     pixman_transform_init_identity(&transform);
-    transform.matrix[0][0] = pixman_double_to_fixed(double(src.Width()) / dst.Width());
-    transform.matrix[1][1] = pixman_double_to_fixed(double(src.Height()) / dst.Height());
-    transform.matrix[0][2] = pixman_int_to_fixed(src.Left);
-    transform.matrix[1][2] = pixman_int_to_fixed(src.Top);
+    transform.matrix[0][0] = pixman_double_to_fixed(scaleX);
+    transform.matrix[1][1] = pixman_double_to_fixed(scaleY);
+    transform.matrix[0][2] = pixman_double_to_fixed(src.Left + srcX * scaleX);
+    transform.matrix[1][2] = pixman_double_to_fixed(src.Top + srcY * scaleY);
     pixman_image_set_transform(m_image, &transform);
     pixman_image_set_filter(m_image, filter == TFilter::Nearest ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR,
         nullptr, 0);
-    pixman_image_composite32(PIXMAN_OP_OVER, m_image, nullptr, target.Image, srcX, srcY, 0, 0, visible.Left,
+    pixman_image_composite32(PIXMAN_OP_OVER, m_image, nullptr, target.Image, 0, 0, 0, 0, visible.Left,
         visible.Top, visible.Width(), visible.Height());
     return visible;
 }
@@ -95,8 +99,9 @@ TRect TImagePattern::Tile(const TCanvasTarget& target, const TRect& dst) const
     TRect const visible = device.Intersect(target.Clip);
     if (visible.IsEmpty())
         return {};
-    pixman_image_composite32(PIXMAN_OP_OVER, m_plain, nullptr, target.Image, visible.Left - device.Left,
-        visible.Top - device.Top, 0, 0, visible.Left, visible.Top, visible.Width(), visible.Height());
+    // The image repeats, so the offset into it can be kept small (pixman's coordinates are 16-bit).
+    pixman_image_composite32(PIXMAN_OP_OVER, m_plain, nullptr, target.Image, (visible.Left - device.Left) % m_width,
+        (visible.Top - device.Top) % m_height, 0, 0, visible.Left, visible.Top, visible.Width(), visible.Height());
     return visible;
 }
 

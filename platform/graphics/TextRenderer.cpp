@@ -20,6 +20,8 @@ namespace {
 constexpr size_t LayoutCacheSize = 4096;
 // Points beyond this are refused by Pango anyway and would overflow its fixed-point units.
 constexpr int MaxPoints = 1000;
+// Layout widths and heights are clamped so that Pango's fixed-point units cannot overflow.
+constexpr int MaxExtent = 1 << 20;
 // Text covering more pixels than this (a long wrapped text) is drawn without a kept mask.
 constexpr int64_t MaxMaskPixels = int64_t(1) << 20;
 
@@ -267,9 +269,9 @@ void DrawText(TBitmap& canvas, const TFont& font, std::string_view text, const T
     bool const wrap = (flags & tfWordBreak) != 0 && !singleLine;
     bool const ellipsis = (flags & tfEndEllipsis) != 0;
     if (wrap || ellipsis)
-        key.Width = rect.Width();
+        key.Width = std::min(rect.Width(), MaxExtent);
     if (wrap && ellipsis)
-        key.Height = rect.Height();
+        key.Height = std::min(rect.Height(), MaxExtent);
     TTextState& state = State();
     TCachedLayout& layout = state.Layout(key);
 

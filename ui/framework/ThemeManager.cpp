@@ -23,7 +23,8 @@ constexpr int64_t MaxCachedPixels = int64_t(1) << 24;
 // Lookup results kept per mode; views use a bounded set of keys, so this is never reached
 // in practice and only guards against keys built from unbounded data.
 constexpr size_t MaxCachedLookups = 4096;
-// Grown rectangles are clamped to what Cairo's fixed-point coordinates can hold.
+// Device rectangles are clamped to what Cairo's fixed-point coordinates can hold, which also
+// keeps their widths and heights from overflowing.
 constexpr int64_t CoordinateLimit = int64_t(1) << 22;
 
 int ClampCoordinate(int64_t v) { return int(std::clamp(v, -CoordinateLimit, CoordinateLimit)); }
@@ -67,7 +68,8 @@ TThemeInfo InfoOf(const TIniFile& file, std::string_view folderName, std::string
 
 TRect ToDevice(const TRect& logical)
 {
-    return { Scale(logical.Left), Scale(logical.Top), Scale(logical.Right), Scale(logical.Bottom) };
+    return { ClampCoordinate(Scale(logical.Left)), ClampCoordinate(Scale(logical.Top)),
+        ClampCoordinate(Scale(logical.Right)), ClampCoordinate(Scale(logical.Bottom)) };
 }
 
 }

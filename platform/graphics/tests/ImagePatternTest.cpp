@@ -118,6 +118,22 @@ TEST(NineSlice, ComposedCopiesFollowTheSizesInUse)
         }
 }
 
+TEST(ImagePattern, TargetsReachingFarBeyondTheCanvasDrawTheirVisiblePart)
+{
+    TBitmap image(2, 1);
+    image.FillRect({ 0, 0, 1, 1 }, Red);
+    image.FillRect({ 1, 0, 2, 1 }, Blue);
+    TImagePattern pattern;
+    pattern.Bind(image);
+    TBitmap canvas(64, 4);
+    // The canvas sees the middle of a 200,064-pixel stretch: half red, half blue.
+    pattern.Blend(canvas, { 0, 0, 2, 1 }, { -100000, 0, 100064, 4 });
+    uint32_t const middle = canvas.PixelAt(32, 2);
+    EXPECT_EQ(middle >> 24, 0xFFu);
+    EXPECT_NEAR(double((middle >> 16) & 0xFF), 128.0, 4.0);
+    EXPECT_NEAR(double(middle & 0xFF), 128.0, 4.0);
+}
+
 TEST(NineSlice, TargetsSmallerThanTheMarginsOverlapTheCorners)
 {
     TBitmap image = Solid(12, 12, Blue);

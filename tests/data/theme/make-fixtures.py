@@ -123,6 +123,7 @@ def themes():
     write(base + "Controls/EmptyMargins.png", slice40)
     write(base + "Controls/ControlBar.Back.png", gradient)
     write(base + "Controls/Upper.PNG.png", solid)
+    write(base + "Controls/Hostile.png", solid)
     write(base + "Controls/Broken.png", b"not a png")
     write(base + "Controls/NotAnImage.txt", b"skipped: no .png in the name")
     write(base + "Controls/Folder.png/Inner.png", solid)
@@ -136,6 +137,8 @@ def themes():
         "Panel.Offset=Margins(Left[8] Top[8] Right[8] Bottom[8]) Offset(Left[4] Top[2] Right[4] Bottom[6])\n"
         "EmptyMargins=Margins()\n"
         "NoImage=Margins(Left[3])\n"
+        "Hostile=Margins(Left[2147483647] Top[-2147483648] Right[5] Bottom[$FFFFFFFF]) "
+        "Offset(Left[2147483647] Top[-2147483648] Right[2147483647] Bottom[0])\n"
         "\n"
         "[Fonts]\n"
         "Item.Title=Name(Open Sans) Size(14) Color($00FF0000) Bold(1)\n"

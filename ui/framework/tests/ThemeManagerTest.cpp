@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 namespace vantor {
@@ -277,6 +278,24 @@ TEST_F(ThemeManager, SwitchingToAFolderWithoutThemeFileKeepsTheOldLook)
     EXPECT_EQ(theme.GetSkinData("Controls:Panel"), nullptr);
     EXPECT_EQ(theme.Info().Name, "alt");
     EXPECT_EQ(theme.Info().Author, "Someone");
+}
+
+TEST_F(ThemeManager, ExtremeRectanglesAndParametersDrawSafely)
+{
+    int const big = std::numeric_limits<int>::max();
+    int const small = std::numeric_limits<int>::min();
+    TBitmap canvas(64, 32);
+    for (std::string_view key : { "Controls:Hostile", "Controls:Panel", "Controls:ControlBar.Back" }) {
+        theme.Draw(key, canvas, "", { small, small, big, big });
+        theme.Draw(key, canvas, "", { big, big, small, small });
+        theme.Draw(key, canvas, "", { 0, 0, 64, 32 });
+    }
+    theme.TextOut("Wide", "Fonts:Item.Title", tfWordBreak | tfEndEllipsis, { small, small, big, big }, canvas);
+    // Far beyond the canvas on every side: the canvas shows the middle of the centre piece.
+    SetUIScale(1e9);
+    theme.Draw("Controls:Panel", canvas, "", { -3, -3, 3, 3 });
+    EXPECT_EQ(canvas.PixelAt(0, 0), White);
+    EXPECT_EQ(canvas.PixelAt(63, 31), White);
 }
 
 TEST(ThemeManagerEmpty, BeforeAnyThemeNothingResolves)
