@@ -184,6 +184,26 @@ TEST(AudioEngineTest, TruncatedFilePlaysToItsRealEnd)
     EXPECT_EQ(m.Engine.ChannelGetPosition(h), m.Engine.ChannelGetLength(h));
 }
 
+// When the container understates the length, the length grows ahead of the position, so the
+// end is not reported before the audio ends.
+TEST(AudioEngineTest, LengthGrowsWhenTheHeaderUnderstatesIt)
+{
+    TManualEngine m;
+    const TChannelHandle h = m.Engine.StreamCreateFile(Fixture("vbr-no-header.mp3"));
+    ASSERT_NE(h, 0u);
+    EXPECT_LT(m.Engine.ChannelBytes2Seconds(h, m.Engine.ChannelGetLength(h)), 2.5);
+    ASSERT_TRUE(m.Engine.ChannelPlay(h));
+    for (double played = 0.0; m.Engine.ChannelIsActive(h) == TChannelState::Playing; played += 0.1) {
+        const int64_t position = m.Engine.ChannelGetPosition(h);
+        ASSERT_LT(position, m.Engine.ChannelGetLength(h));
+        ASSERT_NEAR(m.Engine.ChannelBytes2Seconds(h, position), played, 0.001);
+        m.Engine.Advance(0.1);
+    }
+    EXPECT_EQ(m.Engine.ChannelGetPosition(h), m.Engine.ChannelGetLength(h));
+    EXPECT_NEAR(m.Engine.ChannelBytes2Seconds(h, m.Engine.ChannelGetLength(h)), 3.0, 0.05);
+    EXPECT_NEAR(m.Captured().size() / 2 / 44100.0, 3.0, 0.11);
+}
+
 TEST(AudioEngineTest, StreamFromMemoryPlays)
 {
     const auto bytes = test::ReadBytes(Fixture("sine.ogg"));
