@@ -39,8 +39,9 @@ public:
 private:
     const uint32_t m_capacity;
     std::unique_ptr<TAudioBlock[]> m_blocks;
-    std::atomic<uint64_t> m_head{0}; // blocks pushed
-    std::atomic<uint64_t> m_tail{0}; // blocks popped
+    // On separate cache lines: each side writes one and only reads the other.
+    alignas(64) std::atomic<uint64_t> m_head{0}; // blocks pushed
+    alignas(64) std::atomic<uint64_t> m_tail{0}; // blocks popped
 };
 
 }
