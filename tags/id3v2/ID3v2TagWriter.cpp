@@ -127,16 +127,23 @@ int TID3v2Tag::SaveToFile(const std::filesystem::path& Name)
         };
 
         std::error_code Error;
-        if (!std::filesystem::exists(Name, Error)) {
+        // A link keeps pointing at the file: the copy replaces the file the link names.
+        std::filesystem::path Target = Name;
+        if (std::filesystem::symlink_status(Name, Error).type() == std::filesystem::file_type::symlink) {
+            Target = std::filesystem::canonical(Name, Error);
+            if (Error)
+                return id3v2ErrorOpeningFile;
+        }
+        if (!std::filesystem::exists(Target, Error)) {
             TFileEdits Edits(1);
             if (const int R = Renderer(PaddingToWrite, Edits[0].Insert); R != id3v2Success)
                 return R;
             const TMemorySource Empty({});
-            return RewriteWithEdits(Empty, Edits, Name) == TEditOutcome::Done ? id3v2Success : id3v2ErrorWriting;
+            return RewriteWithEdits(Empty, Edits, Target) == TEditOutcome::Done ? id3v2Success : id3v2ErrorWriting;
         }
 
         TWritableFile File;
-        if (!File.Open(Name))
+        if (!File.Open(Target))
             return id3v2ErrorOpeningFile;
         const bool Exclusive = File.LockExclusive();
         TFileEdits Edits;
@@ -146,7 +153,7 @@ int TID3v2Tag::SaveToFile(const std::filesystem::path& Name)
             return ApplyEditsInPlace(File, Edits) == TEditOutcome::Done ? id3v2Success : id3v2ErrorWriting;
         if (!Exclusive)
             return id3v2NeedExclusiveAccess;
-        switch (RewriteWithEdits(File, Edits, Name, File.Handle())) {
+        switch (RewriteWithEdits(File, Edits, Target, File.Handle())) {
         case TEditOutcome::Done: return id3v2Success;
         case TEditOutcome::ReadFailed: return id3v2ErrorSaving;
         case TEditOutcome::WriteFailed: return id3v2ErrorWriting;

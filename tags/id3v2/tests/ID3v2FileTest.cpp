@@ -139,6 +139,17 @@ TEST(ID3v2File, RewrittenWhenTooMuchOrTooLittleRoom)
         EXPECT_TRUE(std::equal(Music.begin(), Music.end(), After.end() - ptrdiff_t(Music.size())));
         EXPECT_EQ(fs::directory_entry(P).status().permissions() & fs::perms::owner_read, fs::perms::owner_read);
     }
+    // A link to the file stays a link.
+    const fs::path Real = Scratch("linked-target.mp3", TagOfSize(300, 50) + Music);
+    const fs::path Link = ScratchDir() / "link.mp3";
+    fs::remove(Link);
+    fs::create_symlink(Real, Link);
+    TID3v2Tag T;
+    FillTo(T, 5000);
+    ASSERT_EQ(T.SaveToFile(Link), 0);
+    EXPECT_TRUE(fs::is_symlink(Link));
+    EXPECT_EQ(fs::file_size(Real), 5000 + 4096 + Music.size());
+
     // No temporary files are left behind.
     for (const auto& Entry : fs::directory_iterator(ScratchDir()))
         EXPECT_EQ(Entry.path().string().find("rewrite.mp3."), std::string::npos) << Entry.path();
