@@ -26,8 +26,10 @@ class TBlockQueue {
 public:
     explicit TBlockQueue(uint32_t capacity) : m_capacity(capacity), m_blocks(new TAudioBlock[capacity]) {}
 
+    uint32_t Capacity() const { return m_capacity; }
+
     // Producer side.
-    bool Full() const { return m_head.load(std::memory_order_relaxed) - m_tail.load(std::memory_order_acquire) >= m_capacity; }
+    uint32_t Size() const { return uint32_t(m_head.load(std::memory_order_relaxed) - m_tail.load(std::memory_order_acquire)); }
     TAudioBlock& Back() { return m_blocks[m_head.load(std::memory_order_relaxed) % m_capacity]; }
     void Push() { m_head.store(m_head.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
 

@@ -27,11 +27,12 @@ void TStreamDecoder::Run()
             BeginEpoch();
             continue;
         }
-        if (m_ended || m_shared.Queue.Full()) {
+        if (m_ended || !HasRoom()) {
             m_shared.DecoderWake.wait(wake, std::memory_order_acquire);
             continue;
         }
         if (FillBlock(seq)) {
+            ++m_epochBlocks;
             m_shared.Produced.fetch_add(1, std::memory_order_release);
             m_shared.Produced.notify_all();
         }
@@ -46,11 +47,20 @@ void TStreamDecoder::BeginEpoch()
     m_epochStart = start >= 0 ? start : m_epochStart + m_sourceFrames;
     m_outputFrames = 0;
     m_sourceFrames = 0;
+    m_epochBlocks = 0;
     if (start >= 0) {
         m_chunk = {};
         m_chunkOffset = 0;
     }
     m_ended = false;
+}
+
+bool TStreamDecoder::HasRoom() const
+{
+    const uint32_t size = m_shared.Queue.Size();
+    const uint32_t capacity = m_shared.Queue.Capacity();
+    return size < capacity - TStreamShared::kSeekHeadroom ||
+           (size < capacity && m_epochBlocks < TStreamShared::kSeekHeadroom);
 }
 
 int64_t TStreamDecoder::SourceAt(int64_t outputFrames) const

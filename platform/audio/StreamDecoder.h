@@ -21,6 +21,7 @@ private:
     bool FillBlock(uint32_t seq);
     // Source frame matching a count of output frames into the current generation.
     int64_t SourceAt(int64_t outputFrames) const;
+    bool HasRoom() const;
 
     TStreamShared& m_shared;
     std::unique_ptr<TDecoder> m_decoder;
@@ -30,6 +31,7 @@ private:
     int64_t m_epochStart = 0; // source frame where this generation began
     int64_t m_outputFrames = 0;
     int64_t m_sourceFrames = 0;
+    uint32_t m_epochBlocks = 0; // blocks published in this generation
 };
 
 }

@@ -44,7 +44,10 @@ struct TProgress {
 // The state of one stream shared by the UI thread (commands), its decoder thread (producer of
 // blocks) and the output thread (consumer of blocks). Frames here are the source's own frames.
 struct TStreamShared {
-    static constexpr uint32_t kQueueBlocks = 24; // about 0.55 s at 44.1 kHz
+    static constexpr uint32_t kQueueBlocks = 28; // about 0.65 s at 44.1 kHz
+    // Blocks kept free for the start of a new seek generation (about 93 ms), so the decoder
+    // can deliver it while the queue still holds the old one for the output to drop.
+    static constexpr uint32_t kSeekHeadroom = 4;
     static constexpr int kMaxFx = 32;
 
     TStreamShared(int sourceRate, int sourceChannels, int outputRate, int64_t lengthFrames)
