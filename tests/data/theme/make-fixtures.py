@@ -4,6 +4,8 @@
 png/      one small PNG per colour type, bit depth and feature, plus damaged ones
 themes/   tiny theme folders (theme file, Controls/, Icons/)
 params/   seed inputs of the parameter fuzzer
+draw/     seed inputs of the image drawing fuzzer: ten little-endian int32 (margins, target,
+          context translation) followed by a PNG
 """
 import os
 import struct
@@ -167,7 +169,19 @@ def params():
         write("params/" + name, text.encode())
 
 
+def draw_seeds():
+    seeds = {
+        "nine-slice": ((8, 8, 8, 8, 2, 3, 46, 29, 0, 0), "themes/basic/Controls/Panel.png"),
+        "overlapping": ((30, -5, 30, 2**31 - 1, -10, -10, 5, 5, 7, 3), "png/interlaced.png"),
+        "far": ((0, 0, 0, 0, -4000000, -100000, 4000000, 100000, 63, 63), "png/interlaced.png"),
+    }
+    for name, (numbers, image) in seeds.items():
+        with open(os.path.join(HERE, image), "rb") as f:
+            write("draw/" + name, struct.pack("<10i", *numbers) + f.read())
+
+
 if __name__ == "__main__":
     samples()
     themes()
     params()
+    draw_seeds()
