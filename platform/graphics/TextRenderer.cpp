@@ -24,6 +24,8 @@ constexpr int MaxPoints = 1000;
 constexpr int MaxExtent = 1 << 20;
 // Text covering more pixels than this (a long wrapped text) is drawn without a kept mask.
 constexpr int64_t MaxMaskPixels = int64_t(1) << 20;
+// All kept masks together stay below this; the least recently used layouts go first.
+constexpr int64_t MaskBudget = int64_t(32) << 20;
 
 // What shapes a layout; colour and position do not.
 struct TLayoutKey {
@@ -120,11 +122,8 @@ public:
             m_entries.splice(m_entries.begin(), m_entries, found->second);
             return *found->second;
         }
-        if (m_entries.size() >= LayoutCacheSize) {
-            TCachedLayout& oldest = m_entries.back();
-            m_index.erase(oldest.Key);
-            m_entries.pop_back();
-        }
+        while (m_entries.size() >= LayoutCacheSize)
+            DropOldest();
         m_entries.emplace_front();
         TCachedLayout& entry = m_entries.front();
         entry.Family = std::string(key.Family);
@@ -159,8 +158,15 @@ public:
         pango_cairo_show_layout(cr, entry.Layout);
         cairo_destroy(cr);
         cairo_surface_flush(entry.MaskSurface);
-        if (cairo_surface_status(entry.MaskSurface) != CAIRO_STATUS_SUCCESS)
+        if (cairo_surface_status(entry.MaskSurface) != CAIRO_STATUS_SUCCESS) {
+            cairo_surface_destroy(entry.MaskSurface);
+            entry.MaskSurface = nullptr;
             return nullptr;
+        }
+        m_maskPixels += int64_t(entry.Ink.width) * entry.Ink.height;
+        // The entry being drawn is the most recent one, so it is never dropped here.
+        while (m_maskPixels > MaskBudget && m_entries.size() > 1)
+            DropOldest();
         entry.Mask = pixman_image_create_bits(PIXMAN_a8, entry.Ink.width, entry.Ink.height,
             reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(entry.MaskSurface)),
             cairo_image_surface_get_stride(entry.MaskSurface));
@@ -188,6 +194,15 @@ public:
     }
 
 private:
+    void DropOldest()
+    {
+        TCachedLayout& oldest = m_entries.back();
+        if (oldest.MaskSurface)
+            m_maskPixels -= int64_t(oldest.Ink.width) * oldest.Ink.height;
+        m_index.erase(oldest.Key);
+        m_entries.pop_back();
+    }
+
     PangoLayout* Build(const TLayoutKey& key)
     {
         PangoLayout* layout = pango_layout_new(m_context);
@@ -223,6 +238,7 @@ private:
     std::list<TCachedLayout> m_entries; // most recently used first
     std::unordered_map<TLayoutKey, std::list<TCachedLayout>::iterator, TLayoutKeyHash> m_index;
     std::unordered_map<uint32_t, pixman_image_t*> m_solids;
+    int64_t m_maskPixels = 0;
 };
 
 TTextState& State()

@@ -149,6 +149,26 @@ TEST(TextRenderer, ColourWithZeroAlphaIsOpaque)
     EXPECT_NEAR(double(maxAlpha), 128.0, 2.0);
 }
 
+TEST(TextRenderer, LargeTextsBeyondTheMaskBudgetStillDraw)
+{
+    TFont font = SansFont(150);
+    TRect const rect { 0, 0, 1600, 300 };
+    std::string const text = "WWWWWWW";
+    ASSERT_GT(MeasureText(font, text).Width, 1200);
+    TBitmap canvas(1600, 300);
+    // Over 1,200 x 200 pixels of coverage each: 150 of them exceed what is kept.
+    for (int i = 0; i < 150; ++i)
+        DrawText(canvas, font, text + std::to_string(i), rect, tfSingleLine);
+    TBitmap again(1600, 300);
+    DrawText(again, font, text + "0", rect, tfSingleLine);
+    EXPECT_FALSE(InkBounds(again, rect).IsEmpty());
+    TBitmap reference(1600, 300);
+    DrawText(reference, font, text + "0", { 0, 0, 1600, 300 }, tfSingleLine);
+    for (int y = 0; y < 300; y += 5)
+        for (int x = 0; x < 1600; x += 5)
+            ASSERT_EQ(again.PixelAt(x, y), reference.PixelAt(x, y));
+}
+
 TEST(TextRenderer, HostileInputDrawsSafely)
 {
     TBitmap canvas(50, 20);
