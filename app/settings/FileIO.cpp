@@ -28,7 +28,8 @@ bool WriteAll(int fd, std::string_view bytes)
 
 std::optional<std::string> ReadWholeFile(std::filesystem::path const& path)
 {
-    int const fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; regular files ignore it
+    int const fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
     struct stat info {};

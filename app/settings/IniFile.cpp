@@ -50,6 +50,8 @@ TIniFile::TIniFile(std::filesystem::path path, TIniAccess access)
 {
     std::optional<std::string> bytes = ReadWholeFile(m_path);
     m_wasRead = bytes.has_value();
+    std::error_code ec;
+    m_unreadable = !m_wasRead && std::filesystem::exists(std::filesystem::symlink_status(m_path, ec));
     Parse(bytes ? *bytes : std::string());
 }
 
@@ -355,7 +357,7 @@ std::string TIniFile::ToBytes() const
 
 bool TIniFile::UpdateFile()
 {
-    if (m_path.empty())
+    if (m_path.empty() || m_unreadable)
         return false;
     return ReplaceFileContents(m_path, ToBytes());
 }

@@ -21,7 +21,8 @@
 //
 // Writing goes to a temporary file in the same folder which is flushed and then renamed over
 // the old file: a failed write returns false and leaves the old file intact. A missing,
-// unreadable or malformed file reads as whatever lines could be understood, never fails.
+// unreadable or malformed file reads as whatever lines could be understood, never fails; a file
+// that exists but cannot be read is never overwritten.
 
 #include "app/settings/TextFileEncoding.h"
 
@@ -54,6 +55,9 @@ public:
     TLineEnding LineEnding() const { return m_lineEnding; }
     // Whether the file existed and could be read when this object was made.
     bool WasRead() const { return m_wasRead; }
+    // Whether something exists at the path that could not be read (no permission, not a
+    // regular file). Writing is then refused, so content never seen is never overwritten.
+    bool Unreadable() const { return m_unreadable; }
 
     // --- reading ---
     bool SectionExists(std::string_view section) const;
@@ -130,6 +134,7 @@ private:
     TTextEncoding m_encoding = TTextEncoding::Utf8;
     TLineEnding m_lineEnding = TLineEnding::LF;
     bool m_wasRead = false;
+    bool m_unreadable = false;
     std::vector<TBlock> m_blocks; // m_blocks[0] holds the lines before the first section
     // folded section name -> indices into m_blocks, in file order
     std::unordered_map<std::string, std::vector<size_t>> m_index;

@@ -218,6 +218,28 @@ TEST(IniFile, FailedRenameLeavesNoTemporaryFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
 }
 
+TEST(IniFile, UnreadableFileIsNeverOverwritten)
+{
+    auto const folder = ScratchFolder();
+    auto const fifo = folder / "pipe.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    TIniFile ini(fifo, TIniAccess::KeyByKey);
+    EXPECT_TRUE(ini.Unreadable());
+    EXPECT_FALSE(ini.WriteString("S", "k", "1"));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+    if (::geteuid() != 0) {
+        auto const locked = folder / "locked.ini";
+        WriteBytes(locked, "[S]\nsecret=1\n");
+        ::chmod(locked.c_str(), 0);
+        TIniFile settings(locked, TIniAccess::WholeFile);
+        settings.WriteString("S", "k", "1");
+        EXPECT_FALSE(settings.UpdateFile());
+        ::chmod(locked.c_str(), 0600);
+        EXPECT_EQ(ReadBytes(locked), "[S]\nsecret=1\n");
+    }
+}
+
 TEST(IniFile, WriteIntoMissingFolderFails)
 {
     auto const folder = ScratchFolder();
