@@ -4,6 +4,8 @@
 #include "tags/id3v2/ID3v2Tag.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdio>
 
 namespace vantor {
 
@@ -116,6 +118,47 @@ bool TID3v2Tag::SetUTF8Text(std::string_view FrameID, std::string_view Text)
 bool TID3v2Tag::SetTLEN(int Index, uint64_t Milliseconds)
 {
     return SetText(Index, std::to_string(Milliseconds));
+}
+
+bool TID3v2Tag::GetTime(int Index, TID3v2DateTime& DateTime) const
+{
+    DateTime = {};
+    const std::string Text = GetUnicodeText(Index);
+    // Each part has a fixed width and follows its separator.
+    int* Parts[] = {&DateTime.Year, &DateTime.Month, &DateTime.Day, &DateTime.Hour, &DateTime.Minute, &DateTime.Second};
+    constexpr char Separators[] = {0, '-', '-', 'T', ':', ':'};
+    size_t Pos = 0;
+    for (size_t I = 0; I < 6; ++I) {
+        if (I > 0) {
+            if (Pos >= Text.size() || Text[Pos] != Separators[I])
+                break;
+            ++Pos;
+        }
+        const size_t Width = I == 0 ? 4 : 2;
+        const char* First = Text.data() + Pos;
+        int Value = 0;
+        if (Pos + Width > Text.size() || std::from_chars(First, First + Width, Value).ptr != First + Width)
+            break;
+        *Parts[I] = Value;
+        Pos += Width;
+    }
+    return DateTime.Year != 0;
+}
+
+bool TID3v2Tag::SetTime(int Index, const TID3v2DateTime& DateTime)
+{
+    const int Parts[] = {DateTime.Year, DateTime.Month, DateTime.Day, DateTime.Hour, DateTime.Minute, DateTime.Second};
+    int Last = 0;
+    for (int I = 0; I < 6; ++I) {
+        if (Parts[I] != 0)
+            Last = I;
+    }
+    char Text[32];
+    int Length = std::snprintf(Text, sizeof Text, "%04d", std::clamp(DateTime.Year, 0, 9999));
+    constexpr char Separators[] = {0, '-', '-', 'T', ':', ':'};
+    for (int I = 1; I <= Last; ++I)
+        Length += std::snprintf(Text + Length, sizeof Text - size_t(Length), "%c%02d", Separators[I], std::clamp(Parts[I], 0, 99));
+    return SetText(Index, std::string_view(Text, size_t(Length)));
 }
 
 // ---- Comment and lyrics frames: encoding, language (3 bytes), description, text

@@ -34,6 +34,18 @@ namespace vantor {
 
 class TID3v2Cursor;
 
+// A time stamp of the version 2.4 time frames (TDRC, TDRL, TDOR, ...): "yyyy-MM-ddTHH:mm:ss",
+// where every part after the year may be left out (0 here).
+struct TID3v2DateTime {
+    int Year = 0;
+    int Month = 0;
+    int Day = 0;
+    int Hour = 0;
+    int Minute = 0;
+    int Second = 0;
+    bool operator==(const TID3v2DateTime&) const = default;
+};
+
 // Library-wide default of TID3v2Tag::ParseAudioAttributes, set once at start-up.
 inline bool ID3v2ParseAudioAttributesDefault = true;
 
@@ -133,6 +145,10 @@ public:
     bool SetUTF8Text(int Frame, std::string_view Text);
     bool SetUTF8Text(std::string_view FrameID, std::string_view Text);
     bool SetTLEN(int Frame, uint64_t Milliseconds);
+    // False when the frame holds no time stamp with at least a year.
+    bool GetTime(int Frame, TID3v2DateTime& DateTime) const;
+    // Writes the parts down to the last one that is not 0.
+    bool SetTime(int Frame, const TID3v2DateTime& DateTime);
 
     // Comment and lyrics frames (COMM, USLT)
     std::string GetUnicodeContent(int Frame, std::string& LanguageID, std::string& Description) const;

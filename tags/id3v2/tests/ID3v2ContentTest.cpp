@@ -75,6 +75,30 @@ TEST(ID3v2Content, TextWriting)
     EXPECT_EQ(F.Tag.GetUnicodeText("TALB"), "Album");
 }
 
+TEST(ID3v2Content, TimeStamps)
+{
+    const struct {
+        TBytes Data;
+        bool Valid;
+        TID3v2DateTime Time;
+    } Cases[] = {
+        {Bytes({0}) + Bytes("2021-03-04T05:06:07"), true, {2021, 3, 4, 5, 6, 7}},
+        {Bytes({0}) + Bytes("1999"), true, {1999}},
+        {Bytes({1, 0xFF, 0xFE, '2', 0, '0', 0, '0', 0, '1', 0, '-', 0, '1', 0, '2', 0}), true, {2001, 12}},
+        {Bytes({0}) + Bytes("2021-3"), true, {2021}},
+        {Bytes({0}) + Bytes("soon"), false, {}},
+    };
+    for (const auto& C : Cases) {
+        TOneFrame F("TDRC", C.Data);
+        TID3v2DateTime Time;
+        EXPECT_EQ(F.Tag.GetTime(0, Time), C.Valid);
+        EXPECT_EQ(Time, C.Time);
+    }
+    TOneFrame F("TDRC");
+    ASSERT_TRUE(F.Tag.SetTime(0, {2020, 1, 2}));
+    EXPECT_EQ(F.Data(), Bytes({0}) + Bytes("2020-01-02") + Bytes({0}));
+}
+
 TEST(ID3v2Content, CommentsAndLyrics)
 {
     TOneFrame F("COMM", Bytes({1, 'e', 'n', 'g', 0xFF, 0xFE, 0, 0, 0xFF, 0xFE, 'X', 0, 0, 0}));
