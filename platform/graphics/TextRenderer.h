@@ -14,7 +14,8 @@ namespace vantor {
 // proportion to the font size.
 //
 // Laid-out text is kept in a per-thread cache keyed by font, text, flags and the rectangle
-// size where it matters, so repainting the same texts does not shape them again.
+// size where it matters, together with its glyphs rendered once as a coverage mask, so
+// repainting the same texts neither shapes nor rasterises them again.
 
 struct TTextExtent {
     int Width = 0;

@@ -73,8 +73,9 @@ public:
     // and false is returned.
     bool Load(const std::string& path);
 
-    // Draws the image entry into the logical rectangle rect of canvas. Stretch images keep a
-    // resampled copy per cacheID, so each size a view uses is resampled once.
+    // Draws the image entry into the logical rectangle rect of canvas (group and entry names
+    // both ignore case). Stretch images keep a resampled copy per cacheID, so each size a view
+    // uses is resampled once; the draw-point form uses the empty cacheID.
     void Draw(std::string_view skinID, TBitmap& canvas, std::string_view cacheID, const TRect& rect);
     void Draw(std::string_view skinID, TBitmap& canvas, const TDrawPoint& point);
 
