@@ -21,6 +21,11 @@ TEST_F(DefaultTheme, GivesEveryImageTheViewsDraw)
         ASSERT_NE(data, nullptr) << key;
         EXPECT_EQ(data->sdStatus, TSkindataStatus::sdReady) << key;
         EXPECT_FALSE(data->sdImage.IsEmpty()) << key;
+        if (data->sdMode == TResizeMode::rmFull) {
+            // Margins leave a middle to stretch.
+            EXPECT_LT(data->sdMargins.Left + data->sdMargins.Right, data->sdImage.Width()) << key;
+            EXPECT_LT(data->sdMargins.Top + data->sdMargins.Bottom, data->sdImage.Height()) << key;
+        }
     }
 }
 
