@@ -124,9 +124,10 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
     // Every chunk must lie inside the file; a damaged container is left alone.
     TChunkWalker Walker(Source, Form.SizeField, Form.FirstChunk, Form.FormEnd);
     Walker.SetRF64DataSize(Form.RF64DataSize);
-    TChunk Chunk, TagChunk;
+    TChunk Chunk, TagChunk, LastChunk;
     bool Found = false;
     while (Walker.Next(Chunk)) {
+        LastChunk = Chunk;
         if (Chunk.Size > FileSize - Chunk.DataOffset)
             return id3v2InvalidContainer;
         if (!Found && IsTagChunk(Chunk, Form.Form)) {
@@ -172,6 +173,9 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
         TagEdit.RemoveLength = OldEnd - TagChunk.HeaderOffset;
     } else {
         TagEdit.Offset = Form.FormEnd;
+        // The form may end right after an odd-sized chunk whose pad byte it does not count.
+        if ((LastChunk.Size & 1) && LastChunk.DataEnd() == Form.FormEnd)
+            TagEdit.Insert.insert(TagEdit.Insert.begin(), 0);
     }
     const int64_t Delta = int64_t(TagEdit.Insert.size()) - int64_t(TagEdit.RemoveLength);
 

@@ -288,6 +288,24 @@ TEST(ID3v2File, DamagedContainerIsNotWritten)
     EXPECT_EQ(ReadFileBytes(P), Wave);
 }
 
+TEST(ID3v2File, ChunkAppendedBehindAnUnpaddedOddChunk)
+{
+    const TBytes Fmt = Bytes("fmt ") + Bytes({16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0, 1, 0, 8, 0});
+    const TBytes Body = Bytes("WAVE") + Fmt + Bytes("data") + Bytes({3, 0, 0, 0, 1, 2, 3});
+    const fs::path P = Scratch("odd.wav", Bytes("RIFF") + Bytes({uint8_t(Body.size()), 0, 0, 0}) + Body);
+    TID3v2Tag T;
+    T.SetUnicodeText("TIT2", "after odd data");
+    ASSERT_EQ(T.SaveToFile(P), 0);
+    const TBytes After = ReadFileBytes(P);
+    EXPECT_EQ(ReadLE32(After.data() + 4) + 8, After.size());
+    EXPECT_EQ(After[8 + Body.size()], 0); // the pad byte
+    EXPECT_EQ(std::string(After.begin() + 9 + ptrdiff_t(Body.size()), After.begin() + 13 + ptrdiff_t(Body.size())), "id3 ");
+    TID3v2Tag R;
+    ASSERT_EQ(R.LoadFromFile(P), 0);
+    EXPECT_EQ(R.GetUnicodeText("TIT2"), "after odd data");
+    EXPECT_EQ(R.SampleCount, 3u);
+}
+
 TBytes LE64(uint64_t V)
 {
     TBytes Out(8);
