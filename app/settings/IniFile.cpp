@@ -1,10 +1,11 @@
 #include "app/settings/IniFile.h"
 
 #include "app/settings/CaseFold.h"
-#include "app/settings/IniValues.h"
 #include "app/settings/FileIO.h"
+#include "app/settings/IniValues.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vantor {
 

@@ -6,6 +6,7 @@
 // translation shows the key itself. User-interface thread only.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
