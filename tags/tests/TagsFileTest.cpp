@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <unistd.h>
 
 using namespace vantor;
@@ -219,4 +220,40 @@ TEST(TagsFile, UnwritableFileStaysUnchanged) {
   EXPECT_NE(tags.SaveToFile(file, ttAPEv2), tlSuccess);
   EXPECT_NE(tags.SaveToFile(file, ttID3v1), tlSuccess);
   EXPECT_EQ(ReadBytes(file), before);
+}
+
+TEST(TagsFile, SizesFromTheFileNeverOutgrowTheInput) {
+  // A 28-bit ID3v2 size and an APE item count of four billion on a 1 KB input.
+  std::vector<uint8_t> bytes = {'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F};
+  Append(bytes, Bytes("TIT2"));
+  Append(bytes, {0x7F, 0xFF, 0xFF, 0xFF, 0, 0});
+  bytes.resize(1024 - 32, 'x');
+  Append(bytes, Bytes("APETAGEX"));
+  Append(bytes, {0xD0, 0x07, 0, 0, 0x40, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80});
+  bytes.resize(1024, 0);
+  const auto start = std::chrono::steady_clock::now();
+  TTags tags;
+  EXPECT_EQ(tags.LoadFromMemory(bytes.data(), int64_t(bytes.size())), tlSuccess);
+  EXPECT_TRUE(tags.ID3v2Tag->Loaded);
+  TMemoryStream copy(bytes);
+  tags.SetTag("TITLE", "t");
+  // The old tag is replaced within the extent its size field gives, nothing before it.
+  EXPECT_EQ(tags.SaveToStream(copy, ttAPEv2), tlSuccess);
+  EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 1024 - 64, copy.Bytes().begin()));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+TEST(TagsFile, PreserveFileDateKeepsTheModificationTime) {
+  const auto dir = ScratchDir("PreserveDate");
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+  std::filesystem::last_write_time(file, old);
+  TTags tags;
+  tags.PreserveFileDate = true;
+  tags.SetTag("TITLE", "x");
+  ASSERT_EQ(tags.SaveToFile(file, ttAutomatic), tlSuccess);
+  EXPECT_EQ(std::filesystem::last_write_time(file), old);
+  tags.PreserveFileDate = false;
+  ASSERT_EQ(tags.SaveToFile(file, ttAPEv2), tlSuccess);
+  EXPECT_NE(std::filesystem::last_write_time(file), old);
 }
