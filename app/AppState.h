@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/settings/Settings.h"
+
 #include <cstdint>
 #include <string>
 
@@ -30,6 +32,9 @@ struct TAppState {
     std::string LengthText;
     int32_t QueueIndex = 0;
     int32_t HistoryLimit = 20;
+    // The settings variables, read at start-up and written at shutdown; the views change
+    // them directly in between.
+    TSettings Settings;
 };
 
 extern TAppState App;
