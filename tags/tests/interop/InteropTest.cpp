@@ -305,6 +305,7 @@ TEST_F(Interop, TagsWritesAPEv2AndID3v1) {
   const std::string dump = Mutagen("dump", file);
   EXPECT_TRUE(HasLine(dump, "APE:TITLE=Ape title é")) << dump;
   EXPECT_TRUE(HasLine(dump, "APE:ARTIST=Ape artist")) << dump;
+  EXPECT_TRUE(HasLine(dump, "TIT2=Ape title ?")) << dump; // mutagen falls back to ID3v1
   // ffmpeg reads ID3v1 (and APE) at the end of an MP3.
   const std::string probe = Probe(file);
   EXPECT_NE(probe.find("Ape artist"), std::string::npos) << probe;
@@ -319,6 +320,22 @@ TEST_F(Interop, TagsWritesAPEv2AndID3v1) {
   TID3v1Tag id3v1;
   EXPECT_EQ(id3v1.LoadFromFile(v1), id3v1Success);
   EXPECT_EQ(id3v1.Title, "v1 title");
+}
+
+TEST_F(Interop, ID3v1InFrontOfWhichLyrics3Stays) {
+  const std::string file = ScratchCopy("id3v1-lyrics3.mp3", Dir);
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+  tags.SetTag("TITLE", "New title");
+  tags.SetTag("GENRE", "Jazz");
+  ASSERT_EQ(tags.SaveToFile(file, ttID3v1), tlSuccess);
+  const std::string dump = Mutagen("dump", file);
+  EXPECT_TRUE(HasLine(dump, "TIT2=New title")) << dump;
+  EXPECT_TRUE(HasLine(dump, "TCON=Jazz")) << dump;
+  EXPECT_TRUE(HasLine(dump, "TRCK=7")) << dump;
+  TID3v1Tag id3v1;
+  ASSERT_EQ(id3v1.LoadFromFile(file), id3v1Success);
+  EXPECT_EQ(id3v1.GetLyrics(), "First line\r\nSecond line");
 }
 
 TEST_F(Interop, TagsWritesID3ChunksInWavAndAiff) {
