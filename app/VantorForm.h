@@ -65,6 +65,7 @@ public:
     TSmartVCL* Host() const { return m_host.get(); }
     TLocaleManager* Locale() const { return m_locale.get(); }
     TSdlWindow* Window() const { return m_window.get(); }
+    TEventLoop* Loop() const { return m_loop.get(); }
     // Client geometry in device pixels: as read from the settings until the window exists,
     // then the window's own.
     TWindowGeometry Geometry() const;
