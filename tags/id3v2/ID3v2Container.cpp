@@ -121,14 +121,15 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
     if (Form.FormEnd < Form.FirstChunk || Form.FormEnd > FileSize || (Form.Form == TForm::RF64 && Form.DS64.Size < 8))
         return id3v2InvalidContainer;
 
-    // Every chunk must lie inside the file; a damaged container is left alone.
+    // Every chunk must lie inside the form: writing into a form whose size disagrees with its
+    // chunks could land in the middle of the audio. Such a container is left alone.
     TChunkWalker Walker(Source, Form.SizeField, Form.FirstChunk, Form.FormEnd);
     Walker.SetRF64DataSize(Form.RF64DataSize);
     TChunk Chunk, TagChunk, LastChunk;
     bool Found = false;
     while (Walker.Next(Chunk)) {
         LastChunk = Chunk;
-        if (Chunk.Size > FileSize - Chunk.DataOffset)
+        if (Chunk.Size > Form.FormEnd - Chunk.DataOffset)
             return id3v2InvalidContainer;
         if (!Found && IsTagChunk(Chunk, Form.Form)) {
             TagChunk = Chunk;

@@ -281,11 +281,15 @@ TEST(ID3v2File, DamagedContainerIsNotWritten)
 {
     // The data chunk claims more bytes than the file holds.
     const TBytes Wave = Bytes("RIFF") + Bytes({40, 0, 0, 0}) + Bytes("WAVEdata") + Bytes({0, 0, 1, 0}) + TBytes(28, 0);
-    const fs::path P = Scratch("damaged.wav", Wave);
-    TID3v2Tag T;
-    T.SetUnicodeText("TIT2", "x");
-    EXPECT_EQ(T.SaveToFile(P), id3v2InvalidContainer);
-    EXPECT_EQ(ReadFileBytes(P), Wave);
+    // A form size that ends inside the data chunk.
+    const TBytes ShortForm = Bytes("RIFF") + Bytes({12, 0, 0, 0}) + Bytes("WAVEdata") + Bytes({20, 0, 0, 0}) + TBytes(20, 0x55);
+    for (const TBytes& Bad : {Wave, ShortForm}) {
+        const fs::path P = Scratch("damaged.wav", Bad);
+        TID3v2Tag T;
+        T.SetUnicodeText("TIT2", "x");
+        EXPECT_EQ(T.SaveToFile(P), id3v2InvalidContainer);
+        EXPECT_EQ(ReadFileBytes(P), Bad);
+    }
 }
 
 TEST(ID3v2File, ChunkAppendedBehindAnUnpaddedOddChunk)
