@@ -62,7 +62,12 @@ int TTags::LoadFromFile(const std::string& fileName) {
     PrepareID3v2(*ID3v2Tag);
   });
   Guarded([&] { if (MP4Tag) MP4Tag->LoadFromFile(fileName); });
-  Guarded([&] { if (OggVorbisAndOpusTag) OggVorbisAndOpusTag->LoadFromFile(fileName); });
+  Guarded([&] {
+    if (OggVorbisAndOpusTag) {
+      OggVorbisAndOpusTag->ParsePlayTime = ParseOggPlayTime;
+      OggVorbisAndOpusTag->LoadFromFile(fileName);
+    }
+  });
   Guarded([&] { if (WAVTag) WAVTag->LoadFromFile(fileName); });
   if (!ID3v2Tag->Loaded)
     Guarded([&] { if (WMATag) WMATag->LoadFromFile(fileName); });
@@ -94,7 +99,12 @@ int TTags::LoadFromStream(TStream& stream) {
     PrepareID3v2(*ID3v2Tag);
   });
   fromStart([&] { if (MP4Tag) MP4Tag->LoadFromStream(stream); });
-  fromStart([&] { if (OggVorbisAndOpusTag) OggVorbisAndOpusTag->LoadFromStream(stream); });
+  fromStart([&] {
+    if (OggVorbisAndOpusTag) {
+      OggVorbisAndOpusTag->ParsePlayTime = ParseOggPlayTime;
+      OggVorbisAndOpusTag->LoadFromStream(stream);
+    }
+  });
   fromStart([&] { if (WAVTag) WAVTag->LoadFromStream(stream); });
   stream.Seek(0);
 
