@@ -202,13 +202,22 @@ int PlanDSFSave(const TByteSource& Source, uint32_t, const TID3v2Renderer& Rende
     if (!Source.ReadExact(0, Header, sizeof Header) || ReadLE64(Header + 4) != 28)
         return id3v2InvalidContainer;
     const uint64_t FileSize = Source.Size();
-    uint64_t Offset = ReadLE64(Header + 20);
-    if (Offset > FileSize)
+    // "fmt " and "data" follow the header; the tag may only live behind the sound data.
+    uint8_t Chunk[12];
+    if (!Source.ReadExact(28, Chunk, sizeof Chunk) || std::memcmp(Chunk, "fmt ", 4) != 0)
         return id3v2InvalidContainer;
-    const bool NewPointer = Offset == 0;
-    if (NewPointer)
+    const uint64_t DataAt = 28 + ReadLE64(Chunk + 4);
+    if (DataAt < 28 || !Source.ReadExact(DataAt, Chunk, sizeof Chunk) || std::memcmp(Chunk, "data", 4) != 0)
+        return id3v2InvalidContainer;
+    const uint64_t DataEnd = DataAt + ReadLE64(Chunk + 4);
+    uint64_t Offset = ReadLE64(Header + 20);
+    if (DataEnd < DataAt || DataEnd > FileSize || Offset > FileSize || (Offset != 0 && Offset < DataEnd))
+        return id3v2InvalidContainer;
+    if (Offset == 0)
         Offset = FileSize;
     const uint64_t E = ExistingTagSize(Source, Offset, FileSize - Offset);
+    if (E == 0 && Offset != FileSize)
+        return id3v2InvalidContainer;
 
     TFileEdit TagEdit{Offset, E, {}};
     if (const int R = Render(0, TagEdit.Insert); R != id3v2Success)

@@ -349,6 +349,13 @@ TEST(ID3v2File, DSFAndDSDIFF)
     EXPECT_EQ(ReadLE64(After.data() + 12), After.size());
     EXPECT_EQ(After.size(), Dsf.size() + R.CalculateTagSize(0));
 
+    // A metadata pointer into the sound data is refused.
+    TBytes Wrong = Dsf;
+    WriteLE64(Wrong.data() + 20, Dsf.size() - 10);
+    const fs::path W = Scratch("wrong.dsf", Wrong);
+    EXPECT_EQ(T.SaveToFile(W), id3v2InvalidContainer);
+    EXPECT_EQ(ReadFileBytes(W), Wrong);
+
     // DSDIFF: FRM8 form with 64-bit chunk sizes; the ID3 chunk is appended and later rewritten.
     const TBytes DffBody = Bytes("DSD ") + Bytes("FVER") + BE64(4) + Bytes({1, 5, 0, 0}) + Bytes("DSD ") + BE64(Sound.size()) + Sound;
     const TBytes Dff = Bytes("FRM8") + BE64(DffBody.size()) + DffBody;
