@@ -1,0 +1,98 @@
+#include "library/SmartThread.h"
+
+#include "platform/window/UIDispatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+
+namespace vantor {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(SmartThread, RunsTheWorkOncePerSignal)
+{
+    TUIDispatcher dispatcher;
+    std::atomic<int> runs { 0 };
+    auto thread = std::make_unique<TSmartThread>(nullptr, [&](TSmartThread&) { ++runs; }, &dispatcher);
+    dispatcher.RunPostedUntil([&] { return true; });
+    EXPECT_EQ(runs.load(), 0) << "the change event starts unsignalled";
+    for (int expected = 1; expected <= 3; ++expected) {
+        thread->Reset();
+        dispatcher.RunPostedUntil([&] { return runs.load() == expected; }, 1ms);
+    }
+    thread.reset();
+    EXPECT_EQ(runs.load(), 3);
+}
+
+// The worker is blocked in its hand-off when the UI thread frees it: the UI thread keeps
+// running hand-offs while it waits, so the run completes and the thread ends.
+TEST(SmartThread, StoppingAWorkerThatWaitsForItsHandOffDoesNotDeadlock)
+{
+    TUIDispatcher dispatcher;
+    std::atomic<bool> waiting { false };
+    bool handedOff = false;
+    auto thread = std::make_unique<TSmartThread>(nullptr,
+        [&](TSmartThread& self) {
+            waiting = true;
+            EXPECT_TRUE(self.Synchronize([&] { handedOff = true; }));
+        },
+        &dispatcher);
+    thread->Reset();
+    while (!waiting)
+        std::this_thread::yield();
+    thread.reset();
+    EXPECT_TRUE(handedOff) << "a plain stop lets the run in progress hand its results over";
+}
+
+TEST(SmartThread, AbortSkipsTheHandOffAndEndsTheRunEarly)
+{
+    TUIDispatcher dispatcher;
+    std::atomic<bool> started { false };
+    std::atomic<int> steps { 0 };
+    bool handedOff = false;
+    auto thread = std::make_unique<TSmartThread>(nullptr,
+        [&](TSmartThread& self) {
+            started = true;
+            while (!self.Aborted())
+                ++steps;
+            EXPECT_FALSE(self.Synchronize([&] { handedOff = true; }));
+        },
+        &dispatcher);
+    thread->Reset();
+    while (!started)
+        std::this_thread::yield();
+    thread->Abort();
+    EXPECT_EQ(thread->itPlayList(), nullptr);
+    thread.reset();
+    EXPECT_FALSE(handedOff);
+}
+
+TEST(SmartThread, SleepEndsAtShutdownAndAtReset)
+{
+    TUIDispatcher dispatcher;
+    std::atomic<int> wakes { 0 };
+    std::atomic<bool> endedByShutdown { false };
+    auto thread = std::make_unique<TSmartThread>(nullptr,
+        [&](TSmartThread& self) {
+            while (self.Sleep(10s))
+                ++wakes;
+            endedByShutdown = true;
+        },
+        &dispatcher);
+    thread->Reset();
+    // A Reset while the work sleeps wakes it at once instead of queueing another run.
+    while (wakes.load() == 0) {
+        thread->Reset();
+        std::this_thread::sleep_for(1ms);
+    }
+    auto const before = std::chrono::steady_clock::now();
+    thread.reset();
+    EXPECT_TRUE(endedByShutdown.load());
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
+}
+
+}
+}
