@@ -1,0 +1,163 @@
+#pragma once
+
+// TVPlayList: an ordered set of track records with its own settings and its own INI-style
+// file in the "Playlists" folder. It is also the control that shows the list; its painting and
+// mouse handling belong to the playlist view.
+//
+// Threads: the UI thread owns the list. A loader thread may read files and build tracks and
+// groupings privately (ReadTracksFile, BuildGrouping) and touches only the progress fields;
+// the UI thread commits the results (AppendTracks, CommitGrouping) in the hand-off.
+
+#include "library/GroupData.h"
+#include "library/PlayListWorker.h"
+#include "library/TrackData.h"
+#include "ui/framework/SmartCtrl.h"
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vantor {
+
+class TIniFile;
+
+inline constexpr char kPlaylistsFolder[] = "Playlists";
+inline constexpr char kPlayListControlID[] = "Playlist :)";
+
+class TVPlayList : public TSmartCtrl {
+public:
+    explicit TVPlayList(TCreateKey key);
+    // Stops the cover thread, then the loader, then frees tracks and groups.
+    ~TVPlayList() override;
+
+    // ---- Model fields --------------------------------------------------------------------
+    std::string plFileName; // file name inside "Playlists"
+    std::string plCaption;
+    std::string plID;       // "#" + number; queue files and "LastPlayList" refer to it
+    std::string plIcon = "Icons:Icon.PlayList.46";
+    bool plCanRename = true;
+    bool plCanDelete = true;
+    bool plVirtual = false;   // never saved
+    bool plNeeedSave = false; // the track sections must be rewritten at the next save
+    std::string plPath;       // file the list was loaded from
+    std::vector<std::string> plLinkedFolders;
+    TGroupMode plGroupMode = gmTrackName;
+    bool plAscending = false;
+    int32_t plScroll = 0;
+    int32_t plScrollMax = 0;
+    int32_t plCurrentItemIdx = 0;
+    bool vtShuffle = false;
+    bool vtRepeat = false;
+    std::vector<TTrackData*> plShuffleList; // non-owning: tracks not yet played in shuffle mode
+    bool plAllPlayed = false;
+    std::vector<std::unique_ptr<TTrackData>> plDataList; // the tracks, in the order added
+    TGrouping plGrouping;                                  // groups, rows and letters
+    std::vector<std::unique_ptr<TGroupData>>& plGroups = plGrouping.Groups;
+    TGroupData* LastGroupData = nullptr; // non-owning
+    int32_t plSelCount = 0;
+
+    // ---- Loading (Part of the loader's protocol) -----------------------------------------
+    bool plPlayFile = false;              // start playback when the current load finishes
+    std::vector<std::string> plDropList;  // paths waiting to be added
+    std::vector<std::string> plScanList;  // folders waiting to be rescanned
+    bool plLoadFromList = false;          // the next load rescans plScanList
+    std::atomic<bool> plLoading { false };  // a load runs; the list is not painted
+    std::atomic<int32_t> plLoadingPos { 0 };
+    std::atomic<int32_t> plLoadingMax { 0 };
+    std::atomic<bool> plNeedsIcons { true };
+    std::unique_ptr<TPlayListWorker> vfLoadThread; // loader, destroyed after the cover thread
+    std::unique_ptr<TPlayListWorker> vfIconThread; // cover thread
+
+    // Progress text for the bottom bar; any thread.
+    std::string LoadingText() const;
+    void SetLoadingText(std::string text);
+
+    // ---- Modes set by the main controller --------------------------------------------------
+    bool plDeleteMode = false;
+    bool plLocationMode = false;
+    bool plSelectMode = false;
+    bool plTagEditMode = false;
+    bool plLyricsMode = false;
+
+    // ---- Files -----------------------------------------------------------------------------
+    // AppPath + "Playlists/" + plFileName: where the list is saved.
+    std::filesystem::path SavePath() const;
+    // Reads "#Settings" and "#Linked" from plPath; nothing when no file is there.
+    void LoadSettings();
+    // Reads the track sections of Path and appends their tracks (UI thread).
+    void LoadFromFile(const std::string& Path);
+    // Any thread: the tracks of a playlist file's sections whose "FilePath" exists, in file
+    // order; updates only the progress fields of this list.
+    std::vector<std::unique_ptr<TTrackData>> ReadTracksFile(const std::string& Path);
+    // Same, from a file already in memory.
+    std::vector<std::unique_ptr<TTrackData>> ReadTracks(const TIniFile& file);
+    // Writes the file (temporary file renamed over the old one). Track sections are rewritten
+    // only when plNeeedSave is set. False when the file could not be written.
+    bool SaveToFile();
+
+    // ---- Tracks ----------------------------------------------------------------------------
+    // Takes the tracks into plDataList (UI thread); a tdID that is empty or already used in
+    // this list is replaced by an unused one.
+    void AppendTracks(std::vector<std::unique_ptr<TTrackData>> tracks);
+    TTrackData* AppendTrack(std::unique_ptr<TTrackData> track);
+    // Empties tracks and groups; releases CurrentTrack, queue, history and selection entries
+    // of the tracks first.
+    void ClearList();
+    int TrackCount() const { return static_cast<int>(plDataList.size()); }
+    TTrackData* GetTrackData(int Index) const;
+    bool GetTrackData(const std::string& TrackDataID, TTrackData*& TrackData) const;
+    // Index of the first track whose "FilePath" equals Path without regard to case, or -1.
+    int TrackExists(const std::string& Path) const;
+    int TrackExists(const TTrackData& TrackData) const;
+    // Removes a row's track: deletes the file first when DeleteFile (stopping playback when it
+    // plays), releases its queue, history and selection entries and CurrentTrack, drops its
+    // row and an emptied group, frees the record and marks the list for rewriting.
+    void RemoveItem(TItemData* ItemData, bool DeleteFile);
+    void RemoveTrack(TTrackData* TrackData, bool DeleteFile);
+    // Removes and frees the record from plDataList only.
+    void RemoveTrackData(TTrackData* TrackData);
+    // Marks every track whose path is also in the favourites list.
+    void CheckForFavorites();
+
+    // ---- Grouping, sorting, searching ------------------------------------------------------
+    // The direction GroupPlaylist(mode) gives: inverted for the mode in force, else ascending.
+    bool NextAscending(TGroupMode GroupMode) const;
+    // Any thread: groups, sorts and numbers tracks (which are not changed) and builds the
+    // letters. owner becomes the groups' gdPlayList.
+    static TGrouping BuildGrouping(const std::vector<TTrackData*>& tracks, TGroupMode GroupMode,
+                                   bool Ascending, TVPlayList* owner);
+    // UI thread: replaces the groups by grouping, links tracks to their rows, resets scroll,
+    // current row and LastGroupData.
+    void CommitGrouping(TGrouping grouping);
+    // Rebuilds the groups (direction rule of NextAscending), then asks for layout and, with
+    // LoadCovers, the cover thread.
+    void GroupPlaylist(TGroupMode GroupMode, bool LoadCovers);
+    void ReGroup() { GroupPlaylist(plGroupMode, true); }
+    // Files one track into its group (creating it), as the grouping does for every track.
+    void AddTrack(TTrackData* TrackData);
+    bool GetGroup(const std::string& ID, TGroupData*& GroupData, bool CreateIfNotfound);
+    void SortPlaylist();
+    void CreateAlphabet();
+    void RemoveEmptyGroups();
+    std::vector<TGroupLetter> const& Letters() const { return plGrouping.Letters; }
+    bool GetTrackbyIDX(int Index, TTrackData*& TrackData) const;
+    bool GetItem(int ItemIndex, TItemData*& ItemData) const;
+    // Tracks whose "TrackName" contains Text (lower case), in group and row order.
+    std::vector<TTrackData*> Search(const std::string& Text) const;
+
+protected:
+    // Identity of a special list; ordinary lists keep the defaults.
+    void SetIdentity(const std::string& fileName, const std::string& captionKey, const std::string& icon);
+
+private:
+    mutable std::mutex m_loadingTextLock;
+    std::string m_loadingText;
+    // Rows created by AddTrack after a grouping; the grouping's arena holds the rest.
+    std::vector<std::unique_ptr<TItemData>> m_extraRows;
+};
+
+}

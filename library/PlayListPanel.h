@@ -1,0 +1,69 @@
+#pragma once
+
+// TPlayListPanel: holds every playlist of the running program in its list "PlayLists"
+// (insertion order: saving and the menu follow it); exactly one of them, CurrentPlayList, is
+// shown. Its painting and layout belong to the playlist view.
+
+#include "library/PlayList.h"
+#include "ui/framework/SmartCtrl.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vantor {
+
+class IMessageBox;
+
+inline constexpr char kPlayListsListID[] = "PlayLists";
+
+class TPlayListPanel : public TSmartCtrl {
+public:
+    explicit TPlayListPanel(TCreateKey key);
+    ~TPlayListPanel() override;
+
+    // A path that starts with "#" is a look-up name: an existing list with that plID becomes
+    // current and is returned; otherwise the special list named in it is created (none when
+    // it names none). Any other path (empty for a new list) creates an ordinary list for that
+    // file. A new list reads its settings, joins "PlayLists" and the side menu and starts
+    // loading, activating itself when SetActive or when it was the last list.
+    TVPlayList* AddPlaylist(const std::string& Path, bool SetActive);
+    // The five special lists, then every file whose name holds ".vpl" under AppPath +
+    // "Playlists/" (subfolders first, depth-first, then the folder's own files).
+    void LoadPlaylists();
+    // The first list whose plID equals PlayListID exactly.
+    bool GetPlayList(const std::string& PlayListID, TVPlayList*& PlayList) const;
+    // Makes List the current, visible list; the others are hidden.
+    void SetActiveList(TVPlayList* List);
+    // Asks (through MessageBox), then deletes the list's file, releases every reference to its
+    // tracks and frees it. False when the list may not be deleted or the answer was no.
+    bool RemovePlaylist(TVPlayList* PlayList);
+    // Saves every list in panel order; false when one could not be written.
+    bool SaveAll();
+
+    int Count() const;
+    TVPlayList* PlayList(int index) const;
+    std::vector<TVPlayList*> PlayLists() const;
+    // A "Playlist [n].vpl" name used by no list and no file in "Playlists".
+    std::string UnusedFileName() const;
+    // A "#n" ID used by no list.
+    std::string UnusedID() const;
+
+    // Not owned; answers the delete question. Null answers no.
+    IMessageBox* MessageBox = nullptr;
+    // Starts loading a list (the loader thread). Unset: the list's file is read and the list
+    // grouped at once on this thread.
+    std::function<void(TVPlayList& list, bool activate)> StartLoad;
+    // The side menu's playlist entries.
+    std::function<void(TVPlayList& list)> PlaylistAdded;
+    std::function<void(TVPlayList& list)> PlaylistRemoved;
+    // The panel needs a repaint and a new layout.
+    std::function<void()> Changed;
+
+private:
+    TControlList& Lists() const;
+    TVPlayList* CreateSpecial(const std::string& Path);
+    void CollectPlaylistFiles(const std::filesystem::path& folder, std::vector<std::string>& files) const;
+};
+
+}

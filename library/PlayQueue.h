@@ -1,0 +1,103 @@
+#pragma once
+
+// The play queue: a user-chosen sequence of tracks from any playlists, played before anything
+// else; it can be saved into a queue file (".vqf" in "Queues/") and loaded again. App.QueueIndex
+// is the position of the next entry to play.
+
+#include "library/LibraryHooks.h"
+#include "ui/framework/ControlList.h"
+#include "ui/framework/SmartCtrl.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vantor {
+
+class TPlayListPanel;
+class TPlayQueue;
+class TTrackData;
+class TVPlayList;
+
+inline constexpr char kQueuesFolder[] = "Queues";
+
+// One queue entry, shown on the queue page.
+class TQueueItem : public TSmartCtrl {
+public:
+    explicit TQueueItem(TCreateKey key);
+    void OnCreateCanvas() override {}
+
+    TTrackData* qiTrackData = nullptr; // non-owning
+    TVPlayList* qiPlayList = nullptr;  // non-owning: the track's list when queued
+    std::string qiCaption;             // "TrackName"
+    std::string qiAlbum;               // "Artist"
+};
+
+// A saved queue as listed on the queue-files page.
+struct TQueueFileInfo {
+    std::string Caption;
+    std::string Description;
+    std::string Count;
+    std::string Path;
+};
+
+class TPlayQueue : public ITrackHolder {
+public:
+    TPlayQueue();
+    ~TPlayQueue() override;
+    TPlayQueue(const TPlayQueue&) = delete;
+    TPlayQueue& operator=(const TPlayQueue&) = delete;
+
+    TControlList vtQueueList { "Items" }; // owning, in queue order
+
+    int Count() const { return vtQueueList.Count(); }
+    TQueueItem* Item(int index) const;
+    TTrackData* Track(int index) const;
+
+    void AddToQueue(TTrackData* TrackData);
+    // Removes the last entry holding the track; QueueIndex is not changed.
+    void RemoveFromQueue(TTrackData* TrackData);
+    // Renumbers the tracks' QueueNumber from the entries' positions.
+    void UpdateQueue();
+    // Every queued track's QueueNumber := -1, the queue emptied, QueueIndex := 0.
+    void ClearQueue();
+    // The queue page wants re-arranging.
+    std::function<void()> Changed;
+
+    // Writes the queue into a new file in folder (AppPath + "Queues/" in the program) under a
+    // "Queue [n].vqf" name no file uses yet. Returns the file's path, or empty when the file
+    // could not be written (folder missing, not writable).
+    std::string SaveQueueFile(const std::filesystem::path& folder, const std::string& Caption,
+                              const std::string& Description) const;
+    // Clears the queue and fills it from a queue file, finding lists in panel by plID and
+    // tracks by tdID; unknown lists and tracks are skipped. Returns the entries added.
+    int LoadQueueFile(const std::filesystem::path& path, const TPlayListPanel& panel);
+    // The queue files under folder: subfolders first (depth-first), then the folder's own
+    // files whose name holds ".vqf".
+    static std::vector<TQueueFileInfo> ListQueueFiles(const std::filesystem::path& folder);
+
+    void ReleaseTrack(TTrackData& track) override;
+};
+
+// The play history, oldest first, at most App.HistoryLimit entries.
+class THistory : public ITrackHolder {
+public:
+    THistory();
+    ~THistory() override;
+    THistory(const THistory&) = delete;
+    THistory& operator=(const THistory&) = delete;
+
+    std::vector<TTrackData*> vtHistoryList; // non-owning
+    int32_t vtHistoryIDX = 0;               // entry of the track last started
+
+    void AddToHistory(TTrackData* TrackData);
+    int Count() const { return static_cast<int>(vtHistoryList.size()); }
+    void ReleaseTrack(TTrackData& track) override;
+};
+
+// The heart toggle: copies the track into the favourites list, or removes it from there when
+// a track with its path is already in. Arrange regroups the favourites by track name;
+// SaveList rewrites its file.
+void AddtoFavorites(TTrackData* TrackData, bool Arrange, bool SaveList);
+
+}
