@@ -9,7 +9,7 @@
 // the UI thread commits the results (AppendTracks, CommitGrouping) in the hand-off.
 
 #include "library/GroupData.h"
-#include "library/PlayListWorker.h"
+#include "library/SmartThread.h"
 #include "library/TrackData.h"
 #include "ui/framework/SmartCtrl.h"
 
@@ -69,8 +69,10 @@ public:
     std::atomic<int32_t> plLoadingPos { 0 };
     std::atomic<int32_t> plLoadingMax { 0 };
     std::atomic<bool> plNeedsIcons { true };
-    std::unique_ptr<TPlayListWorker> vfLoadThread; // loader, destroyed after the cover thread
-    std::unique_ptr<TPlayListWorker> vfIconThread; // cover thread
+    // The list's loader and cover threads; the list's destruction aborts and frees the cover
+    // thread first, then the loader.
+    std::unique_ptr<TSmartThread> vfLoadThread;
+    std::unique_ptr<TSmartThread> vfIconThread;
 
     // Progress text for the bottom bar; any thread.
     std::string LoadingText() const;
