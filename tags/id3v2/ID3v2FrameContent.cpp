@@ -2,6 +2,7 @@
 
 #include "tags/id3v2/ID3v2FrameAccess.h"
 #include "tags/id3v2/ID3v2Tag.h"
+#include "tags/id3v2/TextEncoding.h"
 
 #include <algorithm>
 #include <charconv>
@@ -172,8 +173,9 @@ std::string TID3v2Tag::GetUnicodeContent(int Index, std::string& LanguageID, std
         return {};
     for (size_t I = 1; I < 4; ++I) {
         if (Data[I] != 0)
-            LanguageID += char(Data[I] & 0x7F);
+            LanguageID += char(Data[I]);
     }
+    LanguageID = AnsiToUTF8(LanguageID);
     TFrameTextReader Reader(Data.subspan(4), Data[0]);
     Description = Reader.ReadString();
     return JoinLines(Reader.ReadStrings());
@@ -187,8 +189,9 @@ bool WriteContent(TID3v2Frame* F, uint8_t Encoding, std::string_view Content, st
         return false;
     TFrameTextWriter W(F->Stream);
     W.Byte(Encoding);
+    const std::string Language = UTF8ToAnsi(LanguageID);
     for (size_t I = 0; I < 3; ++I)
-        W.Byte(I < LanguageID.size() ? uint8_t(LanguageID[I]) : 0);
+        W.Byte(I < Language.size() ? uint8_t(Language[I]) : 0);
     W.String(Encoding, Description);
     W.String(Encoding, Content);
     return true;
