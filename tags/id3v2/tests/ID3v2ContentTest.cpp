@@ -1,4 +1,5 @@
 #include "tags/id3v2/ID3v2Tag.h"
+#include "tags/id3v2/TextEncoding.h"
 #include "tags/id3v2/tests/ID3v2TestBytes.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,21 @@ struct TOneFrame {
     }
     const TBytes& Data() const { return Tag.Frames[0]->Stream; }
 };
+
+TEST(TextEncoding, Windows1252RoundTripsEveryByte)
+{
+    for (int B = 0; B < 256; ++B) {
+        const std::string Byte(1, char(B));
+        EXPECT_EQ(UTF8ToAnsi(AnsiToUTF8(Byte)), Byte) << B;
+    }
+    EXPECT_EQ(AnsiToUTF8("\x80\x99\xFF"), "\u20AC\u2122\u00FF");
+    EXPECT_EQ(UTF8ToAnsi("\u4E2D\xC3"), "??"); // not in the code page; broken UTF-8
+    std::string Latin1;
+    EXPECT_FALSE(UTF8ToLatin1("\u20AC", Latin1));
+    EXPECT_TRUE(UTF8ToLatin1("\u00E9", Latin1));
+    EXPECT_EQ(Latin1, "\xE9");
+    EXPECT_EQ(ValidUTF8("\xE0\x80\x80\xED\xA0\x80ok"), "\uFFFD\uFFFDok"); // overlong, surrogate
+}
 
 TEST(ID3v2Content, TextDecoding)
 {
