@@ -28,6 +28,10 @@ class TIniFile;
 inline constexpr char kPlaylistsFolder[] = "Playlists";
 inline constexpr char kPlayListControlID[] = "Playlist :)";
 
+// "Playlist [n].vpl" and "#n" with random n; the panel makes sure they are unused.
+std::string RandomPlaylistFileName();
+std::string RandomPlaylistID();
+
 class TVPlayList : public TSmartCtrl {
 public:
     explicit TVPlayList(TCreateKey key);
@@ -152,14 +156,22 @@ public:
     std::vector<TTrackData*> Search(const std::string& Text) const;
 
 protected:
-    // Identity of a special list; ordinary lists keep the defaults.
-    void SetIdentity(const std::string& fileName, const std::string& captionKey, const std::string& icon);
+    void On_Create() override;
+    // Identity of a special list: control ID, file in "Playlists", caption (language key) and
+    // icon; it can be neither renamed nor deleted.
+    void SetIdentity(const std::string& controlID, const std::string& fileName, const std::string& captionKey,
+                     const std::string& icon);
 
 private:
+    std::string m_controlID = kPlayListControlID;
     mutable std::mutex m_loadingTextLock;
     std::string m_loadingText;
     // Rows created by AddTrack after a grouping; the grouping's arena holds the rest.
     std::vector<std::unique_ptr<TItemData>> m_extraRows;
 };
+
+// The search of the side menu: the tracks of CurrentPlayList whose "TrackName" contains Text
+// without regard to case; nothing for an empty text or without a current list.
+std::vector<TTrackData*> DoSearch(const std::string& Text);
 
 }

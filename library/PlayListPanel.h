@@ -7,7 +7,9 @@
 #include "library/PlayList.h"
 #include "ui/framework/SmartCtrl.h"
 
+#include <filesystem>
 #include <functional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -63,7 +65,10 @@ public:
 private:
     TControlList& Lists() const;
     TVPlayList* CreateSpecial(const std::string& Path);
-    void CollectPlaylistFiles(const std::filesystem::path& folder, std::vector<std::string>& files) const;
 };
+
+// The files under folder whose name contains namePart: the subfolders' first (depth-first, in
+// listing order), then the folder's own, in listing order. Linked folders are not followed.
+void CollectFilesNamed(const std::filesystem::path& folder, std::string_view namePart, std::vector<std::string>& files);
 
 }

@@ -1,0 +1,394 @@
+// Grouping, sorting and searching of a playlist.
+
+#include "app/AppState.h"
+#include "library/LibraryHooks.h"
+#include "library/PlayList.h"
+#include "library/TextCase.h"
+#include "library/TrackTexts.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <utility>
+
+namespace vantor {
+
+const char* GroupButtonCaptionKey(TGroupMode mode)
+{
+    switch (mode) {
+    case gmArtist: return "GroupButton.Artist";
+    case gmAlbum: return "GroupButton.Album";
+    case gmTrackName: return "GroupButton.Track";
+    case gmGenre: return "GroupButton.Genre";
+    case gmRating: return "GroupButton.Rating";
+    case gmYear: return "GroupButton.Year";
+    case gmBitrate: return "GroupButton.Bitrate";
+    case gmSize: return "GroupButton.Size";
+    case gmDuration: return "GroupButton.Duration";
+    case gmFolder:
+    case gmNone: break;
+    }
+    return "";
+}
+
+namespace {
+
+// The locale texts one grouping needs, looked up once.
+struct TGroupTexts {
+    std::string Unknown = LibraryText("Group.Unknown");
+    std::string Kbps = LibraryText("ItemData.kbps");
+    std::string BitrateUnknown = LibraryText("Group.BitrateUnknown");
+    std::string Hrs = LibraryText("Group.Hrs");
+    std::string Min = LibraryText("Group.Min");
+    std::string Tracks = LibraryText("Group.Tracks");
+};
+
+// Key and caption of a track's group in a mode.
+std::pair<std::string, std::string> GroupKey(const TTrackData& track, TGroupMode mode, const TGroupTexts& texts)
+{
+    TTrackTags const& tags = track.tdTagsList;
+    std::string key;
+    std::string caption;
+    bool captionIsKey = true;
+    switch (mode) {
+    case gmArtist: key = tags.View(tkArtist); break;
+    case gmFolder: key = tags.View(tkDirectory); break;
+    case gmAlbum: key = tags.View(tkAlbum); break;
+    case gmTrackName: key = FirstChars(tags.View(tkTrackName), 1); break;
+    case gmGenre: key = tags.View(tkGenre); break;
+    case gmRating: key = tags.Get(tkRating, "0") + " Stars"; break;
+    case gmNone: break;
+    case gmYear: key = FirstChars(tags.View(tkYear), 4); break;
+    case gmBitrate:
+        key = tags.Get(tkBitrate, "0");
+        caption = key == "0" ? texts.BitrateUnknown : key + " " + texts.Kbps;
+        captionIsKey = false;
+        break;
+    case gmSize: key = SizeGroupLabel(tags.View(tkFileSize)); break;
+    case gmDuration: {
+        auto const colons = std::count(track.Duration.begin(), track.Duration.end(), ':');
+        key = std::string(FirstChars(track.Duration, 2)) + " " + (colons == 2 ? texts.Hrs : texts.Min);
+        break;
+    }
+    }
+    if (key.empty())
+        return { "Unknown", texts.Unknown };
+    if (captionIsKey)
+        caption = key;
+    return { std::move(key), std::move(caption) };
+}
+
+// In-place quicksort with the middle element as pivot (the lower middle for an even count).
+// It is not stable. The smaller part is sorted by recursion and the larger by the loop, so
+// the depth stays logarithmic whatever the input; the result is the same either way.
+template <class T, class Less>
+void QuickSort(std::vector<T>& items, ptrdiff_t left, ptrdiff_t right, Less less)
+{
+    while (left < right) {
+        ptrdiff_t i = left;
+        ptrdiff_t j = right;
+        ptrdiff_t pivot = left + (right - left) / 2;
+        do {
+            while (less(items[static_cast<size_t>(i)], items[static_cast<size_t>(pivot)]))
+                ++i;
+            while (less(items[static_cast<size_t>(pivot)], items[static_cast<size_t>(j)]))
+                --j;
+            if (i <= j) {
+                if (i != j)
+                    std::swap(items[static_cast<size_t>(i)], items[static_cast<size_t>(j)]);
+                if (pivot == i)
+                    pivot = j;
+                else if (pivot == j)
+                    pivot = i;
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (j - left < right - i) {
+            QuickSort(items, left, j, less);
+            left = i;
+        } else {
+            QuickSort(items, i, right, less);
+            right = j;
+        }
+    }
+}
+
+template <class T>
+void SortByKey(std::vector<std::pair<std::string, T>>& items, bool ascending)
+{
+    if (items.size() < 2)
+        return;
+    auto const last = static_cast<ptrdiff_t>(items.size()) - 1;
+    if (ascending)
+        QuickSort(items, 0, last, [](const auto& a, const auto& b) { return a.first < b.first; });
+    else
+        QuickSort(items, 0, last, [](const auto& a, const auto& b) { return b.first < a.first; });
+}
+
+// The alphabet letter ID of a group.
+std::string LetterID(const TGroupData& group, TGroupMode mode)
+{
+    switch (mode) {
+    case gmYear: return std::string(FirstChars(group.gdID, 4));
+    case gmBitrate:
+    case gmSize:
+    case gmGenre:
+    case gmRating:
+    case gmDuration: return group.gdID;
+    default: return std::string(FirstChars(group.gdID, 1));
+    }
+}
+
+void SetSecondLine(TGroupData& group, TGroupMode mode, const TTrackData& lastTrack, const TGroupTexts& texts)
+{
+    group.gdSecondLine = mode == gmAlbum ? lastTrack.GetTag(tkYear)
+                                         : std::to_string(group.gdRows.size()) + " " + texts.Tracks;
+}
+
+void SortGroups(TGrouping& grouping)
+{
+    std::vector<std::pair<std::string, std::unique_ptr<TGroupData>>> groups;
+    groups.reserve(grouping.Groups.size());
+    for (auto& group : grouping.Groups)
+        groups.emplace_back(CollationKey(group->gdID), std::move(group));
+    SortByKey(groups, grouping.Ascending);
+    for (size_t i = 0; i < groups.size(); ++i)
+        grouping.Groups[i] = std::move(groups[i].second);
+}
+
+void SortRows(TGroupData& group, bool ascending)
+{
+    if (group.gdRows.size() < 2)
+        return;
+    std::vector<std::pair<std::string, TItemData*>> rows;
+    rows.reserve(group.gdRows.size());
+    for (TItemData* row : group.gdRows)
+        rows.emplace_back(CollationKey(row->idTrackData->tdTagsList.View(tkTrackName)), row);
+    SortByKey(rows, ascending);
+    for (size_t i = 0; i < rows.size(); ++i)
+        group.gdRows[i] = rows[i].second;
+}
+
+void NumberRows(TGrouping& grouping)
+{
+    int32_t index = 0;
+    for (auto& group : grouping.Groups) {
+        for (TItemData* row : group->gdRows)
+            row->idIndex = index++;
+    }
+}
+
+void BuildLetters(TGrouping& grouping, TVPlayList* owner)
+{
+    grouping.Letters.clear();
+    for (auto& group : grouping.Groups) {
+        std::string id = LetterID(*group, grouping.Mode);
+        bool const exists = std::any_of(grouping.Letters.begin(), grouping.Letters.end(),
+            [&](const TGroupLetter& letter) { return letter.glID == id; });
+        if (exists)
+            continue;
+        std::string caption = grouping.Mode == gmBitrate ? group->gdCaption : id;
+        grouping.Letters.push_back({ group.get(), std::move(id), std::move(caption), owner });
+    }
+}
+
+}
+
+bool TVPlayList::NextAscending(TGroupMode GroupMode) const
+{
+    return GroupMode == plGroupMode ? !plAscending : true;
+}
+
+TGrouping TVPlayList::BuildGrouping(const std::vector<TTrackData*>& tracks, TGroupMode GroupMode, bool Ascending,
+                                    TVPlayList* owner)
+{
+    TGroupTexts const texts;
+    TGrouping grouping;
+    grouping.Mode = GroupMode;
+    grouping.Ascending = Ascending;
+    grouping.RowCount = tracks.size();
+    grouping.Rows = std::make_unique<TItemData[]>(tracks.size());
+
+    std::unordered_map<std::string, TGroupData*> byID;
+    std::vector<const TTrackData*> lastTrack; // per group, in creation order
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        TTrackData* const track = tracks[i];
+        auto [key, caption] = GroupKey(*track, GroupMode, texts);
+        std::string id = UpperCase(key);
+        TGroupData*& group = byID[id];
+        if (!group) {
+            grouping.Groups.push_back(std::make_unique<TGroupData>());
+            group = grouping.Groups.back().get();
+            group->gdID = std::move(id);
+            group->gdPlayList = owner;
+            lastTrack.push_back(nullptr);
+        }
+        TItemData& row = grouping.Rows[i];
+        row.idTrackData = track;
+        row.idGroupData = group;
+        group->gdRows.push_back(&row);
+        // The track filed last decides the caption's spelling (and an album's year).
+        group->gdCaption = std::move(caption);
+    }
+    for (auto& group : grouping.Groups)
+        SetSecondLine(*group, GroupMode, *group->gdRows.back()->idTrackData, texts);
+
+    if (!grouping.Groups.empty()) {
+        SortGroups(grouping);
+        for (auto& group : grouping.Groups)
+            SortRows(*group, Ascending);
+    }
+    NumberRows(grouping);
+    BuildLetters(grouping, owner);
+    return grouping;
+}
+
+void TVPlayList::CommitGrouping(TGrouping grouping)
+{
+    for (auto const& track : plDataList)
+        track->tdItemData = nullptr;
+    plGrouping = std::move(grouping);
+    m_extraRows.clear();
+    LastGroupData = nullptr;
+    for (size_t i = 0; i < plGrouping.RowCount; ++i) {
+        TItemData& row = plGrouping.Rows[i];
+        row.idTrackData->tdItemData = &row;
+        row.idTrackData->tdPlayList = this;
+        LastGroupData = row.idGroupData;
+    }
+    for (auto& group : plGroups)
+        group->gdPlayList = this;
+    plGroupMode = plGrouping.Mode;
+    plAscending = plGrouping.Ascending;
+    plScroll = 0;
+    plCurrentItemIdx = 0;
+}
+
+void TVPlayList::GroupPlaylist(TGroupMode GroupMode, bool LoadCovers)
+{
+    std::vector<TTrackData*> tracks;
+    tracks.reserve(plDataList.size());
+    for (auto const& track : plDataList)
+        tracks.push_back(track.get());
+    CommitGrouping(BuildGrouping(tracks, GroupMode, NextAscending(GroupMode), this));
+    if (LibraryHooks().Grouped)
+        LibraryHooks().Grouped(*this);
+    if (LoadCovers && LibraryHooks().StartCovers)
+        LibraryHooks().StartCovers(*this);
+}
+
+bool TVPlayList::GetGroup(const std::string& ID, TGroupData*& GroupData, bool CreateIfNotfound)
+{
+    std::string const id = UpperCase(ID);
+    for (auto& group : plGroups) {
+        if (group->gdID == id) {
+            GroupData = LastGroupData = group.get();
+            return true;
+        }
+    }
+    if (!CreateIfNotfound) {
+        GroupData = nullptr;
+        return false;
+    }
+    plGroups.push_back(std::make_unique<TGroupData>());
+    TGroupData* const group = plGroups.back().get();
+    group->gdID = id;
+    group->gdCaption = id;
+    group->gdPlayList = this;
+    GroupData = LastGroupData = group;
+    return true;
+}
+
+void TVPlayList::AddTrack(TTrackData* TrackData)
+{
+    if (!TrackData)
+        return;
+    TGroupTexts const texts;
+    auto [key, caption] = GroupKey(*TrackData, plGroupMode, texts);
+    TGroupData* group = nullptr;
+    GetGroup(key, group, true);
+    m_extraRows.push_back(std::make_unique<TItemData>());
+    TItemData* const row = m_extraRows.back().get();
+    row->idTrackData = TrackData;
+    row->idGroupData = group;
+    group->gdRows.push_back(row);
+    TrackData->tdPlayList = this;
+    TrackData->tdItemData = row;
+    SetSecondLine(*group, plGroupMode, *TrackData, texts);
+    group->gdCaption = std::move(caption);
+}
+
+void TVPlayList::SortPlaylist()
+{
+    if (!plGroups.empty()) {
+        plGrouping.Ascending = plAscending;
+        SortGroups(plGrouping);
+        for (auto& group : plGroups)
+            SortRows(*group, plAscending);
+    }
+    NumberRows(plGrouping);
+}
+
+void TVPlayList::CreateAlphabet()
+{
+    plGrouping.Mode = plGroupMode;
+    BuildLetters(plGrouping, this);
+}
+
+void TVPlayList::RemoveEmptyGroups()
+{
+    for (auto& group : plGroups) {
+        if (group->gdRows.empty()) {
+            TGroupData* const g = group.get();
+            std::erase_if(plGrouping.Letters, [g](const TGroupLetter& letter) { return letter.glGroup == g; });
+            if (LastGroupData == g)
+                LastGroupData = nullptr;
+        }
+    }
+    std::erase_if(plGroups, [](const std::unique_ptr<TGroupData>& group) { return group->gdRows.empty(); });
+}
+
+bool TVPlayList::GetItem(int ItemIndex, TItemData*& ItemData) const
+{
+    ItemData = nullptr;
+    if (ItemIndex < 0)
+        return false;
+    auto remaining = static_cast<size_t>(ItemIndex);
+    for (auto const& group : plGroups) {
+        if (remaining < group->gdRows.size()) {
+            ItemData = group->gdRows[remaining];
+            return true;
+        }
+        remaining -= group->gdRows.size();
+    }
+    return false;
+}
+
+bool TVPlayList::GetTrackbyIDX(int Index, TTrackData*& TrackData) const
+{
+    TItemData* row = nullptr;
+    TrackData = GetItem(Index, row) ? row->idTrackData : nullptr;
+    return TrackData != nullptr;
+}
+
+std::vector<TTrackData*> TVPlayList::Search(const std::string& Text) const
+{
+    std::vector<TTrackData*> results;
+    if (Text.empty())
+        return results;
+    std::string const wanted = LowerCase(Text);
+    for (auto const& group : plGroups) {
+        for (TItemData* row : group->gdRows) {
+            if (LowerCase(row->idTrackData->tdTagsList.View(tkTrackName)).find(wanted) != std::string::npos)
+                results.push_back(row->idTrackData);
+        }
+    }
+    return results;
+}
+
+std::vector<TTrackData*> DoSearch(const std::string& Text)
+{
+    return App.CurrentPlayList ? App.CurrentPlayList->Search(Text) : std::vector<TTrackData*>();
+}
+
+}

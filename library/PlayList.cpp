@@ -1,0 +1,361 @@
+#include "library/PlayList.h"
+
+#include "app/AppState.h"
+#include "app/settings/CaseFold.h"
+#include "app/settings/IniFile.h"
+#include "app/settings/IniValues.h"
+#include "library/FileTrash.h"
+#include "library/LibraryHooks.h"
+#include "library/SpecialLists.h"
+
+#include <algorithm>
+#include <random>
+#include <system_error>
+#include <unordered_set>
+
+namespace vantor {
+
+namespace {
+
+constexpr char kSettingsSection[] = "#Settings";
+constexpr char kLinkedSection[] = "#Linked";
+
+int RandomNumber(int max)
+{
+    thread_local std::mt19937 generator { std::random_device {}() };
+    return std::uniform_int_distribution<int>(0, max)(generator);
+}
+
+bool RegularFileExists(const std::string& path)
+{
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_regular_file(path, error);
+}
+
+bool FolderExists(const std::string& path)
+{
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_directory(path, error);
+}
+
+void RepaintBottomBar()
+{
+    if (LibraryHooks().RepaintBottomBar)
+        LibraryHooks().RepaintBottomBar();
+}
+
+}
+
+std::string RandomPlaylistFileName()
+{
+    std::string name = "Playlist [";
+    name += std::to_string(RandomNumber(49999));
+    name += "].vpl";
+    return name;
+}
+
+std::string RandomPlaylistID()
+{
+    std::string id = "#";
+    id += std::to_string(RandomNumber(50399));
+    return id;
+}
+
+TVPlayList::TVPlayList(TCreateKey key)
+    : TSmartCtrl(key)
+    , plFileName(RandomPlaylistFileName())
+    , plCaption(LibraryText("PlayList.PlayList"))
+    , plID(RandomPlaylistID())
+{
+}
+
+TVPlayList::~TVPlayList()
+{
+    // The workers go first: they read this list until they have ended.
+    if (vfIconThread) {
+        vfIconThread->Abort();
+        vfIconThread.reset();
+    }
+    if (vfLoadThread) {
+        vfLoadThread->Abort();
+        vfLoadThread.reset();
+    }
+    if (App.CurrentPlayList == this)
+        App.CurrentPlayList = nullptr;
+    SpecialLists().Forget(this);
+    for (auto& track : plDataList)
+        ReleaseTrack(*track);
+}
+
+void TVPlayList::On_Create()
+{
+    TSmartCtrl::On_Create();
+    SC_ID = m_controlID;
+}
+
+void TVPlayList::SetIdentity(const std::string& controlID, const std::string& fileName,
+                             const std::string& captionKey, const std::string& icon)
+{
+    m_controlID = controlID;
+    plFileName = fileName;
+    plCaption = LibraryText(captionKey);
+    plIcon = icon;
+    plCanRename = false;
+    plCanDelete = false;
+    plPath = (std::filesystem::path(App.AppPath) / kPlaylistsFolder / fileName).string();
+}
+
+std::string TVPlayList::LoadingText() const
+{
+    std::lock_guard lock(m_loadingTextLock);
+    return m_loadingText;
+}
+
+void TVPlayList::SetLoadingText(std::string text)
+{
+    std::lock_guard lock(m_loadingTextLock);
+    m_loadingText = std::move(text);
+}
+
+// ---- Files ---------------------------------------------------------------------------------
+
+std::filesystem::path TVPlayList::SavePath() const
+{
+    // Only the name part: a name read from a file never points outside the folder.
+    return std::filesystem::path(App.AppPath) / kPlaylistsFolder / std::filesystem::path(plFileName).filename();
+}
+
+void TVPlayList::LoadSettings()
+{
+    if (!RegularFileExists(plPath))
+        return;
+    plFileName = std::filesystem::path(plPath).filename().string();
+    TIniFile const file(plPath, TIniAccess::WholeFile);
+    if (plCanRename)
+        plCaption = file.ReadString(kSettingsSection, "Caption", "My Playlist");
+    plID = file.ReadString(kSettingsSection, "ID", "");
+    int const mode = file.ReadInteger(kSettingsSection, "GroupMode", gmArtist);
+    plGroupMode = mode >= 0 && mode < kGroupModeCount ? static_cast<TGroupMode>(mode) : gmArtist;
+    vtShuffle = file.ReadBool(kSettingsSection, "Shuffle", false);
+    vtRepeat = file.ReadBool(kSettingsSection, "Repeat", false);
+    plScroll = file.ReadInteger(kSettingsSection, "Scroll", 0);
+    plLinkedFolders.clear();
+    for (auto const& [key, folder] : file.ReadSectionValues(kLinkedSection)) {
+        if (FolderExists(folder))
+            plLinkedFolders.push_back(folder);
+    }
+}
+
+void TVPlayList::LoadFromFile(const std::string& Path)
+{
+    if (!RegularFileExists(Path))
+        return;
+    AppendTracks(ReadTracksFile(Path));
+}
+
+std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracksFile(const std::string& Path)
+{
+    if (!RegularFileExists(Path))
+        return {};
+    return ReadTracks(TIniFile(Path, TIniAccess::WholeFile));
+}
+
+std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracks(const TIniFile& file)
+{
+    std::vector<std::unique_ptr<TTrackData>> tracks;
+    std::vector<std::string> const sections = file.ReadSections();
+    plLoadingMax = static_cast<int32_t>(sections.size());
+    for (size_t i = 0; i < sections.size(); ++i) {
+        std::string const& name = sections[i];
+        plLoadingPos = static_cast<int32_t>(i);
+        if (name == kSettingsSection)
+            continue;
+        if (RegularFileExists(file.ReadString(name, "FilePath", ""))) {
+            auto track = std::make_unique<TTrackData>();
+            track->tdPlayList = this;
+            track->tdID = name;
+            SetLoadingText(std::to_string(i + 1) + " / " + std::to_string(sections.size()) + " : "
+                           + file.ReadString(name, "FileName", ""));
+            for (auto const& [key, value] : file.ReadSectionValues(name))
+                track->SetTag(key, value);
+            track->tdPlayCount = file.ReadInteger(name, "PlayCount", 0);
+            track->tdHasLyrics = file.ReadBool(name, "HasLyrics", false);
+            track->UpdateDuration();
+            track->tdTagsList.Shrink();
+            tracks.push_back(std::move(track));
+        }
+        RepaintBottomBar();
+    }
+    RepaintBottomBar();
+    return tracks;
+}
+
+bool TVPlayList::SaveToFile()
+{
+    if (plVirtual)
+        return true;
+    std::filesystem::path const path = SavePath();
+    std::error_code error;
+    std::filesystem::create_directories(path.parent_path(), error);
+    TIniFile file(path, TIniAccess::WholeFile);
+    if (file.Unreadable())
+        return false;
+    if (plNeeedSave) {
+        file.Clear();
+        for (auto const& track : plDataList)
+            track->SaveInfo(&file);
+    }
+    file.WriteString(kSettingsSection, "Caption", plCaption);
+    file.WriteString(kSettingsSection, "ID", plID);
+    file.WriteInteger(kSettingsSection, "GroupMode", plGroupMode);
+    file.WriteBool(kSettingsSection, "Shuffle", vtShuffle);
+    file.WriteBool(kSettingsSection, "Repeat", vtRepeat);
+    file.WriteInteger(kSettingsSection, "Scroll", plScroll);
+    file.EraseSection(kLinkedSection);
+    file.EnsureSection(kLinkedSection);
+    for (size_t i = 0; i < plLinkedFolders.size(); ++i)
+        file.WriteString(kLinkedSection, std::to_string(i), plLinkedFolders[i]);
+    if (!file.UpdateFile())
+        return false; // plNeeedSave stays set: the tracks are written at the next save
+    plNeeedSave = false;
+    // A list that was never saved is found through this file from now on (and deleting the
+    // list deletes it).
+    if (plPath.empty())
+        plPath = path.string();
+    return true;
+}
+
+// ---- Tracks --------------------------------------------------------------------------------
+
+void TVPlayList::AppendTracks(std::vector<std::unique_ptr<TTrackData>> tracks)
+{
+    if (tracks.empty())
+        return;
+    std::unordered_set<std::string> used;
+    used.reserve(plDataList.size() + tracks.size());
+    for (auto const& track : plDataList)
+        used.insert(track->tdID);
+    plDataList.reserve(plDataList.size() + tracks.size());
+    for (auto& track : tracks) {
+        while (track->tdID.empty() || !used.insert(track->tdID).second)
+            track->tdID = TTrackData::RandomID();
+        track->tdPlayList = this;
+        plDataList.push_back(std::move(track));
+    }
+}
+
+TTrackData* TVPlayList::AppendTrack(std::unique_ptr<TTrackData> track)
+{
+    TTrackData* const added = track.get();
+    std::vector<std::unique_ptr<TTrackData>> one;
+    one.push_back(std::move(track));
+    AppendTracks(std::move(one));
+    return added;
+}
+
+void TVPlayList::ClearList()
+{
+    for (auto& track : plDataList)
+        ReleaseTrack(*track);
+    plShuffleList.clear();
+    plGrouping = TGrouping { plGroupMode, plAscending, {}, {}, 0, {} };
+    m_extraRows.clear();
+    LastGroupData = nullptr;
+    plDataList.clear();
+    plSelCount = 0;
+}
+
+TTrackData* TVPlayList::GetTrackData(int Index) const
+{
+    if (Index < 0 || Index >= TrackCount())
+        return nullptr;
+    return plDataList[static_cast<size_t>(Index)].get();
+}
+
+bool TVPlayList::GetTrackData(const std::string& TrackDataID, TTrackData*& TrackData) const
+{
+    for (auto const& track : plDataList) {
+        if (track->tdID == TrackDataID) {
+            TrackData = track.get();
+            return true;
+        }
+    }
+    TrackData = nullptr;
+    return false;
+}
+
+int TVPlayList::TrackExists(const std::string& Path) const
+{
+    for (size_t i = 0; i < plDataList.size(); ++i) {
+        if (EqualsNoCase(plDataList[i]->tdTagsList.View(tkFilePath), Path))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int TVPlayList::TrackExists(const TTrackData& TrackData) const { return TrackExists(TrackData.GetTag(tkFilePath)); }
+
+void TVPlayList::RemoveItem(TItemData* ItemData, bool DeleteFile)
+{
+    if (ItemData && ItemData->idTrackData)
+        RemoveTrack(ItemData->idTrackData, DeleteFile);
+}
+
+void TVPlayList::RemoveTrack(TTrackData* TrackData, bool DeleteFile)
+{
+    if (!TrackData || TrackData->tdPlayList != this)
+        return;
+    if (DeleteFile) {
+        if (TrackData == App.CurrentTrack && LibraryHooks().StopPlayback)
+            LibraryHooks().StopPlayback();
+        std::string const path = TrackData->GetTag(tkFilePath);
+        if (RegularFileExists(path)) {
+            if (LibraryHooks().MoveToTrash)
+                LibraryHooks().MoveToTrash(path);
+            else
+                MoveFileToTrash(path);
+        }
+    }
+    ReleaseTrack(*TrackData);
+    RemoveTrackData(TrackData);
+    plNeeedSave = true;
+}
+
+void TVPlayList::RemoveTrackData(TTrackData* TrackData)
+{
+    if (TItemData* const row = TrackData->tdItemData) {
+        TGroupData* const group = row->idGroupData;
+        if (group) {
+            std::erase(group->gdRows, row);
+            if (group->gdRows.empty()) {
+                // Letters and LastGroupData must not keep the freed group.
+                std::erase_if(plGrouping.Letters, [group](const TGroupLetter& letter) { return letter.glGroup == group; });
+                if (LastGroupData == group)
+                    LastGroupData = nullptr;
+                std::erase_if(plGroups, [group](const std::unique_ptr<TGroupData>& g) { return g.get() == group; });
+            }
+        }
+        row->idTrackData = nullptr;
+        row->idGroupData = nullptr;
+        row->Visible = false;
+        TrackData->tdItemData = nullptr;
+    }
+    std::erase(plShuffleList, TrackData);
+    std::erase_if(plDataList, [TrackData](const std::unique_ptr<TTrackData>& t) { return t.get() == TrackData; });
+}
+
+void TVPlayList::CheckForFavorites()
+{
+    TVPlayList const* const favorites = SpecialLists().Favorites;
+    if (!favorites || favorites->plDataList.empty())
+        return;
+    std::unordered_set<std::string> paths;
+    for (auto const& track : favorites->plDataList)
+        paths.insert(FoldCase(track->tdTagsList.View(tkFilePath)));
+    for (auto const& track : plDataList) {
+        if (paths.contains(FoldCase(track->tdTagsList.View(tkFilePath))))
+            track->IsFavorite = true;
+    }
+}
+
+}

@@ -1,0 +1,277 @@
+#include "library/PlayListPanel.h"
+
+#include "app/AppState.h"
+#include "library/LibraryHooks.h"
+#include "library/SpecialLists.h"
+#include "platform/window/MessageBox.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace vantor {
+
+namespace {
+
+// Folders nested deeper than this are not walked (a guard against pathological trees).
+constexpr int kMaxFolderDepth = 64;
+
+void CollectFiles(const std::filesystem::path& folder, std::string_view namePart, int depth,
+                  std::vector<std::string>& files)
+{
+    if (depth > kMaxFolderDepth)
+        return;
+    std::error_code error;
+    std::vector<std::filesystem::path> subfolders;
+    std::vector<std::filesystem::path> own;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code statusError;
+        // Linked folders are not followed, so a link to a parent cannot loop.
+        if (it->is_symlink(statusError) && it->is_directory(statusError))
+            continue;
+        if (it->is_directory(statusError))
+            subfolders.push_back(it->path());
+        else if (it->path().filename().string().find(namePart) != std::string::npos)
+            own.push_back(it->path());
+    }
+    for (auto const& subfolder : subfolders)
+        CollectFiles(subfolder, namePart, depth + 1, files);
+    for (auto const& file : own)
+        files.push_back(file.string());
+}
+
+}
+
+void CollectFilesNamed(const std::filesystem::path& folder, std::string_view namePart, std::vector<std::string>& files)
+{
+    CollectFiles(folder, namePart, 0, files);
+}
+
+TPlayListPanel::TPlayListPanel(TCreateKey key)
+    : TSmartCtrl(key)
+{
+    GetList(kPlayListsListID, true);
+}
+
+TPlayListPanel::~TPlayListPanel()
+{
+    // The lists go before the base class frees them, so that CurrentPlayList and the special
+    // lists never point at a half-destroyed list.
+    Lists().Clear();
+}
+
+TControlList& TPlayListPanel::Lists() const
+{
+    return *const_cast<TPlayListPanel*>(this)->GetList(kPlayListsListID, true);
+}
+
+int TPlayListPanel::Count() const { return Lists().Count(); }
+
+TVPlayList* TPlayListPanel::PlayList(int index) const { return static_cast<TVPlayList*>(Lists().Control(index)); }
+
+std::vector<TVPlayList*> TPlayListPanel::PlayLists() const
+{
+    std::vector<TVPlayList*> lists;
+    for (int i = 0; i < Count(); ++i)
+        lists.push_back(PlayList(i));
+    return lists;
+}
+
+bool TPlayListPanel::GetPlayList(const std::string& PlayListID, TVPlayList*& List) const
+{
+    for (int i = 0; i < Count(); ++i) {
+        if (PlayList(i)->plID == PlayListID) {
+            List = PlayList(i);
+            return true;
+        }
+    }
+    List = nullptr;
+    return false;
+}
+
+std::string TPlayListPanel::UnusedFileName() const
+{
+    std::filesystem::path const folder = std::filesystem::path(App.AppPath) / kPlaylistsFolder;
+    for (;;) {
+        std::string name = RandomPlaylistFileName();
+        std::error_code error;
+        std::vector<TVPlayList*> const lists = PlayLists();
+        bool const taken = std::filesystem::exists(folder / name, error)
+            || std::any_of(lists.begin(), lists.end(), [&](TVPlayList* l) { return l->plFileName == name; });
+        if (!taken)
+            return name;
+    }
+}
+
+std::string TPlayListPanel::UnusedID() const
+{
+    for (;;) {
+        std::string id = RandomPlaylistID();
+        TVPlayList* existing = nullptr;
+        if (!GetPlayList(id, existing))
+            return id;
+    }
+}
+
+TVPlayList* TPlayListPanel::CreateSpecial(const std::string& Path)
+{
+    // The last look-up name that occurs in Path wins.
+    int kind = -1;
+    const char* const names[] = { TFavoriteList::LookupName, TLibraryList::LookupName, TRadioList::LookupName,
+                                  TMostPlayedList::LookupName, TDefaultList::LookupName };
+    for (int i = 0; i < 5; ++i) {
+        if (Path.find(names[i]) != std::string::npos)
+            kind = i;
+    }
+    TSpecialLists& specials = SpecialLists();
+    // Each special list exists once: asking again gives the one there is.
+    TVPlayList* const existing[] = { specials.Favorites, specials.Library, specials.Radio, specials.MostPlayed,
+                                     specials.Default };
+    if (kind < 0 || existing[kind])
+        return nullptr;
+    std::unique_ptr<TVPlayList> list;
+    switch (kind) {
+    case 0: list = Create<TFavoriteList>(); break;
+    case 1: list = Create<TLibraryList>(); break;
+    case 2: list = Create<TRadioList>(); break;
+    case 3: list = Create<TMostPlayedList>(); break;
+    default: list = Create<TDefaultList>(); break;
+    }
+    TVPlayList* const added = AddItem(std::move(list), kPlayListsListID);
+    switch (kind) {
+    case 0: specials.Favorites = static_cast<TFavoriteList*>(added); break;
+    case 1: specials.Library = static_cast<TLibraryList*>(added); break;
+    case 2: specials.Radio = static_cast<TRadioList*>(added); break;
+    case 3: specials.MostPlayed = static_cast<TMostPlayedList*>(added); break;
+    default: specials.Default = static_cast<TDefaultList*>(added); break;
+    }
+    return added;
+}
+
+TVPlayList* TPlayListPanel::AddPlaylist(const std::string& Path, bool SetActive)
+{
+    TVPlayList* list = nullptr;
+    // Look-up names start with "#"; a path is never taken for one, whatever its folders are
+    // called.
+    if (!Path.empty() && Path.front() == '#') {
+        if (GetPlayList(Path, list)) {
+            App.CurrentPlayList = list;
+            list->SetWidth(Width());
+            list->SetHeight(Height());
+            return list;
+        }
+        list = CreateSpecial(Path);
+        if (!list)
+            return nullptr;
+    } else {
+        list = AddItem(Create<TVPlayList>(), kPlayListsListID);
+        list->plPath = Path;
+    }
+    list->SetVisible(false);
+
+    list->LoadSettings();
+    // Another list's ID or file name would make two lists share queue entries or a file.
+    TVPlayList* clash = nullptr;
+    if (!list->plID.empty() && GetPlayList(list->plID, clash) && clash != list)
+        list->plID = UnusedID();
+    std::vector<TVPlayList*> const lists = PlayLists();
+    bool fileTaken = std::any_of(lists.begin(), lists.end(),
+        [&](TVPlayList* other) { return other != list && other->plFileName == list->plFileName; });
+    if (list->plPath.empty()) {
+        std::error_code error;
+        fileTaken = fileTaken || std::filesystem::exists(list->SavePath(), error);
+    }
+    if (fileTaken)
+        list->plFileName = UnusedFileName();
+
+    if (PlaylistAdded)
+        PlaylistAdded(*list);
+    if (!list->plID.empty() && App.Settings.LastPlayListID == list->plID)
+        SetActive = true;
+    if (StartLoad) {
+        StartLoad(*list, SetActive);
+    } else {
+        if (SetActive)
+            SetActiveList(list);
+        if (list->plPath.find(".vpl") != std::string::npos || list->plPath.find(".vlbr") != std::string::npos)
+            list->LoadFromFile(list->plPath);
+        list->GroupPlaylist(list->plGroupMode, false);
+        list->CheckForFavorites();
+    }
+    return list;
+}
+
+void TPlayListPanel::LoadPlaylists()
+{
+    for (const char* name : { TDefaultList::LookupName, TLibraryList::LookupName, TFavoriteList::LookupName,
+                              TRadioList::LookupName, TMostPlayedList::LookupName })
+        AddPlaylist(name, false);
+    std::vector<std::string> files;
+    CollectFilesNamed(std::filesystem::path(App.AppPath) / kPlaylistsFolder, ".vpl", files);
+    for (auto const& file : files)
+        AddPlaylist(file, false);
+}
+
+void TPlayListPanel::SetActiveList(TVPlayList* List)
+{
+    App.CurrentPlayList = List;
+    for (TVPlayList* list : PlayLists()) {
+        if (list != List)
+            list->SetVisible(false);
+    }
+    if (List) {
+        List->SetPosition(0, 0);
+        List->SetWidth(Width());
+        List->SetHeight(Height());
+        List->SetVisible(true);
+        if (List->plNeedsIcons && LibraryHooks().StartCovers)
+            LibraryHooks().StartCovers(*List);
+    }
+    if (Changed)
+        Changed();
+}
+
+bool TPlayListPanel::RemovePlaylist(TVPlayList* List)
+{
+    if (!List || !List->plCanDelete)
+        return false;
+    int index = -1;
+    for (int i = 0; i < Count(); ++i) {
+        if (PlayList(i) == List)
+            index = i;
+    }
+    if (index < 0)
+        return false;
+    if (!MessageBox || !MessageBox->AskYesNo(LibraryText("Messages.PlaylistDelete?"), LibraryText("Messages.PlaylistDelete")))
+        return false;
+    // Workers first, then every reference to the tracks, then the file and the list.
+    if (List->vfIconThread) {
+        List->vfIconThread->Abort();
+        List->vfIconThread.reset();
+    }
+    if (List->vfLoadThread) {
+        List->vfLoadThread->Abort();
+        List->vfLoadThread.reset();
+    }
+    List->ClearList();
+    if (!List->plPath.empty()) {
+        std::error_code error;
+        std::filesystem::remove(List->plPath, error);
+    }
+    App.CurrentPlayList = nullptr;
+    if (PlaylistRemoved)
+        PlaylistRemoved(*List);
+    Lists().Delete(index);
+    if (Changed)
+        Changed();
+    return true;
+}
+
+bool TPlayListPanel::SaveAll()
+{
+    bool saved = true;
+    for (TVPlayList* list : PlayLists())
+        saved = list->SaveToFile() && saved;
+    return saved;
+}
+
+}

@@ -1,0 +1,209 @@
+#include "library/TrackData.h"
+
+#include "app/settings/IniFile.h"
+#include "app/settings/IniValues.h"
+#include "library/LibraryHooks.h"
+#include "library/PlayList.h"
+#include "library/TrackTexts.h"
+#include "tags/Tags.h"
+#include "tags/id3v1/ID3v1Genres.h"
+
+#include <climits>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace vantor {
+
+namespace {
+
+bool IsBlankOrControl(unsigned char c) { return c <= ' ' || c == 0x7F; }
+
+std::string Trimmed(std::string_view text)
+{
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlankOrControl(static_cast<unsigned char>(text[begin])))
+        ++begin;
+    while (end > begin && IsBlankOrControl(static_cast<unsigned char>(text[end - 1])))
+        --end;
+    return std::string(text.substr(begin, end - begin));
+}
+
+bool RegularFileExists(const std::string& path)
+{
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_regular_file(path, error);
+}
+
+// "(17)" -> the name of ID3v1 genre 17; "(17)Rock" and "()" are not numbers.
+std::string GenreText(std::string genre)
+{
+    if (genre.find('(') != std::string::npos) {
+        std::erase(genre, '(');
+        std::erase(genre, ')');
+        int const number = ParseIniInteger(genre, INT_MIN);
+        genre = number == INT_MIN ? std::string() : ID3v1GenreName(number);
+    }
+    return genre.empty() ? LibraryText("Unknown.Genre") : genre;
+}
+
+// Sets Lyrics and tdHasLyrics from a loaded model.
+void TakeLyrics(TTrackData& track, const TTags& tags)
+{
+    track.Lyrics = tags.GetTag("LYRICS");
+    if (!track.Lyrics.empty() && track.Lyrics != "Empty")
+        track.tdHasLyrics = true;
+    else
+        track.Lyrics = LibraryText("Lyrics.Empty");
+}
+
+size_t StringHeap(const std::string& text) { return text.capacity() > 15 ? text.capacity() + 1 : 0; }
+
+}
+
+TTrackData::TTrackData()
+    : tdID(RandomID())
+{
+}
+
+std::string TTrackData::RandomID()
+{
+    thread_local std::mt19937 generator { std::random_device {}() };
+    std::uniform_int_distribution<int> number(0, 4999);
+    std::string id = std::to_string(number(generator));
+    id += std::to_string(number(generator));
+    id += std::to_string(number(generator));
+    return id;
+}
+
+bool TTrackData::ReadTags()
+{
+    std::string const path = GetTag(tkFilePath);
+    if (!RegularFileExists(path))
+        return false;
+
+    std::filesystem::path const file(path);
+    SetTag(tkDirectory, file.parent_path().string());
+    SetTag(tkFileSize, std::to_string(FileSizeOf(path)));
+    std::string const fileName = file.filename().string();
+    SetTag(tkFileName, fileName);
+    auto const dot = fileName.rfind('.');
+    FileType = dot == std::string::npos ? std::string() : fileName.substr(dot);
+
+    try {
+        TTags tags;
+        tags.LoadFromFile(path);
+        if (!tags.Loaded)
+            return true;
+
+        std::string title = tags.GetTag("TITLE");
+        if (title.empty() || title == " ")
+            title = fileName;
+        SetTag(tkTrackName, Trimmed(title));
+
+        std::string const artist = tags.GetTag("ARTIST");
+        SetTag(tkArtist, artist.empty() ? LibraryText("Unknown.Author") : artist);
+        std::string const album = tags.GetTag("ALBUM");
+        SetTag(tkAlbum, album.empty() ? LibraryText("Unknown.Album") : album);
+
+        std::string year = tags.GetTag("YEAR");
+        for (const char* fallback : { "DATE", "RELEASEDATE", "RECORDINGDATE" }) {
+            if (!year.empty())
+                break;
+            year = tags.GetTag(fallback);
+        }
+        SetTag(tkYear, year.empty() ? LibraryText("Unknown.Year") : year);
+
+        TakeLyrics(*this, tags);
+
+        uint32_t bitRate = 0;
+        uint32_t sampleRate = 0;
+        double playTime = 0;
+        uint16_t channels = 0;
+        if (tags.SourceAudioAttributes) {
+            bitRate = tags.SourceAudioAttributes->BitRate();
+            sampleRate = tags.SourceAudioAttributes->SamplesPerSec();
+            playTime = tags.SourceAudioAttributes->PlayTime();
+            channels = tags.SourceAudioAttributes->Channels();
+        }
+        SetTag(tkBitrate, std::to_string(bitRate));
+        SetTag(tkSampleRate, std::to_string(sampleRate));
+        SetTag(tkPlayTime, FormatPlayTime(playTime));
+        SetTag(tkChannels, std::to_string(channels));
+        UpdateDuration();
+
+        SetTag(tkGenre, GenreText(tags.GetTag("GENRE")));
+        if (auto const rating = RatingFromTag(tags.GetTag("RATING")))
+            SetTag(tkRating, *rating);
+    } catch (const std::exception&) {
+        tdTagsList.Shrink();
+        return false;
+    }
+    tdTagsList.Shrink();
+    return true;
+}
+
+std::string TTrackData::ReadLyrics(bool ForceReread)
+{
+    if (ForceReread)
+        LyricsLoaded = false;
+    if (!LyricsLoaded) {
+        tdHasLyrics = false;
+        try {
+            TTags tags;
+            tags.LoadFromFile(GetTag(tkFilePath));
+            LyricsLoaded = true;
+            if (tags.Loaded) {
+                TakeLyrics(*this, tags);
+                if (tdHasLyrics && tdPlayList)
+                    tdPlayList->plNeeedSave = true;
+            }
+        } catch (const std::exception&) {
+            LyricsLoaded = false;
+        }
+    }
+    return Lyrics;
+}
+
+void TTrackData::SaveInfo(TIniFile* DataFile) const
+{
+    std::unique_ptr<TIniFile> own;
+    if (!DataFile) {
+        if (!tdPlayList || tdPlayList->plVirtual)
+            return;
+        own = std::make_unique<TIniFile>(tdPlayList->SavePath(), TIniAccess::WholeFile);
+        DataFile = own.get();
+    }
+    for (int i = 0; i < tdTagsList.Count(); ++i)
+        DataFile->WriteString(tdID, tdTagsList.KeyName(i), tdTagsList.Value(tdTagsList.Entry(i)));
+    DataFile->WriteBool(tdID, "HasLyrics", tdHasLyrics);
+    if (own)
+        own->UpdateFile();
+}
+
+void TTrackData::SaveTag(std::string_view TagID, std::string_view TagValue)
+{
+    std::string const path = GetTag(tkFilePath);
+    try {
+        TTags tags;
+        tags.LoadFromFile(path);
+        if (tags.Loaded) {
+            tags.SetTag(std::string(TagID), std::string(TagValue));
+            tags.SaveToFile(path, ttAutomatic);
+        }
+    } catch (const std::exception&) {
+        // The record is saved below whether or not the audio file was written.
+    }
+    SaveInfo();
+}
+
+void TTrackData::UpdateDuration() { Duration = DurationTextFromPlayTime(tdTagsList.View(tkPlayTime)); }
+
+size_t TTrackData::MemoryBytes() const
+{
+    return sizeof(*this) + tdTagsList.HeapBytes() + StringHeap(tdID) + StringHeap(FileType)
+        + StringHeap(Duration) + StringHeap(Lyrics);
+}
+
+}
