@@ -55,7 +55,7 @@ bool NextCodePoint(std::string_view s, size_t& i, uint32_t& cp) {
 
 } // namespace
 
-bool IsValidUtf8(std::string_view bytes) {
+bool IsValidUtf8Bytes(std::string_view bytes) {
   for (size_t i = 0; i < bytes.size();) {
     uint32_t cp;
     if (!NextCodePoint(bytes, i, cp))
@@ -138,7 +138,7 @@ std::string Latin1ToUtf8(std::string_view bytes) {
 }
 
 std::string Utf8OrCp1252(std::string_view bytes) {
-  return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
+  return IsValidUtf8Bytes(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
 }
 
 std::string Utf16ToUtf8(const uint8_t* data, size_t byteCount, bool bigEndian) {

@@ -10,7 +10,7 @@
 
 namespace vantor {
 
-bool IsValidUtf8(std::string_view bytes);
+bool IsValidUtf8Bytes(std::string_view bytes);
 // Invalid sequences become U+FFFD.
 std::string SanitizeUtf8(std::string_view bytes);
 
