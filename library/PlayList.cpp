@@ -130,7 +130,11 @@ void TVPlayList::LoadSettings()
     if (!RegularFileExists(plPath))
         return;
     plFileName = std::filesystem::path(plPath).filename().string();
-    TIniFile const file(plPath, TIniAccess::WholeFile);
+    LoadSettings(TIniFile(plPath, TIniAccess::WholeFile));
+}
+
+void TVPlayList::LoadSettings(const TIniFile& file)
+{
     if (plCanRename)
         plCaption = file.ReadString(kSettingsSection, "Caption", "My Playlist");
     plID = file.ReadString(kSettingsSection, "ID", "");

@@ -94,6 +94,8 @@ public:
     std::filesystem::path SavePath() const;
     // Reads "#Settings" and "#Linked" from plPath; nothing when no file is there.
     void LoadSettings();
+    // The same from a file already in memory.
+    void LoadSettings(const TIniFile& file);
     // Reads the track sections of Path and appends their tracks (UI thread).
     void LoadFromFile(const std::string& Path);
     // Any thread: the tracks of a playlist file's sections whose "FilePath" exists, in file

@@ -134,8 +134,12 @@ std::string TPlayQueue::SaveQueueFile(const std::filesystem::path& folder, const
 
 int TPlayQueue::LoadQueueFile(const std::filesystem::path& path, const TPlayListPanel& panel)
 {
+    return LoadQueue(TIniFile(path, TIniAccess::WholeFile), panel);
+}
+
+int TPlayQueue::LoadQueue(const TIniFile& file, const TPlayListPanel& panel)
+{
     ClearQueue();
-    TIniFile const file(path, TIniAccess::WholeFile);
     int added = 0;
     for (std::string const& section : file.ReadSections()) {
         TVPlayList* list = nullptr;

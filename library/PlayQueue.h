@@ -14,6 +14,7 @@
 
 namespace vantor {
 
+class TIniFile;
 class TPlayListPanel;
 class TPlayQueue;
 class TTrackData;
@@ -72,6 +73,7 @@ public:
     // Clears the queue and fills it from a queue file, finding lists in panel by plID and
     // tracks by tdID; unknown lists and tracks are skipped. Returns the entries added.
     int LoadQueueFile(const std::filesystem::path& path, const TPlayListPanel& panel);
+    int LoadQueue(const TIniFile& file, const TPlayListPanel& panel);
     // The queue files under folder: subfolders first (depth-first), then the folder's own
     // files whose name holds ".vqf".
     static std::vector<TQueueFileInfo> ListQueueFiles(const std::filesystem::path& folder);

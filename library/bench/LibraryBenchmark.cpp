@@ -1,0 +1,135 @@
+// A 100,000-track playlist: reading its file, regrouping it in every mode, and the memory a
+// track takes (record, dictionary and row).
+
+#include "app/AppState.h"
+#include "library/PlayList.h"
+
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+#include <clocale>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace vantor {
+namespace {
+
+constexpr int kTracks = 100000;
+constexpr int kFiles = 1000;
+
+std::filesystem::path Folder()
+{
+    return std::filesystem::temp_directory_path() / "vantor-bench-library";
+}
+
+// The playlist file, written once per run: realistic keys and values, paths cycling over
+// kFiles small files so that every section names an existing file.
+std::string PlaylistFile()
+{
+    static std::string const path = [] {
+        std::filesystem::path const root = Folder();
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root / "Music Library" / "Various Artists");
+        App.AppPath = root.string() + "/";
+        const char* const genres[] = { "Rock", "Pop", "Jazz", "Classical", "Electronic", "Hip-Hop", "Folk", "Blues" };
+        std::string text;
+        text.reserve(static_cast<size_t>(kTracks) * 520);
+        for (int i = 0; i < kTracks; ++i) {
+            int const file = i % kFiles;
+            int const artist = (i * 7919) % 4000;
+            int const album = (i * 104729) % 9000;
+            std::string const name = "Track " + std::to_string(file) + " - Some Song Title.mp3";
+            std::string const dir = (root / "Music Library" / "Various Artists").string();
+            if (i < kFiles)
+                std::ofstream(dir + "/" + name) << "x";
+            text += "[" + std::to_string(100000000 + i) + "]\n";
+            text += "FilePath=" + dir + "/" + name + "\n";
+            text += "Directory=" + dir + "\n";
+            text += "FileSize=" + std::to_string(1000000 + (i * 7727) % 600000000) + "\n";
+            text += "FileName=" + name + "\n";
+            text += "TrackName=" + std::string(1, static_cast<char>('A' + i % 26)) + "ong number " + std::to_string((i * 31) % 9973) + "\n";
+            text += "Artist=Artist Name " + std::to_string(artist) + "\n";
+            text += "Album=The Album Title " + std::to_string(album) + "\n";
+            text += "Year=" + std::to_string(1960 + i % 60) + "\n";
+            text += "Bitrate=" + std::to_string(128 + 32 * (i % 7)) + "\n";
+            text += "SampleRate=44100\n";
+            text += "PlayTime=" + std::to_string(60 + (i * 13) % 4000) + ".346938775510\n";
+            text += "Channels=2\n";
+            text += "Genre=" + std::string(genres[i % 8]) + "\n";
+            text += "Rating=" + std::to_string(i % 6) + "\n";
+            text += "HasLyrics=0\n";
+        }
+        text += "[#Settings]\nCaption=Bench\nID=#1\nGroupMode=3\nShuffle=0\nRepeat=0\nScroll=0\n[#Linked]\n";
+        std::string const file = (root / "Playlists" / "Bench.vpl").string();
+        std::filesystem::create_directories(root / "Playlists");
+        std::ofstream(file, std::ios::binary) << text;
+        return file;
+    }();
+    return path;
+}
+
+void BM_LoadFromFile(benchmark::State& state)
+{
+    std::string const path = PlaylistFile();
+    for (auto _ : state) {
+        auto list = TSmartCtrl::Create<TVPlayList>();
+        list->LoadFromFile(path);
+        benchmark::DoNotOptimize(list->TrackCount());
+        state.PauseTiming();
+        list.reset();
+        state.ResumeTiming();
+    }
+    state.counters["tracks"] = kTracks;
+}
+BENCHMARK(BM_LoadFromFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_GroupPlaylist(benchmark::State& state)
+{
+    static std::unique_ptr<TVPlayList> list = [] {
+        auto created = TSmartCtrl::Create<TVPlayList>();
+        created->LoadFromFile(PlaylistFile());
+        return created;
+    }();
+    auto const mode = static_cast<TGroupMode>(state.range(0));
+    for (auto _ : state) {
+        list->GroupPlaylist(mode, false);
+        benchmark::DoNotOptimize(list->plGroups.size());
+    }
+    state.counters["groups"] = static_cast<double>(list->plGroups.size());
+    state.SetLabel(GroupButtonCaptionKey(mode));
+}
+BENCHMARK(BM_GroupPlaylist)->DenseRange(0, kGroupModeCount - 1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_MemoryPerTrack(benchmark::State& state)
+{
+    std::string const path = PlaylistFile();
+    for (auto _ : state) {
+        malloc_trim(0);
+        size_t const before = mallinfo2().uordblks;
+        auto list = TSmartCtrl::Create<TVPlayList>();
+        list->LoadFromFile(path);
+        list->GroupPlaylist(gmAlbum, false);
+        size_t const after = mallinfo2().uordblks;
+        size_t records = 0;
+        for (auto const& track : list->plDataList)
+            records += track->MemoryBytes();
+        state.counters["heap_bytes_per_track"] = static_cast<double>(after - before) / list->TrackCount();
+        state.counters["record_bytes_per_track"] = static_cast<double>(records) / list->TrackCount();
+    }
+}
+BENCHMARK(BM_MemoryPerTrack)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}
+}
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "");
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(vantor::Folder());
+    return 0;
+}

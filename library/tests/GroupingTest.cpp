@@ -1,0 +1,193 @@
+#include "library/tests/LibraryTestSupport.h"
+
+#include "library/TextCase.h"
+
+#include <algorithm>
+#include <random>
+
+namespace vantor::testing {
+namespace {
+
+class Grouping : public LibraryTest {
+protected:
+    void SetUp() override
+    {
+        LibraryTest::SetUp();
+        List = TSmartCtrl::Create<TVPlayList>();
+    }
+
+    TTrackData* Add(std::initializer_list<std::pair<const char*, std::string>> tags)
+    {
+        return List->AppendTrack(Track(tags));
+    }
+
+    std::vector<std::string> GroupIDs() const
+    {
+        std::vector<std::string> ids;
+        for (auto const& group : List->plGroups)
+            ids.push_back(group->gdID);
+        return ids;
+    }
+
+    std::unique_ptr<TVPlayList> List;
+};
+
+TEST_F(Grouping, KeysIgnoreCaseAndTheLastTrackNamesTheGroup)
+{
+    Add({ { "TrackName", "Waterloo" }, { "Artist", "Abba" } });
+    Add({ { "TrackName", "SOS" }, { "Artist", "ABBA" } });
+    Add({ { "TrackName", "apple" }, { "Artist", "abba" } });
+    List->GroupPlaylist(gmArtist, false);
+    ASSERT_EQ(GroupIDs(), std::vector<std::string>({ "ABBA" }));
+    EXPECT_EQ(List->plGroups[0]->gdCaption, "abba");
+    EXPECT_EQ(List->plGroups[0]->gdSecondLine, "3 Group.Tracks");
+
+    Add({ { "TrackName", "Avocado" } });
+    List->GroupPlaylist(gmTrackName, false);
+    EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "A", "S", "W" }));
+    EXPECT_EQ(List->plGroups[0]->RowCount(), 2);
+}
+
+TEST_F(Grouping, KeysOfEveryMode)
+{
+    TTrackData* const track = Add({ { "TrackName", "Éclair" }, { "Directory", "/m" }, { "Year", "2001-05-01" },
+                                    { "FileSize", std::to_string(1048576 * 3 / 2) }, { "PlayTime", "205" } });
+    struct {
+        TGroupMode mode;
+        const char* id;
+        const char* caption;
+    } const cases[] = {
+        { gmTrackName, "É", "É" },
+        { gmFolder, "/M", "/m" },
+        { gmArtist, "UNKNOWN", "Group.Unknown" },
+        { gmRating, "0 STARS", "0 Stars" },
+        { gmYear, "2001", "2001" },
+        { gmBitrate, "0", "Group.BitrateUnknown" },
+        { gmSize, "1 MB TO 5 MB", "1 Mb to 5 Mb" },
+        { gmDuration, "03 GROUP.MIN", "03 Group.Min" },
+        { gmNone, "UNKNOWN", "Group.Unknown" },
+    };
+    for (auto const& c : cases) {
+        List->GroupPlaylist(c.mode, false);
+        ASSERT_EQ(List->plGroups.size(), 1u);
+        EXPECT_EQ(List->plGroups[0]->gdID, c.id) << int(c.mode);
+        EXPECT_EQ(List->plGroups[0]->gdCaption, c.caption) << int(c.mode);
+        EXPECT_EQ(track->tdItemData->idGroupData, List->plGroups[0].get());
+    }
+    track->SetTag("Bitrate", "320");
+    List->GroupPlaylist(gmBitrate, false);
+    EXPECT_EQ(List->plGroups[0]->gdCaption, "320 ItemData.kbps");
+    EXPECT_EQ(List->Letters()[0].glCaption, "320 ItemData.kbps");
+}
+
+TEST_F(Grouping, SizeAndDurationBuckets)
+{
+    for (int64_t size : { 1048576LL * 3 / 2, 1048576LL * 5 / 2, 1048576LL * 4 / 10, 3LL * 1073741824 })
+        Add({ { "FileSize", std::to_string(size) } });
+    List->GroupPlaylist(gmSize, false);
+    EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "1 MB AND LESS", "1 MB TO 5 MB", "500 MB +" }));
+
+    List->ClearList();
+    Add({ { "PlayTime", "205" } });  // 03:25
+    Add({ { "PlayTime", "3725" } }); // 01:02:05
+    Add({ { "PlayTime", "65" } });   // 01:05
+    List->GroupPlaylist(gmDuration, false);
+    EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "01 GROUP.HRS", "01 GROUP.MIN", "03 GROUP.MIN" }));
+}
+
+TEST_F(Grouping, PressingAModeTwiceReversesAndRowsAreNumberedInOrder)
+{
+    Add({ { "Artist", "B" }, { "TrackName", "b2" } });
+    Add({ { "Artist", "A" }, { "TrackName", "a2" } });
+    Add({ { "Artist", "B" }, { "TrackName", "b1" } });
+    Add({ { "Artist", "A" }, { "TrackName", "a1" } });
+    List->plGroupMode = gmTrackName;
+    List->GroupPlaylist(gmArtist, false);
+    EXPECT_TRUE(List->plAscending);
+    EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "A", "B" }));
+    std::vector<std::string> order;
+    for (int i = 0; i < 4; ++i) {
+        TItemData* row = nullptr;
+        ASSERT_TRUE(List->GetItem(i, row));
+        EXPECT_EQ(row->idIndex, i);
+        order.push_back(row->idTrackData->GetTag("TrackName"));
+    }
+    EXPECT_EQ(order, std::vector<std::string>({ "a1", "a2", "b1", "b2" }));
+    TItemData* none = nullptr;
+    EXPECT_FALSE(List->GetItem(4, none));
+
+    List->GroupPlaylist(gmArtist, false);
+    EXPECT_FALSE(List->plAscending);
+    EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "B", "A" }));
+    List->GroupPlaylist(gmAlbum, false);
+    EXPECT_TRUE(List->plAscending);
+}
+
+TEST_F(Grouping, QuicksortOrdersLikeTheCollation)
+{
+    std::mt19937 random(7);
+    std::vector<std::string> titles;
+    for (int i = 0; i < 500; ++i) {
+        std::string title(1 + random() % 5, 'a');
+        for (char& c : title)
+            c = "aAbB1 9z"[random() % 8];
+        titles.push_back(title);
+        Add({ { "TrackName", title }, { "Artist", "X" } });
+    }
+    for (bool ascending : { true, false }) {
+        List->plGroupMode = ascending ? gmTrackName : gmArtist;
+        List->GroupPlaylist(gmArtist, false);
+        ASSERT_EQ(List->plAscending, ascending);
+        std::vector<std::string> keys;
+        for (TItemData* row : List->plGroups[0]->gdRows)
+            keys.push_back(CollationKey(row->idTrackData->GetTag("TrackName")));
+        EXPECT_TRUE(ascending ? std::is_sorted(keys.begin(), keys.end())
+                              : std::is_sorted(keys.rbegin(), keys.rend()));
+        EXPECT_EQ(keys.size(), titles.size());
+    }
+}
+
+TEST_F(Grouping, LettersOfYearsAndGenres)
+{
+    Add({ { "Year", "1999-01-01" }, { "Genre", "Rock" } });
+    Add({ { "Year", "1999" }, { "Genre", "Pop" } });
+    Add({ { "Year", "2005" }, { "Genre", "Punk" } });
+    List->GroupPlaylist(gmYear, false);
+    ASSERT_EQ(List->Letters().size(), 2u);
+    EXPECT_EQ(List->Letters()[0].glID, "1999");
+    List->GroupPlaylist(gmGenre, false);
+    ASSERT_EQ(List->Letters().size(), 3u);
+    EXPECT_EQ(List->Letters()[1].glID, "PUNK");
+}
+
+TEST_F(Grouping, RemovingTheLastTrackOfAGroupDropsGroupAndLetter)
+{
+    TTrackData* const lonely = Add({ { "TrackName", "Zed" } });
+    Add({ { "TrackName", "Alpha" } });
+    List->GroupPlaylist(gmTrackName, false);
+    ASSERT_EQ(List->Letters().size(), 2u);
+    List->RemoveItem(lonely->tdItemData, false);
+    EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "A" }));
+    ASSERT_EQ(List->Letters().size(), 1u);
+    EXPECT_EQ(List->Letters()[0].glID, "A");
+    EXPECT_EQ(List->TrackCount(), 1);
+    EXPECT_TRUE(List->plNeeedSave);
+}
+
+TEST_F(Grouping, SearchFindsTitlesWithoutCase)
+{
+    Add({ { "TrackName", "Love Me Do" } });
+    Add({ { "TrackName", "Glove" } });
+    Add({ { "TrackName", "Help" } });
+    Add({ { "TrackName", "ÉTÉ love" } });
+    List->GroupPlaylist(gmArtist, false);
+    App.CurrentPlayList = List.get();
+    EXPECT_EQ(DoSearch("LOVE").size(), 3u);
+    EXPECT_EQ(DoSearch("été").size(), 1u);
+    EXPECT_TRUE(DoSearch("").empty());
+    App.CurrentPlayList = nullptr;
+    EXPECT_TRUE(DoSearch("LOVE").empty());
+}
+
+}
+}

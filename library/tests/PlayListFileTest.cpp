@@ -1,0 +1,144 @@
+#include "library/tests/LibraryTestSupport.h"
+
+#include "app/settings/IniFile.h"
+
+#include <set>
+
+namespace vantor::testing {
+namespace {
+
+class PlayListFile : public LibraryTest {
+protected:
+    std::unique_ptr<TVPlayList> Load(const std::filesystem::path& path)
+    {
+        auto list = TSmartCtrl::Create<TVPlayList>();
+        list->plPath = path.string();
+        list->LoadSettings();
+        list->LoadFromFile(list->plPath);
+        return list;
+    }
+
+    std::vector<std::string> Sections(const std::filesystem::path& path) const
+    {
+        return TIniFile(path, TIniAccess::WholeFile).ReadSections();
+    }
+};
+
+TEST_F(PlayListFile, DeletedTrackIsSkippedButItsSectionKept)
+{
+    std::string const a = AudioFile("a.mp3");
+    std::string const c = AudioFile("c.mp3");
+    std::filesystem::path const path = Root / "Playlists" / "Mix.vpl";
+    WriteBytes(path, "[1]\nFilePath=" + a + "\nFileName=a.mp3\nPlayTime=205\nPlayCount=3\nHasLyrics=1\n"
+                     "[2]\nFilePath=" + (Root / "music" / "gone.mp3").string() + "\n"
+                     "[3]\nFilePath=" + c + "\nTrackName=Cee\n"
+                     "[#Settings]\nCaption=Mix\nID=#77\nGroupMode=2\nShuffle=1\nRepeat=0\nScroll=40\n"
+                     "[#Linked]\n0=" + Root.string() + "\n1=" + (Root / "nowhere").string() + "\n");
+    auto list = Load(path);
+    ASSERT_EQ(list->TrackCount(), 2);
+    EXPECT_EQ(list->plCaption, "Mix");
+    EXPECT_EQ(list->plID, "#77");
+    EXPECT_EQ(list->plFileName, "Mix.vpl");
+    EXPECT_EQ(list->plGroupMode, gmAlbum);
+    EXPECT_TRUE(list->vtShuffle);
+    EXPECT_EQ(list->plScroll, 40);
+    EXPECT_EQ(list->plLinkedFolders, std::vector<std::string>({ Root.string() }));
+    TTrackData* const first = list->GetTrackData(0);
+    EXPECT_EQ(first->tdID, "1");
+    EXPECT_EQ(first->Duration, "03:25");
+    EXPECT_EQ(first->tdPlayCount, 3);
+    EXPECT_TRUE(first->tdHasLyrics);
+
+    ASSERT_TRUE(list->SaveToFile());
+    EXPECT_EQ(Sections(path), std::vector<std::string>({ "1", "2", "3", "#Settings", "#Linked" }));
+
+    list->RemoveTrack(first, false);
+    ASSERT_TRUE(list->SaveToFile());
+    EXPECT_EQ(Sections(path), std::vector<std::string>({ "3", "#Settings", "#Linked" }));
+    EXPECT_FALSE(list->plNeeedSave);
+}
+
+TEST_F(PlayListFile, BadInputIsSkippedWithNothingElseLost)
+{
+    std::string const a = AudioFile("a.mp3");
+    std::string const b = AudioFile("b.mp3");
+    std::filesystem::path const path = Root / "Playlists" / "Bad.vpl";
+    WriteBytes(path, "garbage line\n=no key\n[x]\nTrackName=no path\n[y]\nFilePath=" + Root.string() + "\n"
+                     "[ok1]\nFilePath=" + a + "\nnonsense\nArtist=A\n[[broken\n[ok2]\nFilePath=" + b + "\n"
+                     "[#Settings]\nGroupMode=zz\nScroll=1e9\n");
+    auto list = Load(path);
+    ASSERT_EQ(list->TrackCount(), 2);
+    EXPECT_EQ(list->GetTrackData(0)->GetTag("Artist"), "A");
+    EXPECT_EQ(list->plGroupMode, gmArtist);
+    EXPECT_EQ(list->plScroll, 0);
+    EXPECT_EQ(list->plID, ""); // no "ID" key
+}
+
+TEST_F(PlayListFile, WrittenAndReadBackUnchanged)
+{
+    std::string const odd = AudioFile("my song # [1] = ünïcødé 日本.mp3");
+    std::string const plain = AudioFile("plain.mp3");
+    auto list = TSmartCtrl::Create<TVPlayList>();
+    list->plFileName = "Round Trip.vpl";
+    list->plCaption = "Café [mix] = #1";
+    list->plGroupMode = gmDuration;
+    list->vtRepeat = true;
+    list->plScroll = 120;
+    list->plLinkedFolders = { Root.string() };
+    list->AppendTrack(Track({ { "FilePath", odd }, { "TrackName", "Ünïcode = [x] #" }, { "Custom Key", "v" },
+                              { "PlayTime", "3725" } }));
+    list->AppendTrack(Track({ { "FilePath", plain }, { "Artist", "日本" } }));
+    list->plNeeedSave = true;
+    ASSERT_TRUE(list->SaveToFile());
+    EXPECT_EQ(list->plPath, (Root / "Playlists" / "Round Trip.vpl").string());
+
+    auto loaded = Load(list->plPath);
+    ASSERT_EQ(loaded->TrackCount(), 2);
+    EXPECT_EQ(loaded->plCaption, list->plCaption);
+    EXPECT_EQ(loaded->plID, list->plID);
+    EXPECT_EQ(loaded->plGroupMode, gmDuration);
+    EXPECT_TRUE(loaded->vtRepeat);
+    EXPECT_EQ(loaded->plScroll, 120);
+    EXPECT_EQ(loaded->plLinkedFolders, list->plLinkedFolders);
+    for (int i = 0; i < 2; ++i) {
+        TTrackData const* const want = list->GetTrackData(i);
+        TTrackData const* const got = loaded->GetTrackData(i);
+        EXPECT_EQ(got->tdID, want->tdID);
+        EXPECT_EQ(got->Duration, want->Duration);
+        ASSERT_EQ(got->tdTagsList.Count(), want->tdTagsList.Count() + 1); // + "HasLyrics"
+        for (int k = 0; k < want->tdTagsList.Count(); ++k) {
+            EXPECT_EQ(got->tdTagsList.KeyName(k), want->tdTagsList.KeyName(k));
+            EXPECT_EQ(got->GetTag(want->tdTagsList.KeyName(k)), want->GetTag(want->tdTagsList.KeyName(k)));
+        }
+    }
+}
+
+TEST_F(PlayListFile, RemovingTheOnlyLinkedFolderLeavesAnEmptySection)
+{
+    auto list = TSmartCtrl::Create<TVPlayList>();
+    list->plLinkedFolders = { Root.string() };
+    ASSERT_TRUE(list->SaveToFile());
+    list->plLinkedFolders.clear();
+    ASSERT_TRUE(list->SaveToFile());
+    TIniFile const file(list->SavePath(), TIniAccess::WholeFile);
+    EXPECT_TRUE(file.SectionExists("#Linked"));
+    EXPECT_TRUE(file.ReadSection("#Linked").empty());
+}
+
+TEST_F(PlayListFile, NewTracksGetUnusedIDs)
+{
+    auto list = TSmartCtrl::Create<TVPlayList>();
+    for (int i = 0; i < 50; ++i) {
+        auto track = Track({ { "FilePath", "/x" } });
+        track->tdID = "same";
+        list->AppendTrack(std::move(track));
+    }
+    std::set<std::string> ids;
+    for (auto const& track : list->plDataList)
+        ids.insert(track->tdID);
+    EXPECT_EQ(ids.size(), 50u);
+    EXPECT_TRUE(ids.contains("same"));
+}
+
+}
+}

@@ -1,0 +1,32 @@
+// Queue files from arbitrary bytes, against two lists whose track IDs are "1" to "4".
+
+#include "app/settings/IniFile.h"
+#include "library/PlayListPanel.h"
+#include "library/PlayQueue.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace vantor;
+    static TPlayListPanel* const panel = [] {
+        TPlayListPanel* created = TSmartCtrl::Create<TPlayListPanel>().release();
+        for (const char* id : { "#1", "#2" }) {
+            TVPlayList* const list = created->AddPlaylist("", false);
+            list->plID = id;
+            for (const char* track : { "1", "2", "3", "4" }) {
+                auto record = std::make_unique<TTrackData>();
+                record->tdID = track;
+                list->AppendTrack(std::move(record));
+            }
+        }
+        return created;
+    }();
+    TPlayQueue queue;
+    queue.LoadQueue(TIniFile::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size)), *panel);
+    queue.RemoveFromQueue(queue.Track(0));
+    queue.ClearQueue();
+    return 0;
+}
