@@ -1,0 +1,263 @@
+#include "library/PlaylistLoader.h"
+
+#include "app/AppState.h"
+#include "app/settings/CaseFold.h"
+#include "library/CoverThread.h"
+#include "library/FolderScan.h"
+#include "library/LibraryHooks.h"
+#include "library/PlayList.h"
+#include "library/SmartThread.h"
+
+#include <filesystem>
+#include <unordered_set>
+#include <utility>
+
+namespace vantor {
+
+namespace {
+
+// What one load works on, taken from the list on the UI thread when the load starts.
+struct TLoadJob {
+    std::vector<std::string> Drop;
+    std::vector<std::string> Scan;
+    bool FromList = false;
+    std::string Path;
+    // Folded "FilePath" of every track the list held, for the duplicate test of scans.
+    std::unordered_set<std::string> Known;
+    bool ListWasEmpty = true;
+    TGroupMode Mode = gmTrackName;
+    bool AscendingBefore = false;
+    bool Ascending = true; // what the regrouping after this load gives
+};
+
+// What the load hands over.
+struct TLoadResult {
+    std::vector<std::unique_ptr<TTrackData>> Tracks;
+    bool Scanned = false;  // tracks came from a scan (duplicates are checked again at the commit)
+    bool NeedSave = false; // dropped files mark the list for rewriting
+    bool Grouped = false;  // Grouping holds the list's new arrangement
+    TGrouping Grouping;
+};
+
+bool RegularFile(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+void RepaintHost()
+{
+    if (LoaderHooks().Repaint)
+        LoaderHooks().Repaint();
+}
+
+void RepaintBottomBar()
+{
+    if (LibraryHooks().RepaintBottomBar)
+        LibraryHooks().RepaintBottomBar();
+}
+
+// UI thread, at the start of a load.
+void TakeJob(TSmartThread& thread, TVPlayList& list, TLoadJob& job)
+{
+    list.plLoading = true;
+    list.plLoadingPos = 0;
+    list.plLoadingMax = 0;
+    // One activation per Load_Start: later loads of the same loader (drops) do not activate.
+    if (thread.itActivate.exchange(false))
+        App.CurrentPlayList = &list;
+    job.Drop = std::exchange(list.plDropList, {});
+    job.FromList = list.plLoadFromList;
+    if (!job.Drop.empty() || job.FromList) {
+        list.plLoadFromList = false;
+        job.Scan = list.plScanList;
+        for (const auto& track : list.plDataList)
+            job.Known.insert(FoldCase(track->GetTag(tkFilePath)));
+    }
+    job.Path = list.plPath;
+    job.ListWasEmpty = list.plDataList.empty();
+    job.Mode = list.plGroupMode;
+    job.AscendingBefore = list.plAscending;
+    job.Ascending = list.NextAscending(list.plGroupMode);
+}
+
+// AddFile for every collected path; the records are created for the list but stay private.
+void AddFiles(TSmartThread& thread, TVPlayList& list, TLoadJob& job, TLoadResult& result,
+    const std::vector<std::string>& paths)
+{
+    result.Scanned = true;
+    int32_t const count = static_cast<int32_t>(paths.size());
+    list.plLoadingMax = count;
+    for (int32_t i = 0; i < count && !thread.Aborted(); ++i) {
+        std::string const& path = paths[size_t(i)];
+        list.SetLoadingText(std::to_string(i + 1) + " / " + std::to_string(count) + " : "
+            + std::filesystem::path(path).filename().string());
+        list.plLoadingPos = i + 1;
+        RepaintBottomBar();
+        // The same file dropped twice, or already in the list, is added once.
+        std::string folded = FoldCase(path);
+        if (job.Known.count(folded))
+            continue;
+        // The file may have vanished, or become a folder, since it was collected.
+        if (!RegularFile(path))
+            continue;
+        auto track = std::make_unique<TTrackData>();
+        track->SetTag(tkFilePath, path);
+        track->tdPlayList = &list;
+        if (!track->ReadTags())
+            continue;
+        job.Known.insert(std::move(folded));
+        result.Tracks.push_back(std::move(track));
+    }
+    RepaintBottomBar();
+}
+
+// UI thread, at the end of a load: the list takes the results over, then the rest of the
+// program reacts.
+void Commit(TVPlayList& list, TLoadJob& job, TLoadResult& result)
+{
+    bool regroupHere = !result.Grouped || !list.plDataList.empty() || list.plGroupMode != job.Mode
+        || list.plAscending != job.AscendingBefore;
+    if (result.Scanned) {
+        // The list may have gained some of these files while the load ran.
+        std::erase_if(result.Tracks, [&](const std::unique_ptr<TTrackData>& track) {
+            if (list.TrackExists(*track) < 0)
+                return false;
+            regroupHere = true;
+            return true;
+        });
+    }
+    list.AppendTracks(std::move(result.Tracks));
+    if (result.NeedSave)
+        list.plNeeedSave = true;
+    if (regroupHere)
+        list.GroupPlaylist(list.plGroupMode, false);
+    else
+        list.CommitGrouping(std::move(result.Grouping));
+
+    list.plLoading = false;
+    RepaintHost();
+    bool const play = list.plPlayFile && list.TrackCount() > 0;
+    list.plPlayFile = false;
+    TLoaderHooks const& hooks = LoaderHooks();
+    if (list.vtShuffle && hooks.RefillShuffle)
+        hooks.RefillShuffle(list);
+    list.CheckForFavorites();
+
+    if (play && hooks.PlayPause)
+        hooks.PlayPause();
+    if (App.CurrentPlayList == &list)
+        Icons_Start(list, true);
+    if (hooks.Resize)
+        hooks.Resize();
+    if (App.CurrentPlayList && hooks.Arrange)
+        hooks.Arrange(*App.CurrentPlayList);
+    RepaintHost();
+}
+
+bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+}
+
+TLoaderHooks& LoaderHooks()
+{
+    static TLoaderHooks hooks;
+    return hooks;
+}
+
+void LoadList(TSmartThread& thread)
+{
+    TVPlayList* const list = thread.itPlayList();
+    if (!list)
+        return;
+    TLoadJob job;
+    if (!thread.Synchronize([&] { TakeJob(thread, *list, job); }))
+        return;
+
+    TLoadResult result;
+    auto const cancelled = [&thread] { return thread.Aborted(); };
+    if (!job.Drop.empty()) {
+        AddFiles(thread, *list, job, result, CollectDropped(job.Drop, cancelled));
+        result.NeedSave = true;
+    } else if (job.FromList) {
+        AddFiles(thread, *list, job, result, CollectFolders(job.Scan, cancelled));
+    } else if (Contains(job.Path, ".vpl") || Contains(job.Path, ".vlbr")) {
+        result.Tracks = list->ReadTracksFile(job.Path);
+    }
+    if (thread.Aborted())
+        return;
+
+    // A list that was empty is grouped here, off the UI thread: its new tracks are still
+    // private. Otherwise the list's own tracks take part, so the UI thread groups them.
+    if (job.ListWasEmpty) {
+        std::vector<TTrackData*> tracks;
+        tracks.reserve(result.Tracks.size());
+        for (const auto& track : result.Tracks)
+            tracks.push_back(track.get());
+        result.Grouping = TVPlayList::BuildGrouping(tracks, job.Mode, job.Ascending, list);
+        result.Grouped = true;
+    }
+    thread.Synchronize([&] { Commit(*list, job, result); });
+}
+
+void Load_Start(TVPlayList& list, bool StartLoading, bool Activate, bool FromScanList)
+{
+    if (list.vfLoadThread)
+        Load_Stop(list);
+    list.vfLoadThread = std::make_unique<TSmartThread>(&list, LoadList, LoaderHooks().Dispatcher);
+    list.vfLoadThread->itActivate = Activate;
+    list.plLoadFromList = FromScanList;
+    if (StartLoading)
+        Load_Reset(list);
+}
+
+void Load_Stop(TVPlayList& list)
+{
+    if (!list.vfLoadThread)
+        return;
+    list.vfLoadThread->Shutdown();
+    // Freeing waits for the load in progress, running its hand-offs meanwhile.
+    list.vfLoadThread.reset();
+}
+
+void Load_Reset(TVPlayList& list)
+{
+    if (list.vfLoadThread)
+        list.vfLoadThread->Reset();
+}
+
+void Load_Pause(TVPlayList& list)
+{
+    if (list.vfLoadThread)
+        list.vfLoadThread->itPaused = true;
+}
+
+bool Load_Active(const TVPlayList& list) { return list.vfLoadThread != nullptr; }
+
+void OnDrop(TVPlayList& list, std::vector<std::string> paths)
+{
+    // Paths still waiting from an earlier drop stay: the next load adds both.
+    list.plDropList.insert(list.plDropList.end(), std::make_move_iterator(paths.begin()),
+        std::make_move_iterator(paths.end()));
+    // A running loader takes the drop with its next load (the change event remembers the
+    // signal), so the window never waits for the load in progress.
+    if (list.vfLoadThread) {
+        list.plLoadFromList = true;
+        Load_Reset(list);
+    } else {
+        Load_Start(list, true, false, true);
+    }
+}
+
+void ReScan(TVPlayList& list)
+{
+    list.plScanList = list.plLinkedFolders;
+    if (list.vfLoadThread) {
+        list.plLoadFromList = true;
+        Load_Reset(list);
+    } else {
+        Load_Start(list, true, false, true);
+    }
+}
+
+}

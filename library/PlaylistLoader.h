@@ -1,0 +1,66 @@
+#pragma once
+
+// The loader of a playlist: one load per signal of the list's loader thread. A load reads the
+// list's playlist file, or adds the files of its drop list, or rescans its linked folders,
+// reading every new file's tags on the loader thread; then the UI thread takes the results
+// over in one synchronous hand-off (tracks, grouping, playback, covers, layout, repaint).
+//
+// The loader never touches the list's tracks or groups: it builds its results privately and
+// only the progress fields (atomics, and the progress text under its lock) change meanwhile.
+//
+//   list.plDropList = {"/music/Album"};
+//   Load_Start(list, true, false, true);  // what a drop does
+//
+// Everything here is called on the UI thread, except LoadList (the loader thread's body).
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vantor {
+
+class TSmartThread;
+class TUIDispatcher;
+class TVPlayList;
+
+// The view layer's part of a load's hand-off; set by the main controller (and by tests).
+// Unset hooks are skipped. UI thread unless noted.
+struct TLoaderHooks {
+    // The dispatcher whose UI thread takes the hand-offs; null runs them on the worker
+    // (tests of single-threaded paths only).
+    TUIDispatcher* Dispatcher = nullptr;
+    // The play/pause toggle: with the player stopped and no current track it plays the first
+    // track of the current list.
+    std::function<void()> PlayPause;
+    // Refills the shuffle list of a list in shuffle mode.
+    std::function<void(TVPlayList&)> RefillShuffle;
+    // The host window's resize handling (lays out the views).
+    std::function<void()> Resize;
+    // Arranges the groups of the current list.
+    std::function<void(TVPlayList&)> Arrange;
+    // Repaints the host window; any thread.
+    std::function<void()> Repaint;
+};
+
+TLoaderHooks& LoaderHooks();
+
+// A new loader for the list (stopping the old one first, which lets a load in progress hand
+// its results over); Activate makes the list current when a load starts, FromScanList makes
+// the next load rescan plScanList. StartLoading runs one load at once.
+void Load_Start(TVPlayList& list, bool StartLoading, bool Activate, bool FromScanList);
+// Stops and frees the loader, waiting for a load in progress to finish.
+void Load_Stop(TVPlayList& list);
+// Runs one more load on the existing loader.
+void Load_Reset(TVPlayList& list);
+void Load_Pause(TVPlayList& list);
+bool Load_Active(const TVPlayList& list);
+
+// A drop on the list view: the paths (in drop order) are added by a load without activation.
+void OnDrop(TVPlayList& list, std::vector<std::string> paths);
+// Rescans the linked folders: files found there that the list does not hold yet are added.
+void ReScan(TVPlayList& list);
+
+// The loader thread's body: one load of thread.itPlayList().
+void LoadList(TSmartThread& thread);
+
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+// Shared set-up of the loader and cover tests: a UI dispatcher on the test thread, the hooks
+// counting what the hand-offs do, a scratch folder, and helpers to build playlists and files.
+
+#include "app/AppState.h"
+#include "library/CoverThread.h"
+#include "library/LibraryHooks.h"
+#include "library/PlayList.h"
+#include "library/PlaylistLoader.h"
+#include "platform/window/UIDispatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantor {
+
+namespace fs = std::filesystem;
+
+class LoaderTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* tmp = std::getenv("VANTOR_TEST_TMP");
+        ASSERT_NE(tmp, nullptr);
+        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        Root = fs::path(tmp) / (std::string(info->test_suite_name()) + "." + info->name());
+        fs::remove_all(Root);
+        fs::create_directories(Root / "Playlists");
+        App.AppPath = Root.string() + "/";
+        App.CurrentPlayList = nullptr;
+        App.CurrentTrack = nullptr;
+        LoaderHooks() = {};
+        LoaderHooks().Dispatcher = &Dispatcher;
+        LoaderHooks().Resize = [this] { ++Commits; };
+        LoaderHooks().PlayPause = [this] { ++PlayPauses; };
+        CoverHooks() = {};
+        CoverHooks().Interval = std::chrono::milliseconds(2);
+        LibraryHooks() = {};
+    }
+
+    void TearDown() override
+    {
+        App.CurrentPlayList = nullptr;
+        App.CurrentTrack = nullptr;
+        LoaderHooks() = {};
+        CoverHooks() = {};
+        LibraryHooks() = {};
+    }
+
+    // Runs hand-offs until that many loads have been committed (or a generous time passed).
+    void WaitForCommits(int count)
+    {
+        auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        Dispatcher.RunPostedUntil(
+            [&] { return Commits >= count || std::chrono::steady_clock::now() > deadline; },
+            std::chrono::milliseconds(1));
+        ASSERT_GE(Commits, count) << "the loads did not finish";
+    }
+
+    // A copy of a fixture track at Root / relative.
+    fs::path CopyTrack(const std::string& fixture, const fs::path& relative)
+    {
+        fs::path const target = Root / relative;
+        fs::create_directories(target.parent_path());
+        fs::copy_file(fs::path(VANTOR_TEST_DATA) / "covers/tracks" / fixture, target,
+            fs::copy_options::overwrite_existing);
+        return target;
+    }
+
+    static void WriteText(const fs::path& path, const std::string& text)
+    {
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    // A playlist file with one section per track path.
+    static void WritePlaylist(const fs::path& path, const std::vector<fs::path>& tracks)
+    {
+        std::string text;
+        int id = 100;
+        for (const fs::path& track : tracks) {
+            text += '[';
+            text += std::to_string(id++);
+            text += "]\nFilePath=";
+            text += track.string();
+            text += "\nFileName=";
+            text += track.filename().string();
+            text += "\nTrackName=";
+            text += track.stem().string();
+            text += '\n';
+        }
+        text += "[#Settings]\nCaption=Test\nID=#7\nGroupMode=3\n";
+        WriteText(path, text);
+    }
+
+    static std::vector<std::string> Paths(const TVPlayList& list)
+    {
+        std::vector<std::string> paths;
+        for (const auto& track : list.plDataList)
+            paths.push_back(track->GetTag(tkFilePath));
+        return paths;
+    }
+
+    TUIDispatcher Dispatcher;
+    fs::path Root;
+    int Commits = 0;
+    int PlayPauses = 0;
+};
+
+}

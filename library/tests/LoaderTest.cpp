@@ -1,0 +1,205 @@
+#include "library/tests/LoaderFixture.h"
+
+#include "library/SpecialLists.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace vantor {
+namespace {
+
+using TListPtr = std::unique_ptr<TVPlayList>;
+
+TEST_F(LoaderTest, AllSpecialListsAndThreeUserListsLoadAtOnce)
+{
+    std::vector<TListPtr> lists;
+    lists.push_back(TSmartCtrl::Create<TDefaultList>());
+    lists.push_back(TSmartCtrl::Create<TLibraryList>());
+    lists.push_back(TSmartCtrl::Create<TFavoriteList>());
+    lists.push_back(TSmartCtrl::Create<TRadioList>());
+    lists.push_back(TSmartCtrl::Create<TMostPlayedList>());
+    for (int i = 0; i < 3; ++i) {
+        lists.push_back(TSmartCtrl::Create<TVPlayList>());
+        lists.back()->plPath = (Root / "Playlists" / ("Mix " + std::to_string(i) + ".vpl")).string();
+    }
+    // List i holds i + 1 tracks, and one section whose file is gone.
+    for (size_t i = 0; i < lists.size(); ++i) {
+        std::vector<fs::path> tracks;
+        for (size_t t = 0; t <= i; ++t)
+            tracks.push_back(CopyTrack("no-cover.mp3", fs::path("music") / std::to_string(i) / (std::to_string(t) + ".mp3")));
+        tracks.push_back(Root / "gone.mp3");
+        WritePlaylist(lists[i]->plPath, tracks);
+        lists[i]->LoadSettings();
+    }
+    for (auto& list : lists)
+        Load_Start(*list, true, false, false);
+    WaitForCommits(int(lists.size()));
+    for (size_t i = 0; i < lists.size(); ++i) {
+        EXPECT_EQ(lists[i]->TrackCount(), int(i + 1)) << lists[i]->plPath;
+        EXPECT_FALSE(lists[i]->plLoading);
+        EXPECT_FALSE(lists[i]->plGroups.empty());
+        EXPECT_FALSE(lists[i]->plNeeedSave) << "reading a playlist file changes nothing to save";
+    }
+    EXPECT_EQ(PlayPauses, 0);
+}
+
+TEST_F(LoaderTest, DroppedFolderAddsSubfolderFilesFirstAndTestsTypes)
+{
+    CopyTrack("no-cover.mp3", "drop/Album/Sub/s1.mp3");
+    CopyTrack("no-cover.mp3", "drop/Album/Sub/s2.mp3");
+    CopyTrack("no-cover.mp3", "drop/Album/own1.mp3");
+    CopyTrack("no-cover.mp3", "drop/Album/own2.mp3");
+    CopyTrack("no-cover.mp3", "drop/Album/Shout.MP3");
+    WriteText(Root / "drop/readme.txt", "not audio");
+
+    auto list = TSmartCtrl::Create<TVPlayList>();
+    list->plPlayFile = false;
+    bool const ascendingBefore = list->plAscending;
+    std::string const text = (Root / "drop/readme.txt").string();
+    OnDrop(*list, { (Root / "drop/Album").string(), text, text });
+    WaitForCommits(1);
+
+    std::vector<std::string> const paths = Paths(*list);
+    ASSERT_EQ(paths.size(), 5u);
+    std::vector<std::string> first(paths.begin(), paths.begin() + 2);
+    std::sort(first.begin(), first.end());
+    EXPECT_EQ(first[0], (Root / "drop/Album/Sub/s1.mp3").string());
+    EXPECT_EQ(first[1], (Root / "drop/Album/Sub/s2.mp3").string());
+    EXPECT_EQ(paths[4], text) << "a dropped file is not type-tested, and a second drop of it adds nothing";
+    EXPECT_EQ(std::count(paths.begin(), paths.end(), (Root / "drop/Album/Shout.MP3").string()), 0);
+    EXPECT_EQ(list->plDataList[4]->GetTag("TrackName"), "") << "a text file has only its file-system keys";
+    EXPECT_EQ(list->plDataList[4]->GetTag("FileName"), "readme.txt");
+
+    EXPECT_TRUE(list->plNeeedSave);
+    EXPECT_EQ(PlayPauses, 0) << "a drop starts no playback";
+    EXPECT_EQ(App.CurrentPlayList, nullptr) << "a drop does not activate";
+    EXPECT_NE(list->plAscending, ascendingBefore) << "regrouping the same mode inverts the direction";
+    EXPECT_TRUE(list->plDropList.empty());
+}
+
+TEST_F(LoaderTest, DropWhileALoadRunsLosesNothing)
+{
+    std::vector<std::string> first, second;
+    for (int i = 0; i < 60; ++i)
+        first.push_back(CopyTrack("no-cover.mp3", "one/" + std::to_string(i) + ".mp3").string());
+    for (int i = 0; i < 5; ++i)
+        second.push_back(CopyTrack("no-cover.mp3", "two/" + std::to_string(i) + ".mp3").string());
+
+    auto list = TSmartCtrl::Create<TVPlayList>();
+    OnDrop(*list, { (Root / "one").string() });
+    // The second drop lands while the first load reads its files (or before it took them).
+    OnDrop(*list, { (Root / "two").string(), first[0] });
+    auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    Dispatcher.RunPostedUntil(
+        [&] { return list->TrackCount() >= 65 || std::chrono::steady_clock::now() > deadline; },
+        std::chrono::milliseconds(1));
+    Load_Stop(*list);
+    EXPECT_EQ(list->TrackCount(), 65) << "both drops are added, each file once";
+    EXPECT_FALSE(list->plLoading);
+}
+
+TEST_F(LoaderTest, RescanAddsNewFilesAndKeepsTracksOfRemovedOnes)
+{
+    fs::path const a = CopyTrack("no-cover.mp3", "linked/a.mp3");
+    fs::path const b = CopyTrack("no-cover.mp3", "linked/b.mp3");
+    auto list = TSmartCtrl::Create<TVPlayList>();
+    list->plLinkedFolders = { (Root / "linked").string() };
+    ReScan(*list);
+    WaitForCommits(1);
+    ASSERT_EQ(list->TrackCount(), 2);
+    EXPECT_FALSE(list->plNeeedSave) << "a rescan does not mark the list for rewriting";
+
+    fs::path const c = CopyTrack("no-cover.mp3", "linked/c.mp3");
+    fs::remove(a);
+    ReScan(*list);
+    WaitForCommits(2);
+    std::vector<std::string> paths = Paths(*list);
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::string> { a.string(), b.string(), c.string() }));
+}
+
+// The loader is blocked in its first hand-off (this thread runs none) when the list stops it.
+TEST_F(LoaderTest, StoppingALoaderThatWaitsForItsHandOffDoesNotDeadlock)
+{
+    CopyTrack("no-cover.mp3", "stop/a.mp3");
+    auto list = TSmartCtrl::Create<TVPlayList>();
+    list->plDropList = { (Root / "stop").string() };
+    Load_Start(*list, true, false, true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Load_Stop(*list);
+    EXPECT_FALSE(Load_Active(*list));
+    EXPECT_EQ(Commits, 1) << "a plain stop lets the load finish and hand over";
+    EXPECT_EQ(list->TrackCount(), 1);
+}
+
+TEST_F(LoaderTest, DeletingAListWhileItLoadsStopsItsLoader)
+{
+    for (int i = 0; i < 200; ++i)
+        CopyTrack("no-cover.mp3", "big/" + std::to_string(i) + ".mp3");
+    for (int round = 0; round < 3; ++round) {
+        auto list = TSmartCtrl::Create<TVPlayList>();
+        OnDrop(*list, { (Root / "big").string() });
+        // Let the load take its work and start reading files, then free the list.
+        Dispatcher.RunPostedUntil([&] { return list->plLoadingPos > 0; }, std::chrono::milliseconds(1));
+        if (round == 2)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        list.reset();
+    }
+    Dispatcher.RunPosted();
+    EXPECT_EQ(Commits, 0) << "an aborted load hands nothing over";
+}
+
+TEST_F(LoaderTest, FilesThatVanishOrTurnIntoFoldersAreSkipped)
+{
+    std::vector<fs::path> files;
+    for (int i = 0; i < 4; ++i)
+        files.push_back(CopyTrack("no-cover.mp3", "vanish/" + std::to_string(i) + ".mp3"));
+    // Before the first file is read, two of the collected files change behind the scan.
+    bool changed = false;
+    LibraryHooks().RepaintBottomBar = [&] {
+        if (changed)
+            return;
+        changed = true;
+        for (int i : { 1, 2 })
+            fs::remove(files[size_t(i)]);
+        fs::create_directory(files[2]);
+    };
+    auto list = TSmartCtrl::Create<TVPlayList>();
+    OnDrop(*list, { (Root / "vanish").string() });
+    WaitForCommits(1);
+    std::vector<std::string> paths = Paths(*list);
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::string> { files[0].string(), files[3].string() }));
+}
+
+TEST_F(LoaderTest, ActivatingLoadMakesTheListCurrentPlaysAndStartsItsCovers)
+{
+    CopyTrack("red-cover.mp3", "play/red.mp3");
+    auto list = TSmartCtrl::Create<TDefaultList>();
+    auto other = TSmartCtrl::Create<TVPlayList>();
+    int arranged = 0;
+    LoaderHooks().Arrange = [&](TVPlayList& current) {
+        EXPECT_EQ(&current, list.get());
+        ++arranged;
+    };
+    list->plDropList = { (Root / "play/red.mp3").string() };
+    list->plPlayFile = true;
+    Load_Start(*list, true, true, true);
+    WaitForCommits(1);
+    EXPECT_EQ(App.CurrentPlayList, list.get());
+    EXPECT_EQ(PlayPauses, 1);
+    EXPECT_FALSE(list->plPlayFile);
+    EXPECT_TRUE(Icons_Active(*list)) << "the current list's covers start after its load";
+    EXPECT_EQ(arranged, 1);
+
+    // A later load of another list neither plays nor starts covers there.
+    other->plDropList = { (Root / "play/red.mp3").string() };
+    Load_Start(*other, true, false, true);
+    WaitForCommits(2);
+    EXPECT_EQ(PlayPauses, 1);
+    EXPECT_FALSE(Icons_Active(*other));
+    EXPECT_EQ(App.CurrentPlayList, list.get());
+}
+
+}
+}

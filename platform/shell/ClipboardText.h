@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace vantor {
+
+// Replaces the clipboard's content by text (SDL's clipboard; needs the window's video
+// subsystem). False when the clipboard is not available.
+bool SetClipboardText(const std::string& text);
+
+}
