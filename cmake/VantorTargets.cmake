@@ -16,7 +16,8 @@ endif()
 
 # vantor_add_test(NAME SOURCES ... LIBS ... [LABELS ...])
 # A GoogleTest executable registered with CTest; tests run with the source tree's
-# tests/data folder in VANTOR_TEST_DATA and a scratch folder in VANTOR_TEST_TMP.
+# tests/data folder in VANTOR_TEST_DATA, a scratch folder in VANTOR_TEST_TMP and the leak
+# suppressions for system libraries of tests/lsan.supp.
 function(vantor_add_test name)
   if(NOT VANTOR_TESTS)
     return()
@@ -30,7 +31,7 @@ function(vantor_add_test name)
     VANTOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "SDL_AUDIODRIVER=dummy;VANTOR_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp/${name}")
+    ENVIRONMENT "SDL_AUDIODRIVER=dummy;VANTOR_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp/${name};LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp")
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
