@@ -6,9 +6,11 @@
 #include "app/settings/IniValues.h"
 #include "library/FileTrash.h"
 #include "library/LibraryHooks.h"
+#include "library/PlaylistFile.h"
 #include "library/SpecialLists.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <random>
 #include <system_error>
 #include <unordered_set>
@@ -28,8 +30,8 @@ int RandomNumber(int max)
 
 bool RegularFileExists(const std::string& path)
 {
-    std::error_code error;
-    return !path.empty() && std::filesystem::is_regular_file(path, error);
+    struct stat status;
+    return !path.empty() && ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 bool FolderExists(const std::string& path)
@@ -130,23 +132,25 @@ void TVPlayList::LoadSettings()
     if (!RegularFileExists(plPath))
         return;
     plFileName = std::filesystem::path(plPath).filename().string();
-    LoadSettings(TIniFile(plPath, TIniAccess::WholeFile));
+    LoadSettings(TPlaylistFile::FromPath(plPath));
 }
 
-void TVPlayList::LoadSettings(const TIniFile& file)
+void TVPlayList::LoadSettings(const TPlaylistFile& file)
 {
     if (plCanRename)
-        plCaption = file.ReadString(kSettingsSection, "Caption", "My Playlist");
-    plID = file.ReadString(kSettingsSection, "ID", "");
-    int const mode = file.ReadInteger(kSettingsSection, "GroupMode", gmArtist);
+        plCaption = file.Value(kSettingsSection, "Caption", "My Playlist");
+    plID = file.Value(kSettingsSection, "ID", "");
+    int const mode = ParseIniInteger(file.Value(kSettingsSection, "GroupMode"), gmArtist);
     plGroupMode = mode >= 0 && mode < kGroupModeCount ? static_cast<TGroupMode>(mode) : gmArtist;
-    vtShuffle = file.ReadBool(kSettingsSection, "Shuffle", false);
-    vtRepeat = file.ReadBool(kSettingsSection, "Repeat", false);
-    plScroll = file.ReadInteger(kSettingsSection, "Scroll", 0);
+    vtShuffle = ParseIniBool(file.Value(kSettingsSection, "Shuffle"), false);
+    vtRepeat = ParseIniBool(file.Value(kSettingsSection, "Repeat"), false);
+    plScroll = ParseIniInteger(file.Value(kSettingsSection, "Scroll"), 0);
     plLinkedFolders.clear();
-    for (auto const& [key, folder] : file.ReadSectionValues(kLinkedSection)) {
-        if (FolderExists(folder))
-            plLinkedFolders.push_back(folder);
+    if (TPlaylistFile::TSection const* const linked = file.Find(kLinkedSection)) {
+        for (auto const& [key, folder] : linked->Values) {
+            if (FolderExists(std::string(folder)))
+                plLinkedFolders.emplace_back(folder);
+        }
     }
 }
 
@@ -161,31 +165,39 @@ std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracksFile(const std::s
 {
     if (!RegularFileExists(Path))
         return {};
-    return ReadTracks(TIniFile(Path, TIniAccess::WholeFile));
+    return ReadTracks(TPlaylistFile::FromPath(Path));
 }
 
-std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracks(const TIniFile& file)
+std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracks(const TPlaylistFile& file)
 {
     std::vector<std::unique_ptr<TTrackData>> tracks;
-    std::vector<std::string> const sections = file.ReadSections();
+    auto const& sections = file.Sections();
     plLoadingMax = static_cast<int32_t>(sections.size());
+    tracks.reserve(sections.size());
     for (size_t i = 0; i < sections.size(); ++i) {
-        std::string const& name = sections[i];
+        TPlaylistFile::TSection const& section = sections[i];
         plLoadingPos = static_cast<int32_t>(i);
-        if (name == kSettingsSection)
+        if (section.Name == kSettingsSection)
             continue;
-        if (RegularFileExists(file.ReadString(name, "FilePath", ""))) {
-            auto track = std::make_unique<TTrackData>();
+        if (RegularFileExists(std::string(TPlaylistFile::Value(section, "FilePath")))) {
+            auto track = std::make_unique<TTrackData>(std::string(section.Name));
             track->tdPlayList = this;
-            track->tdID = name;
-            SetLoadingText(std::to_string(i + 1) + " / " + std::to_string(sections.size()) + " : "
-                           + file.ReadString(name, "FileName", ""));
-            for (auto const& [key, value] : file.ReadSectionValues(name))
+            size_t textBytes = 0;
+            for (auto const& [key, value] : section.Values)
+                textBytes += value.size();
+            track->tdTagsList.Reserve(section.Values.size(), textBytes);
+            for (auto const& [key, value] : section.Values)
                 track->SetTag(key, value);
-            track->tdPlayCount = file.ReadInteger(name, "PlayCount", 0);
-            track->tdHasLyrics = file.ReadBool(name, "HasLyrics", false);
+            TTrackTags const& tags = track->tdTagsList;
+            std::string text = std::to_string(i + 1);
+            text += " / ";
+            text += std::to_string(sections.size());
+            text += " : ";
+            text += tags.View(tkFileName);
+            SetLoadingText(std::move(text));
+            track->tdPlayCount = ParseIniInteger(tags.View(tkPlayCount), 0);
+            track->tdHasLyrics = ParseIniBool(tags.View(tkHasLyrics), false);
             track->UpdateDuration();
-            track->tdTagsList.Shrink();
             tracks.push_back(std::move(track));
         }
         RepaintBottomBar();

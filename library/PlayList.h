@@ -24,6 +24,7 @@
 namespace vantor {
 
 class TIniFile;
+class TPlaylistFile;
 
 inline constexpr char kPlaylistsFolder[] = "Playlists";
 inline constexpr char kPlayListControlID[] = "Playlist :)";
@@ -94,15 +95,15 @@ public:
     std::filesystem::path SavePath() const;
     // Reads "#Settings" and "#Linked" from plPath; nothing when no file is there.
     void LoadSettings();
-    // The same from a file already in memory.
-    void LoadSettings(const TIniFile& file);
+    // The same from a file already read.
+    void LoadSettings(const TPlaylistFile& file);
     // Reads the track sections of Path and appends their tracks (UI thread).
     void LoadFromFile(const std::string& Path);
     // Any thread: the tracks of a playlist file's sections whose "FilePath" exists, in file
     // order; updates only the progress fields of this list.
     std::vector<std::unique_ptr<TTrackData>> ReadTracksFile(const std::string& Path);
-    // Same, from a file already in memory.
-    std::vector<std::unique_ptr<TTrackData>> ReadTracks(const TIniFile& file);
+    // Same, from a file already read.
+    std::vector<std::unique_ptr<TTrackData>> ReadTracks(const TPlaylistFile& file);
     // Writes the file (temporary file renamed over the old one). Track sections are rewritten
     // only when plNeeedSave is set. False when the file could not be written.
     bool SaveToFile();

@@ -67,6 +67,11 @@ TTrackData::TTrackData()
 {
 }
 
+TTrackData::TTrackData(std::string id)
+    : tdID(std::move(id))
+{
+}
+
 std::string TTrackData::RandomID()
 {
     thread_local std::mt19937 generator { std::random_device {}() };

@@ -23,6 +23,8 @@ class TTrackData {
 public:
     // A record with a fresh random tdID and an empty dictionary.
     TTrackData();
+    // A record with the given tdID (read from a playlist file).
+    explicit TTrackData(std::string id);
     TTrackData(const TTrackData&) = delete;
     TTrackData& operator=(const TTrackData&) = delete;
 

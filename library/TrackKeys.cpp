@@ -13,28 +13,26 @@ namespace vantor {
 
 namespace {
 
-constexpr std::array<const char*, tkKnownKeyCount> kKnownNames = {
+constexpr std::array<std::string_view, tkKnownKeyCount> kKnownNames = {
     "FilePath", "Directory", "FileSize", "FileName", "TrackName", "Artist", "Album", "Year",
     "Bitrate", "SampleRate", "PlayTime", "Channels", "Genre", "Rating", "HasLyrics", "PlayCount",
 };
 
-bool AsciiEqualNoCase(std::string_view a, const char* b)
+bool AsciiEqualNoCase(std::string_view a, std::string_view b)
 {
-    size_t i = 0;
-    for (; i < a.size(); ++i) {
-        char const c = b[i];
-        if (c == '\0')
-            return false;
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
         char x = a[i];
         if (x >= 'A' && x <= 'Z')
             x = static_cast<char>(x - 'A' + 'a');
-        char y = c;
+        char y = b[i];
         if (y >= 'A' && y <= 'Z')
             y = static_cast<char>(y - 'A' + 'a');
         if (x != y)
             return false;
     }
-    return b[i] == '\0';
+    return true;
 }
 
 // Every spelling ever stored, with its folded id. Grows only; ids are indices.
@@ -91,7 +89,7 @@ public:
     std::string Name(TTagKey key) const
     {
         if (key < tkKnownKeyCount)
-            return kKnownNames[key];
+            return std::string(kKnownNames[key]);
         std::shared_lock lock(m_mutex);
         return key < m_names.size() ? m_names[key] : std::string();
     }

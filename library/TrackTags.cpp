@@ -1,5 +1,6 @@
 #include "library/TrackTags.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace vantor {
@@ -81,6 +82,12 @@ int TTrackTags::SetEntry(int index, TTagKey key, TTagKey fold, std::string_view 
     }
     m_entries.push_back({ key, fold, offset, static_cast<uint32_t>(value.size()) });
     return static_cast<int>(m_entries.size() - 1);
+}
+
+void TTrackTags::Reserve(size_t entries, size_t textBytes)
+{
+    m_entries.reserve(entries);
+    m_text.reserve(std::min<size_t>(textBytes, std::numeric_limits<uint32_t>::max()));
 }
 
 void TTrackTags::Clear()

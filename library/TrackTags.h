@@ -45,6 +45,8 @@ public:
     int Set(std::string_view name, std::string_view value);
     int Set(TKnownKey key, std::string_view value);
     void Clear();
+    // Room for entries and text bytes, so that filling a record allocates once.
+    void Reserve(size_t entries, size_t textBytes);
     // Bytes held on the heap, for memory accounting.
     size_t HeapBytes() const { return m_entries.capacity() * sizeof(TEntry) + m_text.capacity(); }
     // Drops spare capacity (after a record was filled).

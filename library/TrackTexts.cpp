@@ -39,10 +39,16 @@ std::string DurationText(double seconds)
     // Rounded to the millisecond, then the milliseconds are dropped; hours wrap at 24.
     auto const ms = static_cast<unsigned long long>(std::fmod(std::round(seconds * 1000.0), static_cast<double>(kDayMs)));
     unsigned long long const total = ms / 1000 % 86400;
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02llu:%02llu:%02llu", total / 3600, total / 60 % 60, total % 60);
-    std::string text = buffer;
-    if (text.rfind("00", 0) == 0)
+    unsigned const parts[3] = { static_cast<unsigned>(total / 3600), static_cast<unsigned>(total / 60 % 60),
+                                static_cast<unsigned>(total % 60) };
+    std::string text;
+    for (unsigned const part : parts) {
+        if (!text.empty())
+            text += ':';
+        text += static_cast<char>('0' + part / 10);
+        text += static_cast<char>('0' + part % 10);
+    }
+    if (text.starts_with("00"))
         text.erase(0, 3);
     return text;
 }

@@ -38,24 +38,27 @@ std::string PlaylistFile()
         text.reserve(static_cast<size_t>(kTracks) * 520);
         for (int i = 0; i < kTracks; ++i) {
             int const file = i % kFiles;
-            int const artist = (i * 7919) % 4000;
-            int const album = (i * 104729) % 9000;
+            long long const n = i;
+            long long const artist = n * 7919 % 4000;
+            long long const album = n * 104729 % 9000;
             std::string const name = "Track " + std::to_string(file) + " - Some Song Title.mp3";
             std::string const dir = (root / "Music Library" / "Various Artists").string();
             if (i < kFiles)
                 std::ofstream(dir + "/" + name) << "x";
-            text += "[" + std::to_string(100000000 + i) + "]\n";
+            text += '[';
+            text += std::to_string(100000000 + i);
+            text += "]\n";
             text += "FilePath=" + dir + "/" + name + "\n";
             text += "Directory=" + dir + "\n";
-            text += "FileSize=" + std::to_string(1000000 + (i * 7727) % 600000000) + "\n";
+            text += "FileSize=" + std::to_string(1000000 + n * 7727 % 600000000) + "\n";
             text += "FileName=" + name + "\n";
-            text += "TrackName=" + std::string(1, static_cast<char>('A' + i % 26)) + "ong number " + std::to_string((i * 31) % 9973) + "\n";
+            text += "TrackName=" + std::string(1, static_cast<char>('A' + i % 26)) + "ong number " + std::to_string(n * 31 % 9973) + "\n";
             text += "Artist=Artist Name " + std::to_string(artist) + "\n";
             text += "Album=The Album Title " + std::to_string(album) + "\n";
             text += "Year=" + std::to_string(1960 + i % 60) + "\n";
             text += "Bitrate=" + std::to_string(128 + 32 * (i % 7)) + "\n";
             text += "SampleRate=44100\n";
-            text += "PlayTime=" + std::to_string(60 + (i * 13) % 4000) + ".346938775510\n";
+            text += "PlayTime=" + std::to_string(60 + n * 13 % 4000) + ".346938775510\n";
             text += "Channels=2\n";
             text += "Genre=" + std::string(genres[i % 8]) + "\n";
             text += "Rating=" + std::to_string(i % 6) + "\n";

@@ -1,8 +1,8 @@
 // Playlist files: settings, linked folders and track sections from arbitrary bytes.
 
-#include "app/AppState.h"
 #include "app/settings/IniFile.h"
 #include "library/PlayList.h"
+#include "library/PlaylistFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace vantor;
-    TIniFile const file = TIniFile::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
+    TPlaylistFile const file = TPlaylistFile::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
     auto list = TSmartCtrl::Create<TVPlayList>();
     list->LoadSettings(file);
     list->AppendTracks(list->ReadTracks(file));
