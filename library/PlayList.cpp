@@ -3,7 +3,9 @@
 #include "app/AppState.h"
 #include "app/settings/CaseFold.h"
 #include "app/settings/IniFile.h"
+#include "app/settings/FileIO.h"
 #include "app/settings/IniValues.h"
+#include "app/settings/TextFileEncoding.h"
 #include "library/FileTrash.h"
 #include "library/LibraryHooks.h"
 #include "library/PlaylistFile.h"
@@ -213,25 +215,63 @@ bool TVPlayList::SaveToFile()
     std::filesystem::path const path = SavePath();
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
-    TIniFile file(path, TIniAccess::WholeFile);
-    if (file.Unreadable())
+    // A file that exists but cannot be read is never overwritten: its tracks were never seen.
+    std::optional<std::string> const old = ReadWholeFile(path);
+    if (!old && std::filesystem::exists(path, error))
         return false;
+    TDecodedText const decoded = old ? DecodeTextFile(*old) : TDecodedText {};
+
+    TPlaylistWriter writer;
+    std::vector<std::string_view> oldSettings;
+    std::string kept;
     if (plNeeedSave) {
-        file.Clear();
-        for (auto const& track : plDataList)
-            track->SaveInfo(&file);
+        for (auto const& track : plDataList) {
+            if (!writer.Section(track->tdID))
+                continue;
+            TTrackTags const& tags = track->tdTagsList;
+            for (int i = 0; i < tags.Count(); ++i) {
+                if (tags.Entry(i).Fold != tkHasLyrics)
+                    writer.Value(tags.KeyName(i), tags.Value(tags.Entry(i)));
+            }
+            writer.Value("HasLyrics", FormatIniBool(track->tdHasLyrics));
+        }
+    } else {
+        // The track sections stay exactly as they are; settings and linked folders are
+        // written anew after them, keeping settings keys this program does not know.
+        kept = KeepLinesOutside(decoded.text, { kSettingsSection, kLinkedSection }, oldSettings);
     }
-    file.WriteString(kSettingsSection, "Caption", plCaption);
-    file.WriteString(kSettingsSection, "ID", plID);
-    file.WriteInteger(kSettingsSection, "GroupMode", plGroupMode);
-    file.WriteBool(kSettingsSection, "Shuffle", vtShuffle);
-    file.WriteBool(kSettingsSection, "Repeat", vtRepeat);
-    file.WriteInteger(kSettingsSection, "Scroll", plScroll);
-    file.EraseSection(kLinkedSection);
-    file.EnsureSection(kLinkedSection);
+    writer.Section(kSettingsSection);
+    writer.Value("Caption", plCaption);
+    writer.Value("ID", plID);
+    writer.Value("GroupMode", FormatIniInteger(plGroupMode));
+    writer.Value("Shuffle", FormatIniBool(vtShuffle));
+    writer.Value("Repeat", FormatIniBool(vtRepeat));
+    writer.Value("Scroll", FormatIniInteger(plScroll));
+    for (std::string_view const line : oldSettings) {
+        std::string_view const key = line.substr(0, line.find('='));
+        bool known = false;
+        for (const char* name : { "Caption", "ID", "GroupMode", "Shuffle", "Repeat", "Scroll" })
+            known = known || EqualsNoCase(TrimIniBlanks(key), name);
+        if (!known)
+            writer.RawLine(line);
+    }
+    writer.Section(kLinkedSection);
     for (size_t i = 0; i < plLinkedFolders.size(); ++i)
-        file.WriteString(kLinkedSection, std::to_string(i), plLinkedFolders[i]);
-    if (!file.UpdateFile())
+        writer.Value(std::to_string(i), plLinkedFolders[i]);
+
+    std::string text = std::move(kept);
+    text += writer.Text();
+    if (old && DetectLineEnding(decoded.text) == TLineEnding::CRLF) {
+        std::string crlf;
+        crlf.reserve(text.size() + text.size() / 16);
+        for (char const c : text) {
+            if (c == '\n')
+                crlf += '\r';
+            crlf += c;
+        }
+        text = std::move(crlf);
+    }
+    if (!ReplaceFileContents(path, EncodeTextFile(text, decoded.encoding)))
         return false; // plNeeedSave stays set: the tracks are written at the next save
     plNeeedSave = false;
     // A list that was never saved is found through this file from now on (and deleting the

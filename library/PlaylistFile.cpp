@@ -12,15 +12,15 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view TrimBlanks(std::string_view text)
+}
+
+std::string_view TrimIniBlanks(std::string_view text)
 {
     while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
 }
 
 TPlaylistFile TPlaylistFile::FromPath(const std::filesystem::path& path)
@@ -60,13 +60,13 @@ void TPlaylistFile::Parse()
         text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
         while (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        std::string_view const trimmed = TrimBlanks(line);
+        std::string_view const trimmed = TrimIniBlanks(line);
         if (trimmed.empty())
             continue;
         if (trimmed.front() == '[') {
             size_t const close = trimmed.find(']');
             std::string_view const name = close == std::string_view::npos ? std::string_view()
-                                                                          : TrimBlanks(trimmed.substr(1, close - 1));
+                                                                          : TrimIniBlanks(trimmed.substr(1, close - 1));
             if (!name.empty()) {
                 auto const [it, added] = m_byName.emplace(FoldCase(name), m_sections.size());
                 if (added)
@@ -78,12 +78,12 @@ void TPlaylistFile::Parse()
         size_t const equals = trimmed.find('=');
         if (current == kNone || equals == std::string_view::npos || trimmed.front() == ';' || trimmed.front() == '[')
             continue;
-        std::string_view const key = TrimBlanks(trimmed.substr(0, equals));
+        std::string_view const key = TrimIniBlanks(trimmed.substr(0, equals));
         if (key.empty())
             continue;
         if (!owners.empty() && owners.back() > current)
             interleaved = true;
-        m_values.emplace_back(key, TrimBlanks(trimmed.substr(equals + 1)));
+        m_values.emplace_back(key, TrimIniBlanks(trimmed.substr(equals + 1)));
         owners.push_back(current);
     }
 
@@ -124,6 +124,91 @@ std::string_view TPlaylistFile::Value(TSection const& section, std::string_view 
             return value;
     }
     return defValue;
+}
+
+}
+
+namespace vantor {
+
+namespace {
+
+bool IsStorableKey(std::string_view key)
+{
+    return !key.empty() && key.find_first_of("=\r\n") == std::string_view::npos && key.front() != '['
+        && key.front() != ';';
+}
+
+}
+
+bool TPlaylistWriter::Section(std::string_view name)
+{
+    name = TrimIniBlanks(name);
+    if (name.empty() || name.find_first_of("]\r\n") != std::string_view::npos)
+        return false;
+    m_text += '[';
+    m_text += IsValidUtf8(name) ? std::string(name) : ToValidUtf8(name);
+    m_text += "]\n";
+    return true;
+}
+
+void TPlaylistWriter::Value(std::string_view key, std::string_view value)
+{
+    key = TrimIniBlanks(key);
+    if (!IsStorableKey(key))
+        return;
+    size_t const start = m_text.size();
+    m_text += key;
+    m_text += '=';
+    m_text += value;
+    for (size_t i = start; i < m_text.size(); ++i) {
+        if (m_text[i] == '\r' || m_text[i] == '\n')
+            m_text[i] = ' ';
+    }
+    if (!IsValidUtf8(std::string_view(m_text).substr(start)))
+        m_text.replace(start, std::string::npos, ToValidUtf8(std::string_view(m_text).substr(start)));
+    m_text += '\n';
+}
+
+void TPlaylistWriter::RawLine(std::string_view line)
+{
+    m_text += line;
+    m_text += '\n';
+}
+
+std::string KeepLinesOutside(std::string_view text, std::initializer_list<std::string_view> drop,
+                             std::vector<std::string_view>& dropped)
+{
+    std::string kept;
+    kept.reserve(text.size());
+    bool dropping = false;
+    while (!text.empty()) {
+        size_t const lf = text.find('\n');
+        std::string_view line = text.substr(0, lf);
+        text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
+        while (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        std::string_view const trimmed = TrimIniBlanks(line);
+        if (!trimmed.empty() && trimmed.front() == '[') {
+            size_t const close = trimmed.find(']');
+            std::string_view const name = close == std::string_view::npos ? std::string_view()
+                                                                          : TrimIniBlanks(trimmed.substr(1, close - 1));
+            if (!name.empty()) {
+                dropping = false;
+                for (std::string_view const section : drop)
+                    dropping = dropping || EqualsNoCase(name, section);
+                if (dropping)
+                    continue;
+            }
+        }
+        if (dropping) {
+            if (trimmed.find('=') != std::string_view::npos)
+                dropped.push_back(line);
+            continue;
+        }
+        kept += line;
+        kept += '\n';
+    }
+    return kept;
 }
 
 }

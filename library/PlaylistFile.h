@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -52,5 +53,33 @@ private:
     std::vector<TValue> m_values; // grouped by section
     std::unordered_map<std::string, size_t> m_byName; // folded name -> section
 };
+
+}
+
+namespace vantor {
+
+// text without the blanks (spaces, tabs) around it.
+std::string_view TrimIniBlanks(std::string_view text);
+
+// The writing side: builds playlist file text line by line with the INI files' rules (a key
+// that cannot be stored is left out, CR and LF in a value become spaces, ill-formed UTF-8
+// becomes U+FFFD), so a 100,000-track list is written without an INI object per line.
+class TPlaylistWriter {
+public:
+    // False (and nothing written) for a name that cannot be a section.
+    bool Section(std::string_view name);
+    void Value(std::string_view key, std::string_view value);
+    // Lines taken over unchanged.
+    void RawLine(std::string_view line);
+    std::string const& Text() const { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+// The lines of text outside the sections named in drop (compared without case), unchanged;
+// the key lines of those sections go to dropped, without their headers.
+std::string KeepLinesOutside(std::string_view text, std::initializer_list<std::string_view> drop,
+                             std::vector<std::string_view>& dropped);
 
 }

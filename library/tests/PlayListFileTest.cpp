@@ -1,11 +1,15 @@
 #include "library/tests/LibraryTestSupport.h"
 
 #include "app/settings/IniFile.h"
+#include "app/settings/TextFileEncoding.h"
 
 #include <set>
 
 namespace vantor::testing {
 namespace {
+
+// UTF-16LE with its byte-order mark.
+std::string EncodeUtf16(const std::string& utf8) { return EncodeTextFile(utf8, TTextEncoding::Utf16LE); }
 
 class PlayListFile : public LibraryTest {
 protected:
@@ -123,6 +127,30 @@ TEST_F(PlayListFile, RemovingTheOnlyLinkedFolderLeavesAnEmptySection)
     TIniFile const file(list->SavePath(), TIniAccess::WholeFile);
     EXPECT_TRUE(file.SectionExists("#Linked"));
     EXPECT_TRUE(file.ReadSection("#Linked").empty());
+}
+
+TEST_F(PlayListFile, SavingKeepsEncodingLineEndsAndUnknownSettings)
+{
+    std::string const a = AudioFile("a.mp3");
+    std::string const text = "[t1]\r\nFilePath=" + a + "\r\nTrackName=Ünï\r\n[#Settings]\r\nCaption=Old\r\n"
+                             "Theme=dark\r\n[#Linked]\r\n0=/gone\r\n";
+    std::filesystem::path const path = Root / "Playlists" / "Wide.vpl";
+    WriteBytes(path, EncodeUtf16(text));
+    auto list = Load(path);
+    ASSERT_EQ(list->TrackCount(), 1);
+    EXPECT_EQ(list->GetTrackData(0)->GetTag("TrackName"), "Ünï");
+    list->plCaption = "New\nLine";
+    ASSERT_TRUE(list->SaveToFile());
+
+    std::string const bytes = ReadBytes(path);
+    ASSERT_TRUE(bytes.starts_with("\xFF\xFE"));
+    TIniFile const saved(path, TIniAccess::WholeFile);
+    EXPECT_EQ(saved.Encoding(), TTextEncoding::Utf16LE);
+    EXPECT_EQ(saved.LineEnding(), TLineEnding::CRLF);
+    EXPECT_EQ(saved.ReadString("#Settings", "Caption", ""), "New Line");
+    EXPECT_EQ(saved.ReadString("#Settings", "Theme", ""), "dark");
+    EXPECT_EQ(saved.ReadString("t1", "TrackName", ""), "Ünï");
+    EXPECT_TRUE(saved.ReadSection("#Linked").empty());
 }
 
 TEST_F(PlayListFile, NewTracksGetUnusedIDs)
