@@ -245,6 +245,8 @@ TGrouping TVPlayList::BuildGrouping(const std::vector<TTrackData*>& tracks, TGro
 
 void TVPlayList::CommitGrouping(TGrouping grouping)
 {
+    // Hover and focus may refer to what is about to be rebuilt.
+    Reset();
     for (auto const& track : plDataList)
         track->tdItemData = nullptr;
     plGrouping = std::move(grouping);

@@ -105,6 +105,24 @@ void BM_GroupPlaylist(benchmark::State& state)
 }
 BENCHMARK(BM_GroupPlaylist)->DenseRange(0, kGroupModeCount - 1)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// Shutdown saves every list: rewriting all track sections, and keeping them while only the
+// settings change.
+void BM_SaveToFile(benchmark::State& state)
+{
+    static std::unique_ptr<TVPlayList> list = [] {
+        auto created = TSmartCtrl::Create<TVPlayList>();
+        created->LoadFromFile(PlaylistFile());
+        created->plFileName = "Saved.vpl";
+        return created;
+    }();
+    for (auto _ : state) {
+        list->plNeeedSave = state.range(0) != 0;
+        benchmark::DoNotOptimize(list->SaveToFile());
+    }
+    state.SetLabel(state.range(0) ? "tracks rewritten" : "settings only");
+}
+BENCHMARK(BM_SaveToFile)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void BM_MemoryPerTrack(benchmark::State& state)
 {
     std::string const path = PlaylistFile();
