@@ -6,10 +6,12 @@
 #include "tags/WAVTagBase.h"
 #include "tags/WMATagBase.h"
 #include "tags/apev2/APEv2Tag.h"
+#include "tags/flac/FlacTag.h"
 #include "tags/id3v1/ID3v1Tag.h"
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/io/FileStream.h"
 #include "tags/io/TextCodec.h"
+#include "tags/ogg/OpusTag.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -23,8 +25,10 @@ TTagsDefaults& TagsDefaults() {
 
 TTags::TTags()
     : APEv2Tag(std::make_unique<TAPEv2Tag>()),
+      FlacTag(std::make_unique<TFlacTag>()),
       ID3v1Tag(std::make_unique<TID3v1Tag>()),
       ID3v2Tag(std::make_unique<TID3v2Tag>()),
+      OggVorbisAndOpusTag(std::make_unique<TOpusTag>()),
       SourceAudioAttributes(std::make_unique<TSourceAudioAttributes>(this)) {
   const TTagsDefaults& defaults = TagsDefaults();
   TagLoadPriority = defaults.TagLoadPriority;

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Regenerates the Ogg fixtures of this folder: short Vorbis and Opus tones
+# encoded by ffmpeg and tagged with mutagen (a picture as
+# METADATA_BLOCK_PICTURE, a PADDING comment).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+ff() { ffmpeg -hide_banner -loglevel error -y -fflags +bitexact "$@"; }
+tone='aevalsrc=0.5*sin(2*PI*440*t)'
+
+ff -f lavfi -i "$tone:s=8000:d=0.5" -c:a libvorbis -map_metadata -1 vorbis.ogg
+ff -f lavfi -i "$tone:s=48000:d=0.3" -c:a libopus -b:a 12k -map_metadata -1 opus.opus
+
+/usr/bin/python3 - <<'PY'
+import base64
+from mutagen.flac import Picture
+from mutagen.oggopus import OggOpus
+from mutagen.oggvorbis import OggVorbis
+
+png = bytes.fromhex('89504e470d0a1a0a0000000d4948445200000001000000010806000000'
+                    '1f15c4890000000d4944415478da63f8cfc0f01f0005000201a5f6e0a40000000049454e44ae426082')
+pic = Picture()
+pic.type = 3
+pic.mime = 'image/png'
+pic.desc = 'front'
+pic.width = pic.height = 1
+pic.depth = 32
+pic.data = png
+
+v = OggVorbis('vorbis.ogg')
+v['TITLE'] = 'Sine'
+v['ARTIST'] = ['First', 'Second']
+v['TRACKNUMBER'] = '3/12'
+v['METADATA_BLOCK_PICTURE'] = [base64.b64encode(pic.write()).decode('ascii')]
+v.save(padding=lambda info: 0)
+
+o = OggOpus('opus.opus')
+o['TITLE'] = 'Sine'
+o['ALBUM'] = 'Fixtures'
+o['PADDING'] = '#####'
+o.save(padding=lambda info: 0)
+PY
