@@ -65,7 +65,7 @@ public:
     TGroupData* LastGroupData = nullptr; // non-owning
     int32_t plSelCount = 0;
 
-    // ---- Loading (Part of the loader's protocol) -----------------------------------------
+    // ---- Loading: written by the loader, progress read by the bottom bar ---------------------
     bool plPlayFile = false;              // start playback when the current load finishes
     std::vector<std::string> plDropList;  // paths waiting to be added
     std::vector<std::string> plScanList;  // folders waiting to be rescanned

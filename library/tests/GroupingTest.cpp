@@ -42,9 +42,24 @@ TEST_F(Grouping, KeysIgnoreCaseAndTheLastTrackNamesTheGroup)
     EXPECT_EQ(List->plGroups[0]->gdCaption, "abba");
     EXPECT_EQ(List->plGroups[0]->gdSecondLine, "3 Group.Tracks");
 
+    // One more track filed into the existing grouping joins its group.
+    TTrackData* const late = Add({ { "TrackName", "Fernando" }, { "Artist", "aBBA" } });
+    List->AddTrack(late);
+    ASSERT_EQ(List->plGroups.size(), 1u);
+    EXPECT_EQ(late->tdItemData->idGroupData, List->plGroups[0].get());
+    EXPECT_EQ(List->plGroups[0]->gdCaption, "aBBA");
+    EXPECT_EQ(List->plGroups[0]->gdSecondLine, "4 Group.Tracks");
+    List->SortPlaylist();
+    std::vector<std::string> keys;
+    for (TItemData* row : List->plGroups[0]->gdRows) {
+        EXPECT_EQ(row->idIndex, static_cast<int>(keys.size()));
+        keys.push_back(CollationKey(row->idTrackData->GetTag("TrackName")));
+    }
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+
     Add({ { "TrackName", "Avocado" } });
     List->GroupPlaylist(gmTrackName, false);
-    EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "A", "S", "W" }));
+    EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "A", "F", "S", "W" }));
     EXPECT_EQ(List->plGroups[0]->RowCount(), 2);
 }
 
