@@ -66,8 +66,9 @@ public:
     std::function<void()> Changed;
 
     // Writes the queue into a new file in folder (AppPath + "Queues/" in the program) under a
-    // "Queue [n].vqf" name no file uses yet. Returns the file's path, or empty when the file
-    // could not be written (folder missing, not writable).
+    // "Queue [n].vqf" name no file uses yet. Returns the file's path, or empty when nothing
+    // was written: an empty Caption (the caller asks for a name), a missing or read-only folder
+    // (the caller reports "Unable to write to" the path).
     std::string SaveQueueFile(const std::filesystem::path& folder, const std::string& Caption,
                               const std::string& Description) const;
     // Clears the queue and fills it from a queue file, finding lists in panel by plID and
