@@ -256,14 +256,16 @@ std::string TFlacTag::ChannelMode() const {
 }
 
 TAudioPropertySet TFlacTag::AudioProperties() const {
+  // STREAMINFO may leave the sample count open (streamed encodes): the
+  // format is still known, the play time is not.
   TAudioPropertySet set;
-  if (!Valid())
+  if (StreamType == fstUnknown)
     return set;
   set.Channels = FChannels;
   set.SamplesPerSec = uint32_t(FSampleRate);
   set.BitsPerSample = FBitsPerSample;
   set.PlayTime = Playtime();
-  set.SampleCount = uint64_t(FSamples);
+  set.SampleCount = uint64_t(std::max<int64_t>(FSamples, 0));
   set.BitRate = FBitrate;
   return set;
 }

@@ -99,6 +99,8 @@ public:
   std::string FileName;
 
   bool ForceReWrite = false;
+  // Keep the file's modification time across a save.
+  bool bTAG_PreserveDate = false;
 
   // TNativeTag
   bool Loaded() const override { return FLoaded; }
@@ -168,6 +170,7 @@ private:
   void DecodeStreamInfo(const uint8_t* info);
   void ResetLayout();
   void Renumber(size_t from);
+  int WriteFile(const std::string& fileName);
   int WriteNative(TStream& target);
   // rewrite is where a new copy goes; null composes it in memory and puts it
   // into target.

@@ -9,6 +9,8 @@
 #include "tags/ogg/ReplacementFile.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantor {
@@ -180,9 +182,19 @@ int TFlacTag::WriteOgg(TStream& target, TStream* rewrite, bool& rewrote) {
 }
 
 int TFlacTag::SaveToFile(const std::string& fileName) {
+  struct stat before {};
+  if (!FileExists(fileName) || ::stat(fileName.c_str(), &before) != 0)
+    return ftrCannotOpen;
+  const int result = WriteFile(fileName);
+  if (result == ftrSuccess && bTAG_PreserveDate) {
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ::utimensat(AT_FDCWD, fileName.c_str(), times, 0);
+  }
+  return result;
+}
+
+int TFlacTag::WriteFile(const std::string& fileName) {
   try {
-    if (!FileExists(fileName))
-      return ftrCannotOpen;
     TFileEditStream edit;
     if (edit.Open(fileName) != TFileEditResult::Success)
       return ::access(fileName.c_str(), R_OK) == 0 ? ftrCannotWrite : ftrCannotOpen;

@@ -153,6 +153,19 @@ TEST(FlacTag, InPlaceAndRewriteLayouts) {
   }
 }
 
+TEST(FlacTag, PreserveDateKeepsTheModificationTime) {
+  const auto dir = ScratchDir("PreserveDate");
+  const std::string file = ScratchCopy("flac/tagged.flac", dir);
+  const auto old = std::filesystem::last_write_time(file) - std::chrono::hours(48);
+  std::filesystem::last_write_time(file, old);
+  TFlacTag tag;
+  tag.LoadFromFile(file);
+  tag.bTAG_PreserveDate = true;
+  tag.AddTextTag("COMMENT", std::string(3000, 'c')); // a complete rewrite
+  ASSERT_EQ(tag.SaveToFile(file), 0);
+  EXPECT_EQ(std::filesystem::last_write_time(file), old);
+}
+
 TEST(FlacTag, HostileBlockLengthEndsPromptly) {
   std::vector<uint8_t> bytes = ReadBytes(Fixture("flac/streaminfo-only.flac"));
   bytes.resize(42);

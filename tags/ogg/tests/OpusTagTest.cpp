@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace vantor {
 namespace {
 
@@ -43,19 +45,15 @@ std::vector<uint8_t> MakeOpus(const std::vector<uint8_t>& comment) {
   return out.Bytes();
 }
 
-void ExpectAllPagesValid(const std::vector<uint8_t>& bytes, uint64_t from = 0) {
-  uint32_t expected = 0;
-  bool first = true;
-  for (uint64_t at = from; at < bytes.size();) {
+// Every page checks, and each logical stream numbers its pages 0, 1, 2 ...
+void ExpectAllPagesValid(const std::vector<uint8_t>& bytes) {
+  std::map<uint32_t, uint32_t> next;
+  for (uint64_t at = 0; at < bytes.size();) {
     const TOggHeader header = DecodeOggHeader(bytes.data() + at, bytes.size() - at);
     ASSERT_TRUE(header.HasCapturePattern()) << at;
     ASSERT_LE(at + header.PageSize(), bytes.size());
     EXPECT_TRUE(OggPageCrcValid(bytes.data() + at, header.PageSize())) << at;
-    if (!first) {
-      EXPECT_EQ(header.PageNumber, expected) << at;
-    }
-    first = false;
-    expected = header.PageNumber + 1;
+    EXPECT_EQ(header.PageNumber, next[header.Serial]++) << at;
     at += header.PageSize();
   }
 }
@@ -187,6 +185,29 @@ TEST(OpusTag, VorbisSaveKeepsSetupHeaderAudioAndPages) {
   ExpectAllPagesValid(ReadBytes(file));
   if (!md5.empty()) {
     EXPECT_EQ(DecodedAudioMd5(file), md5);
+  }
+}
+
+TEST(OpusTag, TheoraMultiplexedWithVorbis) {
+  const auto dir = ScratchDir("Theora");
+  const std::string file = ScratchCopy("ogg/theora-vorbis.ogv", dir);
+  TOpusTag tag;
+  ASSERT_EQ(tag.LoadFromFile(file), 0);
+  EXPECT_EQ(tag.Format, ofTheora);
+  EXPECT_EQ(tag.StreamFormat(), afOggTheora);
+  EXPECT_EQ(tag.ReadFrameByNameAsText("TITLE"), "Both");
+  const std::vector<uint8_t> setup = tag.VorbisData;
+  const std::string md5 = HasFfmpeg() ? RunShell("ffmpeg -v error -i '" + file + "' -map 0 -f md5 - 2>/dev/null").Text : "";
+
+  tag.SetTextFrameText("TITLE", std::string(6000, 'v'));
+  ASSERT_EQ(tag.SaveToFile(file), 0);
+  TOpusTag back;
+  ASSERT_EQ(back.LoadFromFile(file), 0);
+  EXPECT_EQ(back.ReadFrameByNameAsText("TITLE").size(), 6000u);
+  EXPECT_EQ(back.VorbisData, setup);
+  ExpectAllPagesValid(ReadBytes(file));
+  if (!md5.empty()) {
+    EXPECT_EQ(RunShell("ffmpeg -v error -i '" + file + "' -map 0 -f md5 - 2>/dev/null").Text, md5);
   }
 }
 

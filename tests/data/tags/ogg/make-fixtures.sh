@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Regenerates the Ogg fixtures of this folder: short Vorbis and Opus tones
-# encoded by ffmpeg and tagged with mutagen (a picture as
-# METADATA_BLOCK_PICTURE, a PADDING comment).
+# Regenerates the Ogg fixtures of this folder: short Vorbis and Opus tones and
+# a Theora video with Vorbis audio, encoded by ffmpeg and tagged with mutagen
+# (a picture as METADATA_BLOCK_PICTURE, a PADDING comment). Serial numbers are
+# random, so the files differ from run to run.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -10,6 +11,9 @@ tone='aevalsrc=0.5*sin(2*PI*440*t)'
 
 ff -f lavfi -i "$tone:s=8000:d=0.5" -c:a libvorbis -map_metadata -1 vorbis.ogg
 ff -f lavfi -i "$tone:s=48000:d=0.3" -c:a libopus -b:a 12k -map_metadata -1 opus.opus
+# Theora video multiplexed with Vorbis audio
+ff -f lavfi -i "color=c=red:size=32x32:rate=2:d=1" -f lavfi -i "$tone:s=8000:d=1" \
+  -c:v libtheora -q:v 1 -c:a libvorbis -map_metadata -1 -metadata TITLE=Both theora-vorbis.ogv
 
 /usr/bin/python3 - <<'PY'
 import base64
