@@ -1,0 +1,259 @@
+// Saving: the moov atom is rebuilt around the new item list and written over
+// its old place together with the free atoms that follow it. When it does not
+// fit there, everything behind it moves and the chunk offsets that point
+// behind it are shifted by the same distance.
+
+#include "tags/io/Bytes.h"
+#include "tags/io/FileEditStream.h"
+#include "tags/mp4/MP4Tag.h"
+
+#include <new>
+#include <stdexcept>
+
+namespace vantor {
+
+namespace {
+
+// The atoms of the old moov that a save carries over, by the level they go back to.
+struct TCarriedAtoms {
+  std::vector<uint8_t> Moov, Udta, Meta;
+  bool HasHandler = false;
+};
+
+void Append(std::vector<uint8_t>& to, const std::vector<uint8_t>& buffer, const TAtomSpan& atom) {
+  to.insert(to.end(), buffer.begin() + ptrdiff_t(atom.Offset), buffer.begin() + ptrdiff_t(atom.Offset + atom.Size));
+}
+
+size_t Begin(const TAtomSpan& atom) { return atom.Offset + atom.HeaderSize; }
+
+// Sorts the children of the old moov: udta and meta are entered, the item list
+// and every free atom are dropped, everything else is kept as it was.
+TCarriedAtoms CarryOver(const std::vector<uint8_t>& moov) {
+  TCarriedAtoms carried;
+  for (const TAtomSpan& child : ParseAtoms(moov, 0, moov.size())) {
+    if (child.Type == "free")
+      continue;
+    if (child.Type != "udta") {
+      Append(carried.Moov, moov, child);
+      continue;
+    }
+    for (const TAtomSpan& inUdta : ParseAtoms(moov, Begin(child), child.Offset + child.Size)) {
+      if (inUdta.Type == "free")
+        continue;
+      if (inUdta.Type != "meta") {
+        Append(carried.Udta, moov, inUdta);
+        continue;
+      }
+      if (inUdta.BodySize() < 4)
+        throw TMP4Error("Corrupted MP4 file. Atom name: meta");
+      for (const TAtomSpan& inMeta : ParseAtoms(moov, Begin(inUdta) + 4, inUdta.Offset + inUdta.Size)) {
+        if (inMeta.Type == "ilst" || inMeta.Type == "free")
+          continue;
+        carried.HasHandler |= inMeta.Type == "hdlr";
+        Append(carried.Meta, moov, inMeta);
+      }
+    }
+  }
+  return carried;
+}
+
+// Other readers take the items of a meta atom for an item list only behind
+// this handler, so a meta atom written new gets one.
+void AppendItemListHandler(std::vector<uint8_t>& out) {
+  AppendAtomHeader(out, 33, "hdlr");
+  const uint8_t body[25] = {0, 0, 0, 0, 0, 0, 0, 0, 'm', 'd', 'i', 'r', 'a', 'p', 'p', 'l'};
+  out.insert(out.end(), body, body + sizeof body);
+}
+
+// Adds delta to every chunk offset at or behind `from` in the stco and co64
+// tables of the tracks; checks every table before changing any.
+int ShiftChunkOffsets(std::vector<uint8_t>& moov, uint64_t from, int64_t delta) {
+  std::vector<TAtomSpan> tables;
+  for (const TAtomSpan& trak : ParseAtoms(moov, 0, moov.size())) {
+    if (trak.Type != "trak")
+      continue;
+    std::vector<TAtomSpan> level = ParseAtoms(moov, Begin(trak), trak.Offset + trak.Size);
+    for (const char* type : {"mdia", "minf", "stbl"}) {
+      const TAtomSpan* atom = FindAtom(level, type);
+      level = atom ? ParseAtoms(moov, Begin(*atom), atom->Offset + atom->Size) : std::vector<TAtomSpan>();
+    }
+    for (const TAtomSpan& table : level)
+      if (table.Type == "stco" || table.Type == "co64")
+        tables.push_back(table);
+  }
+  for (const bool wide : {false, true}) {
+    const int failure = wide ? mp4Chunk64Offsets : mp4ChunkOffsets;
+    const size_t width = wide ? 8 : 4;
+    for (const TAtomSpan& table : tables) {
+      if ((table.Type == "co64") != wide)
+        continue;
+      if (table.BodySize() < 8)
+        return failure;
+      const uint64_t count = GetBE32(table.Body(moov) + 4);
+      if (count > (table.BodySize() - 8) / width)
+        return failure;
+      for (uint64_t i = 0; i < count; ++i) {
+        const uint8_t* entry = table.Body(moov) + 8 + i * width;
+        const uint64_t offset = wide ? GetBE64(entry) : GetBE32(entry);
+        // An offset that would leave the 32-bit range cannot be stored in stco.
+        if (offset >= from && !wide && (delta < 0 ? offset < uint64_t(-delta) : offset + uint64_t(delta) > 0xFFFFFFFFu))
+          return failure;
+      }
+    }
+  }
+  for (const TAtomSpan& table : tables) {
+    const bool wide = table.Type == "co64";
+    const size_t width = wide ? 8 : 4;
+    uint8_t* body = moov.data() + Begin(table);
+    const uint64_t count = GetBE32(body + 4);
+    for (uint64_t i = 0; i < count; ++i) {
+      uint8_t* entry = body + 8 + i * width;
+      const uint64_t offset = wide ? GetBE64(entry) : GetBE32(entry);
+      if (offset < from)
+        continue;
+      if (wide)
+        PutBE64(entry, offset + uint64_t(delta));
+      else
+        PutBE32(entry, uint32_t(offset + uint64_t(delta)));
+    }
+  }
+  return mp4Success;
+}
+
+// Sizes of the three rebuilt atoms for F bytes of padding.
+struct TLayout {
+  uint64_t Meta = 0, Udta = 0, Moov = 0;
+};
+
+TLayout Measure(const TCarriedAtoms& carried, uint64_t items, uint64_t handler, uint64_t padding) {
+  TLayout layout;
+  const uint64_t metaContent = 4 + handler + carried.Meta.size() + items + padding;
+  layout.Meta = AtomHeaderSize(metaContent) + metaContent;
+  const uint64_t udtaContent = carried.Udta.size() + layout.Meta;
+  layout.Udta = AtomHeaderSize(udtaContent) + udtaContent;
+  const uint64_t moovContent = carried.Moov.size() + layout.Udta;
+  layout.Moov = AtomHeaderSize(moovContent) + moovContent;
+  return layout;
+}
+
+} // namespace
+
+int TMP4Tag::SaveToStream(TStream& stream, bool keepPadding, const std::string& fileName) {
+  const uint64_t items = Atoms.empty() ? 8 : CalculateSize();
+  FLoaded = false;
+  FileName = fileName;
+  Flags = 0;
+  FBytesWritten = 0;
+
+  if (stream.Size() == 0) {
+    const uint8_t ftyp[8] = {0, 0, 0, 8, 'f', 't', 'y', 'p'};
+    stream.Seek(0);
+    if (!stream.Write(ftyp, sizeof ftyp))
+      throw std::runtime_error("cannot write");
+  }
+
+  // The first top-level moov and the free atoms right behind it.
+  const uint64_t size = stream.Size();
+  TAtomHeader header, moov;
+  bool moovFound = false;
+  for (uint64_t at = 0; at < size && size - at >= 8; at = header.End()) {
+    stream.Seek(at);
+    if (!ReadAtomHeader(stream, header, true))
+      break;
+    if (header.Type == "moov") {
+      moov = header;
+      moovFound = true;
+      break;
+    }
+  }
+  uint64_t available = 0;
+  TCarriedAtoms carried;
+  if (moovFound) {
+    available = moov.Size;
+    for (uint64_t at = moov.End(); at < size && size - at >= 8; at = header.End()) {
+      stream.Seek(at);
+      if (!ReadAtomHeader(stream, header, false) || header.Type != "free" || header.Size < header.HeaderSize ||
+          header.Size > size - at)
+        break;
+      available += header.Size;
+    }
+    std::vector<uint8_t> body = stream.ReadAt(moov.BodyStart(), moov.Size - moov.HeaderSize);
+    if (body.size() != moov.Size - moov.HeaderSize)
+      throw TMP4Error("Corrupted MP4 file. Atom name: moov");
+    carried = CarryOver(body);
+  }
+
+  const uint64_t handler = carried.HasHandler ? 0 : 33;
+  const uint64_t tight = Measure(carried, items, handler, 0).Moov;
+  uint64_t padding;
+  if (keepPadding && moovFound && available == tight)
+    padding = 0;
+  else if (keepPadding && moovFound && available > tight + 9 && Measure(carried, items, handler, available - tight).Moov == available)
+    padding = available - tight;
+  else
+    padding = PaddingToWrite >= 8 ? PaddingToWrite : 0; // 1 to 7 bytes cannot hold a free atom
+  const TLayout layout = Measure(carried, items, handler, padding);
+
+  if (moovFound && layout.Moov != available) {
+    const int shifted = ShiftChunkOffsets(carried.Moov, moov.Position + available, int64_t(layout.Moov - available));
+    if (shifted != mp4Success)
+      return shifted;
+  }
+
+  std::vector<uint8_t> out;
+  out.reserve(size_t(layout.Moov));
+  AppendAtomHeader(out, layout.Moov, "moov");
+  out.insert(out.end(), carried.Moov.begin(), carried.Moov.end());
+  AppendAtomHeader(out, layout.Udta, "udta");
+  out.insert(out.end(), carried.Udta.begin(), carried.Udta.end());
+  AppendAtomHeader(out, layout.Meta, "meta");
+  out.insert(out.end(), {Version, 0, 0, 0});
+  if (handler)
+    AppendItemListHandler(out);
+  out.insert(out.end(), carried.Meta.begin(), carried.Meta.end());
+  AppendAtomHeader(out, items, "ilst");
+  for (const auto& atom : Atoms)
+    atom->Write(out);
+  if (padding) {
+    const size_t start = out.size();
+    AppendAtomHeader(out, padding, "free");
+    out.resize(start + size_t(padding), 0);
+  }
+
+  const bool written = moovFound ? stream.Replace(moov.Position, available, out.data(), out.size())
+                                 : stream.Seek(stream.Size()) && stream.Write(out.data(), out.size());
+  if (!written)
+    throw std::runtime_error("cannot write");
+  FBytesWritten = out.size();
+  return mp4Success;
+}
+
+int TMP4Tag::SaveToStream(TStream& stream) {
+  try {
+    return SaveToStream(stream, KeepPadding, "");
+  } catch (const TMP4Error&) {
+    return mp4Corrupt;
+  } catch (const std::exception&) {
+    return mp4FileError;
+  }
+}
+
+int TMP4Tag::SaveToFile(const std::string& fileName, bool keepPadding) {
+  try {
+    TFileEditStream file;
+    if (file.Open(fileName, true) != TFileEditResult::Success)
+      return mp4FileError;
+    const int result = SaveToStream(file, keepPadding, fileName);
+    if (result != mp4Success)
+      return result;
+    const uint64_t moovBytes = FBytesWritten;
+    if (file.Commit() != TFileEditResult::Success)
+      return mp4FileError;
+    FBytesWritten = file.Rewrote() ? file.Size() : moovBytes;
+    return mp4Success;
+  } catch (const std::exception&) {
+    return mp4FileError;
+  }
+}
+
+} // namespace vantor

@@ -1,0 +1,149 @@
+// Files made by ffmpeg and tagged by mutagen (tests/data/tags/mp4): reading
+// them, and saving them so that the audio stays where the chunk offsets point.
+
+#include "tags/Tags.h"
+#include "tags/mp4/MP4Tag.h"
+#include "tags/mp4/tests/MP4TestFiles.h"
+#include "tags/tests/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace vantor {
+namespace {
+
+using namespace vantor::test;
+
+std::string MP4Fixture(const std::string& name) { return "mp4/" + name; }
+
+TEST(MP4File, MutagenTagsReadThroughTheModel) {
+  for (const char* name : {"aac-mutagen.m4a", "alac-mutagen.m4a"}) {
+    SCOPED_TRACE(name);
+    TTags tags;
+    ASSERT_EQ(tags.LoadFromFile(Fixture(MP4Fixture(name))), tlSuccess);
+    ASSERT_TRUE(tags.Loaded);
+    const std::pair<const char*, const char*> fields[] = {
+        {"TITLE", "Title \xC3\xA9"}, {"ARTIST", "Artist"},     {"ALBUMARTIST", "Album Artist"},
+        {"ALBUM", "Album"},         {"RELEASEDATE", "2001"},  {"GENRE", "Own Genre"},
+        {"LYRICS", "First line\r\nSecond line"}, {"TRACKNUMBER", "3"}, {"TOTALTRACKS", "12"},
+        {"DISCNUMBER", "1"},        {"TOTALDISCS", "2"},      {"BPM", "120"},
+        {"PARTOFCOMPILATION", "1"}, {"MEDIA", "Music"},       {"MOOD", "calm"},
+    };
+    for (const auto& [field, value] : fields)
+      EXPECT_EQ(tags.GetTag(field), value) << field;
+    ASSERT_EQ(tags.CoverArtCount(), 1);
+    EXPECT_EQ(tags.CoverArts[0]->PictureFormat, tpfPNG);
+    EXPECT_EQ(tags.CoverArts[0]->MIMEType, "image/png");
+
+    EXPECT_EQ(tags.SourceAudioAttributes->SamplesPerSec(), 8000u);
+    EXPECT_EQ(tags.SourceAudioAttributes->Channels(), 1);
+    EXPECT_NEAR(tags.SourceAudioAttributes->PlayTime(), 1.0, 0.2);
+  }
+}
+
+TEST(MP4File, AudioProperties) {
+  struct Case { const char* Name; TMP4AudioFormat Format; uint32_t Resolution; };
+  for (const Case& c : {Case{"aac-moov-last.m4a", mp4afAAC, 16}, Case{"alac.m4a", mp4afALAC, 16}}) {
+    TMP4Tag tag;
+    EXPECT_EQ(tag.LoadFromFile(Fixture(MP4Fixture(c.Name))), mp4Success) << c.Name; // ffmpeg's "©too"
+    EXPECT_EQ(tag.AudioFormat(), c.Format) << c.Name;
+    EXPECT_EQ(tag.AudioSampleRate(), 8000u) << c.Name;
+    EXPECT_EQ(tag.AudioChannelCount(), 1) << c.Name;
+    EXPECT_EQ(tag.AudioResolution(), c.Resolution) << c.Name;
+    EXPECT_GT(tag.BitRate(), 0u) << c.Name;
+    EXPECT_EQ(tag.VideoWidth(), 0u) << c.Name;
+  }
+  TMP4Tag missing;
+  EXPECT_EQ(missing.LoadFromFile(Fixture(MP4Fixture("no-such.m4a"))), mp4FileError);
+}
+
+// mdat's payload unchanged, and every chunk offset at the same distance from it.
+void ExpectAudioKept(const TBytes& before, const TBytes& after) {
+  const auto oldMdat = Top(before, "mdat");
+  const auto newMdat = Top(after, "mdat");
+  ASSERT_TRUE(oldMdat && newMdat);
+  EXPECT_EQ(TBytes(before.begin() + ptrdiff_t(oldMdat->Offset), before.begin() + ptrdiff_t(oldMdat->Offset + oldMdat->Size)),
+            TBytes(after.begin() + ptrdiff_t(newMdat->Offset), after.begin() + ptrdiff_t(newMdat->Offset + newMdat->Size)));
+  const auto oldOffsets = ChunkOffsets(before), newOffsets = ChunkOffsets(after);
+  ASSERT_EQ(oldOffsets.size(), newOffsets.size());
+  ASSERT_FALSE(oldOffsets.empty());
+  for (size_t i = 0; i < oldOffsets.size(); ++i)
+    EXPECT_EQ(newOffsets[i] - newMdat->Offset, oldOffsets[i] - oldMdat->Offset);
+}
+
+TEST(MP4File, GrowingSavesKeepTheAudio) {
+  const auto dir = ScratchDir("MP4File.GrowingSaves");
+  for (const char* name : {"aac-faststart.m4a", "aac-co64.m4a", "alac.m4a", "aac-moov-last.m4a", "aac-mdat64.m4a"}) {
+    SCOPED_TRACE(name);
+    const std::string path = ScratchCopy(MP4Fixture(name), dir);
+    const TBytes before = ReadBytes(path);
+    TMP4Tag tag;
+    tag.LoadFromFile(path);
+    tag.SetText("\xA9nam", std::string(6000, 't')); // more than any padding
+    ASSERT_EQ(tag.SaveToFile(path, true), mp4Success);
+    const TBytes after = ReadBytes(path);
+    ExpectAudioKept(before, after);
+    // A moov behind mdat grows in place at the end of the file.
+    const auto moov = Top(after, "moov");
+    EXPECT_EQ(tag.BytesWritten(), moov->Offset < Top(after, "mdat")->Offset ? after.size() : moov->Size);
+
+    TMP4Tag reread;
+    ASSERT_EQ(reread.LoadFromFile(path), mp4Success);
+    EXPECT_EQ(reread.GetText("\xA9nam").size(), 6000u);
+    EXPECT_EQ(reread.AudioSampleRate(), 8000u);
+  }
+  // Nothing is left beside the files.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 5);
+}
+
+TEST(MP4File, SaveInsideThePaddingWritesOnlyTheMoov) {
+  const auto dir = ScratchDir("MP4File.InPlace");
+  const std::string path = ScratchCopy(MP4Fixture("aac-faststart.m4a"), dir);
+  TMP4Tag tag;
+  tag.SetText("\xA9nam", "First");
+  ASSERT_EQ(tag.SaveToFile(path, false), mp4Success); // makes room: 4096 bytes of padding
+  const TBytes before = ReadBytes(path);
+
+  ASSERT_EQ(tag.LoadFromFile(path), mp4Success);
+  tag.SetText("\xA9" "ART", "An artist");
+  tag.SetTrack(1, 9);
+  ASSERT_EQ(tag.SaveToFile(path, true), mp4Success);
+  const TBytes after = ReadBytes(path);
+  ASSERT_EQ(after.size(), before.size());
+  const auto moov = Top(after, "moov");
+  ASSERT_TRUE(moov);
+  EXPECT_EQ(tag.BytesWritten(), moov->Size);
+  // Outside the moov atom not a byte differs.
+  EXPECT_TRUE(std::equal(before.begin(), before.begin() + ptrdiff_t(moov->Offset), after.begin()));
+  EXPECT_TRUE(std::equal(before.begin() + ptrdiff_t(moov->Offset + moov->Size), before.end(),
+                         after.begin() + ptrdiff_t(moov->Offset + moov->Size)));
+  ExpectAudioKept(before, after);
+}
+
+TEST(MP4File, ModelSavesAnM4A) {
+  const auto dir = ScratchDir("MP4File.Model");
+  const std::string path = ScratchCopy(MP4Fixture("aac-mutagen.m4a"), dir);
+  {
+    TTags tags;
+    ASSERT_EQ(tags.LoadFromFile(path), tlSuccess);
+    tags.SetTag("TITLE", "New title");
+    tags.SetTag("TRACKNUMBER", "4/9");
+    tags.SetTag("GENRE", "Jazz");
+    tags.SetTag("CUSTOM", "own value");
+    tags.Delete("MOOD");
+    ASSERT_EQ(tags.SaveToFile(path, ttAutomatic), tlSuccess);
+  }
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(path), tlSuccess);
+  EXPECT_EQ(tags.GetTag("TITLE"), "New title");
+  EXPECT_EQ(tags.GetTag("TRACKNUMBER"), "4");
+  EXPECT_EQ(tags.GetTag("TOTALTRACKS"), "9");
+  EXPECT_EQ(tags.GetTag("GENRE"), "Jazz");
+  EXPECT_EQ(tags.GetTag("CUSTOM"), "own value");
+  EXPECT_EQ(tags.Exists("MOOD"), -1);
+  EXPECT_EQ(tags.GetTag("ARTIST"), "Artist");
+  EXPECT_EQ(tags.CoverArtCount(), 1);
+  EXPECT_EQ(tags.MP4Tag->CoverCount(), 1);
+}
+
+} // namespace
+} // namespace vantor
