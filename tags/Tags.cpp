@@ -11,6 +11,7 @@
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/io/FileStream.h"
 #include "tags/io/TextCodec.h"
+#include "tags/mp4/MP4Tag.h"
 #include "tags/ogg/OpusTag.h"
 
 #include <algorithm>
@@ -28,6 +29,7 @@ TTags::TTags()
       FlacTag(std::make_unique<TFlacTag>()),
       ID3v1Tag(std::make_unique<TID3v1Tag>()),
       ID3v2Tag(std::make_unique<TID3v2Tag>()),
+      MP4Tag(std::make_unique<TMP4Tag>()),
       OggVorbisAndOpusTag(std::make_unique<TOpusTag>()),
       SourceAudioAttributes(std::make_unique<TSourceAudioAttributes>(this)) {
   const TTagsDefaults& defaults = TagsDefaults();
