@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <jpeglib.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -103,6 +106,56 @@ TEST(PictureDecoders, DamagedInputGivesAnEmptyBitmap)
         uint8_t const junk[] = { 'B', 'M', 0xFF, 0xD8, 'G', 'I', 'F', '8', '9', 'a' };
         EXPECT_TRUE(decode(junk, sizeof junk).IsEmpty());
     }
+}
+
+// An 8x8 JPEG of one colour, encoded here: CMYK files and progressive files are rare in the
+// wild but must decode.
+std::vector<uint8_t> EncodeJpeg(J_COLOR_SPACE space, int components, const uint8_t* pixel, bool progressive)
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = 8;
+    info.image_height = 8;
+    info.input_components = components;
+    info.in_color_space = space;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 95, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<uint8_t> row(size_t(8) * components);
+    for (int x = 0; x < 8; ++x)
+        std::copy(pixel, pixel + components, row.begin() + x * components);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW rows[1] = { row.data() };
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
+}
+
+TEST(PictureDecoders, ProgressiveAndAdobeCmykJpegs)
+{
+    uint8_t const green[] = { 0, 200, 0 };
+    std::vector<uint8_t> const progressive = EncodeJpeg(JCS_RGB, 3, green, true);
+    TBitmap const decoded = DecodeJpeg(progressive.data(), progressive.size());
+    ASSERT_EQ(decoded.Width(), 8);
+    EXPECT_TRUE(Near(decoded.PixelAt(3, 3), 0xFF00C800, 4)) << std::hex << decoded.PixelAt(3, 3);
+
+    // Red in CMYK (C 0, M 255, Y 255, K 0), stored inverted as Adobe applications write it.
+    uint8_t const red[] = { 255, 0, 0, 255 };
+    std::vector<uint8_t> const cmyk = EncodeJpeg(JCS_CMYK, 4, red, false);
+    TBitmap const decodedCmyk = DecodeJpeg(cmyk.data(), cmyk.size());
+    ASSERT_EQ(decodedCmyk.Width(), 8);
+    EXPECT_TRUE(Near(decodedCmyk.PixelAt(3, 3), 0xFFFF0000, 4)) << std::hex << decodedCmyk.PixelAt(3, 3);
 }
 
 TEST(ImageScale, ShrinkingAveragesAndKeepsTheEdges)
