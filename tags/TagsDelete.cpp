@@ -77,7 +77,16 @@ void TTags::DeleteNativeCounterparts(const TTag& field) {
   // APEv2, FLAC and Ogg: the text items of that name and value.
   for (int i = APEv2Tag->Count() - 1; i >= 0; --i) {
     const TAPEv2Frame& frame = *APEv2Tag->Frames[size_t(i)];
-    if (frame.Format == ffText && Matches(frame.Name, frame.GetAsText(), name, value))
+    if (frame.Format != ffText)
+      continue;
+    // A list item's field holds its entries as lines (see LoadAPEv2Tags).
+    std::string text;
+    TNameValueList list;
+    if ((name == "TIPL" || name == "TMCL") && frame.GetAsList(list))
+      text = JoinTextLines(list);
+    else
+      text = frame.GetAsText();
+    if (Matches(frame.Name, text, name, value))
       APEv2Tag->DeleteFrame(i);
   }
   DeleteComments(FlacTag.get(), name, value);

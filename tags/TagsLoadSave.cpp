@@ -192,13 +192,18 @@ int TTags::SaveToFile(const std::string& fileName, TTagType tagType) {
   } else if (tagType == ttAutomatic) {
     bool counted = false;
     bool ran = false;
+    bool saved = false;
     auto run = [&](TTagType type) {
       if (!HasFormatObject(type))
         return;
-      const int code = SaveStep(type, fileName, nullptr);
+      const int code = TranslateResult(type, SaveStep(type, fileName, nullptr));
       ran = true;
-      result = TranslateResult(type, code);
-      if (code == 0 && type != ttID3v1)
+      // A later format with nothing to write (and no tag to take out) leaves the file as an
+      // earlier successful step made it: that save did not fail.
+      if (!(saved && (code == tlEmptyTag || code == tlEmptyFrames)))
+        result = code;
+      saved = saved || code == tlSuccess;
+      if (code == tlSuccess && type != ttID3v1)
         counted = true;
     };
     // Paths on this system are case-sensitive: only the very file that was loaded

@@ -273,9 +273,6 @@ int TAPEv2Tag::ParseItems(const std::vector<uint8_t>& items, uint32_t itemCount)
 // --- TAPEv2Tag: writing ---
 
 int TAPEv2Tag::SaveToFile(const std::string& fileName) {
-  RemoveEmptyFrames();
-  if (Frames.empty())
-    return apeEmptyTag;
   TFileEditStream file;
   if (file.Open(fileName, true) != TFileEditResult::Success)
     return apeErrorOpeningFile;
@@ -318,13 +315,6 @@ std::vector<uint8_t> TAPEv2Tag::TagBytes() const {
 int TAPEv2Tag::SaveToStream(TStream& stream) {
   try {
     RemoveEmptyFrames();
-    if (Frames.empty())
-      return apeEmptyTag;
-    uint64_t valueBytes = 0;
-    for (const auto& frame : Frames)
-      valueBytes += frame->Stream.Size();
-    if (valueBytes == 0)
-      return apeEmptyFrames;
     if (CalculateTagSize() > 0xFFFFFFFFull)
       return apeNotSupportedFormat;
 
@@ -347,8 +337,11 @@ int TAPEv2Tag::SaveToStream(TStream& stream) {
       // Only take the header away when it is really there.
       if ((footer.Flags & FlagHasHeader) && start >= FooterSize && HasPreamble(stream, start - FooterSize))
         start -= FooterSize;
+    } else if (Frames.empty()) {
+      return apeEmptyTag;
     }
-    const std::vector<uint8_t> bytes = TagBytes();
+    // With no items left the old tag is taken out, so that deleted items do not come back.
+    const std::vector<uint8_t> bytes = Frames.empty() ? std::vector<uint8_t>() : TagBytes();
     if (!stream.Replace(start, areaEnd - start, bytes.data(), bytes.size()))
       return apeErrorWriting;
     return apeSuccess;

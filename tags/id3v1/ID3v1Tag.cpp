@@ -154,9 +154,14 @@ bool TID3v1Tag::LoadLyricsTag(TStream& stream) {
       InhibitTracksForRandomSelection = data.size() > 2 && data[2] == '1';
     }
     // The extended fields give the full text of what the 30-byte fields cut.
-    if (id == "EAL" && data.size() > Album.size() && data.find(Album) != std::string::npos) Album = data;
-    if (id == "EAR" && data.size() > Artist.size() && data.find(Artist) != std::string::npos) Artist = data;
-    if (id == "ETT" && data.size() > Title.size() && data.find(Title) != std::string::npos) Title = data;
+    // An empty field was deleted: its old full text must not come back.
+    auto extend = [&data](std::string& field) {
+      if (!field.empty() && data.size() > field.size() && data.find(field) != std::string::npos)
+        field = data;
+    };
+    if (id == "EAL") extend(Album);
+    if (id == "EAR") extend(Artist);
+    if (id == "ETT") extend(Title);
     auto frame = std::make_unique<TID3LyricsFrame>();
     frame->ID = std::move(id);
     frame->Data = std::move(data);
@@ -195,7 +200,37 @@ std::vector<uint8_t> TID3v1Tag::LyricsTagBytes() const {
 
 bool TID3v1Tag::LyricsTagSaveToStream(TStream& stream) { return stream.Write(LyricsTagBytes()); }
 
+bool TID3v1Tag::HasContent() const {
+  return !Title.empty() || !Artist.empty() || !Album.empty() || !Year.empty() || !Comment.empty() || Track != 0 ||
+         !Genre.empty();
+}
+
+namespace {
+
+// Takes an ID3v1 tag without content out of the stream, with the Lyrics3 block in front of it
+// when that block only repeats the tag's texts. False when the tag has to stay, to keep the
+// lyrics readable.
+bool RemoveEmptyTag(TStream& stream) {
+  if (!HasTagAtEnd(stream))
+    return FindLyrics3Block(stream, stream.Size()) == 0; // a Lyrics3 block needs a tag behind it
+  const uint64_t tagStart = stream.Size() - TagSize;
+  const uint64_t lyrics = FindLyrics3Block(stream, tagStart);
+  if (lyrics) {
+    TID3v1Tag probe;
+    probe.LoadLyricsTag(stream);
+    for (const auto& frame : probe.LyricsFrames)
+      if (frame->ID != "IND" && frame->ID != "EAL" && frame->ID != "EAR" && frame->ID != "ETT")
+        return false;
+  }
+  return stream.Truncate(tagStart - lyrics);
+}
+
+} // namespace
+
 int TID3v1Tag::SaveToStream(TStream& stream) {
+  // An empty tag is not kept in the file: its fields were deleted.
+  if (!HasContent() && RemoveEmptyTag(stream))
+    return id3v1Success;
   uint64_t position = stream.Size();
   const uint64_t probe = stream.Size() >= TagSize ? stream.Size() - TagSize : 0;
   if (stream.Size() >= 3) {

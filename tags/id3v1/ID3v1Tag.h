@@ -44,7 +44,11 @@ public:
   // The 128 bytes at the address.
   int LoadFromMemory(const void* address);
   int SaveToFile(const std::string& fileName, bool writeLyricsTag = false);
+  // Writes the 128-byte record; a tag without content is taken out of the stream instead
+  // (kept, empty, only when a Lyrics3 block in front of it holds lyrics).
   int SaveToStream(TStream& stream);
+  // Any text, track or genre to write.
+  bool HasContent() const;
   // Reads the Lyrics3 block in front of the ID3v1 tag at the stream's end.
   bool LoadLyricsTag(TStream& stream);
   // The Lyrics3 block as it would be written.

@@ -111,31 +111,73 @@ std::vector<uint8_t> SizeBytes(TChunkSizeField Field, uint64_t Value)
     return Bytes;
 }
 
+struct TFormChunks {
+    bool Found = false; // the form's ID3 chunk
+    TChunk TagChunk;
+    TChunk LastChunk;
+};
+
+// Walks the chunks of a RIFF, RF64, AIFF or DSDIFF form for its ID3 chunk. Every chunk must lie
+// inside the form: writing into a form whose size disagrees with its chunks could land in the
+// middle of the audio, so such a container is left alone (7).
+int WalkFormChunks(const TByteSource& Source, const TFormInfo& Form, TFormChunks& Chunks)
+{
+    if (Form.FormEnd < Form.FirstChunk || Form.FormEnd > Source.Size() || (Form.Form == TForm::RF64 && Form.DS64.Size < 8))
+        return id3v2InvalidContainer;
+    TChunkWalker Walker(Source, Form.SizeField, Form.FirstChunk, Form.FormEnd);
+    Walker.SetRF64DataSize(Form.RF64DataSize);
+    TChunk Chunk;
+    while (Walker.Next(Chunk)) {
+        Chunks.LastChunk = Chunk;
+        if (Chunk.Size > Form.FormEnd - Chunk.DataOffset)
+            return id3v2InvalidContainer;
+        if (!Chunks.Found && IsTagChunk(Chunk, Form.Form)) {
+            Chunks.TagChunk = Chunk;
+            Chunks.Found = true;
+        }
+    }
+    return id3v2Success;
+}
+
+// End of a chunk including the pad byte that follows an odd-sized one.
+uint64_t ChunkEndWithPad(const TByteSource& Source, const TFormInfo& Form, const TChunk& Chunk)
+{
+    uint64_t End = Chunk.DataEnd();
+    uint8_t Pad = 1;
+    if ((Chunk.Size & 1) && End < Form.FormEnd && Source.ReadExact(End, &Pad, 1) && Pad == 0)
+        ++End;
+    return End;
+}
+
+// The form's size field grows or shrinks with the chunk edit.
+int AddFormSizeEdit(const TFormInfo& Form, int64_t Delta, TFileEdits& Edits)
+{
+    const bool DSDIFF = Form.Form == TForm::DSDIFF;
+    const uint64_t NewFormSize = Form.FormEnd + uint64_t(Delta) - (DSDIFF ? 12 : 8);
+    if (Form.Form == TForm::RF64) {
+        std::vector<uint8_t> RiffSize(8);
+        WriteLE64(RiffSize.data(), NewFormSize);
+        Edits.push_back({Form.DS64.DataOffset, 8, std::move(RiffSize)});
+        return id3v2Success;
+    }
+    if (!DSDIFF && NewFormSize > 0xFFFFFFFFull)
+        return id3v2ContainerTooLarge;
+    Edits.push_back({4, DSDIFF ? 8u : 4u, SizeBytes(Form.SizeField, NewFormSize)});
+    return id3v2Success;
+}
+
 // Saves into a chunk of a RIFF, RF64, AIFF or DSDIFF form.
 int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, uint32_t P, const TID3v2Renderer& Render,
                   TFileEdits& Edits)
 {
-    const uint64_t FileSize = Source.Size();
     const bool DSDIFF = Form.Form == TForm::DSDIFF;
     const uint32_t HeaderLength = DSDIFF ? 12 : 8;
-    if (Form.FormEnd < Form.FirstChunk || Form.FormEnd > FileSize || (Form.Form == TForm::RF64 && Form.DS64.Size < 8))
-        return id3v2InvalidContainer;
-
-    // Every chunk must lie inside the form: writing into a form whose size disagrees with its
-    // chunks could land in the middle of the audio. Such a container is left alone.
-    TChunkWalker Walker(Source, Form.SizeField, Form.FirstChunk, Form.FormEnd);
-    Walker.SetRF64DataSize(Form.RF64DataSize);
-    TChunk Chunk, TagChunk, LastChunk;
-    bool Found = false;
-    while (Walker.Next(Chunk)) {
-        LastChunk = Chunk;
-        if (Chunk.Size > Form.FormEnd - Chunk.DataOffset)
-            return id3v2InvalidContainer;
-        if (!Found && IsTagChunk(Chunk, Form.Form)) {
-            TagChunk = Chunk;
-            Found = true;
-        }
-    }
+    TFormChunks Chunks;
+    if (const int R = WalkFormChunks(Source, Form, Chunks); R != id3v2Success)
+        return R;
+    const bool Found = Chunks.Found;
+    const TChunk& TagChunk = Chunks.TagChunk;
+    const TChunk& LastChunk = Chunks.LastChunk;
 
     if (Found && !DSDIFF) {
         const uint64_t E = ExistingTagSize(Source, TagChunk.DataOffset, TagChunk.Size);
@@ -167,11 +209,7 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
 
     if (Found) {
         TagEdit.Offset = TagChunk.HeaderOffset;
-        uint64_t OldEnd = TagChunk.DataEnd();
-        uint8_t Pad = 1;
-        if ((TagChunk.Size & 1) && OldEnd < Form.FormEnd && Source.ReadExact(OldEnd, &Pad, 1) && Pad == 0)
-            ++OldEnd;
-        TagEdit.RemoveLength = OldEnd - TagChunk.HeaderOffset;
+        TagEdit.RemoveLength = ChunkEndWithPad(Source, Form, TagChunk) - TagChunk.HeaderOffset;
     } else {
         TagEdit.Offset = Form.FormEnd;
         // The form may end right after an odd-sized chunk whose pad byte it does not count.
@@ -179,30 +217,36 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
             TagEdit.Insert.insert(TagEdit.Insert.begin(), 0);
     }
     const int64_t Delta = int64_t(TagEdit.Insert.size()) - int64_t(TagEdit.RemoveLength);
-
-    // The form's size field grows or shrinks with the chunk.
-    const uint64_t NewFormSize = Form.FormEnd + uint64_t(Delta) - (DSDIFF ? 12 : 8);
-    if (Form.Form == TForm::RF64) {
-        std::vector<uint8_t> RiffSize(8);
-        WriteLE64(RiffSize.data(), NewFormSize);
-        Edits.push_back({Form.DS64.DataOffset, 8, std::move(RiffSize)});
-    } else {
-        if (!DSDIFF && NewFormSize > 0xFFFFFFFFull)
-            return id3v2ContainerTooLarge;
-        Edits.push_back({4, DSDIFF ? 8u : 4u, SizeBytes(Form.SizeField, NewFormSize)});
-    }
+    if (const int R = AddFormSizeEdit(Form, Delta, Edits); R != id3v2Success)
+        return R;
     Edits.push_back(std::move(TagEdit));
     return id3v2Success;
 }
 
-// DSF keeps the tag at the metadata offset of its header, normally at the end of the file.
-int PlanDSFSave(const TByteSource& Source, uint32_t, const TID3v2Renderer& Render, TFileEdits& Edits)
+// Takes the ID3 chunk (with its pad byte) out of the form; only a chunk that holds a tag.
+int PlanChunkRemoval(const TByteSource& Source, const TFormInfo& Form, TFileEdits& Edits)
+{
+    TFormChunks Chunks;
+    if (const int R = WalkFormChunks(Source, Form, Chunks); R != id3v2Success)
+        return R;
+    if (!Chunks.Found || !HasTagHeader(Source, Chunks.TagChunk.DataOffset))
+        return id3v2Success;
+    const TChunk& Chunk = Chunks.TagChunk;
+    const uint64_t Length = ChunkEndWithPad(Source, Form, Chunk) - Chunk.HeaderOffset;
+    if (const int R = AddFormSizeEdit(Form, -int64_t(Length), Edits); R != id3v2Success)
+        return R;
+    Edits.push_back({Chunk.HeaderOffset, Length, {}});
+    return id3v2Success;
+}
+
+// Checks the DSF header, "fmt " and "data" chunks and gives the metadata offset (0: none); the
+// tag may only live behind the sound data.
+int CheckDSF(const TByteSource& Source, uint64_t& Offset)
 {
     uint8_t Header[28];
     if (!Source.ReadExact(0, Header, sizeof Header) || ReadLE64(Header + 4) != 28)
         return id3v2InvalidContainer;
     const uint64_t FileSize = Source.Size();
-    // "fmt " and "data" follow the header; the tag may only live behind the sound data.
     uint8_t Chunk[12];
     if (!Source.ReadExact(28, Chunk, sizeof Chunk) || std::memcmp(Chunk, "fmt ", 4) != 0)
         return id3v2InvalidContainer;
@@ -210,9 +254,28 @@ int PlanDSFSave(const TByteSource& Source, uint32_t, const TID3v2Renderer& Rende
     if (DataAt < 28 || !Source.ReadExact(DataAt, Chunk, sizeof Chunk) || std::memcmp(Chunk, "data", 4) != 0)
         return id3v2InvalidContainer;
     const uint64_t DataEnd = DataAt + ReadLE64(Chunk + 4);
-    uint64_t Offset = ReadLE64(Header + 20);
+    Offset = ReadLE64(Header + 20);
     if (DataEnd < DataAt || DataEnd > FileSize || Offset > FileSize || (Offset != 0 && Offset < DataEnd))
         return id3v2InvalidContainer;
+    return id3v2Success;
+}
+
+// The header's total file size and metadata offset.
+TFileEdit DSFHeaderEdit(uint64_t NewFileSize, uint64_t Offset)
+{
+    std::vector<uint8_t> Fields(16);
+    WriteLE64(Fields.data(), NewFileSize);
+    WriteLE64(Fields.data() + 8, Offset);
+    return {12, 16, std::move(Fields)};
+}
+
+// DSF keeps the tag at the metadata offset of its header, normally at the end of the file.
+int PlanDSFSave(const TByteSource& Source, const TID3v2Renderer& Render, TFileEdits& Edits)
+{
+    uint64_t Offset = 0;
+    if (const int R = CheckDSF(Source, Offset); R != id3v2Success)
+        return R;
+    const uint64_t FileSize = Source.Size();
     if (Offset == 0)
         Offset = FileSize;
     const uint64_t E = ExistingTagSize(Source, Offset, FileSize - Offset);
@@ -222,12 +285,22 @@ int PlanDSFSave(const TByteSource& Source, uint32_t, const TID3v2Renderer& Rende
     TFileEdit TagEdit{Offset, E, {}};
     if (const int R = Render(0, TagEdit.Insert); R != id3v2Success)
         return R;
-    const uint64_t NewFileSize = FileSize - E + TagEdit.Insert.size();
-    std::vector<uint8_t> Fields(16);
-    WriteLE64(Fields.data(), NewFileSize);
-    WriteLE64(Fields.data() + 8, Offset);
-    Edits.push_back({12, 16, std::move(Fields)});
+    Edits.push_back(DSFHeaderEdit(FileSize - E + TagEdit.Insert.size(), Offset));
     Edits.push_back(std::move(TagEdit));
+    return id3v2Success;
+}
+
+// Takes the tag out of a DSF file; the header then points at no metadata.
+int PlanDSFRemoval(const TByteSource& Source, TFileEdits& Edits)
+{
+    uint64_t Offset = 0;
+    if (const int R = CheckDSF(Source, Offset); R != id3v2Success)
+        return R;
+    const uint64_t E = Offset ? ExistingTagSize(Source, Offset, Source.Size() - Offset) : 0;
+    if (E == 0)
+        return id3v2Success;
+    Edits.push_back(DSFHeaderEdit(Source.Size() - E, 0));
+    Edits.push_back({Offset, E, {}});
     return id3v2Success;
 }
 
@@ -279,7 +352,7 @@ int PlanID3v2Save(const TByteSource& Source, uint64_t NewTagSize, uint32_t Paddi
     case TForm::RF64NotWave:
         return id3v2RF64NotWave;
     case TForm::DSF:
-        return PlanDSFSave(Source, PaddingToWrite, Render, Edits);
+        return PlanDSFSave(Source, Render, Edits);
     case TForm::RIFF:
     case TForm::RF64:
     case TForm::AIFF:
@@ -296,6 +369,28 @@ int PlanID3v2Save(const TByteSource& Source, uint64_t NewTagSize, uint32_t Paddi
     if (const int R = Render(Padding, Edit.Insert); R != id3v2Success)
         return R;
     Edits.push_back(std::move(Edit));
+    return id3v2Success;
+}
+
+int PlanID3v2Removal(const TByteSource& Source, TFileEdits& Edits)
+{
+    Edits.clear();
+    const TFormInfo Form = DetectForm(Source);
+    switch (Form.Form) {
+    case TForm::RF64NotWave:
+        return id3v2RF64NotWave;
+    case TForm::DSF:
+        return PlanDSFRemoval(Source, Edits);
+    case TForm::RIFF:
+    case TForm::RF64:
+    case TForm::AIFF:
+    case TForm::DSDIFF:
+        return PlanChunkRemoval(Source, Form, Edits);
+    case TForm::None:
+        break;
+    }
+    if (const uint64_t E = ExistingTagSize(Source, 0, Source.Size()))
+        Edits.push_back({0, E, {}});
     return id3v2Success;
 }
 

@@ -93,7 +93,8 @@ public:
     // Reads the tag whose header is at Position.
     int LoadTagFromStream(const TByteSource& Stream, uint64_t Position);
 
-    // Saving
+    // Saving. A tag with nothing to write (no frames, or only empty ones) takes an existing tag
+    // out of the file and gives 0; without an existing tag it gives 2 or 3.
     int SaveToFile(const std::filesystem::path& Name);
     // Saves into an in-memory image of a file.
     int SaveToStream(std::vector<uint8_t>& Stream);

@@ -114,12 +114,11 @@ int CheckFramesToWrite(const TID3v2Tag& Tag)
 int TID3v2Tag::SaveToFile(const std::filesystem::path& Name)
 {
     try {
-        if (Frames.empty())
-            return id3v2NoFrames;
         if (const int R = PrepareSave(); R != id3v2Success)
             return R;
-        if (const int R = CheckFramesToWrite(*this); R != id3v2Success)
-            return R;
+        // With nothing to write, an existing tag is taken out of the file, so that deleted
+        // frames do not come back.
+        const int Empty = CheckFramesToWrite(*this);
         const uint64_t N = CalculateTagSize(0);
         const TID3v2Renderer Renderer = [this](uint32_t Padding, std::vector<uint8_t>& Out) {
             PaddingSize = Padding;
@@ -135,6 +134,8 @@ int TID3v2Tag::SaveToFile(const std::filesystem::path& Name)
                 return id3v2ErrorOpeningFile;
         }
         if (!std::filesystem::exists(Target, Error)) {
+            if (Empty != id3v2Success)
+                return Empty;
             TFileEdits Edits(1);
             if (const int R = Renderer(PaddingToWrite, Edits[0].Insert); R != id3v2Success)
                 return R;
@@ -147,8 +148,12 @@ int TID3v2Tag::SaveToFile(const std::filesystem::path& Name)
             return id3v2ErrorOpeningFile;
         const bool Exclusive = File.LockExclusive();
         TFileEdits Edits;
-        if (const int R = PlanID3v2Save(File, N, PaddingToWrite, Renderer, Edits); R != id3v2Success)
+        const int R = Empty == id3v2Success ? PlanID3v2Save(File, N, PaddingToWrite, Renderer, Edits)
+                                            : PlanID3v2Removal(File, Edits);
+        if (R != id3v2Success)
             return R;
+        if (Edits.empty())
+            return Empty;
         if (EditsAreInPlace(Edits))
             return ApplyEditsInPlace(File, Edits) == TEditOutcome::Done ? id3v2Success : id3v2ErrorWriting;
         if (!Exclusive)
@@ -169,22 +174,23 @@ int TID3v2Tag::SaveToFile(const std::filesystem::path& Name)
 int TID3v2Tag::SaveToStream(std::vector<uint8_t>& Stream)
 {
     try {
-        if (Frames.empty())
-            return id3v2NoFrames;
         if (const int R = PrepareSave(); R != id3v2Success)
             return R;
-        if (const int R = CheckFramesToWrite(*this); R != id3v2Success)
-            return R;
+        const int Empty = CheckFramesToWrite(*this);
         TFileEdits Edits;
         const TMemorySource Source(Stream);
-        const int R = PlanID3v2Save(Source, CalculateTagSize(0), PaddingToWrite,
-                                    [this](uint32_t Padding, std::vector<uint8_t>& Out) {
-                                        PaddingSize = Padding;
-                                        return Render(Padding, Out);
-                                    },
-                                    Edits);
+        const int R = Empty != id3v2Success
+                          ? PlanID3v2Removal(Source, Edits)
+                          : PlanID3v2Save(Source, CalculateTagSize(0), PaddingToWrite,
+                                          [this](uint32_t Padding, std::vector<uint8_t>& Out) {
+                                              PaddingSize = Padding;
+                                              return Render(Padding, Out);
+                                          },
+                                          Edits);
         if (R != id3v2Success)
             return R;
+        if (Edits.empty())
+            return Empty;
         ApplyEditsInMemory(Stream, Edits);
         return id3v2Success;
     } catch (const std::bad_alloc&) {

@@ -22,6 +22,13 @@ std::vector<std::string> Values(TTags& tags, const std::string& name) {
   return values;
 }
 
+// Deletes every field and picture, the way a user empties a file's tags.
+void DeleteEverything(TTags& tags) {
+  while (tags.Count() > 0)
+    tags.Delete(tags.Count() - 1);
+  tags.DeleteAllCoverArts();
+}
+
 } // namespace
 
 TEST(TagsFile, FileWithoutTagsLoadsEmpty) {
@@ -168,6 +175,55 @@ TEST(TagsFile, DeletedFieldsStayDeletedAfterSave) {
   EXPECT_EQ(back.Exists("CUSTOM"), -1);
   EXPECT_EQ(back.Exists("PLAYCOUNT"), -1);
   EXPECT_EQ(back.GetTag("ALBUM"), "A");
+}
+
+TEST(TagsFile, DeletingEveryFieldTakesTheTagsOut) {
+  const auto dir = ScratchDir("DeleteEverything");
+  const std::vector<uint8_t> untagged = ReadBytes(Fixture("plain.mp3"));
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  {
+    TTags tags;
+    tags.SetTag("TITLE", "A title longer than the thirty characters of ID3v1");
+    tags.SetTag("ARTIST", "Artist");
+    tags.SetTag("TRACKNUMBER", "4");
+    ASSERT_EQ(tags.SaveToFile(file, ttID3v2), tlSuccess);
+    ASSERT_EQ(tags.SaveToFile(file, ttAPEv2), tlSuccess);
+    // A Lyrics3 block with the full title only, which must not bring the title back.
+    tags.ID3v1Tag->Title = tags.GetTag("TITLE");
+    tags.ID3v1Tag->Artist = "Artist";
+    ASSERT_EQ(tags.ID3v1Tag->SaveToFile(file, true), id3v1Success);
+  }
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+  ASSERT_TRUE(tags.IsLoaded(ttID3v2) && tags.IsLoaded(ttAPEv2) && tags.IsLoaded(ttID3v1));
+  DeleteEverything(tags);
+  ASSERT_EQ(tags.SaveToFile(file, ttAutomatic), tlSuccess);
+  EXPECT_EQ(ReadBytes(file), untagged);
+  TTags back;
+  ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+  EXPECT_FALSE(back.Loaded);
+  EXPECT_EQ(back.Count(), 0);
+
+  // Explicit saves of an empty model to a file without tags write nothing.
+  for (TTagType type : {ttID3v2, ttAPEv2, ttID3v1})
+    EXPECT_NE(back.SaveToFile(file, type), tlErrorWritingFile);
+  EXPECT_EQ(ReadBytes(file), untagged);
+}
+
+TEST(TagsFile, EmptiedID3v1StaysInFrontOfLyrics) {
+  // The Lyrics3 block holds lyrics the model does not show: the tag behind it stays, empty.
+  const auto dir = ScratchDir("EmptiedID3v1");
+  const std::string file = ScratchCopy("id3v1-lyrics3.mp3", dir);
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+  DeleteEverything(tags);
+  ASSERT_EQ(tags.SaveToFile(file, ttAutomatic), tlSuccess);
+  TTags back;
+  ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+  EXPECT_EQ(back.Count(), 0); // the full title in the Lyrics3 block stays out
+  TID3v1Tag id3v1;
+  ASSERT_EQ(id3v1.LoadFromFile(file), id3v1Success);
+  EXPECT_EQ(id3v1.GetLyrics(), "First line\r\nSecond line");
 }
 
 TEST(TagsFile, PicturesRoundTripThroughID3v2) {

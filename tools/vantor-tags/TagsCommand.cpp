@@ -161,7 +161,10 @@ int EditFile(const std::string& file, const std::vector<TEdit>& edits, std::stri
     }
   }
   step = "save";
-  return tags.SaveToFile(file, ttAutomatic);
+  const int saved = tags.SaveToFile(file, ttAutomatic);
+  // Nothing to write for a model left empty means the file holds no tag: what was asked.
+  const bool empty = tags.Count() == 0 && tags.CoverArtCount() == 0;
+  return empty && (saved == tlEmptyTag || saved == tlEmptyFrames) ? tlSuccess : saved;
 }
 
 } // namespace

@@ -119,6 +119,32 @@ TEST(APEv2Tag, EmptyTagsAreNotWritten) {
   EXPECT_EQ(stream.Size(), 5u);
 }
 
+TEST(APEv2Tag, NoItemsLeftTakesTheTagOut) {
+  // In front of an ID3v1 tag, which stays; the audio in front is untouched.
+  const std::vector<uint8_t> id3v1 = [] { auto b = Bytes("TAG"); b.resize(128, 0); return b; }();
+  TAPEv2Tag tag;
+  tag.AddTextFrame("TITLE", "t");
+  std::vector<uint8_t> expected = Bytes("audio");
+  Append(expected, id3v1);
+  TMemoryStream stream(expected);
+  ASSERT_EQ(tag.SaveToStream(stream), apeSuccess);
+  ASSERT_GT(stream.Size(), 5u + 128);
+
+  TAPEv2Tag loaded;
+  ASSERT_EQ(loaded.LoadFromStream(stream), apeSuccess);
+  loaded.Frames[0]->SetAsText("");
+  ASSERT_EQ(loaded.SaveToStream(stream), apeSuccess);
+  EXPECT_EQ(stream.Bytes(), expected);
+  EXPECT_EQ(loaded.SaveToStream(stream), apeEmptyTag);
+
+  // A damaged old tag is not cut out.
+  std::vector<uint8_t> damaged = Bytes("audio");
+  Append(damaged, Footer(3000, 32, 0, 0));
+  TMemoryStream bad(damaged);
+  EXPECT_EQ(loaded.SaveToStream(bad), apeNotSupportedVersion);
+  EXPECT_EQ(bad.Bytes(), damaged);
+}
+
 TEST(APEv2Tag, DamagedTags) {
   struct TCase {
     const char* Name;

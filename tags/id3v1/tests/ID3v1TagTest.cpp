@@ -133,6 +133,50 @@ TEST(ID3v1Tag, Lyrics3RoundTripReplacesTheOldBlock) {
   EXPECT_EQ(ReadBytes(file).size(), before.size() - oldBlock + back.LyricsBlockSize());
 }
 
+TEST(ID3v1Tag, AnEmptyTagIsTakenOut) {
+  const auto lyrics3 = [](const std::string& fields) {
+    const std::string body = "LYRICSBEGININD00003100" + fields;
+    std::string size = std::to_string(body.size());
+    return Bytes(body + std::string(6 - size.size(), '0') + size + "LYRICS200");
+  };
+  struct TCase {
+    const char* Name;
+    std::vector<uint8_t> Block; // Lyrics3 block in front of the tag
+    bool TagStays;
+  } cases[] = {
+      {"plain", {}, false},
+      {"full title only", lyrics3("ETT00005Title"), false},
+      {"lyrics", lyrics3("LYR00005words"), true},
+  };
+  for (const TCase& c : cases) {
+    std::vector<uint8_t> bytes = Bytes("audio");
+    Append(bytes, c.Block);
+    Append(bytes, Record("", 3, 0));
+    TMemoryStream stream(bytes);
+    TID3v1Tag tag;
+    ASSERT_EQ(tag.LoadFromStream(stream), id3v1Success);
+    tag.Title.clear();
+    tag.Track = 0;
+    tag.Genre.clear();
+    ASSERT_FALSE(tag.HasContent()) << c.Name;
+    ASSERT_EQ(tag.SaveToStream(stream), id3v1Success) << c.Name;
+    if (!c.TagStays) {
+      EXPECT_EQ(stream.Bytes(), Bytes("audio")) << c.Name;
+      continue;
+    }
+    EXPECT_EQ(stream.Size(), bytes.size()) << c.Name;
+    TID3v1Tag back;
+    ASSERT_EQ(back.LoadFromStream(stream), id3v1Success);
+    EXPECT_EQ(back.Title, "") << c.Name;
+    EXPECT_EQ(back.GetLyrics(), "words");
+  }
+  // Nothing to take out: nothing written.
+  TMemoryStream none(Bytes("audio"));
+  TID3v1Tag empty;
+  EXPECT_EQ(empty.SaveToStream(none), id3v1Success);
+  EXPECT_EQ(none.Bytes(), Bytes("audio"));
+}
+
 TEST(ID3v1Tag, DamagedLyrics3SizesAreIgnored) {
   // Size fields that point before the start of the file or are not digits.
   for (const std::string size : {"999999", "00abc0", "000005"}) {

@@ -380,6 +380,56 @@ TEST(ID3v2File, DSFAndDSDIFF)
     EXPECT_EQ(V.GetUnicodeText("TIT2"), "a longer title");
 }
 
+TEST(ID3v2File, NothingToWriteTakesTheTagOut)
+{
+    // Each untagged file gets a tag and then an empty save: the file is what it was before.
+    const TBytes Sound(64, 0x69);
+    const TBytes DsfBody = Bytes("fmt ") + LE64(52) + TBytes(40, 0) + Bytes("data") + LE64(12 + Sound.size()) + Sound;
+    const TBytes DffBody = Bytes("DSD ") + Bytes("FVER") + BE64(4) + Bytes({1, 5, 0, 0}) + Bytes("DSD ") + BE64(Sound.size()) + Sound;
+    const struct {
+        const char* Name;
+        TBytes Untagged;
+    } Cases[] = {
+        {"plain.mp3", Audio(700)},
+        {"plain.wav", ReadFileBytes(FixturePath("id3v2", "pcm16-stereo.wav"))},
+        {"plain.aiff", ReadFileBytes(FixturePath("id3v2", "pcm16-stereo.aiff"))},
+        {"plain.rf64", ReadFileBytes(FixturePath("id3v2", "pcm16-mono.rf64"))},
+        {"plain.dsf", Bytes("DSD ") + LE64(28) + LE64(28 + DsfBody.size()) + LE64(0) + DsfBody},
+        {"plain.dff", Bytes("FRM8") + BE64(DffBody.size()) + DffBody},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        const fs::path P = Scratch(C.Name, C.Untagged);
+        TID3v2Tag T;
+        T.SetUnicodeText("TIT2", "to be removed");
+        ASSERT_EQ(T.SaveToFile(P), 0);
+        ASSERT_NE(ReadFileBytes(P), C.Untagged);
+
+        TID3v2Tag R;
+        ASSERT_EQ(R.LoadFromFile(P), 0);
+        R.SetUnicodeText("TIT2", ""); // an emptied frame counts as nothing to write
+        R.DeleteFrame("TIT2");
+        ASSERT_EQ(R.SaveToFile(P), 0);
+        EXPECT_EQ(ReadFileBytes(P), C.Untagged);
+        EXPECT_EQ(R.LoadFromFile(P), id3v2NoTag);
+
+        // No tag left: nothing to write, nothing changed.
+        EXPECT_EQ(R.SaveToFile(P), id3v2NoFrames);
+        EXPECT_EQ(ReadFileBytes(P), C.Untagged);
+    }
+
+    // Frames that are all empty remove the tag the same way, also from an in-memory image.
+    TBytes Image = TagOfSize(300, 50) + Audio(500);
+    TID3v2Tag E;
+    E.AddFrame("TIT2");
+    ASSERT_EQ(E.SaveToStream(Image), 0);
+    EXPECT_EQ(Image, Audio(500));
+    EXPECT_EQ(E.SaveToStream(Image), id3v2EmptyFrames);
+    EXPECT_FALSE(fs::exists(ScratchDir() / "never-created.mp3"));
+    EXPECT_EQ(E.SaveToFile(ScratchDir() / "never-created.mp3"), id3v2EmptyFrames);
+    EXPECT_FALSE(fs::exists(ScratchDir() / "never-created.mp3"));
+}
+
 TEST(ID3v2File, SaveToStream)
 {
     TBytes Image = TagOfSize(300, 50) + Audio(500);

@@ -388,5 +388,21 @@ TEST_F(Interop, SavingTagsNeverChangesTheAudio) {
     if (before.Errors.empty()) {
       EXPECT_EQ(shrunk.Errors, "") << fixture;
     }
+    {
+      // Deleting every field takes the tags out of the file.
+      TTags tags;
+      ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+      while (tags.Count() > 0)
+        tags.Delete(tags.Count() - 1);
+      ASSERT_EQ(tags.SaveToFile(file, ttAutomatic), tlSuccess) << fixture;
+      TTags back;
+      ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+      EXPECT_EQ(back.Count(), 0) << fixture; // frames the model does not show may keep a tag
+    }
+    const TDecoded removed = DecodeAudio(file);
+    EXPECT_EQ(removed.MD5, before.MD5) << fixture << " after removing the tags";
+    if (before.Errors.empty()) {
+      EXPECT_EQ(removed.Errors, "") << fixture;
+    }
   }
 }

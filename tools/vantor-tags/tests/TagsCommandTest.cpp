@@ -63,6 +63,23 @@ TEST(TagsCommand, SetRemoveAndPictureThenJson) {
   EXPECT_NE(run.Out.find("\"sampleRate\":22050"), std::string::npos);
 }
 
+TEST(TagsCommand, RemovingTheLastFieldsLeavesNoTag) {
+  const auto dir = ScratchDir("CommandRemoveAll");
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  const std::vector<uint8_t> untagged = ReadBytes(file);
+  TRun run = RunCommand({"--set", "TITLE=t", "--set", "ARTIST=a", file});
+  ASSERT_EQ(run.Code, tagsExitSuccess) << run.Err;
+  ASSERT_NE(ReadBytes(file), untagged);
+
+  run = RunCommand({"--remove", "TITLE", "--remove", "ARTIST", file});
+  EXPECT_EQ(run.Code, tagsExitSuccess) << run.Err;
+  EXPECT_EQ(ReadBytes(file), untagged);
+  // Removing from a file without tags changes nothing and is no failure.
+  run = RunCommand({"--remove", "TITLE", file});
+  EXPECT_EQ(run.Code, tagsExitSuccess) << run.Err;
+  EXPECT_EQ(ReadBytes(file), untagged);
+}
+
 TEST(TagsCommand, FailuresNameTheFileAndCode) {
   const TRun show = RunCommand({"--json", "/nonexistent/x.mp3"});
   EXPECT_EQ(show.Code, tagsExitFailure);
