@@ -6,6 +6,7 @@
 #include "library/FolderScan.h"
 #include "library/LibraryHooks.h"
 #include "library/PlayList.h"
+#include "library/PlayListPanel.h"
 #include "library/SmartThread.h"
 
 #include <filesystem>
@@ -163,6 +164,13 @@ TLoaderHooks& LoaderHooks()
 {
     static TLoaderHooks hooks;
     return hooks;
+}
+
+void ConnectPlaylistWorkers(TPlayListPanel& panel, TUIDispatcher& dispatcher)
+{
+    LoaderHooks().Dispatcher = &dispatcher;
+    panel.StartLoad = [](TVPlayList& list, bool activate) { Load_Start(list, true, activate, false); };
+    LibraryHooks().StartCovers = [](TVPlayList& list) { Icons_Start(list, true); };
 }
 
 void LoadList(TSmartThread& thread)

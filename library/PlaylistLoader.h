@@ -19,6 +19,7 @@
 
 namespace vantor {
 
+class TPlayListPanel;
 class TSmartThread;
 class TUIDispatcher;
 class TVPlayList;
@@ -43,6 +44,11 @@ struct TLoaderHooks {
 };
 
 TLoaderHooks& LoaderHooks();
+
+// Connects the playlist models to their threads: the panel's new lists load on their own
+// loader, a list that wants its covers starts its cover thread, and hand-offs go to
+// dispatcher's UI thread. The main controller calls it once, before the lists are added.
+void ConnectPlaylistWorkers(TPlayListPanel& panel, TUIDispatcher& dispatcher);
 
 // A new loader for the list (stopping the old one first, which lets a load in progress hand
 // its results over); Activate makes the list current when a load starts, FromScanList makes

@@ -82,13 +82,13 @@ protected:
     }
 
     // A playlist file with one section per track path.
-    static void WritePlaylist(const fs::path& path, const std::vector<fs::path>& tracks)
+    static void WritePlaylist(const fs::path& path, const std::vector<fs::path>& tracks, const std::string& id = "#7")
     {
         std::string text;
-        int id = 100;
+        int section = 100;
         for (const fs::path& track : tracks) {
             text += '[';
-            text += std::to_string(id++);
+            text += std::to_string(section++);
             text += "]\nFilePath=";
             text += track.string();
             text += "\nFileName=";
@@ -97,7 +97,9 @@ protected:
             text += track.stem().string();
             text += '\n';
         }
-        text += "[#Settings]\nCaption=Test\nID=#7\nGroupMode=3\n";
+        text += "[#Settings]\nCaption=Test\nGroupMode=3\nID=";
+        text += id;
+        text += '\n';
         WriteText(path, text);
     }
 
