@@ -1,18 +1,21 @@
 #include "library/FileTrash.h"
 
-#include <gio/gio.h>
+#include "platform/shell/GioShell.h"
 
 namespace vantor {
 
-bool MoveFileToTrash(const std::string& path)
+namespace {
+
+IShell& DesktopShell()
 {
-    GFile* file = g_file_new_for_path(path.c_str());
-    GError* error = nullptr;
-    bool const moved = g_file_trash(file, nullptr, &error);
-    if (error)
-        g_error_free(error);
-    g_object_unref(file);
-    return moved;
+    static TGioShell shell;
+    return shell;
 }
+
+}
+
+bool MoveFileToTrash(const std::string& path) { return DesktopShell().MoveToTrash(path); }
+
+bool ShowFileInFileManager(const std::string& path) { return DesktopShell().ShowInFileManager(path); }
 
 }

@@ -2,6 +2,7 @@
 
 #include "app/settings/IniFile.h"
 #include "app/settings/IniValues.h"
+#include "library/FileTrash.h"
 #include "library/LibraryHooks.h"
 #include "library/PlayList.h"
 #include "library/TrackTexts.h"
@@ -202,6 +203,8 @@ void TTrackData::SaveTag(std::string_view TagID, std::string_view TagValue)
     }
     SaveInfo();
 }
+
+bool TTrackData::ShowInExplorer() const { return ShowFileInFileManager(GetTag(tkFilePath)); }
 
 void TTrackData::UpdateDuration() { Duration = DurationTextFromPlayTime(tdTagsList.View(tkPlayTime)); }
 

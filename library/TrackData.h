@@ -75,6 +75,8 @@ public:
     // Writes one field into the audio file, then the record into its playlist file. The
     // record's own dictionary is left to the caller.
     void SaveTag(std::string_view TagID, std::string_view TagValue);
+    // Opens the file manager with the file selected.
+    bool ShowInExplorer() const;
     // Sets Duration from "PlayTime".
     void UpdateDuration();
     // Memory held by the record and its dictionary, for the benchmark.
