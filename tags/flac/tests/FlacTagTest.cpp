@@ -231,6 +231,7 @@ TEST(FlacInterop, TagsOfMutagenReadAndOursReadByMutagen) {
   const std::string seen = MutagenTags(file);
   EXPECT_NE(seen.find("TITLE=Ünïcode"), std::string::npos) << seen;
   EXPECT_NE(seen.find("ARTIST=Second"), std::string::npos) << seen;
+  EXPECT_NE(FfprobeTags(file).find("Ünïcode"), std::string::npos);
   EXPECT_EQ(RunShell("/usr/bin/python3 -c \"import mutagen.flac,sys; print(len(mutagen.flac.FLAC(sys.argv[1]).pictures))\" '" + file + "'").Text, "1\n");
   EXPECT_EQ(DecodedAudioMd5(file), md5);
 }

@@ -44,4 +44,9 @@ inline std::string MutagenTags(const std::string& file) {
       .Text;
 }
 
+// The format's and streams' tags as ffprobe prints them.
+inline std::string FfprobeTags(const std::string& file) {
+  return RunShell("ffprobe -v error -show_entries format_tags:stream_tags -of flat '" + file + "' 2>&1").Text;
+}
+
 } // namespace vantor::test

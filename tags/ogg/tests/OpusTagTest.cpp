@@ -238,6 +238,7 @@ TEST(OggInterop, TagsWrittenThroughTTagsReadElsewhere) {
     const std::string seen = MutagenTags(file);
     EXPECT_NE(seen.find("TITLE=Ünïcode title"), std::string::npos) << seen;
     EXPECT_NE(seen.find("GENRE=Test"), std::string::npos) << seen;
+    EXPECT_NE(FfprobeTags(file).find("Ünïcode title"), std::string::npos);
     EXPECT_EQ(DecodedAudioMd5(file), md5);
     ExpectAllPagesValid(ReadBytes(file));
   }
