@@ -40,16 +40,20 @@ void PrepareID3v2(TID3v2Tag& tag) {
 int TTags::LoadFromFile(const std::string& fileName) {
   Clear();
   TFileStream file;
-  if (!FileExists(fileName) || !file.Open(fileName))
+  if (!file.Open(fileName))
     return tlErrorOpeningFile;
 
-  // One open file serves the formats read through streams.
+  // One open file serves every format but WMA: opening the file once per format costs more
+  // than reading the few bytes most of them look at.
   Guarded([&] {
     file.Seek(0);
     if (APEv2Tag->LoadFromStream(file) == 0 || APEv2Tag->Loaded)
       APEv2Tag->FileName = fileName;
   });
-  Guarded([&] { if (FlacTag) FlacTag->LoadFromFile(fileName); });
+  Guarded([&] {
+    if (FlacTag && file.Seek(0))
+      FlacTag->LoadFromStream(file);
+  });
   Guarded([&] {
     file.Seek(0);
     if (ID3v1Tag->LoadFromStream(file) == 0)
@@ -61,14 +65,20 @@ int TTags::LoadFromFile(const std::string& fileName) {
       ID3v2Tag->FileName = fileName;
     PrepareID3v2(*ID3v2Tag);
   });
-  Guarded([&] { if (MP4Tag) MP4Tag->LoadFromFile(fileName); });
   Guarded([&] {
-    if (OggVorbisAndOpusTag) {
+    if (MP4Tag && file.Seek(0))
+      MP4Tag->LoadFromStream(file);
+  });
+  Guarded([&] {
+    if (OggVorbisAndOpusTag && file.Seek(0)) {
       OggVorbisAndOpusTag->ParsePlayTime = ParseOggPlayTime;
-      OggVorbisAndOpusTag->LoadFromFile(fileName);
+      OggVorbisAndOpusTag->LoadFromStream(file);
     }
   });
-  Guarded([&] { if (WAVTag) WAVTag->LoadFromFile(fileName); });
+  Guarded([&] {
+    if (WAVTag && file.Seek(0))
+      WAVTag->LoadFromStream(file);
+  });
   if (!ID3v2Tag->Loaded)
     Guarded([&] { if (WMATag) WMATag->LoadFromFile(fileName); });
 

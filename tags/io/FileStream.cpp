@@ -23,9 +23,6 @@ bool TFileStream::Open(const std::string& fileName) {
   }
   FFd = fd;
   FSize = uint64_t(st.st_size);
-  FPosition = 0;
-  FBuffer.clear();
-  FBufferStart = 0;
   return true;
 }
 
@@ -35,7 +32,8 @@ void TFileStream::Close() {
   FFd = -1;
   FSize = 0;
   FPosition = 0;
-  FBuffer.clear();
+  FBufferStart = 0;
+  FBufferLength = 0;
 }
 
 static size_t PreadAll(int fd, uint8_t* buffer, size_t count, uint64_t offset) {
@@ -51,33 +49,39 @@ static size_t PreadAll(int fd, uint8_t* buffer, size_t count, uint64_t offset) {
   return done;
 }
 
+// Loads the block holding position. Near the end of the file the block ends at the end, so
+// that the tags there (APE footer, Lyrics3, ID3v1) come in with one read.
+bool TFileStream::Fill(uint64_t position) {
+  if (!FBuffer)
+    FBuffer = std::make_unique_for_overwrite<uint8_t[]>(BufferSize);
+  const uint64_t start = std::min(position, FSize > BufferSize ? FSize - BufferSize : 0);
+  const size_t length = size_t(std::min<uint64_t>(BufferSize, FSize - start));
+  FBufferStart = start;
+  FBufferLength = PreadAll(FFd, FBuffer.get(), length, start);
+  return position < FBufferStart + FBufferLength;
+}
+
 size_t TFileStream::Read(void* buffer, size_t count) {
   if (FFd < 0 || FPosition >= FSize || count == 0)
     return 0;
   count = size_t(std::min<uint64_t>(count, FSize - FPosition));
   auto* out = static_cast<uint8_t*>(buffer);
-  // Large reads bypass the buffer; small ones (headers, fields) are served from it.
-  if (count >= BufferSize) {
-    const size_t n = PreadAll(FFd, out, count, FPosition);
-    FPosition += n;
-    return n;
-  }
   size_t done = 0;
-  while (done < count) {
-    if (FPosition < FBufferStart || FPosition >= FBufferStart + FBuffer.size()) {
-      FBuffer.resize(BufferSize);
-      const size_t n = PreadAll(FFd, FBuffer.data(), BufferSize, FPosition);
-      FBuffer.resize(n);
-      FBufferStart = FPosition;
-      if (n == 0)
-        break;
-    }
-    const size_t inBuffer = size_t(FBufferStart + FBuffer.size() - FPosition);
-    const size_t n = std::min(inBuffer, count - done);
-    std::memcpy(out + done, FBuffer.data() + (FPosition - FBufferStart), n);
-    done += n;
-    FPosition += n;
+  // What the block already holds.
+  if (FPosition >= FBufferStart && FPosition < FBufferStart + FBufferLength) {
+    done = std::min(count, size_t(FBufferStart + FBufferLength - FPosition));
+    std::memcpy(out, FBuffer.get() + (FPosition - FBufferStart), done);
   }
+  const size_t rest = count - done;
+  if (rest >= BufferSize) {
+    done += PreadAll(FFd, out + done, rest, FPosition + done);
+  } else if (rest > 0 && Fill(FPosition + done)) {
+    const uint64_t at = FPosition + done;
+    const size_t n = std::min(rest, size_t(FBufferStart + FBufferLength - at));
+    std::memcpy(out + done, FBuffer.get() + (at - FBufferStart), n);
+    done += n;
+  }
+  FPosition += done;
   return done;
 }
 

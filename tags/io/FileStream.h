@@ -3,6 +3,7 @@
 
 #include "tags/io/Stream.h"
 
+#include <memory>
 #include <string>
 
 namespace vantor {
@@ -29,12 +30,18 @@ public:
   bool Writable() const override { return false; }
 
 private:
-  static constexpr size_t BufferSize = 64 * 1024;
+  // Small reads (headers, footers, fields) are served from one page-sized block; tag readers
+  // jump around, so reading further ahead mostly copies bytes nobody asks for. Reads of a
+  // block or more go straight into the caller's memory.
+  static constexpr size_t BufferSize = 4096;
+  bool Fill(uint64_t position);
+
   int FFd = -1;
   uint64_t FSize = 0;
   uint64_t FPosition = 0;
-  std::vector<uint8_t> FBuffer;
-  uint64_t FBufferStart = 0; // file offset of FBuffer[0]
+  std::unique_ptr<uint8_t[]> FBuffer; // BufferSize bytes once allocated
+  uint64_t FBufferStart = 0;          // file offset of FBuffer[0]
+  size_t FBufferLength = 0;           // valid bytes in FBuffer
 };
 
 bool FileExists(const std::string& fileName);
