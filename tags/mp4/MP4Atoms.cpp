@@ -52,6 +52,7 @@ bool ReadAtomHeader(TStream& stream, TAtomHeader& header, bool validate) {
   header.Type.assign(reinterpret_cast<const char*>(bytes + 4), 4);
   header.HeaderSize = 8;
   header.Size = GetBE32(bytes);
+  header.ToEnd = header.Size == 0;
   if (header.Size == 1) {
     uint8_t large[8];
     if (!stream.ReadExact(large, 8)) {

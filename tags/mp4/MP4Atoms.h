@@ -31,6 +31,7 @@ struct TAtomHeader {
   uint64_t Size = 0;       // header included
   uint32_t HeaderSize = 8; // 16 with a 64-bit size
   TAtomName Type;
+  bool ToEnd = false;      // the size field was 0: the atom runs to the end of the file
   uint64_t BodyStart() const { return Position + HeaderSize; }
   uint64_t End() const { return Position + Size; }
 };

@@ -220,8 +220,22 @@ int TMP4Tag::SaveToStream(TStream& stream, bool keepPadding, const std::string& 
     out.resize(start + size_t(padding), 0);
   }
 
-  const bool written = moovFound ? stream.Replace(moov.Position, available, out.data(), out.size())
-                                 : stream.Seek(stream.Size()) && stream.Write(out.data(), out.size());
+  bool written;
+  if (moovFound) {
+    written = stream.Replace(moov.Position, available, out.data(), out.size());
+  } else {
+    // A last atom that runs to the end of the file would swallow the new moov:
+    // it gets its real size first.
+    if (header.ToEnd && header.End() == size) {
+      if (header.Size > 0xFFFFFFFFu)
+        throw TMP4Error("Corrupted MP4 file. Atom name: " + header.Type);
+      uint8_t field[4];
+      PutBE32(field, uint32_t(header.Size));
+      if (!stream.Seek(header.Position) || !stream.Write(field, sizeof field))
+        throw std::runtime_error("cannot write");
+    }
+    written = stream.Seek(stream.Size()) && stream.Write(out.data(), out.size());
+  }
   if (!written)
     throw std::runtime_error("cannot write");
   FBytesWritten = out.size();

@@ -52,6 +52,14 @@ TEST(MP4File, AudioProperties) {
     EXPECT_GT(tag.BitRate(), 0u) << c.Name;
     EXPECT_EQ(tag.VideoWidth(), 0u) << c.Name;
   }
+  TMP4Tag video; // an mpeg4 video track and an AAC track
+  video.LoadFromFile(Fixture(MP4Fixture("video.mp4")));
+  EXPECT_EQ(video.VideoWidth(), 64u);
+  EXPECT_EQ(video.VideoHeight(), 48u);
+  EXPECT_EQ(video.AudioFormat(), mp4afAAC);
+  EXPECT_EQ(video.AudioChannelCount(), 1);
+  EXPECT_NEAR(video.Playtime(), 0.4, 0.1);
+
   TMP4Tag missing;
   EXPECT_EQ(missing.LoadFromFile(Fixture(MP4Fixture("no-such.m4a"))), mp4FileError);
 }

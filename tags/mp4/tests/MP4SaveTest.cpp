@@ -160,6 +160,20 @@ TEST(MP4Save, FileWithoutMoovGetsOneAppendedWithAHandler) {
   EXPECT_EQ(reread.GetText("\xA9nam"), "New");
 }
 
+TEST(MP4Save, AppendedMoovIsNotSwallowedByAnAtomRunningToTheEnd) {
+  TBytes mdat = Mdat;
+  PutBE32(mdat.data(), 0); // size 0: to the end of the file
+  TMemoryStream stream(Cat({Ftyp, mdat}));
+  TMP4Tag tag;
+  tag.SetText("\xA9nam", "After");
+  ASSERT_EQ(tag.SaveToStream(stream, true, ""), mp4Success);
+  EXPECT_EQ(Top(stream.Bytes(), "mdat")->Size, Mdat.size());
+  TMP4Tag reread;
+  ASSERT_EQ(reread.LoadFromStream(stream), mp4Success);
+  EXPECT_EQ(reread.GetText("\xA9nam"), "After");
+  EXPECT_EQ(reread.mdatAtomSize(), Mdat.size());
+}
+
 TEST(MP4Save, LoadResults) {
   struct Case { const char* Name; TBytes File; int Result; bool Loaded; };
   const TBytes hugeSize = Cat({Ftyp, {0, 0, 0, 1, 'm', 'o', 'o', 'v', 0x80, 0, 0, 0, 0, 0, 0, 0}, Zeros(16)});

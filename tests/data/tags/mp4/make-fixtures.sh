@@ -11,6 +11,8 @@ tone='aevalsrc=0.5*sin(2*PI*440*t)'
 ff -f lavfi -i "$tone:s=8000:d=1" -c:a aac -b:a 12k -map_metadata -1 aac-moov-last.m4a
 ff -f lavfi -i "$tone:s=8000:d=1" -c:a aac -b:a 12k -map_metadata -1 -movflags +faststart aac-faststart.m4a
 ff -f lavfi -i "$tone:s=8000:d=1" -c:a alac -sample_fmt s16p -map_metadata -1 -movflags +faststart alac.m4a
+ff -f lavfi -i "color=c=red:s=64x48:r=5:d=0.4" -f lavfi -i "$tone:s=8000:d=0.4" -c:v mpeg4 -c:a aac -b:a 12k \
+  -map_metadata -1 video.mp4
 
 /usr/bin/python3 - <<'PY'
 import struct
