@@ -77,6 +77,22 @@ std::pair<std::string, std::string> GroupKey(const TTrackData& track, TGroupMode
     return { std::move(key), std::move(caption) };
 }
 
+// The group key of the modes whose key is (a part of) one dictionary value, as a view into the
+// record; empty for the computed keys and for an empty value.
+std::string_view StoredKey(const TTrackData& track, TGroupMode mode)
+{
+    TTrackTags const& tags = track.tdTagsList;
+    switch (mode) {
+    case gmArtist: return tags.View(tkArtist);
+    case gmFolder: return tags.View(tkDirectory);
+    case gmAlbum: return tags.View(tkAlbum);
+    case gmTrackName: return FirstChars(tags.View(tkTrackName), 1);
+    case gmGenre: return tags.View(tkGenre);
+    case gmYear: return FirstChars(tags.View(tkYear), 4);
+    default: return {};
+    }
+}
+
 // In-place quicksort with the middle element as pivot (the lower middle for an even count).
 // It is not stable. The smaller part is sorted by recursion and the larger by the loop, so
 // the depth stays logarithmic whatever the input; the result is the same either way.
@@ -209,29 +225,43 @@ TGrouping TVPlayList::BuildGrouping(const std::vector<TTrackData*>& tracks, TGro
     grouping.RowCount = tracks.size();
     grouping.Rows = std::make_unique<TItemData[]>(tracks.size());
 
-    std::unordered_map<std::string, TGroupData*> byID;
+    // Tracks of one group mostly spell its key alike: a key read from the dictionary is looked
+    // up as it is first, and upper-cased (and its caption made) only when it is new.
+    std::unordered_map<std::string_view, size_t> byStored;
+    std::unordered_map<std::string, size_t> byID;
     std::vector<const TTrackData*> lastTrack; // per group, in creation order
     for (size_t i = 0; i < tracks.size(); ++i) {
         TTrackData* const track = tracks[i];
-        auto [key, caption] = GroupKey(*track, GroupMode, texts);
-        std::string id = UpperCase(key);
-        TGroupData*& group = byID[id];
-        if (!group) {
-            grouping.Groups.push_back(std::make_unique<TGroupData>());
-            group = grouping.Groups.back().get();
-            group->gdID = std::move(id);
-            group->gdPlayList = owner;
-            lastTrack.push_back(nullptr);
+        std::string_view const stored = StoredKey(*track, GroupMode);
+        size_t index = lastTrack.size();
+        if (auto const found = stored.empty() ? byStored.end() : byStored.find(stored); found != byStored.end()) {
+            index = found->second;
+        } else {
+            std::string const id = UpperCase(GroupKey(*track, GroupMode, texts).first);
+            auto const [it, added] = byID.emplace(id, lastTrack.size());
+            if (added) {
+                grouping.Groups.push_back(std::make_unique<TGroupData>());
+                grouping.Groups.back()->gdID = id;
+                grouping.Groups.back()->gdPlayList = owner;
+                lastTrack.push_back(nullptr);
+            }
+            index = it->second;
+            if (!stored.empty())
+                byStored.emplace(stored, index);
         }
+        TGroupData* const group = grouping.Groups[index].get();
         TItemData& row = grouping.Rows[i];
         row.idTrackData = track;
         row.idGroupData = group;
         group->gdRows.push_back(&row);
-        // The track filed last decides the caption's spelling (and an album's year).
-        group->gdCaption = std::move(caption);
+        lastTrack[index] = track;
     }
-    for (auto& group : grouping.Groups)
-        SetSecondLine(*group, GroupMode, *group->gdRows.back()->idTrackData, texts);
+    // The track filed last decides the caption's spelling (and an album's year).
+    for (size_t index = 0; index < grouping.Groups.size(); ++index) {
+        TGroupData& group = *grouping.Groups[index];
+        group.gdCaption = GroupKey(*lastTrack[index], GroupMode, texts).second;
+        SetSecondLine(group, GroupMode, *lastTrack[index], texts);
+    }
 
     if (!grouping.Groups.empty()) {
         SortGroups(grouping);

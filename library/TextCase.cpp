@@ -2,6 +2,8 @@
 
 #include <glib.h>
 
+#include <cstring>
+
 namespace vantor {
 
 namespace {
@@ -80,6 +82,19 @@ std::string_view FirstChars(std::string_view text, size_t count)
 
 std::string CollationKey(std::string_view text)
 {
+    // ASCII needs no normalization: under a UTF-8 locale its key is the C library's own,
+    // which spares GLib's copies (the same bytes g_utf8_collate_key gives).
+    if (IsAscii(text) && text.find('\0') == std::string_view::npos && g_get_charset(nullptr)) {
+        std::string const source(text);
+        std::string key(source.size() * 2 + 1, '\0');
+        size_t length = std::strxfrm(key.data(), source.c_str(), key.size());
+        if (length >= key.size()) {
+            key.assign(length + 1, '\0');
+            length = std::strxfrm(key.data(), source.c_str(), key.size());
+        }
+        key.resize(length);
+        return key;
+    }
     if (!IsValidUtf8(text))
         return std::string(text);
     return ByGLib(text, g_utf8_collate_key);
