@@ -227,6 +227,15 @@ bool TAudioEngine::FXSetParameters(TFxHandle fx, const TPeakingEqParams& params)
     return true;
 }
 
+bool TAudioEngine::FXGetParameters(TFxHandle fx, TPeakingEqParams& params) const
+{
+    auto it = m_effects.find(fx);
+    if (it == m_effects.end())
+        return false;
+    params = Find(it->second.Stream)->Fx(it->second.Slot);
+    return true;
+}
+
 bool TAudioEngine::ChannelRemoveFX(TChannelHandle handle, TFxHandle fx)
 {
     auto it = m_effects.find(fx);

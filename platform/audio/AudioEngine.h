@@ -118,6 +118,7 @@ public:
     // shape only: the filters are linear, so their order does not change the result.
     TFxHandle ChannelSetFX(TChannelHandle handle, TEffectType type, int priority);
     bool FXSetParameters(TFxHandle fx, const TPeakingEqParams& params);
+    bool FXGetParameters(TFxHandle fx, TPeakingEqParams& params) const;
     bool ChannelRemoveFX(TChannelHandle handle, TFxHandle fx);
 
 private:

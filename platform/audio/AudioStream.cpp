@@ -162,6 +162,13 @@ void TAudioStream::SetFx(int slot, const TPeakingEqParams& params)
     fx.Version.fetch_add(1, std::memory_order_release);
 }
 
+TPeakingEqParams TAudioStream::Fx(int slot) const
+{
+    const TFxSlot& fx = m_shared->Fx[slot];
+    return {fx.Center.load(std::memory_order_relaxed), fx.Bandwidth.load(std::memory_order_relaxed),
+            fx.Gain.load(std::memory_order_relaxed)};
+}
+
 void TAudioStream::RemoveFx(int slot)
 {
     m_fxUsed[slot] = false;

@@ -43,6 +43,7 @@ public:
     // Effect slots; -1 when all are taken.
     int AddFx();
     void SetFx(int slot, const TPeakingEqParams& params);
+    TPeakingEqParams Fx(int slot) const;
     void RemoveFx(int slot);
 
 private:
