@@ -7,6 +7,8 @@
 
 namespace vantor {
 
+class TAudioEngine;
+class TEqualizer;
 class TVPlayList;
 class TTrackData;
 
@@ -35,6 +37,9 @@ struct TAppState {
     // The settings variables, read at start-up and written at shutdown; the views change
     // them directly in between.
     TSettings Settings;
+    // Owned by the main controller; null before start-up has made them and after shutdown.
+    TAudioEngine* AudioEngine = nullptr;
+    TEqualizer* Equalizer = nullptr;
 };
 
 extern TAppState App;

@@ -1,9 +1,14 @@
 #include "app/VantorForm.h"
 
 #include "app/AppState.h"
+#include "app/equalizer/Equalizer.h"
+#include "app/settings/IniFile.h"
 #include "app/settings/UIScale.h"
+#include "app/single_instance/SingleInst.h"
+#include "platform/audio/AudioEngine.h"
 #include "platform/window/Display.h"
 #include "platform/window/EventLoop.h"
+#include "platform/window/SdlMessageBox.h"
 #include "platform/window/SdlWindow.h"
 #include "platform/window/Timer.h"
 #include "ui/framework/LocaleManager.h"
@@ -15,8 +20,17 @@
 
 namespace vantor {
 
-TVantorForm::TVantorForm(std::vector<std::string> arguments, std::string appPath)
-    : m_arguments(std::move(arguments))
+namespace {
+
+constexpr int kSampleRate = 44100;
+constexpr int kInstancePollMs = 100;
+
+}
+
+TVantorForm::TVantorForm(std::vector<std::string> arguments, std::string appPath, TSingleInst* guard)
+    : Messages(std::make_unique<TSdlMessageBox>())
+    , m_arguments(std::move(arguments))
+    , m_guard(guard)
 {
     App = TAppState {};
     App.AppPath = std::move(appPath);
@@ -24,18 +38,43 @@ TVantorForm::TVantorForm(std::vector<std::string> arguments, std::string appPath
         App.AppPath += '/';
 }
 
-TVantorForm::~TVantorForm() { FormDestroy(); }
+TVantorForm::~TVantorForm()
+{
+    FormDestroy();
+    // Also after a start-up that ended early: nothing may point into this form any more, and
+    // the timers go before their loop.
+    if (m_guard) {
+        m_guard->fOnProcessParam = nullptr;
+        m_guard->fOnEnsureRestore = nullptr;
+    }
+    m_instanceTimer.reset();
+    PlayTimer.reset();
+    App.Equalizer = nullptr;
+    App.AudioEngine = nullptr;
+}
 
 bool TVantorForm::FormCreate()
 {
-    // Steps 1-3: the state starts from its initial values (set by the constructor).
+    // Step 1: later starts hand their arguments to HandleParam.
+    if (m_guard) {
+        m_guard->fOnProcessParam = [this](std::vector<std::string> const& Param) { HandleParam(Param); };
+        m_guard->fOnEnsureRestore = [this] { EnsureRestore(); };
+    }
+    // Steps 2-3: the state starts from its initial values (set by the constructor).
     vtAllCreated = false;
     vtHistoryIDX = 0;
 
     m_loop = std::make_unique<TEventLoop>();
-    InitAudioEngine();
+    ServeLaterStarts();
+    // Without a device the program ends here: no window, no file written.
+    if (!InitAudioEngine()) {
+        Messages->Show(TMessageKind::mkError, "Could not initialize audio device");
+        return false;
+    }
     RegisterMediaKeys();
     CreatePlaybackLists();
+    m_equalizer = std::make_unique<TEqualizer>(m_audio.get(), App);
+    App.Equalizer = m_equalizer.get();
     PlayTimer = std::make_unique<TTimer>(m_loop->Timers(), 500);
 
     LoadSettings();
@@ -87,13 +126,18 @@ void TVantorForm::FormDestroy()
     StopPlay();
     SaveSettings();
     PlayTimer.reset();
+    m_instanceTimer.reset();
     FreePlaybackLists();
+    App.Equalizer = nullptr;
+    m_equalizer.reset();
     // The window goes before the host it feeds; the host takes every view with it.
     m_window.reset();
     SetSmartVCL(nullptr);
     m_host.reset();
     m_locale.reset();
     UnregisterMediaKeys();
+    App.AudioEngine = nullptr;
+    m_audio.reset();
     m_loop.reset();
 }
 
@@ -113,9 +157,61 @@ void TVantorForm::LoadSettings()
 
 void TVantorForm::SaveSettings()
 {
-    // The manual equalizer preset and the current playlist join with the equalizer and the
-    // playlists; until then "Presets" and "LastPlayList" are left as the file has them.
-    SaveSettingsFile(SettingsFilePath(App.AppPath), App.Settings, Geometry(), std::nullopt, std::nullopt);
+    // The current playlist joins with the playlists; until then "LastPlayList" is left as the
+    // file has it.
+    std::optional<TEqualizerGains> manual;
+    std::vector<TNamedGains> seeds;
+    if (m_equalizer) {
+        manual = m_equalizer->ManualGains();
+        seeds = m_equalizer->PresetsToSeed();
+    }
+    SaveSettingsFile(SettingsFilePath(App.AppPath), App.Settings, Geometry(), manual, std::nullopt, seeds);
+}
+
+void TVantorForm::LoadEqualizerPresets()
+{
+    if (m_equalizer)
+        m_equalizer->LoadPresets(TIniFile(SettingsFilePath(App.AppPath), TIniAccess::WholeFile));
+}
+
+void TVantorForm::HandleParam(std::vector<std::string> const& Param)
+{
+    AddToDefaultList(Param);
+    EnsureRestore();
+}
+
+bool TVantorForm::InitAudioEngine()
+{
+    auto engine = std::make_unique<TAudioEngine>();
+    if (!engine->Init(kSampleRate))
+        return false;
+    m_audio = std::move(engine);
+    App.AudioEngine = m_audio.get();
+    return true;
+}
+
+void TVantorForm::ServeLaterStarts()
+{
+    if (!m_guard)
+        return;
+    m_instanceTimer = std::make_unique<TTimer>(m_loop->Timers(), kInstancePollMs);
+    m_instanceTimer->OnTimer = [guard = m_guard] { guard->ServeMessages(); };
+    m_instanceTimer->SetEnabled(true);
+}
+
+void TVantorForm::EnsureRestore()
+{
+    if (!m_window)
+        return;
+    m_window->Show();
+    m_window->Raise();
+}
+
+// The default list joins with the playlists; until then the handed-over paths wait here for
+// it to load and play them.
+void TVantorForm::AddToDefaultList(std::vector<std::string> const& files)
+{
+    m_handedOver.insert(m_handedOver.end(), files.begin(), files.end());
 }
 
 void TVantorForm::VclResize()
@@ -142,10 +238,8 @@ void TVantorForm::GlobalKeyUp(uint16_t, TShiftState)
 
 // Start-up and shutdown steps whose subsystems join later. Each stays an empty, named step
 // so the order of the sequence is visible here.
-void TVantorForm::InitAudioEngine() { }
 void TVantorForm::RegisterMediaKeys() { }
 void TVantorForm::CreatePlaybackLists() { }
-void TVantorForm::LoadEqualizerPresets() { }
 void TVantorForm::CreateViews() { }
 void TVantorForm::LoadPlaylists() { }
 void TVantorForm::PlayCommandLine() { }

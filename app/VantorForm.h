@@ -1,10 +1,11 @@
 #pragma once
 
-// TVantorForm: the main controller. It runs the start-up sequence, owns the window, the host
-// of the control tree and the locale manager, lays out the top-level views, and runs the
-// shutdown sequence that writes the settings back.
+// TVantorForm: the main controller. It runs the start-up sequence, owns the audio engine, the
+// equalizer, the window, the host of the control tree and the locale manager, lays out the
+// top-level views, receives the arguments of later starts, and runs the shutdown sequence
+// that writes the settings back.
 //
-//   TVantorForm form(arguments);
+//   TVantorForm form(arguments, ExecutableFolder(), &guard);
 //   if (!form.FormCreate()) return 1;   // nothing shown, nothing written
 //   form.FormShow();
 //   form.Run();                         // until the window closes, SIGINT or SIGTERM
@@ -12,6 +13,7 @@
 
 #include "app/settings/Settings.h"
 #include "platform/window/InputTypes.h"
+#include "platform/window/MessageBox.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,8 +22,11 @@
 
 namespace vantor {
 
+class TAudioEngine;
+class TEqualizer;
 class TEventLoop;
 class TLocaleManager;
+class TSingleInst;
 class TSdlWindow;
 class TSmartVCL;
 class TTimer;
@@ -29,14 +34,17 @@ class TTimer;
 class TVantorForm {
 public:
     // arguments: the command line without the executable's own name. appPath: the folder
-    // the program's files live in (the executable's folder in the program).
-    TVantorForm(std::vector<std::string> arguments, std::string appPath);
+    // the program's files live in (the executable's folder in the program). guard
+    // (non-owning, may be null): the single-instance guard whose later starts this form
+    // serves; it must outlive the form.
+    TVantorForm(std::vector<std::string> arguments, std::string appPath, TSingleInst* guard = nullptr);
     ~TVantorForm();
     TVantorForm(const TVantorForm&) = delete;
     TVantorForm& operator=(const TVantorForm&) = delete;
 
-    // The start-up sequence. False when the program must end at once; nothing has been
-    // shown or written then.
+    // The start-up sequence. False when the program must end at once (no audio device: the
+    // message "Could not initialize audio device" has been shown); nothing has been shown or
+    // written otherwise.
     bool FormCreate();
     // Shows the window, sized to the form, with the keyboard focus.
     void FormShow();
@@ -55,6 +63,17 @@ public:
     // written at shutdown.
     void LoadSettings();
     void SaveSettings();
+    // The "Presets" section of Settings.ini: the preset list and the starting preset.
+    void LoadEqualizerPresets();
+
+    // The arguments of a later start: they go to the default list, and the window comes to
+    // the front.
+    void HandleParam(std::vector<std::string> const& Param);
+    // Paths handed over by later starts that wait for the default list, in arrival order.
+    std::vector<std::string> const& HandedOverFiles() const { return m_handedOver; }
+
+    // Where the controller's messages appear: SDL boxes, replaced by a fake in tests.
+    std::unique_ptr<IMessageBox> Messages;
 
     // The 500 ms position timer, disabled until a track plays.
     std::unique_ptr<TTimer> PlayTimer;
@@ -62,6 +81,8 @@ public:
     bool vtAllCreated = false;
     int32_t vtHistoryIDX = 0;
 
+    TAudioEngine* AudioEngine() const { return m_audio.get(); }
+    TEqualizer* Equalizer() const { return m_equalizer.get(); }
     TSmartVCL* Host() const { return m_host.get(); }
     TLocaleManager* Locale() const { return m_locale.get(); }
     TSdlWindow* Window() const { return m_window.get(); }
@@ -71,10 +92,12 @@ public:
     TWindowGeometry Geometry() const;
 
 private:
-    void InitAudioEngine();
+    bool InitAudioEngine();
     void RegisterMediaKeys();
     void CreatePlaybackLists();
-    void LoadEqualizerPresets();
+    void ServeLaterStarts();
+    void EnsureRestore();
+    void AddToDefaultList(std::vector<std::string> const& files);
     void CreateViews();
     void LoadPlaylists();
     void RegisterDropTarget();
@@ -84,7 +107,13 @@ private:
     void UnregisterMediaKeys();
 
     std::vector<std::string> m_arguments;
+    TSingleInst* m_guard; // non-owning
+    std::vector<std::string> m_handedOver;
+    std::unique_ptr<TAudioEngine> m_audio;
+    std::unique_ptr<TEqualizer> m_equalizer;
     std::unique_ptr<TEventLoop> m_loop;
+    // Serves the single-instance socket on the UI thread.
+    std::unique_ptr<TTimer> m_instanceTimer;
     std::unique_ptr<TLocaleManager> m_locale;
     std::unique_ptr<TSmartVCL> m_host;
     std::unique_ptr<TSdlWindow> m_window;

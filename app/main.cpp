@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "app/VantorForm.h"
+#include "app/single_instance/SingleInst.h"
 
 #include <cstdio>
 #include <exception>
@@ -10,7 +11,11 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     try {
-        vantor::TVantorForm form(std::move(arguments), vantor::ExecutableFolder());
+        // Before anything is shown or read: a running player takes the arguments instead.
+        vantor::TSingleInst guard;
+        if (!guard.CanStartApp(arguments))
+            return 0;
+        vantor::TVantorForm form(std::move(arguments), vantor::ExecutableFolder(), &guard);
         if (!form.FormCreate())
             return 1;
         form.FormShow();

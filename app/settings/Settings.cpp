@@ -58,7 +58,8 @@ TWindowGeometry LoadSettingsFile(std::filesystem::path const& file, TSettings& s
 
 bool SaveSettingsFile(std::filesystem::path const& file, TSettings const& settings, TWindowGeometry const& window,
                       std::optional<TEqualizerGains> const& manualPreset,
-                      std::optional<std::string> const& currentPlayListID)
+                      std::optional<std::string> const& currentPlayListID,
+                      std::vector<std::pair<std::string, TEqualizerGains>> const& seedPresets)
 {
     // One rewrite at the end gives the same file as writing key by key, and a crash in
     // between cannot leave half of the keys written.
@@ -78,15 +79,20 @@ bool SaveSettingsFile(std::filesystem::path const& file, TSettings const& settin
     ini.WriteInteger(kSection, "AppHeight", Unscale(window.ClientHeight));
     ini.WriteInteger(kSection, "AppX", window.Left);
     ini.WriteInteger(kSection, "AppY", window.Top);
-    if (manualPreset) {
+    auto const joined = [](TEqualizerGains const& preset) {
         std::string gains;
-        for (int8_t const gain : *manualPreset) {
+        for (int8_t const gain : preset) {
             if (!gains.empty())
                 gains += ',';
             gains += std::to_string(gain);
         }
-        ini.WriteString(kPresets, "Manual", gains);
-    }
+        return gains;
+    };
+    if (!ini.SectionExists(kPresets))
+        for (auto const& [name, gains] : seedPresets)
+            ini.WriteString(kPresets, name, joined(gains));
+    if (manualPreset)
+        ini.WriteString(kPresets, "Manual", joined(*manualPreset));
     if (currentPlayListID)
         ini.WriteString(kSection, "LastPlayList", *currentPlayListID);
     return ini.UpdateFile();

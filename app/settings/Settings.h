@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vantor {
 
@@ -53,10 +55,12 @@ TWindowGeometry LoadSettingsFile(std::filesystem::path const& file, TSettings& s
 // Writes the settings into the file, keeping every other key and section. window is the
 // client geometry in device pixels ("AppWidth" = Unscale(width), ...). "Scaling" is written
 // only when AutoScaling is off; "Presets"/"Manual" only when manualPreset is given;
-// "LastPlayList" only when a playlist is current. False when the file could not be written
-// (the old file then stays as it was).
+// "LastPlayList" only when a playlist is current. seedPresets (a first start's presets) are
+// written into "Presets", ahead of "Manual", only when the file has no such section yet.
+// False when the file could not be written (the old file then stays as it was).
 bool SaveSettingsFile(std::filesystem::path const& file, TSettings const& settings, TWindowGeometry const& window,
                       std::optional<TEqualizerGains> const& manualPreset,
-                      std::optional<std::string> const& currentPlayListID);
+                      std::optional<std::string> const& currentPlayListID,
+                      std::vector<std::pair<std::string, TEqualizerGains>> const& seedPresets = {});
 
 }

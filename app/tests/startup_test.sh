@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real player on a private virtual display at 96 DPI and checks the window size it
-# opens with and the Settings.ini it writes when it is told to stop.
+# opens with and the Settings.ini it writes when it is told to stop; that a start without an
+# audio device ends with nothing written; and that later starts hand over to the running
+# player without touching its files.
 #   startup_test.sh BIN_DIR
 set -euo pipefail
 bin=$(cd "$1" && pwd)
@@ -12,11 +14,18 @@ fi
 
 work=$(mktemp -d)
 pid=
+others=()
 cleanup() {
   [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
+  for other in "${others[@]}"; do kill -9 "$other" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+# The player's instance socket lives in the runtime folder: a private one keeps these runs
+# apart from any other player of this user.
+export XDG_RUNTIME_DIR=$work/run
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
 
 # The player keeps its files beside its executable, so give it a folder of its own.
 cp "$bin/vantor" "$work/"
@@ -27,7 +36,7 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 window_id() {
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     if id=$(xdotool search --name '^Vantor$' 2>/dev/null | head -n 1) && [ -n "$id" ]; then
       echo "$id"; return 0
     fi
@@ -98,6 +107,79 @@ sed -i 's/^AutoScaling=0/AutoScaling=1/' "$settings"
 start 410 280
 stop TERM
 [ "$(value Scaling)" = 1.5 ] || fail "Scaling lost after a run with AutoScaling on"
+
+# A listing of the player's folder with sizes and modification times, the runtime folder
+# left out.
+snapshot() { (cd "$work" && find . -path ./run -prune -o -type f ! -name 'log*' -printf '%p %s %T@\n' | sort); }
+
+# 4. No audio device: the error message, then the end, with Settings.ini as it was.
+before=$(snapshot)
+cp "$settings" "$work/Settings.before"
+SDL_AUDIODRIVER=vantor-no-such-driver "$work/vantor" >"$work/log" 2>&1 &
+pid=$!
+for _ in $(seq 1 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  # Where the display can show the message box, answer it.
+  for box in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+    xdotool key --window "$box" Return 2>/dev/null || true
+  done
+  sleep 0.1
+done
+status=0
+wait "$pid" || status=$?
+pid=
+[ "$status" -eq 1 ] || fail "exit status $status without an audio device, expected 1"
+xdotool search --name '^Vantor$' >/dev/null 2>&1 && fail "a window appeared without an audio device"
+cmp -s "$settings" "$work/Settings.before" || fail "Settings.ini changed without an audio device"
+rm "$work/Settings.before"
+[ "$(snapshot)" = "$before" ] || fail "files changed without an audio device"
+
+# 5. Later starts hand over to the running player and end without touching its files.
+start 410 280
+first=$pid
+before=$(snapshot)
+if timeout 30 "$work/vantor" "$work/song.mp3" "$work/other.flac" >"$work/log2" 2>&1; then :; else
+  fail "a second start with files ended with status $?"; cat "$work/log2"
+fi
+if timeout 30 "$work/vantor" >"$work/log2" 2>&1; then :; else
+  fail "a second start without files ended with status $?"; cat "$work/log2"
+fi
+[ "$(snapshot)" = "$before" ] || fail "a second start touched the player's files"
+kill -0 "$first" 2>/dev/null || fail "the running player ended after a second start"
+[ "$(xdotool search --name '^Vantor$' | wc -l)" -eq 1 ] || fail "a second start opened a window"
+
+# 6. A player that was killed leaves its socket behind; the next start runs all the same.
+kill -9 "$first"
+wait "$first" 2>/dev/null || true
+pid=
+[ -S "$XDG_RUNTIME_DIR/vantor-instance.sock" ] || fail "no socket left by the killed player"
+start 410 280
+stop TERM
+[ -e "$XDG_RUNTIME_DIR/vantor-instance.sock" ] && fail "the socket outlived the player"
+
+# 7. Two starts at the same moment: one runs, the other hands over and ends.
+SDL_AUDIODRIVER=dummy "$work/vantor" >"$work/log" 2>&1 &
+others+=($!)
+SDL_AUDIODRIVER=dummy "$work/vantor" >"$work/log2" 2>&1 &
+others+=($!)
+window_id >/dev/null || fail "no window after two starts"
+for _ in $(seq 1 200); do
+  kill -0 "${others[0]}" 2>/dev/null && kill -0 "${others[1]}" 2>/dev/null || break
+  sleep 0.1
+done
+running=()
+for other in "${others[@]}"; do
+  if kill -0 "$other" 2>/dev/null; then running+=("$other"); else
+    status=0; wait "$other" || status=$?
+    [ "$status" -eq 0 ] || fail "the start that handed over ended with status $status"
+  fi
+done
+[ "${#running[@]}" -eq 1 ] || fail "${#running[@]} players run after two starts at once"
+[ "$(xdotool search --name '^Vantor$' | wc -l)" -eq 1 ] || fail "two starts at once opened two windows"
+for other in "${running[@]}"; do
+  kill -TERM "$other"; wait "$other" || fail "the running player ended with status $?"
+done
+others=()
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"; exit 1
