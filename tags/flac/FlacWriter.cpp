@@ -27,18 +27,6 @@ void AppendBlock(std::vector<uint8_t>& out, uint8_t headerByte, const std::vecto
   out.insert(out.end(), body.begin(), body.end());
 }
 
-bool CopyRange(TStream& from, uint64_t start, uint64_t size, TStream& to) {
-  std::vector<uint8_t> block;
-  from.Seek(start);
-  while (size > 0) {
-    block.resize(size_t(std::min<uint64_t>(size, 1 << 20)));
-    if (!from.ReadExact(block.data(), block.size()) || !to.Write(block))
-      return false;
-    size -= block.size();
-  }
-  return true;
-}
-
 } // namespace
 
 int TFlacTag::WriteNative(TStream& target) {
@@ -171,7 +159,7 @@ int TFlacTag::WriteOgg(TStream& target, TStream* rewrite, bool& rewrote) {
   rewrote = true;
   TMemoryStream memory;
   TStream& out = rewrite ? *rewrite : memory;
-  if (!CopyRange(target, 0, FDataStart, out) || !out.Write(first) || !out.Write(pages.Bytes()))
+  if (!CopyStreamRange(target, 0, FDataStart, out) || !out.Write(first) || !out.Write(pages.Bytes()))
     return ftrError;
   target.Seek(FAudioOffset);
   if (!pager.ReNumberPages(number, target, out))

@@ -31,6 +31,18 @@ bool ReadWholePage(TStream& stream, TOggHeader& header, std::vector<uint8_t>& pa
 
 } // namespace
 
+bool CopyStreamRange(TStream& from, uint64_t start, uint64_t size, TStream& to) {
+  std::vector<uint8_t> block;
+  from.Seek(start);
+  while (size > 0) {
+    block.resize(size_t(std::min<uint64_t>(size, CopyBufferSize)));
+    if (!from.ReadExact(block.data(), block.size()) || !to.Write(block))
+      return false;
+    size -= block.size();
+  }
+  return true;
+}
+
 uint64_t TOggPageLayout::PayloadSize() const {
   uint64_t sum = 0;
   for (uint8_t v : Lacing)

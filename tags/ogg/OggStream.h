@@ -21,6 +21,9 @@ struct TOggPageLayout {
 // page where the first ends, up to 255 lacing values, then on pages of its own.
 std::vector<TOggPageLayout> LayoutOggPackets(const std::vector<uint64_t>& packetSizes);
 
+// Copies size bytes at start of from to to's position, a 1 MiB block at a time.
+bool CopyStreamRange(TStream& from, uint64_t start, uint64_t size, TStream& to);
+
 class TOGGStream {
 public:
   // Reads the page header at the stream's position as the template for new

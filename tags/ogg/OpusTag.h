@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantor {
@@ -29,6 +30,9 @@ enum : int {
 };
 
 class TOpusTag;
+
+// The bytes a comment packet starts with: "OpusTags", 0x03 "vorbis" or 0x81 "theora".
+std::string_view CommentMagic(TOggFormat format);
 
 class TOpusTagFrame {
 public:
