@@ -20,8 +20,16 @@ struct TCarriedAtoms {
   bool HasHandler = false;
 };
 
+// Copies an atom whole. One whose size field is 0 ran to the end of its old
+// parent; in the new parent other atoms follow it, so it gets its real size.
 void Append(std::vector<uint8_t>& to, const std::vector<uint8_t>& buffer, const TAtomSpan& atom) {
+  const size_t start = to.size();
   to.insert(to.end(), buffer.begin() + ptrdiff_t(atom.Offset), buffer.begin() + ptrdiff_t(atom.Offset + atom.Size));
+  if (GetBE32(to.data() + start) == 0) {
+    if (atom.Size > 0xFFFFFFFFu)
+      throw TMP4Error("Corrupted MP4 file. Atom name: " + atom.Type);
+    PutBE32(to.data() + start, uint32_t(atom.Size));
+  }
 }
 
 size_t Begin(const TAtomSpan& atom) { return atom.Offset + atom.HeaderSize; }
@@ -224,8 +232,10 @@ int TMP4Tag::SaveToStream(TStream& stream, bool keepPadding, const std::string& 
   if (moovFound) {
     written = stream.Replace(moov.Position, available, out.data(), out.size());
   } else {
-    // A last atom that runs to the end of the file would swallow the new moov:
-    // it gets its real size first.
+    // A last atom that runs past the end of the file (cut off) would swallow
+    // the new moov; one that runs to the end gets its real size first.
+    if (size >= 8 && header.End() > size)
+      throw TMP4Error("Corrupted MP4 file. Atom name: " + header.Type);
     if (header.ToEnd && header.End() == size) {
       if (header.Size > 0xFFFFFFFFu)
         throw TMP4Error("Corrupted MP4 file. Atom name: " + header.Type);

@@ -174,6 +174,18 @@ TEST(MP4Save, AppendedMoovIsNotSwallowedByAnAtomRunningToTheEnd) {
   EXPECT_EQ(reread.mdatAtomSize(), Mdat.size());
 }
 
+TEST(MP4Save, CarriedAtomRunningToTheEndOfMoovGetsItsSize) {
+  TBytes last = Atom("uuid", Zeros(20));
+  PutBE32(last.data(), 0);
+  TMemoryStream stream(Cat({Ftyp, Atom("moov", Cat({Mvhd(1000), last})), Mdat}));
+  TMP4Tag tag;
+  tag.SetText("\xA9nam", "Kept");
+  ASSERT_EQ(tag.SaveToStream(stream, true, ""), mp4Success);
+  TMP4Tag reread;
+  ASSERT_EQ(reread.LoadFromStream(stream), mp4Success);
+  EXPECT_EQ(reread.GetText("\xA9nam"), "Kept");
+}
+
 TEST(MP4Save, LoadResults) {
   struct Case { const char* Name; TBytes File; int Result; bool Loaded; };
   const TBytes hugeSize = Cat({Ftyp, {0, 0, 0, 1, 'm', 'o', 'o', 'v', 0x80, 0, 0, 0, 0, 0, 0, 0}, Zeros(16)});
@@ -212,6 +224,13 @@ TEST(MP4Save, DamagedFilesAreNotWritten) {
   tag.SetText("\xA9nam", std::string(50, 'z'));
   EXPECT_EQ(tag.SaveToStream(stream), mp4ChunkOffsets);
   EXPECT_EQ(stream.Bytes(), original);
+
+  // Without moov, the last atom cut off: a moov appended would be inside it.
+  TBytes cut = Cat({Ftyp, Mdat});
+  cut.resize(cut.size() - 50);
+  TMemoryStream cutOff(cut);
+  EXPECT_EQ(tag.SaveToStream(cutOff), mp4Corrupt);
+  EXPECT_EQ(cutOff.Bytes(), cut);
 
   // A moov whose size runs past the end of the file.
   TBytes truncated = MoovFirst(TextItem("\xA9nam", "T"));
