@@ -164,8 +164,9 @@ int TMP4Tag::SaveToStream(TStream& stream, bool keepPadding, const std::string& 
   const uint64_t size = stream.Size();
   TAtomHeader header, moov;
   bool moovFound = false;
-  for (uint64_t at = 0; at < size && size - at >= 8; at = header.End()) {
-    stream.Seek(at);
+  uint64_t walked = 0; // end of the last whole top-level atom
+  for (; walked < size && size - walked >= 8; walked = header.End()) {
+    stream.Seek(walked);
     if (!ReadAtomHeader(stream, header, true))
       break;
     if (header.Type == "moov") {
@@ -234,9 +235,9 @@ int TMP4Tag::SaveToStream(TStream& stream, bool keepPadding, const std::string& 
   } else {
     // A last atom that runs past the end of the file (cut off) would swallow
     // the new moov; one that runs to the end gets its real size first.
-    if (size >= 8 && header.End() > size)
+    if (walked > size)
       throw TMP4Error("Corrupted MP4 file. Atom name: " + header.Type);
-    if (header.ToEnd && header.End() == size) {
+    if (header.ToEnd && walked == size) {
       if (header.Size > 0xFFFFFFFFu)
         throw TMP4Error("Corrupted MP4 file. Atom name: " + header.Type);
       uint8_t field[4];
@@ -244,7 +245,8 @@ int TMP4Tag::SaveToStream(TStream& stream, bool keepPadding, const std::string& 
       if (!stream.Seek(header.Position) || !stream.Write(field, sizeof field))
         throw std::runtime_error("cannot write");
     }
-    written = stream.Seek(stream.Size()) && stream.Write(out.data(), out.size());
+    // Behind the last whole atom: a tail too short for an atom stays behind the moov.
+    written = stream.Replace(walked, 0, out.data(), out.size());
   }
   if (!written)
     throw std::runtime_error("cannot write");

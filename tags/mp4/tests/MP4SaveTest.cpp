@@ -172,6 +172,14 @@ TEST(MP4Save, AppendedMoovIsNotSwallowedByAnAtomRunningToTheEnd) {
   ASSERT_EQ(reread.LoadFromStream(stream), mp4Success);
   EXPECT_EQ(reread.GetText("\xA9nam"), "After");
   EXPECT_EQ(reread.mdatAtomSize(), Mdat.size());
+
+  // A tail too short for an atom stays behind the new moov.
+  const TBytes tail = {1, 2, 3};
+  TMemoryStream withTail(Cat({Ftyp, Mdat, tail}));
+  ASSERT_EQ(tag.SaveToStream(withTail, true, ""), mp4Success);
+  EXPECT_EQ(TBytes(withTail.Bytes().end() - 3, withTail.Bytes().end()), tail);
+  ASSERT_EQ(reread.LoadFromStream(withTail), mp4Success);
+  EXPECT_EQ(reread.GetText("\xA9nam"), "After");
 }
 
 TEST(MP4Save, CarriedAtomRunningToTheEndOfMoovGetsItsSize) {
