@@ -166,6 +166,22 @@ TEST(FlacTag, PreserveDateKeepsTheModificationTime) {
   EXPECT_EQ(std::filesystem::last_write_time(file), old);
 }
 
+TEST(FlacTag, UnknownBlockTypeEndsTheChainAndBlocksSaving) {
+  std::vector<uint8_t> bytes = ReadBytes(Fixture("flac/streaminfo-only.flac"));
+  bytes.resize(42);
+  bytes[4] = 0;
+  Append(bytes, {0x09, 0, 0, 2, 'x', 'y'}); // a reserved block type
+  Append(bytes, {0xFF, 0xF8, 1, 2, 3});     // audio
+  TMemoryStream stream(bytes);
+  TFlacTag tag;
+  EXPECT_EQ(tag.LoadFromStream(stream), 0);
+  EXPECT_FALSE(tag.Loaded());
+  EXPECT_FALSE(tag.Valid());
+  tag.AddTextTag("TITLE", "x");
+  EXPECT_EQ(tag.SaveToStream(stream), ftrError);
+  EXPECT_EQ(stream.Bytes(), bytes);
+}
+
 TEST(FlacTag, HostileBlockLengthEndsPromptly) {
   std::vector<uint8_t> bytes = ReadBytes(Fixture("flac/streaminfo-only.flac"));
   bytes.resize(42);

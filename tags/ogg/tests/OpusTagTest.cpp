@@ -116,6 +116,34 @@ TEST(OpusTag, SameSizeSaveIsInPlaceAndAGrowingOneRenumbers) {
   EXPECT_TRUE(std::equal(original.end() - 100, original.end(), bytes.end() - 100));
 }
 
+TEST(OpusTag, HeaderPageSharedWithAudioIsNotRewritten) {
+  // The comment packet's last page also starts an audio packet: rebuilding
+  // the header pages would lose it, so the save is refused.
+  TOggHeader header;
+  std::copy_n("OggS", 4, header.ID);
+  TMemoryStream templ(header.Encode());
+  TOGGStream ogg(templ);
+  std::vector<uint8_t> head = Bytes("OpusHead");
+  Append(head, {1, 1, 0, 0, 0x80, 0xBB, 0, 0, 0, 0, 0});
+  std::vector<uint8_t> packets = CommentPacket({"TITLE=x"}, 1);
+  const uint64_t commentSize = packets.size();
+  Append(packets, std::vector<uint8_t>(50, 0xAA));
+  TMemoryStream out, a(head), b(packets);
+  ogg.CreateTagStream(a, out, 0);
+  templ.Bytes()[18] = 1; // the next pages are numbered from 1
+  TOGGStream second(templ);
+  second.CreateTagStreamVorbis(commentSize, b, out);
+  const std::vector<uint8_t> before = out.Bytes();
+
+  TOpusTag tag;
+  ASSERT_EQ(tag.LoadFromStream(out), 0);
+  EXPECT_EQ(tag.ReadFrameByNameAsText("TITLE"), "x");
+  EXPECT_FALSE(tag.Info.Rewritable);
+  tag.SetTextFrameText("TITLE", "longer title");
+  EXPECT_EQ(tag.SaveToStream(out), otrError);
+  EXPECT_EQ(out.Bytes(), before);
+}
+
 TEST(OpusTag, PaddingCommentDroppedUnlessAsked) {
   TOpusTag tag;
   ASSERT_EQ(tag.LoadFromFile(Fixture("ogg/opus.opus")), 0);
