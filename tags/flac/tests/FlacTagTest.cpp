@@ -252,5 +252,29 @@ TEST(FlacInterop, TagsOfMutagenReadAndOursReadByMutagen) {
   EXPECT_EQ(DecodedAudioMd5(file), md5);
 }
 
+TEST(FlacInterop, MetaflacAndTheReferenceDecoder) {
+  if (!HasTool("metaflac") || !HasTool("flac"))
+    GTEST_SKIP() << "metaflac or flac is missing";
+  const auto dir = ScratchDir("Metaflac");
+  const std::string file = ScratchCopy("flac/tagged.flac", dir);
+  ASSERT_EQ(RunShell("metaflac --remove-tag=TITLE --set-tag='TITLE=From metaflac' --set-tag='LYRICIST=Ünï' '" + file + "'").Status, 0);
+  TFlacTag tag;
+  ASSERT_EQ(tag.LoadFromFile(file), 0);
+  EXPECT_EQ(tag.ReadFrameByNameAsText("TITLE"), "From metaflac");
+  EXPECT_EQ(tag.ReadFrameByNameAsText("LYRICIST"), "Ünï");
+
+  // In place, then a complete rewrite: the decoder checks the audio against
+  // the MD5 stored in STREAMINFO each time.
+  for (size_t size : {20u, 9000u}) {
+    tag.SetTextFrameText("COMMENT", std::string(size, 'm'));
+    ASSERT_EQ(tag.SaveToFile(file), 0);
+    EXPECT_EQ(RunShell("flac -t -s '" + file + "' 2>&1").Status, 0);
+    const std::string exported = RunShell("metaflac --export-tags-to=- '" + file + "'").Text;
+    EXPECT_NE(exported.find("COMMENT=" + std::string(size, 'm') + "\n"), std::string::npos);
+    EXPECT_NE(exported.find("LYRICIST=Ünï"), std::string::npos);
+    EXPECT_NE(RunShell("metaflac --list --block-type=PICTURE '" + file + "'").Text.find("MIME type: image/png"), std::string::npos);
+  }
+}
+
 } // namespace
 } // namespace vantor

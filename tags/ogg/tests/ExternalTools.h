@@ -27,6 +27,7 @@ inline TShellOutput RunShell(const std::string& command) {
   return out;
 }
 
+inline bool HasTool(const std::string& name) { return RunShell("command -v " + name + " >/dev/null 2>&1").Status == 0; }
 inline bool HasFfmpeg() { return RunShell("command -v ffmpeg >/dev/null 2>&1").Status == 0; }
 inline bool HasMutagen() { return RunShell("/usr/bin/python3 -c 'import mutagen' 2>/dev/null").Status == 0; }
 

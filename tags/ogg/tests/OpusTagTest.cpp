@@ -237,6 +237,11 @@ TEST(OpusTag, TheoraMultiplexedWithVorbis) {
   if (!md5.empty()) {
     EXPECT_EQ(RunShell("ffmpeg -v error -i '" + file + "' -map 0 -f md5 - 2>/dev/null").Text, md5);
   }
+  if (HasTool("ogginfo")) {
+    const std::string info = RunShell("ogginfo '" + file + "' 2>&1").Text;
+    EXPECT_EQ(info.find("WARNING"), std::string::npos) << info;
+    EXPECT_EQ(info.find("ERROR"), std::string::npos) << info;
+  }
 }
 
 TEST(OpusTag, NotOggOrUnknownCodec) {
@@ -270,6 +275,29 @@ TEST(OggInterop, TagsWrittenThroughTTagsReadElsewhere) {
     EXPECT_EQ(DecodedAudioMd5(file), md5);
     ExpectAllPagesValid(ReadBytes(file));
   }
+}
+
+TEST(OggInterop, VorbisToolsReadAndCheckOurPages) {
+  if (!HasTool("vorbiscomment") || !HasTool("ogginfo"))
+    GTEST_SKIP() << "vorbis-tools is missing";
+  const auto dir = ScratchDir("VorbisTools");
+  const std::string file = ScratchCopy("ogg/vorbis.ogg", dir);
+  ASSERT_EQ(RunShell("vorbiscomment -a -t 'LYRICIST=Ünï' '" + file + "'").Status, 0);
+  TOpusTag tag;
+  ASSERT_EQ(tag.LoadFromFile(file), 0);
+  EXPECT_EQ(tag.ReadFrameByNameAsText("LYRICIST"), "Ünï");
+  EXPECT_EQ(tag.PictureCount(), 1);
+
+  tag.SetTextFrameText("TITLE", std::string(7000, 'o'));
+  ASSERT_EQ(tag.SaveToFile(file), 0);
+  const std::string listed = RunShell("vorbiscomment -l '" + file + "'").Text;
+  EXPECT_NE(listed.find("TITLE=" + std::string(7000, 'o')), std::string::npos);
+  EXPECT_NE(listed.find("LYRICIST=Ünï"), std::string::npos);
+  // ogginfo reports damaged pages, sequence gaps and broken headers.
+  const TShellOutput info = RunShell("ogginfo '" + file + "' 2>&1");
+  EXPECT_EQ(info.Status, 0) << info.Text;
+  EXPECT_EQ(info.Text.find("WARNING"), std::string::npos) << info.Text;
+  EXPECT_EQ(info.Text.find("ERROR"), std::string::npos) << info.Text;
 }
 
 } // namespace
