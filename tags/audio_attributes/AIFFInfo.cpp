@@ -1,7 +1,7 @@
 #include "tags/audio_attributes/AIFFInfo.h"
 
 #include "tags/audio_attributes/ChunkWalker.h"
-#include "tags/id3v2/TextEncoding.h"
+#include "tags/io/TextCodec.h"
 
 #include <cmath>
 #include <cstring>
@@ -54,7 +54,7 @@ bool ReadAIFFAudio(const TByteSource& Source, TAIFFAudio& Audio)
             I.CompressionID.assign(reinterpret_cast<const char*>(Comm + 18), 4);
             if (Got >= 23) {
                 const size_t Length = std::min<size_t>(Comm[22], Got - 23);
-                I.Compression = AnsiToUTF8({reinterpret_cast<const char*>(Comm + 23), Length});
+                I.Compression = Cp1252ToUtf8({reinterpret_cast<const char*>(Comm + 23), Length});
             }
         }
     }

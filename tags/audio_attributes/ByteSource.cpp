@@ -1,7 +1,8 @@
 #include "tags/audio_attributes/ByteSource.h"
 
+#include "tags/io/FileIO.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -59,18 +60,7 @@ size_t TFileSource::ReadAt(uint64_t Offset, void* Buffer, size_t Count) const
 {
     if (FHandle < 0 || Offset >= FSize)
         return 0;
-    Count = size_t(std::min<uint64_t>(Count, FSize - Offset));
-    size_t Done = 0;
-    while (Done < Count) {
-        const ssize_t N = ::pread(FHandle, static_cast<uint8_t*>(Buffer) + Done, Count - Done,
-                                  off_t(Offset + Done));
-        if (N < 0 && errno == EINTR)
-            continue;
-        if (N <= 0)
-            break;
-        Done += size_t(N);
-    }
-    return Done;
+    return PreadAll(FHandle, Buffer, size_t(std::min<uint64_t>(Count, FSize - Offset)), Offset);
 }
 
 } // namespace vantor

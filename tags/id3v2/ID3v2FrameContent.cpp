@@ -2,7 +2,7 @@
 
 #include "tags/id3v2/ID3v2FrameAccess.h"
 #include "tags/id3v2/ID3v2Tag.h"
-#include "tags/id3v2/TextEncoding.h"
+#include "tags/io/TextCodec.h"
 
 #include <algorithm>
 #include <charconv>
@@ -175,7 +175,7 @@ std::string TID3v2Tag::GetUnicodeContent(int Index, std::string& LanguageID, std
         if (Data[I] != 0)
             LanguageID += char(Data[I]);
     }
-    LanguageID = AnsiToUTF8(LanguageID);
+    LanguageID = Cp1252ToUtf8(LanguageID);
     TFrameTextReader Reader(Data.subspan(4), Data[0]);
     Description = Reader.ReadString();
     return JoinLines(Reader.ReadStrings());
@@ -189,7 +189,7 @@ bool WriteContent(TID3v2Frame* F, uint8_t Encoding, std::string_view Content, st
         return false;
     TFrameTextWriter W(F->Stream);
     W.Byte(Encoding);
-    const std::string Language = UTF8ToAnsi(LanguageID);
+    const std::string Language = Utf8ToCp1252(LanguageID);
     for (size_t I = 0; I < 3; ++I)
         W.Byte(I < Language.size() ? uint8_t(Language[I]) : 0);
     W.String(Encoding, Description);

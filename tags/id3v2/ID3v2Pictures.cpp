@@ -4,7 +4,7 @@
 #include "tags/id3v2/ID3v2FrameAccess.h"
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/id3v2/Syncsafe.h"
-#include "tags/id3v2/TextEncoding.h"
+#include "tags/io/TextCodec.h"
 
 
 namespace vantor {
@@ -112,7 +112,7 @@ void ConvertPICToAPIC(TID3v2Tag& Tag, int Index)
     TFrameTextReader Reader(Data.subspan(5), Data[0]);
     const std::string Description = Reader.ReadString();
     const std::vector<uint8_t> Picture(Reader.Rest().begin(), Reader.Rest().end());
-    Tag.SetUnicodeCoverPictureFromStream(Index, Description, Picture, Latin1ToUTF8(MIMEType), CoverType);
+    Tag.SetUnicodeCoverPictureFromStream(Index, Description, Picture, Latin1ToUtf8(MIMEType), CoverType);
 }
 
 } // namespace vantor

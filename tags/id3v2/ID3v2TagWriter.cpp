@@ -1,12 +1,13 @@
 // Writing the tag: rendering header, frames and padding, and putting the result into a file
 // or an in-memory file image.
 
+#include "tags/StreamByteSource.h"
 #include "tags/id3v2/ID3v2Container.h"
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/id3v2/Syncsafe.h"
+#include "tags/io/FileEditStream.h"
 
 #include <new>
-#include <system_error>
 
 namespace vantor {
 
@@ -119,51 +120,35 @@ int TID3v2Tag::SaveToFile(const std::filesystem::path& Name)
         // With nothing to write, an existing tag is taken out of the file, so that deleted
         // frames do not come back.
         const int Empty = CheckFramesToWrite(*this);
-        const uint64_t N = CalculateTagSize(0);
-        const TID3v2Renderer Renderer = [this](uint32_t Padding, std::vector<uint8_t>& Out) {
-            PaddingSize = Padding;
-            return Render(Padding, Out);
-        };
 
-        std::error_code Error;
-        // A link keeps pointing at the file: the copy replaces the file the link names.
-        std::filesystem::path Target = Name;
-        if (std::filesystem::symlink_status(Name, Error).type() == std::filesystem::file_type::symlink) {
-            Target = std::filesystem::canonical(Name, Error);
-            if (Error)
-                return id3v2ErrorOpeningFile;
-        }
-        if (!std::filesystem::exists(Target, Error)) {
-            if (Empty != id3v2Success)
-                return Empty;
-            TFileEdits Edits(1);
-            if (const int R = Renderer(PaddingToWrite, Edits[0].Insert); R != id3v2Success)
-                return R;
-            const TMemorySource Empty({});
-            return RewriteWithEdits(Empty, Edits, Target) == TEditOutcome::Done ? id3v2Success : id3v2ErrorWriting;
-        }
-
-        TWritableFile File;
-        if (!File.Open(Target))
+        // A missing file is created (only committed when there is a tag to put into it).
+        TFileEditStream File;
+        if (File.Open(Name.string(), true) != TFileEditResult::Success)
             return id3v2ErrorOpeningFile;
-        const bool Exclusive = File.LockExclusive();
+        const bool Exclusive = !File.Existed() || File.LockExclusive();
+        TStreamByteSource Source(File);
         TFileEdits Edits;
-        const int R = Empty == id3v2Success ? PlanID3v2Save(File, N, PaddingToWrite, Renderer, Edits)
-                                            : PlanID3v2Removal(File, Edits);
+        const int R = Empty == id3v2Success ? PlanID3v2Save(Source, CalculateTagSize(0), PaddingToWrite,
+                                                            [this](uint32_t Padding, std::vector<uint8_t>& Out) {
+                                                                PaddingSize = Padding;
+                                                                return Render(Padding, Out);
+                                                            },
+                                                            Edits)
+                                            : PlanID3v2Removal(Source, Edits);
         if (R != id3v2Success)
             return R;
         if (Edits.empty())
             return Empty;
-        if (EditsAreInPlace(Edits))
-            return ApplyEditsInPlace(File, Edits) == TEditOutcome::Done ? id3v2Success : id3v2ErrorWriting;
-        if (!Exclusive)
+        if (!ApplyEdits(File, Edits))
+            return id3v2ErrorSaving;
+        // Moving the audio replaces the whole file, which must not happen under another user.
+        if (File.NeedsRewrite() && !Exclusive)
             return id3v2NeedExclusiveAccess;
-        switch (RewriteWithEdits(File, Edits, Target, File.Handle())) {
-        case TEditOutcome::Done: return id3v2Success;
-        case TEditOutcome::ReadFailed: return id3v2ErrorSaving;
-        case TEditOutcome::WriteFailed: return id3v2ErrorWriting;
+        switch (File.Commit()) {
+        case TFileEditResult::Success: return id3v2Success;
+        case TFileEditResult::ReadFailed: return id3v2ErrorSaving;
+        default: return id3v2ErrorWriting;
         }
-        return id3v2Error;
     } catch (const std::bad_alloc&) {
         return id3v2ErrorSaving;
     } catch (const std::exception&) {
@@ -191,7 +176,9 @@ int TID3v2Tag::SaveToStream(std::vector<uint8_t>& Stream)
             return R;
         if (Edits.empty())
             return Empty;
-        ApplyEditsInMemory(Stream, Edits);
+        TMemoryStream Image(std::move(Stream));
+        ApplyEdits(Image, Edits);
+        Stream = std::move(Image.Bytes());
         return id3v2Success;
     } catch (const std::bad_alloc&) {
         return id3v2ErrorSaving;

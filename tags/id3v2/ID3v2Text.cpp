@@ -1,6 +1,6 @@
 #include "tags/id3v2/ID3v2Text.h"
 
-#include "tags/id3v2/TextEncoding.h"
+#include "tags/io/TextCodec.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,15 +35,15 @@ std::string TFrameTextReader::ReadString()
             }
         }
         FPos += Terminated ? Length + 2 : Length;
-        return UTF16ToUTF8(Base + Start, Length - Start, FBigEndian);
+        return Utf16ToUtf8(Base + Start, Length - Start, FBigEndian);
     }
     const void* Zero = Left ? std::memchr(Base, 0, Left) : nullptr;
     const size_t Length = Zero ? size_t(static_cast<const uint8_t*>(Zero) - Base) : Left;
     FPos += Zero ? Length + 1 : Length;
     const std::string_view Bytes(reinterpret_cast<const char*>(Base), Length);
     if (FEncoding == id3teUTF8 && !FNativeText)
-        return ValidUTF8(Bytes);
-    return AnsiToUTF8(Bytes);
+        return SanitizeUtf8(Bytes);
+    return Cp1252ToUtf8(Bytes);
 }
 
 std::string TFrameTextReader::ReadLatin1String()
@@ -53,7 +53,7 @@ std::string TFrameTextReader::ReadLatin1String()
     const void* Zero = Left ? std::memchr(Base, 0, Left) : nullptr;
     const size_t Length = Zero ? size_t(static_cast<const uint8_t*>(Zero) - Base) : Left;
     FPos += Zero ? Length + 1 : Length;
-    return Latin1ToUTF8({reinterpret_cast<const char*>(Base), Length});
+    return Latin1ToUtf8({reinterpret_cast<const char*>(Base), Length});
 }
 
 std::vector<std::string> TFrameTextReader::ReadStrings()
@@ -96,7 +96,8 @@ std::vector<std::string> SplitLines(std::string_view Text)
 
 void TFrameTextWriter::UTF16String(std::string_view Text)
 {
-    AppendUTF16LE(Text, FOut);
+    const std::vector<uint8_t> Units = Utf8ToUtf16(Text);
+    FOut.insert(FOut.end(), Units.begin(), Units.end());
     Byte(0);
     Byte(0);
 }
@@ -113,7 +114,7 @@ void TFrameTextWriter::String(uint8_t Encoding, std::string_view Text)
         Byte(0);
         break;
     default: {
-        const std::string Ansi = UTF8ToAnsi(Text);
+        const std::string Ansi = Utf8ToCp1252(Text);
         FOut.insert(FOut.end(), Ansi.begin(), Ansi.end());
         Byte(0);
         break;
@@ -124,7 +125,7 @@ void TFrameTextWriter::String(uint8_t Encoding, std::string_view Text)
 bool TFrameTextWriter::Latin1(std::string_view Text)
 {
     std::string Bytes;
-    if (!UTF8ToLatin1(Text, Bytes))
+    if (!Utf8ToLatin1(Text, Bytes))
         return false;
     FOut.insert(FOut.end(), Bytes.begin(), Bytes.end());
     return true;

@@ -1,11 +1,14 @@
 #include "tags/io/FileEditStream.h"
 
+#include "tags/io/FileIO.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,32 +17,6 @@ namespace vantor {
 namespace {
 
 constexpr size_t CopyBlock = 1 << 20;
-
-size_t PreadAll(int fd, uint8_t* buffer, size_t count, uint64_t offset) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::pread(fd, buffer + done, count - done, off_t(offset + done));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      break;
-    done += size_t(n);
-  }
-  return done;
-}
-
-bool PwriteAll(int fd, const uint8_t* buffer, size_t count, uint64_t offset) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::pwrite(fd, buffer + done, count - done, off_t(offset + done));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      return false;
-    done += size_t(n);
-  }
-  return true;
-}
 
 std::string DirectoryOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -189,6 +166,8 @@ bool TFileEditStream::Truncate(uint64_t size) {
   FChanged = true;
   return true;
 }
+
+bool TFileEditStream::LockExclusive() { return FFd >= 0 && ::flock(FFd, LOCK_EX | LOCK_NB) == 0; }
 
 bool TFileEditStream::InPlacePossible() const {
   if (!FExisted)

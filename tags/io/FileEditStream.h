@@ -34,9 +34,15 @@ public:
   // Opens an existing file for reading and writing; with createIfMissing a file
   // that does not exist starts empty and is created by Commit.
   TFileEditResult Open(const std::string& fileName, bool createIfMissing = false);
+  // Whether no other process holds a lock on the (existing) file; the lock is kept until the
+  // stream closes. A file that is only rewritten while nobody else uses it asks this first.
+  bool LockExclusive();
   // Writes the recorded changes to disk; nothing happens when there are none.
   TFileEditResult Commit();
   bool Changed() const { return FChanged; }
+  bool Existed() const { return FExisted; }
+  // True when Commit would have to replace the whole file rather than patch it in place.
+  bool NeedsRewrite() const { return FChanged && !InPlacePossible(); }
   // True when the last Commit had to replace the whole file.
   bool Rewrote() const { return FRewrote; }
 

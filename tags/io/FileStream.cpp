@@ -1,7 +1,8 @@
 #include "tags/io/FileStream.h"
 
+#include "tags/io/FileIO.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,19 +35,6 @@ void TFileStream::Close() {
   FPosition = 0;
   FBufferStart = 0;
   FBufferLength = 0;
-}
-
-static size_t PreadAll(int fd, uint8_t* buffer, size_t count, uint64_t offset) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::pread(fd, buffer + done, count - done, off_t(offset + done));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      break;
-    done += size_t(n);
-  }
-  return done;
 }
 
 // Loads the block holding position. Near the end of the file the block ends at the end, so

@@ -1,5 +1,5 @@
 #include "tags/id3v2/ID3v2Tag.h"
-#include "tags/id3v2/TextEncoding.h"
+#include "tags/io/TextCodec.h"
 #include "tags/id3v2/tests/ID3v2TestBytes.h"
 
 #include <gtest/gtest.h>
@@ -21,19 +21,20 @@ struct TOneFrame {
     const TBytes& Data() const { return Tag.Frames[0]->Stream; }
 };
 
-TEST(TextEncoding, Windows1252RoundTripsEveryByte)
+TEST(TextCodec, Windows1252RoundTripsEveryByte)
 {
     for (int B = 0; B < 256; ++B) {
         const std::string Byte(1, char(B));
-        EXPECT_EQ(UTF8ToAnsi(AnsiToUTF8(Byte)), Byte) << B;
+        EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(Byte)), Byte) << B;
     }
-    EXPECT_EQ(AnsiToUTF8("\x80\x99\xFF"), "\u20AC\u2122\u00FF");
-    EXPECT_EQ(UTF8ToAnsi("\u4E2D\xC3"), "??"); // not in the code page; broken UTF-8
+    EXPECT_EQ(Cp1252ToUtf8("\x80\x99\xFF"), "\u20AC\u2122\u00FF");
+    EXPECT_EQ(Utf8ToCp1252("\u4E2D\xC3"), "??"); // not in the code page; broken UTF-8
     std::string Latin1;
-    EXPECT_FALSE(UTF8ToLatin1("\u20AC", Latin1));
-    EXPECT_TRUE(UTF8ToLatin1("\u00E9", Latin1));
+    EXPECT_FALSE(Utf8ToLatin1("\u20AC", Latin1));
+    EXPECT_TRUE(Utf8ToLatin1("\u00E9", Latin1));
     EXPECT_EQ(Latin1, "\xE9");
-    EXPECT_EQ(ValidUTF8("\xE0\x80\x80\xED\xA0\x80ok"), "\uFFFD\uFFFDok"); // overlong, surrogate
+    // Overlong form, surrogate: every byte of them is replaced.
+    EXPECT_EQ(SanitizeUtf8("\xE0\x80\x80\xED\xA0\x80ok"), "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDok");
 }
 
 TEST(ID3v2Content, TextDecoding)
