@@ -25,8 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (saved != mp4Success)
     return 0;
 
+  // A cut-off atom behind the moov may now be larger than the whole file, which
+  // the reader reports, but only after it read the items.
   TMP4Tag reread;
-  if (reread.LoadFromStream(stream) != mp4Success)
+  const int reloaded = reread.LoadFromStream(stream);
+  if (!reread.Loaded() || (reloaded != mp4Success && reloaded != mp4Corrupt))
     std::abort();
   if (reread.CalculateSize() != itemsSize || reread.GetText("\xA9nam") != "fuzz" || reread.GetTrack() != 1)
     std::abort();
