@@ -6,6 +6,7 @@
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/io/TextCodec.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace vantor {
@@ -239,6 +240,18 @@ int TTags::SaveID3v2Tag(const std::string& fileName, TStream* stream) {
       default: tag.SetUnicodeText(frame, field.Value); break;
       }
       continue;
+    }
+    // A rating read from the popularimeter goes back into it: written as TXXX it would stand
+    // beside the old frame as a second RATING, and the old one would win on the next load.
+    if (name == "RATING" && field.ExtTagType != ettTXXX) {
+      if (const int popm = tag.FrameExists("POPM"); popm >= 0) {
+        std::string email;
+        uint32_t counter = 0;
+        uint8_t rating = 0;
+        tag.GetPopularimeter(popm, email, counter, rating);
+        tag.SetPopularimeter(popm, email, uint8_t(std::min<uint32_t>(ToUInt32(field.Value), 255)), counter);
+        continue;
+      }
     }
     if (name == "PLAYCOUNT") {
       ClearAllID3v2FramesByID(tag, "PCNT");

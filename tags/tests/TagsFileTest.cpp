@@ -226,6 +226,31 @@ TEST(TagsFile, EmptiedID3v1StaysInFrontOfLyrics) {
   EXPECT_EQ(id3v1.GetLyrics(), "First line\r\nSecond line");
 }
 
+TEST(TagsFile, RatingGoesBackIntoThePopularimeter) {
+  const auto dir = ScratchDir("Rating");
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  {
+    TID3v2Tag tag;
+    tag.SetPopularimeterByEmail("me@example.com", 196, 42);
+    ASSERT_EQ(tag.SaveToFile(file), 0);
+  }
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+  ASSERT_EQ(tags.GetTag("RATING"), "196");
+  tags.SetTag("RATING", "64");
+  ASSERT_EQ(tags.SaveToFile(file, ttAutomatic), tlSuccess);
+  TTags back;
+  ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+  EXPECT_EQ(Values(back, "RATING"), (std::vector<std::string>{"64"}));
+  std::string email;
+  uint32_t counter = 0;
+  uint8_t rating = 0;
+  ASSERT_TRUE(back.ID3v2Tag->GetPopularimeter(back.ID3v2Tag->FrameExists("POPM"), email, counter, rating));
+  EXPECT_EQ(email, "me@example.com");
+  EXPECT_EQ(counter, 42u);
+  EXPECT_EQ(back.ID3v2Tag->FindTXXXByDescription("RATING"), -1);
+}
+
 TEST(TagsFile, PicturesRoundTripThroughID3v2) {
   const auto dir = ScratchDir("Pictures");
   const std::string file = ScratchCopy("plain.mp3", dir);
