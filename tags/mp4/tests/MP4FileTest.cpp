@@ -127,6 +127,18 @@ TEST(MP4File, SaveInsideThePaddingWritesOnlyTheMoov) {
   ExpectAudioKept(before, after);
 }
 
+TEST(MP4File, SavingToAMissingFileCreatesIt) {
+  const auto dir = ScratchDir("MP4File.Create");
+  const std::string path = (dir / "new.m4a").string();
+  TMP4Tag tag;
+  tag.SetText("\xA9nam", "Fresh");
+  ASSERT_EQ(tag.SaveToFile(path, true), mp4Success);
+  TMP4Tag reread;
+  ASSERT_EQ(reread.LoadFromFile(path), mp4Success);
+  EXPECT_EQ(reread.GetText("\xA9nam"), "Fresh");
+  EXPECT_EQ(tag.SaveToFile((dir / "no-such-folder" / "x.m4a").string(), true), mp4FileError);
+}
+
 TEST(MP4File, ModelSavesAnM4A) {
   const auto dir = ScratchDir("MP4File.Model");
   const std::string path = ScratchCopy(MP4Fixture("aac-mutagen.m4a"), dir);
