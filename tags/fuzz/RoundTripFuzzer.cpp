@@ -1,5 +1,6 @@
 // Load every format from memory, change fields and pictures, save in memory
-// with the automatic choice and explicitly, and load the result again.
+// with the automatic choice and explicitly, and load the result again; then the
+// same with every field deleted.
 #include "tags/Tags.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -15,6 +16,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryView picture(jpeg, sizeof jpeg);
   tags.AddCoverArt("Cover", picture, "image/jpeg");
 
+  for (TTagType type : {ttAutomatic, ttAPEv2, ttID3v1, ttID3v2}) {
+    TMemoryStream copy(data, size);
+    tags.SaveToStream(copy, type);
+    TTags back;
+    back.LoadFromStream(copy);
+  }
+
+  // Every field and picture deleted: the tags are taken out of the bytes.
+  while (tags.Count() > 0)
+    tags.Delete(tags.Count() - 1);
+  tags.DeleteAllCoverArts();
   for (TTagType type : {ttAutomatic, ttAPEv2, ttID3v1, ttID3v2}) {
     TMemoryStream copy(data, size);
     tags.SaveToStream(copy, type);
