@@ -116,7 +116,9 @@ void TSdlWindow::Show() { SDL_ShowWindow(m_window); }
 
 void TSdlWindow::Raise()
 {
-    SDL_RestoreWindow(m_window);
+    // Restoring a maximised window would shrink it: restore only a minimised one.
+    if (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED)
+        SDL_RestoreWindow(m_window);
     SDL_RaiseWindow(m_window);
 }
 

@@ -36,7 +36,8 @@ public:
     TSdlWindow& operator=(const TSdlWindow&) = delete;
 
     void Show();
-    // Brings the window to the front and gives it the input focus.
+    // Brings the window to the front and gives it the input focus, restoring it when
+    // minimised.
     void Raise();
     // Position and size in device pixels.
     TRect Bounds() const;
