@@ -51,6 +51,26 @@ TEST(MP4Save, LoadsItemsAndProperties) {
   EXPECT_EQ(tag.AudioFormat(), mp4afAAC);
 }
 
+TEST(MP4Save, Version1HeadersAndTheLargestTrack) {
+  // mvhd version 1: 64-bit times and duration.
+  const TBytes mvhd = Atom("mvhd", Cat({{1, 0, 0, 0}, Zeros(16), BE32(1000), Zeros(4), BE32(3000), Zeros(80)}));
+  // tkhd version 1 keeps the size 12 bytes further on than version 0.
+  auto tkhd = [](uint8_t version, uint16_t width, uint16_t height) {
+    const size_t at = version == 1 ? 88 : 76;
+    TBytes body = Zeros(at + 8);
+    body[0] = version;
+    PutBE16(body.data() + at, width);
+    PutBE16(body.data() + at + 4, height);
+    return Atom("trak", Atom("tkhd", body));
+  };
+  TMemoryStream stream(Cat({Ftyp, Atom("moov", Cat({mvhd, tkhd(1, 320, 240), tkhd(0, 160, 120), tkhd(0, 640, 100)}))}));
+  TMP4Tag tag;
+  tag.LoadFromStream(stream);
+  EXPECT_EQ(tag.Playtime(), 3.0);
+  EXPECT_EQ(tag.VideoWidth(), 320u); // 640 x 100 is not larger in both directions
+  EXPECT_EQ(tag.VideoHeight(), 240u);
+}
+
 TEST(MP4Save, ShrinkingMoovKeepsItsPlaceWithAFreeAtomInMeta) {
   const std::string longTitle(100, 'x');
   const TBytes original = MoovFirst(TextItem("\xA9nam", longTitle + "T"));
