@@ -112,6 +112,13 @@ TEST_F(EqualizerTest, FirstStartSeedsPresetsWrittenAtShutdownOnly)
     again.LoadPresets(TIniFile(File()));
     EXPECT_EQ(again.EqPresetList.size(), seeded.size());
     EXPECT_TRUE(again.PresetsToSeed().empty());
+
+    // Presets that reached the file in the meantime are not overwritten by the seeds.
+    WriteBytes(File(), "[Presets]\nRock=1\n");
+    ASSERT_TRUE(SaveSettingsFile(File(), m_state.Settings, { 100, 100, 0, 0 }, m_eq.ManualGains(), std::nullopt,
+        m_eq.PresetsToSeed()));
+    EXPECT_NE(ReadBytes(File()).find("[Presets]\nRock=1\nManual=0,0,0,0,0,0,0,0,0,0\n"), std::string::npos)
+        << ReadBytes(File());
 }
 
 TEST_F(EqualizerTest, SectionWithoutDefaultOrManualGetsThemFlat)

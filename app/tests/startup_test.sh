@@ -95,6 +95,11 @@ keys=$(sed -n '/^\[#Settings\]/,/^\[/p' "$settings" | grep -o '^[A-Za-z]*=' | tr
 expected="Volume Balance Mute Equalizer Language MenuOnTop AutoScaling EqPreset ThemeName AppWidth AppHeight AppX AppY "
 [ "$keys" = "$expected" ] || fail "keys written: '$keys', expected '$expected'"
 [ "$(value AppWidth)" = 2730 ] || fail "AppWidth $(value AppWidth) after a default run"
+# A first start seeds the equalizer presets.
+presets=$(sed -n '/^\[Presets\]/,/^\[/p' "$settings" | grep -o '^[A-Za-z ]*=' | tr -d '=' | tr '\n' ',')
+[ "$presets" = "Default,Manual,Rock,Pop,Jazz,Classical,Bass Boost,Treble Boost,Vocal,Electronic," ] ||
+  fail "presets written: '$presets'"
+[ "$(value Manual)" = "0,0,0,0,0,0,0,0,0,0" ] || fail "Manual written as '$(value Manual)'"
 
 # 2. Fixed scale 1.5, a hexadecimal width, a mute value of 2, a key of the user's own.
 cat >"$settings" <<'INI'
