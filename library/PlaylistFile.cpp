@@ -5,12 +5,29 @@
 #include "app/settings/TextFileEncoding.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace vantor {
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// IsValidUtf8 with a fast walk over the ASCII that playlist files mostly are.
+bool IsUtf8Text(std::string_view text)
+{
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < text.size() && !(static_cast<unsigned char>(text[i]) & 0x80))
+        ++i;
+    return i == text.size() || IsValidUtf8(text.substr(i));
+}
 
 }
 
@@ -30,7 +47,7 @@ TPlaylistFile TPlaylistFile::FromPath(const std::filesystem::path& path)
         return FromText({});
     // The common case, UTF-8 without a mark, is taken as it is instead of being copied.
     bool const marked = bytes->starts_with("\xEF\xBB\xBF") || bytes->starts_with("\xFF\xFE") || bytes->starts_with("\xFE\xFF");
-    if (!marked && IsValidUtf8(*bytes))
+    if (!marked && IsUtf8Text(*bytes))
         return FromText(std::move(*bytes));
     return FromBytes(*bytes);
 }

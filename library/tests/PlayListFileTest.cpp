@@ -2,6 +2,7 @@
 
 #include "app/settings/IniFile.h"
 #include "app/settings/TextFileEncoding.h"
+#include "library/PlaylistFile.h"
 
 #include <set>
 
@@ -76,6 +77,22 @@ TEST_F(PlayListFile, BadInputIsSkippedWithNothingElseLost)
     EXPECT_EQ(list->plGroupMode, gmArtist);
     EXPECT_EQ(list->plScroll, 0);
     EXPECT_EQ(list->plID, ""); // no "ID" key
+}
+
+TEST(PlaylistFileReader, ASectionWrittenTwiceReadsAsOne)
+{
+    TPlaylistFile const file = TPlaylistFile::FromBytes(
+        "top=ignored\n[a]\nk1=1\n[b]\nk=b\n [ A ] \n k2 = 2 \n;k3=no\n[c]\n[a]\nk1=again\n");
+    auto const& sections = file.Sections();
+    ASSERT_EQ(sections.size(), 3u);
+    EXPECT_EQ(sections[0].Name, "a");
+    ASSERT_EQ(sections[0].Values.size(), 3u);
+    EXPECT_EQ(sections[0].Values[1].first, "k2");
+    EXPECT_EQ(sections[0].Values[1].second, "2");
+    EXPECT_EQ(file.Value("A", "K1"), "1"); // the first occurrence
+    EXPECT_EQ(sections[1].Values.size(), 1u);
+    EXPECT_TRUE(sections[2].Values.empty());
+    EXPECT_EQ(file.Value("none", "k", "def"), "def");
 }
 
 TEST_F(PlayListFile, WrittenAndReadBackUnchanged)
