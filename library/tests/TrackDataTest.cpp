@@ -168,6 +168,31 @@ TEST_F(TrackFiles, TagsWithFallbacks)
     EXPECT_EQ(padded->ReadLyrics(false), "la la");
 }
 
+TEST_F(TrackFiles, LyricsAreReadOnceAndTagsSavedIntoFileAndPlaylist)
+{
+    std::string const path = TaggedMp3("sung.mp3", { { "TITLE", "Sung" }, { "LYRICS", "first" } });
+    auto list = TSmartCtrl::Create<TVPlayList>();
+    list->plFileName = "Sung.vpl";
+    TTrackData* const track = list->AppendTrack(Track({ { "FilePath", path } }));
+    EXPECT_EQ(track->ReadLyrics(false), "first");
+    EXPECT_TRUE(track->tdHasLyrics);
+    EXPECT_TRUE(list->plNeeedSave);
+
+    track->SaveTag("LYRICS", "second");
+    track->SaveTag("ARTIST", "New Artist");
+    EXPECT_EQ(track->ReadLyrics(false), "first"); // from memory
+    EXPECT_EQ(track->ReadLyrics(true), "second");
+    TTags tags;
+    tags.LoadFromFile(path);
+    EXPECT_EQ(tags.GetTag("ARTIST"), "New Artist");
+    TIniFile const file(list->SavePath(), TIniAccess::WholeFile);
+    EXPECT_EQ(file.ReadString(track->tdID, "FilePath", ""), path);
+    EXPECT_EQ(file.ReadString(track->tdID, "HasLyrics", ""), "1");
+
+    std::filesystem::remove(path);
+    EXPECT_EQ(track->ReadLyrics(true), "second"); // a vanished file keeps the old text
+}
+
 TEST_F(TrackFiles, SaveInfoWritesTheDictionaryThenHasLyrics)
 {
     TIniFile file(Root / "list.vpl", TIniAccess::WholeFile);
