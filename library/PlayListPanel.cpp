@@ -253,10 +253,12 @@ bool TPlayListPanel::RemovePlaylist(TVPlayList* List)
         List->vfLoadThread.reset();
     }
     List->ClearList();
-    if (!List->plPath.empty()) {
-        std::error_code error;
+    // A list read from a subfolder is saved into "Playlists" itself: both files go, or the
+    // deleted list would come back at the next start.
+    std::error_code error;
+    if (!List->plPath.empty())
         std::filesystem::remove(List->plPath, error);
-    }
+    std::filesystem::remove(List->SavePath(), error);
     App.CurrentPlayList = nullptr;
     if (PlaylistRemoved)
         PlaylistRemoved(*List);

@@ -132,6 +132,20 @@ TEST_F(Panel, RemovingAListAsksFirstAndReleasesItsTracks)
     EXPECT_EQ(App.CurrentPlayList, nullptr);
 }
 
+TEST_F(Panel, RemovingAListFromASubfolderRemovesTheCopySavedBesideIt)
+{
+    std::filesystem::path const file = Root / "Playlists" / "Old" / "Deep.vpl";
+    PlaylistFile(file, "#4", AudioFile("song.mp3"));
+    ThePanel->LoadPlaylists();
+    ASSERT_TRUE(ThePanel->SaveAll());
+    ASSERT_TRUE(std::filesystem::exists(Root / "Playlists" / "Deep.vpl"));
+    Box.Answers = { true };
+    ASSERT_TRUE(ThePanel->RemovePlaylist(ThePanel->PlayList(5)));
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_FALSE(std::filesystem::exists(Root / "Playlists" / "Deep.vpl"));
+    EXPECT_TRUE(std::filesystem::exists(Root / "Playlists" / "Default.vlbr"));
+}
+
 TEST_F(Panel, APathHoldingHashIsNotALookupName)
 {
     std::filesystem::path const folder = Root / "Playlists" / "#hits";
