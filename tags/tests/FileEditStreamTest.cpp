@@ -1,4 +1,5 @@
 #include "tags/io/FileEditStream.h"
+#include "tags/io/FileStream.h"
 #include "tags/io/TextCodec.h"
 #include "tags/tests/TestFiles.h"
 
@@ -18,6 +19,32 @@ ino_t Inode(const std::filesystem::path& path) {
 }
 
 } // namespace
+
+TEST(FileStream, ReadsAroundItsBlockGiveTheFileBytes) {
+  const auto dir = ScratchDir("FileStreamReads");
+  std::vector<uint8_t> bytes(10000);
+  for (size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = uint8_t(i * 131 + i / 256);
+  WriteBytes(dir / "f.bin", bytes);
+  TFileStream file;
+  ASSERT_TRUE(file.Open((dir / "f.bin").string()));
+  // Offset and count: small, across a block's end, a block and more, near and past the end,
+  // backwards from the end as the tag readers go.
+  const struct { uint64_t At; size_t Count; } reads[] = {
+      {0, 10}, {4090, 20}, {100, 5000}, {9990, 20}, {9872, 128}, {9840, 8}, {5000, 4096}, {10000, 4}, {12000, 1},
+      {8191, 2}, {0, 10000},
+  };
+  for (const auto& r : reads) {
+    std::vector<uint8_t> got(r.Count, 0xEE);
+    file.Seek(r.At);
+    const size_t n = file.Read(got.data(), got.size());
+    const size_t expected = r.At >= bytes.size() ? 0 : std::min(r.Count, size_t(bytes.size() - r.At));
+    ASSERT_EQ(n, expected) << r.At << "+" << r.Count;
+    EXPECT_TRUE(std::equal(got.begin(), got.begin() + ptrdiff_t(n), bytes.begin() + ptrdiff_t(std::min<uint64_t>(r.At, bytes.size()))))
+        << r.At << "+" << r.Count;
+    EXPECT_EQ(file.Position(), r.At + n);
+  }
+}
 
 TEST(FileEditStream, OverwritesAndAppendsInPlace) {
   const auto dir = ScratchDir("EditInPlace");
