@@ -172,9 +172,9 @@ private:
   void Renumber(size_t from);
   int WriteFile(const std::string& fileName);
   int WriteNative(TStream& target);
-  // rewrite is where a new copy goes; null composes it in memory and puts it
-  // into target.
-  int WriteOgg(TStream& target, TStream* rewrite, bool& rewrote);
+  // With a file name a new copy of the file replaces it; without, the copy is
+  // composed in memory and replaces target's content.
+  int WriteOgg(TStream& target, const std::string* fileName, bool& rewrote);
 };
 
 } // namespace vantor

@@ -85,7 +85,7 @@ int TFlacTag::WriteNative(TStream& target) {
   return target.Write(area) ? ftrSuccess : ftrError;
 }
 
-int TFlacTag::WriteOgg(TStream& target, TStream* rewrite, bool& rewrote) {
+int TFlacTag::WriteOgg(TStream& target, const std::string* fileName, bool& rewrote) {
   rewrote = false;
   if (!FOggRewritable)
     return ftrError;
@@ -158,13 +158,18 @@ int TFlacTag::WriteOgg(TStream& target, TStream* rewrite, bool& rewrote) {
   }
   rewrote = true;
   TMemoryStream memory;
-  TStream& out = rewrite ? *rewrite : memory;
+  TReplacementFile replacement;
+  if (fileName && !replacement.Create(*fileName))
+    return ftrCannotCreate;
+  TStream& out = fileName ? static_cast<TStream&>(replacement) : memory;
   if (!CopyStreamRange(target, 0, FDataStart, out) || !out.Write(first) || !out.Write(pages.Bytes()))
     return ftrError;
   target.Seek(FAudioOffset);
   if (!pager.ReNumberPages(number, target, out))
     return ftrError;
-  if (!rewrite && (!target.Truncate(0) || !target.Seek(0) || !target.Write(memory.Bytes())))
+  if (fileName)
+    return replacement.Commit() ? ftrSuccess : ftrError;
+  if (!target.Truncate(0) || !target.Seek(0) || !target.Write(memory.Bytes()))
     return ftrError;
   return ftrSuccess;
 }
@@ -194,13 +199,10 @@ int TFlacTag::WriteFile(const std::string& fileName) {
       if (result == ftrSuccess && edit.Commit() != TFileEditResult::Success)
         result = ftrError;
     } else {
-      TReplacementFile replacement;
       bool rewrote = false;
-      if (!replacement.Create(fileName))
-        return ftrCannotCreate;
-      result = WriteOgg(edit, &replacement, rewrote);
-      if (result == ftrSuccess)
-        result = (rewrote ? replacement.Commit() : edit.Commit() == TFileEditResult::Success) ? ftrSuccess : ftrError;
+      result = WriteOgg(edit, &fileName, rewrote);
+      if (result == ftrSuccess && !rewrote && edit.Commit() != TFileEditResult::Success)
+        result = ftrError;
     }
     FExists = result == ftrSuccess;
     return result;
