@@ -70,6 +70,7 @@ public:
     std::vector<std::string> plDropList;  // paths waiting to be added
     std::vector<std::string> plScanList;  // folders waiting to be rescanned
     bool plLoadFromList = false;          // the next load rescans plScanList
+    bool plFileRead = false;              // a load has read plPath (it is read once)
     std::atomic<bool> plLoading { false };  // a load runs; the list is not painted
     std::atomic<int32_t> plLoadingPos { 0 };
     std::atomic<int32_t> plLoadingMax { 0 };

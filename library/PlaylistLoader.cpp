@@ -22,6 +22,7 @@ struct TLoadJob {
     std::vector<std::string> Drop;
     std::vector<std::string> Scan;
     bool FromList = false;
+    bool ReadFile = false;
     std::string Path;
     // Folded "FilePath" of every track the list held, for the duplicate test of scans.
     std::unordered_set<std::string> Known;
@@ -39,6 +40,8 @@ struct TLoadResult {
     bool Grouped = false;  // Grouping holds the list's new arrangement
     TGrouping Grouping;
 };
+
+bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
 bool RegularFile(const std::string& path)
 {
@@ -76,6 +79,12 @@ void TakeJob(TSmartThread& thread, TVPlayList& list, TLoadJob& job)
             job.Known.insert(FoldCase(track->GetTag(tkFilePath)));
     }
     job.Path = list.plPath;
+    // The file is read once, by the first load, whatever else that load does: a drop that
+    // reaches a list before its file was read must not make the file's tracks go missing.
+    if (!list.plFileRead && (Contains(job.Path, ".vpl") || Contains(job.Path, ".vlbr"))) {
+        job.ReadFile = true;
+        list.plFileRead = true;
+    }
     job.ListWasEmpty = list.plDataList.empty();
     job.Mode = list.plGroupMode;
     job.AscendingBefore = list.plAscending;
@@ -156,8 +165,6 @@ void Commit(TVPlayList& list, TLoadJob& job, TLoadResult& result)
     RepaintHost();
 }
 
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-
 }
 
 TLoaderHooks& LoaderHooks()
@@ -183,14 +190,17 @@ void LoadList(TSmartThread& thread)
         return;
 
     TLoadResult result;
+    if (job.ReadFile) {
+        result.Tracks = list->ReadTracksFile(job.Path);
+        for (const auto& track : result.Tracks)
+            job.Known.insert(FoldCase(track->GetTag(tkFilePath)));
+    }
     auto const cancelled = [&thread] { return thread.Aborted(); };
     if (!job.Drop.empty()) {
         AddFiles(thread, *list, job, result, CollectDropped(job.Drop, cancelled));
         result.NeedSave = true;
     } else if (job.FromList) {
         AddFiles(thread, *list, job, result, CollectFolders(job.Scan, cancelled));
-    } else if (Contains(job.Path, ".vpl") || Contains(job.Path, ".vlbr")) {
-        result.Tracks = list->ReadTracksFile(job.Path);
     }
     if (thread.Aborted())
         return;
@@ -210,8 +220,16 @@ void LoadList(TSmartThread& thread)
 
 void Load_Start(TVPlayList& list, bool StartLoading, bool Activate, bool FromScanList)
 {
-    if (list.vfLoadThread)
+    if (list.vfLoadThread) {
+        // The caller set up the drop list and play request for the new load; the load being
+        // stopped may not have taken its work yet and must not take them.
+        std::vector<std::string> drop = std::exchange(list.plDropList, {});
+        bool const play = std::exchange(list.plPlayFile, false);
         Load_Stop(list);
+        list.plDropList.insert(list.plDropList.end(), std::make_move_iterator(drop.begin()),
+            std::make_move_iterator(drop.end()));
+        list.plPlayFile = play;
+    }
     list.vfLoadThread = std::make_unique<TSmartThread>(&list, LoadList, LoaderHooks().Dispatcher);
     list.vfLoadThread->itActivate = Activate;
     list.plLoadFromList = FromScanList;

@@ -1,8 +1,9 @@
 #pragma once
 
-// The loader of a playlist: one load per signal of the list's loader thread. A load reads the
-// list's playlist file, or adds the files of its drop list, or rescans its linked folders,
-// reading every new file's tags on the loader thread; then the UI thread takes the results
+// The loader of a playlist: one load per signal of the list's loader thread. A load adds the
+// files of the list's drop list, or rescans its linked folders, reading every new file's tags
+// on the loader thread; the first load also reads the list's playlist file (only once, so a
+// drop that arrives before it cannot make the file's tracks go missing); then the UI thread takes the results
 // over in one synchronous hand-off (tracks, grouping, playback, covers, layout, repaint).
 //
 // The loader never touches the list's tracks or groups: it builds its results privately and

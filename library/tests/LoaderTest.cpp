@@ -89,6 +89,44 @@ TEST_F(LoaderTest, PanelStartUpLoadsEveryListOnItsOwnThreadAndDeletesOneWhileItL
     App.Settings.LastPlayListID.clear();
 }
 
+// Start-up order: the default list's first load (its file) has not taken its work when the
+// command line arrives with activation and play-on-load. Both the file's tracks and the
+// argument end up in the list, and the argument plays in the activated list.
+TEST_F(LoaderTest, CommandLineBeforeTheFirstLoadStartedKeepsTheFileAndPlaysInTheRightList)
+{
+    std::vector<fs::path> const saved
+        = { CopyTrack("no-cover.mp3", "saved/1.mp3"), CopyTrack("no-cover.mp3", "saved/2.mp3") };
+    WritePlaylist(Root / "Playlists/Default.vlbr", saved);
+    fs::path const argument = CopyTrack("red-cover.mp3", "argument.mp3");
+    auto list = TSmartCtrl::Create<TDefaultList>();
+    list->LoadSettings();
+    Load_Start(*list, true, false, false);
+
+    TVPlayList* currentWhenPlayed = nullptr;
+    LoaderHooks().PlayPause = [&] {
+        ++PlayPauses;
+        currentWhenPlayed = App.CurrentPlayList;
+    };
+    list->plDropList = { argument.string() };
+    list->plPlayFile = true;
+    Load_Start(*list, true, true, true);
+    // The first load may have been stopped before it ran at all: wait for the content.
+    auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    Dispatcher.RunPostedUntil(
+        [&] { return PlayPauses > 0 || std::chrono::steady_clock::now() > deadline; }, std::chrono::milliseconds(1));
+    std::vector<std::string> paths = Paths(*list);
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::string> { argument.string(), saved[0].string(), saved[1].string() }));
+    EXPECT_EQ(PlayPauses, 1);
+    EXPECT_EQ(currentWhenPlayed, list.get());
+
+    // Later loads never read the file again.
+    int const before = Commits;
+    Load_Reset(*list);
+    WaitForCommits(before + 1);
+    EXPECT_EQ(list->TrackCount(), 3);
+}
+
 TEST_F(LoaderTest, DroppedFolderAddsSubfolderFilesFirstAndTestsTypes)
 {
     CopyTrack("no-cover.mp3", "drop/Album/Sub/s1.mp3");

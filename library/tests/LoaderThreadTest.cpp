@@ -47,6 +47,41 @@ TEST(SmartThread, StoppingAWorkerThatWaitsForItsHandOffDoesNotDeadlock)
     EXPECT_TRUE(handedOff) << "a plain stop lets the run in progress hand its results over";
 }
 
+// A hand-off that frees another worker whose own hand-off is queued behind it: the wait inside
+// the hand-off must still run the queued one (a load's hand-off restarts the cover thread).
+TEST(SmartThread, AHandOffThatStopsAnotherWaitingWorkerDoesNotDeadlock)
+{
+    TUIDispatcher dispatcher;
+    std::atomic<bool> firstQueued { false };
+    std::atomic<bool> secondQueued { false };
+    bool secondHandedOff = false;
+    std::unique_ptr<TSmartThread> second;
+    auto first = std::make_unique<TSmartThread>(nullptr,
+        [&](TSmartThread& self) {
+            firstQueued = true;
+            self.Synchronize([&] { second.reset(); });
+        },
+        &dispatcher);
+    second = std::make_unique<TSmartThread>(nullptr,
+        [&](TSmartThread& self) {
+            secondQueued = true;
+            self.Synchronize([&] { secondHandedOff = true; });
+        },
+        &dispatcher);
+    first->Reset();
+    while (!firstQueued)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(20ms);
+    second->Reset();
+    while (!secondQueued)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(20ms);
+    dispatcher.RunPosted();
+    EXPECT_EQ(second, nullptr);
+    EXPECT_TRUE(secondHandedOff);
+    first.reset();
+}
+
 TEST(SmartThread, AbortSkipsTheHandOffAndEndsTheRunEarly)
 {
     TUIDispatcher dispatcher;

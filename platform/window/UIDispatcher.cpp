@@ -87,24 +87,24 @@ void TUIDispatcher::RunItem(TItem& item)
 
 size_t TUIDispatcher::RunPosted()
 {
-    std::deque<TItem> batch;
+    // Closures are taken one at a time rather than as a batch: a closure that waits for a
+    // worker (RunPostedUntil inside it) must still find the hand-offs queued behind it.
+    size_t pending;
     {
         std::lock_guard lock(m_mutex);
-        batch.swap(m_queue);
+        pending = m_queue.size();
     }
     size_t ran = 0;
-    while (!batch.empty()) {
-        TItem item = std::move(batch.front());
-        batch.pop_front();
-        try {
-            RunItem(item);
-        } catch (...) {
-            // Keep the rest for the next round rather than losing them with the exception.
+    while (ran < pending) {
+        TItem item;
+        {
             std::lock_guard lock(m_mutex);
-            m_queue.insert(m_queue.begin(), std::make_move_iterator(batch.begin()),
-                std::make_move_iterator(batch.end()));
-            throw;
+            if (m_queue.empty())
+                break;
+            item = std::move(m_queue.front());
+            m_queue.pop_front();
         }
+        RunItem(item); // an exception leaves the rest queued for the next round
         ++ran;
     }
     return ran;
