@@ -33,20 +33,33 @@ void TFileStream::Close() {
   FFd = -1;
   FSize = 0;
   FPosition = 0;
-  FBufferStart = 0;
-  FBufferLength = 0;
+  for (TBlock& block : FBlocks)
+    block.Length = 0;
 }
 
-// Loads the block holding position. Near the end of the file the block ends at the end, so
-// that the tags there (APE footer, Lyrics3, ID3v1) come in with one read.
-bool TFileStream::Fill(uint64_t position) {
-  if (!FBuffer)
-    FBuffer = std::make_unique_for_overwrite<uint8_t[]>(BufferSize);
-  const uint64_t start = std::min(position, FSize > BufferSize ? FSize - BufferSize : 0);
-  const size_t length = size_t(std::min<uint64_t>(BufferSize, FSize - start));
-  FBufferStart = start;
-  FBufferLength = PreadAll(FFd, FBuffer.get(), length, start);
-  return position < FBufferStart + FBufferLength;
+TFileStream::TBlock* TFileStream::BlockHolding(uint64_t position) {
+  for (TBlock& block : FBlocks)
+    if (position >= block.Start && position < block.Start + block.Length) {
+      block.LastUse = ++FUses;
+      return &block;
+    }
+  return nullptr;
+}
+
+// Loads the block holding position into the least recently used slot. Near the end of the
+// file the block ends at the end, so that the tags there (APE footer, Lyrics3, ID3v1) come in
+// with one read.
+TFileStream::TBlock* TFileStream::Fill(uint64_t position) {
+  TBlock* block = &FBlocks[0];
+  for (TBlock& candidate : FBlocks)
+    if (candidate.LastUse < block->LastUse)
+      block = &candidate;
+  if (!block->Data)
+    block->Data = std::make_unique_for_overwrite<uint8_t[]>(BlockSize);
+  block->Start = std::min(position, FSize > BlockSize ? FSize - BlockSize : 0);
+  block->Length = PreadAll(FFd, block->Data.get(), size_t(std::min<uint64_t>(BlockSize, FSize - block->Start)), block->Start);
+  block->LastUse = ++FUses;
+  return position < block->Start + block->Length ? block : nullptr;
 }
 
 size_t TFileStream::Read(void* buffer, size_t count) {
@@ -55,18 +68,18 @@ size_t TFileStream::Read(void* buffer, size_t count) {
   count = size_t(std::min<uint64_t>(count, FSize - FPosition));
   auto* out = static_cast<uint8_t*>(buffer);
   size_t done = 0;
-  // What the block already holds.
-  if (FPosition >= FBufferStart && FPosition < FBufferStart + FBufferLength) {
-    done = std::min(count, size_t(FBufferStart + FBufferLength - FPosition));
-    std::memcpy(out, FBuffer.get() + (FPosition - FBufferStart), done);
-  }
-  const size_t rest = count - done;
-  if (rest >= BufferSize) {
-    done += PreadAll(FFd, out + done, rest, FPosition + done);
-  } else if (rest > 0 && Fill(FPosition + done)) {
+  while (done < count) {
     const uint64_t at = FPosition + done;
-    const size_t n = std::min(rest, size_t(FBufferStart + FBufferLength - at));
-    std::memcpy(out + done, FBuffer.get() + (at - FBufferStart), n);
+    const size_t rest = count - done;
+    TBlock* block = BlockHolding(at);
+    if (!block && rest >= BlockSize) {
+      done += PreadAll(FFd, out + done, rest, at);
+      break;
+    }
+    if (!block && !(block = Fill(at)))
+      break;
+    const size_t n = std::min(rest, size_t(block->Start + block->Length - at));
+    std::memcpy(out + done, block->Data.get() + (at - block->Start), n);
     done += n;
   }
   FPosition += done;

@@ -3,6 +3,7 @@
 
 #include "tags/io/Stream.h"
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -30,18 +31,26 @@ public:
   bool Writable() const override { return false; }
 
 private:
-  // Small reads (headers, footers, fields) are served from one page-sized block; tag readers
-  // jump around, so reading further ahead mostly copies bytes nobody asks for. Reads of a
-  // block or more go straight into the caller's memory.
-  static constexpr size_t BufferSize = 4096;
-  bool Fill(uint64_t position);
+  // Small reads (headers, footers, fields) are served from a few page-sized blocks: tag readers
+  // jump between the start of the file, the end of a tag and the end of the file, and every
+  // format looks at the same places, so the blocks are kept rather than reading further ahead.
+  // Reads of a block or more go straight into the caller's memory.
+  static constexpr size_t BlockSize = 4096;
+  static constexpr size_t BlockCount = 4;
+  struct TBlock {
+    std::unique_ptr<uint8_t[]> Data; // BlockSize bytes once allocated
+    uint64_t Start = 0;              // file offset of Data[0]
+    size_t Length = 0;               // valid bytes
+    uint64_t LastUse = 0;
+  };
+  TBlock* BlockHolding(uint64_t position);
+  TBlock* Fill(uint64_t position);
 
   int FFd = -1;
   uint64_t FSize = 0;
   uint64_t FPosition = 0;
-  std::unique_ptr<uint8_t[]> FBuffer; // BufferSize bytes once allocated
-  uint64_t FBufferStart = 0;          // file offset of FBuffer[0]
-  size_t FBufferLength = 0;           // valid bytes in FBuffer
+  std::array<TBlock, BlockCount> FBlocks;
+  uint64_t FUses = 0;
 };
 
 bool FileExists(const std::string& fileName);

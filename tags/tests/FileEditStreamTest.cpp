@@ -34,7 +34,14 @@ TEST(FileStream, ReadsAroundItsBlockGiveTheFileBytes) {
       {0, 10}, {4090, 20}, {100, 5000}, {9990, 20}, {9872, 128}, {9840, 8}, {5000, 4096}, {10000, 4}, {12000, 1},
       {8191, 2}, {0, 10000},
   };
-  for (const auto& r : reads) {
+  // Twice, the second time backwards, so that kept blocks are found again and replaced.
+  std::vector<std::pair<uint64_t, size_t>> order;
+  for (const auto& r : reads)
+    order.emplace_back(r.At, r.Count);
+  const std::vector<std::pair<uint64_t, size_t>> backwards(order.rbegin(), order.rend());
+  order.insert(order.end(), backwards.begin(), backwards.end());
+  for (const auto& [at, count] : order) {
+    const struct { uint64_t At; size_t Count; } r{at, count};
     std::vector<uint8_t> got(r.Count, 0xEE);
     file.Seek(r.At);
     const size_t n = file.Read(got.data(), got.size());
