@@ -5,6 +5,11 @@
 #include "app/settings/IniFile.h"
 #include "app/settings/UIScale.h"
 #include "app/single_instance/SingleInst.h"
+#include "library/CoverThread.h"
+#include "library/LibraryHooks.h"
+#include "library/PlayListPanel.h"
+#include "library/PlaylistLoader.h"
+#include "library/SpecialLists.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/window/Display.h"
 #include "platform/window/EventLoop.h"
@@ -124,16 +129,22 @@ void TVantorForm::FormDestroy()
         return;
     m_destroyed = true;
     StopPlay();
+    FinishLoads();
     SaveSettings();
     PlayTimer.reset();
     m_instanceTimer.reset();
     FreePlaybackLists();
     App.Equalizer = nullptr;
     m_equalizer.reset();
-    // The window goes before the host it feeds; the host takes every view with it.
+    DisconnectViews();
+    // The window goes before the host it feeds; the host takes every view with it, and the
+    // playlists stop their threads while the loop's dispatcher still runs their hand-offs.
     m_window.reset();
     SetSmartVCL(nullptr);
+    m_panel = nullptr;
     m_host.reset();
+    LoaderHooks().Dispatcher = nullptr;
+    SetLibraryLocale(nullptr);
     m_locale.reset();
     UnregisterMediaKeys();
     App.AudioEngine = nullptr;
@@ -157,15 +168,19 @@ void TVantorForm::LoadSettings()
 
 void TVantorForm::SaveSettings()
 {
-    // The current playlist joins with the playlists; until then "LastPlayList" is left as the
-    // file has it.
+    // Without a current playlist "LastPlayList" is left as the file has it.
+    std::optional<std::string> lastPlayList;
+    if (App.CurrentPlayList)
+        lastPlayList = App.CurrentPlayList->plID;
     std::optional<TEqualizerGains> manual;
     std::vector<TNamedGains> seeds;
     if (m_equalizer) {
         manual = m_equalizer->ManualGains();
         seeds = m_equalizer->PresetsToSeed();
     }
-    SaveSettingsFile(SettingsFilePath(App.AppPath), App.Settings, Geometry(), manual, std::nullopt, seeds);
+    SaveSettingsFile(SettingsFilePath(App.AppPath), App.Settings, Geometry(), manual, lastPlayList, seeds);
+    if (m_panel)
+        m_panel->SaveAll();
 }
 
 void TVantorForm::LoadEqualizerPresets()
@@ -207,11 +222,21 @@ void TVantorForm::EnsureRestore()
     m_window->Raise();
 }
 
-// The default list joins with the playlists; until then the handed-over paths wait here for
-// it to load and play them.
+// The handed-over paths join the default list's tracks (a path it holds already is skipped by
+// the load), which becomes current and plays. Paths that arrive before the default list
+// exists wait here.
 void TVantorForm::AddToDefaultList(std::vector<std::string> const& files)
 {
-    m_handedOver.insert(m_handedOver.end(), files.begin(), files.end());
+    TDefaultList* const list = SpecialLists().Default;
+    if (!list) {
+        m_handedOver.insert(m_handedOver.end(), files.begin(), files.end());
+        return;
+    }
+    list->plDropList.insert(list->plDropList.end(), files.begin(), files.end());
+    if (list->plDropList.empty())
+        return;
+    list->plPlayFile = true;
+    Load_Start(*list, true, true, false);
 }
 
 void TVantorForm::VclResize()
@@ -240,12 +265,91 @@ void TVantorForm::GlobalKeyUp(uint16_t, TShiftState)
 // so the order of the sequence is visible here.
 void TVantorForm::RegisterMediaKeys() { }
 void TVantorForm::CreatePlaybackLists() { }
-void TVantorForm::CreateViews() { }
-void TVantorForm::LoadPlaylists() { }
-void TVantorForm::PlayCommandLine() { }
 void TVantorForm::StopPlay() { }
 void TVantorForm::FreePlaybackLists() { }
 void TVantorForm::UnregisterMediaKeys() { }
+
+// Step 12. The other top-level views join with their subsystems.
+void TVantorForm::CreateViews()
+{
+    m_panel = m_host->AddControl("PlayListPanel", TSmartCtrl::Create<TPlayListPanel>());
+    m_panel->MessageBox = Messages.get();
+    m_panel->Changed = [this] {
+        VclResize();
+        m_host->Invalidate();
+    };
+    ConnectPlaylistWorkers(*m_panel, m_loop->Dispatcher());
+    SetLibraryLocale(m_locale.get());
+
+    TUIDispatcher* const dispatcher = &m_loop->Dispatcher();
+    LoaderHooks().Repaint = [this, dispatcher] {
+        if (dispatcher->IsUIThread())
+            m_host->Invalidate();
+        else
+            dispatcher->Post([this] {
+                if (m_host)
+                    m_host->Invalidate();
+            });
+    };
+    LoaderHooks().Resize = [this] { VclResize(); };
+    CoverHooks().RepaintList = [this](TVPlayList&) { m_host->Invalidate(); };
+}
+
+// The hooks above point into the host and this form: they go before the views do, so the
+// hand-offs that still run while the lists stop their threads reach no freed view.
+void TVantorForm::DisconnectViews()
+{
+    LoaderHooks().Repaint = nullptr;
+    LoaderHooks().Resize = nullptr;
+    LoaderHooks().Arrange = nullptr;
+    CoverHooks().RepaintList = nullptr;
+    if (m_panel) {
+        m_panel->Changed = nullptr;
+        m_panel->MessageBox = nullptr;
+    }
+}
+
+// Step 13: every list starts loading on its own thread; the one named by "LastPlayList"
+// becomes current when its load starts.
+void TVantorForm::LoadPlaylists()
+{
+    if (m_panel)
+        m_panel->LoadPlaylists();
+}
+
+// Step 16: the arguments replace what the default list held, and play once loaded.
+void TVantorForm::PlayCommandLine()
+{
+    TDefaultList* const list = SpecialLists().Default;
+    if (!list)
+        return;
+    list->plDropList.insert(list->plDropList.end(), m_arguments.begin(), m_arguments.end());
+    // Paths handed over while the form was being created come after the command line.
+    list->plDropList.insert(list->plDropList.end(), m_handedOver.begin(), m_handedOver.end());
+    m_handedOver.clear();
+    if (list->plDropList.empty())
+        return;
+    // The first load (the list's file) must not take the arguments, and nothing may load
+    // while the list is cleared.
+    std::vector<std::string> drop = std::exchange(list->plDropList, {});
+    Load_Stop(*list);
+    list->ClearList();
+    // Whether or not that load got to read the file, its tracks stay out: the list holds
+    // exactly the arguments.
+    list->plFileRead = true;
+    list->plDropList = std::move(drop);
+    list->plPlayFile = true;
+    Load_Start(*list, true, true, false);
+}
+
+// Loads in progress finish before the playlists are saved, so what they add is kept.
+void TVantorForm::FinishLoads()
+{
+    if (!m_panel)
+        return;
+    for (TVPlayList* list : m_panel->PlayLists())
+        Load_Stop(*list);
+}
 
 // SDL delivers files dropped from the file manager to the window without registration; the
 // host routes them to the control under the pointer.

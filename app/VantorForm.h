@@ -26,6 +26,7 @@ class TAudioEngine;
 class TEqualizer;
 class TEventLoop;
 class TLocaleManager;
+class TPlayListPanel;
 class TSingleInst;
 class TSdlWindow;
 class TSmartVCL;
@@ -69,7 +70,8 @@ public:
     // The arguments of a later start: they go to the default list, and the window comes to
     // the front.
     void HandleParam(std::vector<std::string> const& Param);
-    // Paths handed over by later starts that wait for the default list, in arrival order.
+    // Paths handed over by later starts before the default list existed, in arrival order;
+    // the command-line step takes them.
     std::vector<std::string> const& HandedOverFiles() const { return m_handedOver; }
 
     // Where the controller's messages appear: SDL boxes, replaced by a fake in tests.
@@ -87,6 +89,8 @@ public:
     TLocaleManager* Locale() const { return m_locale.get(); }
     TSdlWindow* Window() const { return m_window.get(); }
     TEventLoop* Loop() const { return m_loop.get(); }
+    // The playlist panel, a top-level view owned by the host; null before it exists.
+    TPlayListPanel* PlayListPanel() const { return m_panel; }
     // Client geometry in device pixels: as read from the settings until the window exists,
     // then the window's own.
     TWindowGeometry Geometry() const;
@@ -99,10 +103,12 @@ private:
     void EnsureRestore();
     void AddToDefaultList(std::vector<std::string> const& files);
     void CreateViews();
+    void DisconnectViews();
     void LoadPlaylists();
     void RegisterDropTarget();
     void PlayCommandLine();
     void StopPlay();
+    void FinishLoads();
     void FreePlaybackLists();
     void UnregisterMediaKeys();
 
@@ -117,6 +123,7 @@ private:
     std::unique_ptr<TLocaleManager> m_locale;
     std::unique_ptr<TSmartVCL> m_host;
     std::unique_ptr<TSdlWindow> m_window;
+    TPlayListPanel* m_panel = nullptr; // owned by the host
     TWindowGeometry m_geometry;
     bool m_created = false;
     bool m_destroyed = false;

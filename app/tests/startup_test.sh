@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Starts the real player on a private virtual display at 96 DPI and checks the window size it
 # opens with and the Settings.ini it writes when it is told to stop; that a start without an
-# audio device ends with nothing written; and that later starts hand over to the running
-# player without touching its files.
+# audio device ends with nothing written; that later starts hand over to the running player
+# without touching its files; and that files on the command line fill the default list.
 #   startup_test.sh BIN_DIR
 set -euo pipefail
 bin=$(cd "$1" && pwd)
+audio=$(cd "$(dirname "$0")/../../tests/data/audio" && pwd)
 
 if [ -z "${VANTOR_STARTUP_TEST_INNER:-}" ]; then
   export VANTOR_STARTUP_TEST_INNER=1
@@ -59,11 +60,13 @@ display_refused() { grep -q "x11 not available" "$@" 2>/dev/null; }
 # Background jobs of a script ignore SIGINT unless job control is on.
 set -m
 
-# start EXPECTED_WIDTH EXPECTED_HEIGHT: runs the player and checks its client size.
+# start EXPECTED_WIDTH EXPECTED_HEIGHT [ARGUMENT...]: runs the player and checks its client
+# size.
 start() {
-  local id
+  local id width=$1 height=$2
+  shift 2
   for attempt in 1 2 3; do
-    SDL_AUDIODRIVER=dummy "$work/vantor" >"$work/log" 2>&1 &
+    SDL_AUDIODRIVER=dummy "$work/vantor" "$@" >"$work/log" 2>&1 &
     pid=$!
     id=$(window_id "$pid") && break
     if [ "$attempt" -lt 3 ] && ! alive "$pid" && display_refused "$work/log"; then
@@ -74,7 +77,7 @@ start() {
   done
   local size
   size=$(xwininfo -id "$id" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
-  [ "$size" = "$1x$2" ] || fail "window is $size, expected $1x$2"
+  [ "$size" = "${width}x$height" ] || fail "window is $size, expected ${width}x$height"
 }
 
 # stop SIGNAL: asks the player to end and waits for it.
@@ -207,6 +210,23 @@ for other in "${running[@]}"; do
   kill -TERM "$other"; wait "$other" || fail "the running player ended with status $?"
 done
 others=()
+
+# 8. Two files on the command line: the default list holds exactly them and is the current
+# list at shutdown; a start without arguments keeps them.
+mkdir "$work/music"
+cp "$audio/sine.mp3" "$work/music/one.mp3"
+cp "$audio/sine.mp3" "$work/music/two.mp3"
+default_list=$work/Playlists/Default.vlbr
+listed() { sed -n 's/^FilePath=//p' "$default_list" 2>/dev/null | tr -d '\r' | sort | tr '\n' ' '; }
+list_id() { sed -n '/^\[#Settings\]/,/^\[/s/^ID=//p' "$default_list" 2>/dev/null | tr -d '\r' | head -n 1; }
+expected="$work/music/one.mp3 $work/music/two.mp3 "
+for run in "with files" "without arguments"; do
+  if [ "$run" = "with files" ]; then start 410 280 "$work/music/one.mp3" "$work/music/two.mp3"; else start 410 280; fi
+  stop TERM
+  [ "$(listed)" = "$expected" ] || fail "default list after a start $run: '$(listed)', expected '$expected'"
+  [ -n "$(list_id)" ] && [ "$(value LastPlayList)" = "$(list_id)" ] ||
+    fail "LastPlayList '$(value LastPlayList)' after a start $run, the default list is '$(list_id)'"
+done
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"; exit 1
