@@ -17,7 +17,7 @@ class IShell {
 public:
     virtual ~IShell() = default;
 
-    // Moves the file to the user's trash (freedesktop trash specification), silently. False
+    // Moves the file to the user's trash (the freedesktop trash), silently. False
     // when it could not be moved; the file is then untouched.
     virtual bool MoveToTrash(const std::string& path) = 0;
     // Puts the files on the clipboard the way the file manager's own copy or cut does.
