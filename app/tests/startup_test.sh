@@ -114,7 +114,7 @@ Scaling=1.5
 AppWidth=0x400
 AppHeight=700
 HandAdded=keep me
-LastPlayList=#4242
+LastPlayList=#4242000
 INI
 start 1536 1050
 stop INT
@@ -124,7 +124,7 @@ stop INT
 [ "$(value Scaling)" = 1.5 ] || fail "Scaling written as '$(value Scaling)'"
 [ "$(value Volume)" = 0.25 ] || fail "Volume written as '$(value Volume)'"
 [ "$(value HandAdded)" = "keep me" ] || fail "a hand-added key was lost"
-[ "$(value LastPlayList)" = "#4242" ] || fail "LastPlayList changed with no current list"
+[ "$(value LastPlayList)" = "#4242000" ] || fail "LastPlayList changed with no current list"
 
 # 3. "Scaling" survives a run with automatic scaling on.
 sed -i 's/^AutoScaling=0/AutoScaling=1/' "$settings"
