@@ -4,7 +4,7 @@
 #include "app/AppState.h"
 #include "app/equalizer/Equalizer.h"
 #include "app/settings/IniFile.h"
-#include "app/settings/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 #include "platform/audio/AudioEngine.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Start-up without an audio device: the message, and nothing written.
 
 #include "app/VantorForm.h"
-#include "app/settings/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 #include "platform/window/FakeMessageBox.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The single-instance guard between real processes (the probe program stands in for the
 // player) and, in this process, the answers to raw messages.
 
-#include "app/settings/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 #include "app/single_instance/SingleInst.h"
 
 #include <gtest/gtest.h>

@@ -5,42 +5,14 @@
 #include "app/AppState.h"
 #include "library/PlayList.h"
 #include "library/SpecialLists.h"
+#include "tests/support/TestFiles.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <string_view>
 
 #include <gtest/gtest.h>
 
 namespace vantor::testing {
-
-// A fresh, empty folder named after the running test, under VANTOR_TEST_TMP.
-inline std::filesystem::path ScratchFolder()
-{
-    char const* root = std::getenv("VANTOR_TEST_TMP");
-    std::filesystem::path folder = root ? root : std::filesystem::temp_directory_path() / "vantor-library-test";
-    auto const* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder /= std::string(info->test_suite_name()) + "." + info->name();
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
-inline std::string ReadBytes(std::filesystem::path const& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-}
-
-inline void WriteBytes(std::filesystem::path const& path, std::string_view bytes)
-{
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // A test with its own AppPath (a scratch folder with "Playlists/" and "Queues/") and the
 // process-wide state reset before and after.

@@ -1,6 +1,6 @@
 #include "app/settings/IniFile.h"
 
-#include "app/settings/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "app/settings/IniFile.h"
 #include "app/settings/UIScale.h"
-#include "app/settings/tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Scratch files for the settings tests, under the folder the build gives in VANTOR_TEST_TMP.
+// Scratch folders and files for tests, under the folder the build gives in VANTOR_TEST_TMP.
 
 #include <cstdlib>
 #include <filesystem>
@@ -33,6 +33,8 @@ inline std::string ReadBytes(std::filesystem::path const& path)
 
 inline void WriteBytes(std::filesystem::path const& path, std::string_view bytes)
 {
+    if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
