@@ -13,6 +13,7 @@
 #include "tags/io/TextCodec.h"
 #include "tags/mp4/MP4Tag.h"
 #include "tags/ogg/OpusTag.h"
+#include "tags/wav/WAVTag.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -31,6 +32,7 @@ TTags::TTags()
       ID3v2Tag(std::make_unique<TID3v2Tag>()),
       MP4Tag(std::make_unique<TMP4Tag>()),
       OggVorbisAndOpusTag(std::make_unique<TOpusTag>()),
+      WAVTag(std::make_unique<TWAVTag>()),
       SourceAudioAttributes(std::make_unique<TSourceAudioAttributes>(this)) {
   const TTagsDefaults& defaults = TagsDefaults();
   TagLoadPriority = defaults.TagLoadPriority;

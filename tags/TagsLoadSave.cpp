@@ -218,9 +218,11 @@ int TTags::SaveToFile(const std::string& fileName, TTagType tagType) {
     };
     // Paths on this system are case-sensitive: only the very file that was loaded
     // is known to carry the loaded formats.
+    // A loaded WAV object brings the ID3v2 tag along: the INFO, bext and cart chunks hold no
+    // pictures, lyrics or names without an INFO id, which would otherwise be dropped.
     if (fileName == FileName)
       for (TTagType type : {ttAPEv2, ttFlac, ttID3v1, ttID3v2, ttMP4, ttOpusVorbis, ttWAV, ttWMA})
-        if (IsLoaded(type))
+        if (IsLoaded(type) || (type == ttID3v2 && IsLoaded(ttWAV)))
           run(type);
     if (!counted)
       for (TTagType type : NaturalTagTypes(DetectAudioFormat(fileName)))
