@@ -1,5 +1,8 @@
 #include "tags/FormatDetection.h"
 
+#include "tags/StreamByteSource.h"
+#include "tags/audio_attributes/MusepackInfo.h"
+#include "tags/audio_attributes/WavPackInfo.h"
 #include "tags/io/Bytes.h"
 #include "tags/io/FileStream.h"
 #include "tags/io/TextCodec.h"
@@ -57,9 +60,11 @@ TAudioFormat Detect(TStream& stream) {
     if (Is(h + 8, "AIFC", 4)) return afAIFC;
   }
   if (Is(h + 4, "ftyp", 4)) return afMP4;
-  // WavPack blocks and Musepack SV8 streams start with their signature.
-  if (Is(h, "wvpk", 4)) return afWavPack;
-  if (Is(h, "MPCK", 4)) return afMusepack;
+  {
+    TStreamByteSource source(stream);
+    if (TWAVPackfile().LoadFromStream(source, 0)) return afWavPack;
+    if (TMPEGplus().LoadFromStream(source, start, 0)) return afMusepack;
+  }
 
   // A frame sync near the start: at most 1025 attempts, one byte each.
   const auto window = stream.ReadAt(start, 1026);

@@ -19,6 +19,7 @@
 namespace vantor {
 
 class TAPEv2Tag;
+class TByteSource;
 class TID3v1Tag;
 class TID3v2Tag;
 class TFlacTagBase;
@@ -177,6 +178,9 @@ private:
   bool HasFormatObject(TTagType type) const;
   int SaveStep(TTagType type, const std::string& fileName, TStream* stream);
   void DeleteNativeCounterparts(const TTag& tag);
+  // The WavPack and Musepack readers the options ask for: chosen by the extension of
+  // FileName, or tried on any content when byContent is set.
+  void LoadAudioAttributeReaders(const TByteSource& source, bool byContent);
 };
 
 } // namespace vantor

@@ -10,6 +10,8 @@
 #include "tags/WAVTagBase.h"
 #include "tags/WMATagBase.h"
 #include "tags/apev2/APEv2Tag.h"
+#include "tags/audio_attributes/MusepackInfo.h"
+#include "tags/audio_attributes/WavPackInfo.h"
 #include "tags/id3v1/ID3v1Tag.h"
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/io/FileStream.h"
@@ -34,6 +36,37 @@ void PrepareID3v2(TID3v2Tag& tag) {
   tag.RemoveUnsynchronisationOnAllFrames();
   tag.DeCompressAllFrames();
 }
+
+// Bytes of the APEv2 tag at the end of the file, its header included.
+uint64_t APEv2TagSize(const TAPEv2Tag& tag) {
+  constexpr uint32_t FlagHasHeader = 0x80000000u;
+  return tag.Loaded ? uint64_t(tag.Size) + ((tag.Flags & FlagHasHeader) ? 32 : 0) : 0;
+}
+
+} // namespace
+
+// The WavPack and Musepack readers, when asked for, replace the tag objects' audio answers.
+void TTags::LoadAudioAttributeReaders(const TByteSource& source, bool byContent) {
+  const std::string ext = byContent ? std::string() : UpperExtension(FileName);
+  if (ParseWavPackAudioAttributes && (byContent || ext == ".WV")) {
+    Guarded([&] {
+      auto reader = std::make_unique<TWAVPackfile>();
+      if (reader->LoadFromStream(source, APEv2TagSize(*APEv2Tag)))
+        SourceAudioAttributes->WAVPackAttributes = std::move(reader);
+    });
+  }
+  if (ParseMusePackAudioAttributes && (byContent || ext == ".MPC")) {
+    Guarded([&] {
+      const uint64_t id3v2 = ID3v2Tag->Loaded && ID3v2Tag->FPosition == 0 ? ID3v2Tag->Size : 0;
+      const uint64_t rest = APEv2TagSize(*APEv2Tag) + (ID3v1Tag->Loaded ? 128 : 0);
+      auto reader = std::make_unique<TMPEGplus>();
+      if (reader->LoadFromStream(source, id3v2, rest))
+        SourceAudioAttributes->MusePackAttributes = std::move(reader);
+    });
+  }
+}
+
+namespace {
 
 } // namespace
 
@@ -83,6 +116,10 @@ int TTags::LoadFromFile(const std::string& fileName) {
     Guarded([&] { if (WMATag) WMATag->LoadFromFile(fileName); });
 
   FileName = fileName;
+  if (ParseWavPackAudioAttributes || ParseMusePackAudioAttributes) {
+    TStreamByteSource source(file);
+    LoadAudioAttributeReaders(source, false);
+  }
   for (TTagType type : {ttAPEv2, ttFlac, ttID3v1, ttID3v2, ttMP4, ttOpusVorbis, ttWAV, ttWMA})
     Loaded = Loaded || IsLoaded(type);
   LoadTags();
@@ -116,6 +153,10 @@ int TTags::LoadFromStream(TStream& stream) {
     }
   });
   fromStart([&] { if (WAVTag) WAVTag->LoadFromStream(stream); });
+  if (ParseWavPackAudioAttributes || ParseMusePackAudioAttributes) {
+    TStreamByteSource source(stream);
+    LoadAudioAttributeReaders(source, true);
+  }
   stream.Seek(0);
 
   FileName.clear();

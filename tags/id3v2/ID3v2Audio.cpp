@@ -1,8 +1,9 @@
-// The audio properties the ID3v2 reader collects: MPEG audio behind the tag, WAV/RF64 and
-// AIFF/AIFC containers around it.
+// The audio properties the ID3v2 reader collects: MPEG audio behind the tag, WAV/RF64,
+// AIFF/AIFC, DSF and DSDIFF containers around it.
 
 #include "tags/id3v2/ID3v2Tag.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -54,6 +55,16 @@ void TID3v2Tag::ReadContainerAudio(const TByteSource& Stream)
         SampleCount = Audio.Info.SampleFrames;
         FPlayTime = Audio.PlayTime;
         BitRate = Audio.BitRate;
+    } else if (FSourceFileType == sftDSF) {
+        ReadDSFInfo(Stream, DSFInfo);
+        SampleCount = DSFInfo.SampleCount;
+        FPlayTime = DSFInfo.PlayTime;
+        BitRate = DSFInfo.BitRate();
+    } else if (FSourceFileType == sftDFF) {
+        DFFInfo.LoadFromStream(Stream);
+        SampleCount = DFFInfo.SampleCount;
+        FPlayTime = DFFInfo.PlayTime;
+        BitRate = DFFInfo.BitRate;
     }
 }
 
@@ -128,6 +139,22 @@ TAudioPropertySet TID3v2Tag::AudioProperties()
         P.PlayTime = RoundProperty<uint32_t>(PlayTime());
         P.SampleCount = AIFFInfo.SampleFrames;
         P.BitRate = BitRate;
+        break;
+    case sftDSF:
+        P.Channels = uint16_t(std::min<uint32_t>(DSFInfo.ChannelNumber, 0xFFFF));
+        P.SamplesPerSec = DSFInfo.SamplingFrequency;
+        P.BitsPerSample = uint16_t(std::min<uint32_t>(DSFInfo.BitsPerSample, 0xFFFF));
+        P.PlayTime = DSFInfo.PlayTime;
+        P.SampleCount = DSFInfo.SampleCount;
+        P.BitRate = DSFInfo.BitRate();
+        break;
+    case sftDFF:
+        P.Channels = DFFInfo.ChannelNumber;
+        P.SamplesPerSec = DFFInfo.SampleRate;
+        P.BitsPerSample = 1;
+        P.PlayTime = DFFInfo.PlayTime;
+        P.SampleCount = DFFInfo.SampleCount;
+        P.BitRate = DFFInfo.BitRate;
         break;
     default:
         break;

@@ -88,6 +88,8 @@ void TID3v2Tag::Clear()
     MPEGInfo = {};
     WAVInfo = {};
     AIFFInfo = {};
+    DSFInfo.Clear();
+    DFFInfo.ResetData();
     FPlayTime = 0;
     BitRate = 0;
     SampleCount = 0;
@@ -126,6 +128,8 @@ void TID3v2Tag::Assign(const TID3v2Tag& Source)
     MPEGInfo = Source.MPEGInfo;
     WAVInfo = Source.WAVInfo;
     AIFFInfo = Source.AIFFInfo;
+    DSFInfo.Assign(Source.DSFInfo);
+    DFFInfo = Source.DFFInfo;
     FPlayTime = Source.FPlayTime;
     BitRate = Source.BitRate;
     SampleCount = Source.SampleCount;

@@ -3,7 +3,8 @@
 // TID3v2Tag reads ID3v2.2, 2.3 and 2.4 tags and writes 2.3 and 2.4: at the start of a file or
 // inside a WAV, RF64, AIFF/AIFC, DSF or DSDIFF container. Every frame is kept as raw bytes
 // (TID3v2Frame) so that frames the program does not understand survive a save. While it looks
-// for the tag the reader also collects the audio properties of MPEG, WAV/RF64 and AIFF files.
+// for the tag the reader also collects the audio properties of MPEG, WAV/RF64, AIFF, DSF and
+// DSDIFF files.
 //
 // Frame contents (texts, comments, URLs, pictures, counters) are read and written by the
 // accessors declared at the end; each takes a frame index, and the forms taking a frame id work
@@ -14,6 +15,8 @@
 #include "tags/audio_attributes/AIFFInfo.h"
 #include "tags/audio_attributes/AudioProperties.h"
 #include "tags/audio_attributes/ByteSource.h"
+#include "tags/audio_attributes/DFFInfo.h"
+#include "tags/audio_attributes/DSFInfo.h"
 #include "tags/audio_attributes/MPEGHeader.h"
 #include "tags/audio_attributes/SourceFileType.h"
 #include "tags/audio_attributes/WaveInfo.h"
@@ -80,6 +83,8 @@ public:
     TMPEGHeaderX MPEGInfo;
     TWaveFmt WAVInfo;
     TAIFFInformation AIFFInfo;
+    TDSFInfo DSFInfo;
+    TDFFInfo DFFInfo;
     double FPlayTime = 0;
     uint32_t BitRate = 0; // kbit/s
     uint64_t SampleCount = 0;
