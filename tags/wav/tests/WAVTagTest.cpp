@@ -492,6 +492,42 @@ TEST(WAVTag, FormsBeyondFourGiB) {
 
 // --- files and the unified model ---
 
+TEST(WAVTag, ReadsFilesOfOtherWriters) {
+  const struct {
+    const char* File;
+    const char* Title;
+    const char* Bext;
+    const char* Cart;
+  } cases[] = {
+      {"info-ffmpeg.wav", "Info title", "", ""},      {"info-ffmpeg.rf64", "RF64 title", "", ""},
+      {"bext-ffmpeg.wav", "", "Bext description", ""}, {"cart-after-audio.wav", "Odd", "", "Cart title"},
+      {"id3-in-front.wav", "Odd", "", ""},             {"id3-mutagen.wav", "", "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.File);
+    TWAVTag tag;
+    ASSERT_EQ(tag.LoadFromFile(Fixture(std::string("wav/") + c.File)), wavSuccess);
+    EXPECT_EQ(tag.ReadFrameByNameAsText("INAM"), c.Title);
+    EXPECT_EQ(tag.BEXT.Description, c.Bext);
+    EXPECT_EQ(tag.CART.Title, c.Cart);
+    EXPECT_EQ(tag.AudioProperties().SampleCount, 801u);
+    EXPECT_EQ(tag.AudioProperties().BitsPerSample, 8);
+  }
+  TWAVTag tag;
+  ASSERT_EQ(tag.LoadFromFile(Fixture("wav/info-ffmpeg.wav")), wavSuccess);
+  EXPECT_EQ(tag.ReadFrameByNameAsText("ICMT"), "Caf\xC3\xA9");
+  ASSERT_EQ(tag.LoadFromFile(Fixture("wav/bext-ffmpeg.wav")), wavSuccess);
+  EXPECT_EQ(tag.BEXT.OriginationDate, "2020-01-02");
+  EXPECT_EQ(tag.BEXT.TimeReference, 123456u);
+  EXPECT_EQ(tag.BEXT.CodingHistory, "A=PCM,F=8000,W=8,M=mono");
+  ASSERT_EQ(tag.LoadFromFile(Fixture("wav/cart-after-audio.wav")), wavSuccess);
+  EXPECT_EQ(tag.CART.PostTimers[0].Usage, "MRK ");
+  EXPECT_EQ(tag.CART.PostTimers[0].Value, 4000u);
+  EXPECT_EQ(tag.CART.URL, "http://example.org/");
+  EXPECT_EQ(tag.CART.TagText, "tag text");
+}
+
+
 TEST(WAVTag, FilesSavedWholeOrNotAtAll) {
   const auto dir = ScratchDir("WAVTag.Files");
   const std::string path = (dir / "a.wav").string();
