@@ -4,6 +4,7 @@
 #include "tags/wav/RiffForm.h"
 #include "tags/wav/WAVTag.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ std::vector<std::vector<uint8_t>> KeptChunks(vantor::TStream& stream, bool allTa
     if (allTags && (chunk.Is("bext") || chunk.Is("cart")))
       continue;
     kept.push_back(stream.ReadAt(chunk.Header, chunk.Data() - chunk.Header + chunk.Size));
+    // The RIFF size in ds64 changes with the tags.
+    if (chunk.Is("ds64") && kept.back().size() >= 16)
+      std::fill(kept.back().begin() + 8, kept.back().begin() + 16, 0);
   }
   return kept;
 }
