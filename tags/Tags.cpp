@@ -6,6 +6,7 @@
 #include "tags/WAVTagBase.h"
 #include "tags/WMATagBase.h"
 #include "tags/apev2/APEv2Tag.h"
+#include "tags/asf/WMATag.h"
 #include "tags/flac/FlacTag.h"
 #include "tags/id3v1/ID3v1Tag.h"
 #include "tags/id3v2/ID3v2Tag.h"
@@ -33,6 +34,7 @@ TTags::TTags()
       MP4Tag(std::make_unique<TMP4Tag>()),
       OggVorbisAndOpusTag(std::make_unique<TOpusTag>()),
       WAVTag(std::make_unique<TWAVTag>()),
+      WMATag(std::make_unique<TWMATag>()),
       SourceAudioAttributes(std::make_unique<TSourceAudioAttributes>(this)) {
   const TTagsDefaults& defaults = TagsDefaults();
   TagLoadPriority = defaults.TagLoadPriority;
