@@ -1,5 +1,6 @@
 #include "tags/Tags.h"
 #include "tags/tests/TestFiles.h"
+#include "tags/wav/WAVTag.h"
 #include "tools/vantor-tags/JsonWriter.h"
 #include "tools/vantor-tags/TagsCommand.h"
 
@@ -78,6 +79,29 @@ TEST(TagsCommand, RemovingTheLastFieldsLeavesNoTag) {
   run = RunCommand({"--remove", "TITLE", file});
   EXPECT_EQ(run.Code, tagsExitSuccess) << run.Err;
   EXPECT_EQ(ReadBytes(file), untagged);
+}
+
+TEST(TagsCommand, WavInfoAndBroadcastFields) {
+  const auto dir = ScratchDir("CommandWav");
+  const std::string file = ScratchCopy("wav/bext-ffmpeg.wav", dir);
+  TRun run = RunCommand({"--set", "TITLE=Wave title", "--set", "BEXT Description=New description", "--set",
+                         "CART Title=Cart title", "--set", "CART PostTimer3=MRK 250", "--remove", "BEXT Originator", file});
+  ASSERT_EQ(run.Code, tagsExitSuccess) << run.Err;
+  run = RunCommand({file});
+  ASSERT_EQ(run.Code, tagsExitSuccess) << run.Err;
+  for (const char* line : {"  TITLE=Wave title\n", "  BEXT Description=New description\n",
+                           "  BEXT CodingHistory=A=PCM,F=8000,W=8,M=mono\n", "  CART Title=Cart title\n",
+                           "  [audio] 1 channels, 8000 Hz, 8 bits"})
+    EXPECT_NE(run.Out.find(line), std::string::npos) << line << run.Out;
+  TWAVTag wav;
+  ASSERT_EQ(wav.LoadFromFile(file), wavSuccess);
+  EXPECT_EQ(wav.ReadFrameByNameAsText("INAM"), "Wave title");
+  EXPECT_EQ(wav.BEXT.Description, "New description");
+  EXPECT_EQ(wav.BEXT.Originator, "");
+  EXPECT_EQ(wav.BEXT.OriginatorReference, "REF42");
+  EXPECT_EQ(wav.CART.Title, "Cart title");
+  EXPECT_EQ(wav.CART.PostTimers[3].Usage, "MRK ");
+  EXPECT_EQ(wav.CART.PostTimers[3].Value, 250u);
 }
 
 TEST(TagsCommand, FailuresNameTheFileAndCode) {
