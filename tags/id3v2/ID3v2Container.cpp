@@ -122,7 +122,10 @@ struct TFormChunks {
 // middle of the audio, so such a container is left alone (7).
 int WalkFormChunks(const TByteSource& Source, const TFormInfo& Form, TFormChunks& Chunks)
 {
-    if (Form.FormEnd < Form.FirstChunk || Form.FormEnd > Source.Size() || (Form.Form == TForm::RF64 && Form.DS64.Size < 8))
+    if (Form.FormEnd < Form.FirstChunk || Form.FormEnd > Source.Size())
+        return id3v2InvalidContainer;
+    // The ds64 chunk holds the form's size, so the form must at least contain it.
+    if (Form.Form == TForm::RF64 && (Form.DS64.Size < 8 || Form.DS64.DataEnd() > Form.FormEnd))
         return id3v2InvalidContainer;
     TChunkWalker Walker(Source, Form.SizeField, Form.FirstChunk, Form.FormEnd);
     Walker.SetRF64DataSize(Form.RF64DataSize);
