@@ -287,17 +287,60 @@ void TVPlayList::AppendTracks(std::vector<std::unique_ptr<TTrackData>> tracks)
 {
     if (tracks.empty())
         return;
-    std::unordered_set<std::string> used;
-    used.reserve(plDataList.size() + tracks.size());
-    for (auto const& track : plDataList)
-        used.insert(track->tdID);
     plDataList.reserve(plDataList.size() + tracks.size());
+    // The first tracks of a list (its file) need no index: only their own IDs can clash.
+    if (plDataList.empty() && !m_indexed) {
+        std::unordered_set<std::string_view> used;
+        used.reserve(tracks.size());
+        for (auto& track : tracks) {
+            while (track->tdID.empty() || used.contains(track->tdID))
+                track->tdID = TTrackData::RandomID();
+            track->tdPlayList = this;
+            plDataList.push_back(std::move(track));
+            used.insert(plDataList.back()->tdID);
+        }
+        return;
+    }
+    EnsureIndex();
     for (auto& track : tracks) {
-        while (track->tdID.empty() || !used.insert(track->tdID).second)
+        while (track->tdID.empty() || m_byID.contains(track->tdID))
             track->tdID = TTrackData::RandomID();
         track->tdPlayList = this;
         plDataList.push_back(std::move(track));
+        IndexTrack(plDataList.back().get());
     }
+}
+
+uint64_t TVPlayList::PathKey(std::string_view Path)
+{
+    return std::hash<std::string> {}(FoldCase(Path));
+}
+
+void TVPlayList::IndexTrack(TTrackData* track) const
+{
+    m_byID.emplace(track->tdID, track);
+    m_byPath.emplace(PathKey(track->tdTagsList.View(tkFilePath)), track);
+}
+
+void TVPlayList::EnsureIndex() const
+{
+    if (m_indexed)
+        return;
+    m_byID.reserve(plDataList.size());
+    m_byPath.reserve(plDataList.size());
+    for (auto const& track : plDataList)
+        IndexTrack(track.get());
+    m_indexed = true;
+}
+
+std::vector<uint64_t> TVPlayList::PathKeys() const
+{
+    EnsureIndex();
+    std::vector<uint64_t> keys;
+    keys.reserve(m_byPath.size());
+    for (auto const& entry : m_byPath)
+        keys.push_back(entry.first);
+    return keys;
 }
 
 TTrackData* TVPlayList::AppendTrack(std::unique_ptr<TTrackData> track)
@@ -318,6 +361,9 @@ void TVPlayList::ClearList()
     m_extraRows.clear();
     LastGroupData = nullptr;
     plDataList.clear();
+    m_byID.clear();
+    m_byPath.clear();
+    m_indexed = false;
     plSelCount = 0;
 }
 
@@ -330,23 +376,31 @@ TTrackData* TVPlayList::GetTrackData(int Index) const
 
 bool TVPlayList::GetTrackData(const std::string& TrackDataID, TTrackData*& TrackData) const
 {
-    for (auto const& track : plDataList) {
-        if (track->tdID == TrackDataID) {
-            TrackData = track.get();
-            return true;
-        }
-    }
-    TrackData = nullptr;
-    return false;
+    EnsureIndex();
+    auto const found = m_byID.find(TrackDataID);
+    TrackData = found == m_byID.end() ? nullptr : found->second;
+    return TrackData != nullptr;
 }
 
 int TVPlayList::TrackExists(const std::string& Path) const
 {
-    for (size_t i = 0; i < plDataList.size(); ++i) {
-        if (EqualsNoCase(plDataList[i]->tdTagsList.View(tkFilePath), Path))
-            return static_cast<int>(i);
+    EnsureIndex();
+    auto [candidate, end] = m_byPath.equal_range(PathKey(Path));
+    TTrackData const* first = nullptr;
+    size_t firstIndex = plDataList.size();
+    for (; candidate != end; ++candidate) {
+        if (!EqualsNoCase(candidate->second->tdTagsList.View(tkFilePath), Path))
+            continue;
+        // Equal paths may be listed more than once; the first in list order counts.
+        auto const at = std::find_if(plDataList.begin(), plDataList.end(),
+            [track = candidate->second](auto const& t) { return t.get() == track; });
+        size_t const index = static_cast<size_t>(at - plDataList.begin());
+        if (index < firstIndex) {
+            firstIndex = index;
+            first = candidate->second;
+        }
     }
-    return -1;
+    return first ? static_cast<int>(firstIndex) : -1;
 }
 
 int TVPlayList::TrackExists(const TTrackData& TrackData) const { return TrackExists(TrackData.GetTag(tkFilePath)); }
@@ -397,6 +451,15 @@ void TVPlayList::RemoveTrackData(TTrackData* TrackData)
         TrackData->tdItemData = nullptr;
     }
     std::erase(plShuffleList, TrackData);
+    if (m_indexed) {
+        m_byID.erase(TrackData->tdID);
+        auto [entry, end] = m_byPath.equal_range(PathKey(TrackData->tdTagsList.View(tkFilePath)));
+        for (; entry != end; ++entry)
+            if (entry->second == TrackData) {
+                m_byPath.erase(entry);
+                break;
+            }
+    }
     std::erase_if(plDataList, [TrackData](const std::unique_ptr<TTrackData>& t) { return t.get() == TrackData; });
 }
 

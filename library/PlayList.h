@@ -19,6 +19,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vantor {
@@ -121,7 +123,13 @@ public:
     TTrackData* GetTrackData(int Index) const;
     bool GetTrackData(const std::string& TrackDataID, TTrackData*& TrackData) const;
     // Index of the first track whose "FilePath" equals Path without regard to case, or -1.
+    // Like GetTrackData by ID, it looks the track up in an index built on first use (UI
+    // thread); a listed track's "FilePath" and tdID do not change.
     int TrackExists(const std::string& Path) const;
+    // The key under which TrackExists files a path: a hash of its case-folded form.
+    static uint64_t PathKey(std::string_view Path);
+    // The keys of every track's "FilePath" (for a loader's duplicate test).
+    std::vector<uint64_t> PathKeys() const;
     int TrackExists(const TTrackData& TrackData) const;
     // Removes a row's track: deletes the file first when DeleteFile (stopping playback when it
     // plays), releases its queue, history and selection entries and CurrentTrack, drops its
@@ -172,6 +180,12 @@ private:
     std::string m_loadingText;
     // Rows created by AddTrack after a grouping; the grouping's arena holds the rest.
     std::vector<std::unique_ptr<TItemData>> m_extraRows;
+    // The tracks by tdID and by PathKey; built on the first look-up, then kept up to date.
+    void EnsureIndex() const;
+    void IndexTrack(TTrackData* track) const;
+    mutable bool m_indexed = false;
+    mutable std::unordered_map<std::string_view, TTrackData*> m_byID;
+    mutable std::unordered_multimap<uint64_t, TTrackData*> m_byPath;
 };
 
 // The search of the side menu: the tracks of CurrentPlayList whose "TrackName" contains Text

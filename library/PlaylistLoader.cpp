@@ -24,8 +24,10 @@ struct TLoadJob {
     bool FromList = false;
     bool ReadFile = false;
     std::string Path;
-    // Folded "FilePath" of every track the list held, for the duplicate test of scans.
-    std::unordered_set<std::string> Known;
+    // TVPlayList::PathKey of every track the list held (taken on the UI thread), and the set
+    // the loader builds from them and extends, for the duplicate test of scans.
+    std::vector<uint64_t> ListKeys;
+    std::unordered_set<uint64_t> Known;
     bool ListWasEmpty = true;
     TGroupMode Mode = gmTrackName;
     bool AscendingBefore = false;
@@ -75,8 +77,7 @@ void TakeJob(TSmartThread& thread, TVPlayList& list, TLoadJob& job)
     if (!job.Drop.empty() || job.FromList) {
         list.plLoadFromList = false;
         job.Scan = list.plScanList;
-        for (const auto& track : list.plDataList)
-            job.Known.insert(FoldCase(track->GetTag(tkFilePath)));
+        job.ListKeys = list.PathKeys();
     }
     job.Path = list.plPath;
     // The file is read once, by the first load, whatever else that load does: a drop that
@@ -105,8 +106,8 @@ void AddFiles(TSmartThread& thread, TVPlayList& list, TLoadJob& job, TLoadResult
         list.plLoadingPos = i + 1;
         RepaintBottomBar();
         // The same file dropped twice, or already in the list, is added once.
-        std::string folded = FoldCase(path);
-        if (job.Known.count(folded))
+        uint64_t const key = TVPlayList::PathKey(path);
+        if (job.Known.count(key))
             continue;
         // The file may have vanished, or become a folder, since it was collected.
         if (!RegularFile(path))
@@ -116,7 +117,7 @@ void AddFiles(TSmartThread& thread, TVPlayList& list, TLoadJob& job, TLoadResult
         track->tdPlayList = &list;
         if (!track->ReadTags())
             continue;
-        job.Known.insert(std::move(folded));
+        job.Known.insert(key);
         result.Tracks.push_back(std::move(track));
     }
     RepaintBottomBar();
@@ -189,11 +190,12 @@ void LoadList(TSmartThread& thread)
     if (!thread.Synchronize([&] { TakeJob(thread, *list, job); }))
         return;
 
+    job.Known.insert(job.ListKeys.begin(), job.ListKeys.end());
     TLoadResult result;
     if (job.ReadFile) {
         result.Tracks = list->ReadTracksFile(job.Path);
         for (const auto& track : result.Tracks)
-            job.Known.insert(FoldCase(track->GetTag(tkFilePath)));
+            job.Known.insert(TVPlayList::PathKey(track->GetTag(tkFilePath)));
     }
     auto const cancelled = [&thread] { return thread.Aborted(); };
     if (!job.Drop.empty()) {
