@@ -28,8 +28,9 @@ struct TAppState {
     TVPlayList* CurrentPlayList = nullptr; // non-owning
     TTrackData* CurrentTrack = nullptr;    // non-owning
     uint32_t StreamHandle = 0;
-    int32_t PlayPosition = 0;
-    int32_t TrackLastByte = 0;
+    // Bytes of the decoded stream; 64-bit, since a long track passes 2 GiB of samples.
+    int64_t PlayPosition = 0;
+    int64_t TrackLastByte = 0;
     std::string PositionText;
     std::string LengthText;
     int32_t QueueIndex = 0;

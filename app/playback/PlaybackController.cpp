@@ -1,0 +1,432 @@
+#include "app/playback/PlaybackController.h"
+
+#include "app/AppState.h"
+#include "app/equalizer/Equalizer.h"
+#include "library/GroupData.h"
+#include "library/PlayList.h"
+#include "library/PlayQueue.h"
+#include "library/TrackData.h"
+#include "library/TrackTexts.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/window/MessageBox.h"
+#include "platform/window/Timer.h"
+#include "ui/framework/LocaleManager.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace vantor {
+
+namespace {
+
+bool PlayingOrPaused()
+{
+    return App.PlayerState == psPlaying || App.PlayerState == psPaused;
+}
+
+bool FileExists(std::string const& path)
+{
+    std::error_code error;
+    return !path.empty() && std::filesystem::exists(path, error);
+}
+
+// Whether path lies inside folder (a path the user handed over).
+bool IsInside(std::string const& path, std::string folder)
+{
+    if (folder.empty())
+        return false;
+    if (folder.back() != '/')
+        folder += '/';
+    return path.starts_with(folder);
+}
+
+}
+
+std::string PlayTimeText(double seconds)
+{
+    return DurationText(seconds);
+}
+
+TPlaybackController::TPlaybackController(TPlayQueue& queue, THistory& history, IMessageBox& messages,
+    const TLocaleManager* locale, TTimer* playTimer)
+    : m_queue(queue)
+    , m_history(history)
+    , m_messages(messages)
+    , m_locale(locale)
+    , m_timer(playTimer)
+{
+    if (m_timer)
+        m_timer->OnTimer = [this] { PlayTimerTimer(); };
+    RegisterTrackHolder(this);
+}
+
+TPlaybackController::~TPlaybackController()
+{
+    UnregisterTrackHolder(this);
+    if (m_timer) {
+        m_timer->SetEnabled(false);
+        m_timer->OnTimer = nullptr;
+    }
+}
+
+std::string TPlaybackController::Text(char const* key) const
+{
+    return m_locale ? m_locale->Get(key) : std::string(key);
+}
+
+void TPlaybackController::ShowError(char const* key, std::string const& path)
+{
+    m_messages.Show(TMessageKind::mkError, Text(key) + " " + path);
+}
+
+void TPlaybackController::SetTimerEnabled(bool enabled)
+{
+    if (m_timer)
+        m_timer->SetEnabled(enabled);
+}
+
+void TPlaybackController::RepaintRow(TTrackData* track)
+{
+    if (track && Hooks.RepaintRow)
+        Hooks.RepaintRow(*track);
+}
+
+// The control bar shows the tracks around the current one; peeking also notes a list's end.
+void TPlaybackController::UpdateTrackInfo()
+{
+    bool addToHistory = false;
+    TTrackData* next = nullptr;
+    TTrackData* previous = nullptr;
+    m_peekNext = GetNextItem(next, addToHistory, false) ? next : nullptr;
+    m_peekPrevious = GetPrevItem(previous, addToHistory, false) ? previous : nullptr;
+    if (Hooks.TrackInfoChanged)
+        Hooks.TrackInfoChanged();
+    if (Hooks.StateChanged)
+        Hooks.StateChanged();
+}
+
+void TPlaybackController::PlayFile(TTrackData* TrackData, bool AddToHistory, double StartPosition)
+{
+    TAudioEngine* const engine = App.AudioEngine;
+    if (!engine)
+        return;
+    if (!std::isfinite(StartPosition))
+        StartPosition = 0;
+    StartPosition = std::clamp(StartPosition, 0.0, 100.0);
+
+    if (App.CurrentTrack) {
+        App.CurrentTrack->idPlaying = false;
+        RepaintRow(App.CurrentTrack);
+    }
+    bool const resuming = App.PlayerState == psPaused && TrackData && TrackData == App.CurrentTrack;
+    if (!TrackData && App.PlayerState == psStopped && App.CurrentPlayList)
+        App.CurrentPlayList->GetTrackbyIDX(0, TrackData);
+    App.CurrentTrack = TrackData;
+    if (!TrackData)
+        return;
+
+    std::string const path = TrackData->GetTag("FilePath");
+    if (!resuming) {
+        if (!FileExists(path)) {
+            ShowError("Error.CannotOpen", path);
+            return;
+        }
+        if (App.StreamHandle != 0)
+            engine->StreamFree(App.StreamHandle);
+        App.StreamHandle = engine->StreamCreateFile(path);
+        if (App.StreamHandle == 0) {
+            // The old stream is gone: nothing plays any more, whatever the state said.
+            App.PlayPosition = 0;
+            if (App.PlayerState != psStopped) {
+                App.PlayerState = psStopped;
+                SetTimerEnabled(false);
+                UpdateTrackInfo();
+            }
+            ShowError("Error.CannotLoad", path);
+            return;
+        }
+        // A track started anew may be followed again, even in a list that reached its end
+        // before; the peek below notes the end again when this is the last track.
+        if (TVPlayList* const list = TrackData->tdPlayList)
+            list->plAllPlayed = false;
+    }
+
+    if (AddToHistory)
+        m_history.AddToHistory(TrackData);
+    int64_t const length = engine->ChannelGetLength(App.StreamHandle);
+    App.TrackLastByte = length - 1;
+    if (!resuming) {
+        App.PlayPosition = std::llround(static_cast<double>(App.TrackLastByte) / 100.0 * StartPosition);
+        if (App.PlayPosition > 0)
+            engine->ChannelSetPosition(App.StreamHandle, App.PlayPosition);
+    }
+    engine->ChannelSetAttribute(App.StreamHandle, TChannelAttribute::Volume,
+        App.Settings.Muted ? 0.0f : static_cast<float>(App.Settings.Volume));
+    engine->ChannelSetAttribute(App.StreamHandle, TChannelAttribute::Pan, static_cast<float>(App.Settings.BalanceValue));
+    if (App.Settings.EqualizerOn && App.Equalizer)
+        App.Equalizer->ApplyEqPreset(App.Equalizer->CurrentPreset);
+
+    if (!engine->ChannelPlay(App.StreamHandle, false)) {
+        ShowError("Error.UnableToPlay", path);
+        return;
+    }
+    TrackData->idPlaying = true;
+    RepaintRow(TrackData);
+    App.PlayerState = psPlaying;
+    UpdateTrackInfo();
+    if (Hooks.RepaintBottomBar)
+        Hooks.RepaintBottomBar();
+    SetTimerEnabled(true);
+}
+
+void TPlaybackController::Pause()
+{
+    if (App.PlayerState == psPlaying) {
+        if (App.AudioEngine)
+            App.AudioEngine->ChannelPause(App.StreamHandle);
+        App.PlayerState = psPaused;
+        if (Hooks.StateChanged)
+            Hooks.StateChanged();
+    } else {
+        // A paused track resumes where it halted; a stopped one starts from its beginning.
+        PlayFile(App.CurrentTrack, false, 0);
+    }
+    if (Hooks.RepaintBottomBar)
+        Hooks.RepaintBottomBar();
+}
+
+void TPlaybackController::StopPlay()
+{
+    if (!PlayingOrPaused())
+        return;
+    App.PlayPosition = 0;
+    if (App.AudioEngine && App.StreamHandle != 0) {
+        App.AudioEngine->ChannelStop(App.StreamHandle);
+        App.AudioEngine->StreamFree(App.StreamHandle);
+    }
+    App.StreamHandle = 0;
+    App.PlayerState = psStopped;
+    if (App.CurrentTrack) {
+        App.CurrentTrack->idPlaying = false;
+        RepaintRow(App.CurrentTrack);
+    }
+    SetTimerEnabled(false);
+    UpdateTrackInfo();
+    if (Hooks.RepaintBottomBar)
+        Hooks.RepaintBottomBar();
+}
+
+void TPlaybackController::PlayNext(double PlayOffset)
+{
+    TTrackData* next = nullptr;
+    bool addToHistory = false;
+    if (GetNextItem(next, addToHistory, true))
+        PlayFile(next, addToHistory, PlayOffset);
+}
+
+void TPlaybackController::PlayPrevious()
+{
+    if (!PlayingOrPaused())
+        return;
+    StopPlay();
+    TTrackData* previous = nullptr;
+    bool addToHistory = false;
+    if (GetPrevItem(previous, addToHistory, true))
+        PlayFile(previous, false, 0);
+}
+
+bool TPlaybackController::GetNextItem(TTrackData*& ItemData, bool& AddToHistory, bool MoveIndex)
+{
+    ItemData = nullptr;
+    AddToHistory = false;
+
+    if (m_queue.Count() > 0 && App.QueueIndex >= 0 && App.QueueIndex < m_queue.Count()) {
+        if (TTrackData* const queued = m_queue.Track(App.QueueIndex)) {
+            ItemData = queued;
+            AddToHistory = true;
+            if (MoveIndex) {
+                ++App.QueueIndex;
+                m_queue.UpdateQueue();
+            }
+            return true;
+        }
+    }
+
+    int const historyCount = m_history.Count();
+    if (historyCount > 0 && m_history.vtHistoryIDX < historyCount - 1) {
+        ItemData = m_history.vtHistoryList[static_cast<size_t>(m_history.vtHistoryIDX + 1)];
+        if (MoveIndex)
+            ++m_history.vtHistoryIDX;
+        return true;
+    }
+
+    TVPlayList* const list = App.CurrentTrack ? App.CurrentTrack->tdPlayList : App.CurrentPlayList;
+    if (!list)
+        return false;
+
+    if (list->vtShuffle) {
+        if (list->plShuffleList.empty()) {
+            list->plAllPlayed = true;
+            if (list->vtRepeat) {
+                PopulateShuffleList(*list);
+                list->plAllPlayed = false;
+            }
+            return false;
+        }
+        ItemData = list->plShuffleList.front();
+        if (MoveIndex) {
+            list->plShuffleList.erase(list->plShuffleList.begin());
+            AddToHistory = true;
+        }
+        return true;
+    }
+
+    if (!App.CurrentTrack)
+        return false;
+    TItemData const* const row = App.CurrentTrack->tdItemData;
+    if (!row || !list->GetTrackbyIDX(row->idIndex + 1, ItemData)) {
+        list->plAllPlayed = true;
+        ItemData = nullptr;
+        if (!list->vtRepeat || !list->GetTrackbyIDX(0, ItemData))
+            return false;
+        list->plAllPlayed = false;
+    }
+    AddToHistory = true;
+    return true;
+}
+
+bool TPlaybackController::GetPrevItem(TTrackData*& ItemData, bool& AddToHistory, bool MoveIndex)
+{
+    ItemData = nullptr;
+    AddToHistory = false;
+    int const count = m_history.Count();
+    int const i = m_history.vtHistoryIDX;
+    if (i < 1 || i > count) {
+        if (count == 0)
+            return false;
+        m_history.vtHistoryIDX = 0;
+        ItemData = m_history.vtHistoryList.front();
+        return true;
+    }
+    ItemData = m_history.vtHistoryList[static_cast<size_t>(i - 1)];
+    if (MoveIndex)
+        m_history.vtHistoryIDX = i - 1;
+    return true;
+}
+
+void TPlaybackController::PlayTimerTimer()
+{
+    TAudioEngine* const engine = App.AudioEngine;
+    TTrackData* const current = App.CurrentTrack;
+    if (App.PlayerState != psPlaying || !current || !engine)
+        return;
+    int64_t const position = engine->ChannelGetPosition(App.StreamHandle);
+    int64_t const length = engine->ChannelGetLength(App.StreamHandle);
+    // No stream to follow (its load failed while the timer ran): nothing to show or do.
+    if (position < 0 || length < 0)
+        return;
+    App.PlayPosition = position;
+    App.PositionText = PlayTimeText(engine->ChannelBytes2Seconds(App.StreamHandle, position));
+    App.LengthText = PlayTimeText(engine->ChannelBytes2Seconds(App.StreamHandle, length));
+    if (Hooks.RepaintControlBar)
+        Hooks.RepaintControlBar();
+    if (Hooks.RepaintBottomBar)
+        Hooks.RepaintBottomBar();
+    if (current->tdPlayList && current->tdPlayList == App.CurrentPlayList)
+        RepaintRow(current);
+
+    TVPlayList const* const list = current->tdPlayList;
+    if ((list && list->plAllPlayed) || position < length)
+        return;
+    TTrackData* next = nullptr;
+    bool addToHistory = false;
+    if (GetNextItem(next, addToHistory, true)) {
+        ++current->tdPlayCount;
+        PlayFile(next, addToHistory, 0);
+    }
+}
+
+void TPlaybackController::PopulateShuffleList(TVPlayList& List)
+{
+    List.plShuffleList.clear();
+    List.plShuffleList.reserve(List.plDataList.size());
+    for (auto const& track : List.plDataList)
+        List.plShuffleList.push_back(track.get());
+    std::mt19937 random(static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    size_t const count = List.plShuffleList.size();
+    for (size_t i = 0; i + 1 < count; ++i) {
+        std::uniform_int_distribution<size_t> offset(0, count - i - 1);
+        std::swap(List.plShuffleList[i], List.plShuffleList[i + offset(random)]);
+    }
+}
+
+void TPlaybackController::PlayPauseKey()
+{
+    if (App.PlayerState == psStopped)
+        PlayFile(nullptr, true, 0);
+    else
+        Pause();
+}
+
+// Switching an option on lets a list that already reached its end go on: the shuffle list is
+// fresh, or repeat now starts over; the peek notes the end again where there still is one.
+void TPlaybackController::ToggleShuffle()
+{
+    TVPlayList* const list = App.CurrentPlayList;
+    if (!list)
+        return;
+    list->vtShuffle = !list->vtShuffle;
+    if (list->vtShuffle) {
+        PopulateShuffleList(*list);
+        list->plAllPlayed = false;
+    }
+    if (PlayingOrPaused())
+        UpdateTrackInfo();
+}
+
+void TPlaybackController::ToggleRepeat()
+{
+    TVPlayList* const list = App.CurrentPlayList;
+    if (!list)
+        return;
+    list->vtRepeat = !list->vtRepeat;
+    if (list->vtRepeat)
+        list->plAllPlayed = false;
+    if (PlayingOrPaused())
+        UpdateTrackInfo();
+}
+
+void TPlaybackController::PlayHandedOver(TVPlayList& List, std::vector<std::string> const& Paths)
+{
+    for (std::string const& path : Paths) {
+        int const index = List.TrackExists(path);
+        if (index >= 0) {
+            PlayFile(List.GetTrackData(index), true, 0);
+            return;
+        }
+        for (auto const& group : List.plGroups)
+            for (TItemData const* row : group->gdRows)
+                if (row->idTrackData && IsInside(row->idTrackData->GetTag("FilePath"), path)) {
+                    PlayFile(row->idTrackData, true, 0);
+                    return;
+                }
+    }
+    Pause();
+}
+
+void TPlaybackController::ReleaseTrack(TTrackData& track)
+{
+    // The stream of a track that leaves the program must not play on without it.
+    if (&track == App.CurrentTrack)
+        StopPlay();
+    if (m_peekNext == &track)
+        m_peekNext = nullptr;
+    if (m_peekPrevious == &track)
+        m_peekPrevious = nullptr;
+}
+
+}
