@@ -1,0 +1,58 @@
+#pragma once
+
+// TMprisService: the player's media-key service on the session bus. It owns the name
+// "org.mpris.MediaPlayer2.vantor" and serves the root and player interfaces at
+// "/org/mpris/MediaPlayer2", so desktop media keys, applets and `playerctl`-style tools can
+// play, pause, stop and skip. Bus traffic is handled on a private GLib context that the UI
+// thread pumps (Dispatch), so every callback below runs on the UI thread.
+//
+//   TMprisService mpris(actions);        // no session bus: Available() is false
+//   timer.OnTimer = [&] { mpris.Dispatch(); };
+//   mpris.PropertiesChanged();            // after the state or the track changed
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vantor {
+
+struct TMprisMetadata {
+    std::string TrackID; // a D-Bus object path; empty: no track
+    std::string Title;
+    std::string Artist;
+    std::string Album;
+    int64_t LengthMicroseconds = 0;
+    std::string Url; // "file://" URI of the track's file
+};
+
+struct TMprisPlayer {
+    std::function<void()> PlayPause, Play, Pause, Stop, Next, Previous, Raise, Quit;
+    // "Playing", "Paused" or "Stopped".
+    std::function<std::string()> PlaybackStatus;
+    std::function<TMprisMetadata()> Metadata;
+    std::function<int64_t()> PositionMicroseconds;
+    std::function<double()> Volume;
+    std::function<void(double)> SetVolume;
+    std::function<bool()> CanGoNext, CanGoPrevious, CanPlay;
+};
+
+class TMprisService {
+public:
+    explicit TMprisService(TMprisPlayer player);
+    ~TMprisService();
+    TMprisService(const TMprisService&) = delete;
+    TMprisService& operator=(const TMprisService&) = delete;
+
+    // False when there is no session bus (the player then runs without media keys).
+    bool Available() const;
+    // Runs the bus requests that have arrived; UI thread, never blocks.
+    void Dispatch();
+    // Tells listeners that the playback status, the track or the navigation changed.
+    void PropertiesChanged();
+
+private:
+    struct TState;
+    TState* m_state; // owned; GLib callbacks get it as their user data
+};
+
+}
