@@ -2,17 +2,23 @@
 
 #include "app/AppState.h"
 #include "app/equalizer/Equalizer.h"
+#include "app/playback/PlaybackController.h"
 #include "app/settings/IniFile.h"
 #include "app/settings/UIScale.h"
 #include "app/single_instance/SingleInst.h"
 #include "library/CoverThread.h"
 #include "library/LibraryHooks.h"
 #include "library/PlayListPanel.h"
+#include "library/PlayQueue.h"
+#include "library/TrackData.h"
 #include "library/PlaylistLoader.h"
 #include "library/SpecialLists.h"
 #include "platform/audio/AudioEngine.h"
+#include "platform/mpris/MprisService.h"
+#include "platform/shell/Shell.h"
 #include "platform/window/Display.h"
 #include "platform/window/EventLoop.h"
+#include "platform/window/KeyCodes.h"
 #include "platform/window/SdlMessageBox.h"
 #include "platform/window/SdlWindow.h"
 #include "platform/window/Timer.h"
@@ -20,6 +26,8 @@
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -29,6 +37,7 @@ namespace {
 
 constexpr int kSampleRate = 44100;
 constexpr int kInstancePollMs = 100;
+constexpr int kMediaKeyPollMs = 50;
 
 }
 
@@ -67,7 +76,6 @@ bool TVantorForm::FormCreate()
     }
     // Steps 2-3: the state starts from its initial values (set by the constructor).
     vtAllCreated = false;
-    vtHistoryIDX = 0;
 
     m_loop = std::make_unique<TEventLoop>();
     ServeLaterStarts();
@@ -86,6 +94,7 @@ bool TVantorForm::FormCreate()
     LoadEqualizerPresets();
 
     m_locale = std::make_unique<TLocaleManager>(App.AppPath, App.Settings.LanguageFile);
+    CreatePlaybackController();
 
     m_host = std::make_unique<TSmartVCL>(m_geometry.ClientWidth, m_geometry.ClientHeight);
     SetSmartVCL(m_host.get());
@@ -128,12 +137,14 @@ void TVantorForm::FormDestroy()
     if (!m_created || m_destroyed)
         return;
     m_destroyed = true;
+    // Loads that finish from here on must not start playback again.
+    LoaderHooks().PlayPause = nullptr;
     StopPlay();
     FinishLoads();
     SaveSettings();
+    FreePlaybackLists();
     PlayTimer.reset();
     m_instanceTimer.reset();
-    FreePlaybackLists();
     App.Equalizer = nullptr;
     m_equalizer.reset();
     DisconnectViews();
@@ -191,6 +202,8 @@ void TVantorForm::LoadEqualizerPresets()
 
 void TVantorForm::HandleParam(std::vector<std::string> const& Param)
 {
+    if (!Param.empty())
+        m_handOverPlay = Param;
     AddToDefaultList(Param);
     EnsureRestore();
 }
@@ -247,27 +260,184 @@ void TVantorForm::VclResize()
         return;
 }
 
-void TVantorForm::GlobalKeyDown(uint16_t, TShiftState)
+void TVantorForm::GlobalKeyDown(uint16_t Key, TShiftState Shift)
 {
+    if (Key == vkMediaPlayPause || Key == vkMediaStop || Key == vkMediaNextTrack || Key == vkMediaPrevTrack) {
+        WMHotkey(Key);
+        return;
+    }
     // Ctrl, Shift and Alt switch the current playlist's delete, location and select modes;
     // with no current playlist nothing happens.
-    if (!App.CurrentPlayList)
+    TVPlayList* const list = App.CurrentPlayList;
+    if (!list)
         return;
+    if (Shift & ssCtrl)
+        list->plDeleteMode = true;
+    if (Shift & ssShift)
+        list->plLocationMode = true;
+    if (Shift & ssAlt)
+        list->plSelectMode = true;
+    list->Invalidate(false);
 }
 
-void TVantorForm::GlobalKeyUp(uint16_t, TShiftState)
+void TVantorForm::GlobalKeyUp(uint16_t, TShiftState Shift)
 {
-    if (!App.CurrentPlayList)
+    TVPlayList* const list = App.CurrentPlayList;
+    if (!list)
         return;
+    if (!(Shift & ssCtrl))
+        list->plDeleteMode = false;
+    if (!(Shift & ssShift))
+        list->plLocationMode = false;
+    if (!(Shift & ssAlt))
+        list->plSelectMode = false;
+    list->Invalidate(false);
 }
 
-// Start-up and shutdown steps whose subsystems join later. Each stays an empty, named step
-// so the order of the sequence is visible here.
-void TVantorForm::RegisterMediaKeys() { }
-void TVantorForm::CreatePlaybackLists() { }
-void TVantorForm::StopPlay() { }
-void TVantorForm::FreePlaybackLists() { }
-void TVantorForm::UnregisterMediaKeys() { }
+void TVantorForm::WMHotkey(uint16_t Key)
+{
+    if (!Playback)
+        return;
+    switch (Key) {
+    case vkMediaPlayPause: Playback->PlayPauseKey(); break;
+    case vkMediaStop: Playback->StopPlay(); break;
+    case vkMediaNextTrack: Playback->PlayNext(0); break;
+    case vkMediaPrevTrack: Playback->PlayPrevious(); break;
+    default: break;
+    }
+}
+
+// Media keys reach the player through the session bus's media-player interface, which
+// desktops map their keys onto; without a bus the player runs without them.
+void TVantorForm::RegisterMediaKeys()
+{
+    TMprisPlayer player;
+    player.PlayPause = [this] { WMHotkey(vkMediaPlayPause); };
+    player.Stop = [this] { WMHotkey(vkMediaStop); };
+    player.Next = [this] { WMHotkey(vkMediaNextTrack); };
+    player.Previous = [this] { WMHotkey(vkMediaPrevTrack); };
+    player.Play = [this] {
+        if (App.PlayerState != psPlaying)
+            WMHotkey(vkMediaPlayPause);
+    };
+    player.Pause = [this] {
+        if (App.PlayerState == psPlaying)
+            WMHotkey(vkMediaPlayPause);
+    };
+    player.Raise = [this] { EnsureRestore(); };
+    player.Quit = [] { TEventLoop::RequestQuit(); };
+    player.PlaybackStatus = [] {
+        switch (App.PlayerState) {
+        case psPlaying: return std::string("Playing");
+        case psPaused: return std::string("Paused");
+        default: return std::string("Stopped");
+        }
+    };
+    player.Metadata = [] {
+        TMprisMetadata data;
+        TTrackData const* const track = App.CurrentTrack;
+        if (!track)
+            return data;
+        std::string const path = track->GetTag(tkFilePath);
+        data.TrackID = "/org/vantor/Track/" + std::to_string(std::hash<std::string> {}(path));
+        data.Title = track->GetTag(tkTrackName);
+        data.Artist = track->GetTag(tkArtist);
+        data.Album = track->GetTag(tkAlbum);
+        data.Url = FileUri(path);
+        if (App.AudioEngine && App.StreamHandle != 0) {
+            double const seconds = App.AudioEngine->ChannelBytes2Seconds(App.StreamHandle,
+                App.AudioEngine->ChannelGetLength(App.StreamHandle));
+            data.LengthMicroseconds = seconds > 0 ? static_cast<int64_t>(seconds * 1e6) : 0;
+        }
+        return data;
+    };
+    player.PositionMicroseconds = [] {
+        if (!App.AudioEngine || App.StreamHandle == 0)
+            return int64_t(0);
+        double const seconds = App.AudioEngine->ChannelBytes2Seconds(App.StreamHandle,
+            App.AudioEngine->ChannelGetPosition(App.StreamHandle));
+        return seconds > 0 ? static_cast<int64_t>(seconds * 1e6) : int64_t(0);
+    };
+    player.Volume = [] { return App.Settings.Volume; };
+    player.SetVolume = [](double volume) {
+        App.Settings.Volume = std::clamp(volume, 0.0, 1.0);
+        if (App.AudioEngine && !App.Settings.Muted)
+            App.AudioEngine->ChannelSetAttribute(App.StreamHandle, TChannelAttribute::Volume,
+                static_cast<float>(App.Settings.Volume));
+    };
+    player.CanGoNext = [this] { return Playback && Playback->PeekedNext(); };
+    player.CanGoPrevious = [this] { return Playback && Playback->PeekedPrevious(); };
+    player.CanPlay = [] { return App.CurrentTrack || (App.CurrentPlayList && App.CurrentPlayList->TrackCount() > 0); };
+
+    auto service = std::make_unique<TMprisService>(std::move(player));
+    if (!service->Available())
+        return;
+    m_mpris = std::move(service);
+    m_mprisTimer = std::make_unique<TTimer>(m_loop->Timers(), kMediaKeyPollMs);
+    m_mprisTimer->OnTimer = [this] { m_mpris->Dispatch(); };
+    m_mprisTimer->SetEnabled(true);
+}
+
+void TVantorForm::UnregisterMediaKeys()
+{
+    m_mprisTimer.reset();
+    m_mpris.reset();
+}
+
+void TVantorForm::CreatePlaybackLists()
+{
+    vtHistoryList = std::make_unique<THistory>();
+    vtQueueList = std::make_unique<TPlayQueue>();
+}
+
+// The controller speaks through the locale, so it follows the locale manager.
+void TVantorForm::CreatePlaybackController()
+{
+    Playback = std::make_unique<TPlaybackController>(*vtQueueList, *vtHistoryList, *Messages, m_locale.get(),
+        PlayTimer.get());
+    auto repaint = [this] {
+        if (m_host)
+            m_host->Invalidate();
+    };
+    Playback->Hooks.RepaintBottomBar = repaint;
+    Playback->Hooks.RepaintControlBar = repaint;
+    Playback->Hooks.TrackInfoChanged = repaint;
+    Playback->Hooks.RepaintRow = [this](TTrackData&) {
+        if (m_host)
+            m_host->Invalidate();
+    };
+    Playback->Hooks.StateChanged = [this] {
+        if (m_mpris)
+            m_mpris->PropertiesChanged();
+    };
+
+    LoaderHooks().PlayPause = [this] {
+        TDefaultList* const list = SpecialLists().Default;
+        if (list && !m_handOverPlay.empty())
+            Playback->PlayHandedOver(*list, std::exchange(m_handOverPlay, {}));
+        else
+            Playback->Pause();
+    };
+    LoaderHooks().RefillShuffle = [](TVPlayList& list) { TPlaybackController::PopulateShuffleList(list); };
+    LibraryHooks().StopPlayback = [this] { Playback->StopPlay(); };
+}
+
+void TVantorForm::StopPlay()
+{
+    if (Playback)
+        Playback->StopPlay();
+}
+
+// The hooks into the controller go first: loads still finishing must not reach it.
+void TVantorForm::FreePlaybackLists()
+{
+    LoaderHooks().PlayPause = nullptr;
+    LoaderHooks().RefillShuffle = nullptr;
+    LibraryHooks().StopPlayback = nullptr;
+    Playback.reset();
+    vtQueueList.reset();
+    vtHistoryList.reset();
+}
 
 // Step 12. The other top-level views join with their subsystems.
 void TVantorForm::CreateViews()

@@ -26,7 +26,11 @@ class TAudioEngine;
 class TEqualizer;
 class TEventLoop;
 class TLocaleManager;
+class TMprisService;
 class TPlayListPanel;
+class TPlayQueue;
+class TPlaybackController;
+class THistory;
 class TSingleInst;
 class TSdlWindow;
 class TSmartVCL;
@@ -56,9 +60,12 @@ public:
 
     // Lays out the top-level views; nothing happens before every view exists.
     void VclResize();
-    // The host's key callbacks: the modifier keys switch the current playlist's modes.
+    // The host's key callbacks: the modifier keys switch the current playlist's modes, and
+    // the media keys act as they do from the media-key service.
     void GlobalKeyDown(uint16_t Key, TShiftState Shift);
     void GlobalKeyUp(uint16_t Key, TShiftState Shift);
+    // A media key (vkMediaPlayPause, vkMediaStop, vkMediaNextTrack, vkMediaPrevTrack).
+    void WMHotkey(uint16_t Key);
 
     // Settings.ini in AppPath: read at start-up (this also sizes and places the window),
     // written at shutdown.
@@ -81,7 +88,12 @@ public:
     std::unique_ptr<TTimer> PlayTimer;
     // False until every top-level view exists; layout does nothing while it is false.
     bool vtAllCreated = false;
-    int32_t vtHistoryIDX = 0;
+    // The play history (with its position) and the play queue; they live from start-up step
+    // 6 until the shutdown has saved the settings.
+    std::unique_ptr<THistory> vtHistoryList;
+    std::unique_ptr<TPlayQueue> vtQueueList;
+    // Play, pause, stop, next and previous; exists while the history and the queue do.
+    std::unique_ptr<TPlaybackController> Playback;
 
     TAudioEngine* AudioEngine() const { return m_audio.get(); }
     TEqualizer* Equalizer() const { return m_equalizer.get(); }
@@ -99,6 +111,7 @@ private:
     bool InitAudioEngine();
     void RegisterMediaKeys();
     void CreatePlaybackLists();
+    void CreatePlaybackController();
     void ServeLaterStarts();
     void EnsureRestore();
     void AddToDefaultList(std::vector<std::string> const& files);
@@ -115,11 +128,17 @@ private:
     std::vector<std::string> m_arguments;
     TSingleInst* m_guard; // non-owning
     std::vector<std::string> m_handedOver;
+    // The paths of the latest later start, played once the default list has loaded them.
+    std::vector<std::string> m_handOverPlay;
     std::unique_ptr<TAudioEngine> m_audio;
     std::unique_ptr<TEqualizer> m_equalizer;
     std::unique_ptr<TEventLoop> m_loop;
     // Serves the single-instance socket on the UI thread.
     std::unique_ptr<TTimer> m_instanceTimer;
+    // The media-key service on the session bus (null without a bus) and the timer that runs
+    // its requests on the UI thread.
+    std::unique_ptr<TMprisService> m_mpris;
+    std::unique_ptr<TTimer> m_mprisTimer;
     std::unique_ptr<TLocaleManager> m_locale;
     std::unique_ptr<TSmartVCL> m_host;
     std::unique_ptr<TSdlWindow> m_window;
