@@ -2,7 +2,8 @@
 # Starts the real player on a private virtual display at 96 DPI and checks the window size it
 # opens with and the Settings.ini it writes when it is told to stop; that a start without an
 # audio device ends with nothing written; that later starts hand over to the running player
-# without touching its files; and that files on the command line fill the default list.
+# without touching its files; that files on the command line fill the default list and play;
+# and that the media-player interface on the session bus drives playback.
 #   startup_test.sh BIN_DIR
 set -euo pipefail
 bin=$(cd "$1" && pwd)
@@ -10,7 +11,10 @@ audio=$(cd "$(dirname "$0")/../../tests/data/audio" && pwd)
 
 if [ -z "${VANTOR_STARTUP_TEST_INNER:-}" ]; then
   export VANTOR_STARTUP_TEST_INNER=1
-  exec xvfb-run -a -s "-screen 0 1920x1080x24 -dpi 96" "$0" "$@"
+  # A private session bus as well, for the media-key checks.
+  bus=()
+  command -v dbus-run-session >/dev/null && bus=(dbus-run-session --)
+  exec "${bus[@]}" xvfb-run -a -s "-screen 0 1920x1080x24 -dpi 96" "$0" "$@"
 fi
 
 work=$(mktemp -d)
@@ -126,9 +130,10 @@ stop INT
 [ "$(value HandAdded)" = "keep me" ] || fail "a hand-added key was lost"
 [ "$(value LastPlayList)" = "#4242000" ] || fail "LastPlayList changed with no current list"
 
-# 3. "Scaling" survives a run with automatic scaling on.
+# 3. "Scaling" survives a run with automatic scaling on. This run has no session bus: the
+# player runs without media keys.
 sed -i 's/^AutoScaling=0/AutoScaling=1/' "$settings"
-start 410 280
+DBUS_SESSION_BUS_ADDRESS= start 410 280
 stop TERM
 [ "$(value Scaling)" = 1.5 ] || fail "Scaling lost after a run with AutoScaling on"
 
@@ -227,6 +232,64 @@ for run in "with files" "without arguments"; do
   [ -n "$(list_id)" ] && [ "$(value LastPlayList)" = "$(list_id)" ] ||
     fail "LastPlayList '$(value LastPlayList)' after a start $run, the default list is '$(list_id)'"
 done
+
+# 9. Playback through the media-player interface on the session bus, the way desktop media
+# keys reach the player; the interface also tells what plays.
+mpris() {
+  gdbus call --session --dest org.mpris.MediaPlayer2.vantor --object-path /org/mpris/MediaPlayer2 "$@" 2>/dev/null
+}
+key() { mpris --method "org.mpris.MediaPlayer2.Player.$1" >/dev/null || fail "the $1 call failed"; }
+playback_status() {
+  mpris --method org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2.Player PlaybackStatus |
+    grep -o "'[A-Za-z]*'" | tr -d "'"
+}
+playing_file() {
+  mpris --method org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2.Player Metadata |
+    grep -o "'xesam:url': <'file://[^']*'>" | sed "s|.*<'file://\(.*\)'>|\1|"
+}
+# wait_for QUERY EXPECTED: asks QUERY until it answers EXPECTED, for up to 15 seconds.
+wait_for() {
+  local answer
+  for _ in $(seq 1 150); do
+    answer=$($1) && [ "$answer" = "$2" ] && return 0
+    sleep 0.1
+  done
+  fail "$1 answers '$answer', expected '$2'"
+}
+if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v gdbus >/dev/null; then
+  for name in a b c; do
+    ffmpeg -nostdin -loglevel error -f lavfi -i "sine=frequency=440:duration=60" "$work/music/$name.wav"
+  done
+  start 410 280 "$work/music/a.wav" "$work/music/b.wav"
+  wait_for playback_status Playing
+  # The first track in the list's order plays; each load inverts that order.
+  first=$(playing_file)
+  second=$work/music/a.wav
+  [ "$first" = "$second" ] && second=$work/music/b.wav
+  case "$first" in
+    "$work/music/a.wav" | "$work/music/b.wav") ;;
+    *) fail "'$first' plays after a start with two files" ;;
+  esac
+  key PlayPause
+  wait_for playback_status Paused
+  key PlayPause
+  wait_for playback_status Playing
+  key Next
+  wait_for playing_file "$second"
+  # A later start with a new file and one the list holds: the new file joins the list (the
+  # other is not added twice) and plays at once.
+  timeout 30 "$work/vantor" "$work/music/c.wav" "$work/music/a.wav" >"$work/log2" 2>&1 ||
+    fail "a second start with files ended with status $?"
+  wait_for playing_file "$work/music/c.wav"
+  wait_for playback_status Playing
+  key Previous
+  wait_for playing_file "$second"
+  key Stop
+  wait_for playback_status Stopped
+  stop TERM
+  expected="$work/music/a.wav $work/music/b.wav $work/music/c.wav "
+  [ "$(listed)" = "$expected" ] || fail "default list after a hand-over: '$(listed)', expected '$expected'"
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"; exit 1
