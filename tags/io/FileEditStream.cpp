@@ -202,27 +202,44 @@ TFileEditResult TFileEditStream::Commit() {
 }
 
 TFileEditResult TFileEditStream::CommitInPlace() {
-  // Keep what is overwritten, to put it back when a write fails.
+  // Bytes a change would write over identical bytes are left alone: a tag rewritten into its
+  // own padding differs from the old one in a few places, and only those are written. What is
+  // overwritten is kept, to put it back when a write fails.
+  struct TWrite { uint64_t Offset; const uint8_t* Data; size_t Length; };
   struct TBackup { uint64_t Offset; std::vector<uint8_t> Bytes; };
+  std::vector<TWrite> writes;
   std::vector<TBackup> backups;
   uint64_t at = 0;
   for (const TPiece& piece : FPieces) {
-    if (piece.Data && at < FOriginalSize) {
-      TBackup backup{at, std::vector<uint8_t>(size_t(std::min(piece.Length, FOriginalSize - at)))};
-      if (PreadAll(FFd, backup.Bytes.data(), backup.Bytes.size(), at) != backup.Bytes.size())
-        return TFileEditResult::ReadFailed;
-      backups.push_back(std::move(backup));
+    if (piece.Data) {
+      TWrite write{at, piece.Data->data() + piece.Source, size_t(piece.Length)};
+      if (at < FOriginalSize) {
+        std::vector<uint8_t> old(size_t(std::min(piece.Length, FOriginalSize - at)));
+        if (PreadAll(FFd, old.data(), old.size(), at) != old.size())
+          return TFileEditResult::ReadFailed;
+        size_t head = 0;
+        while (head < old.size() && old[head] == write.Data[head])
+          ++head;
+        size_t tail = 0;
+        if (old.size() == write.Length)
+          while (tail < write.Length - head && old[write.Length - 1 - tail] == write.Data[write.Length - 1 - tail])
+            ++tail;
+        write = {at + head, write.Data + head, write.Length - head - tail};
+        const size_t kept = std::min(write.Length, old.size() - head);
+        if (kept > 0)
+          backups.push_back({write.Offset, std::vector<uint8_t>(old.begin() + long(head), old.begin() + long(head + kept))});
+      }
+      if (write.Length > 0)
+        writes.push_back(write);
     }
     at += piece.Length;
   }
   bool ok = true;
-  at = 0;
-  for (const TPiece& piece : FPieces) {
-    if (piece.Data && !PwriteAll(FFd, piece.Data->data() + piece.Source, size_t(piece.Length), at)) {
+  for (const TWrite& write : writes) {
+    if (!PwriteAll(FFd, write.Data, write.Length, write.Offset)) {
       ok = false;
       break;
     }
-    at += piece.Length;
   }
   if (ok && FSize != FOriginalSize && ::ftruncate(FFd, off_t(FSize)) != 0)
     ok = false;
