@@ -44,6 +44,59 @@ size_t TerminatedLength(const uint8_t* data, size_t size) {
 
 } // namespace
 
+// --- pictures ---
+
+namespace {
+
+// Where the parts of a WM/Picture value lie; false when they do not fit.
+struct TPictureLayout {
+  size_t MimeLength = 0, DescriptionLength = 0, DataOffset = 0;
+  uint32_t DataSize = 0;
+};
+
+bool PictureLayout(const std::vector<uint8_t>& value, TPictureLayout& layout) {
+  const uint8_t* p = value.data();
+  const size_t size = value.size();
+  if (size < 5)
+    return false;
+  layout.DataSize = GetLE32(p + 1);
+  layout.MimeLength = TerminatedLength(p + 5, size - 5);
+  if (!layout.MimeLength)
+    return false;
+  const size_t description = 5 + layout.MimeLength;
+  layout.DescriptionLength = TerminatedLength(p + description, size - description);
+  if (!layout.DescriptionLength)
+    return false;
+  layout.DataOffset = description + layout.DescriptionLength;
+  return layout.DataSize <= size - layout.DataOffset;
+}
+
+} // namespace
+
+bool ParseWMAPicture(const std::vector<uint8_t>& value, TNativePicture& picture) {
+  TPictureLayout layout;
+  if (!PictureLayout(value, layout))
+    return false;
+  const uint8_t* p = value.data();
+  picture.CoverType = p[0];
+  picture.MIMEType = Utf16Text(p + 5, layout.MimeLength);
+  picture.Description = Utf16Text(p + 5 + layout.MimeLength, layout.DescriptionLength);
+  picture.Data.assign(p + layout.DataOffset, p + layout.DataOffset + layout.DataSize);
+  return true;
+}
+
+std::vector<uint8_t> BuildWMAPicture(const TNativePicture& picture) {
+  const std::vector<uint8_t> mime = Utf16Terminated(picture.MIMEType);
+  const std::vector<uint8_t> description = Utf16Terminated(picture.Description);
+  std::vector<uint8_t> value(5 + mime.size() + description.size() + picture.Data.size());
+  value[0] = uint8_t(picture.CoverType);
+  PutLE32(value.data() + 1, uint32_t(picture.Data.size()));
+  auto at = std::copy(mime.begin(), mime.end(), value.begin() + 5);
+  at = std::copy(description.begin(), description.end(), at);
+  std::copy(picture.Data.begin(), picture.Data.end(), at);
+  return value;
+}
+
 // --- frames ---
 
 std::string TWMATagFrame::GetAsText() const {
@@ -124,8 +177,8 @@ void TWMATagFrame::SetAsList(const TNameValueList& list) {
 bool TWMATagFrame::IsCoverArt() const { return SameTextAscii(Name, PictureName); }
 
 bool TWMATagFrame::IsPicture() const {
-  TNativePicture picture;
-  return IsCoverArt() && Format == wmaTypeBinary && ParseWMAPicture(Stream, picture);
+  TPictureLayout layout;
+  return IsCoverArt() && Format == wmaTypeBinary && PictureLayout(Stream, layout);
 }
 
 bool TWMATagFrame::Empty() const {
@@ -148,44 +201,6 @@ void TWMATagFrame::Assign(const TWMATagFrame& source) {
 }
 
 bool TWMATagFrame::Delete() { return Parent && Parent->DeleteFrame(Index); }
-
-// --- pictures ---
-
-bool ParseWMAPicture(const std::vector<uint8_t>& value, TNativePicture& picture) {
-  if (value.size() < 5)
-    return false;
-  const uint8_t* p = value.data();
-  const size_t size = value.size();
-  const uint32_t dataSize = GetLE32(p + 1);
-  size_t at = 5;
-  const size_t mimeLength = TerminatedLength(p + at, size - at);
-  if (!mimeLength)
-    return false;
-  picture.MIMEType = Utf16Text(p + at, mimeLength);
-  at += mimeLength;
-  const size_t descriptionLength = TerminatedLength(p + at, size - at);
-  if (!descriptionLength)
-    return false;
-  picture.Description = Utf16Text(p + at, descriptionLength);
-  at += descriptionLength;
-  if (dataSize > size - at)
-    return false;
-  picture.CoverType = p[0];
-  picture.Data.assign(p + at, p + at + dataSize);
-  return true;
-}
-
-std::vector<uint8_t> BuildWMAPicture(const TNativePicture& picture) {
-  const std::vector<uint8_t> mime = Utf16Terminated(picture.MIMEType);
-  const std::vector<uint8_t> description = Utf16Terminated(picture.Description);
-  std::vector<uint8_t> value(5 + mime.size() + description.size() + picture.Data.size());
-  value[0] = uint8_t(picture.CoverType);
-  PutLE32(value.data() + 1, uint32_t(picture.Data.size()));
-  auto at = std::copy(mime.begin(), mime.end(), value.begin() + 5);
-  at = std::copy(description.begin(), description.end(), at);
-  std::copy(picture.Data.begin(), picture.Data.end(), at);
-  return value;
-}
 
 // --- the tag ---
 

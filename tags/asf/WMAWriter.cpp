@@ -152,6 +152,9 @@ public:
       }
     }
 
+    // Several objects' records now go into one.
+    if (keptMetadata.size() > MaxRecords || keptLibrary.size() > MaxRecords)
+      return wmaTooMany;
     TAttributeObjects attributes;
     result = Place(attributes, keptLibrary.size());
     if (result != wmaSuccess)

@@ -112,6 +112,35 @@ TEST(WMATag, ReadsEveryAttributeTypeOfAMutagenFile) {
   EXPECT_EQ(tag.FileSize(), ReadBytes(Fixture("asf/plain.wma")).size());
 }
 
+TEST(WMATag, FixturesThroughTheModel) {
+  const struct {
+    const char* File;
+    const char* Title;
+    const char* Album;
+    int Titles, Pictures;
+  } cases[] = {
+      {"asf/plain.wma", "", "", 0, 0},
+      {"asf/ffmpeg-tagged.wma", "Tone", "Tests", 2, 0}, // ffmpeg writes the title into both descriptions
+      {"asf/mutagen.wma", "Title \xC3\xA9", "Album", 1, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.File);
+    TTags tags;
+    ASSERT_EQ(tags.LoadFromFile(Fixture(c.File)), tlSuccess);
+    EXPECT_TRUE(tags.Loaded);
+    EXPECT_EQ(tags.GetTag("TITLE"), c.Title);
+    EXPECT_EQ(tags.TypeCount("TITLE"), c.Titles);
+    EXPECT_EQ(tags.GetTag("ALBUM"), c.Album);
+    EXPECT_EQ(tags.CoverArtCount(), c.Pictures);
+    EXPECT_EQ(tags.GetTag("SOFTWARESETTINGS").rfind("Lavf", 0), 0u);
+    const TSourceAudioAttributes& audio = *tags.SourceAudioAttributes;
+    EXPECT_EQ(audio.Channels(), 1);
+    EXPECT_EQ(audio.SamplesPerSec(), 8000u);
+    EXPECT_EQ(audio.BitsPerSample(), 16);
+    EXPECT_NEAR(audio.PlayTime(), 0.32, 0.001);
+  }
+}
+
 TEST(WMATag, FrameValues) {
   TWMATagFrame frame;
   frame.SetAsText("3");
@@ -352,12 +381,8 @@ TEST(WMATag, UnifiedModel) {
   EXPECT_EQ(tags.CoverArts[0]->MIMEType, "image/png");
   EXPECT_EQ(tags.CoverArts[0]->Description, "Front");
   EXPECT_EQ(tags.CoverArts[0]->PictureFormat, tpfPNG);
-  const TSourceAudioAttributes& audio = *tags.SourceAudioAttributes;
-  EXPECT_EQ(audio.Channels(), 1);
-  EXPECT_EQ(audio.SamplesPerSec(), 8000u);
-  EXPECT_NEAR(audio.PlayTime(), 0.32, 0.001);
-  EXPECT_EQ(audio.BitRate(), 24u);
-  EXPECT_EQ(audio.SampleCount(), 2560u);
+  EXPECT_EQ(tags.SourceAudioAttributes->BitRate(), 24u);
+  EXPECT_EQ(tags.SourceAudioAttributes->SampleCount(), 2560u);
 
   tags.SetTag("TRACKNUMBER", "5");
   tags.SetTag("ALBUM", "");  // an empty value is not written
