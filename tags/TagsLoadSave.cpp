@@ -76,8 +76,8 @@ int TTags::LoadFromFile(const std::string& fileName) {
   if (!file.Open(fileName))
     return tlErrorOpeningFile;
 
-  // One open file serves every format but WMA: opening the file once per format costs more
-  // than reading the few bytes most of them look at.
+  // One open file serves every format: opening the file once per format costs more than
+  // reading the few bytes most of them look at.
   Guarded([&] {
     file.Seek(0);
     if (APEv2Tag->LoadFromStream(file) == 0 || APEv2Tag->Loaded)
@@ -113,7 +113,10 @@ int TTags::LoadFromFile(const std::string& fileName) {
       WAVTag->LoadFromStream(file);
   });
   if (!ID3v2Tag->Loaded)
-    Guarded([&] { if (WMATag) WMATag->LoadFromFile(fileName); });
+    Guarded([&] {
+      if (WMATag && file.Seek(0))
+        WMATag->LoadFromStream(file);
+    });
 
   FileName = fileName;
   if (ParseWavPackAudioAttributes || ParseMusePackAudioAttributes) {
