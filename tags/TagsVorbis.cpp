@@ -11,8 +11,10 @@ namespace {
 
 bool IsListName(const std::string& name) { return SameTextAscii(name, "TIPL") || SameTextAscii(name, "TMCL"); }
 
-void CopyPicture(const TNativePicture& from, TCoverArt& to) {
-  to.Stream.Bytes() = from.Data;
+// The bytes are moved: a 100 KB cover is not copied once more on every load.
+void TakePicture(TNativePicture&& from, TCoverArt& to) {
+  to.PictureFormat = PictureFormatFromBytes(from.Data.data(), from.Data.size());
+  to.Stream.Bytes() = std::move(from.Data);
   to.CoverType = from.CoverType;
   to.MIMEType = from.MIMEType;
   to.Description = from.Description;
@@ -20,7 +22,6 @@ void CopyPicture(const TNativePicture& from, TCoverArt& to) {
   to.Height = from.Height;
   to.ColorDepth = from.ColorDepth;
   to.NoOfColors = from.NoOfColors;
-  to.PictureFormat = PictureFormatFromBytes(from.Data.data(), from.Data.size());
 }
 
 // FLAC names its pictures by ordinal, Ogg after their comment.
@@ -45,10 +46,10 @@ void LoadComments(TTags& tags, const TVorbisCommentTagBase& tag, bool namedByOrd
       tags.AddField(name, text);
   }
   for (int i = 0; i < tag.PictureCount(); ++i) {
-    const TNativePicture picture = tag.Picture(i);
+    TNativePicture picture = tag.Picture(i);
     const std::string name = namedByOrdinal ? "Cover art " + std::to_string(i + 1) : picture.Name;
     if (TCoverArt* cover = tags.AddCoverArt(name))
-      CopyPicture(picture, *cover);
+      TakePicture(std::move(picture), *cover);
   }
 }
 

@@ -69,9 +69,10 @@ void TFlacTag::ReadVorbisComments(const uint8_t* body, size_t size, bool wantCom
 }
 
 // Reads one block's header and body at the stream's position (native) or
-// from a packet (Ogg). body is null for a padding block that is skipped.
+// from a packet (Ogg). body is null for a padding block that is skipped. A
+// picture kept from bodyBytes (the vector holding body) takes its bytes over.
 bool TFlacTag::ReadBlock(const uint8_t header[4], const uint8_t* body, uint64_t bodyOffset, int ordinal,
-                         bool wantComments, int& result) {
+                         bool wantComments, int& result, std::vector<uint8_t>* bodyBytes) {
   const uint8_t type = header[0] & 0x7F;
   const uint32_t length = GetBE24(header + 1);
   if (length == 0) {
@@ -102,7 +103,10 @@ bool TFlacTag::ReadBlock(const uint8_t header[4], const uint8_t* body, uint64_t 
     block.BlockType = type;
     if (type == fbtPicture) {
       if (wantComments) {
-        block.Data.assign(body, body + length);
+        if (bodyBytes && bodyBytes->data() == body && bodyBytes->size() == length)
+          block.Data = std::move(*bodyBytes);
+        else
+          block.Data.assign(body, body + length);
         MetaBlocksCoverArts.push_back(std::move(block));
       }
     } else if (type != fbtVorbisComment) {
@@ -144,7 +148,7 @@ int TFlacTag::ParseNative(TStream& stream, bool wantComments) {
         return ftrError;
     }
     at += 4 + length;
-    if (!ReadBlock(header, body.data(), at - length, ordinal, wantComments, result))
+    if (!ReadBlock(header, body.data(), at - length, ordinal, wantComments, result, &body))
       break;
   }
   FAudioOffset = at;

@@ -165,7 +165,7 @@ private:
   int ParseOgg(TStream& stream, bool wantComments);
   // One metadata block; false stops the chain (result set in result).
   bool ReadBlock(const uint8_t header[4], const uint8_t* body, uint64_t bodyOffset, int ordinal, bool wantComments,
-                 int& result);
+                 int& result, std::vector<uint8_t>* bodyBytes = nullptr);
   void ReadVorbisComments(const uint8_t* body, size_t size, bool wantComments);
   void DecodeStreamInfo(const uint8_t* info);
   void ResetLayout();
