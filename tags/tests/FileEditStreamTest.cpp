@@ -70,6 +70,25 @@ TEST(FileEditStream, OverwritesAndAppendsInPlace) {
   EXPECT_EQ(Inode(file), inode);
 }
 
+// Only the bytes that differ are written: a change among equal bytes, a write that only
+// repeats the file and one that starts equal and runs past the end.
+TEST(FileEditStream, InPlaceChangesAmongEqualBytes) {
+  const auto dir = ScratchDir("EditAmongEqual");
+  const auto file = dir / "f.bin";
+  WriteBytes(file, Bytes("0123456789"));
+  TFileEditStream edit;
+  ASSERT_EQ(edit.Open(file.string()), TFileEditResult::Success);
+  edit.Seek(1);
+  edit.Write(Bytes("12x45"));
+  edit.Seek(0);
+  edit.Write(Bytes("0"));
+  edit.Seek(6);
+  edit.Write(Bytes("6789AB"));
+  ASSERT_EQ(edit.Commit(), TFileEditResult::Success);
+  EXPECT_FALSE(edit.Rewrote());
+  EXPECT_EQ(ReadBytes(file), Bytes("012x456789AB"));
+}
+
 TEST(FileEditStream, InsertionsRewriteThroughATemporaryFile) {
   const auto dir = ScratchDir("EditRewrite");
   const auto file = dir / "f.bin";
