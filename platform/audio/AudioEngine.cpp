@@ -40,7 +40,18 @@ bool TAudioEngine::Init(int sampleRate)
     m_mixer = std::move(mixer);
     m_output = std::move(output);
     m_outputRate = sampleRate;
+    m_deviceOutput = true;
     return true;
+}
+
+bool TAudioEngine::KeepOutput()
+{
+    if (!m_deviceOutput || (m_output && !m_output->Lost()))
+        return m_output != nullptr;
+    // The lost device's thread ends before the new one starts calling the mixer.
+    m_output.reset();
+    m_output = TSdlAudioOutput::Open(m_outputRate, *m_mixer);
+    return m_output != nullptr;
 }
 
 bool TAudioEngine::InitNull(TNullOutputOptions options, int sampleRate)
@@ -63,6 +74,7 @@ void TAudioEngine::Free()
     m_output.reset();
     m_mixer.reset();
     m_outputRate = 0;
+    m_deviceOutput = false;
 }
 
 bool TAudioEngine::Advance(double seconds)
@@ -159,6 +171,12 @@ int64_t TAudioEngine::ChannelGetPosition(TChannelHandle handle) const
 {
     const TAudioStream* stream = Find(handle);
     return stream ? stream->PositionBytes() : -1;
+}
+
+uint32_t TAudioEngine::ChannelGetUnderruns(TChannelHandle handle) const
+{
+    const TAudioStream* stream = Find(handle);
+    return stream ? stream->Underruns() : 0;
 }
 
 bool TAudioEngine::ChannelSetPosition(TChannelHandle handle, int64_t bytes)

@@ -78,6 +78,9 @@ public:
     bool IsInitialized() const { return m_output != nullptr; }
     int OutputRate() const { return m_outputRate; }
 
+    // When the device has gone away, opens the default device again; the streams carry on
+    // there. True while an output works. Called now and then by the UI thread.
+    bool KeepOutput();
     // Manual null output only: renders the given span of output time, waiting for the decoders
     // as needed. False with any other output.
     bool Advance(double seconds);
@@ -107,6 +110,9 @@ public:
     // Moves playback to a byte position (rounded down to a whole frame) within 0..length; the
     // new position is reported at once and heard within one output period.
     bool ChannelSetPosition(TChannelHandle handle, int64_t bytes);
+    // Output periods in which the playing stream's decoder had too little ready (heard as a
+    // gap); 0 for an invalid handle.
+    uint32_t ChannelGetUnderruns(TChannelHandle handle) const;
     // Seconds of a byte count of the stream; -1 for an invalid handle.
     double ChannelBytes2Seconds(TChannelHandle handle, int64_t bytes) const;
 
@@ -138,6 +144,7 @@ private:
     std::unordered_map<TFxHandle, TFxRef> m_effects;
     uint32_t m_lastHandle = 0;
     int m_outputRate = 0;
+    bool m_deviceOutput = false;
 };
 
 }

@@ -9,6 +9,8 @@ public:
     virtual ~TAudioOutput() = default;
     // Renders a span of time on the caller's thread; only a manual null output can.
     virtual bool Advance(double /*seconds*/) { return false; }
+    // The device went away (unplugged, its sound server restarted); nothing plays any more.
+    virtual bool Lost() const { return false; }
 };
 
 }

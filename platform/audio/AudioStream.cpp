@@ -117,6 +117,11 @@ double TAudioStream::BytesToSeconds(int64_t bytes) const
     return double(bytes) / double(BytesPerFrame()) / double(m_shared->SourceRate);
 }
 
+uint32_t TAudioStream::Underruns() const
+{
+    return m_shared->Underruns.load(std::memory_order_relaxed);
+}
+
 void TAudioStream::SetVolume(float volume)
 {
     m_shared->Volume.store(std::clamp(volume, 0.0f, 1.0f), std::memory_order_relaxed);

@@ -34,6 +34,7 @@ public:
     int64_t PositionBytes() const;
     bool SetPositionBytes(int64_t bytes);
     double BytesToSeconds(int64_t bytes) const;
+    uint32_t Underruns() const;
 
     void SetVolume(float volume);
     void SetPan(float pan);

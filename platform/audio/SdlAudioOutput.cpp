@@ -39,6 +39,12 @@ TSdlAudioOutput::~TSdlAudioOutput()
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
+bool TSdlAudioOutput::Lost() const
+{
+    // SDL reports a device it has disabled after losing it as stopped.
+    return SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED;
+}
+
 void TSdlAudioOutput::Callback(void* user, uint8_t* stream, int length)
 {
     auto* self = static_cast<TSdlAudioOutput*>(user);

@@ -15,6 +15,7 @@ class TSdlAudioOutput : public TAudioOutput {
 public:
     static std::unique_ptr<TSdlAudioOutput> Open(int sampleRate, TMixer& mixer);
     ~TSdlAudioOutput() override;
+    bool Lost() const override;
 
 private:
     explicit TSdlAudioOutput(TMixer& mixer) : m_mixer(mixer) {}

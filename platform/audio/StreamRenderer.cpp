@@ -18,6 +18,9 @@ bool TStreamRenderer::MixInto(float* mix, float* scratch, int frames, bool waitF
         return false;
 
     const int count = Pull(scratch, frames, waitForData, seq, progress);
+    // Came up short without reaching the end: the listener hears a gap.
+    if (count < frames && !progress.Ended)
+        m_shared.Underruns.fetch_add(1, std::memory_order_relaxed);
     if (count > 0) {
         ApplyEffects(scratch, count);
         ApplyGains(scratch, count);

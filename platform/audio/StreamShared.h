@@ -80,6 +80,8 @@ struct TStreamShared {
     std::atomic<int64_t> LengthFrames;
     // Written by the output thread (a packed TProgress).
     std::atomic<uint64_t> Progress{0};
+    // Output periods that found the decoder behind while the stream played (output thread).
+    std::atomic<uint32_t> Underruns{0};
 
     std::atomic<bool> Quit{false};
     std::atomic<uint32_t> DecoderWake{0}; // bumped by anyone who has work for the decoder
