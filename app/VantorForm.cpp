@@ -38,6 +38,7 @@ namespace {
 constexpr int kSampleRate = 44100;
 constexpr int kInstancePollMs = 100;
 constexpr int kMediaKeyPollMs = 50;
+constexpr int kDeviceCheckMs = 1000;
 
 }
 
@@ -62,6 +63,8 @@ TVantorForm::~TVantorForm()
         m_guard->fOnEnsureRestore = nullptr;
     }
     m_instanceTimer.reset();
+    m_deviceTimer.reset();
+    m_mprisTimer.reset();
     PlayTimer.reset();
     App.Equalizer = nullptr;
     App.AudioEngine = nullptr;
@@ -145,6 +148,7 @@ void TVantorForm::FormDestroy()
     FreePlaybackLists();
     PlayTimer.reset();
     m_instanceTimer.reset();
+    m_deviceTimer.reset();
     App.Equalizer = nullptr;
     m_equalizer.reset();
     DisconnectViews();
@@ -215,6 +219,9 @@ bool TVantorForm::InitAudioEngine()
         return false;
     m_audio = std::move(engine);
     App.AudioEngine = m_audio.get();
+    m_deviceTimer = std::make_unique<TTimer>(m_loop->Timers(), kDeviceCheckMs);
+    m_deviceTimer->OnTimer = [engine = m_audio.get()] { engine->KeepOutput(); };
+    m_deviceTimer->SetEnabled(true);
     return true;
 }
 

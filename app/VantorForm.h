@@ -139,6 +139,8 @@ private:
     // its requests on the UI thread.
     std::unique_ptr<TMprisService> m_mpris;
     std::unique_ptr<TTimer> m_mprisTimer;
+    // Reopens the default audio device when the one in use goes away.
+    std::unique_ptr<TTimer> m_deviceTimer;
     std::unique_ptr<TLocaleManager> m_locale;
     std::unique_ptr<TSmartVCL> m_host;
     std::unique_ptr<TSdlWindow> m_window;
