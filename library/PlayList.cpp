@@ -283,21 +283,29 @@ bool TVPlayList::SaveToFile()
 
 // ---- Tracks --------------------------------------------------------------------------------
 
-void TVPlayList::AppendTracks(std::vector<std::unique_ptr<TTrackData>> tracks)
+void TVPlayList::MakeIDsUnique(std::vector<std::unique_ptr<TTrackData>>& tracks)
+{
+    std::unordered_set<std::string_view> used;
+    used.reserve(tracks.size());
+    for (auto& track : tracks) {
+        while (track->tdID.empty() || used.contains(track->tdID))
+            track->tdID = TTrackData::RandomID();
+        used.insert(track->tdID);
+    }
+}
+
+void TVPlayList::AppendTracks(std::vector<std::unique_ptr<TTrackData>> tracks, bool IDsUnique)
 {
     if (tracks.empty())
         return;
     plDataList.reserve(plDataList.size() + tracks.size());
     // The first tracks of a list (its file) need no index: only their own IDs can clash.
     if (plDataList.empty() && !m_indexed) {
-        std::unordered_set<std::string_view> used;
-        used.reserve(tracks.size());
+        if (!IDsUnique)
+            MakeIDsUnique(tracks);
         for (auto& track : tracks) {
-            while (track->tdID.empty() || used.contains(track->tdID))
-                track->tdID = TTrackData::RandomID();
             track->tdPlayList = this;
             plDataList.push_back(std::move(track));
-            used.insert(plDataList.back()->tdID);
         }
         return;
     }

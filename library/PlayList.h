@@ -113,8 +113,11 @@ public:
 
     // ---- Tracks ----------------------------------------------------------------------------
     // Takes the tracks into plDataList (UI thread); a tdID that is empty or already used in
-    // this list is replaced by an unused one.
-    void AppendTracks(std::vector<std::unique_ptr<TTrackData>> tracks);
+    // this list is replaced by an unused one. IDsUnique: the caller made the tracks' IDs
+    // unique among themselves (MakeIDsUnique), which is all an empty list needs.
+    void AppendTracks(std::vector<std::unique_ptr<TTrackData>> tracks, bool IDsUnique = false);
+    // Any thread: replaces empty and repeated tdIDs among the tracks by unused ones.
+    static void MakeIDsUnique(std::vector<std::unique_ptr<TTrackData>>& tracks);
     TTrackData* AppendTrack(std::unique_ptr<TTrackData> track);
     // Empties tracks and groups; releases CurrentTrack, queue, history and selection entries
     // of the tracks first.

@@ -40,6 +40,7 @@ struct TLoadResult {
     bool Scanned = false;  // tracks came from a scan (duplicates are checked again at the commit)
     bool NeedSave = false; // dropped files mark the list for rewriting
     bool Grouped = false;  // Grouping holds the list's new arrangement
+    bool IDsUnique = false; // the tracks' IDs differ from each other
     TGrouping Grouping;
 };
 
@@ -138,7 +139,7 @@ void Commit(TVPlayList& list, TLoadJob& job, TLoadResult& result)
             return true;
         });
     }
-    list.AppendTracks(std::move(result.Tracks));
+    list.AppendTracks(std::move(result.Tracks), result.IDsUnique);
     if (result.NeedSave)
         list.plNeeedSave = true;
     if (regroupHere)
@@ -210,6 +211,8 @@ void LoadList(TSmartThread& thread)
     // A list that was empty is grouped here, off the UI thread: its new tracks are still
     // private. Otherwise the list's own tracks take part, so the UI thread groups them.
     if (job.ListWasEmpty) {
+        TVPlayList::MakeIDsUnique(result.Tracks);
+        result.IDsUnique = true;
         std::vector<TTrackData*> tracks;
         tracks.reserve(result.Tracks.size());
         for (const auto& track : result.Tracks)
