@@ -99,6 +99,11 @@ bool TTrackData::ReadTags()
 
     try {
         TTags tags;
+        // A track without its play time would show no duration: Ogg, WavPack and Musepack
+        // files give theirs only when asked.
+        tags.ParseOggPlayTime = true;
+        tags.ParseWavPackAudioAttributes = true;
+        tags.ParseMusePackAudioAttributes = true;
         tags.LoadFromFile(path);
         if (!tags.Loaded)
             return true;

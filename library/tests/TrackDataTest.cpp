@@ -1,6 +1,7 @@
 #include "library/tests/LibraryTestSupport.h"
 
 #include "app/settings/IniFile.h"
+#include "app/settings/IniValues.h"
 #include "library/TrackTexts.h"
 #include "tags/Tags.h"
 #include "tags/id3v1/ID3v1Genres.h"
@@ -166,6 +167,21 @@ TEST_F(TrackFiles, TagsWithFallbacks)
     EXPECT_EQ(padded->GetTag("Year"), "Unknown.Year");
     EXPECT_TRUE(padded->tdHasLyrics);
     EXPECT_EQ(padded->ReadLyrics(false), "la la");
+}
+
+TEST_F(TrackFiles, FormatsThatGiveTheirPlayTimeOnRequestStillHaveADuration)
+{
+    for (char const* fixture : { "sine.ogg", "sine.opus", "sine.wv" }) {
+        std::filesystem::path const path = Root / fixture;
+        std::filesystem::copy_file(std::filesystem::path(VANTOR_TEST_DATA) / "audio" / fixture, path);
+        TTags tags;
+        tags.LoadFromFile(path.string());
+        tags.SetTag("TITLE", "Tone");
+        ASSERT_EQ(tags.SaveToFile(path.string()), 0) << fixture;
+        auto const track = ReadFrom(path.string());
+        EXPECT_NEAR(ParseIniFloat(track->GetTag("PlayTime"), 0.0), 1.0, 0.05) << fixture;
+        EXPECT_EQ(track->Duration, "00:01") << fixture;
+    }
 }
 
 TEST_F(TrackFiles, LyricsAreReadOnceAndTagsSavedIntoFileAndPlaylist)

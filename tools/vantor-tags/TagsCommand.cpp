@@ -193,6 +193,9 @@ int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out,
   for (size_t i = 0; i < options.Files.size(); ++i) {
     const std::string& file = options.Files[i];
     TTags tags;
+    tags.ParseOggPlayTime = true;
+    tags.ParseWavPackAudioAttributes = true;
+    tags.ParseMusePackAudioAttributes = true;
     const int result = tags.LoadFromFile(file);
     if (result != tlSuccess) {
       err << "vantor-tags: " << SanitizeUtf8(file) << ": load failed with result " << result << "\n";
