@@ -167,9 +167,12 @@ int TWAVTag::PlanSave(TStream& stream, TFileEdits& edits) {
     return result;
 
   // Every INFO list goes (all of them were read); of bext and cart only the first, which is
-  // the one that was read, so that a second one is not lost.
-  TFileEdits removals;
-  uint64_t removedInForm = 0;
+  // the one that was read, so that a second one is not lost. A kept odd-sized chunk gets a pad
+  // byte of 0: without it, or with another value, whether the next chunk starts behind the pad
+  // is a guess, and with the tag chunks gone that guess could come out differently.
+  TFileEdits chunkEdits;
+  uint64_t removedInForm = 0, padsInForm = 0;
+  const TRiffChunk* padFirst = nullptr; // an RF64 ds64 chunk whose pad goes before the new tags
   bool bext = false, cart = false;
   for (const TRiffChunk& chunk : form.Chunks) {
     bool remove = chunk.IsList("INFO");
@@ -177,13 +180,29 @@ int TWAVTag::PlanSave(TStream& stream, TFileEdits& edits) {
       remove = bext = true;
     if (chunk.Is("cart") && !cart)
       remove = cart = true;
-    if (!remove)
+    if (remove) {
+      chunkEdits.push_back({chunk.Header, chunk.End - chunk.Header, {}});
+      if (chunk.Header < form.FormEnd)
+        removedInForm += std::min(chunk.End, form.FormEnd) - chunk.Header;
       continue;
-    removals.push_back({chunk.Header, chunk.End - chunk.Header, {}});
-    if (chunk.Header < form.FormEnd)
-      removedInForm += std::min(chunk.End, form.FormEnd) - chunk.Header;
+    }
+    if ((chunk.Size & 1) == 0)
+      continue;
+    const uint64_t dataEnd = chunk.Data() + chunk.Size;
+    uint8_t pad = 0;
+    if (chunk.End == dataEnd) {
+      chunkEdits.push_back({dataEnd, 0, {0}});
+      if (chunk.Header < form.FormEnd)
+        ++padsInForm;
+    } else if (ReadBytesAt(stream, dataEnd, &pad, 1) && pad != 0) {
+      chunkEdits.push_back({dataEnd, 1, {0}});
+    } else {
+      continue;
+    }
+    if (form.RF64 && &chunk == &form.Chunks.front())
+      padFirst = &chunk;
   }
-  const uint64_t formSize = form.FormEnd - form.DataStart - 8 - removedInForm + tagChunks.size();
+  const uint64_t formSize = form.FormEnd - form.DataStart - 8 - removedInForm + padsInForm + tagChunks.size();
 
   if (!form.RF64) {
     if (formSize > 0xFFFFFFFFu)
@@ -199,10 +218,14 @@ int TWAVTag::PlanSave(TStream& stream, TFileEdits& edits) {
     std::vector<uint8_t> size(8);
     PutLE64(size.data(), formSize);
     edits.push_back({ds64.Data(), 8, std::move(size)});
+    if (padFirst) {
+      edits.push_back(std::move(chunkEdits.front()));
+      chunkEdits.erase(chunkEdits.begin());
+    }
     if (!tagChunks.empty())
       edits.push_back({ds64.End, 0, std::move(tagChunks)});
   }
-  edits.insert(edits.end(), std::make_move_iterator(removals.begin()), std::make_move_iterator(removals.end()));
+  edits.insert(edits.end(), std::make_move_iterator(chunkEdits.begin()), std::make_move_iterator(chunkEdits.end()));
   return wavSuccess;
 }
 

@@ -195,6 +195,23 @@ TEST(WAVTag, TagChunksMoveBehindTheHeaderAndEverythingElseStays) {
   EXPECT_EQ(stream.Bytes(), once);
 }
 
+TEST(WAVTag, KeptOddChunksGetAZeroPadByte) {
+  // A writer that left out the pad byte after odd-sized data, and one that wrote 'x' as pad.
+  TBytes odd = Chunk("junk", Bytes("abc"));
+  odd.pop_back();
+  TBytes noisy = Chunk("junK", Bytes("abc"));
+  noisy.back() = 'x';
+  TMemoryStream stream(Riff({Fmt(), odd, Info({{"INAM", Bytes("x")}}), noisy, Audio()}));
+  PutLE32(stream.Bytes().data() + 4, uint32_t(stream.Size() - 8));
+  TWAVTag tag;
+  ASSERT_EQ(tag.LoadFromStream(stream), wavSuccess);
+  EXPECT_EQ(tag.ReadFrameByNameAsText("INAM"), "x");
+  ASSERT_EQ(tag.SaveToStream(stream), wavSuccess);
+  EXPECT_EQ(ChunkIds(stream), (std::vector<std::string>{"LIST/INFO", "fmt ", "junk", "junK", "data"}));
+  EXPECT_TRUE(Contains(stream.Bytes(), Bytes(std::string("abc\0junK\3\0\0\0abc\0data", 20))));
+  EXPECT_EQ(GetLE32(stream.Bytes().data() + 4), stream.Size() - 8);
+}
+
 TEST(WAVTag, TextEncodings) {
   const struct {
     std::string Text;
