@@ -260,6 +260,15 @@ TEST_F(Playback, FilesThatCannotPlayAreReportedWithTheirPath)
     EXPECT_EQ(Playing(), "B");
 }
 
+TEST_F(Playback, AFileDeletedWhileItPlaysEndsAndTheNextFollows)
+{
+    MakeList({ "A", "B" });
+    Controller->PlayFile(Find("A"), true, 0);
+    std::filesystem::remove(Find("A")->GetTag("FilePath"));
+    EXPECT_EQ(Ends(), "B");
+    EXPECT_TRUE(Messages.Shown.empty());
+}
+
 TEST_F(Playback, RemovingThePlayingTrackStopsItsStream)
 {
     TVPlayList& list = MakeList({ "A", "B" });
