@@ -36,6 +36,8 @@ public:
     bool Next(TChunk& Chunk);
     // Finds the next chunk with the given id.
     bool Find(std::string_view Id, TChunk& Chunk);
+    // Where the next chunk header would start.
+    uint64_t Position() const { return FPosition; }
 
 private:
     uint64_t NextOffset(const TChunk& Chunk) const;

@@ -139,6 +139,10 @@ int WalkFormChunks(const TByteSource& Source, const TFormInfo& Form, TFormChunks
             Chunks.Found = true;
         }
     }
+    // The walk must reach the form's end (a pad byte may remain): a chunk written behind a
+    // partial chunk header would be read as part of it.
+    if (Form.FormEnd - std::min(Walker.Position(), Form.FormEnd) > 1)
+        return id3v2InvalidContainer;
     return id3v2Success;
 }
 
