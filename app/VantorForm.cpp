@@ -62,6 +62,8 @@ TVantorForm::~TVantorForm()
         m_guard->fOnProcessParam = nullptr;
         m_guard->fOnEnsureRestore = nullptr;
     }
+    // The controller lets go of the play timer, so it goes first.
+    FreePlaybackLists();
     m_instanceTimer.reset();
     m_deviceTimer.reset();
     m_mprisTimer.reset();
