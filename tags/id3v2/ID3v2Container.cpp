@@ -139,9 +139,9 @@ int WalkFormChunks(const TByteSource& Source, const TFormInfo& Form, TFormChunks
             Chunks.Found = true;
         }
     }
-    // The walk must reach the form's end (a pad byte may remain): a chunk written behind a
-    // partial chunk header would be read as part of it.
-    if (Form.FormEnd - std::min(Walker.Position(), Form.FormEnd) > 1)
+    // The walk must reach the form's end (it steps over the pad byte of an odd-sized chunk):
+    // a chunk written behind stray bytes would be read as part of them.
+    if (Walker.Position() < Form.FormEnd)
         return id3v2InvalidContainer;
     return id3v2Success;
 }
