@@ -16,7 +16,8 @@ inline std::string Fixture(const std::string& name) { return std::string(VANTOR_
 // A fresh scratch folder per test name.
 inline std::filesystem::path ScratchDir(const std::string& name) {
   const char* base = std::getenv("VANTOR_TEST_TMP");
-  std::filesystem::path dir = std::filesystem::path(base ? base : "/tmp/vantor-tags-test") / name;
+  std::filesystem::path dir =
+      (base ? std::filesystem::path(base) : std::filesystem::temp_directory_path() / "vantor-tags-test") / name;
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;

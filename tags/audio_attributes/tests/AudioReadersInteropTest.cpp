@@ -4,6 +4,7 @@
 
 #include "tags/Tags.h"
 #include "tags/audio_attributes/MusepackInfo.h"
+#include "tags/tests/InteropTools.h"
 #include "tags/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -15,27 +16,6 @@ namespace vantor {
 namespace {
 
 using namespace vantor::test;
-
-std::string RunCommand(const std::string& Command)
-{
-    std::string Output;
-    std::unique_ptr<FILE, int (*)(FILE*)> Pipe(::popen(Command.c_str(), "r"), ::pclose);
-    if (!Pipe)
-        return Output;
-    char Buffer[4096];
-    for (size_t N; (N = std::fread(Buffer, 1, sizeof Buffer, Pipe.get())) > 0;)
-        Output.append(Buffer, N);
-    return Output;
-}
-
-bool Have(const std::string& Probe) { return std::system((Probe + " >/dev/null 2>&1").c_str()) == 0; }
-
-// MD5 of the decoded audio; empty when ffmpeg fails or reports an error.
-std::string DecodedMD5(const std::string& Path)
-{
-    const std::string Out = RunCommand("ffmpeg -v error -nostdin -i '" + Path + "' -map 0:a -f md5 - 2>&1");
-    return Out.rfind("MD5=", 0) == 0 && Out.find('\n') == Out.size() - 1 ? Out : std::string();
-}
 
 // "rate channels duration" of the first audio stream.
 std::string Probe(const std::string& Path)
@@ -63,7 +43,7 @@ class AudioReadersInterop : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!Have("ffmpeg -version") || !Have("ffprobe -version") || !Have("/usr/bin/python3 -c 'import mutagen.dsdiff'"))
+        if (!HaveInteropTools("mutagen.dsdiff"))
             GTEST_SKIP() << "ffmpeg, ffprobe or mutagen missing";
     }
 };

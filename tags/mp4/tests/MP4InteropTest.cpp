@@ -2,6 +2,7 @@
 // after every kind of save, and mutagen and ffprobe read our items.
 
 #include "tags/Tags.h"
+#include "tags/tests/InteropTools.h"
 #include "tags/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -14,29 +15,10 @@ namespace {
 
 using namespace vantor::test;
 
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  if (!pipe)
-    return output;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
-    output.append(buffer, n);
-  return output;
-}
-
-bool Have(const std::string& probe) { return std::system((probe + " >/dev/null 2>&1").c_str()) == 0; }
-
-// MD5 of the decoded audio; empty when ffmpeg fails or reports an error.
-std::string DecodedMD5(const std::string& path) {
-  const std::string out = RunCommand("ffmpeg -v error -nostdin -i '" + path + "' -map 0:a -f md5 - 2>&1");
-  return out.rfind("MD5=", 0) == 0 && out.find('\n') == out.size() - 1 ? out : std::string();
-}
-
 class MP4Interop : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!Have("ffmpeg -version") || !Have("ffprobe -version") || !Have("/usr/bin/python3 -c 'import mutagen'"))
+    if (!HaveInteropTools("mutagen"))
       GTEST_SKIP() << "ffmpeg, ffprobe or mutagen missing";
   }
 };

@@ -3,6 +3,7 @@
 // mutagen reads the ID3 chunk and accepts the chunk structure.
 
 #include "tags/Tags.h"
+#include "tags/tests/InteropTools.h"
 #include "tags/tests/TestFiles.h"
 #include "tags/wav/WAVTag.h"
 
@@ -15,25 +16,6 @@ namespace vantor {
 namespace {
 
 using namespace vantor::test;
-
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  if (!pipe)
-    return output;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
-    output.append(buffer, n);
-  return output;
-}
-
-bool Have(const std::string& probe) { return std::system((probe + " >/dev/null 2>&1").c_str()) == 0; }
-
-// MD5 of the decoded audio; empty when ffmpeg fails or reports an error.
-std::string DecodedMD5(const std::string& path) {
-  const std::string out = RunCommand("ffmpeg -v error -nostdin -i '" + path + "' -map 0:a -f md5 - 2>&1");
-  return out.rfind("MD5=", 0) == 0 && out.find('\n') == out.size() - 1 ? out : std::string();
-}
 
 std::string Probe(const std::string& path) {
   return RunCommand("ffprobe -v error -show_entries format_tags -of default=nw=1 '" + path + "' 2>&1");
@@ -48,7 +30,7 @@ std::string MutagenTitle(const std::string& path) {
 class WAVInterop : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!Have("ffmpeg -version") || !Have("ffprobe -version") || !Have("/usr/bin/python3 -c 'import mutagen'"))
+    if (!HaveInteropTools("mutagen"))
       GTEST_SKIP() << "ffmpeg, ffprobe or mutagen missing";
   }
 };
