@@ -14,7 +14,7 @@ if [ -z "${VANTOR_STARTUP_TEST_INNER:-}" ]; then
   # A private session bus as well, for the media-key checks.
   bus=()
   command -v dbus-run-session >/dev/null && bus=(dbus-run-session --)
-  exec "${bus[@]}" xvfb-run -a -s "-screen 0 1920x1080x24 -dpi 96" "$0" "$@"
+  exec "${bus[@]}" xvfb-run -a -s "-screen 0 1920x1080x24 -dpi 96 -noreset" "$0" "$@"
 fi
 
 work=$(mktemp -d)
@@ -55,9 +55,10 @@ window_id() {
   return 1
 }
 
-# The virtual display refuses a connection now and then. SDL is kept to X11 so that such a
-# player ends with "x11 not available" instead of running without a window; that start is
-# tried again.
+# The virtual display keeps running between players (-noreset: a display whose last client
+# left would restart and refuse the next one for a moment). Should it still refuse a
+# connection, SDL is kept to X11 so that the player ends with "x11 not available" instead of
+# running without a window, and that start is tried again.
 export SDL_VIDEODRIVER=x11
 display_refused() { grep -q "x11 not available" "$@" 2>/dev/null; }
 
@@ -75,6 +76,7 @@ start() {
     id=$(window_id "$pid") && break
     if [ "$attempt" -lt 3 ] && ! alive "$pid" && display_refused "$work/log"; then
       wait "$pid" || true
+      sleep 1
       continue
     fi
     fail "no window appeared"; cat "$work/log"; return 1
