@@ -404,17 +404,8 @@ void TVantorForm::CreatePlaybackController()
 {
     Playback = std::make_unique<TPlaybackController>(*vtQueueList, *vtHistoryList, *Messages, m_locale.get(),
         PlayTimer.get());
-    auto repaint = [this] {
-        if (m_host)
-            m_host->Invalidate();
-    };
-    Playback->Hooks.RepaintBottomBar = repaint;
-    Playback->Hooks.RepaintControlBar = repaint;
-    Playback->Hooks.TrackInfoChanged = repaint;
-    Playback->Hooks.RepaintRow = [this](TTrackData&) {
-        if (m_host)
-            m_host->Invalidate();
-    };
+    // The control bars and rows that show playback join with their views; until then only
+    // the media-key service follows the state.
     Playback->Hooks.StateChanged = [this] {
         if (m_mpris)
             m_mpris->PropertiesChanged();

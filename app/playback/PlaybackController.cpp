@@ -46,11 +46,6 @@ bool IsInside(std::string const& path, std::string folder)
 
 }
 
-std::string PlayTimeText(double seconds)
-{
-    return DurationText(seconds);
-}
-
 TPlaybackController::TPlaybackController(TPlayQueue& queue, THistory& history, IMessageBox& messages,
     const TLocaleManager* locale, TTimer* playTimer)
     : m_queue(queue)
@@ -204,10 +199,8 @@ void TPlaybackController::StopPlay()
     if (!PlayingOrPaused())
         return;
     App.PlayPosition = 0;
-    if (App.AudioEngine && App.StreamHandle != 0) {
-        App.AudioEngine->ChannelStop(App.StreamHandle);
+    if (App.AudioEngine && App.StreamHandle != 0)
         App.AudioEngine->StreamFree(App.StreamHandle);
-    }
     App.StreamHandle = 0;
     App.PlayerState = psStopped;
     if (App.CurrentTrack) {
@@ -330,8 +323,8 @@ void TPlaybackController::PlayTimerTimer()
     if (position < 0 || length < 0)
         return;
     App.PlayPosition = position;
-    App.PositionText = PlayTimeText(engine->ChannelBytes2Seconds(App.StreamHandle, position));
-    App.LengthText = PlayTimeText(engine->ChannelBytes2Seconds(App.StreamHandle, length));
+    App.PositionText = DurationText(engine->ChannelBytes2Seconds(App.StreamHandle, position));
+    App.LengthText = DurationText(engine->ChannelBytes2Seconds(App.StreamHandle, length));
     if (Hooks.RepaintControlBar)
         Hooks.RepaintControlBar();
     if (Hooks.RepaintBottomBar)

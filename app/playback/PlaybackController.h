@@ -111,7 +111,4 @@ private:
     TTrackData* m_peekNext = nullptr;     // non-owning
 };
 
-// "hh:nn:ss" of a number of seconds with a leading "00:" dropped ("02:05", "01:02:05").
-std::string PlayTimeText(double seconds);
-
 }
