@@ -6,6 +6,7 @@
 #include "app/settings/FileIO.h"
 #include "app/settings/IniValues.h"
 #include "app/settings/TextFileEncoding.h"
+#include "library/ExistingFiles.h"
 #include "library/FileTrash.h"
 #include "library/LibraryHooks.h"
 #include "library/PlaylistFile.h"
@@ -115,10 +116,10 @@ std::string TVPlayList::LoadingText() const
     return m_loadingText;
 }
 
-void TVPlayList::SetLoadingText(std::string text)
+void TVPlayList::SetLoadingText(std::string_view text)
 {
     std::lock_guard lock(m_loadingTextLock);
-    m_loadingText = std::move(text);
+    m_loadingText.assign(text);
 }
 
 // ---- Files ---------------------------------------------------------------------------------
@@ -149,7 +150,7 @@ void TVPlayList::LoadSettings(const TPlaylistFile& file)
     plScroll = ParseIniInteger(file.Value(kSettingsSection, "Scroll"), 0);
     plLinkedFolders.clear();
     if (TPlaylistFile::TSection const* const linked = file.Find(kLinkedSection)) {
-        for (auto const& [key, folder] : linked->Values) {
+        for (auto const& [key, folder] : linked->Values()) {
             if (FolderExists(std::string(folder)))
                 plLinkedFolders.emplace_back(folder);
         }
@@ -160,7 +161,7 @@ void TVPlayList::LoadFromFile(const std::string& Path)
 {
     if (!RegularFileExists(Path))
         return;
-    AppendTracks(ReadTracksFile(Path));
+    AppendTracks(ReadTracksFile(Path), true);
 }
 
 std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracksFile(const std::string& Path)
@@ -176,27 +177,35 @@ std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracks(const TPlaylistF
     auto const& sections = file.Sections();
     plLoadingMax = static_cast<int32_t>(sections.size());
     tracks.reserve(sections.size());
+    TExistingFiles existing;
+    std::vector<TPlaylistFile::TValue> values; // of the current section, reused
+    std::string progress;
     for (size_t i = 0; i < sections.size(); ++i) {
         TPlaylistFile::TSection const& section = sections[i];
         plLoadingPos = static_cast<int32_t>(i);
         if (section.Name == kSettingsSection)
             continue;
-        if (RegularFileExists(std::string(TPlaylistFile::Value(section, "FilePath")))) {
+        values.assign(section.Values().begin(), section.Values().end());
+        std::string_view path;
+        size_t textBytes = 0;
+        for (auto const& [key, value] : values) {
+            if (path.empty() && EqualsNoCase(key, "FilePath"))
+                path = value;
+            textBytes += value.size();
+        }
+        if (!path.empty() && existing.IsRegularFile(path)) {
             auto track = std::make_unique<TTrackData>(std::string(section.Name));
             track->tdPlayList = this;
-            size_t textBytes = 0;
-            for (auto const& [key, value] : section.Values)
-                textBytes += value.size();
-            track->tdTagsList.Reserve(section.Values.size(), textBytes);
-            for (auto const& [key, value] : section.Values)
+            track->tdTagsList.Reserve(values.size(), textBytes);
+            for (auto const& [key, value] : values)
                 track->SetTag(key, value);
             TTrackTags const& tags = track->tdTagsList;
-            std::string text = std::to_string(i + 1);
-            text += " / ";
-            text += std::to_string(sections.size());
-            text += " : ";
-            text += tags.View(tkFileName);
-            SetLoadingText(std::move(text));
+            progress.assign(std::to_string(i + 1));
+            progress += " / ";
+            progress += std::to_string(sections.size());
+            progress += " : ";
+            progress += tags.View(tkFileName);
+            SetLoadingText(progress);
             track->tdPlayCount = ParseIniInteger(tags.View(tkPlayCount), 0);
             track->tdHasLyrics = ParseIniBool(tags.View(tkHasLyrics), false);
             track->UpdateDuration();

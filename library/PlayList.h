@@ -84,7 +84,7 @@ public:
 
     // Progress text for the bottom bar; any thread.
     std::string LoadingText() const;
-    void SetLoadingText(std::string text);
+    void SetLoadingText(std::string_view text);
 
     // ---- Modes set by the main controller --------------------------------------------------
     bool plDeleteMode = false;
@@ -103,7 +103,8 @@ public:
     // Reads the track sections of Path and appends their tracks (UI thread).
     void LoadFromFile(const std::string& Path);
     // Any thread: the tracks of a playlist file's sections whose "FilePath" exists, in file
-    // order; updates only the progress fields of this list.
+    // order, their tdIDs unique among themselves (sections are); updates only the progress
+    // fields of this list.
     std::vector<std::unique_ptr<TTrackData>> ReadTracksFile(const std::string& Path);
     // Same, from a file already read.
     std::vector<std::unique_ptr<TTrackData>> ReadTracks(const TPlaylistFile& file);

@@ -42,14 +42,19 @@ std::string_view TrimIniBlanks(std::string_view text)
 
 TPlaylistFile TPlaylistFile::FromPath(const std::filesystem::path& path)
 {
-    std::optional<std::string> bytes = ReadWholeFile(path);
+    std::optional<TFileBytes> bytes = TFileBytes::Read(path);
     if (!bytes)
         return FromText({});
     // The common case, UTF-8 without a mark, is taken as it is instead of being copied.
-    bool const marked = bytes->starts_with("\xEF\xBB\xBF") || bytes->starts_with("\xFF\xFE") || bytes->starts_with("\xFE\xFF");
-    if (!marked && IsUtf8Text(*bytes))
-        return FromText(std::move(*bytes));
-    return FromBytes(*bytes);
+    std::string_view const view = bytes->View();
+    bool const marked = view.starts_with("\xEF\xBB\xBF") || view.starts_with("\xFF\xFE") || view.starts_with("\xFE\xFF");
+    if (marked || !IsUtf8Text(view))
+        return FromBytes(view);
+    TPlaylistFile file;
+    file.m_bytes = std::make_unique<TFileBytes>(std::move(*bytes));
+    file.m_view = file.m_bytes->View();
+    file.Parse();
+    return file;
 }
 
 TPlaylistFile TPlaylistFile::FromBytes(std::string_view bytes) { return FromText(DecodeTextFile(bytes).text); }
@@ -58,68 +63,103 @@ TPlaylistFile TPlaylistFile::FromText(std::string text)
 {
     TPlaylistFile file;
     file.m_text = std::make_unique<std::string>(std::move(text));
+    file.m_view = *file.m_text;
     file.Parse();
     return file;
 }
 
 void TPlaylistFile::Parse()
 {
-    std::string_view text = *m_text;
+    std::string_view const text = m_view;
     // One section per track: size the index once instead of rehashing as it grows.
     m_byName.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '[')));
     constexpr size_t kNone = static_cast<size_t>(-1);
     size_t current = kNone; // lines before the first section belong to none
-    std::vector<size_t> owners; // section of each value
-    bool interleaved = false;   // values of a section came back after another section's
-    while (!text.empty()) {
-        size_t const lf = text.find('\n');
-        std::string_view line = text.substr(0, lf);
-        text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
+    size_t bodyStart = 0;
+    std::vector<std::pair<size_t, std::string_view>> laterBlocks; // of sections written again
+    auto const closeBlock = [&](size_t end) {
+        if (current == kNone)
+            return;
+        std::string_view const body = text.substr(bodyStart, end - bodyStart);
+        if (m_sections[current].Body.data() == nullptr)
+            m_sections[current].Body = body;
+        else
+            laterBlocks.emplace_back(current, body);
+    };
+
+    // Only a line whose first non-blank character is "[" can start a section, so the text is
+    // searched for "[" rather than split into lines.
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t const bracket = text.find('[', pos);
+        if (bracket == std::string_view::npos)
+            break;
+        size_t lineStart = bracket;
+        while (lineStart > 0 && IsBlank(text[lineStart - 1]))
+            --lineStart;
+        size_t const lf = text.find('\n', bracket);
+        size_t const lineEnd = lf == std::string_view::npos ? text.size() : lf;
+        pos = lf == std::string_view::npos ? text.size() : lf + 1;
+        if (lineStart > 0 && text[lineStart - 1] != '\n')
+            continue;
+        std::string_view line = text.substr(bracket, lineEnd - bracket);
         while (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        std::string_view const trimmed = TrimIniBlanks(line);
-        if (trimmed.empty())
+        line = TrimIniBlanks(line);
+        size_t const close = line.find(']');
+        std::string_view const name = close == std::string_view::npos ? std::string_view()
+                                                                      : TrimIniBlanks(line.substr(1, close - 1));
+        if (name.empty())
             continue;
-        if (trimmed.front() == '[') {
-            size_t const close = trimmed.find(']');
-            std::string_view const name = close == std::string_view::npos ? std::string_view()
-                                                                          : TrimIniBlanks(trimmed.substr(1, close - 1));
-            if (!name.empty()) {
-                auto const [it, added] = m_byName.emplace(FoldCase(name), m_sections.size());
-                if (added)
-                    m_sections.push_back({ name, {} });
-                current = it->second;
-                continue;
-            }
+        closeBlock(lineStart);
+        auto const [it, added] = m_byName.emplace(FoldCase(name), m_sections.size());
+        if (added)
+            m_sections.push_back({ name, {} });
+        current = it->second;
+        bodyStart = pos;
+    }
+    closeBlock(text.size());
+
+    // A section written in several blocks reads as one: its blocks are joined in file order.
+    std::stable_sort(laterBlocks.begin(), laterBlocks.end(),
+                     [](auto const& a, auto const& b) { return a.first < b.first; });
+    for (size_t i = 0; i < laterBlocks.size();) {
+        size_t const section = laterBlocks[i].first;
+        auto joined = std::make_unique<std::string>(m_sections[section].Body);
+        for (; i < laterBlocks.size() && laterBlocks[i].first == section; ++i) {
+            if (!joined->empty() && joined->back() != '\n')
+                *joined += '\n';
+            *joined += laterBlocks[i].second;
         }
-        size_t const equals = trimmed.find('=');
-        if (current == kNone || equals == std::string_view::npos || trimmed.front() == ';' || trimmed.front() == '[')
+        m_sections[section].Body = *joined;
+        m_joined.push_back(std::move(joined));
+    }
+    for (TSection& section : m_sections) {
+        if (section.Body.data() == nullptr)
+            section.Body = text.substr(0, 0);
+    }
+}
+
+void TPlaylistFile::TValues::iterator::Next()
+{
+    while (!m_rest.empty()) {
+        size_t const lf = m_rest.find('\n');
+        std::string_view line = m_rest.substr(0, lf);
+        m_rest.remove_prefix(lf == std::string_view::npos ? m_rest.size() : lf + 1);
+        while (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        line = TrimIniBlanks(line);
+        size_t const equals = line.find('=');
+        if (line.empty() || equals == std::string_view::npos || line.front() == ';' || line.front() == '[')
             continue;
-        std::string_view const key = TrimIniBlanks(trimmed.substr(0, equals));
+        std::string_view const key = TrimIniBlanks(line.substr(0, equals));
         if (key.empty())
             continue;
-        if (!owners.empty() && owners.back() > current)
-            interleaved = true;
-        m_values.emplace_back(key, TrimIniBlanks(trimmed.substr(equals + 1)));
-        owners.push_back(current);
+        m_value = { key, TrimIniBlanks(line.substr(equals + 1)) };
+        m_done = false;
+        return;
     }
-
-    // A section written in several blocks reads as one: group the values by section, keeping
-    // file order within each (a counting sort, only needed when blocks were interleaved).
-    std::vector<size_t> counts(m_sections.size() + 1, 0);
-    for (size_t owner : owners)
-        ++counts[owner + 1];
-    for (size_t i = 1; i < counts.size(); ++i)
-        counts[i] += counts[i - 1];
-    if (interleaved) {
-        std::vector<TValue> grouped(m_values.size());
-        std::vector<size_t> next(counts.begin(), counts.end() - 1);
-        for (size_t i = 0; i < m_values.size(); ++i)
-            grouped[next[owners[i]]++] = m_values[i];
-        m_values = std::move(grouped);
-    }
-    for (size_t i = 0; i < m_sections.size(); ++i)
-        m_sections[i].Values = std::span<const TValue>(m_values.data() + counts[i], counts[i + 1] - counts[i]);
+    m_done = true;
 }
 
 const TPlaylistFile::TSection* TPlaylistFile::Find(std::string_view name) const
@@ -136,7 +176,7 @@ std::string_view TPlaylistFile::Value(std::string_view section, std::string_view
 
 std::string_view TPlaylistFile::Value(TSection const& section, std::string_view key, std::string_view defValue)
 {
-    for (auto const& [name, value] : section.Values) {
+    for (auto const& [name, value] : section.Values()) {
         if (EqualsNoCase(name, key))
             return value;
     }

@@ -1,16 +1,20 @@
 #pragma once
 
 // The reading side of playlist files, built for lists of 100,000 tracks: the file's text is
-// decoded once and every section and value is a view into it. The syntax is the INI files'
-// (app/settings/IniFile.h): "[name]" lines start sections, "key=value" lines belong to them,
-// names compare without regard to case, blanks around names and values are dropped, a section
-// written twice reads as one, a key's first occurrence wins, and anything else is ignored.
+// decoded once, sections are found by their header lines alone, and a section's values are
+// views into the text, split into lines only when they are walked. The syntax is the INI
+// files' (app/settings/IniFile.h): "[name]" lines start sections, "key=value" lines belong to
+// them, names compare without regard to case, blanks around names and values are dropped, a
+// section written twice reads as one, a key's first occurrence wins, and anything else is
+// ignored.
+
+#include "app/settings/FileIO.h"
 
 #include <cstddef>
 #include <filesystem>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -22,9 +26,54 @@ namespace vantor {
 class TPlaylistFile {
 public:
     using TValue = std::pair<std::string_view, std::string_view>; // key, value
+
+    // The key lines of a section body, in file order, parsed as they are walked.
+    class TValues {
+    public:
+        class iterator {
+        public:
+            using iterator_category = std::forward_iterator_tag;
+            using value_type = TValue;
+            using difference_type = std::ptrdiff_t;
+            using pointer = const TValue*;
+            using reference = const TValue&;
+
+            iterator() = default;
+            explicit iterator(std::string_view rest) : m_rest(rest) { Next(); }
+            reference operator*() const { return m_value; }
+            pointer operator->() const { return &m_value; }
+            iterator& operator++()
+            {
+                Next();
+                return *this;
+            }
+            iterator operator++(int)
+            {
+                iterator old = *this;
+                Next();
+                return old;
+            }
+            bool operator==(const iterator& other) const { return m_done == other.m_done && (m_done || m_rest.data() == other.m_rest.data()); }
+
+        private:
+            void Next();
+            std::string_view m_rest;
+            TValue m_value;
+            bool m_done = true;
+        };
+
+        explicit TValues(std::string_view body) : m_body(body) {}
+        iterator begin() const { return iterator(m_body); }
+        iterator end() const { return iterator(); }
+
+    private:
+        std::string_view m_body;
+    };
+
     struct TSection {
         std::string_view Name; // spelled as at its first occurrence
-        std::span<const TValue> Values; // file order
+        std::string_view Body; // the text between its header and the next section's
+        TValues Values() const { return TValues(Body); }
     };
 
     // A missing or unreadable file reads as an empty one.
@@ -46,11 +95,14 @@ private:
     void Parse();
     static TPlaylistFile FromText(std::string text);
 
-    // Decoded UTF-8; the views point into it. Held on the heap so that moving the file keeps
-    // them valid.
+    // The UTF-8 text, either as read or decoded; the views point into it. Held on the heap so
+    // that moving the file keeps them valid.
+    std::unique_ptr<TFileBytes> m_bytes;
     std::unique_ptr<std::string> m_text;
+    std::string_view m_view;
+    // The bodies of sections written in several blocks, joined (rare).
+    std::vector<std::unique_ptr<std::string>> m_joined;
     std::vector<TSection> m_sections;
-    std::vector<TValue> m_values; // grouped by section
     std::unordered_map<std::string, size_t> m_byName; // folded name -> section
 };
 

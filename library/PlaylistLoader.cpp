@@ -191,10 +191,13 @@ void LoadList(TSmartThread& thread)
     if (!thread.Synchronize([&] { TakeJob(thread, *list, job); }))
         return;
 
-    job.Known.insert(job.ListKeys.begin(), job.ListKeys.end());
     TLoadResult result;
-    if (job.ReadFile) {
+    if (job.ReadFile)
         result.Tracks = list->ReadTracksFile(job.Path);
+    // Files added from elsewhere are checked against every track the list will hold.
+    bool const addsFiles = !job.Drop.empty() || job.FromList;
+    if (addsFiles) {
+        job.Known.insert(job.ListKeys.begin(), job.ListKeys.end());
         for (const auto& track : result.Tracks)
             job.Known.insert(TVPlayList::PathKey(track->GetTag(tkFilePath)));
     }
@@ -211,7 +214,8 @@ void LoadList(TSmartThread& thread)
     // A list that was empty is grouped here, off the UI thread: its new tracks are still
     // private. Otherwise the list's own tracks take part, so the UI thread groups them.
     if (job.ListWasEmpty) {
-        TVPlayList::MakeIDsUnique(result.Tracks);
+        if (addsFiles)
+            TVPlayList::MakeIDsUnique(result.Tracks);
         result.IDsUnique = true;
         std::vector<TTrackData*> tracks;
         tracks.reserve(result.Tracks.size());

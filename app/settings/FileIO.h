@@ -13,6 +13,30 @@ namespace vantor {
 // be read. Reads at most the size the file has when opened.
 std::optional<std::string> ReadWholeFile(std::filesystem::path const& path);
 
+// The bytes of a regular file, read as ReadWholeFile does, into memory taken from the system
+// for it alone: a file of many megabytes is then neither cleared before the read nor brought
+// in page by page.
+class TFileBytes {
+public:
+    static std::optional<TFileBytes> Read(std::filesystem::path const& path);
+
+    TFileBytes(TFileBytes&& other) noexcept;
+    TFileBytes& operator=(TFileBytes&& other) noexcept;
+    TFileBytes(const TFileBytes&) = delete;
+    TFileBytes& operator=(const TFileBytes&) = delete;
+    ~TFileBytes();
+
+    std::string_view View() const { return { m_data, m_size }; }
+
+private:
+    TFileBytes() = default;
+    void Release();
+
+    char* m_data = nullptr;
+    size_t m_size = 0;
+    size_t m_mapped = 0;
+};
+
 // Writes bytes to a temporary file in the target's folder, flushes it to disk and renames it
 // over the target (the file a symbolic link points at, when target is one). An existing
 // file keeps its permissions. On failure the old file is left as it was and false returned.

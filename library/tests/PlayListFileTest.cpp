@@ -82,16 +82,16 @@ TEST_F(PlayListFile, BadInputIsSkippedWithNothingElseLost)
 TEST(PlaylistFileReader, ASectionWrittenTwiceReadsAsOne)
 {
     TPlaylistFile const file = TPlaylistFile::FromBytes(
-        "top=ignored\n[a]\nk1=1\n[b]\nk=b\n [ A ] \n k2 = 2 \n;k3=no\n[c]\n[a]\nk1=again\n");
+        "top=ignored\n[a]\r\nk1=1\r\n[b]\nk=b [c]\n\t[ A ] \n k2 = 2 \n;k3=no\n[[x\n[c]\n[a]\nk1=again");
     auto const& sections = file.Sections();
     ASSERT_EQ(sections.size(), 3u);
     EXPECT_EQ(sections[0].Name, "a");
-    ASSERT_EQ(sections[0].Values.size(), 3u);
-    EXPECT_EQ(sections[0].Values[1].first, "k2");
-    EXPECT_EQ(sections[0].Values[1].second, "2");
+    using TValues = std::vector<TPlaylistFile::TValue>;
+    EXPECT_EQ(TValues(sections[0].Values().begin(), sections[0].Values().end()),
+              (TValues { { "k1", "1" }, { "k2", "2" }, { "k1", "again" } }));
     EXPECT_EQ(file.Value("A", "K1"), "1"); // the first occurrence
-    EXPECT_EQ(sections[1].Values.size(), 1u);
-    EXPECT_TRUE(sections[2].Values.empty());
+    EXPECT_EQ(TValues(sections[1].Values().begin(), sections[1].Values().end()), (TValues { { "k", "b [c]" } }));
+    EXPECT_EQ(sections[2].Values().begin(), sections[2].Values().end());
     EXPECT_EQ(file.Value("none", "k", "def"), "def");
 }
 

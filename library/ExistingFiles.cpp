@@ -1,0 +1,51 @@
+#include "library/ExistingFiles.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace vantor {
+
+namespace {
+
+bool StatRegularFile(const std::string& path)
+{
+    struct stat status;
+    return !path.empty() && ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+}
+
+bool TExistingFiles::IsRegularFile(std::string_view path)
+{
+    size_t const slash = path.rfind('/');
+    if (slash == std::string_view::npos || slash + 1 == path.size())
+        return StatRegularFile(std::string(path));
+    std::string const folder(path.substr(0, slash + 1));
+    std::string_view const name = path.substr(slash + 1);
+    TFolder& entry = m_folders[folder];
+    // A folder asked about once is not worth a listing.
+    if (!entry.Listed && ++entry.Asked >= 2)
+        entry.Listed = ListFolder(folder, entry);
+    if (!entry.Listed)
+        return StatRegularFile(std::string(path));
+    return entry.Files.contains(std::string(name));
+}
+
+bool TExistingFiles::ListFolder(const std::string& folder, TFolder& entry)
+{
+    DIR* const dir = ::opendir(folder.c_str());
+    if (!dir)
+        return false;
+    while (struct dirent const* const item = ::readdir(dir)) {
+        std::string name(item->d_name);
+        // Links and entries of unknown type are looked up; the listing says what the rest are.
+        bool const regular = item->d_type == DT_REG
+            || ((item->d_type == DT_LNK || item->d_type == DT_UNKNOWN) && StatRegularFile(folder + name));
+        if (regular)
+            entry.Files.insert(std::move(name));
+    }
+    ::closedir(dir);
+    return true;
+}
+
+}
