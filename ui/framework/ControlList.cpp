@@ -71,15 +71,22 @@ std::unique_ptr<TSmartCtrl> TControlList::Extract(int index)
     return control;
 }
 
-void TControlList::Clear()
+std::vector<std::unique_ptr<TSmartCtrl>> TControlList::ExtractAll()
 {
-    // Freed from a detached vector so that destructors reaching back into this list see it
-    // empty rather than half torn down.
     std::vector<std::unique_ptr<TSmartCtrl>> controls;
     controls.swap(m_controls);
     for (auto& control : controls)
         control->scParentList = nullptr;
-    controls.clear();
+    return controls;
+}
+
+void TControlList::Reserve(int count) { m_controls.reserve(static_cast<size_t>(std::max(count, 0))); }
+
+void TControlList::Clear()
+{
+    // Freed from a detached vector so that destructors reaching back into this list see it
+    // empty rather than half torn down.
+    ExtractAll().clear();
 }
 
 }

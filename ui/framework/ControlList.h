@@ -50,6 +50,10 @@ public:
     bool Delete(int index);
     // Takes the control at index out of the list without freeing it; null outside the range.
     std::unique_ptr<TSmartCtrl> Extract(int index);
+    // Takes every control out of the list, in order, without freeing them (to reorder them).
+    std::vector<std::unique_ptr<TSmartCtrl>> ExtractAll();
+    // Room for count controls, for a list about to be filled with many.
+    void Reserve(int count);
     // Frees every control.
     void Clear();
 
@@ -59,6 +63,39 @@ protected:
 
 private:
     std::vector<std::unique_ptr<TSmartCtrl>> m_controls;
+};
+
+// The controls of a list that holds only Ts, as T*: for (TRow* row : TControlsOf<TRow>(list)).
+template <class T>
+class TControlsOf {
+public:
+    class iterator {
+    public:
+        iterator(const TControlList* list, int index) : m_list(list), m_index(index) {}
+        T* operator*() const { return static_cast<T*>(m_list->Control(m_index)); }
+        iterator& operator++()
+        {
+            ++m_index;
+            return *this;
+        }
+        bool operator==(const iterator& other) const { return m_index == other.m_index; }
+
+    private:
+        const TControlList* m_list;
+        int m_index;
+    };
+
+    TControlsOf() = default;
+    explicit TControlsOf(const TControlList* list) : m_list(list) {}
+    iterator begin() const { return iterator(m_list, 0); }
+    iterator end() const { return iterator(m_list, size()); }
+    int size() const { return m_list ? m_list->Count() : 0; }
+    bool empty() const { return size() == 0; }
+    // Null outside 0..size-1.
+    T* operator[](int index) const { return m_list ? static_cast<T*>(m_list->Control(index)) : nullptr; }
+
+private:
+    const TControlList* m_list = nullptr;
 };
 
 }

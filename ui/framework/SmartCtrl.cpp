@@ -7,7 +7,9 @@
 
 #include <cstdlib>
 #include <random>
+#include <typeindex>
 #include <typeinfo>
+#include <unordered_map>
 
 namespace vantor {
 
@@ -25,9 +27,19 @@ std::string Demangled(const std::type_info& type)
     return result;
 }
 
+// The class name of a type, demangled once per thread.
+const std::string& ClassNameOf(const std::type_info& type)
+{
+    thread_local std::unordered_map<std::type_index, std::string> names;
+    auto [it, added] = names.try_emplace(std::type_index(type));
+    if (added)
+        it->second = Demangled(type);
+    return it->second;
+}
+
 std::string RandomDigits(int count)
 {
-    static std::mt19937 generator { std::random_device {}() };
+    thread_local std::mt19937 generator { std::random_device {}() };
     std::uniform_int_distribution<int> digit(0, 9);
     std::string digits;
     for (int i = 0; i < count; ++i)
@@ -56,8 +68,11 @@ private:
 TControlRef::TControlRef(TSmartCtrl* control)
     : m_control(control)
 {
-    if (control)
-        m_token = control->m_aliveToken;
+    if (!control)
+        return;
+    if (!control->m_aliveToken)
+        control->m_aliveToken = std::make_shared<const int>(0);
+    m_token = control->m_aliveToken;
 }
 
 TSmartCtrl::TSmartCtrl(TCreateKey)
@@ -66,6 +81,8 @@ TSmartCtrl::TSmartCtrl(TCreateKey)
     scLists.AddList(list.get());
     m_ownedLists.push_back(std::move(list));
 }
+
+TSmartCtrl::TSmartCtrl(TCreateKey, TLeafControl) { }
 
 TSmartCtrl::~TSmartCtrl()
 {
@@ -84,13 +101,13 @@ void TSmartCtrl::RunCreateSequence()
     scInvalidating = false;
     scHasCanvas = false;
     OnCreateCanvas();
-    SC_ID = ClassName() + RandomDigits(5);
+    SC_ID = ClassNameOf(typeid(*this)) + RandomDigits(5);
     On_CreateBegin();
     On_Create();
     On_CreateEnd();
 }
 
-std::string TSmartCtrl::ClassName() const { return Demangled(typeid(*this)); }
+std::string TSmartCtrl::ClassName() const { return ClassNameOf(typeid(*this)); }
 
 // ---- Geometry ---------------------------------------------------------------------------
 

@@ -13,7 +13,8 @@
 //   TButton* ok = view->AddItem("Ok", TSmartCtrl::Create<TButton>());
 //
 // Geometry is stored in device pixels and read and written in logical units (UIScale()).
-// Everything here runs on the UI thread.
+// Everything here runs on the UI thread, except that a worker may create controls and build a
+// subtree of its own before handing it to the UI thread.
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Geometry.h"
@@ -44,9 +45,15 @@ class TCreateKey {
     friend class TSmartCtrl;
 };
 
+// Passed to TSmartCtrl by controls that never hold children, such as the rows of a list of
+// 100,000 tracks: they are made without the "default" list, and AddItem on them refuses.
+struct TLeafControl {
+};
+
 class TSmartCtrl {
 public:
     explicit TSmartCtrl(TCreateKey);
+    TSmartCtrl(TCreateKey, TLeafControl);
     // Frees the own canvas and every child list that the control owns (with their controls);
     // lists shown through LinkList are left alone.
     virtual ~TSmartCtrl();
@@ -287,8 +294,9 @@ private:
         return static_cast<T*>(control);
     }
 
-    // Expires when the control is freed; TControlRef watches it.
-    std::shared_ptr<const int> m_aliveToken = std::make_shared<const int>(0);
+    // Expires when the control is freed; TControlRef watches it. Made by the first reference
+    // taken to the control, so that controls nobody refers to cost no allocation for it.
+    std::shared_ptr<const int> m_aliveToken;
     // The lists this control created; linked lists are only in scLists.
     std::vector<std::unique_ptr<TControlList>> m_ownedLists;
 };

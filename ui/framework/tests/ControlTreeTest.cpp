@@ -29,6 +29,30 @@ TEST(ControlTree, CreateRunsTheSequenceWithCanvasAndDefaultList)
     EXPECT_TRUE(leaf->ClassIs<TProbe>());
 }
 
+// A control made without child lists, as a list's rows are.
+class TLeafRow : public TSmartCtrl {
+public:
+    explicit TLeafRow(TCreateKey key)
+        : TSmartCtrl(key, TLeafControl {})
+    {
+    }
+};
+
+TEST(ControlTree, LeafControlsHaveNoListsAndRefuseChildren)
+{
+    auto parent = TSmartCtrl::Create<TProbe>();
+    TLeafRow* const row = parent->AddItem(TSmartCtrl::Create<TLeafRow>());
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->scLists.Count(), 0);
+    EXPECT_EQ(row->AddItem(TSmartCtrl::Create<TProbe>()), nullptr);
+    EXPECT_EQ(row->FindItem("anything"), nullptr);
+    EXPECT_TRUE(std::regex_match(row->ID(), std::regex("TLeafRow[0-9]{5}"))) << row->ID();
+    // A reference taken late still sees the control go.
+    TControlRef const ref(row);
+    parent->Controls(0)->Clear();
+    EXPECT_FALSE(ref);
+}
+
 TEST(ControlTree, LogicalUnitsAreStoredAsDevicePixels)
 {
     TScaleGuard scale(0.4);
