@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -131,12 +132,23 @@ void BM_SaveToFile(benchmark::State& state)
 }
 BENCHMARK(BM_SaveToFile)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Resident bytes of the process.
+size_t ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    size_t pages = 0;
+    size_t resident = 0;
+    statm >> pages >> resident;
+    return resident * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+}
+
 void BM_MemoryPerTrack(benchmark::State& state)
 {
     std::string const path = PlaylistFile();
     for (auto _ : state) {
         malloc_trim(0);
         size_t const before = mallinfo2().uordblks;
+        size_t const residentBefore = ResidentBytes();
         auto list = TSmartCtrl::Create<TVPlayList>();
         list->LoadFromFile(path);
         list->GroupPlaylist(gmAlbum, false);
@@ -146,6 +158,8 @@ void BM_MemoryPerTrack(benchmark::State& state)
             records += track->MemoryBytes();
         state.counters["heap_bytes_per_track"] = static_cast<double>(after - before) / list->TrackCount();
         state.counters["record_bytes_per_track"] = static_cast<double>(records) / list->TrackCount();
+        state.counters["resident_bytes_per_track"] =
+            static_cast<double>(ResidentBytes() - residentBefore) / list->TrackCount();
         // Adding files to the list builds its look-up index.
         benchmark::DoNotOptimize(list->TrackExists("/nowhere"));
         state.counters["heap_bytes_per_track_indexed"] =
