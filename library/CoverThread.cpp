@@ -32,8 +32,8 @@ struct TCoverJob {
 
 bool OnScreen(const TGroupData& group, int listHeight)
 {
-    int32_t const top = group.gdTop;
-    return (top >= 0 && top <= listHeight) || (top < 0 && top + group.gdHeight > 0);
+    int const top = group.Top();
+    return (top >= 0 && top <= listHeight) || (top < 0 && top + group.Height() > 0);
 }
 
 void ReleasePicture(TGroupData& group)
@@ -51,14 +51,14 @@ std::vector<TCoverJob> PlanWalk(TVPlayList& list)
     if (App.CurrentPlayList != &list || list.plLoading)
         return jobs;
     int const height = list.Height();
-    for (const auto& group : list.plGroups) {
+    for (TGroupData* group : list.plGroups) {
         bool const shown = OnScreen(*group, height);
         if (shown && group->gdNeedIcons) {
             group->gdNeedIcons = false;
             TCoverJob job;
-            job.Group = group.get();
+            job.Group = group;
             job.GroupID = group->gdID;
-            for (const TItemData* row : group->gdRows)
+            for (const TItemData* row : group->Rows())
                 if (row && row->idTrackData)
                     job.Files.push_back(row->idTrackData->GetTag(tkFilePath));
             if (CoverHooks().CoverSize)
@@ -77,9 +77,9 @@ std::vector<TCoverJob> PlanWalk(TVPlayList& list)
 // list, has the same key and is marked as loaded by this walk is the job's own.
 TGroupData* FindGroup(TVPlayList& list, const TCoverJob& job)
 {
-    for (const auto& group : list.plGroups)
-        if (group.get() == job.Group)
-            return !group->gdNeedIcons && group->gdID == job.GroupID ? group.get() : nullptr;
+    for (TGroupData* group : list.plGroups)
+        if (group == job.Group)
+            return !group->gdNeedIcons && group->gdID == job.GroupID ? group : nullptr;
     return nullptr;
 }
 

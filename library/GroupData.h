@@ -1,10 +1,15 @@
 #pragma once
 
-// Groups and rows of a playlist. A playlist is always shown grouped; these hold the grouped
-// arrangement between two regroupings. Rows are plain records rather than controls: a list
-// may hold 100,000 tracks, and the playlist itself paints and hit-tests its rows and groups.
+// Groups and rows of a playlist: controls of the tree. A playlist holds its groups in a
+// manual list and each group holds its rows in its list 0; the playlist paints and hit-tests
+// both itself, so neither has a canvas, and rows (one per track, 100,000 in a big library)
+// are leaves without child lists.
+//
+// A loader thread may build a whole grouping privately; from then on, groups and rows belong to
+// the UI thread, like every control.
 
 #include "platform/graphics/Bitmap.h"
+#include "ui/framework/SmartCtrl.h"
 
 #include <atomic>
 #include <cstdint>
@@ -38,28 +43,35 @@ inline constexpr int kGroupModeCount = 11;
 // The language key of a mode's group button; empty for gmFolder and gmNone.
 const char* GroupButtonCaptionKey(TGroupMode mode);
 
-// One track row.
-class TItemData {
+// One track row. Visible() tells whether it is shown in its group.
+class TItemData : public TSmartCtrl {
 public:
+    explicit TItemData(TCreateKey key)
+        : TSmartCtrl(key, TLeafControl {})
+    {
+    }
+
     TTrackData* idTrackData = nullptr; // non-owning
     TGroupData* idGroupData = nullptr; // non-owning
     int32_t idIndex = 0;               // position in the list's play order
-    bool Visible = true;               // shown in its group
-    // Placement by the view, logical units relative to the playlist.
-    int32_t idLeft = 0;
-    int32_t idTop = 0;
-    int32_t idWidth = 0;
-    int32_t idHeight = 0;
+
+protected:
+    void OnCreateCanvas() override { }
 };
 
-// One group: its key, header texts, rows and cover.
-class TGroupData {
+// One group: its key, header texts, rows (the controls of its list 0, in display order) and
+// cover.
+class TGroupData : public TSmartCtrl {
 public:
-    std::string gdID;         // the key in upper case
+    explicit TGroupData(TCreateKey key)
+        : TSmartCtrl(key)
+    {
+    }
+
+    std::string gdID; // the key in upper case
     std::string gdCaption;
     std::string gdSecondLine;
     TVPlayList* gdPlayList = nullptr; // non-owning
-    std::vector<TItemData*> gdRows;   // non-owning; the rows live in the grouping's arena
 
     // Cover state. The cover thread loads and releases pictures while the UI thread paints
     // them; the pictures are guarded by gdCoverLock.
@@ -69,15 +81,15 @@ public:
     std::unique_ptr<TBitmap> gdPicture;      // prepared at the header's device size
     std::unique_ptr<TBitmap> gdPictureCache; // as decoded from the file
 
-    // Placement by the view, logical units relative to the playlist.
-    bool gdVisible = true;
-    int32_t gdLeft = 0;
-    int32_t gdTop = 0;
-    int32_t gdWidth = 0;
-    int32_t gdHeight = 0;
-    int32_t gdHeaderTop = 0;
+    TControlsOf<TItemData> Rows() const { return TControlsOf<TItemData>(scLists.GetList(0)); }
+    int RowCount() const { return Rows().size(); }
+    // Appends a row for track and links it to this group.
+    TItemData* AddRow(TTrackData* track);
+    // Frees row; false when it is not one of this group's.
+    bool RemoveRow(TItemData* row);
 
-    int RowCount() const { return static_cast<int>(gdRows.size()); }
+protected:
+    void OnCreateCanvas() override { }
 };
 
 // One letter of the alphabet panel.
@@ -88,14 +100,12 @@ struct TGroupLetter {
     TVPlayList* glPlayList = nullptr; // non-owning
 };
 
-// A complete grouped arrangement. The loader builds one privately and the UI thread commits it
-// (TVPlayList::CommitGrouping); a rebuild replaces it whole.
+// A complete grouped arrangement, built privately (by a loader, or for a regrouping) and then
+// committed to its playlist (TVPlayList::CommitGrouping), which takes the groups over.
 struct TGrouping {
     TGroupMode Mode = gmTrackName;
     bool Ascending = true;
-    std::vector<std::unique_ptr<TGroupData>> Groups; // sorted
-    std::unique_ptr<TItemData[]> Rows;               // one per track, owned here
-    size_t RowCount = 0;
+    std::vector<std::unique_ptr<TGroupData>> Groups; // sorted, rows sorted and numbered
     std::vector<TGroupLetter> Letters;
 };
 

@@ -158,15 +158,37 @@ std::string LetterID(const TGroupData& group, TGroupMode mode)
 void SetSecondLine(TGroupData& group, TGroupMode mode, const TTrackData& lastTrack, const TGroupTexts& texts)
 {
     group.gdSecondLine = mode == gmAlbum ? lastTrack.GetTag(tkYear)
-                                         : std::to_string(group.gdRows.size()) + " " + texts.Tracks;
+                                         : std::to_string(group.RowCount()) + " " + texts.Tracks;
+}
+
+std::string RowKey(const TTrackData& track) { return CollationKey(track.tdTagsList.View(tkTrackName)); }
+
+// Reorders the controls of a list by the collation key of each.
+template <class T, class KeyOf>
+void SortControls(TControlList& list, bool ascending, KeyOf keyOf)
+{
+    if (list.Count() < 2)
+        return;
+    std::vector<std::pair<std::string, std::unique_ptr<TSmartCtrl>>> keyed;
+    keyed.reserve(static_cast<size_t>(list.Count()));
+    for (auto& control : list.ExtractAll()) {
+        std::string key = keyOf(*static_cast<T*>(control.get()));
+        keyed.emplace_back(std::move(key), std::move(control));
+    }
+    SortByKey(keyed, ascending);
+    list.Reserve(static_cast<int>(keyed.size()));
+    for (auto& [key, control] : keyed)
+        list.AddControl(std::move(control));
 }
 
 void SortGroups(TGrouping& grouping)
 {
     std::vector<std::pair<std::string, std::unique_ptr<TGroupData>>> groups;
     groups.reserve(grouping.Groups.size());
-    for (auto& group : grouping.Groups)
-        groups.emplace_back(CollationKey(group->gdID), std::move(group));
+    for (auto& group : grouping.Groups) {
+        std::string key = CollationKey(group->gdID);
+        groups.emplace_back(std::move(key), std::move(group));
+    }
     SortByKey(groups, grouping.Ascending);
     for (size_t i = 0; i < groups.size(); ++i)
         grouping.Groups[i] = std::move(groups[i].second);
@@ -174,40 +196,53 @@ void SortGroups(TGrouping& grouping)
 
 void SortRows(TGroupData& group, bool ascending)
 {
-    if (group.gdRows.size() < 2)
-        return;
-    std::vector<std::pair<std::string, TItemData*>> rows;
-    rows.reserve(group.gdRows.size());
-    for (TItemData* row : group.gdRows)
-        rows.emplace_back(CollationKey(row->idTrackData->tdTagsList.View(tkTrackName)), row);
-    SortByKey(rows, ascending);
-    for (size_t i = 0; i < rows.size(); ++i)
-        group.gdRows[i] = rows[i].second;
+    if (TControlList* const rows = group.Controls(0))
+        SortControls<TItemData>(*rows, ascending, [](const TItemData& row) { return RowKey(*row.idTrackData); });
 }
 
-void NumberRows(TGrouping& grouping)
+void NumberRows(TControlsOf<TGroupData> groups)
 {
     int32_t index = 0;
-    for (auto& group : grouping.Groups) {
-        for (TItemData* row : group->gdRows)
+    for (TGroupData* group : groups) {
+        for (TItemData* row : group->Rows())
             row->idIndex = index++;
     }
 }
 
-void BuildLetters(TGrouping& grouping, TVPlayList* owner)
+template <class TGroups>
+std::vector<TGroupLetter> BuildLetters(const TGroups& groups, TGroupMode mode, TVPlayList* owner)
 {
-    grouping.Letters.clear();
-    for (auto& group : grouping.Groups) {
-        std::string id = LetterID(*group, grouping.Mode);
-        bool const exists = std::any_of(grouping.Letters.begin(), grouping.Letters.end(),
+    std::vector<TGroupLetter> letters;
+    for (auto const& group : groups) {
+        std::string id = LetterID(*group, mode);
+        bool const exists = std::any_of(letters.begin(), letters.end(),
             [&](const TGroupLetter& letter) { return letter.glID == id; });
         if (exists)
             continue;
-        std::string caption = grouping.Mode == gmBitrate ? group->gdCaption : id;
-        grouping.Letters.push_back({ group.get(), std::move(id), std::move(caption), owner });
+        std::string caption = mode == gmBitrate ? group->gdCaption : id;
+        letters.push_back({ &*group, std::move(id), std::move(caption), owner });
     }
+    return letters;
 }
 
+}
+
+TItemData* TGroupData::AddRow(TTrackData* track)
+{
+    TItemData* const row = AddItem(TSmartCtrl::Create<TItemData>());
+    row->idTrackData = track;
+    row->idGroupData = this;
+    return row;
+}
+
+bool TGroupData::RemoveRow(TItemData* row)
+{
+    TControlList* const rows = Controls(0);
+    for (int i = 0; rows && i < rows->Count(); ++i) {
+        if (rows->Control(i) == row)
+            return rows->Delete(i);
+    }
+    return false;
 }
 
 bool TVPlayList::NextAscending(TGroupMode GroupMode) const
@@ -222,54 +257,58 @@ TGrouping TVPlayList::BuildGrouping(const std::vector<TTrackData*>& tracks, TGro
     TGrouping grouping;
     grouping.Mode = GroupMode;
     grouping.Ascending = Ascending;
-    grouping.RowCount = tracks.size();
-    grouping.Rows = std::make_unique<TItemData[]>(tracks.size());
 
+    // The tracks are filed first and the rows made afterwards, already in their sorted order.
     // Tracks of one group mostly spell its key alike: a key read from the dictionary is looked
     // up as it is first, and upper-cased (and its caption made) only when it is new.
     std::unordered_map<std::string_view, size_t> byStored;
     std::unordered_map<std::string, size_t> byID;
-    std::vector<const TTrackData*> lastTrack; // per group, in creation order
-    for (size_t i = 0; i < tracks.size(); ++i) {
-        TTrackData* const track = tracks[i];
+    std::vector<std::vector<TTrackData*>> members; // per group, in creation order
+    for (TTrackData* const track : tracks) {
         std::string_view const stored = StoredKey(*track, GroupMode);
-        size_t index = lastTrack.size();
+        size_t index = members.size();
         if (auto const found = stored.empty() ? byStored.end() : byStored.find(stored); found != byStored.end()) {
             index = found->second;
         } else {
             std::string const id = UpperCase(GroupKey(*track, GroupMode, texts).first);
-            auto const [it, added] = byID.emplace(id, lastTrack.size());
+            auto const [it, added] = byID.emplace(id, members.size());
             if (added) {
-                grouping.Groups.push_back(std::make_unique<TGroupData>());
+                grouping.Groups.push_back(TSmartCtrl::Create<TGroupData>());
                 grouping.Groups.back()->gdID = id;
                 grouping.Groups.back()->gdPlayList = owner;
-                lastTrack.push_back(nullptr);
+                members.emplace_back();
             }
             index = it->second;
             if (!stored.empty())
                 byStored.emplace(stored, index);
         }
-        TGroupData* const group = grouping.Groups[index].get();
-        TItemData& row = grouping.Rows[i];
-        row.idTrackData = track;
-        row.idGroupData = group;
-        group->gdRows.push_back(&row);
-        lastTrack[index] = track;
-    }
-    // The track filed last decides the caption's spelling (and an album's year).
-    for (size_t index = 0; index < grouping.Groups.size(); ++index) {
-        TGroupData& group = *grouping.Groups[index];
-        group.gdCaption = GroupKey(*lastTrack[index], GroupMode, texts).second;
-        SetSecondLine(group, GroupMode, *lastTrack[index], texts);
+        members[index].push_back(track);
     }
 
-    if (!grouping.Groups.empty()) {
-        SortGroups(grouping);
-        for (auto& group : grouping.Groups)
-            SortRows(*group, Ascending);
+    std::vector<std::pair<std::string, TTrackData*>> keyed;
+    for (size_t index = 0; index < grouping.Groups.size(); ++index) {
+        TGroupData& group = *grouping.Groups[index];
+        std::vector<TTrackData*> const& groupTracks = members[index];
+        // The track filed last decides the caption's spelling (and an album's year).
+        TTrackData const& last = *groupTracks.back();
+        group.gdCaption = GroupKey(last, GroupMode, texts).second;
+        keyed.clear();
+        for (TTrackData* track : groupTracks)
+            keyed.emplace_back(groupTracks.size() > 1 ? RowKey(*track) : std::string(), track);
+        SortByKey(keyed, Ascending);
+        group.Controls(0)->Reserve(static_cast<int>(keyed.size()));
+        for (auto const& [key, track] : keyed)
+            group.AddRow(track);
+        SetSecondLine(group, GroupMode, last, texts);
     }
-    NumberRows(grouping);
-    BuildLetters(grouping, owner);
+    SortGroups(grouping);
+
+    int32_t index = 0;
+    for (auto const& group : grouping.Groups) {
+        for (TItemData* row : group->Rows())
+            row->idIndex = index++;
+    }
+    grouping.Letters = BuildLetters(grouping.Groups, GroupMode, owner);
     return grouping;
 }
 
@@ -279,19 +318,27 @@ void TVPlayList::CommitGrouping(TGrouping grouping)
     Reset();
     for (auto const& track : plDataList)
         track->tdItemData = nullptr;
-    plGrouping = std::move(grouping);
-    m_extraRows.clear();
-    LastGroupData = nullptr;
-    for (size_t i = 0; i < plGrouping.RowCount; ++i) {
-        TItemData& row = plGrouping.Rows[i];
-        row.idTrackData->tdItemData = &row;
-        row.idTrackData->tdPlayList = this;
-        LastGroupData = row.idGroupData;
-    }
-    for (auto& group : plGroups)
+    m_groupList->Clear();
+    m_groupList->Reserve(static_cast<int>(grouping.Groups.size()));
+    for (auto& group : grouping.Groups) {
         group->gdPlayList = this;
-    plGroupMode = plGrouping.Mode;
-    plAscending = plGrouping.Ascending;
+        for (TItemData* row : group->Rows()) {
+            row->idTrackData->tdItemData = row;
+            row->idTrackData->tdPlayList = this;
+        }
+        AddItem(std::move(group), "Groups");
+    }
+    m_letters = std::move(grouping.Letters);
+    for (TGroupLetter& letter : m_letters)
+        letter.glPlayList = this;
+    // The group the last track was filed into.
+    LastGroupData = nullptr;
+    for (auto track = plDataList.rbegin(); track != plDataList.rend() && !LastGroupData; ++track) {
+        if ((*track)->tdItemData)
+            LastGroupData = (*track)->tdItemData->idGroupData;
+    }
+    plGroupMode = grouping.Mode;
+    plAscending = grouping.Ascending;
     plScroll = 0;
     plCurrentItemIdx = 0;
 }
@@ -312,9 +359,9 @@ void TVPlayList::GroupPlaylist(TGroupMode GroupMode, bool LoadCovers)
 bool TVPlayList::GetGroup(const std::string& ID, TGroupData*& GroupData, bool CreateIfNotfound)
 {
     std::string const id = UpperCase(ID);
-    for (auto& group : plGroups) {
+    for (TGroupData* group : plGroups) {
         if (group->gdID == id) {
-            GroupData = LastGroupData = group.get();
+            GroupData = LastGroupData = group;
             return true;
         }
     }
@@ -322,8 +369,7 @@ bool TVPlayList::GetGroup(const std::string& ID, TGroupData*& GroupData, bool Cr
         GroupData = nullptr;
         return false;
     }
-    plGroups.push_back(std::make_unique<TGroupData>());
-    TGroupData* const group = plGroups.back().get();
+    TGroupData* const group = AddItem(TSmartCtrl::Create<TGroupData>(), "Groups");
     group->gdID = id;
     group->gdCaption = id;
     group->gdPlayList = this;
@@ -339,13 +385,8 @@ void TVPlayList::AddTrack(TTrackData* TrackData)
     auto [key, caption] = GroupKey(*TrackData, plGroupMode, texts);
     TGroupData* group = nullptr;
     GetGroup(key, group, true);
-    m_extraRows.push_back(std::make_unique<TItemData>());
-    TItemData* const row = m_extraRows.back().get();
-    row->idTrackData = TrackData;
-    row->idGroupData = group;
-    group->gdRows.push_back(row);
     TrackData->tdPlayList = this;
-    TrackData->tdItemData = row;
+    TrackData->tdItemData = group->AddRow(TrackData);
     SetSecondLine(*group, plGroupMode, *TrackData, texts);
     group->gdCaption = std::move(caption);
 }
@@ -353,31 +394,38 @@ void TVPlayList::AddTrack(TTrackData* TrackData)
 void TVPlayList::SortPlaylist()
 {
     if (!plGroups.empty()) {
-        plGrouping.Ascending = plAscending;
-        SortGroups(plGrouping);
-        for (auto& group : plGroups)
+        SortControls<TGroupData>(*m_groupList, plAscending, [](const TGroupData& group) { return CollationKey(group.gdID); });
+        for (TGroupData* group : plGroups)
             SortRows(*group, plAscending);
     }
-    NumberRows(plGrouping);
+    NumberRows(plGroups);
 }
 
-void TVPlayList::CreateAlphabet()
+void TVPlayList::CreateAlphabet() { m_letters = BuildLetters(plGroups, plGroupMode, this); }
+
+void TVPlayList::RemoveGroup(TGroupData* group)
 {
-    plGrouping.Mode = plGroupMode;
-    BuildLetters(plGrouping, this);
+    // Letters and LastGroupData must not keep the freed group.
+    std::erase_if(m_letters, [group](const TGroupLetter& letter) { return letter.glGroup == group; });
+    if (LastGroupData == group)
+        LastGroupData = nullptr;
+    for (int i = 0; i < m_groupList->Count(); ++i) {
+        if (m_groupList->Control(i) == group) {
+            m_groupList->Delete(i);
+            return;
+        }
+    }
 }
 
 void TVPlayList::RemoveEmptyGroups()
 {
-    for (auto& group : plGroups) {
-        if (group->gdRows.empty()) {
-            TGroupData* const g = group.get();
-            std::erase_if(plGrouping.Letters, [g](const TGroupLetter& letter) { return letter.glGroup == g; });
-            if (LastGroupData == g)
-                LastGroupData = nullptr;
-        }
+    std::vector<TGroupData*> empty;
+    for (TGroupData* group : plGroups) {
+        if (group->RowCount() == 0)
+            empty.push_back(group);
     }
-    std::erase_if(plGroups, [](const std::unique_ptr<TGroupData>& group) { return group->gdRows.empty(); });
+    for (TGroupData* group : empty)
+        RemoveGroup(group);
 }
 
 bool TVPlayList::GetItem(int ItemIndex, TItemData*& ItemData) const
@@ -385,13 +433,14 @@ bool TVPlayList::GetItem(int ItemIndex, TItemData*& ItemData) const
     ItemData = nullptr;
     if (ItemIndex < 0)
         return false;
-    auto remaining = static_cast<size_t>(ItemIndex);
-    for (auto const& group : plGroups) {
-        if (remaining < group->gdRows.size()) {
-            ItemData = group->gdRows[remaining];
+    int remaining = ItemIndex;
+    for (TGroupData* group : plGroups) {
+        int const rows = group->RowCount();
+        if (remaining < rows) {
+            ItemData = group->Rows()[remaining];
             return true;
         }
-        remaining -= group->gdRows.size();
+        remaining -= rows;
     }
     return false;
 }
@@ -409,8 +458,8 @@ std::vector<TTrackData*> TVPlayList::Search(const std::string& Text) const
     if (Text.empty())
         return results;
     std::string const wanted = LowerCase(Text);
-    for (auto const& group : plGroups) {
-        for (TItemData* row : group->gdRows) {
+    for (TGroupData* group : plGroups) {
+        for (TItemData* row : group->Rows()) {
             if (LowerCase(row->idTrackData->tdTagsList.View(tkTrackName)).find(wanted) != std::string::npos)
                 results.push_back(row->idTrackData);
         }

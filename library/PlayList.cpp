@@ -72,6 +72,9 @@ TVPlayList::TVPlayList(TCreateKey key)
     , plCaption(LibraryText("PlayList.PlayList"))
     , plID(RandomPlaylistID())
 {
+    m_groupList = GetList("Groups", true);
+    m_groupList->clManual = true; // the playlist paints and hit-tests its groups and rows
+    plGroups = TControlsOf<TGroupData>(m_groupList);
 }
 
 TVPlayList::~TVPlayList()
@@ -90,6 +93,7 @@ TVPlayList::~TVPlayList()
     SpecialLists().Forget(this);
     for (auto& track : plDataList)
         ReleaseTrack(*track);
+    m_groupList->Clear(); // the rows go before the tracks they show
 }
 
 void TVPlayList::On_Create()
@@ -374,8 +378,8 @@ void TVPlayList::ClearList()
     for (auto& track : plDataList)
         ReleaseTrack(*track);
     plShuffleList.clear();
-    plGrouping = TGrouping { plGroupMode, plAscending, {}, {}, 0, {} };
-    m_extraRows.clear();
+    m_groupList->Clear();
+    m_letters.clear();
     LastGroupData = nullptr;
     plDataList.clear();
     m_byID.clear();
@@ -450,22 +454,10 @@ void TVPlayList::RemoveTrack(TTrackData* TrackData, bool DeleteFile)
 
 void TVPlayList::RemoveTrackData(TTrackData* TrackData)
 {
-    if (TItemData* const row = TrackData->tdItemData) {
+    if (TItemData* const row = std::exchange(TrackData->tdItemData, nullptr)) {
         TGroupData* const group = row->idGroupData;
-        if (group) {
-            std::erase(group->gdRows, row);
-            if (group->gdRows.empty()) {
-                // Letters and LastGroupData must not keep the freed group.
-                std::erase_if(plGrouping.Letters, [group](const TGroupLetter& letter) { return letter.glGroup == group; });
-                if (LastGroupData == group)
-                    LastGroupData = nullptr;
-                std::erase_if(plGroups, [group](const std::unique_ptr<TGroupData>& g) { return g.get() == group; });
-            }
-        }
-        row->idTrackData = nullptr;
-        row->idGroupData = nullptr;
-        row->Visible = false;
-        TrackData->tdItemData = nullptr;
+        if (group && group->RemoveRow(row) && group->RowCount() == 0)
+            RemoveGroup(group);
     }
     std::erase(plShuffleList, TrackData);
     if (m_indexed) {

@@ -62,8 +62,9 @@ public:
     std::vector<TTrackData*> plShuffleList; // non-owning: tracks not yet played in shuffle mode
     bool plAllPlayed = false;
     std::vector<std::unique_ptr<TTrackData>> plDataList; // the tracks, in the order added
-    TGrouping plGrouping;                                  // groups, rows and letters
-    std::vector<std::unique_ptr<TGroupData>>& plGroups = plGrouping.Groups;
+    // The groups in display order: the controls of this list's manual list "Groups", which
+    // owns them (and they their rows).
+    TControlsOf<TGroupData> plGroups;
     TGroupData* LastGroupData = nullptr; // non-owning
     int32_t plSelCount = 0;
 
@@ -165,7 +166,9 @@ public:
     void SortPlaylist();
     void CreateAlphabet();
     void RemoveEmptyGroups();
-    std::vector<TGroupLetter> const& Letters() const { return plGrouping.Letters; }
+    // Frees a group with its rows, and the letter that leads to it.
+    void RemoveGroup(TGroupData* group);
+    std::vector<TGroupLetter> const& Letters() const { return m_letters; }
     bool GetTrackbyIDX(int Index, TTrackData*& TrackData) const;
     bool GetItem(int ItemIndex, TItemData*& ItemData) const;
     // Tracks whose "TrackName" contains Text (lower case), in group and row order.
@@ -182,8 +185,8 @@ private:
     std::string m_controlID = kPlayListControlID;
     mutable std::mutex m_loadingTextLock;
     std::string m_loadingText;
-    // Rows created by AddTrack after a grouping; the grouping's arena holds the rest.
-    std::vector<std::unique_ptr<TItemData>> m_extraRows;
+    TControlList* m_groupList = nullptr; // owned by the control, as its list "Groups"
+    std::vector<TGroupLetter> m_letters;
     // The tracks by tdID and by PathKey; built on the first look-up, then kept up to date.
     void EnsureIndex() const;
     void IndexTrack(TTrackData* track) const;

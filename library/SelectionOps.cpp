@@ -76,8 +76,8 @@ void TTrackSelection::Remove(TTrackData& track)
 
 void Select(TVPlayList& list, TSelectOption option, TTrackSelection& selection)
 {
-    for (const auto& group : list.plGroups) {
-        for (TItemData* row : group->gdRows) {
+    for (TGroupData* group : list.plGroups) {
+        for (TItemData* row : group->Rows()) {
             if (!row || !row->idTrackData)
                 continue;
             TTrackData& track = *row->idTrackData;

@@ -401,8 +401,8 @@ void TPlaybackController::PlayHandedOver(TVPlayList& List, std::vector<std::stri
             PlayFile(List.GetTrackData(index), true, 0);
             return;
         }
-        for (auto const& group : List.plGroups)
-            for (TItemData const* row : group->gdRows)
+        for (TGroupData const* group : List.plGroups)
+            for (TItemData const* row : group->Rows())
                 if (row->idTrackData && IsInside(row->idTrackData->GetTag("FilePath"), path)) {
                     PlayFile(row->idTrackData, true, 0);
                     return;

@@ -51,7 +51,7 @@ TEST_F(LibraryTest, ListsLoadOnSeveralThreadsAtOnce)
         lists[l]->AppendTracks(std::move(tracks[l]));
         lists[l]->CommitGrouping(std::move(groupings[l]));
         ASSERT_EQ(lists[l]->TrackCount(), kTracks);
-        EXPECT_EQ(lists[l]->plGroups.size(), 10u); // "0".."9" (10, 11, 12 file under "1")
+        EXPECT_EQ(lists[l]->plGroups.size(), 10); // "0".."9" (10, 11, 12 file under "1")
         EXPECT_EQ(lists[l]->GetTrackData(7)->GetTag("own key " + std::to_string(l) + "-2"), "v");
         EXPECT_EQ(lists[l]->GetTrackData(7)->tdItemData->idTrackData, lists[l]->GetTrackData(7));
     }

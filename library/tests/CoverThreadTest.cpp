@@ -49,9 +49,9 @@ protected:
 
     static void PlaceGroups(TVPlayList& list, int top)
     {
-        for (auto& group : list.plGroups) {
-            group->gdTop = top;
-            group->gdHeight = 50;
+        for (TGroupData* group : list.plGroups) {
+            group->SetTop(top);
+            group->SetHeight(50);
             top += 50;
         }
     }
@@ -69,7 +69,7 @@ TEST_F(CoverThreadTest, APictureThatFailsToDecodeIsSkipped)
 {
     // Rows sort by title ascending: Broken before Red.
     auto list = MakeList({ { "broken-cover.mp3", "red-cover.mp3" }, { "broken-cover.mp3" } });
-    ASSERT_EQ(list->plGroups.size(), 2u);
+    ASSERT_EQ(list->plGroups.size(), 2);
     ASSERT_TRUE(list->plAscending);
     CoverHooks().CoverSize = [](const TVPlayList&, const TGroupData&, int& width, int& height) {
         width = 10;
@@ -95,8 +95,8 @@ TEST_F(CoverThreadTest, GroupsOffScreenReleaseTheirPictures)
     Icons_Start(*list, true);
     WaitFor([&] { return list->plGroups[0]->gdHaveCover && list->plGroups[1]->gdHaveCover; });
     // Scrolled: the first group ends above the list, the second reaches in from above.
-    list->plGroups[0]->gdTop = -50;
-    list->plGroups[1]->gdTop = -25;
+    list->plGroups[0]->SetTop(-50);
+    list->plGroups[1]->SetTop(-25);
     TGroupData& first = *list->plGroups[0];
     WaitFor([&] { return first.gdNeedIcons.load(); });
     EXPECT_FALSE(first.gdHaveCover);
@@ -104,7 +104,7 @@ TEST_F(CoverThreadTest, GroupsOffScreenReleaseTheirPictures)
     EXPECT_TRUE(list->plGroups[1]->gdHaveCover);
     // Not the current list: nothing is loaded.
     App.CurrentPlayList = nullptr;
-    list->plGroups[0]->gdTop = 0;
+    list->plGroups[0]->SetTop(0);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     Dispatcher.RunPosted();
     EXPECT_TRUE(first.gdNeedIcons);

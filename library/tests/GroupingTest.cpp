@@ -45,13 +45,13 @@ TEST_F(Grouping, KeysIgnoreCaseAndTheLastTrackNamesTheGroup)
     // One more track filed into the existing grouping joins its group.
     TTrackData* const late = Add({ { "TrackName", "Fernando" }, { "Artist", "aBBA" } });
     List->AddTrack(late);
-    ASSERT_EQ(List->plGroups.size(), 1u);
-    EXPECT_EQ(late->tdItemData->idGroupData, List->plGroups[0].get());
+    ASSERT_EQ(List->plGroups.size(), 1);
+    EXPECT_EQ(late->tdItemData->idGroupData, List->plGroups[0]);
     EXPECT_EQ(List->plGroups[0]->gdCaption, "aBBA");
     EXPECT_EQ(List->plGroups[0]->gdSecondLine, "4 Group.Tracks");
     List->SortPlaylist();
     std::vector<std::string> keys;
-    for (TItemData* row : List->plGroups[0]->gdRows) {
+    for (TItemData* row : List->plGroups[0]->Rows()) {
         EXPECT_EQ(row->idIndex, static_cast<int>(keys.size()));
         keys.push_back(CollationKey(row->idTrackData->GetTag("TrackName")));
     }
@@ -84,10 +84,10 @@ TEST_F(Grouping, KeysOfEveryMode)
     };
     for (auto const& c : cases) {
         List->GroupPlaylist(c.mode, false);
-        ASSERT_EQ(List->plGroups.size(), 1u);
+        ASSERT_EQ(List->plGroups.size(), 1);
         EXPECT_EQ(List->plGroups[0]->gdID, c.id) << int(c.mode);
         EXPECT_EQ(List->plGroups[0]->gdCaption, c.caption) << int(c.mode);
-        EXPECT_EQ(track->tdItemData->idGroupData, List->plGroups[0].get());
+        EXPECT_EQ(track->tdItemData->idGroupData, List->plGroups[0]);
     }
     track->SetTag("Bitrate", "320");
     List->GroupPlaylist(gmBitrate, false);
@@ -154,7 +154,7 @@ TEST_F(Grouping, QuicksortOrdersLikeTheCollation)
         List->GroupPlaylist(gmArtist, false);
         ASSERT_EQ(List->plAscending, ascending);
         std::vector<std::string> keys;
-        for (TItemData* row : List->plGroups[0]->gdRows)
+        for (TItemData* row : List->plGroups[0]->Rows())
             keys.push_back(CollationKey(row->idTrackData->GetTag("TrackName")));
         EXPECT_TRUE(ascending ? std::is_sorted(keys.begin(), keys.end())
                               : std::is_sorted(keys.rbegin(), keys.rend()));
@@ -187,6 +187,40 @@ TEST_F(Grouping, RemovingTheLastTrackOfAGroupDropsGroupAndLetter)
     EXPECT_EQ(List->Letters()[0].glID, "A");
     EXPECT_EQ(List->TrackCount(), 1);
     EXPECT_TRUE(List->plNeeedSave);
+}
+
+TEST_F(Grouping, GroupsAndRowsAreControlsOfThePlaylist)
+{
+    TTrackData* const first = Add({ { "TrackName", "Alpha" } });
+    TTrackData* const second = Add({ { "TrackName", "Avocado" } });
+    Add({ { "TrackName", "Beta" } });
+    List->GroupPlaylist(gmTrackName, false);
+    TControlList* const groups = List->Controls("Groups");
+    ASSERT_EQ(groups->Count(), 2);
+    EXPECT_TRUE(groups->clManual);
+    for (TGroupData* group : List->plGroups) {
+        EXPECT_EQ(group->Parent(), List.get());
+        EXPECT_EQ(group->scParentList, groups);
+        EXPECT_EQ(group->Canvas(), nullptr);
+        for (TItemData* row : group->Rows()) {
+            EXPECT_EQ(row->Parent(), group);
+            EXPECT_EQ(row->scParentList, group->Controls(0));
+            EXPECT_EQ(row->scLists.Count(), 0);
+            EXPECT_EQ(row->ID().rfind("TItemData", 0), 0u);
+        }
+    }
+
+    // Removing a track frees its row; a regrouping frees every row.
+    TControlRef const removed(first->tdItemData);
+    TControlRef const kept(second->tdItemData);
+    List->RemoveItem(first->tdItemData, false);
+    EXPECT_FALSE(removed);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(List->plGroups[0]->RowCount(), 1);
+    List->GroupPlaylist(gmTrackName, false);
+    EXPECT_FALSE(kept);
+    ASSERT_NE(List->LastGroupData, nullptr); // the group of the track filed last
+    EXPECT_EQ(List->LastGroupData->gdID, "B");
 }
 
 TEST_F(Grouping, SearchFindsTitlesWithoutCase)
