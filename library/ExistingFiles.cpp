@@ -20,15 +20,17 @@ bool TExistingFiles::IsRegularFile(std::string_view path)
     size_t const slash = path.rfind('/');
     if (slash == std::string_view::npos || slash + 1 == path.size())
         return StatRegularFile(std::string(path));
-    std::string const folder(path.substr(0, slash + 1));
-    std::string_view const name = path.substr(slash + 1);
-    TFolder& entry = m_folders[folder];
+    std::string_view const folder = path.substr(0, slash + 1);
+    auto found = m_folders.find(folder);
+    if (found == m_folders.end())
+        found = m_folders.emplace(std::string(folder), TFolder()).first;
+    TFolder& entry = found->second;
     // A folder asked about once is not worth a listing.
     if (!entry.Listed && ++entry.Asked >= 2)
-        entry.Listed = ListFolder(folder, entry);
+        entry.Listed = ListFolder(found->first, entry);
     if (!entry.Listed)
         return StatRegularFile(std::string(path));
-    return entry.Files.contains(std::string(name));
+    return entry.Files.contains(path.substr(slash + 1));
 }
 
 bool TExistingFiles::ListFolder(const std::string& folder, TFolder& entry)

@@ -5,6 +5,7 @@
 // instead of looking up each of its files, which costs the kernel a walk of the whole path
 // every time. Answers reflect the moment a folder was first asked about.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,14 +19,20 @@ public:
     bool IsRegularFile(std::string_view path);
 
 private:
+    // Looked up by string_view, without a copy of the name.
+    struct THash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view> {}(text); }
+    };
+    using TNames = std::unordered_set<std::string, THash, std::equal_to<>>;
     struct TFolder {
         int Asked = 0;
         bool Listed = false;
-        std::unordered_set<std::string> Files; // regular files found by the listing
+        TNames Files; // regular files found by the listing
     };
     bool ListFolder(const std::string& folder, TFolder& entry);
 
-    std::unordered_map<std::string, TFolder> m_folders;
+    std::unordered_map<std::string, TFolder, THash, std::equal_to<>> m_folders;
 };
 
 }

@@ -1,15 +1,17 @@
 #pragma once
 
 // TTrackTags: the dictionary of a track record, kept compact because a library holds
-// hundreds of thousands of records: one text buffer holding every value and a small vector of
-// (key, fold, offset, length) entries, in the order the keys were first stored.
+// hundreds of thousands of records: one heap block holding a small array of (key, fold,
+// offset, length) entries, in the order the keys were first stored, followed by the text of
+// every value.
 
 #include "library/TrackKeys.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace vantor {
 
@@ -22,13 +24,14 @@ public:
         uint32_t Length;
     };
 
-    int Count() const { return static_cast<int>(m_entries.size()); }
-    bool Empty() const { return m_entries.empty(); }
-    TEntry const& Entry(int index) const { return m_entries[static_cast<size_t>(index)]; }
-    std::string_view Value(TEntry const& entry) const
-    {
-        return std::string_view(m_text).substr(entry.Offset, entry.Length);
-    }
+    TTrackTags() = default;
+    TTrackTags(const TTrackTags&) = delete;
+    TTrackTags& operator=(const TTrackTags&) = delete;
+
+    int Count() const { return static_cast<int>(m_count); }
+    bool Empty() const { return m_count == 0; }
+    TEntry const& Entry(int index) const { return Entries()[index]; }
+    std::string_view Value(TEntry const& entry) const { return { Text() + entry.Offset, entry.Length }; }
     std::string KeyName(int index) const { return TagKeyName(Entry(index).Key); }
 
     // Index of the first entry whose key equals name without regard to case, or -1.
@@ -48,17 +51,25 @@ public:
     // Room for entries and text bytes, so that filling a record allocates once.
     void Reserve(size_t entries, size_t textBytes);
     // Bytes held on the heap, for memory accounting.
-    size_t HeapBytes() const { return m_entries.capacity() * sizeof(TEntry) + m_text.capacity(); }
-    // Drops spare capacity (after a record was filled).
+    size_t HeapBytes() const { return m_entryCapacity * sizeof(TEntry) + m_textCapacity; }
+    // Drops replaced values and spare capacity (after a record was filled).
     void Shrink();
 
 private:
     int FindFold(TTagKey fold) const;
     int SetEntry(int index, TTagKey key, TTagKey fold, std::string_view value);
+    // Moves everything into a block of exactly this room, dropping replaced values.
+    void Relocate(uint32_t entryCapacity, size_t textCapacity);
 
-    std::vector<TEntry> m_entries;
-    std::string m_text;
-    uint32_t m_garbage = 0; // bytes of replaced values still in m_text
+    TEntry* Entries() const { return reinterpret_cast<TEntry*>(m_block.get()); }
+    char* Text() const { return reinterpret_cast<char*>(m_block.get()) + m_entryCapacity * sizeof(TEntry); }
+
+    std::unique_ptr<std::byte[]> m_block;
+    uint32_t m_count = 0;
+    uint32_t m_entryCapacity = 0;
+    uint32_t m_textSize = 0;
+    uint32_t m_textCapacity = 0;
+    uint32_t m_garbage = 0; // bytes of replaced values still in the text
 };
 
 }

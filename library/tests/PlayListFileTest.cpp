@@ -2,6 +2,7 @@
 
 #include "app/settings/IniFile.h"
 #include "app/settings/TextFileEncoding.h"
+#include "library/ExistingFiles.h"
 #include "library/PlaylistFile.h"
 
 #include <set>
@@ -28,6 +29,30 @@ protected:
         return TIniFile(path, TIniAccess::WholeFile).ReadSections();
     }
 };
+
+TEST_F(PlayListFile, ExistingFilesAnswerLikeTheFileSystem)
+{
+    std::filesystem::path const music = std::filesystem::path(AudioFile("a.mp3")).parent_path();
+    std::filesystem::create_directories(music / "sub.mp3");
+    std::filesystem::create_symlink(music / "a.mp3", music / "link.mp3");
+    std::filesystem::create_symlink(music / "none.mp3", music / "dangling.mp3");
+    struct {
+        std::string path;
+        bool regular;
+    } const cases[] = {
+        { (music / "a.mp3").string(), true },     { (music / "link.mp3").string(), true },
+        { (music / "dangling.mp3").string(), false }, { (music / "sub.mp3").string(), false },
+        { (music / "A.MP3").string(), false },    { (music / "none.mp3").string(), false },
+        { (music / "gone" / "x.mp3").string(), false }, { music.string() + "/", false },
+        { "", false },
+    };
+    // Asked twice, a folder is listed rather than looked up file by file: both must agree.
+    TExistingFiles existing;
+    for (int round = 0; round < 2; ++round) {
+        for (auto const& c : cases)
+            EXPECT_EQ(existing.IsRegularFile(c.path), c.regular) << c.path << " round " << round;
+    }
+}
 
 TEST_F(PlayListFile, DeletedTrackIsSkippedButItsSectionKept)
 {

@@ -45,6 +45,15 @@ TEST(TrackTags, ValuesSurviveManyReplacements)
     for (auto const& [key, value] : expected)
         EXPECT_EQ(tags.Get(key), value) << key;
     EXPECT_EQ(tags.Count(), 7);
+
+    // A value taken from the dictionary itself, while the dictionary grows under it.
+    tags.Set(tkTrackName, std::string(300, 't'));
+    tags.Shrink();
+    for (TKnownKey key : { tkArtist, tkAlbum, tkGenre })
+        tags.Set(key, tags.View(tkTrackName));
+    EXPECT_EQ(tags.Get(tkGenre), std::string(300, 't'));
+    tags.Set(tkTrackName, tags.View(tkTrackName).substr(10));
+    EXPECT_EQ(tags.Get(tkTrackName), std::string(290, 't'));
 }
 
 TEST(TrackTexts, Durations)
