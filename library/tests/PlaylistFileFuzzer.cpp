@@ -1,4 +1,5 @@
-// Playlist files: settings, linked folders and track sections from arbitrary bytes.
+// Playlist files: settings, linked folders and track sections from arbitrary bytes. The fast
+// reader must see the sections and values the INI reader sees.
 
 #include "app/settings/IniFile.h"
 #include "library/PlayList.h"
@@ -6,12 +7,28 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace vantor;
-    TPlaylistFile const file = TPlaylistFile::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
+    std::string_view const bytes(reinterpret_cast<const char*>(data), size);
+    TPlaylistFile const file = TPlaylistFile::FromBytes(bytes);
+    TIniFile const ini = TIniFile::FromBytes(bytes);
+    std::vector<std::string> const names = ini.ReadSections();
+    if (names.size() != file.Sections().size())
+        __builtin_trap();
+    for (size_t i = 0; i < names.size(); ++i) {
+        TPlaylistFile::TSection const& section = file.Sections()[i];
+        if (section.Name != names[i])
+            __builtin_trap();
+        for (auto const& [key, value] : section.Values()) {
+            if (TPlaylistFile::Value(section, key) != ini.ReadString(names[i], key, "<none>"))
+                __builtin_trap();
+        }
+    }
     auto list = TSmartCtrl::Create<TVPlayList>();
     list->LoadSettings(file);
     list->AppendTracks(list->ReadTracks(file));
