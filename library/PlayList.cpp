@@ -139,7 +139,7 @@ void TVPlayList::LoadSettings()
     if (!RegularFileExists(plPath))
         return;
     plFileName = std::filesystem::path(plPath).filename().string();
-    LoadSettings(TPlaylistFile::FromPath(plPath));
+    LoadSettings(TPlaylistFile::FromPath(plPath, { kSettingsSection, kLinkedSection }));
 }
 
 void TVPlayList::LoadSettings(const TPlaylistFile& file)

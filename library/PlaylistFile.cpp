@@ -40,39 +40,43 @@ std::string_view TrimIniBlanks(std::string_view text)
     return text;
 }
 
-TPlaylistFile TPlaylistFile::FromPath(const std::filesystem::path& path)
+TPlaylistFile TPlaylistFile::FromPath(const std::filesystem::path& path, TOnly only)
 {
     std::optional<TFileBytes> bytes = TFileBytes::Read(path);
     if (!bytes)
-        return FromText({});
+        return FromText({}, only);
     // The common case, UTF-8 without a mark, is taken as it is instead of being copied.
     std::string_view const view = bytes->View();
     bool const marked = view.starts_with("\xEF\xBB\xBF") || view.starts_with("\xFF\xFE") || view.starts_with("\xFE\xFF");
     if (marked || !IsUtf8Text(view))
-        return FromBytes(view);
+        return FromBytes(view, only);
     TPlaylistFile file;
     file.m_bytes = std::make_unique<TFileBytes>(std::move(*bytes));
     file.m_view = file.m_bytes->View();
-    file.Parse();
+    file.Parse(only);
     return file;
 }
 
-TPlaylistFile TPlaylistFile::FromBytes(std::string_view bytes) { return FromText(DecodeTextFile(bytes).text); }
+TPlaylistFile TPlaylistFile::FromBytes(std::string_view bytes, TOnly only)
+{
+    return FromText(DecodeTextFile(bytes).text, only);
+}
 
-TPlaylistFile TPlaylistFile::FromText(std::string text)
+TPlaylistFile TPlaylistFile::FromText(std::string text, TOnly only)
 {
     TPlaylistFile file;
     file.m_text = std::make_unique<std::string>(std::move(text));
     file.m_view = *file.m_text;
-    file.Parse();
+    file.Parse(only);
     return file;
 }
 
-void TPlaylistFile::Parse()
+void TPlaylistFile::Parse(TOnly only)
 {
     std::string_view const text = m_view;
     // One section per track: size the index once instead of rehashing as it grows.
-    m_byName.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '[')));
+    if (only.size() == 0)
+        m_byName.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '[')));
     constexpr size_t kNone = static_cast<size_t>(-1);
     size_t current = kNone; // lines before the first section belong to none
     size_t bodyStart = 0;
@@ -112,6 +116,12 @@ void TPlaylistFile::Parse()
         if (name.empty())
             continue;
         closeBlock(lineStart);
+        bool const wanted = only.size() == 0
+            || std::any_of(only.begin(), only.end(), [name](std::string_view o) { return EqualsNoCase(name, o); });
+        if (!wanted) {
+            current = kNone;
+            continue;
+        }
         auto const [it, added] = m_byName.emplace(FoldCase(name), m_sections.size());
         if (added)
             m_sections.push_back({ name, {} });

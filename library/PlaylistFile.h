@@ -76,9 +76,11 @@ public:
         TValues Values() const { return TValues(Body); }
     };
 
-    // A missing or unreadable file reads as an empty one.
-    static TPlaylistFile FromPath(const std::filesystem::path& path);
-    static TPlaylistFile FromBytes(std::string_view bytes);
+    // A missing or unreadable file reads as an empty one. With names in only, just the
+    // sections of those names (without regard to case) are kept, and the rest is skipped over.
+    using TOnly = std::initializer_list<std::string_view>;
+    static TPlaylistFile FromPath(const std::filesystem::path& path, TOnly only = {});
+    static TPlaylistFile FromBytes(std::string_view bytes, TOnly only = {});
 
     TPlaylistFile(TPlaylistFile&&) = default;
     TPlaylistFile& operator=(TPlaylistFile&&) = default;
@@ -92,8 +94,8 @@ public:
 
 private:
     TPlaylistFile() = default;
-    void Parse();
-    static TPlaylistFile FromText(std::string text);
+    void Parse(TOnly only);
+    static TPlaylistFile FromText(std::string text, TOnly only);
 
     // The UTF-8 text, either as read or decoded; the views point into it. Held on the heap so
     // that moving the file keeps them valid.

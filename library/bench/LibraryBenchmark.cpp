@@ -97,6 +97,19 @@ void BM_LoadFromFile(benchmark::State& state)
 }
 BENCHMARK(BM_LoadFromFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Start-up reads every list's settings on the UI thread before its loader starts.
+void BM_LoadSettings(benchmark::State& state)
+{
+    std::string const path = PlaylistFile();
+    for (auto _ : state) {
+        auto list = TSmartCtrl::Create<TVPlayList>();
+        list->plPath = path;
+        list->LoadSettings();
+        benchmark::DoNotOptimize(list->plID);
+    }
+}
+BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void BM_GroupPlaylist(benchmark::State& state)
 {
     static std::unique_ptr<TVPlayList> list = [] {

@@ -118,6 +118,14 @@ TEST(PlaylistFileReader, ASectionWrittenTwiceReadsAsOne)
     EXPECT_EQ(TValues(sections[1].Values().begin(), sections[1].Values().end()), (TValues { { "k", "b [c]" } }));
     EXPECT_EQ(sections[2].Values().begin(), sections[2].Values().end());
     EXPECT_EQ(file.Value("none", "k", "def"), "def");
+
+    // Read for some sections only, the rest is skipped over.
+    TPlaylistFile const only = TPlaylistFile::FromBytes(
+        "top=ignored\n[a]\r\nk1=1\r\n[b]\nk=b [c]\n\t[ A ] \n k2 = 2 \n;k3=no\n[[x\n[c]\n[a]\nk1=again", { "A", "none" });
+    ASSERT_EQ(only.Sections().size(), 1u);
+    EXPECT_EQ(TValues(only.Sections()[0].Values().begin(), only.Sections()[0].Values().end()),
+              (TValues { { "k1", "1" }, { "k2", "2" }, { "k1", "again" } }));
+    EXPECT_EQ(only.Find("b"), nullptr);
 }
 
 TEST_F(PlayListFile, WrittenAndReadBackUnchanged)

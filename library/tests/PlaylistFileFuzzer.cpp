@@ -29,6 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 __builtin_trap();
         }
     }
+    // Reading only some sections gives them as a full read does.
+    TPlaylistFile const settings = TPlaylistFile::FromBytes(bytes, { "#Settings", "#Linked" });
+    for (TPlaylistFile::TSection const& section : settings.Sections()) {
+        TPlaylistFile::TSection const* const full = file.Find(section.Name);
+        if (!full || full->Body != section.Body)
+            __builtin_trap();
+    }
+    if (settings.Sections().size() != size_t(file.Find("#Settings") != nullptr) + size_t(file.Find("#Linked") != nullptr))
+        __builtin_trap();
     auto list = TSmartCtrl::Create<TVPlayList>();
     list->LoadSettings(file);
     list->AppendTracks(list->ReadTracks(file));
