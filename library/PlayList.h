@@ -185,6 +185,10 @@ private:
     std::string m_controlID = kPlayListControlID;
     mutable std::mutex m_loadingTextLock;
     std::string m_loadingText;
+    // The tracks read from sections [begin, end) (any thread); report: this call shows the
+    // progress.
+    std::vector<std::unique_ptr<TTrackData>> ReadSections(const TPlaylistFile& file, size_t begin, size_t end,
+                                                          bool report);
     TControlList* m_groupList = nullptr; // owned by the control, as its list "Groups"
     std::vector<TGroupLetter> m_letters;
     // The tracks by tdID and by PathKey; built on the first look-up, then kept up to date.

@@ -14,6 +14,26 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// The next line of text, without its LF and the CRs before it; text moves past it.
+std::string_view TakeLine(std::string_view& text)
+{
+    size_t const lf = text.find('\n');
+    std::string_view line = text.substr(0, lf);
+    text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
+    while (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+// The section a trimmed "[name]" line starts, or empty when it starts none.
+std::string_view SectionName(std::string_view trimmed)
+{
+    if (trimmed.empty() || trimmed.front() != '[')
+        return {};
+    size_t const close = trimmed.find(']');
+    return close == std::string_view::npos ? std::string_view() : TrimIniBlanks(trimmed.substr(1, close - 1));
+}
+
 // IsValidUtf8 with a fast walk over the ASCII that playlist files mostly are.
 bool IsUtf8Text(std::string_view text)
 {
@@ -101,18 +121,12 @@ void TPlaylistFile::Parse(TOnly only)
         size_t lineStart = bracket;
         while (lineStart > 0 && IsBlank(text[lineStart - 1]))
             --lineStart;
-        size_t const lf = text.find('\n', bracket);
-        size_t const lineEnd = lf == std::string_view::npos ? text.size() : lf;
-        pos = lf == std::string_view::npos ? text.size() : lf + 1;
+        std::string_view rest = text.substr(bracket);
+        std::string_view const line = TakeLine(rest);
+        pos = text.size() - rest.size();
         if (lineStart > 0 && text[lineStart - 1] != '\n')
             continue;
-        std::string_view line = text.substr(bracket, lineEnd - bracket);
-        while (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        line = TrimIniBlanks(line);
-        size_t const close = line.find(']');
-        std::string_view const name = close == std::string_view::npos ? std::string_view()
-                                                                      : TrimIniBlanks(line.substr(1, close - 1));
+        std::string_view const name = SectionName(TrimIniBlanks(line));
         if (name.empty())
             continue;
         closeBlock(lineStart);
@@ -153,12 +167,7 @@ void TPlaylistFile::Parse(TOnly only)
 void TPlaylistFile::TValues::iterator::Next()
 {
     while (!m_rest.empty()) {
-        size_t const lf = m_rest.find('\n');
-        std::string_view line = m_rest.substr(0, lf);
-        m_rest.remove_prefix(lf == std::string_view::npos ? m_rest.size() : lf + 1);
-        while (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        line = TrimIniBlanks(line);
+        std::string_view const line = TrimIniBlanks(TakeLine(m_rest));
         size_t const equals = line.find('=');
         if (line.empty() || equals == std::string_view::npos || line.front() == ';' || line.front() == '[')
             continue;
@@ -249,23 +258,14 @@ std::string KeepLinesOutside(std::string_view text, std::initializer_list<std::s
     kept.reserve(text.size());
     bool dropping = false;
     while (!text.empty()) {
-        size_t const lf = text.find('\n');
-        std::string_view line = text.substr(0, lf);
-        text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
-        while (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+        std::string_view const line = TakeLine(text);
         std::string_view const trimmed = TrimIniBlanks(line);
-        if (!trimmed.empty() && trimmed.front() == '[') {
-            size_t const close = trimmed.find(']');
-            std::string_view const name = close == std::string_view::npos ? std::string_view()
-                                                                          : TrimIniBlanks(trimmed.substr(1, close - 1));
-            if (!name.empty()) {
-                dropping = false;
-                for (std::string_view const section : drop)
-                    dropping = dropping || EqualsNoCase(name, section);
-                if (dropping)
-                    continue;
-            }
+        if (std::string_view const name = SectionName(trimmed); !name.empty()) {
+            dropping = false;
+            for (std::string_view const section : drop)
+                dropping = dropping || EqualsNoCase(name, section);
+            if (dropping)
+                continue;
         }
         if (dropping) {
             if (trimmed.find('=') != std::string_view::npos)

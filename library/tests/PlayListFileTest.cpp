@@ -54,6 +54,43 @@ TEST_F(PlayListFile, ExistingFilesAnswerLikeTheFileSystem)
     }
 }
 
+TEST_F(PlayListFile, ABigFileReadByTwoThreadsKeepsFileOrder)
+{
+    std::string const a = AudioFile("a.mp3");
+    std::string const b = AudioFile("b.mp3");
+    std::string const gone = (Root / "music" / "gone.mp3").string();
+    // Big enough for two threads; the halves meet at section 2500, among missing files and
+    // the settings.
+    std::string text;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 5000; ++i) {
+        if (i == 2500)
+            text += "[#Settings]\nCaption=Big\n";
+        bool const missing = i % 7 == 0 || i == 2499 || i == 2501;
+        std::string id = std::to_string(i);
+        id.insert(id.begin(), 's');
+        text += '[';
+        text += id;
+        text += "]\nFilePath=";
+        text += missing ? gone : i % 2 ? a : b;
+        text += "\nTrackName=T";
+        text += std::to_string(i);
+        text += '\n';
+        if (!missing)
+            expected.push_back(id);
+    }
+    std::filesystem::path const path = Root / "Playlists" / "Big.vpl";
+    WriteBytes(path, text);
+    auto list = Load(path);
+    ASSERT_EQ(list->TrackCount(), static_cast<int>(expected.size()));
+    for (int i = 0; i < list->TrackCount(); ++i) {
+        ASSERT_EQ(list->GetTrackData(i)->tdID, expected[static_cast<size_t>(i)]) << i;
+        EXPECT_EQ(list->GetTrackData(i)->GetTag("TrackName"), "T" + expected[static_cast<size_t>(i)].substr(1));
+    }
+    EXPECT_EQ(list->plCaption, "Big");
+    EXPECT_EQ(list->plLoadingMax, 5001);
+}
+
 TEST_F(PlayListFile, DeletedTrackIsSkippedButItsSectionKept)
 {
     std::string const a = AudioFile("a.mp3");
