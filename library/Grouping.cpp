@@ -200,10 +200,11 @@ void SortRows(TGroupData& group, bool ascending)
         SortControls<TItemData>(*rows, ascending, [](const TItemData& row) { return RowKey(*row.idTrackData); });
 }
 
-void NumberRows(TControlsOf<TGroupData> groups)
+template <class TGroups>
+void NumberRows(const TGroups& groups)
 {
     int32_t index = 0;
-    for (TGroupData* group : groups) {
+    for (auto const& group : groups) {
         for (TItemData* row : group->Rows())
             row->idIndex = index++;
     }
@@ -302,12 +303,7 @@ TGrouping TVPlayList::BuildGrouping(const std::vector<TTrackData*>& tracks, TGro
         SetSecondLine(group, GroupMode, last, texts);
     }
     SortGroups(grouping);
-
-    int32_t index = 0;
-    for (auto const& group : grouping.Groups) {
-        for (TItemData* row : group->Rows())
-            row->idIndex = index++;
-    }
+    NumberRows(grouping.Groups);
     grouping.Letters = BuildLetters(grouping.Groups, GroupMode, owner);
     return grouping;
 }
