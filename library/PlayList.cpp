@@ -262,15 +262,24 @@ bool TVPlayList::SaveToFile()
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
     // A file that exists but cannot be read is never overwritten: its tracks were never seen.
-    std::optional<std::string> const old = ReadWholeFile(path);
+    std::optional<TFileBytes> const old = TFileBytes::Read(path);
     if (!old && std::filesystem::exists(path, error))
         return false;
-    TDecodedText const decoded = old ? DecodeTextFile(*old) : TDecodedText {};
+    std::string_view const oldBytes = old ? old->View() : std::string_view();
+    // Plain UTF-8, the common case, is its own text; other encodings are decoded first.
+    bool const plain = IsPlainUtf8(oldBytes);
+    TDecodedText decoded;
+    if (!plain)
+        decoded = DecodeTextFile(oldBytes);
+    std::string_view const oldText = plain ? oldBytes : std::string_view(decoded.text);
 
     TPlaylistWriter writer;
     std::vector<std::string_view> oldSettings;
-    std::string kept;
     if (plNeeedSave) {
+        size_t room = 4096;
+        for (auto const& track : plDataList)
+            room += track->tdID.size() + track->tdTagsList.HeapBytes() + 32;
+        writer.Reserve(room);
         for (auto const& track : plDataList) {
             if (!writer.Section(track->tdID))
                 continue;
@@ -284,7 +293,8 @@ bool TVPlayList::SaveToFile()
     } else {
         // The track sections stay exactly as they are; settings and linked folders are
         // written anew after them, keeping settings keys this program does not know.
-        kept = KeepLinesOutside(decoded.text, { kSettingsSection, kLinkedSection }, oldSettings);
+        writer.Reserve(oldText.size() + 4096);
+        KeepLinesOutside(oldText, { kSettingsSection, kLinkedSection }, oldSettings, writer);
     }
     writer.Section(kSettingsSection);
     writer.Value("Caption", plCaption);
@@ -305,9 +315,8 @@ bool TVPlayList::SaveToFile()
     for (size_t i = 0; i < plLinkedFolders.size(); ++i)
         writer.Value(std::to_string(i), plLinkedFolders[i]);
 
-    std::string text = std::move(kept);
-    text += writer.Text();
-    if (old && DetectLineEnding(decoded.text) == TLineEnding::CRLF) {
+    std::string text = writer.TakeText();
+    if (old && DetectLineEnding(oldText) == TLineEnding::CRLF) {
         std::string crlf;
         crlf.reserve(text.size() + text.size() / 16);
         for (char const c : text) {
@@ -317,7 +326,9 @@ bool TVPlayList::SaveToFile()
         }
         text = std::move(crlf);
     }
-    if (!ReplaceFileContents(path, EncodeTextFile(text, decoded.encoding)))
+    std::string const bytes = plain ? std::move(text) : EncodeTextFile(text, decoded.encoding);
+    // An unchanged list (the common case at shutdown) leaves its file alone.
+    if (!(old && oldBytes == bytes) && !ReplaceFileContents(path, bytes))
         return false; // plNeeedSave stays set: the tracks are written at the next save
     plNeeedSave = false;
     // A list that was never saved is found through this file from now on (and deleting the

@@ -34,21 +34,6 @@ std::string_view SectionName(std::string_view trimmed)
     return close == std::string_view::npos ? std::string_view() : TrimIniBlanks(trimmed.substr(1, close - 1));
 }
 
-// IsValidUtf8 with a fast walk over the ASCII that playlist files mostly are.
-bool IsUtf8Text(std::string_view text)
-{
-    size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if (word & 0x8080808080808080ULL)
-            break;
-    }
-    while (i < text.size() && !(static_cast<unsigned char>(text[i]) & 0x80))
-        ++i;
-    return i == text.size() || IsValidUtf8(text.substr(i));
-}
-
 }
 
 std::string_view TrimIniBlanks(std::string_view text)
@@ -60,6 +45,23 @@ std::string_view TrimIniBlanks(std::string_view text)
     return text;
 }
 
+bool IsPlainUtf8(std::string_view bytes)
+{
+    if (bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return false;
+    // A fast walk over the ASCII that playlist files mostly are, then the full check.
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < bytes.size() && !(static_cast<unsigned char>(bytes[i]) & 0x80))
+        ++i;
+    return i == bytes.size() || IsValidUtf8(bytes.substr(i));
+}
+
 TPlaylistFile TPlaylistFile::FromPath(const std::filesystem::path& path, TOnly only)
 {
     std::optional<TFileBytes> bytes = TFileBytes::Read(path);
@@ -67,8 +69,7 @@ TPlaylistFile TPlaylistFile::FromPath(const std::filesystem::path& path, TOnly o
         return FromText({}, only);
     // The common case, UTF-8 without a mark, is taken as it is instead of being copied.
     std::string_view const view = bytes->View();
-    bool const marked = view.starts_with("\xEF\xBB\xBF") || view.starts_with("\xFF\xFE") || view.starts_with("\xFE\xFF");
-    if (marked || !IsUtf8Text(view))
+    if (!IsPlainUtf8(view))
         return FromBytes(view, only);
     TPlaylistFile file;
     file.m_bytes = std::make_unique<TFileBytes>(std::move(*bytes));
@@ -251,31 +252,27 @@ void TPlaylistWriter::RawLine(std::string_view line)
     m_text += '\n';
 }
 
-std::string KeepLinesOutside(std::string_view text, std::initializer_list<std::string_view> drop,
-                             std::vector<std::string_view>& dropped)
+void KeepLinesOutside(std::string_view text, std::initializer_list<std::string_view> drop,
+                      std::vector<std::string_view>& dropped, TPlaylistWriter& kept)
 {
-    std::string kept;
-    kept.reserve(text.size());
-    bool dropping = false;
+    enum { keeping, collecting, dropping } state = keeping;
     while (!text.empty()) {
         std::string_view const line = TakeLine(text);
         std::string_view const trimmed = TrimIniBlanks(line);
         if (std::string_view const name = SectionName(trimmed); !name.empty()) {
-            dropping = false;
-            for (std::string_view const section : drop)
-                dropping = dropping || EqualsNoCase(name, section);
-            if (dropping)
+            state = keeping;
+            for (size_t i = 0; i < drop.size() && state == keeping; ++i) {
+                if (EqualsNoCase(name, drop.begin()[i]))
+                    state = i == 0 ? collecting : dropping;
+            }
+            if (state != keeping)
                 continue;
         }
-        if (dropping) {
-            if (trimmed.find('=') != std::string_view::npos)
-                dropped.push_back(line);
-            continue;
-        }
-        kept += line;
-        kept += '\n';
+        if (state == keeping)
+            kept.RawLine(line);
+        else if (state == collecting && trimmed.find('=') != std::string_view::npos)
+            dropped.push_back(line);
     }
-    return kept;
 }
 
 }

@@ -114,6 +114,8 @@ namespace vantor {
 
 // text without the blanks (spaces, tabs) around it.
 std::string_view TrimIniBlanks(std::string_view text);
+// True for UTF-8 without a byte-order mark: such a file is its own text.
+bool IsPlainUtf8(std::string_view bytes);
 
 // The writing side: builds playlist file text line by line with the INI files' rules (a key
 // that cannot be stored is left out, CR and LF in a value become spaces, ill-formed UTF-8
@@ -125,15 +127,17 @@ public:
     void Value(std::string_view key, std::string_view value);
     // Lines taken over unchanged.
     void RawLine(std::string_view line);
+    void Reserve(size_t bytes) { m_text.reserve(bytes); }
     std::string const& Text() const { return m_text; }
+    std::string TakeText() { return std::move(m_text); }
 
 private:
     std::string m_text;
 };
 
-// The lines of text outside the sections named in drop (compared without case), unchanged;
-// the key lines of those sections go to dropped, without their headers.
-std::string KeepLinesOutside(std::string_view text, std::initializer_list<std::string_view> drop,
-                             std::vector<std::string_view>& dropped);
+// Writes the lines of text outside the sections named in drop (compared without case),
+// unchanged; the key lines of the first of those sections go to dropped, without its header.
+void KeepLinesOutside(std::string_view text, std::initializer_list<std::string_view> drop,
+                      std::vector<std::string_view>& dropped, TPlaylistWriter& kept);
 
 }

@@ -7,6 +7,8 @@
 
 #include <set>
 
+#include <sys/stat.h>
+
 namespace vantor::testing {
 namespace {
 
@@ -238,6 +240,35 @@ TEST_F(PlayListFile, SavingKeepsEncodingLineEndsAndUnknownSettings)
     EXPECT_EQ(saved.ReadString("#Settings", "Theme", ""), "dark");
     EXPECT_EQ(saved.ReadString("t1", "TrackName", ""), "Ünï");
     EXPECT_TRUE(saved.ReadSection("#Linked").empty());
+    EXPECT_FALSE(saved.ValueExists("#Settings", "0")); // a linked folder is no setting
+
+    // Saved again without a change, in either encoding, the file is left alone; a change
+    // replaces it.
+    auto const inode = [&] {
+        struct stat status {};
+        ::stat(path.c_str(), &status);
+        return status.st_ino;
+    };
+    for (bool plain : { false, true }) {
+        if (plain) {
+            WriteBytes(path, "[t1]\nFilePath=" + a + "\n");
+            list = Load(path);
+            ASSERT_TRUE(list->SaveToFile());
+        }
+        for (bool rewrite : { false, true }) {
+            list->plNeeedSave = rewrite;
+            ASSERT_TRUE(list->SaveToFile());
+            auto const before = inode();
+            std::string const content = ReadBytes(path);
+            list->plNeeedSave = rewrite;
+            ASSERT_TRUE(list->SaveToFile());
+            EXPECT_EQ(inode(), before) << plain << rewrite;
+            list->vtRepeat = !list->vtRepeat;
+            ASSERT_TRUE(list->SaveToFile());
+            EXPECT_NE(inode(), before) << plain << rewrite;
+            EXPECT_NE(ReadBytes(path), content) << plain << rewrite;
+        }
+    }
 }
 
 TEST_F(PlayListFile, NewTracksGetUnusedIDs)
