@@ -70,7 +70,7 @@ TControlRef::TControlRef(TSmartCtrl* control)
 {
     if (!control)
         return;
-    if (!control->m_aliveToken)
+    if (!control->m_aliveToken && !control->m_destroying)
         control->m_aliveToken = std::make_shared<const int>(0);
     m_token = control->m_aliveToken;
 }
@@ -88,6 +88,7 @@ TSmartCtrl::~TSmartCtrl()
 {
     // References to this control read as null from here on, also from code that runs while
     // the children are freed below.
+    m_destroying = true;
     m_aliveToken.reset();
     // Children first, then the lists; m_ownedLists never holds a linked list.
     for (auto& list : m_ownedLists)

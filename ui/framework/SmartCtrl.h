@@ -295,8 +295,10 @@ private:
     }
 
     // Expires when the control is freed; TControlRef watches it. Made by the first reference
-    // taken to the control, so that controls nobody refers to cost no allocation for it.
+    // taken to the control, so that controls nobody refers to cost no allocation for it; never
+    // made once the destructor runs, so that references taken then read as null.
     std::shared_ptr<const int> m_aliveToken;
+    bool m_destroying = false;
     // The lists this control created; linked lists are only in scLists.
     std::vector<std::unique_ptr<TControlList>> m_ownedLists;
 };

@@ -53,6 +53,29 @@ TEST(ControlTree, LeafControlsHaveNoListsAndRefuseChildren)
     EXPECT_FALSE(ref);
 }
 
+// Records whether its parent still reads as alive while the parent frees it.
+class TParentWatcher : public TSmartCtrl {
+public:
+    TParentWatcher(TCreateKey key, bool* parentAlive)
+        : TSmartCtrl(key)
+        , m_parentAlive(parentAlive)
+    {
+    }
+    ~TParentWatcher() override { *m_parentAlive = TControlRef(Parent()).Get() != nullptr; }
+
+private:
+    bool* m_parentAlive;
+};
+
+TEST(ControlTree, AReferenceTakenWhileAControlIsFreedReadsAsNull)
+{
+    bool parentAlive = true;
+    auto parent = TSmartCtrl::Create<TProbe>();
+    parent->AddItem(TSmartCtrl::Create<TParentWatcher>(&parentAlive));
+    parent.reset();
+    EXPECT_FALSE(parentAlive);
+}
+
 TEST(ControlTree, LogicalUnitsAreStoredAsDevicePixels)
 {
     TScaleGuard scale(0.4);
