@@ -88,7 +88,9 @@ int TTrackTags::SetEntry(int index, TTagKey key, TTagKey fold, std::string_view 
         // Replaced values are dropped on the way; a block mostly made of them is not grown.
         uint32_t const entryRoom = entries > m_entryCapacity ? std::max<uint32_t>(4, m_entryCapacity * 2) : m_entryCapacity;
         size_t const wanted = live + value.size();
-        size_t textRoom = m_garbage > wanted ? wanted : std::max<size_t>(wanted, size_t(m_textCapacity) * 2);
+        size_t const textRoom = m_textSize + value.size() <= m_textCapacity ? m_textCapacity
+            : m_garbage > wanted                                           ? wanted
+                                                                           : std::max<size_t>(wanted, size_t(m_textCapacity) * 2);
         Relocate(entryRoom, std::min(textRoom, kMaxText));
     }
     auto const offset = m_textSize;
