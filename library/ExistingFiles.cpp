@@ -5,21 +5,17 @@
 
 namespace vantor {
 
-namespace {
-
-bool StatRegularFile(const std::string& path)
+bool RegularFileExists(const std::string& path)
 {
     struct stat status;
     return !path.empty() && ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
 }
 
 bool TExistingFiles::IsRegularFile(std::string_view path)
 {
     size_t const slash = path.rfind('/');
     if (slash == std::string_view::npos || slash + 1 == path.size())
-        return StatRegularFile(std::string(path));
+        return RegularFileExists(std::string(path));
     std::string_view const folder = path.substr(0, slash + 1);
     auto found = m_folders.find(folder);
     if (found == m_folders.end())
@@ -29,7 +25,7 @@ bool TExistingFiles::IsRegularFile(std::string_view path)
     if (!entry.Listed && ++entry.Asked >= 2)
         entry.Listed = ListFolder(found->first, entry);
     if (!entry.Listed)
-        return StatRegularFile(std::string(path));
+        return RegularFileExists(std::string(path));
     return entry.Files.contains(path.substr(slash + 1));
 }
 
@@ -42,7 +38,7 @@ bool TExistingFiles::ListFolder(const std::string& folder, TFolder& entry)
         std::string name(item->d_name);
         // Links and entries of unknown type are looked up; the listing says what the rest are.
         bool const regular = item->d_type == DT_REG
-            || ((item->d_type == DT_LNK || item->d_type == DT_UNKNOWN) && StatRegularFile(folder + name));
+            || ((item->d_type == DT_LNK || item->d_type == DT_UNKNOWN) && RegularFileExists(folder + name));
         if (regular)
             entry.Files.insert(std::move(name));
     }

@@ -13,6 +13,9 @@
 
 namespace vantor {
 
+// True when path names a regular file (symbolic links followed).
+bool RegularFileExists(const std::string& path);
+
 class TExistingFiles {
 public:
     // True when path names a regular file (symbolic links followed).

@@ -163,36 +163,37 @@ void SetSecondLine(TGroupData& group, TGroupMode mode, const TTrackData& lastTra
 
 std::string RowKey(const TTrackData& track) { return CollationKey(track.tdTagsList.View(tkTrackName)); }
 
-// Reorders the controls of a list by the collation key of each.
+// Sorts owned items by the collation key keyOf gives each.
+template <class T, class KeyOf>
+void SortOwned(std::vector<std::unique_ptr<T>>& items, bool ascending, KeyOf keyOf)
+{
+    if (items.size() < 2)
+        return;
+    std::vector<std::pair<std::string, std::unique_ptr<T>>> keyed;
+    keyed.reserve(items.size());
+    for (auto& item : items) {
+        std::string key = keyOf(*item);
+        keyed.emplace_back(std::move(key), std::move(item));
+    }
+    SortByKey(keyed, ascending);
+    for (size_t i = 0; i < keyed.size(); ++i)
+        items[i] = std::move(keyed[i].second);
+}
+
+// Reorders the controls of a list of Ts the same way.
 template <class T, class KeyOf>
 void SortControls(TControlList& list, bool ascending, KeyOf keyOf)
 {
-    if (list.Count() < 2)
-        return;
-    std::vector<std::pair<std::string, std::unique_ptr<TSmartCtrl>>> keyed;
-    keyed.reserve(static_cast<size_t>(list.Count()));
-    for (auto& control : list.ExtractAll()) {
-        std::string key = keyOf(*static_cast<T*>(control.get()));
-        keyed.emplace_back(std::move(key), std::move(control));
-    }
-    SortByKey(keyed, ascending);
-    list.Reserve(static_cast<int>(keyed.size()));
-    for (auto& [key, control] : keyed)
+    std::vector<std::unique_ptr<TSmartCtrl>> controls = list.ExtractAll();
+    SortOwned(controls, ascending, [&](const TSmartCtrl& control) { return keyOf(static_cast<const T&>(control)); });
+    list.Reserve(static_cast<int>(controls.size()));
+    for (auto& control : controls)
         list.AddControl(std::move(control));
 }
 
-void SortGroups(TGrouping& grouping)
-{
-    std::vector<std::pair<std::string, std::unique_ptr<TGroupData>>> groups;
-    groups.reserve(grouping.Groups.size());
-    for (auto& group : grouping.Groups) {
-        std::string key = CollationKey(group->gdID);
-        groups.emplace_back(std::move(key), std::move(group));
-    }
-    SortByKey(groups, grouping.Ascending);
-    for (size_t i = 0; i < groups.size(); ++i)
-        grouping.Groups[i] = std::move(groups[i].second);
-}
+std::string GroupKeyOf(const TGroupData& group) { return CollationKey(group.gdID); }
+
+void SortGroups(TGrouping& grouping) { SortOwned(grouping.Groups, grouping.Ascending, GroupKeyOf); }
 
 void SortRows(TGroupData& group, bool ascending)
 {
@@ -239,11 +240,7 @@ TItemData* TGroupData::AddRow(TTrackData* track)
 bool TGroupData::RemoveRow(TItemData* row)
 {
     TControlList* const rows = Controls(0);
-    for (int i = 0; rows && i < rows->Count(); ++i) {
-        if (rows->Control(i) == row)
-            return rows->Delete(i);
-    }
-    return false;
+    return rows && rows->Delete(rows->IndexOf(row));
 }
 
 bool TVPlayList::NextAscending(TGroupMode GroupMode) const
@@ -390,7 +387,7 @@ void TVPlayList::AddTrack(TTrackData* TrackData)
 void TVPlayList::SortPlaylist()
 {
     if (!plGroups.empty()) {
-        SortControls<TGroupData>(*m_groupList, plAscending, [](const TGroupData& group) { return CollationKey(group.gdID); });
+        SortControls<TGroupData>(*m_groupList, plAscending, GroupKeyOf);
         for (TGroupData* group : plGroups)
             SortRows(*group, plAscending);
     }
@@ -405,12 +402,7 @@ void TVPlayList::RemoveGroup(TGroupData* group)
     std::erase_if(m_letters, [group](const TGroupLetter& letter) { return letter.glGroup == group; });
     if (LastGroupData == group)
         LastGroupData = nullptr;
-    for (int i = 0; i < m_groupList->Count(); ++i) {
-        if (m_groupList->Control(i) == group) {
-            m_groupList->Delete(i);
-            return;
-        }
-    }
+    m_groupList->Delete(m_groupList->IndexOf(group));
 }
 
 void TVPlayList::RemoveEmptyGroups()

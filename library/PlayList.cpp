@@ -13,7 +13,6 @@
 #include "library/SpecialLists.h"
 
 #include <algorithm>
-#include <sys/stat.h>
 #include <iterator>
 #include <random>
 #include <system_error>
@@ -34,12 +33,6 @@ int RandomNumber(int max)
 {
     thread_local std::mt19937 generator { std::random_device {}() };
     return std::uniform_int_distribution<int>(0, max)(generator);
-}
-
-bool RegularFileExists(const std::string& path)
-{
-    struct stat status;
-    return !path.empty() && ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 bool FolderExists(const std::string& path)
@@ -168,8 +161,6 @@ void TVPlayList::LoadSettings(const TPlaylistFile& file)
 
 void TVPlayList::LoadFromFile(const std::string& Path)
 {
-    if (!RegularFileExists(Path))
-        return;
     AppendTracks(ReadTracksFile(Path), true);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/settings/IniFile.h"
 #include "app/settings/IniValues.h"
+#include "library/ExistingFiles.h"
 #include "library/FileTrash.h"
 #include "library/LibraryHooks.h"
 #include "library/PlayList.h"
@@ -29,12 +30,6 @@ std::string Trimmed(std::string_view text)
     while (end > begin && IsBlankOrControl(static_cast<unsigned char>(text[end - 1])))
         --end;
     return std::string(text.substr(begin, end - begin));
-}
-
-bool RegularFileExists(const std::string& path)
-{
-    std::error_code error;
-    return !path.empty() && std::filesystem::is_regular_file(path, error);
 }
 
 // "(17)" -> the name of ID3v1 genre 17; "(17)Rock" and "()" are not numbers.

@@ -50,6 +50,14 @@ int TControlList::ControlIDX(const std::string& id) const
     return -1;
 }
 
+int TControlList::IndexOf(const TSmartCtrl* control) const
+{
+    for (size_t i = 0; i < m_controls.size(); ++i)
+        if (m_controls[i].get() == control)
+            return static_cast<int>(i);
+    return -1;
+}
+
 TSmartCtrl* TControlList::FindControl(const std::string& id) const { return Control(ControlIDX(id)); }
 
 bool TControlList::RemoveControl(const std::string& id) { return Delete(ControlIDX(id)); }

@@ -41,6 +41,8 @@ public:
     TSmartCtrl* Control(int index) const;
     // Index of the first control with that SC_ID (exact, case-sensitive), or -1.
     int ControlIDX(const std::string& id) const;
+    // Index of control in this list, or -1.
+    int IndexOf(const TSmartCtrl* control) const;
     TSmartCtrl* FindControl(const std::string& id) const;
     bool ControlExists(const std::string& id) const { return ControlIDX(id) >= 0; }
 
