@@ -159,10 +159,6 @@ void TPlaylistFile::Parse(TOnly only)
         m_sections[section].Body = *joined;
         m_joined.push_back(std::move(joined));
     }
-    for (TSection& section : m_sections) {
-        if (section.Body.data() == nullptr)
-            section.Body = text.substr(0, 0);
-    }
 }
 
 void TPlaylistFile::TValues::iterator::Next()
