@@ -298,6 +298,10 @@ if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v gdbus >/dev/null; then
   stop TERM
   expected="$work/music/a.wav $work/music/b.wav $work/music/c.wav "
   [ "$(listed)" = "$expected" ] || fail "default list after a hand-over: '$(listed)', expected '$expected'"
+elif [ "${CI:-}" = true ]; then
+  fail "no session bus or no gdbus: the media-player interface was not checked (dbus-daemon and libglib2.0-bin are set up for CI)"
+else
+  echo "note: no session bus or no gdbus, the media-player interface checks were skipped"
 fi
 
 if [ "$failures" -ne 0 ]; then
