@@ -1,6 +1,7 @@
 #include "app/AppState.h"
 #include "app/VantorForm.h"
 #include "app/single_instance/SingleInst.h"
+#include "library/TextCase.h"
 
 #include <cstdio>
 #include <exception>
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv)
 {
+    vantor::UseEnvironmentLocale();
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     try {
         // Before anything is shown or read: a running player takes the arguments instead.

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <clocale>
 #include <cstring>
 
 namespace vantor {
@@ -82,10 +83,21 @@ std::string_view FirstChars(std::string_view text, size_t count)
 
 std::string CollationKey(std::string_view text)
 {
-    // ASCII needs no normalization: under a UTF-8 locale its key is the C library's own,
-    // which spares GLib's copies (the same bytes g_utf8_collate_key gives).
-    if (IsAscii(text) && text.find('\0') == std::string_view::npos && g_get_charset(nullptr)) {
-        std::string const source(text);
+    // Text with a NUL byte is not valid UTF-8 to GLib either.
+    if (!IsValidUtf8(text))
+        return std::string(text);
+    // Under a UTF-8 locale the C library collates UTF-8 itself: every key comes from strxfrm,
+    // of the text composed as GLib does (ASCII is composed already). GLib's own key differs
+    // in form, so the two can never be mixed within one order.
+    if (g_get_charset(nullptr)) {
+        std::string source;
+        if (IsAscii(text))
+            source = text;
+        else {
+            gchar* composed = g_utf8_normalize(text.data(), static_cast<gssize>(text.size()), G_NORMALIZE_ALL_COMPOSE);
+            source = composed ? composed : "";
+            g_free(composed);
+        }
         std::string key(source.size() * 2 + 1, '\0');
         size_t length = std::strxfrm(key.data(), source.c_str(), key.size());
         if (length >= key.size()) {
@@ -95,9 +107,13 @@ std::string CollationKey(std::string_view text)
         key.resize(length);
         return key;
     }
-    if (!IsValidUtf8(text))
-        return std::string(text);
     return ByGLib(text, g_utf8_collate_key);
+}
+
+void UseEnvironmentLocale()
+{
+    std::setlocale(LC_ALL, "");
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 }

@@ -43,10 +43,29 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # alive PID: the process runs (an ended one that was not waited for yet does not).
 alive() { local state; state=$(ps -o stat= -p "$1" 2>/dev/null) && [ "${state#Z}" = "$state" ]; }
 
+# player_windows: the player's windows, by class and title. xdotool cannot match a title the
+# player sets as UTF-8 text (as it does under a UTF-8 locale), xwininfo reads it.
+player_windows() {
+  local w
+  for w in $(xdotool search --classname '^vantor$' 2>/dev/null); do
+    xwininfo -id "$w" 2>/dev/null | grep -q '^xwininfo: Window id: 0x[0-9a-f]* "Vantor"$' && echo "$w"
+  done
+  return 0
+}
+
+# visible_windows: every viewable top-level window, whatever its title.
+visible_windows() {
+  local w
+  for w in $(xwininfo -root -children 2>/dev/null | awk '$1 ~ /^0x/ {print $1}'); do
+    xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && echo "$w"
+  done
+  return 0
+}
+
 # window_id [PID]: the player's window, waiting for it while PID (when given) runs.
 window_id() {
   for _ in $(seq 1 300); do
-    if id=$(xdotool search --name '^Vantor$' 2>/dev/null | head -n 1) && [ -n "$id" ]; then
+    if id=$(player_windows | head -n 1) && [ -n "$id" ]; then
       echo "$id"; return 0
     fi
     [ -z "${1:-}" ] || alive "$1" || return 1
@@ -151,7 +170,7 @@ pid=$!
 for _ in $(seq 1 100); do
   alive "$pid" || break
   # Where the display can show the message box, answer it.
-  for box in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+  for box in $(visible_windows); do
     xdotool key --window "$box" Return 2>/dev/null || true
   done
   sleep 0.1
@@ -160,7 +179,7 @@ status=0
 wait "$pid" || status=$?
 pid=
 [ "$status" -eq 1 ] || fail "exit status $status without an audio device, expected 1"
-xdotool search --name '^Vantor$' >/dev/null 2>&1 && fail "a window appeared without an audio device"
+[ -n "$(player_windows)" ] && fail "a window appeared without an audio device"
 cmp -s "$settings" "$work/Settings.before" || fail "Settings.ini changed without an audio device"
 rm "$work/Settings.before"
 [ "$(snapshot)" = "$before" ] || fail "files changed without an audio device"
@@ -184,7 +203,7 @@ done
 xwininfo -id "$id" 2>/dev/null | grep -q IsViewable || fail "a second start did not bring the window back"
 [ "$(snapshot)" = "$before" ] || fail "a second start touched the player's files"
 alive "$first" || fail "the running player ended after a second start"
-[ "$(xdotool search --name '^Vantor$' | wc -l)" -eq 1 ] || fail "a second start opened a window"
+[ "$(player_windows | wc -l)" -eq 1 ] || fail "a second start opened a window"
 
 # 6. A player that was killed leaves its socket behind; the next start runs all the same.
 kill -9 "$first"
@@ -210,7 +229,7 @@ for attempt in 1 2 3; do
   [ "$attempt" -lt 3 ] && display_refused "$work/log" "$work/log2" || break
   for other in "${others[@]}"; do kill -9 "$other" 2>/dev/null || true; wait "$other" 2>/dev/null || true; done
 done
-[ -n "$(xdotool search --name '^Vantor$' 2>/dev/null)" ] || fail "no window after two starts"
+[ -n "$(player_windows)" ] || fail "no window after two starts"
 running=()
 for other in "${others[@]}"; do
   if alive "$other"; then running+=("$other"); else
@@ -219,7 +238,7 @@ for other in "${others[@]}"; do
   fi
 done
 [ "${#running[@]}" -eq 1 ] || fail "${#running[@]} players run after two starts at once"
-[ "$(xdotool search --name '^Vantor$' | wc -l)" -eq 1 ] || fail "two starts at once opened two windows"
+[ "$(player_windows | wc -l)" -eq 1 ] || fail "two starts at once opened two windows"
 for other in "${running[@]}"; do
   kill -TERM "$other"; wait "$other" || fail "the running player ended with status $?"
 done
@@ -298,6 +317,10 @@ if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v gdbus >/dev/null; then
   stop TERM
   expected="$work/music/a.wav $work/music/b.wav $work/music/c.wav "
   [ "$(listed)" = "$expected" ] || fail "default list after a hand-over: '$(listed)', expected '$expected'"
+elif [ "${CI:-}" = true ]; then
+  fail "no session bus or no gdbus: the media-player interface was not checked (dbus-daemon and libglib2.0-bin are set up for CI)"
+else
+  echo "note: no session bus or no gdbus, the media-player interface checks were skipped"
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -1,10 +1,12 @@
 // A 100,000-track playlist: reading its file, regrouping it in every mode, the memory a track
 // takes (record, dictionary and row), and what a load on its own thread costs the UI thread
-// and the audio while a track plays.
+// and the audio while a track plays. Reading and grouping are timed in the C locale and in a
+// UTF-8 locale, each set up the way the player sets up its own at start.
 
 #include "app/AppState.h"
 #include "library/PlayList.h"
 #include "library/PlaylistLoader.h"
+#include "library/TextCase.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/window/UIDispatcher.h"
 
@@ -17,6 +19,7 @@
 #include <chrono>
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -27,6 +30,23 @@ namespace {
 
 constexpr int kTracks = 100000;
 constexpr int kFiles = 1000;
+
+// The second argument of the locale-dependent benchmarks; setup-deps generates en_US.UTF-8.
+char const* const kLocales[] = { "C", "en_US.UTF-8" };
+
+// Takes the locale as the player does, from the environment; false when it is not installed.
+bool UseLocale(benchmark::State& state, int64_t which)
+{
+    char const* const name = kLocales[which];
+    ::setenv("LC_ALL", name, 1);
+    UseEnvironmentLocale();
+    char const* const collate = std::setlocale(LC_COLLATE, nullptr);
+    if (!collate || std::strcmp(collate, name) != 0) {
+        state.SkipWithError((std::string("locale ") + name + " is not installed").c_str());
+        return false;
+    }
+    return true;
+}
 
 std::filesystem::path Folder()
 {
@@ -43,6 +63,9 @@ std::string PlaylistFile()
         std::filesystem::create_directories(root / "Music Library" / "Various Artists");
         App.AppPath = root.string() + "/";
         const char* const genres[] = { "Rock", "Pop", "Jazz", "Classical", "Electronic", "Hip-Hop", "Folk", "Blues" };
+        // Some titles and artists beyond ASCII, as in a real library.
+        const char* const initials[] = { "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O",
+            "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z", "Ä", "É", "Ö", "Ü" };
         std::string text;
         text.reserve(static_cast<size_t>(kTracks) * 520);
         for (int i = 0; i < kTracks; ++i) {
@@ -61,8 +84,8 @@ std::string PlaylistFile()
             text += "Directory=" + dir + "\n";
             text += "FileSize=" + std::to_string(1000000 + n * 7727 % 600000000) + "\n";
             text += "FileName=" + name + "\n";
-            text += "TrackName=" + std::string(1, static_cast<char>('A' + i % 26)) + "ong number " + std::to_string(n * 31 % 9973) + "\n";
-            text += "Artist=Artist Name " + std::to_string(artist) + "\n";
+            text += "TrackName=" + std::string(initials[i % 30]) + "ong number " + std::to_string(n * 31 % 9973) + "\n";
+            text += (artist % 5 ? "Artist=Artist Name " : "Artist=Artiste Née ") + std::to_string(artist) + "\n";
             text += "Album=The Album Title " + std::to_string(album) + "\n";
             text += "Year=" + std::to_string(1960 + i % 60) + "\n";
             text += "Bitrate=" + std::to_string(128 + 32 * (i % 7)) + "\n";
@@ -85,6 +108,8 @@ std::string PlaylistFile()
 void BM_LoadFromFile(benchmark::State& state)
 {
     std::string const path = PlaylistFile();
+    if (!UseLocale(state, state.range(0)))
+        return;
     for (auto _ : state) {
         auto list = TSmartCtrl::Create<TVPlayList>();
         list->LoadFromFile(path);
@@ -94,8 +119,9 @@ void BM_LoadFromFile(benchmark::State& state)
         state.ResumeTiming();
     }
     state.counters["tracks"] = kTracks;
+    state.SetLabel(kLocales[state.range(0)]);
 }
-BENCHMARK(BM_LoadFromFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LoadFromFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Start-up reads every list's settings on the UI thread before its loader starts.
 void BM_LoadSettings(benchmark::State& state)
@@ -118,14 +144,19 @@ void BM_GroupPlaylist(benchmark::State& state)
         return created;
     }();
     auto const mode = static_cast<TGroupMode>(state.range(0));
+    if (!UseLocale(state, state.range(1)))
+        return;
     for (auto _ : state) {
         list->GroupPlaylist(mode, false);
         benchmark::DoNotOptimize(list->plGroups.size());
     }
     state.counters["groups"] = static_cast<double>(list->plGroups.size());
-    state.SetLabel(GroupButtonCaptionKey(mode));
+    state.SetLabel(std::string(GroupButtonCaptionKey(mode)) + " " + kLocales[state.range(1)]);
 }
-BENCHMARK(BM_GroupPlaylist)->DenseRange(0, kGroupModeCount - 1)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_GroupPlaylist)
+    ->ArgsProduct({ benchmark::CreateDenseRange(0, kGroupModeCount - 1, 1), { 0, 1 } })
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 // Shutdown saves every list: rewriting all track sections, keeping them while only the
 // settings change, and a list with no change at all (its file is left alone).
@@ -191,6 +222,8 @@ void BM_LoadWhilePlaying(benchmark::State& state)
 {
     using Clock = std::chrono::steady_clock;
     std::string const path = PlaylistFile();
+    if (!UseLocale(state, state.range(0)))
+        return;
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     TAudioEngine engine;
     if (!engine.Init(44100)) {
@@ -238,15 +271,16 @@ void BM_LoadWhilePlaying(benchmark::State& state)
     state.counters["handoffs"] = handOffs;
     state.counters["longest_regroup_ms"] = regroupLongest;
     state.counters["underruns"] = underruns;
+    state.SetLabel(kLocales[state.range(0)]);
 }
-BENCHMARK(BM_LoadWhilePlaying)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_LoadWhilePlaying)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 }
 }
 
 int main(int argc, char** argv)
 {
-    std::setlocale(LC_ALL, "");
+    vantor::UseEnvironmentLocale();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -56,12 +56,10 @@ protected:
         }
     }
 
-    void WaitFor(const std::function<bool()>& done)
+    // Runs hand-offs until done() holds; false when it never does (ASSERT_TRUE(WaitFor(...))).
+    [[nodiscard]] bool WaitFor(const std::function<bool()>& done)
     {
-        auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        Dispatcher.RunPostedUntil([&] { return done() || std::chrono::steady_clock::now() > deadline; },
-            std::chrono::milliseconds(1));
-        ASSERT_TRUE(done());
+        return testing::RunPostedUntil(Dispatcher, done);
     }
 };
 
@@ -80,7 +78,7 @@ TEST_F(CoverThreadTest, APictureThatFailsToDecodeIsSkipped)
     Icons_Start(*list, true);
     TGroupData& both = *list->plGroups[0];
     TGroupData& brokenOnly = *list->plGroups[1];
-    WaitFor([&] { return both.gdHaveCover.load() && !brokenOnly.gdNeedIcons; });
+    ASSERT_TRUE(WaitFor([&] { return both.gdHaveCover.load() && !brokenOnly.gdNeedIcons; }));
     Icons_Stop(*list);
     EXPECT_EQ(both.gdPicture->Width(), 10);
     EXPECT_EQ(both.gdPicture->Height(), 8);
@@ -93,19 +91,21 @@ TEST_F(CoverThreadTest, GroupsOffScreenReleaseTheirPictures)
 {
     auto list = MakeList({ { "red-cover.mp3" }, { "yellow-cover.mp3" } });
     Icons_Start(*list, true);
-    WaitFor([&] { return list->plGroups[0]->gdHaveCover && list->plGroups[1]->gdHaveCover; });
+    ASSERT_TRUE(WaitFor([&] { return list->plGroups[0]->gdHaveCover && list->plGroups[1]->gdHaveCover; }));
     // Scrolled: the first group ends above the list, the second reaches in from above.
     list->plGroups[0]->SetTop(-50);
     list->plGroups[1]->SetTop(-25);
     TGroupData& first = *list->plGroups[0];
-    WaitFor([&] { return first.gdNeedIcons.load(); });
+    ASSERT_TRUE(WaitFor([&] { return first.gdNeedIcons.load(); }));
     EXPECT_FALSE(first.gdHaveCover);
     EXPECT_EQ(first.gdPicture, nullptr);
     EXPECT_TRUE(list->plGroups[1]->gdHaveCover);
-    // Not the current list: nothing is loaded.
+    // Not the current list: nothing is loaded. Each walk starts with a hand-off, so once two
+    // more have run a whole walk has seen the list as not current.
     App.CurrentPlayList = nullptr;
     list->plGroups[0]->SetTop(0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    int const walks = Queued;
+    ASSERT_TRUE(WaitFor([&] { return Queued >= walks + 2; }));
     Dispatcher.RunPosted();
     EXPECT_TRUE(first.gdNeedIcons);
     Icons_Stop(*list);
@@ -128,24 +128,35 @@ TEST_F(CoverThreadTest, RegroupingWhileTheCoverThreadWalks)
         PlaceGroups(*list, 0);
         Dispatcher.RunPosted();
     }
-    WaitFor([&] {
+    ASSERT_TRUE(WaitFor([&] {
         for (const auto& group : list->plGroups)
             if (!group->gdHaveCover)
                 return false;
         return true;
-    });
+    }));
     Icons_Stop(*list);
     list.reset(); // freeing a list with covers
 }
 
+// Freed while a hand-off of its thread waits in the queue: the thread ends, the hand-off never
+// touches the freed list, and nothing repaints afterwards.
 TEST_F(CoverThreadTest, DeletingAListStopsItsCoverThread)
 {
     auto list = MakeList({ { "red-cover.mp3" } });
+    std::atomic<int> repaints { 0 };
+    CoverHooks().RepaintList = [&](TVPlayList&) { ++repaints; };
     Icons_Start(*list, true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(WaitFor([&] { return repaints > 0; })) << "the cover never arrived";
+    int const queued = Queued;
+    ASSERT_TRUE(testing::WaitUntil([&] { return Queued > queued; })) << "no further walk began";
     list.reset();
+    int const after = Queued;
+    int const repainted = repaints;
     Dispatcher.RunPosted();
-    SUCCEED();
+    // A thread still running would walk every 2 ms.
+    EXPECT_FALSE(testing::WaitUntil([&] { return Queued != after; }, std::chrono::milliseconds(100)));
+    Dispatcher.RunPosted();
+    EXPECT_EQ(repaints, repainted);
 }
 
 }

@@ -1,8 +1,14 @@
 #include "library/tests/LibraryTestSupport.h"
 
 #include "library/TextCase.h"
+#include "tests/support/Requirements.h"
 
 #include <algorithm>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <random>
 
 namespace vantor::testing {
@@ -50,12 +56,13 @@ TEST_F(Grouping, KeysIgnoreCaseAndTheLastTrackNamesTheGroup)
     EXPECT_EQ(List->plGroups[0]->gdCaption, "aBBA");
     EXPECT_EQ(List->plGroups[0]->gdSecondLine, "4 Group.Tracks");
     List->SortPlaylist();
-    std::vector<std::string> keys;
+    std::vector<std::string> titles;
     for (TItemData* row : List->plGroups[0]->Rows()) {
-        EXPECT_EQ(row->idIndex, static_cast<int>(keys.size()));
-        keys.push_back(CollationKey(row->idTrackData->GetTag("TrackName")));
+        EXPECT_EQ(row->idIndex, static_cast<int>(titles.size()));
+        titles.push_back(row->idTrackData->GetTag("TrackName"));
     }
-    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    // The C locale of the test program orders by bytes: capitals first.
+    EXPECT_EQ(titles, std::vector<std::string>({ "Fernando", "SOS", "Waterloo", "apple" }));
 
     Add({ { "TrackName", "Avocado" } });
     List->GroupPlaylist(gmTrackName, false);
@@ -153,12 +160,16 @@ TEST_F(Grouping, QuicksortOrdersLikeTheCollation)
         List->plGroupMode = ascending ? gmTrackName : gmArtist;
         List->GroupPlaylist(gmArtist, false);
         ASSERT_EQ(List->plAscending, ascending);
-        std::vector<std::string> keys;
+        std::vector<std::string> sorted;
         for (TItemData* row : List->plGroups[0]->Rows())
-            keys.push_back(CollationKey(row->idTrackData->GetTag("TrackName")));
-        EXPECT_TRUE(ascending ? std::is_sorted(keys.begin(), keys.end())
-                              : std::is_sorted(keys.rbegin(), keys.rend()));
-        EXPECT_EQ(keys.size(), titles.size());
+            sorted.push_back(row->idTrackData->GetTag("TrackName"));
+        // The C library's own comparison is the judge.
+        auto const before = [](std::string const& a, std::string const& b) { return std::strcoll(a.c_str(), b.c_str()) < 0; };
+        EXPECT_TRUE(ascending ? std::is_sorted(sorted.begin(), sorted.end(), before)
+                              : std::is_sorted(sorted.rbegin(), sorted.rend(), before));
+        std::sort(titles.begin(), titles.end());
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, titles);
     }
 }
 
@@ -236,6 +247,110 @@ TEST_F(Grouping, SearchFindsTitlesWithoutCase)
     EXPECT_TRUE(DoSearch("").empty());
     App.CurrentPlayList = nullptr;
     EXPECT_TRUE(DoSearch("LOVE").empty());
+}
+
+// The player's start-up locale taken from LC_ALL for one test; the C locale again after.
+class TEnvironmentLocale {
+public:
+    explicit TEnvironmentLocale(char const* name)
+    {
+        if (char const* old = std::getenv("LC_ALL"))
+            m_old = old;
+        ::setenv("LC_ALL", name, 1);
+        UseEnvironmentLocale();
+        char const* collate = std::setlocale(LC_COLLATE, nullptr);
+        m_active = collate && std::strcmp(collate, name) == 0;
+    }
+    ~TEnvironmentLocale()
+    {
+        if (m_old)
+            ::setenv("LC_ALL", m_old->c_str(), 1);
+        else
+            ::unsetenv("LC_ALL");
+        std::setlocale(LC_ALL, "C");
+    }
+    TEnvironmentLocale(TEnvironmentLocale const&) = delete;
+    TEnvironmentLocale& operator=(TEnvironmentLocale const&) = delete;
+
+    bool Active() const { return m_active; }
+
+private:
+    std::optional<std::string> m_old;
+    bool m_active = false;
+};
+
+struct TCollationCase {
+    char const* Locale;
+    std::vector<std::string> Titles;  // in the order a reader of that locale expects
+    std::vector<std::string> Artists; // group IDs (upper case), likewise
+};
+
+// Orders written out by hand: accents and umlauts sort with their base letter (German
+// DIN 5007-1: "ä" as "a", "ß" as "ss"), case comes second, Cyrillic follows its alphabet.
+// The C locale orders by bytes.
+TEST_F(Grouping, RowsAndGroupsSortInTheUsersLocale)
+{
+    std::vector<TCollationCase> const cases = {
+        { "en_US.UTF-8",
+            { "Ábel", "apple", "Banana", "cherry", "École", "fig", "Zebra", "Zoë" },
+            { "ABEL", "ÖBERG", "OBERON", "ZANDER" } },
+        { "de_DE.UTF-8",
+            { "Apfel", "Ärger", "Birne", "Mueller", "Müller", "Mullet", "Öl", "Ostern", "Straße", "Strasser", "Zucker" },
+            { "ABEL", "ÖBERG", "OBERON", "ZANDER" } },
+        { "en_US.UTF-8",
+            { "абрикос", "Борис", "вишня", "ёж", "Жук", "Яблоко" },
+            { "АННА", "ЁЛКА", "ЖАННА", "ЯКОВ" } },
+        { "de_DE.UTF-8",
+            { "абрикос", "Борис", "вишня", "ёж", "Жук", "Яблоко" },
+            { "АННА", "ЁЛКА", "ЖАННА", "ЯКОВ" } },
+        { "C",
+            { "Banana", "Zebra", "Zoë", "apple", "cherry", "fig", "Ábel", "École" },
+            { "ABEL", "OBERON", "ZANDER", "ÖBERG" } },
+    };
+    for (TCollationCase const& c : cases) {
+        SCOPED_TRACE(c.Locale);
+        TEnvironmentLocale const locale(c.Locale);
+        if (!locale.Active()) {
+            VANTOR_SKIP_UNLESS_CI(std::string("the locale ") + c.Locale + " is not installed (scripts/setup-deps makes it)");
+        }
+        // Added in an order that is none of the expected ones.
+        List = TSmartCtrl::Create<TVPlayList>();
+        std::vector<std::string> titles = c.Titles;
+        std::mt19937 random(3);
+        std::shuffle(titles.begin(), titles.end(), random);
+        for (std::string const& title : titles)
+            Add({ { "TrackName", title }, { "Artist", "X" } });
+        List->plGroupMode = gmTrackName;
+        List->GroupPlaylist(gmArtist, false);
+        ASSERT_TRUE(List->plAscending);
+        std::vector<std::string> sorted;
+        for (TItemData* row : List->plGroups[0]->Rows())
+            sorted.push_back(row->idTrackData->GetTag("TrackName"));
+        EXPECT_EQ(sorted, c.Titles);
+
+        std::vector<std::string> artists = c.Artists;
+        std::reverse(artists.begin(), artists.end());
+        for (std::string const& artist : artists)
+            Add({ { "TrackName", "t" }, { "Artist", LowerCase(artist) } });
+        List->plGroupMode = gmTrackName;
+        List->GroupPlaylist(gmArtist, false);
+        std::vector<std::string> groups = GroupIDs();
+        groups.erase(std::find(groups.begin(), groups.end(), "X"));
+        EXPECT_EQ(groups, c.Artists);
+    }
+}
+
+// The player's locale set-up keeps numbers in the C form: files get "." in every locale.
+TEST_F(Grouping, NumbersKeepTheirPointInTheUsersLocale)
+{
+    TEnvironmentLocale const locale("de_DE.UTF-8");
+    if (!locale.Active()) {
+        VANTOR_SKIP_UNLESS_CI("the locale de_DE.UTF-8 is not installed (scripts/setup-deps makes it)");
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f", 1.5);
+    EXPECT_STREQ(text, "1.50");
+    EXPECT_EQ(std::strtod("2.25", nullptr), 2.25);
 }
 
 }

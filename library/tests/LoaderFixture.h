@@ -9,9 +9,11 @@
 #include "library/PlayList.h"
 #include "library/PlaylistLoader.h"
 #include "platform/window/UIDispatcher.h"
+#include "tests/support/Waits.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -24,13 +26,13 @@ namespace vantor {
 
 namespace fs = std::filesystem;
 
-class LoaderTest : public testing::Test {
+class LoaderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         const char* tmp = std::getenv("VANTOR_TEST_TMP");
         ASSERT_NE(tmp, nullptr);
-        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
         Root = fs::path(tmp) / (std::string(info->test_suite_name()) + "." + info->name());
         fs::remove_all(Root);
         fs::create_directories(Root / "Playlists");
@@ -39,6 +41,7 @@ protected:
         App.CurrentTrack = nullptr;
         LoaderHooks() = {};
         LoaderHooks().Dispatcher = &Dispatcher;
+        Dispatcher.SetWakeHook([this] { ++Queued; });
         LoaderHooks().Resize = [this] { ++Commits; };
         LoaderHooks().PlayPause = [this] { ++PlayPauses; };
         CoverHooks() = {};
@@ -55,14 +58,12 @@ protected:
         LibraryHooks() = {};
     }
 
-    // Runs hand-offs until that many loads have been committed (or a generous time passed).
-    void WaitForCommits(int count)
+    // Runs hand-offs until that many loads have been committed; false when they did not
+    // finish in a generous time (call as ASSERT_TRUE(WaitForCommits(n))).
+    [[nodiscard]] bool WaitForCommits(int count)
     {
-        auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        Dispatcher.RunPostedUntil(
-            [&] { return Commits >= count || std::chrono::steady_clock::now() > deadline; },
-            std::chrono::milliseconds(1));
-        ASSERT_GE(Commits, count) << "the loads did not finish";
+        return vantor::testing::RunPostedUntil(Dispatcher, [&] { return Commits >= count; },
+            std::chrono::seconds(60));
     }
 
     // A copy of a fixture track at Root / relative.
@@ -114,6 +115,7 @@ protected:
     TUIDispatcher Dispatcher;
     fs::path Root;
     int Commits = 0;
+    std::atomic<int> Queued { 0 }; // hand-offs queued to the dispatcher so far
     int PlayPauses = 0;
 };
 

@@ -35,7 +35,7 @@ TEST_F(LoaderTest, AllSpecialListsAndThreeUserListsLoadAtOnce)
     }
     for (auto& list : lists)
         Load_Start(*list, true, false, false);
-    WaitForCommits(int(lists.size()));
+    ASSERT_TRUE(WaitForCommits(int(lists.size()))) << "the loads did not finish";
     for (size_t i = 0; i < lists.size(); ++i) {
         EXPECT_EQ(lists[i]->TrackCount(), int(i + 1)) << lists[i]->plPath;
         EXPECT_FALSE(lists[i]->plLoading);
@@ -63,7 +63,7 @@ TEST_F(LoaderTest, PanelStartUpLoadsEveryListOnItsOwnThreadAndDeletesOneWhileItL
     ConnectPlaylistWorkers(*panel, Dispatcher);
     panel->LoadPlaylists();
     ASSERT_EQ(panel->Count(), 8);
-    WaitForCommits(8);
+    ASSERT_TRUE(WaitForCommits(8)) << "the loads did not finish";
     for (TVPlayList* list : panel->PlayLists()) {
         EXPECT_TRUE(Load_Active(*list));
         EXPECT_EQ(list->TrackCount(), list->plCanDelete ? 3 : 1) << list->plPath;
@@ -78,7 +78,7 @@ TEST_F(LoaderTest, PanelStartUpLoadsEveryListOnItsOwnThreadAndDeletesOneWhileItL
     for (int i = 0; i < 200; ++i)
         CopyTrack("no-cover.mp3", "big/" + std::to_string(i) + ".mp3");
     OnDrop(*last, { (Root / "big").string() });
-    Dispatcher.RunPostedUntil([&] { return last->plLoadingPos > 0; }, std::chrono::milliseconds(1));
+    ASSERT_TRUE(testing::RunPostedUntil(Dispatcher, [&] { return last->plLoadingPos > 0; }));
     TFakeMessageBox yes;
     yes.Answers = { true };
     panel->MessageBox = &yes;
@@ -111,9 +111,7 @@ TEST_F(LoaderTest, CommandLineBeforeTheFirstLoadStartedKeepsTheFileAndPlaysInThe
     list->plPlayFile = true;
     Load_Start(*list, true, true, true);
     // The first load may have been stopped before it ran at all: wait for the content.
-    auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    Dispatcher.RunPostedUntil(
-        [&] { return PlayPauses > 0 || std::chrono::steady_clock::now() > deadline; }, std::chrono::milliseconds(1));
+    ASSERT_TRUE(testing::RunPostedUntil(Dispatcher, [&] { return PlayPauses > 0; }, std::chrono::seconds(60)));
     std::vector<std::string> paths = Paths(*list);
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::string> { argument.string(), saved[0].string(), saved[1].string() }));
@@ -123,7 +121,7 @@ TEST_F(LoaderTest, CommandLineBeforeTheFirstLoadStartedKeepsTheFileAndPlaysInThe
     // Later loads never read the file again.
     int const before = Commits;
     Load_Reset(*list);
-    WaitForCommits(before + 1);
+    ASSERT_TRUE(WaitForCommits(before + 1)) << "the loads did not finish";
     EXPECT_EQ(list->TrackCount(), 3);
 }
 
@@ -141,7 +139,7 @@ TEST_F(LoaderTest, DroppedFolderAddsSubfolderFilesFirstAndTestsTypes)
     bool const ascendingBefore = list->plAscending;
     std::string const text = (Root / "drop/readme.txt").string();
     OnDrop(*list, { (Root / "drop/Album").string(), text, text });
-    WaitForCommits(1);
+    ASSERT_TRUE(WaitForCommits(1)) << "the loads did not finish";
 
     std::vector<std::string> const paths = Paths(*list);
     ASSERT_EQ(paths.size(), 5u);
@@ -173,10 +171,7 @@ TEST_F(LoaderTest, DropWhileALoadRunsLosesNothing)
     OnDrop(*list, { (Root / "one").string() });
     // The second drop lands while the first load reads its files (or before it took them).
     OnDrop(*list, { (Root / "two").string(), first[0] });
-    auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    Dispatcher.RunPostedUntil(
-        [&] { return list->TrackCount() >= 65 || std::chrono::steady_clock::now() > deadline; },
-        std::chrono::milliseconds(1));
+    EXPECT_TRUE(testing::RunPostedUntil(Dispatcher, [&] { return list->TrackCount() >= 65; }, std::chrono::seconds(60)));
     Load_Stop(*list);
     EXPECT_EQ(list->TrackCount(), 65) << "both drops are added, each file once";
     EXPECT_FALSE(list->plLoading);
@@ -189,14 +184,14 @@ TEST_F(LoaderTest, RescanAddsNewFilesAndKeepsTracksOfRemovedOnes)
     auto list = TSmartCtrl::Create<TVPlayList>();
     list->plLinkedFolders = { (Root / "linked").string() };
     ReScan(*list);
-    WaitForCommits(1);
+    ASSERT_TRUE(WaitForCommits(1)) << "the loads did not finish";
     ASSERT_EQ(list->TrackCount(), 2);
     EXPECT_FALSE(list->plNeeedSave) << "a rescan does not mark the list for rewriting";
 
     fs::path const c = CopyTrack("no-cover.mp3", "linked/c.mp3");
     fs::remove(a);
     ReScan(*list);
-    WaitForCommits(2);
+    ASSERT_TRUE(WaitForCommits(2)) << "the loads did not finish";
     std::vector<std::string> paths = Paths(*list);
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::string> { a.string(), b.string(), c.string() }));
@@ -209,7 +204,7 @@ TEST_F(LoaderTest, StoppingALoaderThatWaitsForItsHandOffDoesNotDeadlock)
     auto list = TSmartCtrl::Create<TVPlayList>();
     list->plDropList = { (Root / "stop").string() };
     Load_Start(*list, true, false, true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(testing::WaitUntil([&] { return Queued > 0; })) << "the loader queued no hand-off";
     Load_Stop(*list);
     EXPECT_FALSE(Load_Active(*list));
     EXPECT_EQ(Commits, 1) << "a plain stop lets the load finish and hand over";
@@ -223,10 +218,10 @@ TEST_F(LoaderTest, DeletingAListWhileItLoadsStopsItsLoader)
     for (int round = 0; round < 3; ++round) {
         auto list = TSmartCtrl::Create<TVPlayList>();
         OnDrop(*list, { (Root / "big").string() });
-        // Let the load take its work and start reading files, then free the list.
-        Dispatcher.RunPostedUntil([&] { return list->plLoadingPos > 0; }, std::chrono::milliseconds(1));
-        if (round == 2)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        // Let the load take its work and read files up to a point, then free the list: at
+        // the first file, and later in the middle of the folder.
+        int32_t const upTo = round == 2 ? 100 : 1;
+        ASSERT_TRUE(testing::RunPostedUntil(Dispatcher, [&] { return list->plLoadingPos >= upTo; }));
         list.reset();
     }
     Dispatcher.RunPosted();
@@ -250,7 +245,7 @@ TEST_F(LoaderTest, FilesThatVanishOrTurnIntoFoldersAreSkipped)
     };
     auto list = TSmartCtrl::Create<TVPlayList>();
     OnDrop(*list, { (Root / "vanish").string() });
-    WaitForCommits(1);
+    ASSERT_TRUE(WaitForCommits(1)) << "the loads did not finish";
     std::vector<std::string> paths = Paths(*list);
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::string> { files[0].string(), files[3].string() }));
@@ -269,7 +264,7 @@ TEST_F(LoaderTest, ActivatingLoadMakesTheListCurrentPlaysAndStartsItsCovers)
     list->plDropList = { (Root / "play/red.mp3").string() };
     list->plPlayFile = true;
     Load_Start(*list, true, true, true);
-    WaitForCommits(1);
+    ASSERT_TRUE(WaitForCommits(1)) << "the loads did not finish";
     EXPECT_EQ(App.CurrentPlayList, list.get());
     EXPECT_EQ(PlayPauses, 1);
     EXPECT_FALSE(list->plPlayFile);
@@ -279,7 +274,7 @@ TEST_F(LoaderTest, ActivatingLoadMakesTheListCurrentPlaysAndStartsItsCovers)
     // A later load of another list neither plays nor starts covers there.
     other->plDropList = { (Root / "play/red.mp3").string() };
     Load_Start(*other, true, false, true);
-    WaitForCommits(2);
+    ASSERT_TRUE(WaitForCommits(2)) << "the loads did not finish";
     EXPECT_EQ(PlayPauses, 1);
     EXPECT_FALSE(Icons_Active(*other));
     EXPECT_EQ(App.CurrentPlayList, list.get());

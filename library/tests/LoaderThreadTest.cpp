@@ -1,6 +1,7 @@
 #include "library/SmartThread.h"
 
 #include "platform/window/UIDispatcher.h"
+#include "tests/support/Waits.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,16 @@ TEST(SmartThread, RunsTheWorkOncePerSignal)
     TUIDispatcher dispatcher;
     std::atomic<int> runs { 0 };
     auto thread = std::make_unique<TSmartThread>(nullptr, [&](TSmartThread&) { ++runs; }, &dispatcher);
-    dispatcher.RunPostedUntil([&] { return true; });
+    // A thread made later has started, been signalled and run: the first had the same chance.
+    std::atomic<int> laterRuns { 0 };
+    auto later = std::make_unique<TSmartThread>(nullptr, [&](TSmartThread&) { ++laterRuns; }, &dispatcher);
+    later->Reset();
+    ASSERT_TRUE(testing::RunPostedUntil(dispatcher, [&] { return laterRuns == 1; }));
+    later.reset();
     EXPECT_EQ(runs.load(), 0) << "the change event starts unsignalled";
     for (int expected = 1; expected <= 3; ++expected) {
         thread->Reset();
-        dispatcher.RunPostedUntil([&] { return runs.load() == expected; }, 1ms);
+        ASSERT_TRUE(testing::RunPostedUntil(dispatcher, [&] { return runs.load() == expected; }));
     }
     thread.reset();
     EXPECT_EQ(runs.load(), 3);
@@ -41,8 +47,7 @@ TEST(SmartThread, StoppingAWorkerThatWaitsForItsHandOffDoesNotDeadlock)
         },
         &dispatcher);
     thread->Reset();
-    while (!waiting)
-        std::this_thread::yield();
+    ASSERT_TRUE(testing::WaitUntil([&] { return waiting.load(); }));
     thread.reset();
     EXPECT_TRUE(handedOff) << "a plain stop lets the run in progress hand its results over";
 }
@@ -52,30 +57,21 @@ TEST(SmartThread, StoppingAWorkerThatWaitsForItsHandOffDoesNotDeadlock)
 TEST(SmartThread, AHandOffThatStopsAnotherWaitingWorkerDoesNotDeadlock)
 {
     TUIDispatcher dispatcher;
-    std::atomic<bool> firstQueued { false };
-    std::atomic<bool> secondQueued { false };
+    std::atomic<int> queued { 0 };
+    dispatcher.SetWakeHook([&] { ++queued; });
     bool secondHandedOff = false;
     std::unique_ptr<TSmartThread> second;
     auto first = std::make_unique<TSmartThread>(nullptr,
-        [&](TSmartThread& self) {
-            firstQueued = true;
-            self.Synchronize([&] { second.reset(); });
-        },
+        [&](TSmartThread& self) { self.Synchronize([&] { second.reset(); }); },
         &dispatcher);
     second = std::make_unique<TSmartThread>(nullptr,
-        [&](TSmartThread& self) {
-            secondQueued = true;
-            self.Synchronize([&] { secondHandedOff = true; });
-        },
+        [&](TSmartThread& self) { self.Synchronize([&] { secondHandedOff = true; }); },
         &dispatcher);
+    // The dispatcher's wake hook tells when each hand-off is queued, in this order.
     first->Reset();
-    while (!firstQueued)
-        std::this_thread::yield();
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(testing::WaitUntil([&] { return queued == 1; }));
     second->Reset();
-    while (!secondQueued)
-        std::this_thread::yield();
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(testing::WaitUntil([&] { return queued == 2; }));
     dispatcher.RunPosted();
     EXPECT_EQ(second, nullptr);
     EXPECT_TRUE(secondHandedOff);
@@ -97,8 +93,7 @@ TEST(SmartThread, AbortSkipsTheHandOffAndEndsTheRunEarly)
         },
         &dispatcher);
     thread->Reset();
-    while (!started)
-        std::this_thread::yield();
+    ASSERT_TRUE(testing::WaitUntil([&] { return started.load(); }));
     thread->Abort();
     EXPECT_EQ(thread->itPlayList(), nullptr);
     thread.reset();
@@ -119,10 +114,10 @@ TEST(SmartThread, SleepEndsAtShutdownAndAtReset)
         &dispatcher);
     thread->Reset();
     // A Reset while the work sleeps wakes it at once instead of queueing another run.
-    while (wakes.load() == 0) {
+    ASSERT_TRUE(testing::WaitUntil([&] {
         thread->Reset();
-        std::this_thread::sleep_for(1ms);
-    }
+        return wakes.load() > 0;
+    }));
     auto const before = std::chrono::steady_clock::now();
     thread.reset();
     EXPECT_TRUE(endedByShutdown.load());

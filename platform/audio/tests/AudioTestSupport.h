@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 namespace vantor::test {
 
 inline std::string Fixture(const std::string& name)
@@ -22,11 +24,14 @@ inline std::string Fixture(const std::string& name)
     return std::string(VANTOR_TEST_DATA) + "/audio/" + name;
 }
 
-// A scratch folder for this test program, created on first use.
+// A scratch folder for the running test, created on first use: the tests of one program run
+// side by side, so files they write under the same name must not meet.
 inline std::filesystem::path TempDir()
 {
     const char* base = std::getenv("VANTOR_TEST_TMP");
     std::filesystem::path dir = base ? base : (std::filesystem::temp_directory_path() / "vantor-audio-test");
+    if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info())
+        dir /= std::string(info->test_suite_name()) + "." + info->name();
     std::filesystem::create_directories(dir);
     return dir;
 }

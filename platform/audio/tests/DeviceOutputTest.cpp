@@ -37,11 +37,12 @@ private:
 
 class DeviceOutputTest : public testing::Test {
 protected:
-    // Plays a file on the default device for the given time, after setup has adjusted the
-    // stream, and returns the device's stereo output from the first sound on.
+    // Plays a file on the default device, after setup has adjusted the stream, until the
+    // device's output holds the given number of stereo frames from the first sound on (or 30 s
+    // passed: the callers' size checks fail then), and returns that output.
     std::vector<float> PlayThroughDevice(const std::string& path,
                                          const std::function<void(TAudioEngine&, TChannelHandle)>& setup,
-                                         double seconds = 0.4)
+                                         size_t frames = 8000)
     {
         const auto rawFile = test::TempDir() / (std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".raw");
         std::filesystem::remove(rawFile);
@@ -56,8 +57,16 @@ protected:
                 return {};
             setup(engine, h);
             engine.ChannelPlay(h);
-            std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (SoundOf(rawFile).size() < 2 * frames && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
+        return SoundOf(rawFile);
+    }
+
+    // The recorded stereo samples from the first sound on.
+    static std::vector<float> SoundOf(const std::filesystem::path& rawFile)
+    {
         const auto bytes = test::ReadBytes(rawFile);
         std::vector<float> samples(bytes.size() / sizeof(float));
         std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));

@@ -42,11 +42,25 @@ TEST(EventLoop, TerminationSignalsEndTheLoop)
 {
     for (int signal : { SIGTERM, SIGINT }) {
         TEventLoop loop;
+        int raised = 0;
         TTimer timer(loop.Timers(), 10);
-        timer.OnTimer = [signal] { std::raise(signal); };
+        timer.OnTimer = [&] {
+            ++raised;
+            std::raise(signal);
+        };
         timer.SetEnabled(true);
-        loop.Run(); // returns only through the signal
-        SUCCEED();
+        // Ends the loop should the signal not, so that the failure is reported, not a hang.
+        bool fallback = false;
+        TTimer deadline(loop.Timers(), 10000);
+        deadline.OnTimer = [&] {
+            fallback = true;
+            TEventLoop::RequestQuit();
+        };
+        deadline.SetEnabled(true);
+        loop.Run();
+        EXPECT_FALSE(fallback) << "signal " << signal << " did not end the loop";
+        EXPECT_EQ(raised, 1) << "the loop returned at the first signal";
+        EXPECT_FALSE(TEventLoop::QuitRequested());
     }
 }
 

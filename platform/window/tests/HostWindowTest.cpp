@@ -4,6 +4,7 @@
 
 #include "platform/window/EventLoop.h"
 #include "platform/window/SdlWindow.h"
+#include "tests/support/Requirements.h"
 #include "ui/framework/SmartVCL.h"
 
 #include <SDL.h>
@@ -38,7 +39,7 @@ public:
 TEST(HostWindow, ShowsTheTreeAndRoutesSdlInput)
 {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        GTEST_SKIP() << "no display";
+        VANTOR_SKIP_UNLESS_CI("no display");
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     SDL_InitSubSystem(SDL_INIT_VIDEO); // held to the end, see SdlWindowTest.cpp
 
@@ -49,7 +50,7 @@ TEST(HostWindow, ShowsTheTreeAndRoutesSdlInput)
     try {
         window = std::make_unique<TSdlWindow>(loop, host, 200, 150);
     } catch (const std::runtime_error& error) {
-        GTEST_SKIP() << error.what();
+        VANTOR_SKIP_UNLESS_CI(error.what());
     }
     host.Window = window.get();
     EXPECT_EQ(host.svCanvas.Width(), 200) << "the window sized the back buffer";

@@ -3,6 +3,7 @@
 
 #include "platform/window/EventLoop.h"
 #include "platform/window/SdlWindow.h"
+#include "tests/support/Requirements.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -77,13 +78,13 @@ protected:
     void SetUp() override
     {
         if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-            GTEST_SKIP() << "no display";
+            VANTOR_SKIP_UNLESS_CI("no display");
         // Read-back of the presented frame is exact with the software renderer.
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
         try {
             window = std::make_unique<TSdlWindow>(loop, client, 160, 120);
         } catch (const std::runtime_error& error) {
-            GTEST_SKIP() << error.what();
+            VANTOR_SKIP_UNLESS_CI(error.what());
         }
         window->Show();
     }

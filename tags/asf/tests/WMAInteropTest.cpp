@@ -6,6 +6,7 @@
 #include "tags/asf/WMATag.h"
 #include "tags/tests/InteropTools.h"
 #include "tags/tests/TestFiles.h"
+#include "tests/support/Requirements.h"
 #include "tools/vantor-tags/TagsCommand.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ class WMAInterop : public ::testing::Test {
 protected:
   void SetUp() override {
     if (!HaveInteropTools("mutagen.asf"))
-      GTEST_SKIP() << "ffmpeg, ffprobe or mutagen missing";
+      VANTOR_SKIP_UNLESS_CI("ffmpeg, ffprobe or mutagen missing");
   }
 
   // A fresh WMA v2 file made by ffmpeg.

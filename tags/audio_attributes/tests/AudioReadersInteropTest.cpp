@@ -6,6 +6,7 @@
 #include "tags/audio_attributes/MusepackInfo.h"
 #include "tags/tests/InteropTools.h"
 #include "tags/tests/TestFiles.h"
+#include "tests/support/Requirements.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ protected:
     void SetUp() override
     {
         if (!HaveInteropTools("mutagen.dsdiff"))
-            GTEST_SKIP() << "ffmpeg, ffprobe or mutagen missing";
+            VANTOR_SKIP_UNLESS_CI("ffmpeg, ffprobe or mutagen missing");
     }
 };
 

@@ -4,6 +4,7 @@
 #include "tags/ogg/OggPage.h"
 #include "tags/ogg/tests/ExternalTools.h"
 #include "tags/tests/TestFiles.h"
+#include "tests/support/Requirements.h"
 
 #include <gtest/gtest.h>
 
@@ -225,14 +226,15 @@ TEST(OggFlac, ReadsAndSavesThroughPages) {
   EXPECT_EQ(back.ReadFrameByNameAsText("TITLE"), "Ogg FLAC");
   EXPECT_EQ(back.ReadFrameByNameAsText("ALBUM"), "fits into the padding");
   EXPECT_EQ(GetBE16(bytes.data() + 28 + 7), back.FOggHeaderPages > 0 ? 2 : 0);
-  if (!md5.empty()) {
-    EXPECT_EQ(DecodedAudioMd5(file), md5);
+  if (md5.empty()) {
+    VANTOR_SKIP_UNLESS_CI("ffmpeg is missing: the audio after the save was not compared");
   }
+  EXPECT_EQ(DecodedAudioMd5(file), md5);
 }
 
 TEST(FlacInterop, TagsOfMutagenReadAndOursReadByMutagen) {
   if (!HasFfmpeg() || !HasMutagen())
-    GTEST_SKIP() << "ffmpeg or mutagen is missing";
+    VANTOR_SKIP_UNLESS_CI("ffmpeg or mutagen is missing");
   const auto dir = ScratchDir("FlacInterop");
   const std::string file = ScratchCopy("flac/tagged.flac", dir);
   const std::string md5 = DecodedAudioMd5(file);
@@ -254,7 +256,7 @@ TEST(FlacInterop, TagsOfMutagenReadAndOursReadByMutagen) {
 
 TEST(FlacInterop, MetaflacAndTheReferenceDecoder) {
   if (!HasTool("metaflac") || !HasTool("flac"))
-    GTEST_SKIP() << "metaflac or flac is missing";
+    VANTOR_SKIP_UNLESS_CI("metaflac or flac is missing");
   const auto dir = ScratchDir("Metaflac");
   const std::string file = ScratchCopy("flac/tagged.flac", dir);
   ASSERT_EQ(RunShell("metaflac --remove-tag=TITLE --set-tag='TITLE=From metaflac' --set-tag='LYRICIST=Ünï' '" + file + "'").Status, 0);

@@ -4,6 +4,7 @@
 #include "tags/Tags.h"
 #include "tags/tests/InteropTools.h"
 #include "tags/tests/TestFiles.h"
+#include "tests/support/Requirements.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ class MP4Interop : public ::testing::Test {
 protected:
   void SetUp() override {
     if (!HaveInteropTools("mutagen"))
-      GTEST_SKIP() << "ffmpeg, ffprobe or mutagen missing";
+      VANTOR_SKIP_UNLESS_CI("ffmpeg, ffprobe or mutagen missing");
   }
 };
 

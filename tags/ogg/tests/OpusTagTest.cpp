@@ -4,6 +4,7 @@
 #include "tags/ogg/OpusTag.h"
 #include "tags/ogg/tests/ExternalTools.h"
 #include "tags/tests/TestFiles.h"
+#include "tests/support/Requirements.h"
 
 #include <gtest/gtest.h>
 
@@ -234,14 +235,13 @@ TEST(OpusTag, TheoraMultiplexedWithVorbis) {
   EXPECT_EQ(back.ReadFrameByNameAsText("TITLE").size(), 6000u);
   EXPECT_EQ(back.VorbisData, setup);
   ExpectAllPagesValid(ReadBytes(file));
-  if (!md5.empty()) {
-    EXPECT_EQ(RunShell("ffmpeg -v error -i '" + file + "' -map 0 -f md5 - 2>/dev/null").Text, md5);
+  if (md5.empty() || !HasTool("ogginfo")) {
+    VANTOR_SKIP_UNLESS_CI("ffmpeg or ogginfo is missing: the audio after the save was not checked");
   }
-  if (HasTool("ogginfo")) {
-    const std::string info = RunShell("ogginfo '" + file + "' 2>&1").Text;
-    EXPECT_EQ(info.find("WARNING"), std::string::npos) << info;
-    EXPECT_EQ(info.find("ERROR"), std::string::npos) << info;
-  }
+  EXPECT_EQ(RunShell("ffmpeg -v error -i '" + file + "' -map 0 -f md5 - 2>/dev/null").Text, md5);
+  const std::string info = RunShell("ogginfo '" + file + "' 2>&1").Text;
+  EXPECT_EQ(info.find("WARNING"), std::string::npos) << info;
+  EXPECT_EQ(info.find("ERROR"), std::string::npos) << info;
 }
 
 TEST(OpusTag, NotOggOrUnknownCodec) {
@@ -256,7 +256,7 @@ TEST(OpusTag, NotOggOrUnknownCodec) {
 // Through the unified model, checked by mutagen and ffmpeg.
 TEST(OggInterop, TagsWrittenThroughTTagsReadElsewhere) {
   if (!HasFfmpeg() || !HasMutagen())
-    GTEST_SKIP() << "ffmpeg or mutagen is missing";
+    VANTOR_SKIP_UNLESS_CI("ffmpeg or mutagen is missing");
   const auto dir = ScratchDir("OggInterop");
   for (const std::string fixture : {"ogg/vorbis.ogg", "ogg/opus.opus"}) {
     SCOPED_TRACE(fixture);
@@ -279,7 +279,7 @@ TEST(OggInterop, TagsWrittenThroughTTagsReadElsewhere) {
 
 TEST(OggInterop, VorbisToolsReadAndCheckOurPages) {
   if (!HasTool("vorbiscomment") || !HasTool("ogginfo"))
-    GTEST_SKIP() << "vorbis-tools is missing";
+    VANTOR_SKIP_UNLESS_CI("vorbis-tools is missing");
   const auto dir = ScratchDir("VorbisTools");
   const std::string file = ScratchCopy("ogg/vorbis.ogg", dir);
   ASSERT_EQ(RunShell("vorbiscomment -a -t 'LYRICIST=Ünï' '" + file + "'").Status, 0);

@@ -7,6 +7,7 @@
 #include "tags/id3v1/ID3v1Tag.h"
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/tests/TestFiles.h"
+#include "tests/support/Requirements.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +58,7 @@ bool HasTools() {
 
 #define REQUIRE_TOOLS()                                                        \
   if (!HasTools())                                                             \
-  GTEST_SKIP() << "ffmpeg, ffprobe, id3v2 or python3-mutagen is missing"
+  VANTOR_SKIP_UNLESS_CI("ffmpeg, ffprobe, id3v2 or python3-mutagen is missing")
 
 std::string Mutagen(const std::string& command, const std::string& file, const std::string& extra = "") {
   const TOutput out = Shell(Python + " " + Quote(MutagenTool) + " " + command + " " + Quote(file) + " " + extra);

@@ -5,6 +5,7 @@
 #include "tags/Tags.h"
 #include "tags/tests/InteropTools.h"
 #include "tags/tests/TestFiles.h"
+#include "tests/support/Requirements.h"
 #include "tags/wav/WAVTag.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ class WAVInterop : public ::testing::Test {
 protected:
   void SetUp() override {
     if (!HaveInteropTools("mutagen"))
-      GTEST_SKIP() << "ffmpeg, ffprobe or mutagen missing";
+      VANTOR_SKIP_UNLESS_CI("ffmpeg, ffprobe or mutagen missing");
   }
 };
 

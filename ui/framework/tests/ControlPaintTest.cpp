@@ -1,5 +1,7 @@
 #include "ui/framework/tests/ControlProbe.h"
 
+#include "platform/graphics/PngImage.h"
+#include "tests/support/TestFiles.h"
 #include "ui/framework/SmartVCL.h"
 
 #include <gtest/gtest.h>
@@ -97,16 +99,20 @@ TEST(ControlPaint, HostSkipsHiddenAndLoadingControlsAndScalesPositions)
 
 TEST(ControlPaint, OffscreenHostRendersToPng)
 {
-    char const* tmp = std::getenv("VANTOR_TEST_TMP");
-    if (!tmp)
-        GTEST_SKIP() << "VANTOR_TEST_TMP is not set";
-    std::filesystem::create_directories(tmp);
+    std::filesystem::path const folder = vantor::testing::ScratchFolder();
     TSmartVCL host(64, 48);
     host.AddControl("box", MakeProbe(nullptr, "box", 8, 8, 16, 16))->Color = Red;
     host.PaintBackBuffer();
-    std::string const path = std::string(tmp) + "/offscreen.png";
+    std::string const path = (folder / "offscreen.png").string();
     ASSERT_TRUE(host.svCanvas.SavePng(path));
-    EXPECT_GT(std::filesystem::file_size(path), 0u);
+    // The file decodes to the frame: the red box at 8..23, the background around it.
+    TBitmap const png = LoadPngFile(path);
+    ASSERT_EQ(png.Width(), 64);
+    ASSERT_EQ(png.Height(), 48);
+    for (auto const& [x, y] : { std::pair { 8, 8 }, { 23, 8 }, { 8, 23 }, { 23, 23 }, { 15, 15 } })
+        EXPECT_EQ(png.PixelAt(x, y), Red) << x << "," << y;
+    for (auto const& [x, y] : { std::pair { 7, 8 }, { 8, 7 }, { 24, 23 }, { 23, 24 }, { 0, 0 }, { 63, 47 } })
+        EXPECT_EQ(png.PixelAt(x, y), Background) << x << "," << y;
 }
 
 }

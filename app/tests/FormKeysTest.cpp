@@ -1,0 +1,129 @@
+// The main window's keyboard handling: media keys drive playback, Ctrl, Shift and Alt switch
+// the current playlist's delete, location and select modes while they are held.
+
+#include "app/VantorForm.h"
+#include "app/playback/PlaybackController.h"
+#include "library/PlayQueue.h"
+#include "library/tests/LibraryTestSupport.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/tests/AudioTestSupport.h"
+#include "platform/window/FakeMessageBox.h"
+#include "platform/window/KeyCodes.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace vantor::testing {
+namespace {
+
+class FormKeys : public LibraryTest {
+protected:
+    void SetUp() override
+    {
+        LibraryTest::SetUp();
+        // The form starts the program's state afresh, so it comes first.
+        Form = std::make_unique<TVantorForm>(std::vector<std::string> {}, Root.string());
+        TNullOutputOptions options;
+        options.Clock = TNullOutputOptions::TClock::Manual;
+        ASSERT_TRUE(Engine.InitNull(options));
+        App.AudioEngine = &Engine;
+        App.PlayerState = psStopped;
+        App.StreamHandle = 0;
+        Form->Playback = std::make_unique<TPlaybackController>(Queue, History, Messages, nullptr, nullptr);
+
+        List = TSmartCtrl::Create<TVPlayList>();
+        for (char const* name : { "A", "B", "C" }) {
+            std::filesystem::path const path = Root / "music" / (std::string(name) + ".wav");
+            std::filesystem::create_directories(path.parent_path());
+            test::WriteWav(path, 44100, 2, 1.0, test::Sine(440.0, 0.2));
+            List->AppendTrack(Track({ { "FilePath", path.string() }, { "TrackName", name } }));
+        }
+        List->GroupPlaylist(gmTrackName, false);
+        App.CurrentPlayList = List.get();
+    }
+
+    void TearDown() override
+    {
+        Form.reset();
+        List.reset();
+        Engine.Free();
+        App.AudioEngine = nullptr;
+        App.StreamHandle = 0;
+        App.PlayerState = psStopped;
+        LibraryTest::TearDown();
+    }
+
+    static std::string Playing() { return App.CurrentTrack ? App.CurrentTrack->GetTag("TrackName") : "-"; }
+
+    std::array<bool, 3> Modes() const { return { List->plDeleteMode, List->plLocationMode, List->plSelectMode }; }
+
+    TAudioEngine Engine;
+    TPlayQueue Queue;
+    THistory History;
+    TFakeMessageBox Messages;
+    std::unique_ptr<TVantorForm> Form;
+    std::unique_ptr<TVPlayList> List;
+};
+
+TEST_F(FormKeys, MediaKeysDrivePlayback)
+{
+    Form->GlobalKeyDown(vkMediaPlayPause, 0);
+    EXPECT_EQ(Playing(), "A") << "stopped: play starts with the current list's first track";
+    EXPECT_EQ(App.PlayerState, psPlaying);
+    Form->GlobalKeyDown(vkMediaPlayPause, 0);
+    EXPECT_EQ(App.PlayerState, psPaused);
+    Form->GlobalKeyDown(vkMediaPlayPause, 0);
+    EXPECT_EQ(App.PlayerState, psPlaying);
+    Form->GlobalKeyDown(vkMediaNextTrack, 0);
+    EXPECT_EQ(Playing(), "B");
+    Form->GlobalKeyDown(vkMediaNextTrack, 0);
+    EXPECT_EQ(Playing(), "C");
+    Form->GlobalKeyDown(vkMediaPrevTrack, 0);
+    EXPECT_EQ(Playing(), "B");
+    // A media key pressed with a modifier is still only the media key.
+    Form->GlobalKeyDown(vkMediaStop, ssCtrl | ssShift | ssAlt);
+    EXPECT_EQ(App.PlayerState, psStopped);
+    EXPECT_EQ(Modes(), (std::array<bool, 3> { false, false, false }));
+    EXPECT_TRUE(Messages.Shown.empty());
+
+    // Without a playback controller (before start-up made one) the keys do nothing.
+    Form->Playback.reset();
+    for (uint16_t key : { vkMediaPlayPause, vkMediaStop, vkMediaNextTrack, vkMediaPrevTrack })
+        Form->GlobalKeyDown(key, 0);
+    EXPECT_EQ(App.PlayerState, psStopped);
+}
+
+TEST_F(FormKeys, ModifiersSwitchTheListsModesWhileHeld)
+{
+    struct TCase {
+        uint16_t Key;
+        TShiftState Down;          // the modifiers held after the key went down
+        std::array<bool, 3> Modes; // delete, location, select
+    };
+    for (TCase const& c : { TCase { vkControl, ssCtrl, { true, false, false } },
+             TCase { vkShift, ssShift, { false, true, false } }, TCase { vkMenu, ssAlt, { false, false, true } },
+             TCase { 'A', ssCtrl | ssAlt, { true, false, true } },
+             TCase { vkShift, ssCtrl | ssShift | ssAlt, { true, true, true } } }) {
+        SCOPED_TRACE(c.Key);
+        Form->GlobalKeyDown(c.Key, c.Down);
+        EXPECT_EQ(Modes(), c.Modes);
+        Form->GlobalKeyUp(c.Key, 0);
+        EXPECT_EQ(Modes(), (std::array<bool, 3> { false, false, false }));
+    }
+    // Letting go of one modifier ends its mode only.
+    Form->GlobalKeyDown(vkShift, ssCtrl | ssShift);
+    Form->GlobalKeyUp(vkShift, ssCtrl);
+    EXPECT_EQ(Modes(), (std::array<bool, 3> { true, false, false }));
+    Form->GlobalKeyUp(vkControl, 0);
+    EXPECT_EQ(Modes(), (std::array<bool, 3> { false, false, false }));
+
+    // Without a current list nothing changes, and nothing breaks.
+    App.CurrentPlayList = nullptr;
+    Form->GlobalKeyDown(vkControl, ssCtrl);
+    EXPECT_EQ(Modes(), (std::array<bool, 3> { false, false, false }));
+    Form->GlobalKeyUp(vkControl, 0);
+}
+
+}
+}
