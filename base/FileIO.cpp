@@ -1,4 +1,4 @@
-#include "app/settings/FileIO.h"
+#include "base/FileIO.h"
 
 #include <cerrno>
 #include <cstdio>
