@@ -3,6 +3,7 @@
 #include "base/CaseFold.h"
 #include "base/FileIO.h"
 #include "base/IniValues.h"
+#include "base/SafeFileWriter.h"
 
 #include <algorithm>
 #include <utility>

@@ -2,9 +2,10 @@
 
 #include "app/AppState.h"
 #include "base/CaseFold.h"
-#include "base/IniFile.h"
 #include "base/FileIO.h"
+#include "base/IniFile.h"
 #include "base/IniValues.h"
+#include "base/SafeFileWriter.h"
 #include "base/TextFileEncoding.h"
 #include "library/ExistingFiles.h"
 #include "library/FileTrash.h"
