@@ -3,7 +3,7 @@
 #include "app/AppState.h"
 #include "app/equalizer/Equalizer.h"
 #include "app/playback/PlaybackController.h"
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 #include "app/settings/UIScale.h"
 #include "app/single_instance/SingleInst.h"
 #include "library/CoverThread.h"

@@ -1,7 +1,7 @@
 #include "library/PlayQueue.h"
 
 #include "app/AppState.h"
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 #include "library/PlayListPanel.h"
 #include "library/TrackData.h"
 

@@ -1,8 +1,8 @@
 #include "library/PlaylistFile.h"
 
-#include "app/settings/CaseFold.h"
-#include "app/settings/FileIO.h"
-#include "app/settings/TextFileEncoding.h"
+#include "base/CaseFold.h"
+#include "base/FileIO.h"
+#include "base/TextFileEncoding.h"
 
 #include <algorithm>
 #include <cstdint>

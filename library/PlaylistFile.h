@@ -3,12 +3,12 @@
 // The reading side of playlist files, built for lists of 100,000 tracks: the file's text is
 // decoded once, sections are found by their header lines alone, and a section's values are
 // views into the text, split into lines only when they are walked. The syntax is the INI
-// files' (app/settings/IniFile.h): "[name]" lines start sections, "key=value" lines belong to
+// files' (base/IniFile.h): "[name]" lines start sections, "key=value" lines belong to
 // them, names compare without regard to case, blanks around names and values are dropped, a
 // section written twice reads as one, a key's first occurrence wins, and anything else is
 // ignored.
 
-#include "app/settings/FileIO.h"
+#include "base/FileIO.h"
 
 #include <cstddef>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "library/PlaylistLoader.h"
 
 #include "app/AppState.h"
-#include "app/settings/CaseFold.h"
+#include "base/CaseFold.h"
 #include "library/CoverThread.h"
 #include "library/FolderScan.h"
 #include "library/LibraryHooks.h"

@@ -1,7 +1,7 @@
 #include "library/TrackData.h"
 
-#include "app/settings/IniFile.h"
-#include "app/settings/IniValues.h"
+#include "base/IniFile.h"
+#include "base/IniValues.h"
 #include "library/ExistingFiles.h"
 #include "library/FileTrash.h"
 #include "library/LibraryHooks.h"

@@ -1,6 +1,6 @@
 #include "library/TrackKeys.h"
 
-#include "app/settings/CaseFold.h"
+#include "base/CaseFold.h"
 
 #include <array>
 #include <deque>

@@ -1,6 +1,6 @@
 #include "library/TrackTexts.h"
 
-#include "app/settings/IniValues.h"
+#include "base/IniValues.h"
 #include "library/LibraryHooks.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "app/equalizer/Equalizer.h"
 
 #include "app/AppState.h"
-#include "app/settings/CaseFold.h"
-#include "app/settings/IniFile.h"
+#include "base/CaseFold.h"
+#include "base/IniFile.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -1,6 +1,6 @@
 #include "app/settings/Settings.h"
 
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 #include "app/settings/UIScale.h"
 
 #include <algorithm>

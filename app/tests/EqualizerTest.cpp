@@ -3,7 +3,7 @@
 
 #include "app/AppState.h"
 #include "app/equalizer/Equalizer.h"
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 #include "tests/support/TestFiles.h"
 #include "platform/audio/AudioEngine.h"
 

@@ -1,9 +1,10 @@
 #include "library/tests/LibraryTestSupport.h"
 
-#include "app/settings/IniFile.h"
-#include "app/settings/TextFileEncoding.h"
+#include "base/IniFile.h"
+#include "base/TextFileEncoding.h"
 #include "library/ExistingFiles.h"
 #include "library/PlaylistFile.h"
+#include "tests/support/SafeWriteFaults.h"
 
 #include <set>
 
@@ -125,6 +126,15 @@ TEST_F(PlayListFile, DeletedTrackIsSkippedButItsSectionKept)
     ASSERT_TRUE(list->SaveToFile());
     EXPECT_EQ(Sections(path), std::vector<std::string>({ "3", "#Settings", "#Linked" }));
     EXPECT_FALSE(list->plNeeedSave);
+}
+
+TEST_F(PlayListFile, FailedSavesKeepTheOldFile)
+{
+    std::filesystem::path const path = Root / "Playlists" / "Kept.vpl";
+    WriteBytes(path, "[1]\nFilePath=" + AudioFile("a.mp3") + "\n[#Settings]\nCaption=Old\n");
+    auto list = Load(path);
+    list->plCaption = "New";
+    ExpectFailedSavesKeepTheFile(path, [&] { return list->SaveToFile(); });
 }
 
 TEST_F(PlayListFile, BadInputIsSkippedWithNothingElseLost)

@@ -1,7 +1,7 @@
 // Playlist files: settings, linked folders and track sections from arbitrary bytes. The fast
 // reader must see the sections and values the INI reader sees.
 
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 #include "library/PlayList.h"
 #include "library/PlaylistFile.h"
 

@@ -1,6 +1,6 @@
 // Queue files from arbitrary bytes, against two lists whose track IDs are "1" to "4".
 
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 #include "library/PlayListPanel.h"
 #include "library/PlayQueue.h"
 

@@ -1,6 +1,6 @@
 #include "library/tests/LibraryTestSupport.h"
 
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 #include "library/PlayListPanel.h"
 #include "library/PlayQueue.h"
 

@@ -1,7 +1,7 @@
 #include "library/tests/LibraryTestSupport.h"
 
-#include "app/settings/IniFile.h"
-#include "app/settings/IniValues.h"
+#include "base/IniFile.h"
+#include "base/IniValues.h"
 #include "library/TrackTexts.h"
 #include "tags/Tags.h"
 #include "tags/id3v1/ID3v1Genres.h"

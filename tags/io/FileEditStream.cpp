@@ -1,5 +1,6 @@
 #include "tags/io/FileEditStream.h"
 
+#include "base/SafeFileWriter.h"
 #include "tags/io/FileIO.h"
 
 #include <algorithm>
@@ -17,18 +18,6 @@ namespace vantor {
 namespace {
 
 constexpr size_t CopyBlock = 1 << 20;
-
-std::string DirectoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string BaseNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 } // namespace
 
@@ -258,62 +247,24 @@ TFileEditResult TFileEditStream::CommitInPlace() {
 }
 
 TFileEditResult TFileEditStream::CommitRewrite() {
-  const std::string directory = DirectoryOf(FTargetName);
-  std::string temporary = directory + "/." + BaseNameOf(FTargetName) + ".XXXXXX";
-  const int out = ::mkstemp(temporary.data());
-  if (out < 0)
-    return TFileEditResult::WriteFailed;
-
-  bool ok = true;
-  uint64_t at = 0;
+  TSafeFileWriter out(FTargetName);
+  bool ok = out.IsOpen();
   std::vector<uint8_t> block;
   for (const TPiece& piece : FPieces) {
     if (!ok)
       break;
     if (piece.Data) {
-      ok = PwriteAll(out, piece.Data->data() + piece.Source, size_t(piece.Length), at);
+      ok = out.Write(piece.Data->data() + piece.Source, size_t(piece.Length));
     } else {
       block.resize(size_t(std::min<uint64_t>(CopyBlock, piece.Length)));
       for (uint64_t copied = 0; ok && copied < piece.Length;) {
         const size_t n = size_t(std::min<uint64_t>(block.size(), piece.Length - copied));
-        ok = PreadAll(FFd, block.data(), n, piece.Source + copied) == n && PwriteAll(out, block.data(), n, at + copied);
+        ok = PreadAll(FFd, block.data(), n, piece.Source + copied) == n && out.Write(block.data(), n);
         copied += n;
       }
     }
-    at += piece.Length;
   }
-
-  // The new file takes over the old one's permissions (and owner, where allowed).
-  mode_t mode = 0666;
-  if (FExisted) {
-    struct stat st {};
-    if (::fstat(FFd, &st) == 0) {
-      mode = st.st_mode & 07777;
-      if (::fchown(out, st.st_uid, st.st_gid) != 0) {
-        // keeping the owner needs privileges; the file is still ours
-      }
-    }
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (ok)
-    ok = ::fchmod(out, mode) == 0 && ::fsync(out) == 0;
-  if (::close(out) != 0)
-    ok = false;
-  if (ok)
-    ok = ::rename(temporary.c_str(), FTargetName.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temporary.c_str());
-    return TFileEditResult::WriteFailed;
-  }
-  const int dir = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return TFileEditResult::Success;
+  return ok && out.Commit() ? TFileEditResult::Success : TFileEditResult::WriteFailed;
 }
 
 } // namespace vantor

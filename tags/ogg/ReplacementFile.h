@@ -1,12 +1,12 @@
 #pragma once
-// A new copy of a file, written to a temporary file in the same folder and
-// put in the old file's place only by Commit: flushed to disk, given the old
-// file's permissions and renamed over it, so the old file is replaced whole or
-// not at all and is never deleted first. Without Commit the temporary file is
-// removed.
+// A new copy of a file as a stream: a TSafeFileWriter, which puts it in the old
+// file's place only on Commit, so the old file is replaced whole or not at all.
+// Without Commit the temporary file is removed.
 
+#include "base/SafeFileWriter.h"
 #include "tags/io/Stream.h"
 
+#include <memory>
 #include <string>
 
 namespace vantor {
@@ -23,7 +23,7 @@ public:
   bool Commit();
   void Discard();
 
-  uint64_t Size() const override { return FSize; }
+  uint64_t Size() const override { return FWriter ? FWriter->Size() : 0; }
   uint64_t Position() const override { return FPosition; }
   bool Seek(uint64_t position) override { FPosition = position; return true; }
   size_t Read(void* buffer, size_t count) override;
@@ -33,10 +33,8 @@ public:
   using TStream::Write;
 
 private:
-  int FFd = -1;
-  std::string FTarget, FTemporary;
-  uint64_t FSize = 0, FPosition = 0;
-  bool FFailed = false;
+  std::unique_ptr<TSafeFileWriter> FWriter;
+  uint64_t FPosition = 0;
 };
 
 } // namespace vantor

@@ -1,9 +1,9 @@
 #include "ui/framework/LocaleManager.h"
 
-#include "app/settings/CaseFold.h"
-#include "app/settings/FileIO.h"
-#include "app/settings/IniFile.h"
-#include "app/settings/TextFileEncoding.h"
+#include "base/CaseFold.h"
+#include "base/FileIO.h"
+#include "base/IniFile.h"
+#include "base/TextFileEncoding.h"
 
 namespace vantor {
 

@@ -1,7 +1,7 @@
 #include "ui/framework/ThemeManager.h"
 
-#include "app/settings/CaseFold.h"
-#include "app/settings/IniFile.h"
+#include "base/CaseFold.h"
+#include "base/IniFile.h"
 #include "app/settings/UIScale.h"
 #include "platform/graphics/PngImage.h"
 #include "platform/graphics/TextRenderer.h"

@@ -5,6 +5,7 @@
 #include "tags/ogg/tests/ExternalTools.h"
 #include "tags/tests/TestFiles.h"
 #include "tests/support/Requirements.h"
+#include "tests/support/SafeWriteFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -151,6 +152,20 @@ TEST(FlacTag, InPlaceAndRewriteLayouts) {
     if (c.Fixture == std::string("flac/tagged.flac") && c.SameLength) {
       EXPECT_EQ(back.FPadding, 600 - (back.FTagSize - oldComments));
     }
+  }
+}
+
+// A tag that outgrows its padding rewrites the file: natively through the edit stream, in Ogg
+// through a replacement file. Either way a failure leaves the old file.
+TEST(FlacTag, FailedRewritesKeepTheOldFile) {
+  const auto dir = ScratchDir("FailedRewrites");
+  for (const char* fixture : {"flac/tagged.flac", "flac/ogg-flac.oga"}) {
+    SCOPED_TRACE(fixture);
+    const std::string file = ScratchCopy(fixture, dir);
+    TFlacTag tag;
+    ASSERT_EQ(tag.LoadFromFile(file), 0);
+    tag.AddTextTag("COMMENT", std::string(5000, 'c'));
+    testing::ExpectFailedSavesKeepTheFile(file, [&] { return tag.SaveToFile(file) == ftrSuccess; });
   }
 }
 

@@ -1,6 +1,6 @@
 // Language files from arbitrary bytes: loading and lookups must never fail.
 
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 #include "ui/framework/LocaleManager.h"
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "ui/framework/LocaleManager.h"
 
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
-#include "app/settings/FileIO.h"
+#include "base/FileIO.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -12,20 +11,6 @@
 namespace vantor {
 
 namespace {
-
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        ssize_t const n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
 
 // Opens a regular file for reading and tells its size; -1 when it is missing, not a regular
 // file or cannot be opened.
@@ -131,40 +116,6 @@ void TFileBytes::Release()
         ::munmap(m_data, m_mapped);
     m_data = nullptr;
     m_size = m_mapped = 0;
-}
-
-bool ReplaceFileContents(std::filesystem::path const& target, std::string_view bytes)
-{
-    std::error_code ec;
-    std::filesystem::path destination = target;
-    if (std::filesystem::is_symlink(destination, ec)) {
-        destination = std::filesystem::canonical(target, ec);
-        if (ec)
-            return false;
-    }
-    std::filesystem::path folder = destination.parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::string name = ".";
-    name += destination.filename().string();
-    name += ".XXXXXX";
-    std::string temporary = (folder / name).string();
-    int const fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-
-    mode_t mode = 0644;
-    struct stat old {};
-    if (::stat(destination.c_str(), &old) == 0)
-        mode = old.st_mode & 07777;
-
-    bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok)
-        ok = ::rename(temporary.c_str(), destination.c_str()) == 0;
-    if (!ok)
-        ::unlink(temporary.c_str());
-    return ok;
 }
 
 }

@@ -1,8 +1,9 @@
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 
-#include "app/settings/CaseFold.h"
-#include "app/settings/FileIO.h"
-#include "app/settings/IniValues.h"
+#include "base/CaseFold.h"
+#include "base/FileIO.h"
+#include "base/IniValues.h"
+#include "base/SafeFileWriter.h"
 
 #include <algorithm>
 #include <utility>

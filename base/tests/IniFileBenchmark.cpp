@@ -1,6 +1,6 @@
 // INI files the size of a large playlist: one section per track.
 
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 
 #include <benchmark/benchmark.h>
 

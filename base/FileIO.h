@@ -1,6 +1,6 @@
 #pragma once
 
-// Whole-file reads and crash-safe whole-file writes.
+// Whole-file reads. Files are written through base/SafeFileWriter.h.
 
 #include <filesystem>
 #include <optional>
@@ -36,10 +36,5 @@ private:
     size_t m_size = 0;
     size_t m_mapped = 0;
 };
-
-// Writes bytes to a temporary file in the target's folder, flushes it to disk and renames it
-// over the target (the file a symbolic link points at, when target is one). An existing
-// file keeps its permissions. On failure the old file is left as it was and false returned.
-bool ReplaceFileContents(std::filesystem::path const& target, std::string_view bytes);
 
 }

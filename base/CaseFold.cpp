@@ -1,6 +1,6 @@
-#include "app/settings/CaseFold.h"
+#include "base/CaseFold.h"
 
-#include "app/settings/TextFileEncoding.h"
+#include "base/TextFileEncoding.h"
 
 #include <glib.h>
 

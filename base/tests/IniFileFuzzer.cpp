@@ -1,7 +1,7 @@
 // INI files from arbitrary bytes: parsing, reading and rewriting must never fail, and a
 // rewritten file must read back the same.
 
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 
 #include <cstddef>
 #include <cstdint>

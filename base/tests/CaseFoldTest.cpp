@@ -1,4 +1,4 @@
-#include "app/settings/CaseFold.h"
+#include "base/CaseFold.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/settings/IniValues.h"
+#include "base/IniValues.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/settings/TextFileEncoding.h"
+#include "base/TextFileEncoding.h"
 
 #include <cstdint>
 

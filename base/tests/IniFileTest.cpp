@@ -1,4 +1,4 @@
-#include "app/settings/IniFile.h"
+#include "base/IniFile.h"
 
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestFiles.h"

@@ -24,7 +24,7 @@
 // unreadable or malformed file reads as whatever lines could be understood, never fails; a file
 // that exists but cannot be read is never overwritten.
 
-#include "app/settings/TextFileEncoding.h"
+#include "base/TextFileEncoding.h"
 
 #include <cstdint>
 #include <filesystem>
