@@ -307,9 +307,15 @@ void TSmartCtrl::DrawTo(int X, int Y, TBitmap& dest)
     }
     if (scCanvas->IsEmpty())
         return;
-    scCanvas->CopyFrom(dest, RealControlRect(), 0, 0);
+    // Only the part of the canvas that shows on dest is refreshed and painted: the canvas
+    // takes dest's clip, moved to its own origin.
+    TRect const visible = area.Intersect(clip);
+    TRect const local = visible.Offset(-X, -Y);
+    scCanvas->CopyFrom(dest, visible, local.Left, local.Top);
+    scCanvas->PushClip(local);
     Paint(*scCanvas);
-    dest.CopyFrom(*scCanvas, TRect::FromSize(0, 0, scCanvas->Width(), scCanvas->Height()), X, Y);
+    scCanvas->PopClip();
+    dest.CopyFrom(*scCanvas, local, visible.Left, visible.Top);
 }
 
 void TSmartCtrl::Paint(TBitmap& Canvas)
