@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <cmath>
 #include <utility>
 
 namespace vantor {
@@ -75,6 +76,36 @@ cairo_t* TBitmap::Context()
     if (!m_context)
         m_context = cairo_create(m_surface);
     return m_context;
+}
+
+void TBitmap::PushClip(const TRect& rect)
+{
+    cairo_t* cr = Context();
+    if (!cr)
+        return;
+    cairo_save(cr);
+    cairo_rectangle(cr, rect.Left, rect.Top, rect.Width() > 0 ? rect.Width() : 0, rect.Height() > 0 ? rect.Height() : 0);
+    cairo_clip(cr);
+}
+
+void TBitmap::PopClip()
+{
+    if (cairo_t* cr = Context())
+        cairo_restore(cr);
+}
+
+TRect TBitmap::ClipRect()
+{
+    cairo_t* cr = Context();
+    if (!cr)
+        return {};
+    double x1 = 0;
+    double y1 = 0;
+    double x2 = 0;
+    double y2 = 0;
+    cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
+    return TRect { static_cast<int>(std::floor(x1)), static_cast<int>(std::floor(y1)), static_cast<int>(std::ceil(x2)),
+        static_cast<int>(std::ceil(y2)) };
 }
 
 void TBitmap::FillRect(const TRect& rect, uint32_t argb)

@@ -45,6 +45,13 @@ public:
     // Blends source's rectangle src, stretched with a bilinear filter, into dst.
     void StretchBlendFrom(const TBitmap& source, const TRect& src, const TRect& dst);
 
+    // Limits drawing to rect (device pixels, within any limit already in force) until the
+    // matching PopClip.
+    void PushClip(const TRect& rect);
+    void PopClip();
+    // The part of the bitmap that drawing can still change; empty for an empty bitmap.
+    TRect ClipRect();
+
     // Unpremultiplied ARGB of one pixel (0 outside the bitmap); for tests and hit checks.
     uint32_t PixelAt(int x, int y) const;
 

@@ -58,6 +58,20 @@ constexpr char kIntrospection[] = R"(<node>
   </interface>
 </node>)";
 
+// Whether the user's session has a bus: its address in the environment, or the per-user bus
+// socket. Without one, GIO would try to launch a bus of its own, which only slows the start
+// and gives a bus that no media-key daemon listens on.
+bool SessionBusExists()
+{
+    char const* address = g_getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address && *address)
+        return true;
+    gchar* socket = g_build_filename(g_get_user_runtime_dir(), "bus", nullptr);
+    bool const exists = g_file_test(socket, G_FILE_TEST_EXISTS);
+    g_free(socket);
+    return exists;
+}
+
 bool Call(std::function<bool()> const& f, bool fallback)
 {
     return f ? f() : fallback;
@@ -222,7 +236,7 @@ TMprisService::TMprisService(TMprisPlayer player)
     // Dispatch runs on the UI thread.
     g_main_context_push_thread_default(m_state->Context);
     GError* error = nullptr;
-    gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+    gchar* address = SessionBusExists() ? g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error) : nullptr;
     if (address) {
         m_state->Connection = g_dbus_connection_new_for_address_sync(address,
             static_cast<GDBusConnectionFlags>(

@@ -6,6 +6,9 @@
 #include <SDL.h>
 #include <cairo.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <stdexcept>
 #include <string>
 
@@ -77,14 +80,13 @@ TSdlWindow::TSdlWindow(TEventLoop& loop, IWindowClient& client, int width, int h
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         throw std::runtime_error(std::string("SDL video: ") + SDL_GetError());
+    // Cairo paints in software, so the window takes the pixels as they are: a GPU-backed
+    // window surface would only add the start-up of the GL stack.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     m_window = SDL_CreateWindow("Vantor", x, y, width > 0 ? width : 1, height > 0 ? height : 1,
         SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
-    if (m_window)
-        m_renderer = SDL_CreateRenderer(m_window, -1, 0);
-    if (!m_renderer) {
+    if (!m_window) {
         std::string const error = SDL_GetError();
-        if (m_window)
-            SDL_DestroyWindow(m_window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         throw std::runtime_error("SDL window: " + error);
     }
@@ -105,9 +107,6 @@ TSdlWindow::~TSdlWindow()
     for (SDL_Cursor* cursor : m_cursors)
         if (cursor)
             SDL_FreeCursor(cursor);
-    if (m_texture)
-        SDL_DestroyTexture(m_texture);
-    SDL_DestroyRenderer(m_renderer);
     SDL_DestroyWindow(m_window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -168,66 +167,111 @@ void TSdlWindow::Close() { TEventLoop::RequestQuit(); }
 
 // ---- Presenting -------------------------------------------------------------------------
 
-bool TSdlWindow::EnsureTexture(int width, int height)
+namespace {
+
+// Writes the monotonic time of the first present to stderr when VANTOR_REPORT_FIRST_PRESENT
+// is set, so that start-up can be timed from outside the process.
+void ReportFirstPresent()
 {
-    if (m_texture && width == m_textureWidth && height == m_textureHeight)
-        return false;
-    if (m_texture)
-        SDL_DestroyTexture(m_texture);
-    // Cairo's ARGB32 is a native-endian 32-bit word, which is SDL's ARGB8888.
-    m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    m_textureWidth = m_texture ? width : 0;
-    m_textureHeight = m_texture ? height : 0;
-    return true;
+    if (!std::getenv("VANTOR_REPORT_FIRST_PRESENT"))
+        return;
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    std::fprintf(stderr, "first-present %lld.%09ld\n", static_cast<long long>(now.tv_sec), now.tv_nsec);
+    std::fflush(stderr);
 }
 
-void TSdlWindow::Upload(const TBitmap& buffer, const TRect& area)
+}
+
+void TSdlWindow::Upload(SDL_Surface* target, const TBitmap& buffer, const TRect& area)
 {
     cairo_surface_t* surface = buffer.Surface();
-    TRect const rect = area.Intersect(TRect::FromSize(0, 0, buffer.Width(), buffer.Height()));
-    if (!surface || !m_texture || rect.IsEmpty())
+    TRect const rect = area.Intersect(TRect::FromSize(0, 0, buffer.Width(), buffer.Height()))
+                           .Intersect(TRect::FromSize(0, 0, target->w, target->h));
+    if (!surface || rect.IsEmpty())
         return;
-    cairo_surface_flush(surface);
     unsigned char const* data = cairo_image_surface_get_data(surface);
     int const stride = cairo_image_surface_get_stride(surface);
-    SDL_Rect const target { rect.Left, rect.Top, rect.Width(), rect.Height() };
-    SDL_UpdateTexture(m_texture, &target, data + rect.Top * stride + rect.Left * 4, stride);
+    // Cairo's ARGB32 is a native-endian 32-bit word, which is SDL's ARGB8888.
+    auto* pixels = static_cast<unsigned char*>(target->pixels);
+    SDL_ConvertPixels(rect.Width(), rect.Height(), SDL_PIXELFORMAT_ARGB8888,
+        data + rect.Top * stride + rect.Left * 4, stride, target->format->format,
+        pixels + rect.Top * target->pitch + rect.Left * target->format->BytesPerPixel, target->pitch);
 }
 
 void TSdlWindow::PresentIfNeeded()
 {
+    SDL_Surface* target = nullptr;
+    std::vector<SDL_Rect> rects;
     if (m_client.WindowNeedsPaint()) {
-        TRect dirty;
+        std::vector<TRect> dirty;
         const TBitmap& buffer = m_client.WindowPaint(dirty);
         if (buffer.IsEmpty())
             return;
-        bool const fresh = EnsureTexture(buffer.Width(), buffer.Height());
-        Upload(buffer, fresh ? TRect::FromSize(0, 0, buffer.Width(), buffer.Height()) : dirty);
-        m_needPresent = true;
+        target = SDL_GetWindowSurface(m_window);
+        if (!target)
+            return;
+        cairo_surface_flush(buffer.Surface());
+        if (SDL_MUSTLOCK(target))
+            SDL_LockSurface(target);
+        // A new window surface holds nothing yet: it takes the whole buffer.
+        if (target != m_surface) {
+            dirty.assign(1, TRect::FromSize(0, 0, target->w, target->h));
+            m_surface = target;
+            m_needPresent = true;
+            if (buffer.Width() < target->w || buffer.Height() < target->h)
+                SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 236, 236, 236));
+        }
+        for (const TRect& rect : dirty) {
+            Upload(target, buffer, rect);
+            rects.push_back({ rect.Left, rect.Top, rect.Width(), rect.Height() });
+        }
+        if (SDL_MUSTLOCK(target))
+            SDL_UnlockSurface(target);
     }
-    if (!m_needPresent || !m_texture)
+    if (m_needPresent) {
+        // The window was uncovered or resized: everything goes out again.
+        if (!m_surface || SDL_GetWindowSurface(m_window) != m_surface)
+            return;
+        SDL_UpdateWindowSurface(m_window);
+        m_needPresent = false;
+    } else if (!rects.empty()) {
+        SDL_UpdateWindowSurfaceRects(m_window, rects.data(), static_cast<int>(rects.size()));
+    } else {
         return;
-    SDL_SetRenderDrawColor(m_renderer, 236, 236, 236, 255);
-    SDL_RenderClear(m_renderer);
-    SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
-    SDL_RenderPresent(m_renderer);
-    m_needPresent = false;
+    }
+    if (!m_presented)
+        ReportFirstPresent();
+    m_presented = true;
 }
 
 bool TSdlWindow::ReadPixels(TBitmap& bitmap)
 {
-    int w = 0;
-    int h = 0;
-    if (SDL_GetRendererOutputSize(m_renderer, &w, &h) != 0 || w <= 0 || h <= 0)
+    SDL_Surface* surface = SDL_GetWindowSurface(m_window);
+    if (!surface || surface != m_surface || surface->w <= 0 || surface->h <= 0)
         return false;
-    bitmap.SetSize(w, h);
-    cairo_surface_t* surface = bitmap.Surface();
-    if (!surface)
+    bitmap.SetSize(surface->w, surface->h);
+    cairo_surface_t* target = bitmap.Surface();
+    if (!target)
         return false;
-    cairo_surface_flush(surface);
-    int const ok = SDL_RenderReadPixels(m_renderer, nullptr, SDL_PIXELFORMAT_ARGB8888,
-        cairo_image_surface_get_data(surface), cairo_image_surface_get_stride(surface));
-    cairo_surface_mark_dirty(surface);
+    cairo_surface_flush(target);
+    if (SDL_MUSTLOCK(surface))
+        SDL_LockSurface(surface);
+    int const ok = SDL_ConvertPixels(surface->w, surface->h, surface->format->format, surface->pixels, surface->pitch,
+        SDL_PIXELFORMAT_ARGB8888, cairo_image_surface_get_data(target), cairo_image_surface_get_stride(target));
+    if (SDL_MUSTLOCK(surface))
+        SDL_UnlockSurface(surface);
+    // The window surface has no alpha channel of its own: what it shows is opaque.
+    if (!SDL_ISPIXELFORMAT_ALPHA(surface->format->format)) {
+        unsigned char* data = cairo_image_surface_get_data(target);
+        int const stride = cairo_image_surface_get_stride(target);
+        for (int y = 0; y < surface->h; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
+            for (int x = 0; x < surface->w; ++x)
+                row[x] |= 0xFF000000u;
+        }
+    }
+    cairo_surface_mark_dirty(target);
     return ok == 0;
 }
 

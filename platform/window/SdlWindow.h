@@ -10,8 +10,7 @@
 #include <vector>
 
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
+struct SDL_Surface;
 struct SDL_Cursor;
 union SDL_Event;
 
@@ -20,7 +19,8 @@ namespace vantor {
 class TEventLoop;
 
 // The program's one native window: borderless, titled "Vantor". It shows the client's back
-// buffer through a texture (repainting only after an invalidation), turns SDL input into the
+// buffer through a software window surface (repainting and presenting only the areas the
+// client reports as damaged), turns SDL input into the
 // client's device-pixel events, and lets the window manager resize it from the client's edge
 // band and move it by the client's drag areas (SDL hit testing).
 class TSdlWindow : public IWindowShell {
@@ -47,7 +47,8 @@ public:
     // Presents the client's back buffer when something was invalidated or the window was
     // uncovered; the event loop calls it once per round.
     void PresentIfNeeded();
-    // Reads the pixels last presented into bitmap (exact with the software renderer).
+    // Reads the pixels of the window surface, which holds what was last presented, into
+    // bitmap (opaque).
     bool ReadPixels(TBitmap& bitmap);
 
     // IWindowShell
@@ -62,18 +63,15 @@ private:
     void HandleEvent(const SDL_Event& event);
     void HandleWindowEvent(const SDL_Event& event);
     void FinishDrop();
-    bool EnsureTexture(int width, int height);
-    void Upload(const TBitmap& buffer, const TRect& area);
+    static void Upload(SDL_Surface* target, const TBitmap& buffer, const TRect& area);
 
     TEventLoop& m_loop;
     IWindowClient& m_client;
     SDL_Window* m_window = nullptr;
-    SDL_Renderer* m_renderer = nullptr;
-    SDL_Texture* m_texture = nullptr;
-    int m_textureWidth = 0;
-    int m_textureHeight = 0;
+    SDL_Surface* m_surface = nullptr; // the window surface last filled; SDL replaces it on resize
     uint32_t m_id = 0;
     bool m_needPresent = true;
+    bool m_presented = false;
     std::array<SDL_Cursor*, 5> m_cursors {};
     TCursorShape m_cursor = TCursorShape::crArrow;
     std::vector<std::string> m_drop; // paths of the drop in progress

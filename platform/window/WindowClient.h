@@ -39,9 +39,10 @@ public:
 
     // Whether anything was invalidated since the last WindowPaint.
     virtual bool WindowNeedsPaint() const = 0;
-    // Repaints and returns the back buffer (client size); dirty receives the area that
-    // changed since the last call, clipped to the buffer.
-    virtual const TBitmap& WindowPaint(TRect& dirty) = 0;
+    // Repaints and returns the back buffer (client size); dirty receives the areas that
+    // changed since the last call, clipped to the buffer and not overlapping. Only those
+    // areas are presented.
+    virtual const TBitmap& WindowPaint(std::vector<TRect>& dirty) = 0;
 };
 
 // Services of the native window that the client may ask for.

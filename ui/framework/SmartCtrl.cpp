@@ -291,15 +291,31 @@ void TSmartCtrl::RemoveChild(TControlList& list, int index)
 
 void TSmartCtrl::DrawTo(int X, int Y, TBitmap& dest)
 {
+    TRect const area = TRect::FromSize(X, Y, scWidth, scHeight);
+    TRect const clip = dest.ClipRect();
+    // While only part of dest is repainted, a control outside that part is skipped: nothing it
+    // draws would show. A whole repaint keeps the parent's culling rules as they are.
+    if (clip != TRect::FromSize(0, 0, dest.Width(), dest.Height()) && area.Intersect(clip).IsEmpty())
+        return;
     if (!scCanvas) {
+        // Painting straight onto the parent's canvas: it may not spill over its bounds, which
+        // are all that an invalidation of it repaints.
+        dest.PushClip(area);
         Paint(dest);
+        dest.PopClip();
         return;
     }
     if (scCanvas->IsEmpty())
         return;
-    scCanvas->CopyFrom(dest, RealControlRect(), 0, 0);
+    // Only the part of the canvas that shows on dest is refreshed and painted: the canvas
+    // takes dest's clip, moved to its own origin.
+    TRect const visible = area.Intersect(clip);
+    TRect const local = visible.Offset(-X, -Y);
+    scCanvas->CopyFrom(dest, visible, local.Left, local.Top);
+    scCanvas->PushClip(local);
     Paint(*scCanvas);
-    dest.CopyFrom(*scCanvas, TRect::FromSize(0, 0, scCanvas->Width(), scCanvas->Height()), X, Y);
+    scCanvas->PopClip();
+    dest.CopyFrom(*scCanvas, local, visible.Left, visible.Top);
 }
 
 void TSmartCtrl::Paint(TBitmap& Canvas)

@@ -3,6 +3,9 @@
 #include "app/settings/UIScale.h"
 #include "ui/framework/ThemeManager.h"
 
+#include <cstddef>
+#include <cstdint>
+
 namespace vantor {
 
 namespace {
@@ -66,10 +69,46 @@ bool TSmartVCL::ControlAtXY(const TInputData& InputData, bool searchChild, TSmar
 
 // ---- Invalidation and painting ----------------------------------------------------------
 
+namespace {
+
+int64_t Area(const TRect& r) { return int64_t(r.Width()) * r.Height(); }
+
+}
+
 void TSmartVCL::InvalidateRectangle(const TRect& rect)
 {
-    TRect const clipped = rect.Intersect(TRect::FromSize(0, 0, m_width, m_height));
-    m_dirty = m_dirty.Union(clipped);
+    TRect added = rect.Intersect(TRect::FromSize(0, 0, m_width, m_height));
+    if (added.IsEmpty())
+        return;
+    // Rectangles that overlap become their union, so no pixel is painted twice; the union may
+    // overlap others in turn, hence the repeat.
+    for (size_t i = 0; i < m_dirty.size();) {
+        if (m_dirty[i].Intersect(added).IsEmpty()) {
+            ++i;
+            continue;
+        }
+        added = added.Union(m_dirty[i]);
+        m_dirty.erase(m_dirty.begin() + static_cast<std::ptrdiff_t>(i));
+        i = 0;
+    }
+    if (m_dirty.size() < MaxDirtyRects) {
+        m_dirty.push_back(added);
+        return;
+    }
+    // Too many pieces cost more in per-rectangle overhead than they save: the new one joins the
+    // one whose union grows the least, and that union absorbs what it overlaps.
+    size_t best = 0;
+    int64_t bestGrowth = INT64_MAX;
+    for (size_t i = 0; i < m_dirty.size(); ++i) {
+        int64_t const growth = Area(m_dirty[i].Union(added)) - Area(m_dirty[i]) - Area(added);
+        if (growth < bestGrowth) {
+            bestGrowth = growth;
+            best = i;
+        }
+    }
+    TRect const merged = m_dirty[best].Union(added);
+    m_dirty.erase(m_dirty.begin() + static_cast<std::ptrdiff_t>(best));
+    InvalidateRectangle(merged);
 }
 
 void TSmartVCL::InvalidateControl(const TSmartCtrl* control)
@@ -95,9 +134,12 @@ void TSmartVCL::Reset()
     CM_ACTIVE_TRY.Clear();
 }
 
-void TSmartVCL::PaintBackBuffer()
+void TSmartVCL::PaintBackBuffer() { PaintBackBuffer(TRect::FromSize(0, 0, m_width, m_height)); }
+
+void TSmartVCL::PaintBackBuffer(const TRect& rect)
 {
-    svCanvas.FillRect(TRect::FromSize(0, 0, m_width, m_height), BackgroundColor);
+    svCanvas.PushClip(rect);
+    svCanvas.FillRect(rect, BackgroundColor);
     // By index: a view's paint code must not change the top-level list, but an index loop
     // stays within bounds even if one does.
     for (int i = 0; i < CM_LIST.Count(); ++i) {
@@ -105,13 +147,15 @@ void TSmartVCL::PaintBackBuffer()
         if (control->SC_VISIBLE && !control->scLoading)
             control->DrawTo(control->scLeft, control->scTop, svCanvas);
     }
+    svCanvas.PopClip();
 }
 
-const TBitmap& TSmartVCL::WindowPaint(TRect& dirty)
+const TBitmap& TSmartVCL::WindowPaint(std::vector<TRect>& dirty)
 {
-    PaintBackBuffer();
-    dirty = m_dirty;
-    m_dirty = {};
+    dirty.swap(m_dirty);
+    m_dirty.clear();
+    for (const TRect& rect : dirty)
+        PaintBackBuffer(rect);
     return svCanvas;
 }
 
@@ -120,7 +164,8 @@ void TSmartVCL::WindowResized(int width, int height)
     m_width = width > 0 ? width : 0;
     m_height = height > 0 ? height : 0;
     svCanvas.SetSize(m_width, m_height);
-    m_dirty = TRect::FromSize(0, 0, m_width, m_height);
+    m_dirty.clear();
+    InvalidateRectangle(TRect::FromSize(0, 0, m_width, m_height));
     if (OnResizeProc)
         OnResizeProc();
 }

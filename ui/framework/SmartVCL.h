@@ -102,6 +102,11 @@ public:
     // Repaints the whole back buffer: background, then every visible, non-loading top-level
     // control.
     void PaintBackBuffer();
+    // Repaints only rect of the back buffer, drawing clipped to it.
+    void PaintBackBuffer(const TRect& rect);
+    // The areas invalidated since the last WindowPaint: not overlapping, at most MaxDirtyRects.
+    const std::vector<TRect>& DirtyRects() const { return m_dirty; }
+    static constexpr size_t MaxDirtyRects = 16;
 
     // The edge zone of a device point in a width x height client area, and its pointer shape.
     static int8_t EdgeZone(int x, int y, int width, int height);
@@ -120,8 +125,8 @@ public:
     void WindowResized(int width, int height) override;
     void WindowDrop(const std::vector<std::string>& files, int x, int y) override;
     TWindowHit WindowHitTest(int x, int y) override;
-    bool WindowNeedsPaint() const override { return !m_dirty.IsEmpty(); }
-    const TBitmap& WindowPaint(TRect& dirty) override;
+    bool WindowNeedsPaint() const override { return !m_dirty.empty(); }
+    const TBitmap& WindowPaint(std::vector<TRect>& dirty) override;
 
 private:
     TSmartCtrl* AddTopLevel(const std::string& ID, std::unique_ptr<TSmartCtrl> control);
@@ -130,7 +135,7 @@ private:
 
     int m_width = 0;
     int m_height = 0;
-    TRect m_dirty; // device area invalidated since the last WindowPaint
+    std::vector<TRect> m_dirty; // device areas invalidated since the last WindowPaint
 };
 
 // The process's host, set by the main controller (non-owning); null when there is none.

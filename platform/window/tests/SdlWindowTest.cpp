@@ -20,6 +20,7 @@ public:
     uint32_t Color = 0xFF3366CC;
     TBitmap Buffer;
     bool Dirty = true;
+    std::vector<TRect> Damage; // what WindowPaint reports; the whole buffer when empty
     int Paints = 0;
     std::vector<std::string> Events;
     std::vector<std::string> Dropped;
@@ -51,11 +52,11 @@ public:
     void WindowDrop(const std::vector<std::string>& files, int, int) override { Dropped = files; }
     TWindowHit WindowHitTest(int, int) override { return TWindowHit::whNormal; }
     bool WindowNeedsPaint() const override { return Dirty; }
-    const TBitmap& WindowPaint(TRect& dirty) override
+    const TBitmap& WindowPaint(std::vector<TRect>& dirty) override
     {
         ++Paints;
         Buffer.FillRect(TRect::FromSize(0, 0, Buffer.Width(), Buffer.Height()), Color);
-        dirty = TRect::FromSize(0, 0, Buffer.Width(), Buffer.Height());
+        dirty = Damage.empty() ? std::vector<TRect> { TRect::FromSize(0, 0, Buffer.Width(), Buffer.Height()) } : Damage;
         Dirty = false;
         return Buffer;
     }
@@ -114,6 +115,17 @@ TEST_F(SdlWindowTest, ShowsTheBackBufferAndRepaintsOnlyWhenInvalidated)
     EXPECT_EQ(client.Paints, 2);
     ASSERT_TRUE(window->ReadPixels(shown));
     EXPECT_EQ(shown.PixelAt(80, 60), 0xFF00FF00u);
+
+    // Only the reported damage goes out, though the whole buffer changed.
+    client.Color = 0xFF0000FF;
+    client.Damage = { TRect::FromSize(10, 10, 20, 20), TRect::FromSize(100, 50, 5, 5) };
+    client.Dirty = true;
+    loop.RunOnce(10);
+    ASSERT_TRUE(window->ReadPixels(shown));
+    for (TPoint const in : { TPoint { 10, 10 }, TPoint { 29, 29 }, TPoint { 104, 54 } })
+        EXPECT_EQ(shown.PixelAt(in.X, in.Y), 0xFF0000FFu) << in.X << "," << in.Y;
+    for (TPoint const out : { TPoint { 9, 10 }, TPoint { 30, 29 }, TPoint { 80, 60 }, TPoint { 105, 54 } })
+        EXPECT_EQ(shown.PixelAt(out.X, out.Y), 0xFF00FF00u) << out.X << "," << out.Y;
 }
 
 TEST_F(SdlWindowTest, SdlInputBecomesClientEvents)

@@ -64,14 +64,98 @@ TEST(ControlPaint, OwnCanvasStartsFromTheParentsPixels)
     leaf->Color = Blue;
     host.AddControl("panel", std::move(panel));
 
-    TRect dirty;
+    std::vector<TRect> dirty;
     const TBitmap& buffer = host.WindowPaint(dirty);
-    EXPECT_EQ(dirty, TRect::FromSize(0, 0, 120, 80));
+    EXPECT_EQ(dirty, std::vector<TRect> { TRect::FromSize(0, 0, 120, 80) });
     EXPECT_EQ(buffer.PixelAt(5, 5), Background);
     EXPECT_EQ(buffer.PixelAt(15, 15), Blue) << "canvas-less leaves paint into the parent canvas";
     EXPECT_EQ(buffer.PixelAt(25, 25), Red);
     EXPECT_EQ(buffer.PixelAt(50, 40), Red) << "inside the child, over the copied background";
     EXPECT_EQ(buffer.PixelAt(115, 75), Background);
+}
+
+// A canvas-less control that paints 10 pixels beyond its bounds on every side.
+class TSpill : public TProbe {
+public:
+    using TProbe::TProbe;
+    void On_Paint(TBitmap& canvas) override
+    {
+        ++Paints;
+        TRect const r = CanvasRect();
+        canvas.FillRect({ r.Left - 10, r.Top - 10, r.Right + 10, r.Bottom + 10 }, Blue);
+    }
+};
+
+TEST(ControlPaint, RepaintsOnlyTheDamageAndClipsCanvasLessChildren)
+{
+    TSmartVCL host(200, 100);
+    TProbe* left = host.AddControl("left", MakeProbe(nullptr, "left", 0, 0, 100, 100));
+    TProbe* right = host.AddControl("right", MakeProbe(nullptr, "right", 100, 0, 100, 100));
+    left->Color = Red;
+    right->Color = Red;
+    TProbe* spill = left->AddItem(TSmartCtrl::Create<TSpill>(nullptr, "spill", false));
+    spill->SetPosition(40, 40);
+    spill->SetWidth(20);
+    spill->SetHeight(20);
+
+    std::vector<TRect> dirty;
+    const TBitmap& buffer = host.WindowPaint(dirty);
+    EXPECT_EQ(buffer.PixelAt(40, 40), Blue);
+    EXPECT_EQ(buffer.PixelAt(59, 59), Blue);
+    for (TPoint const outside : { TPoint { 39, 50 }, TPoint { 60, 50 }, TPoint { 50, 35 }, TPoint { 50, 60 } })
+        EXPECT_EQ(buffer.PixelAt(outside.X, outside.Y), Red) << "clipped to its bounds at " << outside.X << "," << outside.Y;
+
+    // Both panels change, only the right one is invalidated: the left one keeps its pixels and
+    // is not painted again.
+    left->Color = Blue;
+    right->Color = Blue;
+    int const leftPaints = left->Paints;
+    host.InvalidateControl(right);
+    host.WindowPaint(dirty);
+    EXPECT_EQ(dirty, std::vector<TRect> { TRect::FromSize(100, 0, 100, 100) });
+    EXPECT_EQ(left->Paints, leftPaints);
+    EXPECT_EQ(buffer.PixelAt(10, 10), Red);
+    EXPECT_EQ(buffer.PixelAt(99, 99), Red);
+    EXPECT_EQ(buffer.PixelAt(100, 0), Blue);
+    EXPECT_EQ(buffer.PixelAt(199, 99), Blue);
+    EXPECT_FALSE(host.WindowNeedsPaint());
+
+    // Part of the left panel: only that part shows its new colour.
+    host.InvalidateRectangle(TRect::FromSize(0, 0, 10, 10));
+    host.WindowPaint(dirty);
+    EXPECT_EQ(buffer.PixelAt(9, 9), Blue);
+    EXPECT_EQ(buffer.PixelAt(10, 10), Red);
+}
+
+TEST(ControlPaint, DamageStaysDisjointAndBounded)
+{
+    TSmartVCL host(400, 400);
+    std::vector<TRect> dirty;
+    host.WindowPaint(dirty);
+    host.InvalidateRectangle(TRect::FromSize(10, 10, 10, 10));
+    host.InvalidateRectangle(TRect::FromSize(50, 10, 10, 10));
+    EXPECT_EQ(host.DirtyRects().size(), 2u);
+    host.InvalidateRectangle(TRect::FromSize(30, 30, 10, 10)); // disjoint from both
+    host.InvalidateRectangle(TRect::FromSize(15, 15, 40, 1)); // bridges the first two
+    EXPECT_EQ(host.DirtyRects(), (std::vector<TRect> { TRect::FromSize(30, 30, 10, 10), TRect::FromSize(10, 10, 50, 10) }));
+
+    // Many scattered points: the count stays bounded, nothing overlaps, every point is covered.
+    std::vector<TPoint> points;
+    for (int i = 0; i < 100; ++i)
+        points.push_back({ (i * 37) % 400, (i * 91) % 400 });
+    for (TPoint const p : points)
+        host.InvalidateRectangle(TRect::FromSize(p.X, p.Y, 1, 1));
+    const std::vector<TRect>& rects = host.DirtyRects();
+    EXPECT_LE(rects.size(), TSmartVCL::MaxDirtyRects);
+    for (size_t i = 0; i < rects.size(); ++i)
+        for (size_t j = i + 1; j < rects.size(); ++j)
+            EXPECT_TRUE(rects[i].Intersect(rects[j]).IsEmpty());
+    for (TPoint const p : points) {
+        bool covered = false;
+        for (const TRect& r : rects)
+            covered = covered || r.Contains(p.X, p.Y);
+        EXPECT_TRUE(covered) << p.X << "," << p.Y;
+    }
 }
 
 TEST(ControlPaint, HostSkipsHiddenAndLoadingControlsAndScalesPositions)

@@ -290,7 +290,7 @@ TEST(ControlTree, VisibilityChangesRepaintTheCoveredArea)
 {
     TSmartVCL host(400, 300);
     SetSmartVCL(&host);
-    TRect dirty;
+    std::vector<TRect> dirty;
     host.WindowPaint(dirty);
 
     auto root = MakeProbe(nullptr, "root", 0, 0, 400, 300);
@@ -298,14 +298,14 @@ TEST(ControlTree, VisibilityChangesRepaintTheCoveredArea)
     child->SetVisible(false);
     EXPECT_FALSE(child->Visible());
     host.WindowPaint(dirty);
-    EXPECT_EQ(dirty, TRect::FromSize(50, 60, 10, 10)) << "hiding repaints the area the control covered";
+    EXPECT_EQ(dirty, std::vector<TRect> { TRect::FromSize(50, 60, 10, 10) }) << "hiding repaints the area the control covered";
 
     child->Invalidate(true);
     EXPECT_FALSE(host.WindowNeedsPaint()) << "a hidden control invalidates nothing";
 
     child->SetVisible(true); // Show invalidates itself and its parent
     host.WindowPaint(dirty);
-    EXPECT_EQ(dirty, TRect::FromSize(0, 0, 400, 300));
+    EXPECT_EQ(dirty, std::vector<TRect> { TRect::FromSize(0, 0, 400, 300) });
     SetSmartVCL(nullptr);
 }
 
@@ -346,7 +346,7 @@ TEST(ControlTree, AFailingFocusHandlerStillRepaintsTheControl)
     };
     TSmartVCL host(100, 100);
     SetSmartVCL(&host);
-    TRect dirty;
+    std::vector<TRect> dirty;
     host.WindowPaint(dirty);
     auto control = TSmartCtrl::Create<TFailing>();
     control->SetWidth(10);

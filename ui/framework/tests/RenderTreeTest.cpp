@@ -144,16 +144,18 @@ TEST(RenderTree, PaintsImagesTextAndCullsScrolledRows)
 
     // Stretch image: logical (0, 0, 500, 250) is device (0, 0, 200, 100).
     EXPECT_EQ(out.PixelAt(0, 0), kRed);
-    EXPECT_EQ(out.PixelAt(195, 99), kRed); // the nine-slice offsets overlap from x 196
+    EXPECT_EQ(out.PixelAt(196, 16), kRed); // the nine-slice's offsets are clipped off
     EXPECT_EQ(out.PixelAt(100, 105), kBackground);
 
-    // Nine-slice: device (200, 20, 400, 100) grown by the 4-pixel offsets to (196, 16, 404, 104),
-    // clipped by the 400-pixel canvas; 8-pixel blue corners and edges, green centre.
-    EXPECT_EQ(out.PixelAt(196, 16), kBlue);
+    // Nine-slice: device (200, 20, 400, 100) grown by the 4-pixel offsets to (196, 16, 404, 104)
+    // and, having no canvas of its own, clipped to its bounds; 8-pixel blue corners and edges,
+    // green centre.
+    EXPECT_EQ(out.PixelAt(200, 20), kBlue);
     EXPECT_EQ(out.PixelAt(203, 23), kBlue);
     EXPECT_EQ(out.PixelAt(204, 24), kGreen);
     EXPECT_EQ(out.PixelAt(300, 60), kGreen);
-    EXPECT_EQ(out.PixelAt(300, 100), kBlue);
+    EXPECT_EQ(out.PixelAt(300, 99), kBlue);
+    EXPECT_EQ(out.PixelAt(300, 100), kBackground);
     EXPECT_EQ(out.PixelAt(300, 96), kBlue);
     EXPECT_EQ(out.PixelAt(300, 95), kGreen);
     EXPECT_EQ(out.PixelAt(300, 105), kBackground);

@@ -203,7 +203,7 @@ TEST_F(SmartVCLTest, KeysReachTheFocusedControlThenTheCallbacks)
         downs.emplace_back(key, shift);
     };
     host.OnKeyUpProc = [&](uint16_t key, TShiftState shift) { ups.emplace_back(key, shift); };
-    TRect dirty;
+    std::vector<TRect> dirty;
     host.WindowPaint(dirty);
     log.clear();
 
@@ -247,14 +247,14 @@ TEST_F(SmartVCLTest, ResizeFollowsTheClientSize)
     host.WindowResized(640, 480);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(host.svCanvas.Height(), 480);
-    TRect dirty;
+    std::vector<TRect> dirty;
     host.WindowPaint(dirty);
-    EXPECT_EQ(dirty, TRect::FromSize(0, 0, 640, 480));
+    EXPECT_EQ(dirty, std::vector<TRect> { TRect::FromSize(0, 0, 640, 480) });
     EXPECT_FALSE(host.WindowNeedsPaint());
 
     host.InvalidateRectangle(TRect::FromSize(600, 400, 100, 100));
     host.WindowPaint(dirty);
-    EXPECT_EQ(dirty, TRect::FromSize(600, 400, 40, 80)) << "clipped to the client area";
+    EXPECT_EQ(dirty, std::vector<TRect> { TRect::FromSize(600, 400, 40, 80) }) << "clipped to the client area";
 }
 
 TEST_F(SmartVCLTest, FreedControlsDropOutOfTheHostsReferences)
