@@ -74,12 +74,12 @@ TVantorForm::~TVantorForm()
 
 bool TVantorForm::FormCreate()
 {
-    // Step 1: later starts hand their arguments to HandleParam.
+    // Later starts hand their arguments to HandleParam.
     if (m_guard) {
         m_guard->fOnProcessParam = [this](std::vector<std::string> const& Param) { HandleParam(Param); };
         m_guard->fOnEnsureRestore = [this] { EnsureRestore(); };
     }
-    // Steps 2-3: the state starts from its initial values (set by the constructor).
+    // Nothing counts as created until every view exists.
     vtAllCreated = false;
 
     m_loop = std::make_unique<TEventLoop>();
@@ -116,7 +116,6 @@ bool TVantorForm::FormCreate()
 
     CreateViews();
     LoadPlaylists();
-    RegisterDropTarget();
     vtAllCreated = true;
     PlayCommandLine();
     m_created = true;
@@ -439,7 +438,7 @@ void TVantorForm::FreePlaybackLists()
     vtHistoryList.reset();
 }
 
-// Step 12. The other top-level views join with their subsystems.
+// The other top-level views join with their subsystems.
 void TVantorForm::CreateViews()
 {
     m_panel = m_host->AddControl("PlayListPanel", TSmartCtrl::Create<TPlayListPanel>());
@@ -479,7 +478,7 @@ void TVantorForm::DisconnectViews()
     }
 }
 
-// Step 13: every list starts loading on its own thread; the one named by "LastPlayList"
+// Every list starts loading on its own thread; the one named by "LastPlayList"
 // becomes current when its load starts.
 void TVantorForm::LoadPlaylists()
 {
@@ -487,7 +486,7 @@ void TVantorForm::LoadPlaylists()
         m_panel->LoadPlaylists();
 }
 
-// Step 16: the arguments replace what the default list held, and play once loaded.
+// Files given on the command line replace what the default list held, and play once loaded.
 void TVantorForm::PlayCommandLine()
 {
     TDefaultList* const list = SpecialLists().Default;
@@ -520,9 +519,5 @@ void TVantorForm::FinishLoads()
     for (TVPlayList* list : m_panel->PlayLists())
         Load_Stop(*list);
 }
-
-// SDL delivers files dropped from the file manager to the window without registration; the
-// host routes them to the control under the pointer.
-void TVantorForm::RegisterDropTarget() { }
 
 }

@@ -118,7 +118,6 @@ private:
     void CreateViews();
     void DisconnectViews();
     void LoadPlaylists();
-    void RegisterDropTarget();
     void PlayCommandLine();
     void StopPlay();
     void FinishLoads();

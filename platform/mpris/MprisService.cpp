@@ -228,7 +228,7 @@ struct TMprisService::TState {
 };
 
 TMprisService::TMprisService(TMprisPlayer player)
-    : m_state(new TState)
+    : m_state(std::make_unique<TState>())
 {
     m_state->Player = std::move(player);
     m_state->Context = g_main_context_new();
@@ -251,9 +251,9 @@ TMprisService::TMprisService(TMprisPlayer player)
         static GDBusInterfaceVTable const vtable { &TState::MethodCall, &TState::GetProperty, &TState::SetProperty,
             {} };
         m_state->RootRegistration = g_dbus_connection_register_object(m_state->Connection, kObjectPath,
-            m_state->Node->interfaces[0], &vtable, m_state, nullptr, nullptr);
+            m_state->Node->interfaces[0], &vtable, m_state.get(), nullptr, nullptr);
         m_state->PlayerRegistration = g_dbus_connection_register_object(m_state->Connection, kObjectPath,
-            m_state->Node->interfaces[1], &vtable, m_state, nullptr, nullptr);
+            m_state->Node->interfaces[1], &vtable, m_state.get(), nullptr, nullptr);
         m_state->NameOwner = g_bus_own_name_on_connection(m_state->Connection, kBusName, G_BUS_NAME_OWNER_FLAGS_NONE,
             nullptr, nullptr, nullptr, nullptr);
     }
@@ -280,7 +280,6 @@ TMprisService::~TMprisService()
     if (m_state->Node)
         g_dbus_node_info_unref(m_state->Node);
     g_main_context_unref(m_state->Context);
-    delete m_state;
 }
 
 bool TMprisService::Available() const

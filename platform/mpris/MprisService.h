@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace vantor {
@@ -52,7 +53,7 @@ public:
 
 private:
     struct TState;
-    TState* m_state; // owned; GLib callbacks get it as their user data
+    std::unique_ptr<TState> m_state; // GLib callbacks get it as their user data
 };
 
 }
