@@ -49,7 +49,9 @@ void TTags::LoadAPEv2Tags() {
         frame->GetAsList(list);
         AddField(frame->Name, JoinTextLines(list));
       } else {
-        AddField(frame->Name, text);
+        // One field per value of a multi-value item.
+        for (const std::string& value : SplitAPEv2Values(text))
+          AddField(frame->Name, value);
       }
     } else if (frame->IsCoverArt()) {
       TAPEv2PictureFormat format;
@@ -80,11 +82,23 @@ int TTags::SaveAPEv2Tag(const std::string& fileName, TStream* stream) {
       if (tag.Frames[size_t(i)]->Format != ffBinary && SameTextAscii(tag.Frames[size_t(i)]->Name, field->Name))
         tag.DeleteFrame(i);
   }
-  for (const auto& field : Tags) {
-    if (IsListName(field->Name))
-      tag.AddFrame(field->Name)->SetAsList(SplitTextLines(field->Value));
-    else if (!StandsForBinary(*field))
-      tag.AddTextFrame(field->Name, field->Value);
+  for (size_t i = 0; i < Tags.size(); ++i) {
+    const TTag& field = *Tags[i];
+    if (IsListName(field.Name)) {
+      tag.AddFrame(field.Name)->SetAsList(SplitTextLines(field.Value));
+    } else if (!StandsForBinary(field)) {
+      // Several fields of one name are one item, their values separated by NUL.
+      bool seen = false;
+      for (size_t j = 0; j < i && !seen; ++j)
+        seen = !StandsForBinary(*Tags[j]) && SameTextAscii(Tags[j]->Name, field.Name);
+      if (seen)
+        continue;
+      std::vector<std::string> values{field.Value};
+      for (size_t j = i + 1; j < Tags.size(); ++j)
+        if (!StandsForBinary(*Tags[j]) && SameTextAscii(Tags[j]->Name, field.Name))
+          values.push_back(Tags[j]->Value);
+      tag.AddTextFrame(field.Name, JoinAPEv2Values(values));
+    }
   }
   tag.DeleteAllCoverArts();
   for (const auto& picture : CoverArts) {

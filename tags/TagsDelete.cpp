@@ -13,6 +13,8 @@
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/io/TextCodec.h"
 
+#include <algorithm>
+
 namespace vantor {
 
 namespace {
@@ -86,8 +88,20 @@ void TTags::DeleteNativeCounterparts(const TTag& field) {
       text = JoinTextLines(list);
     else
       text = frame.GetAsText();
-    if (Matches(frame.Name, text, name, value))
+    if (Matches(frame.Name, text, name, value)) {
       APEv2Tag->DeleteFrame(i);
+      continue;
+    }
+    // A multi-value item loses only the matching value.
+    std::vector<std::string> values = SplitAPEv2Values(text);
+    if (values.size() < 2)
+      continue;
+    const auto match = std::find_if(values.begin(), values.end(),
+                                    [&](const std::string& v) { return Matches(frame.Name, v, name, value); });
+    if (match == values.end())
+      continue;
+    values.erase(match);
+    APEv2Tag->Frames[size_t(i)]->SetAsText(JoinAPEv2Values(values));
   }
   DeleteComments(FlacTag.get(), name, value);
   DeleteComments(OggVorbisAndOpusTag.get(), name, value);

@@ -27,10 +27,7 @@ struct TFooter {
 // block in front of it, else at the end.
 uint64_t TagAreaEnd(TStream& stream) {
   const uint64_t size = stream.Size();
-  if (size < 128)
-    return size;
-  const auto tag = stream.ReadAt(size - 128, 3);
-  if (tag.size() != 3 || std::memcmp(tag.data(), "TAG", 3) != 0)
+  if (!HasID3v1Tag(stream))
     return size;
   const uint64_t id3v1Start = size - 128;
   return id3v1Start - FindLyrics3Block(stream, id3v1Start);
@@ -528,6 +525,24 @@ bool TAPEv2Tag::Assign(const TAPEv2Tag& source) {
   for (const auto& frame : source.Frames)
     AddFrame(frame->Name)->Assign(*frame);
   return true;
+}
+
+std::vector<std::string> SplitAPEv2Values(const std::string& text) {
+  std::vector<std::string> values;
+  size_t from = 0;
+  for (size_t nul = text.find('\0'); nul != std::string::npos; nul = text.find('\0', from)) {
+    values.push_back(text.substr(from, nul - from));
+    from = nul + 1;
+  }
+  values.push_back(text.substr(from));
+  return values;
+}
+
+std::string JoinAPEv2Values(const std::vector<std::string>& values) {
+  std::string text;
+  for (size_t i = 0; i < values.size(); ++i)
+    text += (i ? std::string(1, '\0') : std::string()) + values[i];
+  return text;
 }
 
 } // namespace vantor

@@ -102,4 +102,9 @@ private:
   int ParseItems(const std::vector<uint8_t>& items, uint32_t itemCount);
 };
 
+// The values of a text item: a multi-value item separates them with NUL.
+std::vector<std::string> SplitAPEv2Values(const std::string& text);
+// The text of a multi-value item holding these values.
+std::string JoinAPEv2Values(const std::vector<std::string>& values);
+
 } // namespace vantor

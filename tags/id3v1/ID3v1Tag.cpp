@@ -43,14 +43,16 @@ std::string Digits(uint32_t value, int width) {
   return std::string(size_t(width > int(s.size()) ? width - int(s.size()) : 0), '0') + s;
 }
 
-bool HasTagAtEnd(TStream& stream) {
-  if (stream.Size() < TagSize)
-    return false;
-  const auto head = stream.ReadAt(stream.Size() - TagSize, 3);
-  return head.size() == 3 && std::memcmp(head.data(), "TAG", 3) == 0;
-}
-
 } // namespace
+
+bool HasID3v1Tag(TStream& stream) {
+  const uint64_t size = stream.Size();
+  if (size < TagSize)
+    return false;
+  const auto tail = stream.ReadAt(size - TagSize, TagSize);
+  return tail.size() == TagSize && std::memcmp(tail.data(), "TAG", 3) == 0 &&
+         std::memcmp(tail.data() + TagSize - 32, "APETAGEX", 8) != 0;
+}
 
 uint64_t FindLyrics3Block(TStream& stream, uint64_t tagEnd) {
   if (tagEnd < LyricsTrailerSize + 11)
@@ -101,7 +103,7 @@ int TID3v1Tag::LoadFromStream(TStream& stream) {
     Clear();
     return id3v1ErrorReading;
   }
-  if (std::memcmp(bytes.data(), "TAG", 3) != 0)
+  if (!HasID3v1Tag(stream))
     return id3v1NoTag;
   const uint8_t* p = bytes.data();
   Title = FieldText(p + 3, 30);
@@ -129,7 +131,7 @@ int TID3v1Tag::LoadFromMemory(const void* address) {
 }
 
 bool TID3v1Tag::LoadLyricsTag(TStream& stream) {
-  if (!HasTagAtEnd(stream))
+  if (!HasID3v1Tag(stream))
     return false;
   const uint64_t tagStart = stream.Size() - TagSize;
   const uint64_t blockSize = FindLyrics3Block(stream, tagStart);
@@ -211,7 +213,7 @@ namespace {
 // when that block only repeats the tag's texts. False when the tag has to stay, to keep the
 // lyrics readable.
 bool RemoveEmptyTag(TStream& stream) {
-  if (!HasTagAtEnd(stream))
+  if (!HasID3v1Tag(stream))
     return FindLyrics3Block(stream, stream.Size()) == 0; // a Lyrics3 block needs a tag behind it
   const uint64_t tagStart = stream.Size() - TagSize;
   const uint64_t lyrics = FindLyrics3Block(stream, tagStart);
@@ -237,7 +239,7 @@ int TID3v1Tag::SaveToStream(TStream& stream) {
     const auto old = stream.ReadAt(probe, 3);
     if (old.size() != 3)
       return id3v1ErrorReading;
-    if (std::memcmp(old.data(), "TAG", 3) == 0)
+    if (std::memcmp(old.data(), "TAG", 3) == 0 && (stream.Size() < TagSize || HasID3v1Tag(stream)))
       position = probe;
   }
 
@@ -262,7 +264,7 @@ int TID3v1Tag::SaveToFile(const std::string& fileName, bool writeLyricsTag) {
     return id3v1ErrorOpeningFile;
   if (writeLyricsTag) {
     const auto lyrics = LyricsTagBytes();
-    if (HasTagAtEnd(file)) {
+    if (HasID3v1Tag(file)) {
       const uint64_t tagStart = file.Size() - TagSize;
       const uint64_t old = FindLyrics3Block(file, tagStart);
       file.Replace(tagStart - old, old, lyrics.data(), lyrics.size());

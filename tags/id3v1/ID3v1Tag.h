@@ -70,4 +70,8 @@ public:
 // tagEnd (block including its size field and "LYRICS200"), 0 when there is none.
 uint64_t FindLyrics3Block(TStream& stream, uint64_t tagEnd);
 
+// True when the last 128 bytes are an ID3v1 tag: they begin with "TAG" and no
+// APE footer ends the file (an APE tag's own bytes can put "TAG" there).
+bool HasID3v1Tag(TStream& stream);
+
 } // namespace vantor

@@ -25,7 +25,9 @@ uint64_t TrailingTagsSize(const TByteSource& Stream)
 {
     const uint64_t FileSize = Stream.Size();
     uint8_t Tail[143];
-    if (FileSize < 128 || !Stream.ReadExact(FileSize - 128, Tail + 15, 128) || std::memcmp(Tail + 15, "TAG", 3) != 0)
+    // An APE footer at the end wins: its own bytes can put "TAG" there.
+    if (FileSize < 128 || !Stream.ReadExact(FileSize - 128, Tail + 15, 128) || std::memcmp(Tail + 15, "TAG", 3) != 0 ||
+        std::memcmp(Tail + 15 + 96, "APETAGEX", 8) == 0)
         return 0;
     uint64_t Total = 128;
     if (FileSize >= 143 && Stream.ReadExact(FileSize - 143, Tail, 15) && std::memcmp(Tail + 6, "LYRICS200", 9) == 0) {
@@ -36,6 +38,9 @@ uint64_t TrailingTagsSize(const TByteSource& Stream)
     }
     return Total;
 }
+
+// A VBR header with a frame count of 0 is broken; the time then comes from the estimate.
+bool KnowsFrameCount(const TMPEGHeaderX& Info) { return Info.VBR && Info.FrameCount != 0; }
 
 } // namespace
 
@@ -77,7 +82,7 @@ void TID3v2Tag::FindMPEGAudio(const TByteSource& Stream, uint64_t Start)
     if (!ParseAudioAttributes || !ReadMPEGFrame(Stream, *Sync, MPEGInfo))
         return;
     BitRate = MPEGInfo.BitRate;
-    if (MPEGInfo.VBR)
+    if (KnowsFrameCount(MPEGInfo))
         SampleCount = MPEGInfo.FrameCount * SamplesPerFrame(MPEGInfo);
     else
         FTrailingTagsSize = TrailingTagsSize(Stream);
@@ -98,7 +103,7 @@ double TID3v2Tag::PlayTime()
     }
     if (FSourceFileType != sftMPEG)
         return FPlayTime;
-    if (MPEGInfo.VBR) {
+    if (KnowsFrameCount(MPEGInfo)) {
         // The frame duration follows from the layer and sample rate (26.12 ms for 44.1 kHz
         // layer 3, 36 ms for 32 kHz); 26 ms is only the usual case.
         FPlayTime = MPEGInfo.SampleRate != 0 ? double(MPEGInfo.FrameCount) * SamplesPerFrame(MPEGInfo) / MPEGInfo.SampleRate
@@ -136,7 +141,7 @@ TAudioPropertySet TID3v2Tag::AudioProperties()
         P.Channels = AIFFInfo.Channels;
         P.SamplesPerSec = RoundProperty<uint32_t>(AIFFInfo.SampleRate);
         P.BitsPerSample = AIFFInfo.SampleSize;
-        P.PlayTime = RoundProperty<uint32_t>(PlayTime());
+        P.PlayTime = PlayTime();
         P.SampleCount = AIFFInfo.SampleFrames;
         P.BitRate = BitRate;
         break;

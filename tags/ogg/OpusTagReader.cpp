@@ -30,6 +30,40 @@ uint64_t LeadingID3v2Size(TStream& stream) {
 }
 
 
+// Samples at 48 kHz of one Opus packet, from its table-of-contents byte (and the frame
+// count byte of a code 3 packet).
+uint32_t OpusPacketSamples(const uint8_t* packet, size_t size) {
+  static const uint16_t FrameSamples[32] = {480, 960, 1920, 2880, 480, 960, 1920, 2880, 480, 960, 1920,
+                                            2880, 480, 960, 480, 960, 120, 240, 480, 960, 120, 240,
+                                            480, 960, 120, 240, 480, 960, 120, 240, 480, 960};
+  if (size == 0)
+    return 0;
+  const uint32_t frames = (packet[0] & 3) == 0 ? 1 : (packet[0] & 3) < 3 ? 2 : size >= 2 ? packet[1] & 0x3F : 0;
+  return FrameSamples[packet[0] >> 3] * frames;
+}
+
+// The granule position where the first audio page's samples begin: its own granule position
+// less the samples of the packets that end on it. Not 0 for a stream cut out of a longer one.
+uint64_t OpusStartGranule(TStream& stream, uint64_t pageStart, uint32_t serial) {
+  TOggHeader header;
+  if (!stream.Seek(pageStart) || !ReadOggHeader(stream, header) || header.Serial != serial ||
+      header.AbsolutePosition == UINT64_MAX || (header.TypeFlag & OggContinued))
+    return 0;
+  const std::vector<uint8_t> payload = stream.ReadAt(pageStart + OggHeaderSize + header.Segments, header.PayloadSize());
+  if (payload.size() != header.PayloadSize())
+    return 0;
+  uint64_t samples = 0;
+  size_t packetStart = 0, at = 0;
+  for (uint8_t i = 0; i < header.Segments; ++i) {
+    at += header.LacingValues[i];
+    if (header.LacingValues[i] < 255) {
+      samples += OpusPacketSamples(payload.data() + packetStart, at - packetStart);
+      packetStart = at;
+    }
+  }
+  return header.AbsolutePosition > samples ? header.AbsolutePosition - samples : 0;
+}
+
 } // namespace
 
 int TOpusTag::LoadFromFile(const std::string& fileName) {
@@ -160,8 +194,11 @@ void TOpusTag::ReadPlayTime(TStream& stream) {
       break;
     }
   }
-  if (Format == ofOpus)
-    Info.PlayTime = double(Info.SampleCount) / 48000.0;
+  if (Format == ofOpus) {
+    // The pre-skip samples are decoded but not played.
+    const uint64_t skipped = OpusStartGranule(stream, Info.TagEndPos, serial) + Info.PreSkip;
+    Info.PlayTime = Info.SampleCount > skipped ? double(Info.SampleCount - skipped) / 48000.0 : 0;
+  }
   else if (Info.SampleRate > 0)
     Info.PlayTime = double(Info.SampleCount) / Info.SampleRate;
   if (Info.PlayTime <= 0 && Format == ofVorbis && Info.BitRateNominal > 0 && Info.Channels > 0)

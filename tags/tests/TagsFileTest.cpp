@@ -63,6 +63,42 @@ TEST(TagsFile, APEv2TrackSplitAndPicture) {
   EXPECT_EQ(tags.CoverArts[0]->CoverType, 3u);
 }
 
+TEST(TagsFile, APEv2AtTheEndIsNoID3v1AndKeepsItsMultiValueItem) {
+  // The APE header's "TAG" lies 128 bytes before the end; the artist item holds two values.
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(Fixture("ape-at-end.mp3")), tlSuccess);
+  EXPECT_FALSE(tags.ID3v1Tag->Loaded);
+  EXPECT_EQ(tags.GetTag("Title"), "Twenty-eight bytes of title.");
+  EXPECT_EQ(Values(tags, "Artist"), (std::vector<std::string>{"piman", "jzig"}));
+  EXPECT_EQ(tags.Count(), 3);
+
+  // Saved back, the fields of one name are one item again, and no ID3v1 tag appears.
+  const auto dir = ScratchDir("APEv2AtTheEnd");
+  const std::string file = ScratchCopy("ape-at-end.mp3", dir);
+  {
+    TTags edit;
+    ASSERT_EQ(edit.LoadFromFile(file), tlSuccess);
+    edit.Add("Artist")->Value = "third";
+    ASSERT_EQ(edit.SaveToFile(file, ttAPEv2), tlSuccess);
+  }
+  TTags back;
+  ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+  EXPECT_FALSE(back.ID3v1Tag->Loaded);
+  EXPECT_EQ(Values(back, "ARTIST"), (std::vector<std::string>{"piman", "jzig", "third"}));
+  int artistItems = 0;
+  for (const auto& frame : back.APEv2Tag->Frames)
+    artistItems += frame->Name == "ARTIST";
+  EXPECT_EQ(artistItems, 1);
+  EXPECT_EQ(back.APEv2Tag->ReadFrameByNameAsText("ARTIST"), std::string("piman\0jzig\0third", 16));
+
+  // Deleting one of the values keeps the others in the item.
+  back.Delete(back.Exists("ARTIST"));
+  ASSERT_EQ(back.SaveToFile(file, ttAPEv2), tlSuccess);
+  TTags rest;
+  ASSERT_EQ(rest.LoadFromFile(file), tlSuccess);
+  EXPECT_EQ(Values(rest, "ARTIST"), (std::vector<std::string>{"jzig", "third"}));
+}
+
 TEST(TagsFile, AutomaticSaveChoosesTheNaturalTag) {
   const auto dir = ScratchDir("AutomaticSave");
   struct { const char* Fixture; const char* As; bool ID3v2AtStart; } cases[] = {

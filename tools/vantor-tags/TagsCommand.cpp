@@ -6,7 +6,9 @@
 #include "tags/io/TextCodec.h"
 #include "tools/vantor-tags/JsonWriter.h"
 
+#include <filesystem>
 #include <ostream>
+#include <unistd.h>
 
 namespace vantor {
 
@@ -100,10 +102,33 @@ bool ParseArguments(const std::vector<std::string>& args, TOptions& options, std
   return true;
 }
 
+// What went wrong with a file, in words a person understands. A missing file and one the
+// user may not read both fail to open, so the file itself tells them apart.
+std::string ProblemText(const std::string& file, int result, bool saving) {
+  std::error_code error;
+  const auto status = std::filesystem::status(file, error);
+  if (result == tlFileNotFound || ((result == tlErrorOpeningFile || result == tlErrorWritingFile) && !std::filesystem::exists(status)))
+    return "no such file";
+  if (std::filesystem::is_directory(status))
+    return "a folder, not a file";
+  if (result == tlErrorOpeningFile || result == tlNeedExclusiveAccess ||
+      (result == tlErrorWritingFile && ::access(file.c_str(), W_OK) != 0))
+    return "permission denied";
+  if (result == tlNotSupportedFormat || result == tlNotSupported)
+    return "not an audio file we know";
+  if (result == tlErrorWritingFile || result == tlErrorSaving)
+    return "could not be written";
+  if (saving)
+    return "the tag is damaged, file left unchanged";
+  return "the file is damaged";
+}
+
 void PrintJson(std::ostream& out, const std::string& file, int result, TTags& tags, bool first) {
   const TAudioFormat format = DetectAudioFormat(file);
-  out << (first ? "" : ",\n") << "{\"file\":" << JsonString(file) << ",\"result\":" << result
-      << ",\"loaded\":" << (tags.Loaded ? "true" : "false") << ",\"format\":" << int(format) << ",\"tags\":[";
+  out << (first ? "" : ",\n") << "{\"file\":" << JsonString(file) << ",\"result\":" << result;
+  if (result != tlSuccess)
+    out << ",\"error\":" << JsonString(ProblemText(file, result, false));
+  out << ",\"loaded\":" << (tags.Loaded ? "true" : "false") << ",\"format\":" << int(format) << ",\"tags\":[";
   for (size_t i = 0; i < tags.Tags.size(); ++i) {
     const TTag& t = *tags.Tags[i];
     out << (i ? "," : "") << "{\"name\":" << JsonString(t.Name) << ",\"value\":" << JsonString(t.Value)
@@ -182,7 +207,7 @@ int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out,
       std::string step;
       const int result = EditFile(file, options.Edits, step);
       if (result != tlSuccess) {
-        err << "vantor-tags: " << SanitizeUtf8(file) << ": " << step << " failed with result " << result << "\n";
+        err << "vantor-tags: " << SanitizeUtf8(file) << ": " << ProblemText(file, result, step == "save") << "\n";
         exit = tagsExitFailure;
       }
     }
@@ -198,12 +223,12 @@ int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out,
     tags.ParseMusePackAudioAttributes = true;
     const int result = tags.LoadFromFile(file);
     if (result != tlSuccess) {
-      err << "vantor-tags: " << SanitizeUtf8(file) << ": load failed with result " << result << "\n";
+      err << "vantor-tags: " << SanitizeUtf8(file) << ": " << ProblemText(file, result, false) << "\n";
       exit = tagsExitFailure;
     }
     if (options.Json)
       PrintJson(out, file, result, tags, i == 0);
-    else
+    else if (result == tlSuccess)
       PrintText(out, file, tags);
   }
   if (options.Json)

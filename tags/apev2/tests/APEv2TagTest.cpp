@@ -1,4 +1,5 @@
 #include "tags/apev2/APEv2Tag.h"
+#include "tags/id3v1/ID3v1Tag.h"
 #include "tags/io/Bytes.h"
 #include "tags/tests/TestFiles.h"
 
@@ -217,4 +218,28 @@ TEST(APEv2Tag, ListsAndExistingTagChecks) {
   TMemoryStream stream(bytes);
   EXPECT_EQ(tag.SaveToStream(stream), apeNotSupportedFormat);
   EXPECT_EQ(stream.Bytes(), bytes);
+}
+
+TEST(APEv2Tag, AFooterAtTheEndWinsOverAnID3v1Guess) {
+  // A 131-byte tag puts the "TAG" of its header's "APETAGEX" 128 bytes before the end.
+  std::vector<uint8_t> file = Bytes("AUDIO-DATA");
+  Append(file, Tag({{"Title", Bytes(std::string(53, 't'))}}));
+  ASSERT_EQ(file.size(), 10u + 131u);
+  ASSERT_EQ(std::memcmp(file.data() + file.size() - 128, "TAG", 3), 0);
+  TMemoryStream stream(file);
+  TID3v1Tag id3v1;
+  EXPECT_EQ(id3v1.LoadFromStream(stream), id3v1NoTag);
+  TAPEv2Tag tag;
+  ASSERT_EQ(tag.LoadFromStream(stream), apeSuccess);
+  EXPECT_EQ(tag.ReadFrameByNameAsText("Title"), std::string(53, 't'));
+
+  // A new ID3v1 tag goes behind the APE tag instead of over it, and both load again.
+  id3v1.Title = "Real";
+  ASSERT_EQ(id3v1.SaveToStream(stream), id3v1Success);
+  EXPECT_EQ(stream.Size(), file.size() + 128);
+  TID3v1Tag back;
+  ASSERT_EQ(back.LoadFromStream(stream), id3v1Success);
+  EXPECT_EQ(back.Title, "Real");
+  ASSERT_EQ(tag.LoadFromStream(stream), apeSuccess);
+  EXPECT_EQ(tag.ReadFrameByNameAsText("Title"), std::string(53, 't'));
 }

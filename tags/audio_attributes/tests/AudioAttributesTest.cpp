@@ -160,6 +160,20 @@ TEST(MPEGPlayTime, TLENWinsOverTheVBRHeader)
     EXPECT_NEAR(V.PlayTime(), 1000 * 1152 / 44100.0, 1e-9);
 }
 
+TEST(MPEGPlayTime, BrokenXingFrameCountFallsBackToTheEstimate)
+{
+    // A Xing header that claims a frame count of 0, behind an ID3v1 tag at the end.
+    TBytes B = MPEGFile(100'000, 1000, true);
+    Put(B, 1000 + 36, "Xing");
+    WriteBE32(B.data() + 1040, 1);
+    TID3v2Tag T;
+    ASSERT_EQ(T.LoadFromStream(TMemorySource(B)), 0);
+    EXPECT_TRUE(T.MPEGInfo.VBR);
+    EXPECT_EQ(T.MPEGInfo.FrameCount, 0u);
+    EXPECT_DOUBLE_EQ(T.AudioProperties().PlayTime, (100'000.0 - 1000 - 128) * 8 / 1000 / 128);
+    EXPECT_EQ(T.AudioProperties().SampleCount, 0u);
+}
+
 TEST(MPEGPlayTime, FixtureFiles)
 {
     const TBytes Vbr = Fixture("mpeg", "vbr-xing-mono-22k.mp3");
@@ -218,7 +232,7 @@ TEST(AIFFInfo, ExtendedFloatAndPlayTime)
     for (const auto& F : Floats)
         EXPECT_EQ(Extended80ToDouble(F.Bytes.data()), F.Value);
 
-    // 10.6 seconds at 44.1 kHz: shown as 11 seconds.
+    // 10.6 seconds at 44.1 kHz.
     TBytes B = {'F', 'O', 'R', 'M', 0, 0, 0, 0, 'A', 'I', 'F', 'F', 'C', 'O', 'M', 'M', 0, 0, 0, 18, 0, 2};
     const uint32_t Frames = 467460;
     B.insert(B.end(), {uint8_t(Frames >> 24), uint8_t(Frames >> 16), uint8_t(Frames >> 8), uint8_t(Frames), 0, 16});
@@ -232,8 +246,21 @@ TEST(AIFFInfo, ExtendedFloatAndPlayTime)
     TID3v2Tag T;
     T.LoadFromStream(TMemorySource(B));
     EXPECT_EQ(T.FSourceFileType, sftAIFF);
-    EXPECT_EQ(T.AudioProperties().PlayTime, 11);
     EXPECT_EQ(T.AudioProperties().SamplesPerSec, 44100u);
+
+    // The play time is exact, not whole seconds: 28,000 frames at 8 kHz, 4,800 at 48 kHz.
+    const struct {
+        uint32_t Frames;
+        TBytes Rate;
+        double Seconds;
+    } Times[] = {{467460, Floats[0].Bytes, 10.6}, {28000, TBytes{0x40, 0x0B, 0xFA, 0, 0, 0, 0, 0, 0, 0}, 3.5}, {4800, Floats[1].Bytes, 0.1}};
+    for (const auto& C : Times) {
+        WriteBE32(B.data() + 22, C.Frames);
+        std::copy(C.Rate.begin(), C.Rate.end(), B.begin() + 28);
+        TID3v2Tag Exact;
+        Exact.LoadFromStream(TMemorySource(B));
+        EXPECT_NEAR(Exact.AudioProperties().PlayTime, C.Seconds, 1e-9) << C.Frames;
+    }
 
     // AIFC carries the compression id and name.
     TBytes C = {'F', 'O', 'R', 'M', 0, 0, 0, 0, 'A', 'I', 'F', 'C', 'C', 'O', 'M', 'M', 0, 0, 0, 27, 0, 1, 0, 0, 0, 10, 0, 16};

@@ -173,6 +173,38 @@ TEST(OpusTag, PaddingCommentDroppedUnlessAsked) {
   EXPECT_GT(again.ReadFrameByNameAsText("PADDING").size(), 0u);
 }
 
+TEST(OpusTag, PlayTimeLeavesOutPreSkipAndWhatCameBeforeTheFirstPage) {
+  // 0.3 s from the start, and 2 s cut out of a longer stream whose first kept audio page
+  // begins at sample 48000; both with a pre-skip of 312 samples.
+  const struct {
+    const char* File;
+    double Seconds;
+  } Cases[] = {{"ogg/opus.opus", 0.3}, {"ogg/opus-cut.opus", 2.0}};
+  for (const auto& c : Cases) {
+    TOpusTag tag;
+    tag.ParsePlayTime = true;
+    ASSERT_EQ(tag.LoadFromFile(Fixture(c.File)), 0) << c.File;
+    EXPECT_EQ(tag.Info.PreSkip, 312) << c.File;
+    EXPECT_NEAR(tag.Info.PlayTime, c.Seconds, 1e-9) << c.File;
+  }
+
+  // A save of the cut stream keeps its audio and its play time.
+  const auto dir = ScratchDir("OpusCut");
+  const std::string file = ScratchCopy("ogg/opus-cut.opus", dir);
+  const std::string md5 = HasFfmpeg() ? DecodedAudioMd5(file) : "";
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromFile(file), 0);
+  tags.SetTag("TITLE", std::string(3000, 't'));
+  ASSERT_EQ(tags.SaveToFile(file), 0);
+  if (!md5.empty()) {
+    EXPECT_EQ(DecodedAudioMd5(file), md5);
+  }
+  TOpusTag back;
+  back.ParsePlayTime = true;
+  ASSERT_EQ(back.LoadFromFile(file), 0);
+  EXPECT_NEAR(back.Info.PlayTime, 2.0, 1e-9);
+}
+
 TEST(OpusTag, PicturesAsBase64Blocks) {
   TOpusTag tag;
   ASSERT_EQ(tag.LoadFromFile(Fixture("ogg/vorbis.ogg")), 0);

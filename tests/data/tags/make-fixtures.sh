@@ -50,6 +50,12 @@ open('ape-v1.mp3', 'wb').write(
     mp3 + ape([(b'Title', 'Caf\xe9'.encode('cp1252'), 0), (b'Artist', b'Someone', 0)], version=1000, header=False)
     + id3v1('v1 title', 'v1 artist', '', '', '', 0, 255))
 
+# An APE tag of 131 bytes at the end: its header's "TAG" sits where an ID3v1 tag would
+# begin. Its artist item holds two values separated by NUL.
+tail = ape([(b'Title', b'Twenty-eight bytes of title.', 0), (b'Artist', b'piman\0jzig', 0)])
+assert len(tail) == 131 and tail[3:6] == b'TAG'
+open('ape-at-end.mp3', 'wb').write(mp3 + tail)
+
 jpeg = bytes.fromhex('ffd8ffe000104a46494600010100000100010000ffd9')
 open('ape-v2.xyz', 'wb').write(
     bytes(range(256)) * 4

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
+#include <unistd.h>
 
 using namespace vantor;
 using namespace vantor::test;
@@ -104,14 +106,38 @@ TEST(TagsCommand, WavInfoAndBroadcastFields) {
   EXPECT_EQ(wav.CART.PostTimers[3].Value, 250u);
 }
 
-TEST(TagsCommand, FailuresNameTheFileAndCode) {
-  const TRun show = RunCommand({"--json", "/nonexistent/x.mp3"});
+TEST(TagsCommand, FailuresAreSaidOnceInWords) {
+  const TRun show = RunCommand({"/nonexistent/x.mp3"});
   EXPECT_EQ(show.Code, tagsExitFailure);
-  EXPECT_NE(show.Out.find("\"result\":5,\"loaded\":false"), std::string::npos);
-  EXPECT_NE(show.Err.find("/nonexistent/x.mp3"), std::string::npos);
+  EXPECT_EQ(show.Out, ""); // no properties of a file that could not be read
+  EXPECT_EQ(show.Err, "vantor-tags: /nonexistent/x.mp3: no such file\n");
+
+  const TRun json = RunCommand({"--json", "/nonexistent/x.mp3"});
+  EXPECT_EQ(json.Code, tagsExitFailure);
+  EXPECT_NE(json.Out.find("\"result\":5,\"error\":\"no such file\",\"loaded\":false"), std::string::npos);
+  EXPECT_EQ(json.Err, "vantor-tags: /nonexistent/x.mp3: no such file\n");
+
   const TRun edit = RunCommand({"--set", "A=b", "/nonexistent/x.mp3"});
   EXPECT_EQ(edit.Code, tagsExitFailure);
-  EXPECT_NE(edit.Err.find("x.mp3: load failed with result 5"), std::string::npos);
+  EXPECT_EQ(edit.Err, "vantor-tags: /nonexistent/x.mp3: no such file\n");
+
+  // A folder among files: the others are still shown.
+  const auto dir = ScratchDir("CommandFailures");
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  const TRun mixed = RunCommand({dir.string(), file});
+  EXPECT_EQ(mixed.Code, tagsExitFailure);
+  EXPECT_EQ(mixed.Err, "vantor-tags: " + dir.string() + ": a folder, not a file\n");
+  EXPECT_EQ(mixed.Out.find(dir.string() + "\n"), std::string::npos);
+  EXPECT_NE(mixed.Out.find(file + "\n  [audio] 1 channels"), std::string::npos);
+  EXPECT_EQ(mixed.Out.find("[audio] 0 channels"), std::string::npos);
+
+  if (geteuid() != 0) { // root opens every file
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+    const TRun denied = RunCommand({file});
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(denied.Code, tagsExitFailure);
+    EXPECT_EQ(denied.Err, "vantor-tags: " + file + ": permission denied\n");
+  }
 }
 
 TEST(JsonWriter, Escaping) {

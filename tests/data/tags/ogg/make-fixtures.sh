@@ -11,6 +11,20 @@ tone='aevalsrc=0.5*sin(2*PI*440*t)'
 
 ff -f lavfi -i "$tone:s=8000:d=0.5" -c:a libvorbis -map_metadata -1 vorbis.ogg
 ff -f lavfi -i "$tone:s=48000:d=0.3" -c:a libopus -b:a 12k -map_metadata -1 opus.opus
+# Opus cut out of a longer stream: the header pages, then the audio pages after the first, so
+# the first audio page's samples begin at 48000, not 0.
+ff -f lavfi -i "$tone:s=48000:d=3" -c:a libopus -b:a 6k -map_metadata -1 opus-long.tmp.opus
+/usr/bin/python3 - <<'PY'
+data = open('opus-long.tmp.opus', 'rb').read()
+pages, at = [], 0
+while at < len(data):
+    count = data[at + 26]
+    size = 27 + count + sum(data[at + 27:at + 27 + count])
+    pages.append(data[at:at + size])
+    at += size
+open('opus-cut.opus', 'wb').write(b''.join(pages[:2] + pages[3:]))
+PY
+rm opus-long.tmp.opus
 # Theora video multiplexed with Vorbis audio
 ff -f lavfi -i "color=c=red:size=32x32:rate=2:d=1" -f lavfi -i "$tone:s=8000:d=1" \
   -c:v libtheora -q:v 1 -c:a libvorbis -map_metadata -1 -metadata TITLE=Both theora-vorbis.ogv
