@@ -1,5 +1,7 @@
 #include "base/SafeFileWriter.h"
 
+#include "base/PositionedIO.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -94,21 +96,9 @@ bool TSafeFileWriter::Fails(TSafeWriteStep step) const
 
 bool TSafeFileWriter::WriteAt(uint64_t offset, void const* data, size_t count)
 {
-    if (m_fd < 0 || Fails(TSafeWriteStep::Write)) {
+    if (m_fd < 0 || Fails(TSafeWriteStep::Write) || !PwriteAll(m_fd, data, count, offset)) {
         m_failed = true;
         return false;
-    }
-    auto const* bytes = static_cast<char const*>(data);
-    size_t done = 0;
-    while (done < count) {
-        ssize_t const n = ::pwrite(m_fd, bytes + done, count - done, off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            m_failed = true;
-            return false;
-        }
-        done += size_t(n);
     }
     if (offset + count > m_size)
         m_size = offset + count;
@@ -117,17 +107,7 @@ bool TSafeFileWriter::WriteAt(uint64_t offset, void const* data, size_t count)
 
 size_t TSafeFileWriter::ReadAt(uint64_t offset, void* data, size_t count) const
 {
-    auto* bytes = static_cast<char*>(data);
-    size_t done = 0;
-    while (m_fd >= 0 && done < count) {
-        ssize_t const n = ::pread(m_fd, bytes + done, count - done, off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += size_t(n);
-    }
-    return done;
+    return m_fd >= 0 ? PreadAll(m_fd, data, count, offset) : 0;
 }
 
 bool TSafeFileWriter::Truncate(uint64_t size)

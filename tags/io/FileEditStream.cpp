@@ -1,7 +1,7 @@
 #include "tags/io/FileEditStream.h"
 
 #include "base/SafeFileWriter.h"
-#include "tags/io/FileIO.h"
+#include "base/PositionedIO.h"
 
 #include <algorithm>
 #include <cerrno>

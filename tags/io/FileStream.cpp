@@ -1,6 +1,6 @@
 #include "tags/io/FileStream.h"
 
-#include "tags/io/FileIO.h"
+#include "base/PositionedIO.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "tags/io/FileIO.h"
+#include "base/PositionedIO.h"
 
 #include <cerrno>
 #include <unistd.h>
