@@ -1,16 +1,15 @@
 #include "app/VantorForm.h"
 
-#include "app/AppState.h"
-#include "app/equalizer/Equalizer.h"
-#include "app/playback/PlaybackController.h"
+#include "player/equalizer/Equalizer.h"
+#include "player/playback/PlaybackController.h"
 #include "base/IniFile.h"
-#include "app/settings/UIScale.h"
-#include "app/single_instance/SingleInst.h"
+#include "ui/framework/UIScale.h"
+#include "player/single_instance/SingleInst.h"
 #include "library/CoverThread.h"
-#include "library/LibraryHooks.h"
 #include "library/PlayListPanel.h"
 #include "library/PlayQueue.h"
 #include "library/TrackData.h"
+#include "library/PlayerSession.h"
 #include "library/PlaylistLoader.h"
 #include "library/SpecialLists.h"
 #include "platform/audio/AudioEngine.h"
@@ -46,11 +45,8 @@ TVantorForm::TVantorForm(std::vector<std::string> arguments, std::string appPath
     : Messages(std::make_unique<TSdlMessageBox>())
     , m_arguments(std::move(arguments))
     , m_guard(guard)
+    , m_session(std::make_unique<TPlayerSession>(std::move(appPath)))
 {
-    App = TAppState {};
-    App.AppPath = std::move(appPath);
-    if (App.AppPath.empty() || App.AppPath.back() != '/')
-        App.AppPath += '/';
 }
 
 TVantorForm::~TVantorForm()
@@ -63,13 +59,11 @@ TVantorForm::~TVantorForm()
         m_guard->fOnEnsureRestore = nullptr;
     }
     // The controller lets go of the play timer, so it goes first.
-    FreePlaybackLists();
+    FreePlayback();
     m_instanceTimer.reset();
     m_deviceTimer.reset();
     m_mprisTimer.reset();
     PlayTimer.reset();
-    App.Equalizer = nullptr;
-    App.AudioEngine = nullptr;
 }
 
 bool TVantorForm::FormCreate()
@@ -90,19 +84,17 @@ bool TVantorForm::FormCreate()
         return false;
     }
     RegisterMediaKeys();
-    CreatePlaybackLists();
-    m_equalizer = std::make_unique<TEqualizer>(m_audio.get(), App);
-    App.Equalizer = m_equalizer.get();
+    m_equalizer = std::make_unique<TEqualizer>(m_audio.get(), Settings,
+        [this] { return Playback ? Playback->StreamHandle : 0u; });
     PlayTimer = std::make_unique<TTimer>(m_loop->Timers(), 500);
 
     LoadSettings();
     LoadEqualizerPresets();
 
-    m_locale = std::make_unique<TLocaleManager>(App.AppPath, App.Settings.LanguageFile);
+    m_locale = std::make_unique<TLocaleManager>(m_session->AppPath(), Settings.LanguageFile);
     CreatePlaybackController();
 
     m_host = std::make_unique<TSmartVCL>(m_geometry.ClientWidth, m_geometry.ClientHeight);
-    SetSmartVCL(m_host.get());
     m_host->OnResizeProc = [this] { VclResize(); };
     m_host->OnKeyDownProc = [this](uint16_t key, TShiftState shift) { GlobalKeyDown(key, shift); };
     m_host->OnKeyUpProc = [this](uint16_t key, TShiftState shift) { GlobalKeyUp(key, shift); };
@@ -112,7 +104,7 @@ bool TVantorForm::FormCreate()
     m_host->Timers = &m_loop->Timers();
 
     m_host->ThemeManager->UnknownAuthor = m_locale->Get("Unknown.ThemeAuthor");
-    m_host->ThemeManager->Load(App.AppPath + "Theme/" + App.Settings.ThemeName + "/ThemeData.qxs");
+    m_host->ThemeManager->Load(m_session->AppPath() + "Theme/" + Settings.ThemeName + "/ThemeData.qxs");
 
     CreateViews();
     LoadPlaylists();
@@ -142,28 +134,25 @@ void TVantorForm::FormDestroy()
         return;
     m_destroyed = true;
     // Loads that finish from here on must not start playback again.
-    LoaderHooks().PlayPause = nullptr;
+    m_session->LoaderHooks.PlayPause = nullptr;
     StopPlay();
     FinishLoads();
     SaveSettings();
-    FreePlaybackLists();
+    FreePlayback();
     PlayTimer.reset();
     m_instanceTimer.reset();
     m_deviceTimer.reset();
-    App.Equalizer = nullptr;
     m_equalizer.reset();
     DisconnectViews();
     // The window goes before the host it feeds; the host takes every view with it, and the
     // playlists stop their threads while the loop's dispatcher still runs their hand-offs.
     m_window.reset();
-    SetSmartVCL(nullptr);
     m_panel = nullptr;
     m_host.reset();
-    LoaderHooks().Dispatcher = nullptr;
-    SetLibraryLocale(nullptr);
+    m_session->LoaderHooks.Dispatcher = nullptr;
+    m_session->SetLocale(nullptr);
     m_locale.reset();
     UnregisterMediaKeys();
-    App.AudioEngine = nullptr;
     m_audio.reset();
     m_loop.reset();
 }
@@ -179,22 +168,23 @@ TWindowGeometry TVantorForm::Geometry() const
 void TVantorForm::LoadSettings()
 {
     // Whether the screen's resolution matters is only known once "AutoScaling" is read.
-    m_geometry = LoadSettingsFile(SettingsFilePath(App.AppPath), App.Settings, ScreenDpi());
+    m_geometry = LoadSettingsFile(SettingsFilePath(m_session->AppPath()), Settings, ScreenDpi());
+    m_session->LastPlayListID = Settings.LastPlayListID;
 }
 
 void TVantorForm::SaveSettings()
 {
     // Without a current playlist "LastPlayList" is left as the file has it.
     std::optional<std::string> lastPlayList;
-    if (App.CurrentPlayList)
-        lastPlayList = App.CurrentPlayList->plID;
+    if (m_session->CurrentPlayList)
+        lastPlayList = m_session->CurrentPlayList->plID;
     std::optional<TEqualizerGains> manual;
     std::vector<TNamedGains> seeds;
     if (m_equalizer) {
         manual = m_equalizer->ManualGains();
         seeds = m_equalizer->PresetsToSeed();
     }
-    SaveSettingsFile(SettingsFilePath(App.AppPath), App.Settings, Geometry(), manual, lastPlayList, seeds);
+    SaveSettingsFile(SettingsFilePath(m_session->AppPath()), Settings, Geometry(), manual, lastPlayList, seeds);
     if (m_panel)
         m_panel->SaveAll();
 }
@@ -202,7 +192,7 @@ void TVantorForm::SaveSettings()
 void TVantorForm::LoadEqualizerPresets()
 {
     if (m_equalizer)
-        m_equalizer->LoadPresets(TIniFile(SettingsFilePath(App.AppPath), TIniAccess::WholeFile));
+        m_equalizer->LoadPresets(TIniFile(SettingsFilePath(m_session->AppPath()), TIniAccess::WholeFile));
 }
 
 void TVantorForm::HandleParam(std::vector<std::string> const& Param)
@@ -219,7 +209,6 @@ bool TVantorForm::InitAudioEngine()
     if (!engine->Init(kSampleRate))
         return false;
     m_audio = std::move(engine);
-    App.AudioEngine = m_audio.get();
     m_deviceTimer = std::make_unique<TTimer>(m_loop->Timers(), kDeviceCheckMs);
     m_deviceTimer->OnTimer = [engine = m_audio.get()] { engine->KeepOutput(); };
     m_deviceTimer->SetEnabled(true);
@@ -248,7 +237,7 @@ void TVantorForm::EnsureRestore()
 // exists wait here.
 void TVantorForm::AddToDefaultList(std::vector<std::string> const& files)
 {
-    TDefaultList* const list = SpecialLists().Default;
+    TDefaultList* const list = m_session->Special.Default;
     if (!list) {
         m_handedOver.insert(m_handedOver.end(), files.begin(), files.end());
         return;
@@ -276,7 +265,7 @@ void TVantorForm::GlobalKeyDown(uint16_t Key, TShiftState Shift)
     }
     // Ctrl, Shift and Alt switch the current playlist's delete, location and select modes;
     // with no current playlist nothing happens.
-    TVPlayList* const list = App.CurrentPlayList;
+    TVPlayList* const list = m_session->CurrentPlayList;
     if (!list)
         return;
     if (Shift & ssCtrl)
@@ -290,7 +279,7 @@ void TVantorForm::GlobalKeyDown(uint16_t Key, TShiftState Shift)
 
 void TVantorForm::GlobalKeyUp(uint16_t, TShiftState Shift)
 {
-    TVPlayList* const list = App.CurrentPlayList;
+    TVPlayList* const list = m_session->CurrentPlayList;
     if (!list)
         return;
     if (!(Shift & ssCtrl))
@@ -325,25 +314,25 @@ void TVantorForm::RegisterMediaKeys()
     player.Next = [this] { WMHotkey(vkMediaNextTrack); };
     player.Previous = [this] { WMHotkey(vkMediaPrevTrack); };
     player.Play = [this] {
-        if (App.PlayerState != psPlaying)
+        if (Playback && Playback->PlayerState != psPlaying)
             WMHotkey(vkMediaPlayPause);
     };
     player.Pause = [this] {
-        if (App.PlayerState == psPlaying)
+        if (Playback && Playback->PlayerState == psPlaying)
             WMHotkey(vkMediaPlayPause);
     };
     player.Raise = [this] { EnsureRestore(); };
     player.Quit = [] { TEventLoop::RequestQuit(); };
-    player.PlaybackStatus = [] {
-        switch (App.PlayerState) {
+    player.PlaybackStatus = [this] {
+        switch (Playback ? Playback->PlayerState : psStopped) {
         case psPlaying: return std::string("Playing");
         case psPaused: return std::string("Paused");
         default: return std::string("Stopped");
         }
     };
-    player.Metadata = [] {
+    player.Metadata = [this] {
         TMprisMetadata data;
-        TTrackData const* const track = App.CurrentTrack;
+        TTrackData const* const track = m_session->CurrentTrack;
         if (!track)
             return data;
         std::string const path = track->GetTag(tkFilePath);
@@ -352,30 +341,35 @@ void TVantorForm::RegisterMediaKeys()
         data.Artist = track->GetTag(tkArtist);
         data.Album = track->GetTag(tkAlbum);
         data.Url = FileUri(path);
-        if (App.AudioEngine && App.StreamHandle != 0) {
-            double const seconds = App.AudioEngine->ChannelBytes2Seconds(App.StreamHandle,
-                App.AudioEngine->ChannelGetLength(App.StreamHandle));
+        if (Playback && Playback->AudioEngine && Playback->StreamHandle != 0) {
+            TAudioEngine& engine = *Playback->AudioEngine;
+            double const seconds = engine.ChannelBytes2Seconds(Playback->StreamHandle,
+                engine.ChannelGetLength(Playback->StreamHandle));
             data.LengthMicroseconds = seconds > 0 ? static_cast<int64_t>(seconds * 1e6) : 0;
         }
         return data;
     };
-    player.PositionMicroseconds = [] {
-        if (!App.AudioEngine || App.StreamHandle == 0)
+    player.PositionMicroseconds = [this] {
+        if (!Playback || !Playback->AudioEngine || Playback->StreamHandle == 0)
             return int64_t(0);
-        double const seconds = App.AudioEngine->ChannelBytes2Seconds(App.StreamHandle,
-            App.AudioEngine->ChannelGetPosition(App.StreamHandle));
+        TAudioEngine& engine = *Playback->AudioEngine;
+        double const seconds = engine.ChannelBytes2Seconds(Playback->StreamHandle,
+            engine.ChannelGetPosition(Playback->StreamHandle));
         return seconds > 0 ? static_cast<int64_t>(seconds * 1e6) : int64_t(0);
     };
-    player.Volume = [] { return App.Settings.Volume; };
-    player.SetVolume = [](double volume) {
-        App.Settings.Volume = std::clamp(volume, 0.0, 1.0);
-        if (App.AudioEngine && !App.Settings.Muted)
-            App.AudioEngine->ChannelSetAttribute(App.StreamHandle, TChannelAttribute::Volume,
-                static_cast<float>(App.Settings.Volume));
+    player.Volume = [this] { return Settings.Volume; };
+    player.SetVolume = [this](double volume) {
+        Settings.Volume = std::clamp(volume, 0.0, 1.0);
+        if (Playback && Playback->AudioEngine && !Settings.Muted)
+            Playback->AudioEngine->ChannelSetAttribute(Playback->StreamHandle, TChannelAttribute::Volume,
+                static_cast<float>(Settings.Volume));
     };
     player.CanGoNext = [this] { return Playback && Playback->PeekedNext(); };
     player.CanGoPrevious = [this] { return Playback && Playback->PeekedPrevious(); };
-    player.CanPlay = [] { return App.CurrentTrack || (App.CurrentPlayList && App.CurrentPlayList->TrackCount() > 0); };
+    player.CanPlay = [this] {
+        TPlayerSession const& session = *m_session;
+        return session.CurrentTrack || (session.CurrentPlayList && session.CurrentPlayList->TrackCount() > 0);
+    };
 
     auto service = std::make_unique<TMprisService>(std::move(player));
     if (!service->Available())
@@ -392,17 +386,12 @@ void TVantorForm::UnregisterMediaKeys()
     m_mpris.reset();
 }
 
-void TVantorForm::CreatePlaybackLists()
-{
-    vtHistoryList = std::make_unique<THistory>();
-    vtQueueList = std::make_unique<TPlayQueue>();
-}
-
 // The controller speaks through the locale, so it follows the locale manager.
 void TVantorForm::CreatePlaybackController()
 {
-    Playback = std::make_unique<TPlaybackController>(*vtQueueList, *vtHistoryList, *Messages, m_locale.get(),
-        PlayTimer.get());
+    Playback = std::make_unique<TPlaybackController>(*m_session, Settings, *Messages, m_locale.get(), PlayTimer.get());
+    Playback->AudioEngine = m_audio.get();
+    Playback->Equalizer = m_equalizer.get();
     // The control bars and rows that show playback join with their views; until then only
     // the media-key service follows the state.
     Playback->Hooks.StateChanged = [this] {
@@ -410,15 +399,15 @@ void TVantorForm::CreatePlaybackController()
             m_mpris->PropertiesChanged();
     };
 
-    LoaderHooks().PlayPause = [this] {
-        TDefaultList* const list = SpecialLists().Default;
+    m_session->LoaderHooks.PlayPause = [this] {
+        TDefaultList* const list = m_session->Special.Default;
         if (list && !m_handOverPlay.empty())
             Playback->PlayHandedOver(*list, std::exchange(m_handOverPlay, {}));
         else
             Playback->Pause();
     };
-    LoaderHooks().RefillShuffle = [](TVPlayList& list) { TPlaybackController::PopulateShuffleList(list); };
-    LibraryHooks().StopPlayback = [this] { Playback->StopPlay(); };
+    m_session->LoaderHooks.RefillShuffle = [](TVPlayList& list) { TPlaybackController::PopulateShuffleList(list); };
+    m_session->Hooks.StopPlayback = [this] { Playback->StopPlay(); };
 }
 
 void TVantorForm::StopPlay()
@@ -428,30 +417,28 @@ void TVantorForm::StopPlay()
 }
 
 // The hooks into the controller go first: loads still finishing must not reach it.
-void TVantorForm::FreePlaybackLists()
+void TVantorForm::FreePlayback()
 {
-    LoaderHooks().PlayPause = nullptr;
-    LoaderHooks().RefillShuffle = nullptr;
-    LibraryHooks().StopPlayback = nullptr;
+    m_session->LoaderHooks.PlayPause = nullptr;
+    m_session->LoaderHooks.RefillShuffle = nullptr;
+    m_session->Hooks.StopPlayback = nullptr;
     Playback.reset();
-    vtQueueList.reset();
-    vtHistoryList.reset();
 }
 
 // The other top-level views join with their subsystems.
 void TVantorForm::CreateViews()
 {
-    m_panel = m_host->AddControl("PlayListPanel", TSmartCtrl::Create<TPlayListPanel>());
+    m_panel = m_host->AddControl("PlayListPanel", TSmartCtrl::Create<TPlayListPanel>(*m_session));
     m_panel->MessageBox = Messages.get();
     m_panel->Changed = [this] {
         VclResize();
         m_host->Invalidate();
     };
-    ConnectPlaylistWorkers(*m_panel, m_loop->Dispatcher());
-    SetLibraryLocale(m_locale.get());
+    ConnectPlaylistWorkers(*m_panel, *m_session, m_loop->Dispatcher());
+    m_session->SetLocale(m_locale.get());
 
     TUIDispatcher* const dispatcher = &m_loop->Dispatcher();
-    LoaderHooks().Repaint = [this, dispatcher] {
+    m_session->LoaderHooks.Repaint = [this, dispatcher] {
         if (dispatcher->IsUIThread())
             m_host->Invalidate();
         else
@@ -460,18 +447,18 @@ void TVantorForm::CreateViews()
                     m_host->Invalidate();
             });
     };
-    LoaderHooks().Resize = [this] { VclResize(); };
-    CoverHooks().RepaintList = [this](TVPlayList&) { m_host->Invalidate(); };
+    m_session->LoaderHooks.Resize = [this] { VclResize(); };
+    m_session->CoverHooks.RepaintList = [this](TVPlayList&) { m_host->Invalidate(); };
 }
 
 // The hooks above point into the host and this form: they go before the views do, so the
 // hand-offs that still run while the lists stop their threads reach no freed view.
 void TVantorForm::DisconnectViews()
 {
-    LoaderHooks().Repaint = nullptr;
-    LoaderHooks().Resize = nullptr;
-    LoaderHooks().Arrange = nullptr;
-    CoverHooks().RepaintList = nullptr;
+    m_session->LoaderHooks.Repaint = nullptr;
+    m_session->LoaderHooks.Resize = nullptr;
+    m_session->LoaderHooks.Arrange = nullptr;
+    m_session->CoverHooks.RepaintList = nullptr;
     if (m_panel) {
         m_panel->Changed = nullptr;
         m_panel->MessageBox = nullptr;
@@ -489,7 +476,7 @@ void TVantorForm::LoadPlaylists()
 // Files given on the command line replace what the default list held, and play once loaded.
 void TVantorForm::PlayCommandLine()
 {
-    TDefaultList* const list = SpecialLists().Default;
+    TDefaultList* const list = m_session->Special.Default;
     if (!list)
         return;
     list->plDropList.insert(list->plDropList.end(), m_arguments.begin(), m_arguments.end());

@@ -11,7 +11,7 @@
 //   form.Run();                         // until the window closes, SIGINT or SIGTERM
 //   form.FormDestroy();
 
-#include "app/settings/Settings.h"
+#include "player/settings/Settings.h"
 #include "platform/window/InputTypes.h"
 #include "platform/window/MessageBox.h"
 
@@ -28,9 +28,8 @@ class TEventLoop;
 class TLocaleManager;
 class TMprisService;
 class TPlayListPanel;
-class TPlayQueue;
 class TPlaybackController;
-class THistory;
+class TPlayerSession;
 class TSingleInst;
 class TSdlWindow;
 class TSmartVCL;
@@ -84,16 +83,21 @@ public:
     // Where the controller's messages appear: SDL boxes, replaced by a fake in tests.
     std::unique_ptr<IMessageBox> Messages;
 
+    // The settings variables: read at start-up, written at shutdown, changed by the views in
+    // between.
+    TSettings Settings;
+
     // The 500 ms position timer, disabled until a track plays.
     std::unique_ptr<TTimer> PlayTimer;
     // False until every top-level view exists; layout does nothing while it is false.
     bool vtAllCreated = false;
-    // The play history (with its position) and the play queue; they live from start-up step
-    // 6 until the shutdown has saved the settings.
-    std::unique_ptr<THistory> vtHistoryList;
-    std::unique_ptr<TPlayQueue> vtQueueList;
-    // Play, pause, stop, next and previous; exists while the history and the queue do.
+    // Play, pause, stop, next and previous; made once the locale is loaded, freed once the
+    // shutdown has saved the settings.
     std::unique_ptr<TPlaybackController> Playback;
+
+    // The player's state: current list and track, queue, history, selection and the special
+    // lists. It lives as long as the form, so it outlives every list and view.
+    TPlayerSession& Session() const { return *m_session; }
 
     TAudioEngine* AudioEngine() const { return m_audio.get(); }
     TEqualizer* Equalizer() const { return m_equalizer.get(); }
@@ -110,7 +114,6 @@ public:
 private:
     bool InitAudioEngine();
     void RegisterMediaKeys();
-    void CreatePlaybackLists();
     void CreatePlaybackController();
     void ServeLaterStarts();
     void EnsureRestore();
@@ -121,7 +124,7 @@ private:
     void PlayCommandLine();
     void StopPlay();
     void FinishLoads();
-    void FreePlaybackLists();
+    void FreePlayback();
     void UnregisterMediaKeys();
 
     std::vector<std::string> m_arguments;
@@ -129,6 +132,8 @@ private:
     std::vector<std::string> m_handedOver;
     // The paths of the latest later start, played once the default list has loaded them.
     std::vector<std::string> m_handOverPlay;
+    // Declared before the host, whose lists belong to it.
+    std::unique_ptr<TPlayerSession> m_session;
     std::unique_ptr<TAudioEngine> m_audio;
     std::unique_ptr<TEqualizer> m_equalizer;
     std::unique_ptr<TEventLoop> m_loop;

@@ -1,6 +1,6 @@
-#include "app/AppState.h"
+#include "app/ExecutableFolder.h"
 #include "app/VantorForm.h"
-#include "app/single_instance/SingleInst.h"
+#include "player/single_instance/SingleInst.h"
 #include "library/TextCase.h"
 
 #include <cstdio>

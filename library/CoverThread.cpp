@@ -1,7 +1,7 @@
 #include "library/CoverThread.h"
 
-#include "app/AppState.h"
 #include "library/PlayList.h"
+#include "library/PlayerSession.h"
 #include "library/PlaylistLoader.h"
 #include "library/SmartThread.h"
 #include "platform/graphics/BmpImage.h"
@@ -48,7 +48,7 @@ void ReleasePicture(TGroupData& group)
 std::vector<TCoverJob> PlanWalk(TVPlayList& list)
 {
     std::vector<TCoverJob> jobs;
-    if (App.CurrentPlayList != &list || list.plLoading)
+    if (list.Session().CurrentPlayList != &list || list.plLoading)
         return jobs;
     int const height = list.Height();
     for (TGroupData* group : list.plGroups) {
@@ -61,8 +61,8 @@ std::vector<TCoverJob> PlanWalk(TVPlayList& list)
             for (const TItemData* row : group->Rows())
                 if (row && row->idTrackData)
                     job.Files.push_back(row->idTrackData->GetTag(tkFilePath));
-            if (CoverHooks().CoverSize)
-                CoverHooks().CoverSize(list, *group, job.Width, job.Height);
+            if (list.Session().CoverHooks.CoverSize)
+                list.Session().CoverHooks.CoverSize(list, *group, job.Width, job.Height);
             jobs.push_back(std::move(job));
         } else if (!shown && !group->gdNeedIcons) {
             group->gdNeedIcons = true;
@@ -103,19 +103,13 @@ void LoadCover(TSmartThread& thread, TVPlayList& list, const TCoverJob& job)
                 group->gdPicture = std::move(scaled);
                 group->gdHaveCover = true;
             }
-            if (CoverHooks().RepaintList)
-                CoverHooks().RepaintList(list);
+            if (list.Session().CoverHooks.RepaintList)
+                list.Session().CoverHooks.RepaintList(list);
         });
         return;
     }
 }
 
-}
-
-TCoverHooks& CoverHooks()
-{
-    static TCoverHooks hooks;
-    return hooks;
 }
 
 TBitmap DecodePicture(TTagPictureFormat format, const uint8_t* data, size_t size)
@@ -165,6 +159,7 @@ void Icons_Load(TSmartThread& thread)
     if (!thread.Synchronize([&] { hasGroups = !list->plGroups.empty(); }) || !hasGroups)
         return;
     list->plNeedsIcons = false;
+    std::chrono::milliseconds const interval = list->Session().CoverHooks.Interval;
     do {
         std::vector<TCoverJob> jobs;
         if (!thread.itPaused && !thread.Synchronize([&] { jobs = PlanWalk(*list); }))
@@ -174,14 +169,14 @@ void Icons_Load(TSmartThread& thread)
                 break;
             LoadCover(thread, *list, job);
         }
-    } while (thread.Sleep(CoverHooks().Interval));
+    } while (thread.Sleep(interval));
 }
 
 void Icons_Start(TVPlayList& list, bool StartLoading)
 {
     if (list.vfIconThread)
         Icons_Stop(list);
-    list.vfIconThread = std::make_unique<TSmartThread>(&list, Icons_Load, LoaderHooks().Dispatcher);
+    list.vfIconThread = std::make_unique<TSmartThread>(&list, Icons_Load, list.Session().LoaderHooks.Dispatcher);
     if (StartLoading)
         Icons_Reset(list);
 }

@@ -1,11 +1,12 @@
 #include "library/PlayQueue.h"
+#include "library/PlayerSession.h"
 #include "library/SpecialLists.h"
 
 namespace vantor {
 
-void AddtoFavorites(TTrackData* TrackData, bool Arrange, bool SaveList)
+void AddtoFavorites(TPlayerSession& session, TTrackData* TrackData, bool Arrange, bool SaveList)
 {
-    TFavoriteList* const favorites = SpecialLists().Favorites;
+    TFavoriteList* const favorites = session.Special.Favorites;
     if (!TrackData || !favorites)
         return;
     std::string const path = TrackData->GetTag(tkFilePath);
@@ -13,6 +14,7 @@ void AddtoFavorites(TTrackData* TrackData, bool Arrange, bool SaveList)
     if (index < 0) {
         auto copy = std::make_unique<TTrackData>();
         copy->SetTag(tkFilePath, path);
+        copy->tdPlayList = favorites;
         copy->ReadTags();
         copy->IsFavorite = true;
         TrackData->IsFavorite = true;

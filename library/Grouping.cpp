@@ -1,8 +1,7 @@
 // Grouping, sorting and searching of a playlist.
 
-#include "app/AppState.h"
-#include "library/LibraryHooks.h"
 #include "library/PlayList.h"
+#include "library/PlayerSession.h"
 #include "library/TextCase.h"
 #include "library/TrackTexts.h"
 
@@ -32,14 +31,27 @@ const char* GroupButtonCaptionKey(TGroupMode mode)
 
 namespace {
 
-// The locale texts one grouping needs, looked up once.
+// The locale texts one grouping needs, looked up once; the keys themselves without a list.
 struct TGroupTexts {
-    std::string Unknown = LibraryText("Group.Unknown");
-    std::string Kbps = LibraryText("ItemData.kbps");
-    std::string BitrateUnknown = LibraryText("Group.BitrateUnknown");
-    std::string Hrs = LibraryText("Group.Hrs");
-    std::string Min = LibraryText("Group.Min");
-    std::string Tracks = LibraryText("Group.Tracks");
+    explicit TGroupTexts(const TVPlayList* list)
+        : Unknown(Text(list, "Group.Unknown"))
+        , Kbps(Text(list, "ItemData.kbps"))
+        , BitrateUnknown(Text(list, "Group.BitrateUnknown"))
+        , Hrs(Text(list, "Group.Hrs"))
+        , Min(Text(list, "Group.Min"))
+        , Tracks(Text(list, "Group.Tracks"))
+    {
+    }
+    static std::string Text(const TVPlayList* list, const char* key)
+    {
+        return list ? list->Session().Text(key) : std::string(key);
+    }
+    std::string Unknown;
+    std::string Kbps;
+    std::string BitrateUnknown;
+    std::string Hrs;
+    std::string Min;
+    std::string Tracks;
 };
 
 // Key and caption of a track's group in a mode.
@@ -251,7 +263,7 @@ bool TVPlayList::NextAscending(TGroupMode GroupMode) const
 TGrouping TVPlayList::BuildGrouping(const std::vector<TTrackData*>& tracks, TGroupMode GroupMode, bool Ascending,
                                     TVPlayList* owner)
 {
-    TGroupTexts const texts;
+    TGroupTexts const texts(owner);
     TGrouping grouping;
     grouping.Mode = GroupMode;
     grouping.Ascending = Ascending;
@@ -343,10 +355,11 @@ void TVPlayList::GroupPlaylist(TGroupMode GroupMode, bool LoadCovers)
     for (auto const& track : plDataList)
         tracks.push_back(track.get());
     CommitGrouping(BuildGrouping(tracks, GroupMode, NextAscending(GroupMode), this));
-    if (LibraryHooks().Grouped)
-        LibraryHooks().Grouped(*this);
-    if (LoadCovers && LibraryHooks().StartCovers)
-        LibraryHooks().StartCovers(*this);
+    TLibraryHooks const& hooks = Session().Hooks;
+    if (hooks.Grouped)
+        hooks.Grouped(*this);
+    if (LoadCovers && hooks.StartCovers)
+        hooks.StartCovers(*this);
 }
 
 bool TVPlayList::GetGroup(const std::string& ID, TGroupData*& GroupData, bool CreateIfNotfound)
@@ -374,7 +387,7 @@ void TVPlayList::AddTrack(TTrackData* TrackData)
 {
     if (!TrackData)
         return;
-    TGroupTexts const texts;
+    TGroupTexts const texts(this);
     auto [key, caption] = GroupKey(*TrackData, plGroupMode, texts);
     TGroupData* group = nullptr;
     GetGroup(key, group, true);
@@ -455,9 +468,9 @@ std::vector<TTrackData*> TVPlayList::Search(const std::string& Text) const
     return results;
 }
 
-std::vector<TTrackData*> DoSearch(const std::string& Text)
+std::vector<TTrackData*> DoSearch(const TPlayerSession& session, const std::string& Text)
 {
-    return App.CurrentPlayList ? App.CurrentPlayList->Search(Text) : std::vector<TTrackData*>();
+    return session.CurrentPlayList ? session.CurrentPlayList->Search(Text) : std::vector<TTrackData*>();
 }
 
 }

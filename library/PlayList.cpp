@@ -1,6 +1,5 @@
 #include "library/PlayList.h"
 
-#include "app/AppState.h"
 #include "base/CaseFold.h"
 #include "base/FileIO.h"
 #include "base/IniFile.h"
@@ -9,7 +8,7 @@
 #include "base/TextFileEncoding.h"
 #include "library/ExistingFiles.h"
 #include "library/FileTrash.h"
-#include "library/LibraryHooks.h"
+#include "library/PlayerSession.h"
 #include "library/PlaylistFile.h"
 #include "library/SpecialLists.h"
 
@@ -42,10 +41,10 @@ bool FolderExists(const std::string& path)
     return !path.empty() && std::filesystem::is_directory(path, error);
 }
 
-void RepaintBottomBar()
+void RepaintBottomBar(const TPlayerSession& session)
 {
-    if (LibraryHooks().RepaintBottomBar)
-        LibraryHooks().RepaintBottomBar();
+    if (session.Hooks.RepaintBottomBar)
+        session.Hooks.RepaintBottomBar();
 }
 
 }
@@ -65,11 +64,12 @@ std::string RandomPlaylistID()
     return id;
 }
 
-TVPlayList::TVPlayList(TCreateKey key)
+TVPlayList::TVPlayList(TCreateKey key, TPlayerSession& session)
     : TSmartCtrl(key)
     , plFileName(RandomPlaylistFileName())
-    , plCaption(LibraryText("PlayList.PlayList"))
+    , plCaption(session.Text("PlayList.PlayList"))
     , plID(RandomPlaylistID())
+    , m_session(&session)
 {
     m_groupList = GetList("Groups", true);
     m_groupList->clManual = true; // the playlist paints and hit-tests its groups and rows
@@ -87,11 +87,11 @@ TVPlayList::~TVPlayList()
         vfLoadThread->Abort();
         vfLoadThread.reset();
     }
-    if (App.CurrentPlayList == this)
-        App.CurrentPlayList = nullptr;
-    SpecialLists().Forget(this);
+    if (m_session->CurrentPlayList == this)
+        m_session->CurrentPlayList = nullptr;
+    m_session->Special.Forget(this);
     for (auto& track : plDataList)
-        ReleaseTrack(*track);
+        m_session->ReleaseTrack(*track);
     m_groupList->Clear(); // the rows go before the tracks they show
 }
 
@@ -106,11 +106,11 @@ void TVPlayList::SetIdentity(const std::string& controlID, const std::string& fi
 {
     m_controlID = controlID;
     plFileName = fileName;
-    plCaption = LibraryText(captionKey);
+    plCaption = m_session->Text(captionKey);
     plIcon = icon;
     plCanRename = false;
     plCanDelete = false;
-    plPath = (std::filesystem::path(App.AppPath) / kPlaylistsFolder / fileName).string();
+    plPath = (std::filesystem::path(m_session->AppPath()) / kPlaylistsFolder / fileName).string();
 }
 
 std::string TVPlayList::LoadingText() const
@@ -130,7 +130,7 @@ void TVPlayList::SetLoadingText(std::string_view text)
 std::filesystem::path TVPlayList::SavePath() const
 {
     // Only the name part: a name read from a file never points outside the folder.
-    return std::filesystem::path(App.AppPath) / kPlaylistsFolder / std::filesystem::path(plFileName).filename();
+    return std::filesystem::path(m_session->AppPath()) / kPlaylistsFolder / std::filesystem::path(plFileName).filename();
 }
 
 void TVPlayList::LoadSettings()
@@ -191,7 +191,7 @@ std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracks(const TPlaylistF
         tracks.reserve(tracks.size() + second.size());
         std::move(second.begin(), second.end(), std::back_inserter(tracks));
     }
-    RepaintBottomBar();
+    RepaintBottomBar(*m_session);
     return tracks;
 }
 
@@ -241,7 +241,7 @@ std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadSections(const TPlaylis
             tracks.push_back(std::move(track));
         }
         if (report)
-            RepaintBottomBar();
+            RepaintBottomBar(*m_session);
     }
     return tracks;
 }
@@ -412,7 +412,7 @@ TTrackData* TVPlayList::AppendTrack(std::unique_ptr<TTrackData> track)
 void TVPlayList::ClearList()
 {
     for (auto& track : plDataList)
-        ReleaseTrack(*track);
+        m_session->ReleaseTrack(*track);
     plShuffleList.clear();
     m_groupList->Clear();
     m_letters.clear();
@@ -473,17 +473,17 @@ void TVPlayList::RemoveTrack(TTrackData* TrackData, bool DeleteFile)
     if (!TrackData || TrackData->tdPlayList != this)
         return;
     if (DeleteFile) {
-        if (TrackData == App.CurrentTrack && LibraryHooks().StopPlayback)
-            LibraryHooks().StopPlayback();
+        if (TrackData == m_session->CurrentTrack && m_session->Hooks.StopPlayback)
+            m_session->Hooks.StopPlayback();
         std::string const path = TrackData->GetTag(tkFilePath);
         if (RegularFileExists(path)) {
-            if (LibraryHooks().MoveToTrash)
-                LibraryHooks().MoveToTrash(path);
+            if (m_session->Hooks.MoveToTrash)
+                m_session->Hooks.MoveToTrash(path);
             else
                 MoveFileToTrash(path);
         }
     }
-    ReleaseTrack(*TrackData);
+    m_session->ReleaseTrack(*TrackData);
     RemoveTrackData(TrackData);
     plNeeedSave = true;
 }
@@ -510,7 +510,7 @@ void TVPlayList::RemoveTrackData(TTrackData* TrackData)
 
 void TVPlayList::CheckForFavorites()
 {
-    TVPlayList const* const favorites = SpecialLists().Favorites;
+    TVPlayList const* const favorites = m_session->Special.Favorites;
     if (!favorites || favorites->plDataList.empty())
         return;
     std::unordered_set<std::string> paths;

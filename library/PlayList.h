@@ -26,6 +26,7 @@
 namespace vantor {
 
 class TIniFile;
+class TPlayerSession;
 class TPlaylistFile;
 
 inline constexpr char kPlaylistsFolder[] = "Playlists";
@@ -37,9 +38,12 @@ std::string RandomPlaylistID();
 
 class TVPlayList : public TSmartCtrl {
 public:
-    explicit TVPlayList(TCreateKey key);
+    // session: the session the list belongs to; it must outlive the list.
+    TVPlayList(TCreateKey key, TPlayerSession& session);
     // Stops the cover thread, then the loader, then frees tracks and groups.
     ~TVPlayList() override;
+
+    TPlayerSession& Session() const { return *m_session; }
 
     // ---- Model fields --------------------------------------------------------------------
     std::string plFileName; // file name inside "Playlists"
@@ -182,6 +186,7 @@ protected:
                      const std::string& icon);
 
 private:
+    TPlayerSession* m_session; // non-owning
     std::string m_controlID = kPlayListControlID;
     mutable std::mutex m_loadingTextLock;
     std::string m_loadingText;
@@ -199,8 +204,8 @@ private:
     mutable std::unordered_multimap<uint64_t, TTrackData*> m_byPath;
 };
 
-// The search of the side menu: the tracks of CurrentPlayList whose "TrackName" contains Text
-// without regard to case; nothing for an empty text or without a current list.
-std::vector<TTrackData*> DoSearch(const std::string& Text);
+// The search of the side menu: the tracks of the session's current list whose "TrackName"
+// contains Text without regard to case; nothing for an empty text or without a current list.
+std::vector<TTrackData*> DoSearch(const TPlayerSession& session, const std::string& Text);
 
 }

@@ -1,7 +1,6 @@
 #include "library/PlayListPanel.h"
 
-#include "app/AppState.h"
-#include "library/LibraryHooks.h"
+#include "library/PlayerSession.h"
 #include "library/SpecialLists.h"
 #include "platform/window/MessageBox.h"
 
@@ -46,8 +45,9 @@ void CollectFilesNamed(const std::filesystem::path& folder, std::string_view nam
     CollectFiles(folder, namePart, 0, files);
 }
 
-TPlayListPanel::TPlayListPanel(TCreateKey key)
+TPlayListPanel::TPlayListPanel(TCreateKey key, TPlayerSession& session)
     : TSmartCtrl(key)
+    , m_session(&session)
 {
     GetList(kPlayListsListID, true);
 }
@@ -90,7 +90,7 @@ bool TPlayListPanel::GetPlayList(const std::string& PlayListID, TVPlayList*& Lis
 
 std::string TPlayListPanel::UnusedFileName() const
 {
-    std::filesystem::path const folder = std::filesystem::path(App.AppPath) / kPlaylistsFolder;
+    std::filesystem::path const folder = std::filesystem::path(m_session->AppPath()) / kPlaylistsFolder;
     for (;;) {
         std::string name = RandomPlaylistFileName();
         std::error_code error;
@@ -122,7 +122,7 @@ TVPlayList* TPlayListPanel::CreateSpecial(const std::string& Path)
         if (Path.find(names[i]) != std::string::npos)
             kind = i;
     }
-    TSpecialLists& specials = SpecialLists();
+    TSpecialLists& specials = m_session->Special;
     // Each special list exists once: asking again gives the one there is.
     TVPlayList* const existing[] = { specials.Favorites, specials.Library, specials.Radio, specials.MostPlayed,
                                      specials.Default };
@@ -130,11 +130,11 @@ TVPlayList* TPlayListPanel::CreateSpecial(const std::string& Path)
         return nullptr;
     std::unique_ptr<TVPlayList> list;
     switch (kind) {
-    case 0: list = Create<TFavoriteList>(); break;
-    case 1: list = Create<TLibraryList>(); break;
-    case 2: list = Create<TRadioList>(); break;
-    case 3: list = Create<TMostPlayedList>(); break;
-    default: list = Create<TDefaultList>(); break;
+    case 0: list = Create<TFavoriteList>(*m_session); break;
+    case 1: list = Create<TLibraryList>(*m_session); break;
+    case 2: list = Create<TRadioList>(*m_session); break;
+    case 3: list = Create<TMostPlayedList>(*m_session); break;
+    default: list = Create<TDefaultList>(*m_session); break;
     }
     TVPlayList* const added = AddItem(std::move(list), kPlayListsListID);
     switch (kind) {
@@ -154,7 +154,7 @@ TVPlayList* TPlayListPanel::AddPlaylist(const std::string& Path, bool SetActive)
     // called.
     if (!Path.empty() && Path.front() == '#') {
         if (GetPlayList(Path, list)) {
-            App.CurrentPlayList = list;
+            m_session->CurrentPlayList = list;
             list->SetWidth(Width());
             list->SetHeight(Height());
             return list;
@@ -163,7 +163,7 @@ TVPlayList* TPlayListPanel::AddPlaylist(const std::string& Path, bool SetActive)
         if (!list)
             return nullptr;
     } else {
-        list = AddItem(Create<TVPlayList>(), kPlayListsListID);
+        list = AddItem(Create<TVPlayList>(*m_session), kPlayListsListID);
         list->plPath = Path;
     }
     list->SetVisible(false);
@@ -185,7 +185,7 @@ TVPlayList* TPlayListPanel::AddPlaylist(const std::string& Path, bool SetActive)
 
     if (PlaylistAdded)
         PlaylistAdded(*list);
-    if (!list->plID.empty() && App.Settings.LastPlayListID == list->plID)
+    if (!list->plID.empty() && m_session->LastPlayListID == list->plID)
         SetActive = true;
     if (StartLoad) {
         StartLoad(*list, SetActive);
@@ -206,14 +206,14 @@ void TPlayListPanel::LoadPlaylists()
                               TRadioList::LookupName, TMostPlayedList::LookupName })
         AddPlaylist(name, false);
     std::vector<std::string> files;
-    CollectFilesNamed(std::filesystem::path(App.AppPath) / kPlaylistsFolder, ".vpl", files);
+    CollectFilesNamed(std::filesystem::path(m_session->AppPath()) / kPlaylistsFolder, ".vpl", files);
     for (auto const& file : files)
         AddPlaylist(file, false);
 }
 
 void TPlayListPanel::SetActiveList(TVPlayList* List)
 {
-    App.CurrentPlayList = List;
+    m_session->CurrentPlayList = List;
     for (TVPlayList* list : PlayLists()) {
         if (list != List)
             list->SetVisible(false);
@@ -223,8 +223,8 @@ void TPlayListPanel::SetActiveList(TVPlayList* List)
         List->SetWidth(Width());
         List->SetHeight(Height());
         List->SetVisible(true);
-        if (List->plNeedsIcons && LibraryHooks().StartCovers)
-            LibraryHooks().StartCovers(*List);
+        if (List->plNeedsIcons && m_session->Hooks.StartCovers)
+            m_session->Hooks.StartCovers(*List);
     }
     if (Changed)
         Changed();
@@ -241,7 +241,8 @@ bool TPlayListPanel::RemovePlaylist(TVPlayList* List)
     }
     if (index < 0)
         return false;
-    if (!MessageBox || !MessageBox->AskYesNo(LibraryText("Messages.PlaylistDelete?"), LibraryText("Messages.PlaylistDelete")))
+    if (!MessageBox || !MessageBox->AskYesNo(m_session->Text("Messages.PlaylistDelete?"),
+                                                 m_session->Text("Messages.PlaylistDelete")))
         return false;
     // Workers first, then every reference to the tracks, then the file and the list.
     if (List->vfIconThread) {
@@ -259,7 +260,7 @@ bool TPlayListPanel::RemovePlaylist(TVPlayList* List)
     if (!List->plPath.empty())
         std::filesystem::remove(List->plPath, error);
     std::filesystem::remove(List->SavePath(), error);
-    App.CurrentPlayList = nullptr;
+    m_session->CurrentPlayList = nullptr;
     if (PlaylistRemoved)
         PlaylistRemoved(*List);
     Lists().Delete(index);

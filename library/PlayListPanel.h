@@ -16,12 +16,14 @@
 namespace vantor {
 
 class IMessageBox;
+class TPlayerSession;
 
 inline constexpr char kPlayListsListID[] = "PlayLists";
 
 class TPlayListPanel : public TSmartCtrl {
 public:
-    explicit TPlayListPanel(TCreateKey key);
+    // session: where the lists belong; it must outlive the panel.
+    TPlayListPanel(TCreateKey key, TPlayerSession& session);
     ~TPlayListPanel() override;
 
     // A path that starts with "#" is a look-up name: an existing list with that plID becomes
@@ -62,7 +64,10 @@ public:
     // The panel needs a repaint and a new layout.
     std::function<void()> Changed;
 
+    TPlayerSession& Session() const { return *m_session; }
+
 private:
+    TPlayerSession* m_session; // non-owning
     TControlList& Lists() const;
     TVPlayList* CreateSpecial(const std::string& Path);
 };

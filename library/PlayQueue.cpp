@@ -1,8 +1,8 @@
 #include "library/PlayQueue.h"
 
-#include "app/AppState.h"
 #include "base/IniFile.h"
 #include "library/PlayListPanel.h"
+#include "library/PlayerSession.h"
 #include "library/TrackData.h"
 
 #include <random>
@@ -22,11 +22,15 @@ TQueueItem::TQueueItem(TCreateKey key)
 {
 }
 
-TPlayQueue::TPlayQueue() { RegisterTrackHolder(this); }
+TPlayQueue::TPlayQueue(TPlayerSession& session)
+    : m_session(&session)
+{
+    m_session->RegisterTrackHolder(this);
+}
 
 TPlayQueue::~TPlayQueue()
 {
-    UnregisterTrackHolder(this);
+    m_session->UnregisterTrackHolder(this);
     for (int i = 0; i < Count(); ++i) {
         if (TTrackData* const track = Track(i); track && track->tdQueueItem == Item(i))
             track->tdQueueItem = nullptr;
@@ -64,8 +68,8 @@ void TPlayQueue::RemoveFromQueue(TTrackData* TrackData)
         vtQueueList.Delete(i);
         // Entries before QueueIndex have been played; removing one of them must not make the
         // queue skip the entry that was to play next.
-        if (i < App.QueueIndex)
-            --App.QueueIndex;
+        if (i < m_session->QueueIndex)
+            --m_session->QueueIndex;
         UpdateQueue();
         return;
     }
@@ -90,7 +94,7 @@ void TPlayQueue::ClearQueue()
         }
     }
     vtQueueList.Clear();
-    App.QueueIndex = 0;
+    m_session->QueueIndex = 0;
     if (Changed)
         Changed();
 }
@@ -176,15 +180,19 @@ std::vector<TQueueFileInfo> TPlayQueue::ListQueueFiles(const std::filesystem::pa
 
 // ---- History ---------------------------------------------------------------------------------
 
-THistory::THistory() { RegisterTrackHolder(this); }
+THistory::THistory(TPlayerSession& session)
+    : m_session(&session)
+{
+    m_session->RegisterTrackHolder(this);
+}
 
-THistory::~THistory() { UnregisterTrackHolder(this); }
+THistory::~THistory() { m_session->UnregisterTrackHolder(this); }
 
 void THistory::AddToHistory(TTrackData* TrackData)
 {
     if (!TrackData)
         return;
-    while (!vtHistoryList.empty() && Count() >= App.HistoryLimit)
+    while (!vtHistoryList.empty() && Count() >= m_session->HistoryLimit)
         vtHistoryList.erase(vtHistoryList.begin());
     vtHistoryList.push_back(TrackData);
     vtHistoryIDX = Count() - 1;

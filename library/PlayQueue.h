@@ -1,8 +1,8 @@
 #pragma once
 
 // The play queue: a user-chosen sequence of tracks from any playlists, played before anything
-// else; it can be saved into a queue file (".vqf" in "Queues/") and loaded again. App.QueueIndex
-// is the position of the next entry to play.
+// else; it can be saved into a queue file (".vqf" in "Queues/") and loaded again. The session's
+// QueueIndex is the position of the next entry to play.
 
 #include "library/LibraryHooks.h"
 #include "ui/framework/ControlList.h"
@@ -17,6 +17,7 @@ namespace vantor {
 class TIniFile;
 class TPlayListPanel;
 class TPlayQueue;
+class TPlayerSession;
 class TTrackData;
 class TVPlayList;
 
@@ -44,7 +45,8 @@ struct TQueueFileInfo {
 
 class TPlayQueue : public ITrackHolder {
 public:
-    TPlayQueue();
+    // Registers with the session as a track holder; the session must outlive the queue.
+    explicit TPlayQueue(TPlayerSession& session);
     ~TPlayQueue() override;
     TPlayQueue(const TPlayQueue&) = delete;
     TPlayQueue& operator=(const TPlayQueue&) = delete;
@@ -80,12 +82,15 @@ public:
     static std::vector<TQueueFileInfo> ListQueueFiles(const std::filesystem::path& folder);
 
     void ReleaseTrack(TTrackData& track) override;
+
+private:
+    TPlayerSession* m_session; // non-owning
 };
 
-// The play history, oldest first, at most App.HistoryLimit entries.
+// The play history, oldest first, at most the session's HistoryLimit entries.
 class THistory : public ITrackHolder {
 public:
-    THistory();
+    explicit THistory(TPlayerSession& session);
     ~THistory() override;
     THistory(const THistory&) = delete;
     THistory& operator=(const THistory&) = delete;
@@ -96,11 +101,14 @@ public:
     void AddToHistory(TTrackData* TrackData);
     int Count() const { return static_cast<int>(vtHistoryList.size()); }
     void ReleaseTrack(TTrackData& track) override;
+
+private:
+    TPlayerSession* m_session; // non-owning
 };
 
 // The heart toggle: copies the track into the favourites list, or removes it from there when
 // a track with its path is already in. Arrange regroups the favourites by track name;
 // SaveList rewrites its file.
-void AddtoFavorites(TTrackData* TrackData, bool Arrange, bool SaveList);
+void AddtoFavorites(TPlayerSession& session, TTrackData* TrackData, bool Arrange, bool SaveList);
 
 }

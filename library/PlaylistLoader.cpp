@@ -1,12 +1,11 @@
 #include "library/PlaylistLoader.h"
 
-#include "app/AppState.h"
 #include "base/CaseFold.h"
 #include "library/CoverThread.h"
 #include "library/FolderScan.h"
-#include "library/LibraryHooks.h"
 #include "library/PlayList.h"
 #include "library/PlayListPanel.h"
+#include "library/PlayerSession.h"
 #include "library/SmartThread.h"
 
 #include <filesystem>
@@ -52,16 +51,16 @@ bool RegularFile(const std::string& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
-void RepaintHost()
+void RepaintHost(const TVPlayList& list)
 {
-    if (LoaderHooks().Repaint)
-        LoaderHooks().Repaint();
+    if (list.Session().LoaderHooks.Repaint)
+        list.Session().LoaderHooks.Repaint();
 }
 
-void RepaintBottomBar()
+void RepaintBottomBar(const TVPlayList& list)
 {
-    if (LibraryHooks().RepaintBottomBar)
-        LibraryHooks().RepaintBottomBar();
+    if (list.Session().Hooks.RepaintBottomBar)
+        list.Session().Hooks.RepaintBottomBar();
 }
 
 // UI thread, at the start of a load.
@@ -72,7 +71,7 @@ void TakeJob(TSmartThread& thread, TVPlayList& list, TLoadJob& job)
     list.plLoadingMax = 0;
     // One activation per Load_Start: later loads of the same loader (drops) do not activate.
     if (thread.itActivate.exchange(false))
-        App.CurrentPlayList = &list;
+        list.Session().CurrentPlayList = &list;
     job.Drop = std::exchange(list.plDropList, {});
     job.FromList = list.plLoadFromList;
     if (!job.Drop.empty() || job.FromList) {
@@ -105,7 +104,7 @@ void AddFiles(TSmartThread& thread, TVPlayList& list, TLoadJob& job, TLoadResult
         list.SetLoadingText(std::to_string(i + 1) + " / " + std::to_string(count) + " : "
             + std::filesystem::path(path).filename().string());
         list.plLoadingPos = i + 1;
-        RepaintBottomBar();
+        RepaintBottomBar(list);
         // The same file dropped twice, or already in the list, is added once.
         uint64_t const key = TVPlayList::PathKey(path);
         if (job.Known.count(key))
@@ -121,7 +120,7 @@ void AddFiles(TSmartThread& thread, TVPlayList& list, TLoadJob& job, TLoadResult
         job.Known.insert(key);
         result.Tracks.push_back(std::move(track));
     }
-    RepaintBottomBar();
+    RepaintBottomBar(list);
 }
 
 // UI thread, at the end of a load: the list takes the results over, then the rest of the
@@ -148,38 +147,33 @@ void Commit(TVPlayList& list, TLoadJob& job, TLoadResult& result)
         list.CommitGrouping(std::move(result.Grouping));
 
     list.plLoading = false;
-    RepaintHost();
+    RepaintHost(list);
     bool const play = list.plPlayFile && list.TrackCount() > 0;
     list.plPlayFile = false;
-    TLoaderHooks const& hooks = LoaderHooks();
+    TPlayerSession& session = list.Session();
+    TLoaderHooks const& hooks = session.LoaderHooks;
     if (list.vtShuffle && hooks.RefillShuffle)
         hooks.RefillShuffle(list);
     list.CheckForFavorites();
 
     if (play && hooks.PlayPause)
         hooks.PlayPause();
-    if (App.CurrentPlayList == &list)
+    if (session.CurrentPlayList == &list)
         Icons_Start(list, true);
     if (hooks.Resize)
         hooks.Resize();
-    if (App.CurrentPlayList && hooks.Arrange)
-        hooks.Arrange(*App.CurrentPlayList);
-    RepaintHost();
+    if (session.CurrentPlayList && hooks.Arrange)
+        hooks.Arrange(*session.CurrentPlayList);
+    RepaintHost(list);
 }
 
 }
 
-TLoaderHooks& LoaderHooks()
+void ConnectPlaylistWorkers(TPlayListPanel& panel, TPlayerSession& session, TUIDispatcher& dispatcher)
 {
-    static TLoaderHooks hooks;
-    return hooks;
-}
-
-void ConnectPlaylistWorkers(TPlayListPanel& panel, TUIDispatcher& dispatcher)
-{
-    LoaderHooks().Dispatcher = &dispatcher;
+    session.LoaderHooks.Dispatcher = &dispatcher;
     panel.StartLoad = [](TVPlayList& list, bool activate) { Load_Start(list, true, activate, false); };
-    LibraryHooks().StartCovers = [](TVPlayList& list) { Icons_Start(list, true); };
+    session.Hooks.StartCovers = [](TVPlayList& list) { Icons_Start(list, true); };
 }
 
 void LoadList(TSmartThread& thread)
@@ -239,7 +233,7 @@ void Load_Start(TVPlayList& list, bool StartLoading, bool Activate, bool FromSca
             std::make_move_iterator(drop.end()));
         list.plPlayFile = play;
     }
-    list.vfLoadThread = std::make_unique<TSmartThread>(&list, LoadList, LoaderHooks().Dispatcher);
+    list.vfLoadThread = std::make_unique<TSmartThread>(&list, LoadList, list.Session().LoaderHooks.Dispatcher);
     list.vfLoadThread->itActivate = Activate;
     list.plLoadFromList = FromScanList;
     if (StartLoading)

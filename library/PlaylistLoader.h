@@ -21,11 +21,13 @@
 namespace vantor {
 
 class TPlayListPanel;
+class TPlayerSession;
 class TSmartThread;
 class TUIDispatcher;
 class TVPlayList;
 
-// The view layer's part of a load's hand-off; set by the main controller (and by tests).
+// The view layer's part of a load's hand-off; the session holds one set, connected by the main
+// controller (and by tests).
 // Unset hooks are skipped. UI thread unless noted.
 struct TLoaderHooks {
     // The dispatcher whose UI thread takes the hand-offs; null runs them on the worker
@@ -44,12 +46,11 @@ struct TLoaderHooks {
     std::function<void()> Repaint;
 };
 
-TLoaderHooks& LoaderHooks();
 
 // Connects the playlist models to their threads: the panel's new lists load on their own
 // loader, a list that wants its covers starts its cover thread, and hand-offs go to
 // dispatcher's UI thread. The main controller calls it once, before the lists are added.
-void ConnectPlaylistWorkers(TPlayListPanel& panel, TUIDispatcher& dispatcher);
+void ConnectPlaylistWorkers(TPlayListPanel& panel, TPlayerSession& session, TUIDispatcher& dispatcher);
 
 // A new loader for the list (stopping the old one first, which lets a load in progress hand
 // its results over); Activate makes the list current when a load starts, FromScanList makes

@@ -1,8 +1,8 @@
 #include "library/SelectionOps.h"
 
-#include "app/AppState.h"
 #include "library/FileTrash.h"
 #include "library/PlayList.h"
+#include "library/PlayerSession.h"
 #include "library/PlaylistLoader.h"
 #include "platform/shell/Shell.h"
 #include "platform/window/MessageBox.h"
@@ -29,12 +29,13 @@ bool TrashAndRemove(TTrackData& track)
     TVPlayList* const list = track.tdPlayList;
     if (!list)
         return false;
-    if (&track == App.CurrentTrack && LibraryHooks().StopPlayback)
-        LibraryHooks().StopPlayback();
+    TPlayerSession& session = list->Session();
+    if (&track == session.CurrentTrack && session.Hooks.StopPlayback)
+        session.Hooks.StopPlayback();
     std::string const path = track.GetTag(tkFilePath);
     std::error_code error;
     if (std::filesystem::exists(path, error)) {
-        bool const moved = LibraryHooks().MoveToTrash ? LibraryHooks().MoveToTrash(path) : MoveFileToTrash(path);
+        bool const moved = session.Hooks.MoveToTrash ? session.Hooks.MoveToTrash(path) : MoveFileToTrash(path);
         if (!moved)
             return false;
     }
@@ -44,11 +45,15 @@ bool TrashAndRemove(TTrackData& track)
 
 }
 
-TTrackSelection::TTrackSelection() { RegisterTrackHolder(this); }
+TTrackSelection::TTrackSelection(TPlayerSession& session)
+    : m_session(&session)
+{
+    m_session->RegisterTrackHolder(this);
+}
 
 TTrackSelection::~TTrackSelection()
 {
-    UnregisterTrackHolder(this);
+    m_session->UnregisterTrackHolder(this);
     for (TTrackData* track : m_entries)
         track->tdSelected = false;
 }
@@ -114,9 +119,10 @@ size_t DeleteSelected(TTrackSelection& selection, IMessageBox& messages)
 {
     if (selection.Empty())
         return 0;
-    std::string const text = LibraryText("Messages.FileDelete?") + " [" + std::to_string(selection.Count()) + "] "
-        + LibraryText("Messages.Files") + "?";
-    if (!messages.AskYesNo(text, LibraryText("Messages.FileDelete")))
+    TPlayerSession const& session = selection.Session();
+    std::string const text = session.Text("Messages.FileDelete?") + " [" + std::to_string(selection.Count()) + "] "
+        + session.Text("Messages.Files") + "?";
+    if (!messages.AskYesNo(text, session.Text("Messages.FileDelete")))
         return 0;
     // A snapshot: removing a track takes its entry out of the selection, and a track whose
     // file stays keeps its entry.
@@ -130,9 +136,9 @@ size_t DeleteSelected(TTrackSelection& selection, IMessageBox& messages)
 
 bool DeleteTrack(TTrackData& track, IMessageBox& messages)
 {
-    std::string const text = LibraryText("Messages.FileDelete?") + " [" + track.GetTag(tkFileName) + "] "
-        + LibraryText("Messages.File") + "?";
-    if (!messages.AskYesNo(text, LibraryText("Messages.FileDelete")))
+    std::string const text = SessionText(&track, "Messages.FileDelete?") + " [" + track.GetTag(tkFileName) + "] "
+        + SessionText(&track, "Messages.File") + "?";
+    if (!messages.AskYesNo(text, SessionText(&track, "Messages.FileDelete")))
         return false;
     return TrashAndRemove(track);
 }
@@ -147,10 +153,11 @@ void RemoveSelected(TTrackSelection& selection)
         else
             selection.Remove(*track);
     }
-    if (TVPlayList* const current = App.CurrentPlayList) {
+    TPlayerSession& session = selection.Session();
+    if (TVPlayList* const current = session.CurrentPlayList) {
         current->plSelCount = CountSelected(*current);
-        if (LoaderHooks().Arrange)
-            LoaderHooks().Arrange(*current);
+        if (session.LoaderHooks.Arrange)
+            session.LoaderHooks.Arrange(*current);
     }
 }
 

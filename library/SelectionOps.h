@@ -14,6 +14,7 @@ namespace vantor {
 
 class IMessageBox;
 class IShell;
+class TPlayerSession;
 class TTrackData;
 class TVPlayList;
 
@@ -27,11 +28,13 @@ enum TSelectOption {
 // is freed leaves the selection first (it is a registered track holder).
 class TTrackSelection : public ITrackHolder {
 public:
-    TTrackSelection();
+    // Registers with the session as a track holder; the session must outlive the selection.
+    explicit TTrackSelection(TPlayerSession& session);
     ~TTrackSelection() override;
     TTrackSelection(const TTrackSelection&) = delete;
     TTrackSelection& operator=(const TTrackSelection&) = delete;
 
+    TPlayerSession& Session() const { return *m_session; }
     const std::vector<TTrackData*>& Entries() const { return m_entries; }
     bool Empty() const { return m_entries.empty(); }
     size_t Count() const { return m_entries.size(); }
@@ -47,6 +50,7 @@ public:
     std::function<void(TTrackData&)> EntryRemoved;
 
 private:
+    TPlayerSession* m_session;          // non-owning
     std::vector<TTrackData*> m_entries; // non-owning
 };
 

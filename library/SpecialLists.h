@@ -9,47 +9,32 @@ namespace vantor {
 
 class TDefaultList : public TVPlayList {
 public:
-    explicit TDefaultList(TCreateKey key);
+    TDefaultList(TCreateKey key, TPlayerSession& session);
     static constexpr char LookupName[] = "#DefaultList";
 };
 
 class TLibraryList : public TVPlayList {
 public:
-    explicit TLibraryList(TCreateKey key);
+    TLibraryList(TCreateKey key, TPlayerSession& session);
     static constexpr char LookupName[] = "#Library";
 };
 
 class TFavoriteList : public TVPlayList {
 public:
-    explicit TFavoriteList(TCreateKey key);
+    TFavoriteList(TCreateKey key, TPlayerSession& session);
     static constexpr char LookupName[] = "#Favorites";
 };
 
 class TRadioList : public TVPlayList {
 public:
-    explicit TRadioList(TCreateKey key);
+    TRadioList(TCreateKey key, TPlayerSession& session);
     static constexpr char LookupName[] = "#Radio";
 };
 
 class TMostPlayedList : public TVPlayList {
 public:
-    explicit TMostPlayedList(TCreateKey key);
+    TMostPlayedList(TCreateKey key, TPlayerSession& session);
     static constexpr char LookupName[] = "#MostPlayed";
 };
-
-}
-
-namespace vantor {
-
-// The special lists of the running program, set when the panel creates them; non-owning.
-struct TSpecialLists {
-    TDefaultList* Default = nullptr;
-    TLibraryList* Library = nullptr;
-    TFavoriteList* Favorites = nullptr;
-    TRadioList* Radio = nullptr;
-    TMostPlayedList* MostPlayed = nullptr;
-    void Forget(TVPlayList* list);
-};
-TSpecialLists& SpecialLists();
 
 }

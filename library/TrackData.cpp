@@ -4,7 +4,7 @@
 #include "base/IniValues.h"
 #include "library/ExistingFiles.h"
 #include "library/FileTrash.h"
-#include "library/LibraryHooks.h"
+#include "library/PlayerSession.h"
 #include "library/PlayList.h"
 #include "library/TrackTexts.h"
 #include "tags/Tags.h"
@@ -33,7 +33,7 @@ std::string Trimmed(std::string_view text)
 }
 
 // "(17)" -> the name of ID3v1 genre 17; "(17)Rock" and "()" are not numbers.
-std::string GenreText(std::string genre)
+std::string GenreText(const TTrackData& track, std::string genre)
 {
     if (genre.find('(') != std::string::npos) {
         std::erase(genre, '(');
@@ -41,7 +41,7 @@ std::string GenreText(std::string genre)
         int const number = ParseIniInteger(genre, INT_MIN);
         genre = number == INT_MIN ? std::string() : ID3v1GenreName(number);
     }
-    return genre.empty() ? LibraryText("Unknown.Genre") : genre;
+    return genre.empty() ? SessionText(&track, "Unknown.Genre") : genre;
 }
 
 // Sets Lyrics and tdHasLyrics from a loaded model.
@@ -51,7 +51,7 @@ void TakeLyrics(TTrackData& track, const TTags& tags)
     if (!track.Lyrics.empty() && track.Lyrics != "Empty")
         track.tdHasLyrics = true;
     else
-        track.Lyrics = LibraryText("Lyrics.Empty");
+        track.Lyrics = SessionText(&track, "Lyrics.Empty");
 }
 
 size_t StringHeap(const std::string& text) { return text.capacity() > 15 ? text.capacity() + 1 : 0; }
@@ -109,9 +109,9 @@ bool TTrackData::ReadTags()
         SetTag(tkTrackName, Trimmed(title));
 
         std::string const artist = tags.GetTag("ARTIST");
-        SetTag(tkArtist, artist.empty() ? LibraryText("Unknown.Author") : artist);
+        SetTag(tkArtist, artist.empty() ? SessionText(this, "Unknown.Author") : artist);
         std::string const album = tags.GetTag("ALBUM");
-        SetTag(tkAlbum, album.empty() ? LibraryText("Unknown.Album") : album);
+        SetTag(tkAlbum, album.empty() ? SessionText(this, "Unknown.Album") : album);
 
         std::string year = tags.GetTag("YEAR");
         for (const char* fallback : { "DATE", "RELEASEDATE", "RECORDINGDATE" }) {
@@ -119,7 +119,7 @@ bool TTrackData::ReadTags()
                 break;
             year = tags.GetTag(fallback);
         }
-        SetTag(tkYear, year.empty() ? LibraryText("Unknown.Year") : year);
+        SetTag(tkYear, year.empty() ? SessionText(this, "Unknown.Year") : year);
 
         TakeLyrics(*this, tags);
 
@@ -139,7 +139,7 @@ bool TTrackData::ReadTags()
         SetTag(tkChannels, std::to_string(channels));
         UpdateDuration();
 
-        SetTag(tkGenre, GenreText(tags.GetTag("GENRE")));
+        SetTag(tkGenre, GenreText(*this, tags.GetTag("GENRE")));
         if (auto const rating = RatingFromTag(tags.GetTag("RATING")))
             SetTag(tkRating, *rating);
     } catch (const std::exception&) {

@@ -1,7 +1,7 @@
 #include "library/TrackTexts.h"
 
 #include "base/IniValues.h"
-#include "library/LibraryHooks.h"
+#include "library/PlayerSession.h"
 
 #include <cmath>
 #include <cstdio>
@@ -58,7 +58,7 @@ std::string DurationTextFromPlayTime(std::string_view playTime)
     return DurationText(ParseIniFloat(playTime, 0.0));
 }
 
-std::string SizeText(int64_t bytes)
+std::string SizeText(int64_t bytes, const TPlayerSession* session)
 {
     if (bytes <= 0)
         return "0 bytes";
@@ -67,15 +67,15 @@ std::string SizeText(int64_t bytes)
     constexpr double kGB = 1073741824.0;
     auto const n = static_cast<double>(bytes);
     if (bytes > 1073741824LL)
-        return FormatUpToTwoDecimals(n / kGB) + " " + LibraryText("ItemData.GB");
+        return FormatUpToTwoDecimals(n / kGB) + " " + (session ? session->Text("ItemData.GB") : "ItemData.GB");
     if (bytes > 1048576LL)
-        return FormatUpToTwoDecimals(n / kMB) + " " + LibraryText("ItemData.MB");
+        return FormatUpToTwoDecimals(n / kMB) + " " + (session ? session->Text("ItemData.MB") : "ItemData.MB");
     if (bytes > 1024LL)
-        return FormatUpToTwoDecimals(n / kKB) + " " + LibraryText("ItemData.KB");
+        return FormatUpToTwoDecimals(n / kKB) + " " + (session ? session->Text("ItemData.KB") : "ItemData.KB");
     return std::to_string(bytes) + " bytes";
 }
 
-std::string ChannelsText(std::string_view channels)
+std::string ChannelsText(std::string_view channels, const TPlayerSession* session)
 {
     static constexpr const char* kKeys[] = {
         "Channels.Unknown", "Channels.Mono", "Channels.Stereo", "Channels.3",
@@ -84,7 +84,7 @@ std::string ChannelsText(std::string_view channels)
     int const count = ParseIniInteger(channels, -1);
     if (count < 0 || count > 7 || channels.empty())
         return std::string(channels);
-    return LibraryText(kKeys[count]);
+    return session ? session->Text(kKeys[count]) : kKeys[count];
 }
 
 std::optional<std::string> RatingFromTag(std::string_view rating)

@@ -2,7 +2,7 @@
 // the current playlist's delete, location and select modes while they are held.
 
 #include "app/VantorForm.h"
-#include "app/playback/PlaybackController.h"
+#include "player/playback/PlaybackController.h"
 #include "library/PlayQueue.h"
 #include "library/tests/LibraryTestSupport.h"
 #include "platform/audio/AudioEngine.h"
@@ -22,17 +22,15 @@ protected:
     void SetUp() override
     {
         LibraryTest::SetUp();
-        // The form starts the program's state afresh, so it comes first.
         Form = std::make_unique<TVantorForm>(std::vector<std::string> {}, Root.string());
         TNullOutputOptions options;
         options.Clock = TNullOutputOptions::TClock::Manual;
         ASSERT_TRUE(Engine.InitNull(options));
-        App.AudioEngine = &Engine;
-        App.PlayerState = psStopped;
-        App.StreamHandle = 0;
-        Form->Playback = std::make_unique<TPlaybackController>(Queue, History, Messages, nullptr, nullptr);
+        Form->Playback = std::make_unique<TPlaybackController>(Form->Session(), Form->Settings, Messages, nullptr,
+            nullptr);
+        Form->Playback->AudioEngine = &Engine;
 
-        List = TSmartCtrl::Create<TVPlayList>();
+        List = TSmartCtrl::Create<TVPlayList>(Form->Session());
         for (char const* name : { "A", "B", "C" }) {
             std::filesystem::path const path = Root / "music" / (std::string(name) + ".wav");
             std::filesystem::create_directories(path.parent_path());
@@ -40,27 +38,27 @@ protected:
             List->AppendTrack(Track({ { "FilePath", path.string() }, { "TrackName", name } }));
         }
         List->GroupPlaylist(gmTrackName, false);
-        App.CurrentPlayList = List.get();
+        Form->Session().CurrentPlayList = List.get();
     }
 
     void TearDown() override
     {
-        Form.reset();
+        // The list belongs to the form's session, so it goes first.
         List.reset();
+        Form.reset();
         Engine.Free();
-        App.AudioEngine = nullptr;
-        App.StreamHandle = 0;
-        App.PlayerState = psStopped;
         LibraryTest::TearDown();
     }
 
-    static std::string Playing() { return App.CurrentTrack ? App.CurrentTrack->GetTag("TrackName") : "-"; }
+    std::string Playing() const
+    {
+        TTrackData const* const track = Form->Session().CurrentTrack;
+        return track ? track->GetTag("TrackName") : "-";
+    }
 
     std::array<bool, 3> Modes() const { return { List->plDeleteMode, List->plLocationMode, List->plSelectMode }; }
 
     TAudioEngine Engine;
-    TPlayQueue Queue;
-    THistory History;
     TFakeMessageBox Messages;
     std::unique_ptr<TVantorForm> Form;
     std::unique_ptr<TVPlayList> List;
@@ -70,11 +68,11 @@ TEST_F(FormKeys, MediaKeysDrivePlayback)
 {
     Form->GlobalKeyDown(vkMediaPlayPause, 0);
     EXPECT_EQ(Playing(), "A") << "stopped: play starts with the current list's first track";
-    EXPECT_EQ(App.PlayerState, psPlaying);
+    EXPECT_EQ(Form->Playback->PlayerState, psPlaying);
     Form->GlobalKeyDown(vkMediaPlayPause, 0);
-    EXPECT_EQ(App.PlayerState, psPaused);
+    EXPECT_EQ(Form->Playback->PlayerState, psPaused);
     Form->GlobalKeyDown(vkMediaPlayPause, 0);
-    EXPECT_EQ(App.PlayerState, psPlaying);
+    EXPECT_EQ(Form->Playback->PlayerState, psPlaying);
     Form->GlobalKeyDown(vkMediaNextTrack, 0);
     EXPECT_EQ(Playing(), "B");
     Form->GlobalKeyDown(vkMediaNextTrack, 0);
@@ -83,7 +81,7 @@ TEST_F(FormKeys, MediaKeysDrivePlayback)
     EXPECT_EQ(Playing(), "B");
     // A media key pressed with a modifier is still only the media key.
     Form->GlobalKeyDown(vkMediaStop, ssCtrl | ssShift | ssAlt);
-    EXPECT_EQ(App.PlayerState, psStopped);
+    EXPECT_EQ(Form->Playback->PlayerState, psStopped);
     EXPECT_EQ(Modes(), (std::array<bool, 3> { false, false, false }));
     EXPECT_TRUE(Messages.Shown.empty());
 
@@ -91,7 +89,7 @@ TEST_F(FormKeys, MediaKeysDrivePlayback)
     Form->Playback.reset();
     for (uint16_t key : { vkMediaPlayPause, vkMediaStop, vkMediaNextTrack, vkMediaPrevTrack })
         Form->GlobalKeyDown(key, 0);
-    EXPECT_EQ(App.PlayerState, psStopped);
+    EXPECT_EQ(Playing(), "B");
 }
 
 TEST_F(FormKeys, ModifiersSwitchTheListsModesWhileHeld)
@@ -119,7 +117,7 @@ TEST_F(FormKeys, ModifiersSwitchTheListsModesWhileHeld)
     EXPECT_EQ(Modes(), (std::array<bool, 3> { false, false, false }));
 
     // Without a current list nothing changes, and nothing breaks.
-    App.CurrentPlayList = nullptr;
+    Form->Session().CurrentPlayList = nullptr;
     Form->GlobalKeyDown(vkControl, ssCtrl);
     EXPECT_EQ(Modes(), (std::array<bool, 3> { false, false, false }));
     Form->GlobalKeyUp(vkControl, 0);

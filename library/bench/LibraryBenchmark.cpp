@@ -3,8 +3,8 @@
 // and the audio while a track plays. Reading and grouping are timed in the C locale and in a
 // UTF-8 locale, each set up the way the player sets up its own at start.
 
-#include "app/AppState.h"
 #include "library/PlayList.h"
+#include "library/PlayerSession.h"
 #include "library/PlaylistLoader.h"
 #include "library/TextCase.h"
 #include "platform/audio/AudioEngine.h"
@@ -27,6 +27,13 @@
 
 namespace vantor {
 namespace {
+
+// The session the benchmark's lists belong to, for the whole run.
+vantor::TPlayerSession& BenchSession()
+{
+    static vantor::TPlayerSession session;
+    return session;
+}
 
 constexpr int kTracks = 100000;
 constexpr int kFiles = 1000;
@@ -61,7 +68,7 @@ std::string PlaylistFile()
         std::filesystem::path const root = Folder();
         std::filesystem::remove_all(root);
         std::filesystem::create_directories(root / "Music Library" / "Various Artists");
-        App.AppPath = root.string() + "/";
+        BenchSession().SetAppPath(root.string());
         const char* const genres[] = { "Rock", "Pop", "Jazz", "Classical", "Electronic", "Hip-Hop", "Folk", "Blues" };
         // Some titles and artists beyond ASCII, as in a real library.
         const char* const initials[] = { "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O",
@@ -111,7 +118,7 @@ void BM_LoadFromFile(benchmark::State& state)
     if (!UseLocale(state, state.range(0)))
         return;
     for (auto _ : state) {
-        auto list = TSmartCtrl::Create<TVPlayList>();
+        auto list = TSmartCtrl::Create<TVPlayList>(BenchSession());
         list->LoadFromFile(path);
         benchmark::DoNotOptimize(list->TrackCount());
         state.PauseTiming();
@@ -128,7 +135,7 @@ void BM_LoadSettings(benchmark::State& state)
 {
     std::string const path = PlaylistFile();
     for (auto _ : state) {
-        auto list = TSmartCtrl::Create<TVPlayList>();
+        auto list = TSmartCtrl::Create<TVPlayList>(BenchSession());
         list->plPath = path;
         list->LoadSettings();
         benchmark::DoNotOptimize(list->plID);
@@ -139,7 +146,7 @@ BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_GroupPlaylist(benchmark::State& state)
 {
     static std::unique_ptr<TVPlayList> list = [] {
-        auto created = TSmartCtrl::Create<TVPlayList>();
+        auto created = TSmartCtrl::Create<TVPlayList>(BenchSession());
         created->LoadFromFile(PlaylistFile());
         return created;
     }();
@@ -163,7 +170,7 @@ BENCHMARK(BM_GroupPlaylist)
 void BM_SaveToFile(benchmark::State& state)
 {
     static std::unique_ptr<TVPlayList> list = [] {
-        auto created = TSmartCtrl::Create<TVPlayList>();
+        auto created = TSmartCtrl::Create<TVPlayList>(BenchSession());
         created->LoadFromFile(PlaylistFile());
         created->plFileName = "Saved.vpl";
         return created;
@@ -196,7 +203,7 @@ void BM_MemoryPerTrack(benchmark::State& state)
         malloc_trim(0);
         size_t const before = mallinfo2().uordblks;
         size_t const residentBefore = ResidentBytes();
-        auto list = TSmartCtrl::Create<TVPlayList>();
+        auto list = TSmartCtrl::Create<TVPlayList>(BenchSession());
         list->LoadFromFile(path);
         list->GroupPlaylist(gmAlbum, false);
         size_t const after = mallinfo2().uordblks;
@@ -231,7 +238,7 @@ void BM_LoadWhilePlaying(benchmark::State& state)
         return;
     }
     TUIDispatcher dispatcher;
-    LoaderHooks().Dispatcher = &dispatcher;
+    BenchSession().LoaderHooks.Dispatcher = &dispatcher;
     double longest = 0;
     double regroupLongest = 0;
     uint32_t underruns = 0;
@@ -243,7 +250,7 @@ void BM_LoadWhilePlaying(benchmark::State& state)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         uint32_t const before = engine.ChannelGetUnderruns(stream);
 
-        auto list = TSmartCtrl::Create<TVPlayList>();
+        auto list = TSmartCtrl::Create<TVPlayList>(BenchSession());
         list->plPath = path;
         Load_Start(*list, true, false, false);
         while (list->TrackCount() < kTracks || list->plLoading) {
@@ -265,7 +272,7 @@ void BM_LoadWhilePlaying(benchmark::State& state)
         list.reset();
         engine.StreamFree(stream);
     }
-    LoaderHooks().Dispatcher = nullptr;
+    BenchSession().LoaderHooks.Dispatcher = nullptr;
     engine.Free();
     state.counters["longest_handoff_ms"] = longest;
     state.counters["handoffs"] = handOffs;

@@ -6,9 +6,9 @@
 // For a comparison, the scratch folder is kept while VANTOR_KEEP_SCAN_FILES is set and its
 // path printed, so that another reader can be timed on the same files.
 
-#include "app/AppState.h"
 #include "library/FolderScan.h"
 #include "library/PlayList.h"
+#include "library/PlayerSession.h"
 #include "library/PlaylistLoader.h"
 #include "platform/window/UIDispatcher.h"
 #include "tags/Tags.h"
@@ -21,6 +21,13 @@
 #include <unistd.h>
 
 namespace {
+
+// The session the benchmark's lists belong to, for the whole run.
+vantor::TPlayerSession& BenchSession()
+{
+    static vantor::TPlayerSession session;
+    return session;
+}
 
 namespace fs = std::filesystem;
 using namespace vantor;
@@ -55,12 +62,12 @@ void MakeFiles()
 void BM_ScanIntoList(benchmark::State& state)
 {
     TUIDispatcher dispatcher;
-    LoaderHooks().Dispatcher = &dispatcher;
+    BenchSession().LoaderHooks.Dispatcher = &dispatcher;
     int commits = 0;
-    LoaderHooks().Resize = [&] { ++commits; };
+    BenchSession().LoaderHooks.Resize = [&] { ++commits; };
     size_t tracks = 0;
     for (auto _ : state) {
-        auto list = TSmartCtrl::Create<TVPlayList>();
+        auto list = TSmartCtrl::Create<TVPlayList>(BenchSession());
         int const before = commits;
         OnDrop(*list, { ScratchFolder().string() });
         dispatcher.RunPostedUntil([&] { return commits > before; }, std::chrono::milliseconds(1));
@@ -72,7 +79,7 @@ void BM_ScanIntoList(benchmark::State& state)
     if (tracks != size_t(FolderCount * FilesPerFolder))
         state.SkipWithError("not every file was added");
     state.counters["tracks"] = double(tracks);
-    LoaderHooks() = {};
+    BenchSession().LoaderHooks = {};
 }
 BENCHMARK(BM_ScanIntoList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -90,7 +97,7 @@ BENCHMARK(BM_CollectOnly)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    App.AppPath = ScratchFolder().string() + "/";
+    BenchSession().SetAppPath(ScratchFolder().string());
     MakeFiles();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

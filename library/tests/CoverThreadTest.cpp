@@ -27,7 +27,7 @@ protected:
     // A current list grouped by folder: one group per folder, every group on screen.
     std::unique_ptr<TVPlayList> MakeList(const std::vector<std::vector<std::string>>& folders)
     {
-        auto list = TSmartCtrl::Create<TVPlayList>();
+        auto list = TSmartCtrl::Create<TVPlayList>(Session);
         list->plGroupMode = gmArtist;
         for (size_t f = 0; f < folders.size(); ++f)
             for (size_t t = 0; t < folders[f].size(); ++t) {
@@ -43,7 +43,7 @@ protected:
         list->SetHeight(1000);
         list->GroupPlaylist(gmFolder, false);
         PlaceGroups(*list, 0);
-        App.CurrentPlayList = list.get();
+        Session.CurrentPlayList = list.get();
         return list;
     }
 
@@ -69,12 +69,12 @@ TEST_F(CoverThreadTest, APictureThatFailsToDecodeIsSkipped)
     auto list = MakeList({ { "broken-cover.mp3", "red-cover.mp3" }, { "broken-cover.mp3" } });
     ASSERT_EQ(list->plGroups.size(), 2);
     ASSERT_TRUE(list->plAscending);
-    CoverHooks().CoverSize = [](const TVPlayList&, const TGroupData&, int& width, int& height) {
+    Session.CoverHooks.CoverSize = [](const TVPlayList&, const TGroupData&, int& width, int& height) {
         width = 10;
         height = 8;
     };
     int repaints = 0;
-    CoverHooks().RepaintList = [&](TVPlayList&) { ++repaints; };
+    Session.CoverHooks.RepaintList = [&](TVPlayList&) { ++repaints; };
     Icons_Start(*list, true);
     TGroupData& both = *list->plGroups[0];
     TGroupData& brokenOnly = *list->plGroups[1];
@@ -102,7 +102,7 @@ TEST_F(CoverThreadTest, GroupsOffScreenReleaseTheirPictures)
     EXPECT_TRUE(list->plGroups[1]->gdHaveCover);
     // Not the current list: nothing is loaded. Each walk starts with a hand-off, so once two
     // more have run a whole walk has seen the list as not current.
-    App.CurrentPlayList = nullptr;
+    Session.CurrentPlayList = nullptr;
     list->plGroups[0]->SetTop(0);
     int const walks = Queued;
     ASSERT_TRUE(WaitFor([&] { return Queued >= walks + 2; }));
@@ -144,7 +144,7 @@ TEST_F(CoverThreadTest, DeletingAListStopsItsCoverThread)
 {
     auto list = MakeList({ { "red-cover.mp3" } });
     std::atomic<int> repaints { 0 };
-    CoverHooks().RepaintList = [&](TVPlayList&) { ++repaints; };
+    Session.CoverHooks.RepaintList = [&](TVPlayList&) { ++repaints; };
     Icons_Start(*list, true);
     ASSERT_TRUE(WaitFor([&] { return repaints > 0; })) << "the cover never arrived";
     int const queued = Queued;

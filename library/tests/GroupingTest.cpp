@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         LibraryTest::SetUp();
-        List = TSmartCtrl::Create<TVPlayList>();
+        List = TSmartCtrl::Create<TVPlayList>(Session);
     }
 
     TTrackData* Add(std::initializer_list<std::pair<const char*, std::string>> tags)
@@ -241,12 +241,12 @@ TEST_F(Grouping, SearchFindsTitlesWithoutCase)
     Add({ { "TrackName", "Help" } });
     Add({ { "TrackName", "ÉTÉ love" } });
     List->GroupPlaylist(gmArtist, false);
-    App.CurrentPlayList = List.get();
-    EXPECT_EQ(DoSearch("LOVE").size(), 3u);
-    EXPECT_EQ(DoSearch("été").size(), 1u);
-    EXPECT_TRUE(DoSearch("").empty());
-    App.CurrentPlayList = nullptr;
-    EXPECT_TRUE(DoSearch("LOVE").empty());
+    Session.CurrentPlayList = List.get();
+    EXPECT_EQ(DoSearch(Session, "LOVE").size(), 3u);
+    EXPECT_EQ(DoSearch(Session, "été").size(), 1u);
+    EXPECT_TRUE(DoSearch(Session, "").empty());
+    Session.CurrentPlayList = nullptr;
+    EXPECT_TRUE(DoSearch(Session, "LOVE").empty());
 }
 
 // The player's start-up locale taken from LC_ALL for one test; the C locale again after.
@@ -314,7 +314,7 @@ TEST_F(Grouping, RowsAndGroupsSortInTheUsersLocale)
             VANTOR_SKIP_UNLESS_CI(std::string("the locale ") + c.Locale + " is not installed (scripts/setup-deps makes it)");
         }
         // Added in an order that is none of the expected ones.
-        List = TSmartCtrl::Create<TVPlayList>();
+        List = TSmartCtrl::Create<TVPlayList>(Session);
         std::vector<std::string> titles = c.Titles;
         std::mt19937 random(3);
         std::shuffle(titles.begin(), titles.end(), random);

@@ -2,8 +2,8 @@
 
 // Scratch folders and small builders shared by the library tests.
 
-#include "app/AppState.h"
 #include "library/PlayList.h"
+#include "library/PlayerSession.h"
 #include "library/SpecialLists.h"
 #include "tests/support/TestFiles.h"
 
@@ -14,8 +14,8 @@
 
 namespace vantor::testing {
 
-// A test with its own AppPath (a scratch folder with "Playlists/" and "Queues/") and the
-// process-wide state reset before and after.
+// A test with its own session whose AppPath is a scratch folder with "Playlists/" and
+// "Queues/".
 class LibraryTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -23,18 +23,7 @@ protected:
         Root = ScratchFolder();
         std::filesystem::create_directories(Root / "Playlists");
         std::filesystem::create_directories(Root / "Queues");
-        App.AppPath = Root.string() + "/";
-        App.CurrentPlayList = nullptr;
-        App.CurrentTrack = nullptr;
-        App.QueueIndex = 0;
-        App.HistoryLimit = 20;
-        App.Settings.LastPlayListID.clear();
-    }
-    void TearDown() override
-    {
-        App.CurrentPlayList = nullptr;
-        App.CurrentTrack = nullptr;
-        SpecialLists() = {};
+        Session.SetAppPath(Root.string());
     }
 
     // An empty file to stand for an audio file.
@@ -56,6 +45,8 @@ protected:
     }
 
     std::filesystem::path Root;
+    // Declared before every list a test makes, so it outlives them.
+    TPlayerSession Session;
 };
 
 }

@@ -3,10 +3,9 @@
 // Shared set-up of the loader and cover tests: a UI dispatcher on the test thread, the hooks
 // counting what the hand-offs do, a scratch folder, and helpers to build playlists and files.
 
-#include "app/AppState.h"
 #include "library/CoverThread.h"
-#include "library/LibraryHooks.h"
 #include "library/PlayList.h"
+#include "library/PlayerSession.h"
 #include "library/PlaylistLoader.h"
 #include "platform/window/UIDispatcher.h"
 #include "tests/support/Waits.h"
@@ -36,26 +35,12 @@ protected:
         Root = fs::path(tmp) / (std::string(info->test_suite_name()) + "." + info->name());
         fs::remove_all(Root);
         fs::create_directories(Root / "Playlists");
-        App.AppPath = Root.string() + "/";
-        App.CurrentPlayList = nullptr;
-        App.CurrentTrack = nullptr;
-        LoaderHooks() = {};
-        LoaderHooks().Dispatcher = &Dispatcher;
+        Session.SetAppPath(Root.string());
+        Session.LoaderHooks.Dispatcher = &Dispatcher;
         Dispatcher.SetWakeHook([this] { ++Queued; });
-        LoaderHooks().Resize = [this] { ++Commits; };
-        LoaderHooks().PlayPause = [this] { ++PlayPauses; };
-        CoverHooks() = {};
-        CoverHooks().Interval = std::chrono::milliseconds(2);
-        LibraryHooks() = {};
-    }
-
-    void TearDown() override
-    {
-        App.CurrentPlayList = nullptr;
-        App.CurrentTrack = nullptr;
-        LoaderHooks() = {};
-        CoverHooks() = {};
-        LibraryHooks() = {};
+        Session.LoaderHooks.Resize = [this] { ++Commits; };
+        Session.LoaderHooks.PlayPause = [this] { ++PlayPauses; };
+        Session.CoverHooks.Interval = std::chrono::milliseconds(2);
     }
 
     // Runs hand-offs until that many loads have been committed; false when they did not
@@ -113,6 +98,8 @@ protected:
     }
 
     TUIDispatcher Dispatcher;
+    // Declared before every list a test makes, so it outlives them.
+    TPlayerSession Session;
     fs::path Root;
     int Commits = 0;
     std::atomic<int> Queued { 0 }; // hand-offs queued to the dispatcher so far

@@ -15,13 +15,13 @@ using TListPtr = std::unique_ptr<TVPlayList>;
 TEST_F(LoaderTest, AllSpecialListsAndThreeUserListsLoadAtOnce)
 {
     std::vector<TListPtr> lists;
-    lists.push_back(TSmartCtrl::Create<TDefaultList>());
-    lists.push_back(TSmartCtrl::Create<TLibraryList>());
-    lists.push_back(TSmartCtrl::Create<TFavoriteList>());
-    lists.push_back(TSmartCtrl::Create<TRadioList>());
-    lists.push_back(TSmartCtrl::Create<TMostPlayedList>());
+    lists.push_back(TSmartCtrl::Create<TDefaultList>(Session));
+    lists.push_back(TSmartCtrl::Create<TLibraryList>(Session));
+    lists.push_back(TSmartCtrl::Create<TFavoriteList>(Session));
+    lists.push_back(TSmartCtrl::Create<TRadioList>(Session));
+    lists.push_back(TSmartCtrl::Create<TMostPlayedList>(Session));
     for (int i = 0; i < 3; ++i) {
-        lists.push_back(TSmartCtrl::Create<TVPlayList>());
+        lists.push_back(TSmartCtrl::Create<TVPlayList>(Session));
         lists.back()->plPath = (Root / "Playlists" / ("Mix " + std::to_string(i) + ".vpl")).string();
     }
     // List i holds i + 1 tracks, and one section whose file is gone.
@@ -57,10 +57,10 @@ TEST_F(LoaderTest, PanelStartUpLoadsEveryListOnItsOwnThreadAndDeletesOneWhileItL
         WritePlaylist(Root / "Playlists" / special, { tracks[0] });
     for (int i = 0; i < 3; ++i)
         WritePlaylist(Root / "Playlists" / ("Mix " + std::to_string(i) + ".vpl"), tracks, "#10" + std::to_string(i));
-    App.Settings.LastPlayListID = "#101";
+    Session.LastPlayListID = "#101";
 
-    auto panel = TSmartCtrl::Create<TPlayListPanel>();
-    ConnectPlaylistWorkers(*panel, Dispatcher);
+    auto panel = TSmartCtrl::Create<TPlayListPanel>(Session);
+    ConnectPlaylistWorkers(*panel, Session, Dispatcher);
     panel->LoadPlaylists();
     ASSERT_EQ(panel->Count(), 8);
     ASSERT_TRUE(WaitForCommits(8)) << "the loads did not finish";
@@ -70,7 +70,7 @@ TEST_F(LoaderTest, PanelStartUpLoadsEveryListOnItsOwnThreadAndDeletesOneWhileItL
     }
     TVPlayList* last = nullptr;
     ASSERT_TRUE(panel->GetPlayList("#101", last));
-    EXPECT_EQ(App.CurrentPlayList, last);
+    EXPECT_EQ(Session.CurrentPlayList, last);
     EXPECT_TRUE(Icons_Active(*last)) << "the current list's covers start after its load";
     for (TVPlayList* list : panel->PlayLists())
         EXPECT_FALSE(Icons_Active(*list) && list != last);
@@ -84,9 +84,9 @@ TEST_F(LoaderTest, PanelStartUpLoadsEveryListOnItsOwnThreadAndDeletesOneWhileItL
     panel->MessageBox = &yes;
     ASSERT_TRUE(panel->RemovePlaylist(last));
     EXPECT_EQ(panel->Count(), 7);
-    EXPECT_EQ(App.CurrentPlayList, nullptr);
+    EXPECT_EQ(Session.CurrentPlayList, nullptr);
     panel.reset();
-    App.Settings.LastPlayListID.clear();
+    Session.LastPlayListID.clear();
 }
 
 // Start-up order: the default list's first load (its file) has not taken its work when the
@@ -98,14 +98,14 @@ TEST_F(LoaderTest, CommandLineBeforeTheFirstLoadStartedKeepsTheFileAndPlaysInThe
         = { CopyTrack("no-cover.mp3", "saved/1.mp3"), CopyTrack("no-cover.mp3", "saved/2.mp3") };
     WritePlaylist(Root / "Playlists/Default.vlbr", saved);
     fs::path const argument = CopyTrack("red-cover.mp3", "argument.mp3");
-    auto list = TSmartCtrl::Create<TDefaultList>();
+    auto list = TSmartCtrl::Create<TDefaultList>(Session);
     list->LoadSettings();
     Load_Start(*list, true, false, false);
 
     TVPlayList* currentWhenPlayed = nullptr;
-    LoaderHooks().PlayPause = [&] {
+    Session.LoaderHooks.PlayPause = [&] {
         ++PlayPauses;
-        currentWhenPlayed = App.CurrentPlayList;
+        currentWhenPlayed = Session.CurrentPlayList;
     };
     list->plDropList = { argument.string() };
     list->plPlayFile = true;
@@ -134,7 +134,7 @@ TEST_F(LoaderTest, DroppedFolderAddsSubfolderFilesFirstAndTestsTypes)
     CopyTrack("no-cover.mp3", "drop/Album/Shout.MP3");
     WriteText(Root / "drop/readme.txt", "not audio");
 
-    auto list = TSmartCtrl::Create<TVPlayList>();
+    auto list = TSmartCtrl::Create<TVPlayList>(Session);
     list->plPlayFile = false;
     bool const ascendingBefore = list->plAscending;
     std::string const text = (Root / "drop/readme.txt").string();
@@ -154,7 +154,7 @@ TEST_F(LoaderTest, DroppedFolderAddsSubfolderFilesFirstAndTestsTypes)
 
     EXPECT_TRUE(list->plNeeedSave);
     EXPECT_EQ(PlayPauses, 0) << "a drop starts no playback";
-    EXPECT_EQ(App.CurrentPlayList, nullptr) << "a drop does not activate";
+    EXPECT_EQ(Session.CurrentPlayList, nullptr) << "a drop does not activate";
     EXPECT_NE(list->plAscending, ascendingBefore) << "regrouping the same mode inverts the direction";
     EXPECT_TRUE(list->plDropList.empty());
 }
@@ -167,7 +167,7 @@ TEST_F(LoaderTest, DropWhileALoadRunsLosesNothing)
     for (int i = 0; i < 5; ++i)
         second.push_back(CopyTrack("no-cover.mp3", "two/" + std::to_string(i) + ".mp3").string());
 
-    auto list = TSmartCtrl::Create<TVPlayList>();
+    auto list = TSmartCtrl::Create<TVPlayList>(Session);
     OnDrop(*list, { (Root / "one").string() });
     // The second drop lands while the first load reads its files (or before it took them).
     OnDrop(*list, { (Root / "two").string(), first[0] });
@@ -181,7 +181,7 @@ TEST_F(LoaderTest, RescanAddsNewFilesAndKeepsTracksOfRemovedOnes)
 {
     fs::path const a = CopyTrack("no-cover.mp3", "linked/a.mp3");
     fs::path const b = CopyTrack("no-cover.mp3", "linked/b.mp3");
-    auto list = TSmartCtrl::Create<TVPlayList>();
+    auto list = TSmartCtrl::Create<TVPlayList>(Session);
     list->plLinkedFolders = { (Root / "linked").string() };
     ReScan(*list);
     ASSERT_TRUE(WaitForCommits(1)) << "the loads did not finish";
@@ -201,7 +201,7 @@ TEST_F(LoaderTest, RescanAddsNewFilesAndKeepsTracksOfRemovedOnes)
 TEST_F(LoaderTest, StoppingALoaderThatWaitsForItsHandOffDoesNotDeadlock)
 {
     CopyTrack("no-cover.mp3", "stop/a.mp3");
-    auto list = TSmartCtrl::Create<TVPlayList>();
+    auto list = TSmartCtrl::Create<TVPlayList>(Session);
     list->plDropList = { (Root / "stop").string() };
     Load_Start(*list, true, false, true);
     ASSERT_TRUE(testing::WaitUntil([&] { return Queued > 0; })) << "the loader queued no hand-off";
@@ -216,7 +216,7 @@ TEST_F(LoaderTest, DeletingAListWhileItLoadsStopsItsLoader)
     for (int i = 0; i < 200; ++i)
         CopyTrack("no-cover.mp3", "big/" + std::to_string(i) + ".mp3");
     for (int round = 0; round < 3; ++round) {
-        auto list = TSmartCtrl::Create<TVPlayList>();
+        auto list = TSmartCtrl::Create<TVPlayList>(Session);
         OnDrop(*list, { (Root / "big").string() });
         // Let the load take its work and read files up to a point, then free the list: at
         // the first file, and later in the middle of the folder.
@@ -235,7 +235,7 @@ TEST_F(LoaderTest, FilesThatVanishOrTurnIntoFoldersAreSkipped)
         files.push_back(CopyTrack("no-cover.mp3", "vanish/" + std::to_string(i) + ".mp3"));
     // Before the first file is read, two of the collected files change behind the scan.
     bool changed = false;
-    LibraryHooks().RepaintBottomBar = [&] {
+    Session.Hooks.RepaintBottomBar = [&] {
         if (changed)
             return;
         changed = true;
@@ -243,7 +243,7 @@ TEST_F(LoaderTest, FilesThatVanishOrTurnIntoFoldersAreSkipped)
             fs::remove(files[size_t(i)]);
         fs::create_directory(files[2]);
     };
-    auto list = TSmartCtrl::Create<TVPlayList>();
+    auto list = TSmartCtrl::Create<TVPlayList>(Session);
     OnDrop(*list, { (Root / "vanish").string() });
     ASSERT_TRUE(WaitForCommits(1)) << "the loads did not finish";
     std::vector<std::string> paths = Paths(*list);
@@ -254,10 +254,10 @@ TEST_F(LoaderTest, FilesThatVanishOrTurnIntoFoldersAreSkipped)
 TEST_F(LoaderTest, ActivatingLoadMakesTheListCurrentPlaysAndStartsItsCovers)
 {
     CopyTrack("red-cover.mp3", "play/red.mp3");
-    auto list = TSmartCtrl::Create<TDefaultList>();
-    auto other = TSmartCtrl::Create<TVPlayList>();
+    auto list = TSmartCtrl::Create<TDefaultList>(Session);
+    auto other = TSmartCtrl::Create<TVPlayList>(Session);
     int arranged = 0;
-    LoaderHooks().Arrange = [&](TVPlayList& current) {
+    Session.LoaderHooks.Arrange = [&](TVPlayList& current) {
         EXPECT_EQ(&current, list.get());
         ++arranged;
     };
@@ -265,7 +265,7 @@ TEST_F(LoaderTest, ActivatingLoadMakesTheListCurrentPlaysAndStartsItsCovers)
     list->plPlayFile = true;
     Load_Start(*list, true, true, true);
     ASSERT_TRUE(WaitForCommits(1)) << "the loads did not finish";
-    EXPECT_EQ(App.CurrentPlayList, list.get());
+    EXPECT_EQ(Session.CurrentPlayList, list.get());
     EXPECT_EQ(PlayPauses, 1);
     EXPECT_FALSE(list->plPlayFile);
     EXPECT_TRUE(Icons_Active(*list)) << "the current list's covers start after its load";
@@ -277,7 +277,7 @@ TEST_F(LoaderTest, ActivatingLoadMakesTheListCurrentPlaysAndStartsItsCovers)
     ASSERT_TRUE(WaitForCommits(2)) << "the loads did not finish";
     EXPECT_EQ(PlayPauses, 1);
     EXPECT_FALSE(Icons_Active(*other));
-    EXPECT_EQ(App.CurrentPlayList, list.get());
+    EXPECT_EQ(Session.CurrentPlayList, list.get());
 }
 
 }

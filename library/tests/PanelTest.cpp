@@ -15,7 +15,7 @@ protected:
     void SetUp() override
     {
         LibraryTest::SetUp();
-        ThePanel = TSmartCtrl::Create<TPlayListPanel>();
+        ThePanel = TSmartCtrl::Create<TPlayListPanel>(Session);
         ThePanel->MessageBox = &Box;
     }
     void TearDown() override
@@ -48,12 +48,12 @@ TEST_F(Panel, LoadsSpecialListsThenPlaylistFilesSubfoldersFirst)
     PlaylistFile(Root / "Playlists" / "Mix.vpl.bak", "#2", song);
     PlaylistFile(Root / "Playlists" / "Old" / "Deep.vpl", "#3", song);
     WriteBytes(Root / "Playlists" / "notes.txt", "x");
-    App.Settings.LastPlayListID = "#3";
+    Session.LastPlayListID = "#3";
 
     ThePanel->LoadPlaylists();
     ASSERT_EQ(ThePanel->Count(), 8);
-    EXPECT_NE(SpecialLists().Default, nullptr);
-    EXPECT_EQ(ThePanel->PlayList(2), SpecialLists().Favorites);
+    EXPECT_NE(Session.Special.Default, nullptr);
+    EXPECT_EQ(ThePanel->PlayList(2), Session.Special.Favorites);
     EXPECT_EQ(ThePanel->PlayList(0)->plCaption, "PlayList.Default");
     EXPECT_FALSE(ThePanel->PlayList(0)->plCanDelete);
     EXPECT_EQ(ThePanel->PlayList(5)->plID, "#3"); // the subfolder's list comes first
@@ -62,12 +62,12 @@ TEST_F(Panel, LoadsSpecialListsThenPlaylistFilesSubfoldersFirst)
     EXPECT_EQ(ThePanel->PlayList(5)->TrackCount(), 1);
 
     // "LastPlayList" made the list current; a second look-up of a special list gives nothing new.
-    EXPECT_EQ(App.CurrentPlayList, ThePanel->PlayList(5));
+    EXPECT_EQ(Session.CurrentPlayList, ThePanel->PlayList(5));
     EXPECT_EQ(ThePanel->AddPlaylist("#Library", false), nullptr);
     TVPlayList* found = nullptr;
     ASSERT_TRUE(ThePanel->GetPlayList("#2", found));
     EXPECT_EQ(ThePanel->AddPlaylist("#2", false), found);
-    EXPECT_EQ(App.CurrentPlayList, found);
+    EXPECT_EQ(Session.CurrentPlayList, found);
 
     // The subfolder's list is written back into "Playlists" itself.
     ASSERT_TRUE(ThePanel->SaveAll());
@@ -88,7 +88,7 @@ TEST_F(Panel, NewListsNeverShareAnIDOrAFile)
     EXPECT_NE(top->plFileName, sub->plFileName);
 
     TVPlayList* const fresh = ThePanel->AddPlaylist("", true);
-    EXPECT_EQ(App.CurrentPlayList, fresh);
+    EXPECT_EQ(Session.CurrentPlayList, fresh);
     EXPECT_TRUE(fresh->Visible());
     EXPECT_FALSE(sub->Visible());
     for (TVPlayList* other : ThePanel->PlayLists()) {
@@ -108,13 +108,13 @@ TEST_F(Panel, RemovingAListAsksFirstAndReleasesItsTracks)
     ThePanel->LoadPlaylists();
     TVPlayList* const list = ThePanel->PlayList(5);
     TTrackData* const track = list->GetTrackData(0);
-    TPlayQueue queue;
-    THistory history;
+    TPlayQueue queue(Session);
+    THistory history(Session);
     queue.AddToQueue(track);
     history.AddToHistory(track);
-    App.CurrentTrack = track;
+    Session.CurrentTrack = track;
 
-    EXPECT_FALSE(ThePanel->RemovePlaylist(SpecialLists().Radio));
+    EXPECT_FALSE(ThePanel->RemovePlaylist(Session.Special.Radio));
     Box.Answers = { false };
     EXPECT_FALSE(ThePanel->RemovePlaylist(list));
     EXPECT_EQ(ThePanel->Count(), 6);
@@ -128,8 +128,8 @@ TEST_F(Panel, RemovingAListAsksFirstAndReleasesItsTracks)
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_EQ(queue.Count(), 0);
     EXPECT_EQ(history.Count(), 0);
-    EXPECT_EQ(App.CurrentTrack, nullptr);
-    EXPECT_EQ(App.CurrentPlayList, nullptr);
+    EXPECT_EQ(Session.CurrentTrack, nullptr);
+    EXPECT_EQ(Session.CurrentPlayList, nullptr);
 }
 
 TEST_F(Panel, RemovingAListFromASubfolderRemovesTheCopySavedBesideIt)

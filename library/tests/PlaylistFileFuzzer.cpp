@@ -3,6 +3,7 @@
 
 #include "base/IniFile.h"
 #include "library/PlayList.h"
+#include "library/PlayerSession.h"
 #include "library/PlaylistFile.h"
 
 #include <cstddef>
@@ -38,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (settings.Sections().size() != size_t(file.Find("#Settings") != nullptr) + size_t(file.Find("#Linked") != nullptr))
         __builtin_trap();
-    auto list = TSmartCtrl::Create<TVPlayList>();
+    TPlayerSession session;
+    auto list = TSmartCtrl::Create<TVPlayList>(session);
     list->LoadSettings(file);
     list->AppendTracks(list->ReadTracks(file));
     list->GroupPlaylist(list->plGroupMode, false);

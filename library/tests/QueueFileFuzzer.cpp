@@ -3,6 +3,7 @@
 #include "base/IniFile.h"
 #include "library/PlayListPanel.h"
 #include "library/PlayQueue.h"
+#include "library/PlayerSession.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +12,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace vantor;
+    // Made once and kept for the whole run, as the lists' IDs never change.
+    static TPlayerSession* const session = new TPlayerSession();
     static TPlayListPanel* const panel = [] {
-        TPlayListPanel* created = TSmartCtrl::Create<TPlayListPanel>().release();
+        TPlayListPanel* created = TSmartCtrl::Create<TPlayListPanel>(*session).release();
         for (const char* id : { "#1", "#2" }) {
             TVPlayList* const list = created->AddPlaylist("", false);
             list->plID = id;
@@ -24,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         return created;
     }();
-    TPlayQueue queue;
+    TPlayQueue& queue = session->Queue();
     queue.LoadQueue(TIniFile::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size)), *panel);
     queue.RemoveFromQueue(queue.Track(0));
     queue.ClearQueue();

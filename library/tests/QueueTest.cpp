@@ -12,7 +12,7 @@ protected:
     void SetUp() override
     {
         LibraryTest::SetUp();
-        ThePanel = TSmartCtrl::Create<TPlayListPanel>();
+        ThePanel = TSmartCtrl::Create<TPlayListPanel>(Session);
         A = ThePanel->AddPlaylist("", false);
         B = ThePanel->AddPlaylist("", false);
         for (const char* name : { "A1", "A2" })
@@ -37,7 +37,7 @@ protected:
     std::unique_ptr<TPlayListPanel> ThePanel;
     TVPlayList* A = nullptr;
     TVPlayList* B = nullptr;
-    TPlayQueue TheQueue;
+    TPlayQueue& TheQueue = Session.Queue();
 };
 
 TEST_F(Queue, SavedQueueComesBackGroupedByList)
@@ -55,10 +55,10 @@ TEST_F(Queue, SavedQueueComesBackGroupedByList)
     EXPECT_TRUE(TheQueue.SaveQueueFile(Root / "Queues", "", "no name").empty());
     EXPECT_TRUE(TheQueue.SaveQueueFile(Root / "missing", "Party", "").empty());
 
-    App.QueueIndex = 2;
+    Session.QueueIndex = 2;
     EXPECT_EQ(TheQueue.LoadQueueFile(path, *ThePanel), 3);
     EXPECT_EQ(Names(), std::vector<std::string>({ "A1", "A2", "B1" }));
-    EXPECT_EQ(App.QueueIndex, 0);
+    EXPECT_EQ(Session.QueueIndex, 0);
     EXPECT_EQ(B->GetTrackData(0)->QueueNumber, 3);
 
     auto const files = TPlayQueue::ListQueueFiles(Root / "Queues");
@@ -92,14 +92,14 @@ TEST_F(Queue, RemovingAPlayedEntryKeepsTheNextOne)
     TTrackData* const z = B->GetTrackData(0);
     for (TTrackData* track : { x, y, z })
         TheQueue.AddToQueue(track);
-    App.QueueIndex = 1; // X has played
+    Session.QueueIndex = 1; // X has played
     TheQueue.RemoveFromQueue(x);
-    EXPECT_EQ(TheQueue.Track(App.QueueIndex), y);
+    EXPECT_EQ(TheQueue.Track(Session.QueueIndex), y);
     EXPECT_EQ(x->QueueNumber, 0);
     EXPECT_EQ(y->QueueNumber, 1);
 
     TheQueue.RemoveFromQueue(z); // after QueueIndex: no change
-    EXPECT_EQ(App.QueueIndex, 0);
+    EXPECT_EQ(Session.QueueIndex, 0);
     TheQueue.ClearQueue();
     EXPECT_EQ(y->QueueNumber, -1);
     EXPECT_EQ(y->tdQueueItem, nullptr);
@@ -108,7 +108,7 @@ TEST_F(Queue, RemovingAPlayedEntryKeepsTheNextOne)
 TEST_F(Queue, RemovedTracksLeaveQueueAndHistory)
 {
     TTrackData* const track = A->GetTrackData(0);
-    THistory history;
+    THistory history(Session);
     TheQueue.AddToQueue(track);
     history.AddToHistory(track);
     history.AddToHistory(B->GetTrackData(0));
@@ -121,7 +121,8 @@ TEST_F(Queue, RemovedTracksLeaveQueueAndHistory)
 TEST(History, KeepsTheLastTwenty)
 {
     std::vector<std::unique_ptr<TTrackData>> tracks;
-    THistory history;
+    TPlayerSession session;
+    THistory history(session);
     for (int i = 0; i < 25; ++i) {
         tracks.push_back(std::make_unique<TTrackData>());
         history.AddToHistory(tracks.back().get());
@@ -135,11 +136,11 @@ TEST(History, KeepsTheLastTwenty)
 TEST_F(Queue, HeartTogglesTheFavouritesAndRewritesTheirFile)
 {
     TVPlayList* const favorites = ThePanel->AddPlaylist("#Favorites", false);
-    ASSERT_EQ(favorites, SpecialLists().Favorites);
+    ASSERT_EQ(favorites, Session.Special.Favorites);
     TTrackData* const track = A->GetTrackData(0);
     std::filesystem::path const file = favorites->SavePath();
 
-    AddtoFavorites(track, true, true);
+    AddtoFavorites(Session, track, true, true);
     ASSERT_EQ(favorites->TrackCount(), 1);
     EXPECT_TRUE(track->IsFavorite);
     EXPECT_EQ(favorites->plGroupMode, gmTrackName);
@@ -150,10 +151,10 @@ TEST_F(Queue, HeartTogglesTheFavouritesAndRewritesTheirFile)
     EXPECT_TRUE(B->GetTrackData(1)->IsFavorite);
 
     // Toggling the favourites' own record removes it and releases it as the current track.
-    App.CurrentTrack = favorites->GetTrackData(0);
-    AddtoFavorites(favorites->GetTrackData(0), true, true);
+    Session.CurrentTrack = favorites->GetTrackData(0);
+    AddtoFavorites(Session, favorites->GetTrackData(0), true, true);
     EXPECT_EQ(favorites->TrackCount(), 0);
-    EXPECT_EQ(App.CurrentTrack, nullptr);
+    EXPECT_EQ(Session.CurrentTrack, nullptr);
     EXPECT_EQ(TIniFile(file, TIniAccess::WholeFile).ReadSections().size(), 2u);
 }
 

@@ -14,7 +14,7 @@ protected:
     void SetUp() override
     {
         LoaderTest::SetUp();
-        List = TSmartCtrl::Create<TVPlayList>();
+        List = TSmartCtrl::Create<TVPlayList>(Session);
         for (const char* name : { "a.mp3", "b.mp3", "c.mp3", "d.mp3" }) {
             fs::path const file = CopyTrack("no-cover.mp3", fs::path("sel") / name);
             auto track = std::make_unique<TTrackData>();
@@ -23,17 +23,17 @@ protected:
             List->AppendTrack(std::move(track));
         }
         List->GroupPlaylist(gmFolder, false);
-        App.CurrentPlayList = List.get();
-        LibraryHooks().MoveToTrash = [this](const std::string& path) {
+        Session.CurrentPlayList = List.get();
+        Session.Hooks.MoveToTrash = [this](const std::string& path) {
             if (TrashFails)
                 return false;
             Trashed.push_back(path);
             fs::remove(path);
             return true;
         };
-        LibraryHooks().StopPlayback = [this] {
+        Session.Hooks.StopPlayback = [this] {
             Events.push_back("stop");
-            App.CurrentTrack = nullptr;
+            Session.CurrentTrack = nullptr;
         };
     }
 
@@ -53,7 +53,7 @@ protected:
 
 TEST_F(SelectionTest, SelectAllNoneAndInvert)
 {
-    TTrackSelection selection;
+    TTrackSelection& selection = Session.Selection();
     Track(1).tdSelected = true;
     selection.Add(Track(1));
     Select(*List, selInvert, selection);
@@ -70,7 +70,7 @@ TEST_F(SelectionTest, SelectAllNoneAndInvert)
 
 TEST_F(SelectionTest, CopyAndCutHandOverTheFilesFromLastToFirst)
 {
-    TTrackSelection selection;
+    TTrackSelection& selection = Session.Selection();
     selection.Add(Track(2));
     selection.Add(Track(0));
     TFakeShell shell;
@@ -86,11 +86,11 @@ TEST_F(SelectionTest, CopyAndCutHandOverTheFilesFromLastToFirst)
 
 TEST_F(SelectionTest, DeletingThreeSelectedTracksTrashesTheirFilesAndStopsPlaybackFirst)
 {
-    TTrackSelection selection;
+    TTrackSelection& selection = Session.Selection();
     for (int i : { 3, 0, 1 })
         selection.Add(Track(i));
-    App.CurrentTrack = &Track(0);
-    LibraryHooks().MoveToTrash = [this, inner = LibraryHooks().MoveToTrash](const std::string& path) {
+    Session.CurrentTrack = &Track(0);
+    Session.Hooks.MoveToTrash = [this, inner = Session.Hooks.MoveToTrash](const std::string& path) {
         Events.push_back(fs::path(path).filename().string());
         return inner(path);
     };
@@ -112,12 +112,12 @@ TEST_F(SelectionTest, DeletingThreeSelectedTracksTrashesTheirFilesAndStopsPlayba
     EXPECT_TRUE(selection.Empty());
     ASSERT_EQ(List->TrackCount(), 1);
     EXPECT_TRUE(List->plNeeedSave);
-    EXPECT_EQ(App.CurrentTrack, nullptr);
+    EXPECT_EQ(Session.CurrentTrack, nullptr);
 }
 
 TEST_F(SelectionTest, AFileThatCannotBeTrashedKeepsItsTrack)
 {
-    TTrackSelection selection;
+    TTrackSelection& selection = Session.Selection();
     selection.Add(Track(2));
     TrashFails = true;
     TFakeMessageBox yes;
@@ -135,12 +135,12 @@ TEST_F(SelectionTest, AFileThatCannotBeTrashedKeepsItsTrack)
 
 TEST_F(SelectionTest, RemoveFromListKeepsTheFiles)
 {
-    TTrackSelection selection;
+    TTrackSelection& selection = Session.Selection();
     selection.Add(Track(1));
     selection.Add(Track(2));
     std::string const path = Track(1).GetTag(tkFilePath);
     int arranged = 0;
-    LoaderHooks().Arrange = [&](TVPlayList&) { ++arranged; };
+    Session.LoaderHooks.Arrange = [&](TVPlayList&) { ++arranged; };
     RemoveSelected(selection);
     EXPECT_TRUE(selection.Empty());
     EXPECT_EQ(List->TrackCount(), 2);

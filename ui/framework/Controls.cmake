@@ -5,7 +5,7 @@ add_library(vantor_controls STATIC
   SmartCtrl.cpp
   SmartVCL.cpp)
 target_include_directories(vantor_controls PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(vantor_controls PUBLIC vantor_graphics vantor_settings vantor_theme vantor_uithread)
+target_link_libraries(vantor_controls PUBLIC vantor_graphics vantor_uiscale vantor_theme vantor_uithread)
 
 vantor_add_test(vantor_controls_test
   SOURCES tests/ControlTreeTest.cpp tests/ControlPaintTest.cpp tests/SmartVCLTest.cpp

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings/UIScale.h"
+#include "ui/framework/UIScale.h"
 #include "platform/graphics/Geometry.h"
 
 namespace vantor {

@@ -2,7 +2,7 @@
 add_library(vantor_locale STATIC
   LocaleManager.cpp)
 target_include_directories(vantor_locale PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(vantor_locale PUBLIC vantor_settings)
+target_link_libraries(vantor_locale PUBLIC vantor_base)
 
 vantor_add_test(vantor_locale_test
   SOURCES tests/LocaleManagerTest.cpp tests/EnglishLanguageTest.cpp

@@ -1,6 +1,6 @@
 #include "ui/framework/SmartCtrl.h"
 
-#include "app/settings/UIScale.h"
+#include "ui/framework/UIScale.h"
 #include "ui/framework/SmartVCL.h"
 
 #include <cxxabi.h>
@@ -165,8 +165,16 @@ void TSmartCtrl::SetVisible(bool value)
         On_Hide();
     // The area is repainted from the host, because a hidden control invalidates nothing.
     if (self)
-        if (TSmartVCL* host = SmartVCL())
+        if (TSmartVCL* host = Host())
             host->InvalidateControl(this);
+}
+
+TSmartVCL* TSmartCtrl::Host() const
+{
+    const TSmartCtrl* top = this;
+    while (top->SC_PARENT)
+        top = top->SC_PARENT;
+    return top->scHost;
 }
 
 void TSmartCtrl::Show()
@@ -578,7 +586,7 @@ void TSmartCtrl::Invalidate(bool invParent)
     if (!SC_VISIBLE || scInvalidating)
         return;
     TFlagGuard const guard(scInvalidating);
-    if (TSmartVCL* host = SmartVCL())
+    if (TSmartVCL* host = Host())
         host->InvalidateControl(this);
     if (invParent && SC_PARENT)
         SC_PARENT->Invalidate(false);

@@ -32,6 +32,8 @@
 
 namespace vantor {
 
+class TSmartVCL;
+
 enum TCtrlState : uint8_t {
     csNormal,
     csHot, // the pointer is over the control
@@ -85,6 +87,7 @@ public:
     bool SC_ENABLED = true; // disabled controls are not hit
     bool SC_FOCUSED = false;
     TSmartCtrl* SC_PARENT = nullptr; // non-owning
+    TSmartVCL* scHost = nullptr;     // non-owning; set on top-level controls by their host
     TListContainer scLists;          // list 0 is "default" until LinkList puts one before it
     TControlRef SC_FOCUSE;           // child that receives forwarded key events
     TControlRef SC_ACTIVE;           // hovered child
@@ -122,6 +125,9 @@ public:
     // Shows (Show) or hides (On_Hide) on a change; either way the covered area is repainted.
     void SetVisible(bool value);
     TSmartCtrl* Parent() const { return SC_PARENT; }
+    // The host whose tree holds the control (through its top-level ancestor); null while the
+    // control is not in a host's tree.
+    TSmartVCL* Host() const;
     TCtrlState State() const { return SC_STATE; }
     TSmartCtrl* ActiveControl() const { return SC_ACTIVE.Get(); }
     void SetActiveControl(TSmartCtrl* control) { SC_ACTIVE = control; }

@@ -1,6 +1,6 @@
 #include "ui/framework/SmartVCL.h"
 
-#include "app/settings/UIScale.h"
+#include "ui/framework/UIScale.h"
 #include "ui/framework/ThemeManager.h"
 
 #include <cstddef>
@@ -10,14 +10,9 @@ namespace vantor {
 
 namespace {
 
-TSmartVCL* g_host = nullptr;
-
 constexpr uint32_t BackgroundColor = 0xFFECECEC; // red, green and blue 236, opaque
 
 }
-
-TSmartVCL* SmartVCL() { return g_host; }
-void SetSmartVCL(TSmartVCL* host) { g_host = host; }
 
 TSmartVCL::TSmartVCL(int width, int height)
     : svCanvas(width, height)
@@ -32,8 +27,6 @@ TSmartVCL::~TSmartVCL()
 {
     // The views go first, while every member they may reach in their destructors exists.
     CM_LIST.Clear();
-    if (g_host == this)
-        g_host = nullptr;
 }
 
 TSmartCtrl* TSmartVCL::AddTopLevel(const std::string& ID, std::unique_ptr<TSmartCtrl> control)
@@ -42,6 +35,7 @@ TSmartCtrl* TSmartVCL::AddTopLevel(const std::string& ID, std::unique_ptr<TSmart
         return nullptr;
     control->SC_ID = ID;
     control->SC_PARENT = nullptr;
+    control->scHost = this;
     return CM_LIST.AddControl(std::move(control));
 }
 

@@ -5,9 +5,8 @@
 // (logical units), keeping track of the hovered and the focused control.
 //
 //   TSmartVCL host(width, height);             // works without any window (off-screen)
-//   SetSmartVCL(&host);                        // controls reach the host through SmartVCL()
 //   host.OnResizeProc = [&] { LayOut(); };
-//   host.AddControl("ControlBar", TSmartCtrl::Create<TControlBar>());
+//   host.AddControl("ControlBar", TSmartCtrl::Create<TControlBar>()); // its tree reaches the host
 //   TSdlWindow window(loop, host, width, height); // optional: a real window feeds it
 //   host.Window = &window;                     // cursor shapes, minimize, maximize, close
 //   host.Timers = &loop.Timers();              // views make their TTimers on it
@@ -138,8 +137,5 @@ private:
     std::vector<TRect> m_dirty; // device areas invalidated since the last WindowPaint
 };
 
-// The process's host, set by the main controller (non-owning); null when there is none.
-TSmartVCL* SmartVCL();
-void SetSmartVCL(TSmartVCL* host);
 
 }

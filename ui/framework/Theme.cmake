@@ -3,7 +3,7 @@ add_library(vantor_theme STATIC
   ThemeManager.cpp
   ThemeParams.cpp)
 target_include_directories(vantor_theme PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(vantor_theme PUBLIC vantor_graphics vantor_settings)
+target_link_libraries(vantor_theme PUBLIC vantor_graphics vantor_uiscale vantor_base)
 
 vantor_add_test(vantor_theme_test
   SOURCES tests/ThemeParamsTest.cpp tests/ThemeManagerTest.cpp tests/DefaultThemeTest.cpp

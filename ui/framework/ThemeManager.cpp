@@ -2,7 +2,7 @@
 
 #include "base/CaseFold.h"
 #include "base/IniFile.h"
-#include "app/settings/UIScale.h"
+#include "ui/framework/UIScale.h"
 #include "platform/graphics/PngImage.h"
 #include "platform/graphics/TextRenderer.h"
 #include "ui/framework/ThemeParams.h"

@@ -2,7 +2,7 @@
 // background with a line of text, through the host and the default theme: the whole buffer,
 // a frame in which one 64 x 64 control changes, and a whole frame through the damage path.
 
-#include "app/settings/UIScale.h"
+#include "ui/framework/UIScale.h"
 #include "platform/graphics/TextFlags.h"
 #include "ui/framework/SmartCtrl.h"
 #include "ui/framework/SmartVCL.h"
@@ -26,7 +26,7 @@ public:
     void OnCreateCanvas() override { }
     void On_Paint(TBitmap& Canvas) override
     {
-        TThemeManager& theme = *SmartVCL()->ThemeManager;
+        TThemeManager& theme = *Host()->ThemeManager;
         TRect const r = CanvasRect();
         theme.Draw("Controls:PlayListItem", Canvas, "", r);
         theme.TextOut(m_caption, "Fonts:Item.Title", tfSingleLine | tfEndEllipsis | tfVCenter,
@@ -54,7 +54,6 @@ public:
     TFullHDScene()
     {
         SetUIScale(0.5);
-        SetSmartVCL(&Host);
         Host.ThemeManager->Load(std::string(VANTOR_SOURCE_DIR) + "/Theme/default/ThemeData.qxs");
         auto* root = Host.AddControl("Root", TSmartCtrl::Create<TPanel>());
         root->SetWidth(Unscale(kWidth));
@@ -76,7 +75,6 @@ public:
     }
     ~TFullHDScene()
     {
-        SetSmartVCL(nullptr);
         SetUIScale(1.0);
     }
 

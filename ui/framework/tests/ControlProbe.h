@@ -2,7 +2,7 @@
 
 // A control that records what happens to it, for the control tree and host tests.
 
-#include "app/settings/UIScale.h"
+#include "ui/framework/UIScale.h"
 #include "ui/framework/SmartCtrl.h"
 
 #include <functional>

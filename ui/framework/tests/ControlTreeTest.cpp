@@ -289,11 +289,11 @@ TEST(ControlTree, DispatchSurvivesAHandlerThatFreesItsOwnPage)
 TEST(ControlTree, VisibilityChangesRepaintTheCoveredArea)
 {
     TSmartVCL host(400, 300);
-    SetSmartVCL(&host);
     std::vector<TRect> dirty;
     host.WindowPaint(dirty);
 
-    auto root = MakeProbe(nullptr, "root", 0, 0, 400, 300);
+    TProbe* root = host.AddControl("root", MakeProbe(nullptr, "root", 0, 0, 400, 300));
+    host.WindowPaint(dirty);
     TProbe* child = root->AddItem(MakeProbe(nullptr, "child", 50, 60, 10, 10));
     child->SetVisible(false);
     EXPECT_FALSE(child->Visible());
@@ -306,7 +306,6 @@ TEST(ControlTree, VisibilityChangesRepaintTheCoveredArea)
     child->SetVisible(true); // Show invalidates itself and its parent
     host.WindowPaint(dirty);
     EXPECT_EQ(dirty, std::vector<TRect> { TRect::FromSize(0, 0, 400, 300) });
-    SetSmartVCL(nullptr);
 }
 
 TEST(ControlTree, UnFocusReachesEveryVisibleFocusableDescendant)
@@ -345,17 +344,15 @@ TEST(ControlTree, AFailingFocusHandlerStillRepaintsTheControl)
         void On_Focus(const TInputData&) override { throw std::runtime_error("view fault"); }
     };
     TSmartVCL host(100, 100);
-    SetSmartVCL(&host);
     std::vector<TRect> dirty;
+    TFailing* control = host.AddControl("failing", TSmartCtrl::Create<TFailing>());
     host.WindowPaint(dirty);
-    auto control = TSmartCtrl::Create<TFailing>();
     control->SetWidth(10);
     control->SetHeight(10);
     control->scCanFocuse = true;
     EXPECT_NO_THROW(control->Focus({}));
     EXPECT_TRUE(control->SC_FOCUSED);
     EXPECT_TRUE(host.WindowNeedsPaint());
-    SetSmartVCL(nullptr);
 }
 
 TEST(ControlTree, KeysAreForwardedToTheFocusedChild)

@@ -1,7 +1,7 @@
 // Renders a small control tree off screen at UI scale 0.4 through the host, the control tree
 // and the theme manager together, and checks the pixels that come out.
 
-#include "app/settings/UIScale.h"
+#include "ui/framework/UIScale.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/TextFlags.h"
 #include "ui/framework/SmartCtrl.h"
@@ -60,7 +60,7 @@ public:
     {
     }
     void OnCreateCanvas() override { }
-    void On_Paint(TBitmap& Canvas) override { SmartVCL()->ThemeManager->Draw(m_skin, Canvas, "", CanvasRect()); }
+    void On_Paint(TBitmap& Canvas) override { Host()->ThemeManager->Draw(m_skin, Canvas, "", CanvasRect()); }
 
 private:
     std::string m_skin;
@@ -72,7 +72,7 @@ public:
     void OnCreateCanvas() override { }
     void On_Paint(TBitmap& Canvas) override
     {
-        SmartVCL()->ThemeManager->TextOut("A caption far too long for its little box", "Fonts:Caption",
+        Host()->ThemeManager->TextOut("A caption far too long for its little box", "Fonts:Caption",
             tfSingleLine | tfEndEllipsis | tfVCenter, CanvasRect(), Canvas);
     }
 };
@@ -100,7 +100,6 @@ TEST(RenderTree, PaintsImagesTextAndCullsScrolledRows)
 {
     SetUIScale(0.4);
     TSmartVCL host(400, 400);
-    SetSmartVCL(&host);
     ASSERT_TRUE(host.ThemeManager->Load(MakeTheme().string()));
 
     auto* root = host.AddControl("Root", TSmartCtrl::Create<TPanel>());
@@ -185,7 +184,6 @@ TEST(RenderTree, PaintsImagesTextAndCullsScrolledRows)
     // Row 2: logical 50..100 inside the list, device 220..240.
     EXPECT_EQ(out.PixelAt(10, 230), kBlue);
 
-    SetSmartVCL(nullptr);
     SetUIScale(1.0);
 }
 

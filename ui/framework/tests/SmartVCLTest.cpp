@@ -24,7 +24,6 @@ class SmartVCLTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetSmartVCL(&host);
         host.Window = &shell;
         left = host.AddControl("left", MakeProbe(&log, "left", 0, 0, 200, 300));
         right = host.AddControl("right", MakeProbe(&log, "right", 200, 0, 200, 300));
@@ -32,7 +31,6 @@ protected:
         rightButton = right->AddItem(MakeProbe(&log, "rightButton", 50, 50, 50, 50));
         log.clear();
     }
-    void TearDown() override { SetSmartVCL(nullptr); }
 
     TLog log;
     TFakeShell shell;
@@ -177,7 +175,6 @@ TEST_F(SmartVCLTest, DropAtScaleReachesTheDirectChildUnderTheLogicalPoint)
 {
     TScaleGuard scale(0.4);
     TSmartVCL big(800, 600);
-    SetSmartVCL(&big);
     TProbe* panel = big.AddControl("panel", MakeProbe(&log, "panel", 0, 0, 2000, 1500));
     TProbe* list = panel->AddItem(MakeProbe(&log, "list", 900, 900, 200, 200));
     // Client pixel (400, 400) is logical (1000, 1000).
@@ -190,7 +187,6 @@ TEST_F(SmartVCLTest, DropAtScaleReachesTheDirectChildUnderTheLogicalPoint)
     log.clear();
     big.WindowDrop({ "/music/c" }, 40, 40);
     EXPECT_TRUE(log.empty());
-    SetSmartVCL(&host);
 }
 
 TEST_F(SmartVCLTest, KeysReachTheFocusedControlThenTheCallbacks)

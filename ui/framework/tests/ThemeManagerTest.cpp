@@ -1,6 +1,6 @@
 #include "ui/framework/ThemeManager.h"
 
-#include "app/settings/UIScale.h"
+#include "ui/framework/UIScale.h"
 #include "platform/graphics/TextRenderer.h"
 
 #include <gtest/gtest.h>
