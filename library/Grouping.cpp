@@ -2,7 +2,8 @@
 
 #include "library/PlayList.h"
 #include "library/PlayerSession.h"
-#include "library/TextCase.h"
+#include "base/CaseFold.h"
+#include "base/Collation.h"
 #include "library/TrackTexts.h"
 
 #include <algorithm>

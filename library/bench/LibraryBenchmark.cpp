@@ -6,7 +6,8 @@
 #include "library/PlayList.h"
 #include "library/PlayerSession.h"
 #include "library/PlaylistLoader.h"
-#include "library/TextCase.h"
+#include "base/CaseFold.h"
+#include "base/Collation.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/window/UIDispatcher.h"
 

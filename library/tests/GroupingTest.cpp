@@ -1,6 +1,7 @@
 #include "library/tests/LibraryTestSupport.h"
 
-#include "library/TextCase.h"
+#include "base/CaseFold.h"
+#include "base/Collation.h"
 #include "tests/support/Requirements.h"
 
 #include <algorithm>
