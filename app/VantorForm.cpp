@@ -109,6 +109,7 @@ bool TVantorForm::FormCreate()
     CreateViews();
     LoadPlaylists();
     vtAllCreated = true;
+    VclResize();
     PlayCommandLine();
     m_created = true;
     return true;
@@ -251,10 +252,16 @@ void TVantorForm::AddToDefaultList(std::vector<std::string> const& files)
 
 void TVantorForm::VclResize()
 {
-    // The top-level views and their layout join with the views; until the control bar
-    // exists there is nothing to place.
-    if (!vtAllCreated || !m_host || !m_host->CM_LIST.FindControl("ControlBar"))
+    if (!vtAllCreated || !m_host || !m_panel)
         return;
+    // The playlist panel fills the client area, and the current list fills the panel.
+    m_panel->SetPosition(0, 0);
+    m_panel->SetWidth(Unscale(m_host->ClientWidth()));
+    m_panel->SetHeight(Unscale(m_host->ClientHeight()));
+    if (TVPlayList* const list = m_session->CurrentPlayList) {
+        list->SetWidth(m_panel->Width());
+        list->SetHeight(m_panel->Height());
+    }
 }
 
 void TVantorForm::GlobalKeyDown(uint16_t Key, TShiftState Shift)

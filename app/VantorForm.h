@@ -57,7 +57,8 @@ public:
     // The shutdown sequence; runs once, also from the destructor when it was not called.
     void FormDestroy();
 
-    // Lays out the top-level views; nothing happens before every view exists.
+    // Lays out the top-level views to the client area; nothing happens before every view
+    // exists.
     void VclResize();
     // The host's key callbacks: the modifier keys switch the current playlist's modes, and
     // the media keys act as they do from the media-key service.
