@@ -6,7 +6,7 @@
 #include "ui/framework/UIScale.h"
 #include "player/single_instance/SingleInst.h"
 #include "library/CoverThread.h"
-#include "library/PlayListPanel.h"
+#include "ui/views/playlist/PlayListPanel.h"
 #include "library/PlayQueue.h"
 #include "library/TrackData.h"
 #include "library/PlayerSession.h"
@@ -441,7 +441,8 @@ void TVantorForm::CreateViews()
         VclResize();
         m_host->Invalidate();
     };
-    ConnectPlaylistWorkers(*m_panel, *m_session, m_loop->Dispatcher());
+    ConnectPlaylistWorkers(*m_session, m_loop->Dispatcher());
+    m_panel->StartLoad = [](TVPlayList& list, bool activate) { Load_Start(list, true, activate, false); };
     m_session->SetLocale(m_locale.get());
 
     TUIDispatcher* const dispatcher = &m_loop->Dispatcher();

@@ -4,8 +4,10 @@
 // to a list: a folder's subfolders (depth-first) come before its own files, and within a
 // folder the file system's listing order holds. Any thread.
 
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantor {
@@ -26,6 +28,10 @@ void CollectFolder(const std::string& folder, std::vector<std::string>& files,
 // as a folder and collected.
 std::vector<std::string> CollectDropped(const std::vector<std::string>& paths,
     const TScanCancelled& cancelled = {});
+
+// The files under folder whose name contains namePart: the subfolders' first (depth-first, in
+// listing order), then the folder's own, in listing order. Linked folders are not followed.
+void CollectFilesNamed(const std::filesystem::path& folder, std::string_view namePart, std::vector<std::string>& files);
 
 // The files of the linked folders, folder by folder.
 std::vector<std::string> CollectFolders(const std::vector<std::string>& folders,

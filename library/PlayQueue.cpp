@@ -1,10 +1,12 @@
 #include "library/PlayQueue.h"
 
 #include "base/IniFile.h"
-#include "library/PlayListPanel.h"
+#include "library/FolderScan.h"
+#include "library/PlayList.h"
 #include "library/PlayerSession.h"
 #include "library/TrackData.h"
 
+#include <algorithm>
 #include <random>
 #include <system_error>
 #include <unordered_map>
@@ -136,19 +138,23 @@ std::string TPlayQueue::SaveQueueFile(const std::filesystem::path& folder, const
     return file.UpdateFile() ? path.string() : std::string();
 }
 
-int TPlayQueue::LoadQueueFile(const std::filesystem::path& path, const TPlayListPanel& panel)
+int TPlayQueue::LoadQueueFile(const std::filesystem::path& path, const std::vector<TVPlayList*>& lists)
 {
-    return LoadQueue(TIniFile(path, TIniAccess::WholeFile), panel);
+    return LoadQueue(TIniFile(path, TIniAccess::WholeFile), lists);
 }
 
-int TPlayQueue::LoadQueue(const TIniFile& file, const TPlayListPanel& panel)
+int TPlayQueue::LoadQueue(const TIniFile& file, const std::vector<TVPlayList*>& lists)
 {
     ClearQueue();
     int added = 0;
     for (std::string const& section : file.ReadSections()) {
-        TVPlayList* list = nullptr;
-        if (section == kOptionsSection || !panel.GetPlayList(section, list))
+        if (section == kOptionsSection)
             continue;
+        // The first list with that ID, as the panel finds it.
+        auto const found = std::find_if(lists.begin(), lists.end(), [&](TVPlayList* l) { return l->plID == section; });
+        if (found == lists.end())
+            continue;
+        TVPlayList* const list = *found;
         std::unordered_map<std::string, TTrackData*> byID;
         byID.reserve(list->plDataList.size());
         for (auto const& track : list->plDataList)

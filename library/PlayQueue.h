@@ -15,7 +15,6 @@
 namespace vantor {
 
 class TIniFile;
-class TPlayListPanel;
 class TPlayQueue;
 class TPlayerSession;
 class TTrackData;
@@ -73,10 +72,11 @@ public:
     // (the caller reports "Unable to write to" the path).
     std::string SaveQueueFile(const std::filesystem::path& folder, const std::string& Caption,
                               const std::string& Description) const;
-    // Clears the queue and fills it from a queue file, finding lists in panel by plID and
-    // tracks by tdID; unknown lists and tracks are skipped. Returns the entries added.
-    int LoadQueueFile(const std::filesystem::path& path, const TPlayListPanel& panel);
-    int LoadQueue(const TIniFile& file, const TPlayListPanel& panel);
+    // Clears the queue and fills it from a queue file, finding lists among lists (the panel's,
+    // in its order) by plID and tracks by tdID; unknown lists and tracks are skipped. Returns
+    // the entries added.
+    int LoadQueueFile(const std::filesystem::path& path, const std::vector<TVPlayList*>& lists);
+    int LoadQueue(const TIniFile& file, const std::vector<TVPlayList*>& lists);
     // The queue files under folder: subfolders first (depth-first), then the folder's own
     // files whose name holds ".vqf".
     static std::vector<TQueueFileInfo> ListQueueFiles(const std::filesystem::path& folder);

@@ -4,7 +4,6 @@
 #include "library/CoverThread.h"
 #include "library/FolderScan.h"
 #include "library/PlayList.h"
-#include "library/PlayListPanel.h"
 #include "library/PlayerSession.h"
 #include "library/SmartThread.h"
 
@@ -169,10 +168,9 @@ void Commit(TVPlayList& list, TLoadJob& job, TLoadResult& result)
 
 }
 
-void ConnectPlaylistWorkers(TPlayListPanel& panel, TPlayerSession& session, TUIDispatcher& dispatcher)
+void ConnectPlaylistWorkers(TPlayerSession& session, TUIDispatcher& dispatcher)
 {
     session.LoaderHooks.Dispatcher = &dispatcher;
-    panel.StartLoad = [](TVPlayList& list, bool activate) { Load_Start(list, true, activate, false); };
     session.Hooks.StartCovers = [](TVPlayList& list) { Icons_Start(list, true); };
 }
 

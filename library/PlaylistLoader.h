@@ -20,7 +20,6 @@
 
 namespace vantor {
 
-class TPlayListPanel;
 class TPlayerSession;
 class TSmartThread;
 class TUIDispatcher;
@@ -47,10 +46,11 @@ struct TLoaderHooks {
 };
 
 
-// Connects the playlist models to their threads: the panel's new lists load on their own
-// loader, a list that wants its covers starts its cover thread, and hand-offs go to
-// dispatcher's UI thread. The main controller calls it once, before the lists are added.
-void ConnectPlaylistWorkers(TPlayListPanel& panel, TPlayerSession& session, TUIDispatcher& dispatcher);
+// Connects the session's lists to their threads: a list that wants its covers starts its cover
+// thread, and hand-offs go to dispatcher's UI thread. The main controller calls it once,
+// before the lists are added (and makes the panel's new lists load on their own loader with
+// Load_Start).
+void ConnectPlaylistWorkers(TPlayerSession& session, TUIDispatcher& dispatcher);
 
 // A new loader for the list (stopping the old one first, which lets a load in progress hand
 // its results over); Activate makes the list current when a load starts, FromScanList makes

@@ -1,24 +1,26 @@
 // Queue files from arbitrary bytes, against two lists whose track IDs are "1" to "4".
 
 #include "base/IniFile.h"
-#include "library/PlayListPanel.h"
+#include "library/PlayList.h"
 #include "library/PlayQueue.h"
 #include "library/PlayerSession.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace vantor;
     // Made once and kept for the whole run, as the lists' IDs never change.
     static TPlayerSession* const session = new TPlayerSession();
-    static TPlayListPanel* const panel = [] {
-        TPlayListPanel* created = TSmartCtrl::Create<TPlayListPanel>(*session).release();
+    static std::vector<TVPlayList*> const lists = [] {
+        std::vector<TVPlayList*> created;
         for (const char* id : { "#1", "#2" }) {
-            TVPlayList* const list = created->AddPlaylist("", false);
+            TVPlayList* const list = TSmartCtrl::Create<TVPlayList>(*session).release();
             list->plID = id;
+            created.push_back(list);
             for (const char* track : { "1", "2", "3", "4" }) {
                 auto record = std::make_unique<TTrackData>();
                 record->tdID = track;
@@ -28,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return created;
     }();
     TPlayQueue& queue = session->Queue();
-    queue.LoadQueue(TIniFile::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size)), *panel);
+    queue.LoadQueue(TIniFile::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size)), lists);
     queue.RemoveFromQueue(queue.Track(0));
     queue.ClearQueue();
     return 0;

@@ -1,7 +1,7 @@
 #include "library/tests/LibraryTestSupport.h"
 
 #include "base/IniFile.h"
-#include "library/PlayListPanel.h"
+#include "library/SpecialLists.h"
 #include "library/PlayQueue.h"
 
 namespace vantor::testing {
@@ -12,18 +12,26 @@ protected:
     void SetUp() override
     {
         LibraryTest::SetUp();
-        ThePanel = TSmartCtrl::Create<TPlayListPanel>(Session);
-        A = ThePanel->AddPlaylist("", false);
-        B = ThePanel->AddPlaylist("", false);
+        A = AddList("#1");
+        B = AddList("#2");
         for (const char* name : { "A1", "A2" })
             A->AppendTrack(Track({ { "FilePath", AudioFile(std::string(name) + ".mp3") }, { "FileName", name },
                                    { "TrackName", name } }));
         B->AppendTrack(Track({ { "FilePath", AudioFile("B1.mp3") }, { "FileName", "B1" }, { "TrackName", "B1" } }));
     }
-    void TearDown() override
+    TVPlayList* AddList(const std::string& id)
     {
-        ThePanel.reset();
-        LibraryTest::TearDown();
+        Lists.push_back(TSmartCtrl::Create<TVPlayList>(Session));
+        Lists.back()->plID = id;
+        return Lists.back().get();
+    }
+
+    std::vector<TVPlayList*> ListPointers() const
+    {
+        std::vector<TVPlayList*> lists;
+        for (auto const& list : Lists)
+            lists.push_back(list.get());
+        return lists;
     }
 
     std::vector<std::string> Names() const
@@ -34,7 +42,7 @@ protected:
         return names;
     }
 
-    std::unique_ptr<TPlayListPanel> ThePanel;
+    std::vector<std::unique_ptr<TVPlayList>> Lists;
     TVPlayList* A = nullptr;
     TVPlayList* B = nullptr;
     TPlayQueue& TheQueue = Session.Queue();
@@ -56,7 +64,7 @@ TEST_F(Queue, SavedQueueComesBackGroupedByList)
     EXPECT_TRUE(TheQueue.SaveQueueFile(Root / "missing", "Party", "").empty());
 
     Session.QueueIndex = 2;
-    EXPECT_EQ(TheQueue.LoadQueueFile(path, *ThePanel), 3);
+    EXPECT_EQ(TheQueue.LoadQueueFile(path, ListPointers()), 3);
     EXPECT_EQ(Names(), std::vector<std::string>({ "A1", "A2", "B1" }));
     EXPECT_EQ(Session.QueueIndex, 0);
     EXPECT_EQ(B->GetTrackData(0)->QueueNumber, 3);
@@ -72,7 +80,7 @@ TEST_F(Queue, UnknownListsAndTracksAreSkipped)
     WriteBytes(path, "[#Options]\nCaption=Q\n[#424242]\nx=1\n[" + A->plID + "]\nnope=1\n" + A->GetTrackData(1)->tdID
                          + "=A2\ngarbage\n[" + B->plID + "]\n" + B->GetTrackData(0)->tdID + "=B1\n");
     TheQueue.AddToQueue(A->GetTrackData(0));
-    EXPECT_EQ(TheQueue.LoadQueueFile(path, *ThePanel), 2);
+    EXPECT_EQ(TheQueue.LoadQueueFile(path, ListPointers()), 2);
     EXPECT_EQ(Names(), std::vector<std::string>({ "A2", "B1" }));
     EXPECT_EQ(A->GetTrackData(0)->QueueNumber, -1); // cleared by the load
 
@@ -135,8 +143,9 @@ TEST(History, KeepsTheLastTwenty)
 
 TEST_F(Queue, HeartTogglesTheFavouritesAndRewritesTheirFile)
 {
-    TVPlayList* const favorites = ThePanel->AddPlaylist("#Favorites", false);
-    ASSERT_EQ(favorites, Session.Special.Favorites);
+    Lists.push_back(TSmartCtrl::Create<TFavoriteList>(Session));
+    auto* const favorites = static_cast<TFavoriteList*>(Lists.back().get());
+    Session.Special.Favorites = favorites;
     TTrackData* const track = A->GetTrackData(0);
     std::filesystem::path const file = favorites->SavePath();
 

@@ -72,8 +72,4 @@ private:
     TVPlayList* CreateSpecial(const std::string& Path);
 };
 
-// The files under folder whose name contains namePart: the subfolders' first (depth-first, in
-// listing order), then the folder's own, in listing order. Linked folders are not followed.
-void CollectFilesNamed(const std::filesystem::path& folder, std::string_view namePart, std::vector<std::string>& files);
-
 }

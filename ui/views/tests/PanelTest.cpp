@@ -1,7 +1,7 @@
 #include "library/tests/LibraryTestSupport.h"
 
 #include "base/IniFile.h"
-#include "library/PlayListPanel.h"
+#include "ui/views/playlist/PlayListPanel.h"
 #include "library/PlayQueue.h"
 #include "platform/window/FakeMessageBox.h"
 

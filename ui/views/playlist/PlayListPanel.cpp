@@ -1,5 +1,6 @@
-#include "library/PlayListPanel.h"
+#include "ui/views/playlist/PlayListPanel.h"
 
+#include "library/FolderScan.h"
 #include "library/PlayerSession.h"
 #include "library/SpecialLists.h"
 #include "platform/window/MessageBox.h"
@@ -8,42 +9,6 @@
 #include <system_error>
 
 namespace vantor {
-
-namespace {
-
-// Folders nested deeper than this are not walked (a guard against pathological trees).
-constexpr int kMaxFolderDepth = 64;
-
-void CollectFiles(const std::filesystem::path& folder, std::string_view namePart, int depth,
-                  std::vector<std::string>& files)
-{
-    if (depth > kMaxFolderDepth)
-        return;
-    std::error_code error;
-    std::vector<std::filesystem::path> subfolders;
-    std::vector<std::filesystem::path> own;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        std::error_code statusError;
-        // Linked folders are not followed, so a link to a parent cannot loop.
-        if (it->is_symlink(statusError) && it->is_directory(statusError))
-            continue;
-        if (it->is_directory(statusError))
-            subfolders.push_back(it->path());
-        else if (it->path().filename().string().find(namePart) != std::string::npos)
-            own.push_back(it->path());
-    }
-    for (auto const& subfolder : subfolders)
-        CollectFiles(subfolder, namePart, depth + 1, files);
-    for (auto const& file : own)
-        files.push_back(file.string());
-}
-
-}
-
-void CollectFilesNamed(const std::filesystem::path& folder, std::string_view namePart, std::vector<std::string>& files)
-{
-    CollectFiles(folder, namePart, 0, files);
-}
 
 TPlayListPanel::TPlayListPanel(TCreateKey key, TPlayerSession& session)
     : TSmartCtrl(key)
