@@ -12,6 +12,7 @@
 #include <ctime>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace vantor {
 
@@ -242,9 +243,12 @@ void TSdlWindow::PresentIfNeeded()
     } else {
         return;
     }
-    if (!m_presented)
-        ReportFirstPresent();
+    if (m_presented)
+        return;
     m_presented = true;
+    ReportFirstPresent();
+    if (OnFirstPresent)
+        std::exchange(OnFirstPresent, nullptr)();
 }
 
 bool TSdlWindow::ReadPixels(TBitmap& bitmap)
