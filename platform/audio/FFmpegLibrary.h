@@ -1,8 +1,9 @@
 #pragma once
 
-// FFmpeg is opened when the first stream is decoded, not when the program starts: its
-// libraries and the codec, network and image libraries they pull in take longer to load
-// than the rest of the start-up together.
+// FFmpeg is opened at run time, not when the program starts: its libraries and the codec,
+// network and image libraries they pull in take longer to load than the rest of the start-up
+// together. The player loads it ahead once its first frame is out (TAudioEngine::
+// PreloadDecoding); otherwise the first stream to decode loads it.
 //
 //   const TFFmpeg* av = FFmpeg();
 //   if (!av) return nullptr;           // not installed: nothing decodes
