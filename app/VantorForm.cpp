@@ -102,6 +102,8 @@ bool TVantorForm::FormCreate()
         m_geometry.Left, m_geometry.Top);
     m_host->Window = m_window.get();
     m_host->Timers = &m_loop->Timers();
+    // FFmpeg loads once the first frame is out: neither the start nor the first track waits.
+    m_window->OnFirstPresent = [audio = m_audio.get()] { audio->PreloadDecoding(); };
 
     m_host->ThemeManager->UnknownAuthor = m_locale->Get("Unknown.ThemeAuthor");
     m_host->ThemeManager->Load(m_session->AppPath() + "Theme/" + Settings.ThemeName + "/ThemeData.qxs");

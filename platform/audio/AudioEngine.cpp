@@ -1,6 +1,7 @@
 #include "platform/audio/AudioEngine.h"
 
 #include "platform/audio/AudioStream.h"
+#include "platform/audio/FFmpegLibrary.h"
 #include "platform/audio/Mixer.h"
 #include "platform/audio/NullAudioOutput.h"
 #include "platform/audio/SdlAudioOutput.h"
@@ -27,6 +28,8 @@ TAudioEngine::TAudioEngine() = default;
 TAudioEngine::~TAudioEngine()
 {
     Free();
+    if (m_preload.joinable())
+        m_preload.join();
 }
 
 bool TAudioEngine::Init(int sampleRate)
@@ -80,6 +83,12 @@ void TAudioEngine::Free()
 bool TAudioEngine::Advance(double seconds)
 {
     return m_output && m_output->Advance(seconds);
+}
+
+void TAudioEngine::PreloadDecoding()
+{
+    if (!m_preload.joinable())
+        m_preload = std::thread([] { FFmpeg(); });
 }
 
 uint32_t TAudioEngine::NextHandle()

@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <thread>
 #include <unordered_map>
 
 namespace vantor {
@@ -85,6 +86,10 @@ public:
     // as needed. False with any other output.
     bool Advance(double seconds);
 
+    // Loads FFmpeg on a thread of its own, so that the first stream created later does not
+    // wait for it (the libraries load on first use otherwise). Does nothing when called again.
+    void PreloadDecoding();
+
     // Creates a stopped stream at position 0; 0 when the file cannot be opened or holds no
     // decodable audio.
     TChannelHandle StreamCreateFile(const std::string& path);
@@ -145,6 +150,7 @@ private:
     uint32_t m_lastHandle = 0;
     int m_outputRate = 0;
     bool m_deviceOutput = false;
+    std::thread m_preload; // joined by the destructor
 };
 
 }

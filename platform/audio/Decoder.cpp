@@ -1,13 +1,8 @@
 #include "platform/audio/Decoder.h"
 
-#include <algorithm>
+#include "platform/audio/FFmpegLibrary.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/log.h>
-#include <libavutil/mathematics.h>
-}
+#include <algorithm>
 
 namespace vantor {
 
@@ -23,9 +18,8 @@ constexpr int kMaxErrors = 1000;
 
 std::unique_ptr<TDecoder> TDecoder::Open(const TMediaSource& source, int outputRate)
 {
-    // A damaged file is an ordinary event for a player; FFmpeg's console messages are noise.
-    static const bool quiet = (av_log_set_level(AV_LOG_QUIET), true);
-    (void)quiet;
+    if (!FFmpeg())
+        return nullptr;
     std::unique_ptr<TDecoder> decoder(new TDecoder);
     if (!decoder->Prepare(source, outputRate))
         return nullptr;
@@ -34,9 +28,9 @@ std::unique_ptr<TDecoder> TDecoder::Open(const TMediaSource& source, int outputR
 
 TDecoder::~TDecoder()
 {
-    av_packet_free(&m_packet);
-    av_frame_free(&m_frame);
-    avcodec_free_context(&m_codec);
+    FFmpeg()->av_packet_free(&m_packet);
+    FFmpeg()->av_frame_free(&m_frame);
+    FFmpeg()->avcodec_free_context(&m_codec);
 }
 
 bool TDecoder::Prepare(const TMediaSource& source, int outputRate)
@@ -46,10 +40,10 @@ bool TDecoder::Prepare(const TMediaSource& source, int outputRate)
     if (!m_input)
         return false;
     AVFormatContext* format = m_input->Format();
-    if (avformat_find_stream_info(format, nullptr) < 0)
+    if (FFmpeg()->avformat_find_stream_info(format, nullptr) < 0)
         return false;
     const AVCodec* codec = nullptr;
-    m_streamIndex = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+    m_streamIndex = FFmpeg()->av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
     if (m_streamIndex < 0 || !codec)
         return false;
     m_stream = format->streams[m_streamIndex];
@@ -58,17 +52,17 @@ bool TDecoder::Prepare(const TMediaSource& source, int outputRate)
             format->streams[i]->discard = AVDISCARD_ALL;
     }
 
-    m_codec = avcodec_alloc_context3(codec);
-    m_frame = av_frame_alloc();
-    m_packet = av_packet_alloc();
+    m_codec = FFmpeg()->avcodec_alloc_context3(codec);
+    m_frame = FFmpeg()->av_frame_alloc();
+    m_packet = FFmpeg()->av_packet_alloc();
     if (!m_codec || !m_frame || !m_packet)
         return false;
-    if (avcodec_parameters_to_context(m_codec, m_stream->codecpar) < 0)
+    if (FFmpeg()->avcodec_parameters_to_context(m_codec, m_stream->codecpar) < 0)
         return false;
     // The stream already has its own thread; codec threads would only compete with it.
     m_codec->thread_count = 1;
     m_codec->pkt_timebase = m_stream->time_base;
-    if (avcodec_open2(m_codec, codec, nullptr) < 0)
+    if (FFmpeg()->avcodec_open2(m_codec, codec, nullptr) < 0)
         return false;
 
     // The first frame decides the source's rate and channels: headers can disagree with it.
@@ -85,9 +79,9 @@ bool TDecoder::Prepare(const TMediaSource& source, int outputRate)
 
     int64_t frames = -1;
     if (m_stream->duration != AV_NOPTS_VALUE && m_stream->duration > 0)
-        frames = av_rescale_q(m_stream->duration, m_stream->time_base, AVRational{1, m_sourceRate});
+        frames = FFmpeg()->av_rescale_q(m_stream->duration, m_stream->time_base, AVRational{1, m_sourceRate});
     else if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
-        frames = av_rescale(format->duration, m_sourceRate, AV_TIME_BASE);
+        frames = FFmpeg()->av_rescale(format->duration, m_sourceRate, AV_TIME_BASE);
     if (frames <= 0)
         frames = ScanFrames(source);
     m_estimatedFrames = std::clamp<int64_t>(frames, m_frame->nb_samples, kMaxFrames);
@@ -100,27 +94,27 @@ int64_t TDecoder::ScanFrames(const TMediaSource& source) const
     if (!scan)
         return -1;
     AVFormatContext* format = scan->Format();
-    AVPacket* packet = av_packet_alloc();
+    AVPacket* packet = FFmpeg()->av_packet_alloc();
     if (!packet)
         return -1;
     int64_t summed = 0;
     int64_t lastEnd = -1;
-    while (av_read_frame(format, packet) >= 0) {
+    while (FFmpeg()->av_read_frame(format, packet) >= 0) {
         if (packet->stream_index == m_streamIndex &&
             packet->stream_index < static_cast<int>(format->nb_streams) && packet->duration > 0) {
             const AVRational base = format->streams[packet->stream_index]->time_base;
-            const int64_t duration =
-                std::clamp<int64_t>(av_rescale_q(packet->duration, base, AVRational{1, m_sourceRate}), 0, kMaxFrames);
+            const int64_t duration = std::clamp<int64_t>(
+                FFmpeg()->av_rescale_q(packet->duration, base, AVRational{1, m_sourceRate}), 0, kMaxFrames);
             summed = std::min(summed + duration, kMaxFrames);
             if (packet->pts != AV_NOPTS_VALUE) {
-                const int64_t start = av_rescale_q(packet->pts, base, AVRational{1, m_sourceRate});
+                const int64_t start = FFmpeg()->av_rescale_q(packet->pts, base, AVRational{1, m_sourceRate});
                 if (start >= 0 && start <= kMaxFrames)
                     lastEnd = std::max(lastEnd, start + duration);
             }
         }
-        av_packet_unref(packet);
+        FFmpeg()->av_packet_unref(packet);
     }
-    av_packet_free(&packet);
+    FFmpeg()->av_packet_free(&packet);
     return std::max(summed, lastEnd);
 }
 
@@ -128,7 +122,7 @@ bool TDecoder::ReceiveFrame()
 {
     int errors = 0;
     for (;;) {
-        const int received = avcodec_receive_frame(m_codec, m_frame);
+        const int received = FFmpeg()->avcodec_receive_frame(m_codec, m_frame);
         if (received == 0)
             return true;
         if (received == AVERROR_EOF)
@@ -140,19 +134,19 @@ bool TDecoder::ReceiveFrame()
         }
         if (m_draining)
             return false;
-        const int read = av_read_frame(m_input->Format(), m_packet);
+        const int read = FFmpeg()->av_read_frame(m_input->Format(), m_packet);
         if (read < 0) {
             // End of file or a read error: let the decoder hand out what it still holds.
             m_draining = true;
-            avcodec_send_packet(m_codec, nullptr);
+            FFmpeg()->avcodec_send_packet(m_codec, nullptr);
             continue;
         }
-        if (m_packet->stream_index == m_streamIndex && avcodec_send_packet(m_codec, m_packet) < 0 &&
+        if (m_packet->stream_index == m_streamIndex && FFmpeg()->avcodec_send_packet(m_codec, m_packet) < 0 &&
             ++errors > kMaxErrors) {
-            av_packet_unref(m_packet);
+            FFmpeg()->av_packet_unref(m_packet);
             return false;
         }
-        av_packet_unref(m_packet);
+        FFmpeg()->av_packet_unref(m_packet);
     }
 }
 
@@ -164,7 +158,7 @@ int64_t TDecoder::FrameStart(const AVFrame* frame) const
     // Timestamps come from the file: any value is possible.
     if (m_stream->start_time != AV_NOPTS_VALUE && __builtin_sub_overflow(pts, m_stream->start_time, &pts))
         return AV_NOPTS_VALUE;
-    const int64_t start = av_rescale_q(pts, m_stream->time_base, AVRational{1, m_sourceRate});
+    const int64_t start = FFmpeg()->av_rescale_q(pts, m_stream->time_base, AVRational{1, m_sourceRate});
     return start >= -kMaxFrames && start <= kMaxFrames ? start : AV_NOPTS_VALUE;
 }
 
@@ -187,7 +181,7 @@ TDecodedChunk TDecoder::Next()
         AVFrame* frame = m_frame;
         if (frame->nb_samples <= 0 || frame->sample_rate <= 0 || frame->sample_rate > kMaxSourceRate ||
             frame->ch_layout.nb_channels <= 0 || frame->ch_layout.nb_channels > kMaxChannels) {
-            av_frame_unref(frame);
+            FFmpeg()->av_frame_unref(frame);
             continue;
         }
         int skip = 0;
@@ -195,7 +189,7 @@ TDecodedChunk TDecoder::Next()
             const int64_t start = FrameStart(frame);
             if (start != AV_NOPTS_VALUE && start < m_trimTo) {
                 if (start + frame->nb_samples <= m_trimTo) {
-                    av_frame_unref(frame);
+                    FFmpeg()->av_frame_unref(frame);
                     continue;
                 }
                 skip = static_cast<int>(m_trimTo - start);
@@ -204,13 +198,13 @@ TDecodedChunk TDecoder::Next()
         }
         if (!m_resampler.Matches(frame->sample_rate, frame->format, frame->ch_layout) &&
             !m_resampler.Configure(frame->sample_rate, frame->format, frame->ch_layout, m_outputRate)) {
-            av_frame_unref(frame);
+            FFmpeg()->av_frame_unref(frame);
             continue;
         }
 
         const int channels = frame->ch_layout.nb_channels;
-        const int bytesPerSample = av_get_bytes_per_sample(static_cast<AVSampleFormat>(frame->format));
-        const bool planar = av_sample_fmt_is_planar(static_cast<AVSampleFormat>(frame->format));
+        const int bytesPerSample = FFmpeg()->av_get_bytes_per_sample(static_cast<AVSampleFormat>(frame->format));
+        const bool planar = FFmpeg()->av_sample_fmt_is_planar(static_cast<AVSampleFormat>(frame->format));
         m_planes.assign(planar ? channels : 1, nullptr);
         for (size_t p = 0; p < m_planes.size(); ++p)
             m_planes[p] = frame->extended_data[p] + static_cast<size_t>(skip) * bytesPerSample * (planar ? 1 : channels);
@@ -221,8 +215,8 @@ TDecodedChunk TDecoder::Next()
         // A stream whose rate changes midway is still counted in frames of its first rate.
         chunk.SourceFrames = frame->sample_rate == m_sourceRate
                                  ? sourceFrames
-                                 : av_rescale(sourceFrames, m_sourceRate, frame->sample_rate);
-        av_frame_unref(frame);
+                                 : FFmpeg()->av_rescale(sourceFrames, m_sourceRate, frame->sample_rate);
+        FFmpeg()->av_frame_unref(frame);
         return chunk;
     }
 }
@@ -232,20 +226,20 @@ int64_t TDecoder::Seek(int64_t sourceFrame)
     // Start a little early: decoders such as MP3 and Opus need some audio before the target
     // to produce it correctly, and demuxers may land after the timestamp they were given.
     const int64_t preroll = std::max<int64_t>(0, sourceFrame - m_sourceRate / 10);
-    int64_t ts = av_rescale_q(preroll, AVRational{1, m_sourceRate}, m_stream->time_base);
+    int64_t ts = FFmpeg()->av_rescale_q(preroll, AVRational{1, m_sourceRate}, m_stream->time_base);
     if (m_stream->start_time != AV_NOPTS_VALUE && __builtin_add_overflow(ts, m_stream->start_time, &ts))
         ts = INT64_MAX;
     AVFormatContext* format = m_input->Format();
-    bool sought = avformat_seek_file(format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0 ||
-                  av_seek_frame(format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0;
+    bool sought = FFmpeg()->avformat_seek_file(format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0 ||
+                  FFmpeg()->av_seek_frame(format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0;
     if (!sought && sourceFrame == 0)
-        sought = av_seek_frame(format, -1, 0, AVSEEK_FLAG_BYTE) >= 0;
+        sought = FFmpeg()->av_seek_frame(format, -1, 0, AVSEEK_FLAG_BYTE) >= 0;
     if (!sought)
         return -1;
-    avcodec_flush_buffers(m_codec);
+    FFmpeg()->avcodec_flush_buffers(m_codec);
     m_resampler.Reset();
     if (m_havePending) {
-        av_frame_unref(m_frame);
+        FFmpeg()->av_frame_unref(m_frame);
         m_havePending = false;
     }
     m_draining = false;

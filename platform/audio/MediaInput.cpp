@@ -1,13 +1,9 @@
 #include "platform/audio/MediaInput.h"
 
+#include "platform/audio/FFmpegLibrary.h"
+
 #include <algorithm>
 #include <cstring>
-
-extern "C" {
-#include <libavformat/avformat.h>
-#include <libavutil/dict.h>
-#include <libavutil/mem.h>
-}
 
 namespace vantor {
 
@@ -20,23 +16,25 @@ constexpr const char* kAudioFormats = "aac,ac3,aiff,amr,ape,asf,au,caf,dsf,dts,e
 
 std::unique_ptr<TMediaInput> TMediaInput::Open(const TMediaSource& source)
 {
+    if (!FFmpeg())
+        return nullptr;
     std::unique_ptr<TMediaInput> input(new TMediaInput);
-    AVFormatContext* format = avformat_alloc_context();
+    AVFormatContext* format = FFmpeg()->avformat_alloc_context();
     if (!format)
         return nullptr;
     std::string url = "file:" + source.Path;
     if (source.Bytes) {
         input->m_bytes = source.Bytes;
-        auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+        auto* buffer = static_cast<unsigned char*>(FFmpeg()->av_malloc(kIoBufferSize));
         if (!buffer) {
-            avformat_free_context(format);
+            FFmpeg()->avformat_free_context(format);
             return nullptr;
         }
-        input->m_io = avio_alloc_context(buffer, kIoBufferSize, 0, input.get(), &TMediaInput::Read, nullptr,
+        input->m_io = FFmpeg()->avio_alloc_context(buffer, kIoBufferSize, 0, input.get(), &TMediaInput::Read, nullptr,
                                          &TMediaInput::Seek);
         if (!input->m_io) {
-            av_free(buffer);
-            avformat_free_context(format);
+            FFmpeg()->av_free(buffer);
+            FFmpeg()->avformat_free_context(format);
             return nullptr;
         }
         format->pb = input->m_io;
@@ -44,11 +42,11 @@ std::unique_ptr<TMediaInput> TMediaInput::Open(const TMediaSource& source)
         url.clear();
     }
     AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    av_dict_set(&options, "format_whitelist", kAudioFormats, 0);
+    FFmpeg()->av_dict_set(&options, "protocol_whitelist", "file", 0);
+    FFmpeg()->av_dict_set(&options, "format_whitelist", kAudioFormats, 0);
     // avformat_open_input frees the context itself when it fails.
-    const int opened = avformat_open_input(&format, url.c_str(), nullptr, &options);
-    av_dict_free(&options);
+    const int opened = FFmpeg()->avformat_open_input(&format, url.c_str(), nullptr, &options);
+    FFmpeg()->av_dict_free(&options);
     if (opened < 0)
         return nullptr;
     input->m_format = format;
@@ -57,10 +55,10 @@ std::unique_ptr<TMediaInput> TMediaInput::Open(const TMediaSource& source)
 
 TMediaInput::~TMediaInput()
 {
-    avformat_close_input(&m_format);
+    FFmpeg()->avformat_close_input(&m_format);
     if (m_io) {
-        av_freep(&m_io->buffer);
-        avio_context_free(&m_io);
+        FFmpeg()->av_freep(&m_io->buffer);
+        FFmpeg()->avio_context_free(&m_io);
     }
 }
 

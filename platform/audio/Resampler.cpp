@@ -1,10 +1,6 @@
 #include "platform/audio/Resampler.h"
 
-extern "C" {
-#include <libavutil/channel_layout.h>
-#include <libavutil/samplefmt.h>
-#include <libswresample/swresample.h>
-}
+#include "platform/audio/FFmpegLibrary.h"
 
 namespace vantor {
 
@@ -15,9 +11,9 @@ AVChannelLayout UsableLayout(const AVChannelLayout& layout)
 {
     AVChannelLayout result{};
     if (layout.order == AV_CHANNEL_ORDER_NATIVE)
-        av_channel_layout_copy(&result, &layout);
+        FFmpeg()->av_channel_layout_copy(&result, &layout);
     else
-        av_channel_layout_default(&result, layout.nb_channels);
+        FFmpeg()->av_channel_layout_default(&result, layout.nb_channels);
     return result;
 }
 
@@ -25,24 +21,27 @@ AVChannelLayout UsableLayout(const AVChannelLayout& layout)
 
 TResampler::~TResampler()
 {
-    swr_free(&m_swr);
+    if (m_swr)
+        FFmpeg()->swr_free(&m_swr);
 }
 
 bool TResampler::Configure(int inRate, int sampleFormat, const AVChannelLayout& layout, int outRate)
 {
-    swr_free(&m_swr);
+    if (!FFmpeg())
+        return false;
+    FFmpeg()->swr_free(&m_swr);
     if (inRate <= 0 || layout.nb_channels <= 0)
         return false;
     AVChannelLayout inLayout = UsableLayout(layout);
     m_mono = layout.nb_channels == 1;
     AVChannelLayout outLayout{};
-    av_channel_layout_default(&outLayout, m_mono ? 1 : 2);
-    const int result = swr_alloc_set_opts2(&m_swr, &outLayout, AV_SAMPLE_FMT_FLT, outRate, &inLayout,
+    FFmpeg()->av_channel_layout_default(&outLayout, m_mono ? 1 : 2);
+    const int result = FFmpeg()->swr_alloc_set_opts2(&m_swr, &outLayout, AV_SAMPLE_FMT_FLT, outRate, &inLayout,
                                            static_cast<AVSampleFormat>(sampleFormat), inRate, 0, nullptr);
-    av_channel_layout_uninit(&inLayout);
-    av_channel_layout_uninit(&outLayout);
-    if (result < 0 || swr_init(m_swr) < 0) {
-        swr_free(&m_swr);
+    FFmpeg()->av_channel_layout_uninit(&inLayout);
+    FFmpeg()->av_channel_layout_uninit(&outLayout);
+    if (result < 0 || FFmpeg()->swr_init(m_swr) < 0) {
+        FFmpeg()->swr_free(&m_swr);
         return false;
     }
     m_inRate = inRate;
@@ -72,9 +71,9 @@ int TResampler::Flush()
 void TResampler::Reset()
 {
     if (m_swr) {
-        swr_close(m_swr);
-        if (swr_init(m_swr) < 0)
-            swr_free(&m_swr);
+        FFmpeg()->swr_close(m_swr);
+        if (FFmpeg()->swr_init(m_swr) < 0)
+            FFmpeg()->swr_free(&m_swr);
     }
 }
 
@@ -82,7 +81,7 @@ int TResampler::Run(const uint8_t* const* planes, int frames)
 {
     if (!m_swr)
         return 0;
-    const int capacity = swr_get_out_samples(m_swr, frames);
+    const int capacity = FFmpeg()->swr_get_out_samples(m_swr, frames);
     if (capacity <= 0)
         return 0;
     // Stereo goes straight to the output; mono is widened afterwards.
@@ -91,7 +90,7 @@ int TResampler::Run(const uint8_t* const* planes, int frames)
     if (target.size() < static_cast<size_t>(capacity) * outChannels)
         target.resize(static_cast<size_t>(capacity) * outChannels);
     auto* out = reinterpret_cast<uint8_t*>(target.data());
-    const int produced = swr_convert(m_swr, &out, capacity, const_cast<const uint8_t**>(planes), frames);
+    const int produced = FFmpeg()->swr_convert(m_swr, &out, capacity, const_cast<const uint8_t**>(planes), frames);
     if (produced <= 0)
         return 0;
     if (m_mono) {

@@ -1,13 +1,76 @@
 #include "platform/graphics/Bitmap.h"
 
 #include <cairo.h>
+#include <sys/mman.h>
 
 #include <cmath>
+#include <cstdint>
+#include <memory>
 #include <utility>
 
 namespace vantor {
 
 namespace {
+
+constexpr size_t kHugePage = size_t(2) << 20;
+
+// Pixel memory mapped on its own, released with the surface it backs.
+struct TMappedPixels {
+    unsigned char* Start = nullptr;
+    size_t Length = 0;
+    TMappedPixels(unsigned char* start, size_t length)
+        : Start(start)
+        , Length(length)
+    {
+    }
+    ~TMappedPixels() { munmap(Start, Length); }
+    TMappedPixels(const TMappedPixels&) = delete;
+    TMappedPixels& operator=(const TMappedPixels&) = delete;
+};
+
+cairo_user_data_key_t const kMappedPixelsKey {};
+
+// The pixels of a bitmap of at least one huge page (a window's back buffer), in memory the
+// kernel may back with huge pages: faulting a full window's worth of 4 KiB pages in one by
+// one cost the first paint more than the painting itself. Zero-filled, as fresh anonymous
+// memory is; null when the memory cannot be had.
+std::unique_ptr<TMappedPixels> MapPixels(size_t bytes)
+{
+    size_t const length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    // Over-allocated by one huge page, then trimmed to a huge-page boundary at both ends.
+    void* const raw = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        return nullptr;
+    auto const start = reinterpret_cast<uintptr_t>(raw);
+    uintptr_t const aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+    if (aligned > start)
+        munmap(raw, aligned - start);
+    if (size_t const tail = start + kHugePage - aligned)
+        munmap(reinterpret_cast<void*>(aligned + length), tail);
+    // Only a hint: without huge pages the memory works as ordinary pages.
+    madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+    return std::make_unique<TMappedPixels>(reinterpret_cast<unsigned char*>(aligned), length);
+}
+
+// An ARGB32 surface, over mapped memory when it is large enough for huge pages.
+cairo_surface_t* CreateSurface(int width, int height)
+{
+    int const stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+    size_t const bytes = stride > 0 ? size_t(stride) * size_t(height) : 0;
+    std::unique_ptr<TMappedPixels> pixels = bytes >= kHugePage ? MapPixels(bytes) : nullptr;
+    if (!pixels)
+        return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_surface_t* surface =
+        cairo_image_surface_create_for_data(pixels->Start, CAIRO_FORMAT_ARGB32, width, height, stride);
+    auto const release = [](void* data) { delete static_cast<TMappedPixels*>(data); };
+    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS &&
+        cairo_surface_set_user_data(surface, &kMappedPixelsKey, pixels.get(), release) == CAIRO_STATUS_SUCCESS) {
+        pixels.release(); // the surface owns it now
+        return surface;
+    }
+    cairo_surface_destroy(surface);
+    return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+}
 
 void SetSourceArgb(cairo_t* cr, uint32_t argb)
 {
@@ -59,7 +122,7 @@ void TBitmap::SetSize(int width, int height)
     Release();
     if (width <= 0 || height <= 0)
         return;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_surface_t* surface = CreateSurface(width, height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
         return;

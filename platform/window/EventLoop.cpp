@@ -5,10 +5,44 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace vantor {
+
+namespace {
+
+// Whether the user's session names a bus: an address in the environment (whatever it holds),
+// or the per-user bus socket.
+bool SessionBusNamed()
+{
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    char const* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::error_code error;
+    return runtime && *runtime && std::filesystem::exists(std::filesystem::path(runtime) / "bus", error);
+}
+
+// SDL connects to the session bus when it first starts. In a session without a bus the bus
+// library would instead fork and run a launcher for one (dbus-launch --autolaunch), which
+// holds up the start by tens of milliseconds and at best gives a bus nothing else uses. An
+// address of a kind the library does not know makes it give up at once; it is set only while
+// SDL starts, so that programs the player opens see the environment as it was. The loop is
+// created before the program starts threads, so nothing reads the environment meanwhile.
+int InitEventsWithoutBusLaunch()
+{
+    if (SessionBusNamed())
+        return SDL_InitSubSystem(SDL_INIT_EVENTS);
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+    int const result = SDL_InitSubSystem(SDL_INIT_EVENTS);
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    return result;
+}
+
+}
 
 static_assert(std::atomic<bool>::is_always_lock_free, "RequestQuit must be async-signal-safe");
 
@@ -17,7 +51,7 @@ std::atomic<bool> TEventLoop::s_quit { false };
 TEventLoop::TEventLoop()
 {
     // SDL's own SIGINT and SIGTERM handlers turn those signals into SDL_QUIT.
-    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0)
+    if (InitEventsWithoutBusLaunch() != 0)
         throw std::runtime_error(std::string("SDL events: ") + SDL_GetError());
     m_wakeEvent = SDL_RegisterEvents(1);
     uint32_t const wake = m_wakeEvent;

@@ -1,5 +1,6 @@
 #include "platform/window/SdlWindow.h"
 
+#include "platform/window/Display.h"
 #include "platform/window/EventLoop.h"
 #include "platform/window/SdlInput.h"
 
@@ -11,6 +12,7 @@
 #include <ctime>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace vantor {
 
@@ -80,6 +82,7 @@ TSdlWindow::TSdlWindow(TEventLoop& loop, IWindowClient& client, int width, int h
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         throw std::runtime_error(std::string("SDL video: ") + SDL_GetError());
+    ReleaseScreenDpiDisplay();
     // Cairo paints in software, so the window takes the pixels as they are: a GPU-backed
     // window surface would only add the start-up of the GL stack.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -240,9 +243,12 @@ void TSdlWindow::PresentIfNeeded()
     } else {
         return;
     }
-    if (!m_presented)
-        ReportFirstPresent();
+    if (m_presented)
+        return;
     m_presented = true;
+    ReportFirstPresent();
+    if (OnFirstPresent)
+        std::exchange(OnFirstPresent, nullptr)();
 }
 
 bool TSdlWindow::ReadPixels(TBitmap& bitmap)

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,9 @@ public:
     // Reads the pixels of the window surface, which holds what was last presented, into
     // bitmap (opaque).
     bool ReadPixels(TBitmap& bitmap);
+    // Runs once, right after the first frame has gone out: start-up work the first frame does
+    // not need.
+    std::function<void()> OnFirstPresent;
 
     // IWindowShell
     void SetCursorShape(TCursorShape shape) override;

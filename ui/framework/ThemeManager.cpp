@@ -104,14 +104,7 @@ bool TThemeManager::Load(const std::string& path)
                 continue;
             std::string const name = WithoutPngExtension(fileName);
             TSkinData& data = EntryFor(GroupFor(groupID), name);
-            data.sdImage = LoadPngFile(it->path().string());
-            data.sdPattern.Bind(data.sdImage);
-            for (auto& cached : data.sdCachedList) {
-                cached->ciPattern.Reset();
-                cached->ciImage.SetSize(0, 0);
-            }
-            // An image that does not decode leaves the entry without one: it draws nothing.
-            data.sdStatus = data.sdImage.IsEmpty() ? TSkindataStatus::sdLoading : TSkindataStatus::sdReady;
+            data.sdFile = it->path().string();
 
             std::string const value = file.ReadString(groupID, name, "");
             if (value.find("Margins(") != std::string::npos) {
@@ -120,8 +113,6 @@ bool TThemeManager::Load(const std::string& path)
             }
             if (value.find("Offset(") != std::string::npos)
                 data.sdOffset = ReadEdges(value, "Offset");
-            if (data.sdMode == TResizeMode::rmFull)
-                data.sdNineSlice.Build(data.sdImage, data.sdMargins);
         }
         error.clear();
     }
@@ -136,6 +127,21 @@ bool TThemeManager::Load(const std::string& path)
 
     m_info = InfoOf(file, folder.filename().string(), UnknownAuthor);
     return true;
+}
+
+void TThemeManager::Decode(TSkinData& data)
+{
+    data.sdImage = LoadPngFile(data.sdFile);
+    data.sdFile.clear();
+    data.sdPattern.Bind(data.sdImage);
+    for (auto& cached : data.sdCachedList) {
+        cached->ciPattern.Reset();
+        cached->ciImage.SetSize(0, 0);
+    }
+    // An image that does not decode leaves the entry without one: it draws nothing.
+    data.sdStatus = data.sdImage.IsEmpty() ? TSkindataStatus::sdLoading : TSkindataStatus::sdReady;
+    if (data.sdMode == TResizeMode::rmFull)
+        data.sdNineSlice.Build(data.sdImage, data.sdMargins);
 }
 
 TThemeInfo TThemeManager::ReadInfo(const std::string& path, std::string_view folderName,
@@ -190,6 +196,8 @@ TSkinData* TThemeManager::Find(std::string_view skinID, bool groupIgnoresCase) c
             break;
         }
     }
+    if (result && !result->sdFile.empty())
+        Decode(*result);
     if (lookups.size() >= MaxCachedLookups)
         lookups.clear();
     lookups.emplace(std::string(skinID), result);

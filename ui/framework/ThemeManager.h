@@ -36,6 +36,9 @@ struct TSkinData {
     TSkinData();
 
     std::string sdID;
+    // The image file while it is not decoded yet: an image is decoded when its entry is
+    // first looked up, and until then the entry has no image and stays sdLoading.
+    std::string sdFile;
     TBitmap sdImage;
     TFont sdFont;
     uint32_t sdColor = 0xFFF1F1F1;
@@ -69,8 +72,9 @@ public:
     TThemeManager& operator=(const TThemeManager&) = delete;
 
     // Loads the theme whose theme file is path ("…/Theme/<name>/ThemeData.qxs"); the images
-    // come from "Controls" and "Icons" beside it. When path does not exist nothing changes
-    // and false is returned.
+    // come from "Controls" and "Icons" beside it, each decoded when its entry is first looked
+    // up (most are not drawn soon after start-up, if at all). When path does not exist
+    // nothing changes and false is returned.
     bool Load(const std::string& path);
 
     // Draws the image entry into the logical rectangle rect of canvas (group and entry names
@@ -79,7 +83,8 @@ public:
     void Draw(std::string_view skinID, TBitmap& canvas, std::string_view cacheID, const TRect& rect);
     void Draw(std::string_view skinID, TBitmap& canvas, const TDrawPoint& point);
 
-    // The entry for a key, or null. Group names match exactly here, entry names ignore case.
+    // The entry for a key (its image decoded), or null. Group names match exactly here, entry
+    // names ignore case.
     TSkinData* GetSkinData(std::string_view skinID) const;
     // The font of a "Fonts" key, or null.
     const TFont* GetFont(std::string_view fontID) const;
@@ -105,11 +110,12 @@ public:
     std::string UnknownAuthor;
 
     // The loaded groups in load order. Only Load changes them: resolved keys are remembered
-    // until the next Load.
+    // until the next Load. Entries reached through here, not by key, may still be undecoded.
     std::vector<std::unique_ptr<TSkinGroup>> ssDataList;
 
 private:
     TSkinData* Find(std::string_view skinID, bool groupIgnoresCase) const;
+    static void Decode(TSkinData& data);
     TSkinGroup& GroupFor(std::string_view groupID);
     TSkinData& EntryFor(TSkinGroup& group, std::string_view name);
     void DrawStretch(TSkinData& data, TBitmap& canvas, std::string_view cacheID, const TRect& device);

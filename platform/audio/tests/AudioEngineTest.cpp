@@ -77,6 +77,20 @@ INSTANTIATE_TEST_SUITE_P(Audio, FormatTest,
         return name;
     });
 
+// FFmpeg loading ahead on its own thread while a stream opens on the calling thread: the
+// stream waits for the load and plays.
+TEST(AudioEngineTest, StreamsOpenWhileDecodingLoadsAhead)
+{
+    TManualEngine m;
+    m.Engine.PreloadDecoding();
+    m.Engine.PreloadDecoding();
+    const TChannelHandle h = m.Engine.StreamCreateFile(Fixture("sine.flac"));
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(m.Engine.ChannelPlay(h));
+    m.PlayOut(h, 5.0);
+    EXPECT_EQ(m.Engine.ChannelGetPosition(h), m.Engine.ChannelGetLength(h));
+}
+
 TEST(AudioEngineTest, CallsOnInvalidHandlesFailWithoutEffect)
 {
     TAudioEngine idle;

@@ -3,10 +3,73 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
 #include <thread>
 
 namespace vantor {
 namespace {
+
+// Sets an environment variable (or removes it, given no value) until the end of the scope.
+class TScopedEnv {
+public:
+    TScopedEnv(const char* name, std::optional<std::string> value)
+        : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    ~TScopedEnv()
+    {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+    TScopedEnv(const TScopedEnv&) = delete;
+    TScopedEnv& operator=(const TScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// SDL connects to the session bus when it first starts (so this holds in a process of its
+// own, as CTest runs each case): in a session without a bus, no bus launcher may run, and
+// the environment is left as it was.
+TEST(EventLoop, SessionWithoutBusLaunchesNone)
+{
+    namespace fs = std::filesystem;
+    const char* scratch = std::getenv("VANTOR_TEST_TMP");
+    const fs::path folder = fs::path(scratch ? scratch : fs::temp_directory_path().string()) / "no-session-bus";
+    fs::remove_all(folder);
+    fs::create_directories(folder / "run");
+    fs::create_directories(folder / "bin");
+    const fs::path launched = folder / "launched";
+    // A launcher that only records that it ran.
+    const fs::path launcher = folder / "bin" / "dbus-launch";
+    std::ofstream(launcher) << "#!/bin/sh\n: > '" << launched.string() << "'\nexit 1\n";
+    fs::permissions(launcher, fs::perms::owner_all);
+
+    {
+        TScopedEnv path("PATH", (folder / "bin").string());
+        TScopedEnv runtime("XDG_RUNTIME_DIR", (folder / "run").string());
+        TScopedEnv address("DBUS_SESSION_BUS_ADDRESS", std::nullopt);
+        // The bus library launches only for an X11 session.
+        TScopedEnv display("DISPLAY", std::getenv("DISPLAY") ? std::getenv("DISPLAY") : ":0");
+        TEventLoop loop;
+        EXPECT_EQ(std::getenv("DBUS_SESSION_BUS_ADDRESS"), nullptr);
+    }
+    EXPECT_FALSE(fs::exists(launched));
+    fs::remove_all(folder);
+}
 
 TEST(EventLoop, TimersFireOnTheLoopAndCanEndIt)
 {

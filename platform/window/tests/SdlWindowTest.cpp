@@ -99,8 +99,19 @@ protected:
 
 TEST_F(SdlWindowTest, ShowsTheBackBufferAndRepaintsOnlyWhenInvalidated)
 {
+    // The first-present hook runs once, with the first frame already out.
+    int firstPresents = 0;
+    uint32_t shownAtFirstPresent = 0;
+    window->OnFirstPresent = [&] {
+        ++firstPresents;
+        TBitmap out;
+        if (window->ReadPixels(out))
+            shownAtFirstPresent = out.PixelAt(10, 10);
+    };
     loop.RunOnce(50);
     EXPECT_EQ(client.Paints, 1);
+    EXPECT_EQ(firstPresents, 1);
+    EXPECT_EQ(shownAtFirstPresent, client.Color);
     TBitmap shown;
     ASSERT_TRUE(window->ReadPixels(shown));
     EXPECT_EQ(shown.PixelAt(10, 10), client.Color);
@@ -126,6 +137,7 @@ TEST_F(SdlWindowTest, ShowsTheBackBufferAndRepaintsOnlyWhenInvalidated)
         EXPECT_EQ(shown.PixelAt(in.X, in.Y), 0xFF0000FFu) << in.X << "," << in.Y;
     for (TPoint const out : { TPoint { 9, 10 }, TPoint { 30, 29 }, TPoint { 80, 60 }, TPoint { 105, 54 } })
         EXPECT_EQ(shown.PixelAt(out.X, out.Y), 0xFF00FF00u) << out.X << "," << out.Y;
+    EXPECT_EQ(firstPresents, 1);
 }
 
 TEST_F(SdlWindowTest, SdlInputBecomesClientEvents)

@@ -66,6 +66,32 @@ TEST_F(ThemeManager, LoadsImagesFontsAndColoursIntoGroups)
     EXPECT_EQ(theme.Info().Author, "nobody known");
 }
 
+// Start-up loads a theme without decoding its images: each is decoded when its entry is
+// first looked up, by key or to be drawn.
+TEST_F(ThemeManager, DecodesAnImageWhenItsEntryIsFirstLookedUp)
+{
+    auto unlooked = [this](std::string_view name) -> TSkinData& {
+        for (const auto& data : theme.ssDataList[0]->sgDataList)
+            if (data->sdID == name)
+                return *data;
+        ADD_FAILURE() << name;
+        return *theme.ssDataList[0]->sgDataList.front();
+    };
+    TSkinData& panel = unlooked("Panel");
+    EXPECT_TRUE(panel.sdImage.IsEmpty());
+    EXPECT_EQ(panel.sdStatus, TSkindataStatus::sdLoading);
+    EXPECT_EQ(theme.GetSkinData("Controls:Panel"), &panel);
+    EXPECT_FALSE(panel.sdImage.IsEmpty());
+    EXPECT_EQ(panel.sdStatus, TSkindataStatus::sdReady);
+
+    TSkinData& stretch = unlooked("ControlBar.Back");
+    EXPECT_TRUE(stretch.sdImage.IsEmpty());
+    TBitmap canvas(8, 8);
+    theme.Draw("controls:controlbar.back", canvas, "", TRect::FromSize(0, 0, 8, 8));
+    EXPECT_FALSE(stretch.sdImage.IsEmpty());
+    EXPECT_EQ(stretch.sdStatus, TSkindataStatus::sdReady);
+}
+
 TEST_F(ThemeManager, EmptyMarginsMakeANineSliceWithZeroMargins)
 {
     TSkinData const* data = theme.GetSkinData("Controls:EmptyMargins");
