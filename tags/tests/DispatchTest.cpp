@@ -72,7 +72,7 @@ TEST(Dispatch, ResultTranslation) {
       {ttFlac, 7, tlNotSupportedVersion}, {ttFlac, 9, tlNeedExclusiveAccess},
       {ttID3v1, 3, tlErrorOpeningFile},  {ttID3v1, 0xFFFF, tlError},        {ttID3v1, 1, tlError},
       {ttID3v2, 10, tlErrorContainerSize}, {ttID3v2, 11, tlNeedExclusiveAccess},
-      {ttMP4, 7, tlErrorContainerSize},  {ttMP4, 12, tlMP4Chunk64OffsetsFailed},
+      {ttMP4, 7, tlErrorContainerSize},  {ttMP4, 12, tlMP4Chunk64OffsetsFailed}, {ttMP4, 13, tlMP4FragmentOffsetsFailed},
       {ttOpusVorbis, 10, tlNeedExclusiveAccess}, {ttWAV, 9, tlNotSupported},
       {ttWMA, 1, tlFileNotFound},        {ttWMA, 5, tlWMAAttributeCountFailed}, {ttWMA, 6, tlError},
       {ttNone, 0, tlError},              {ttAutomatic, 0, tlError},
