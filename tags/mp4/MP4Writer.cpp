@@ -19,6 +19,7 @@ namespace {
 struct TCarriedAtoms {
   std::vector<uint8_t> Moov, Udta, Meta;
   bool HasHandler = false;
+  size_t MetaVersionBytes = 4; // 0: the old meta had no version and flags, and keeps that form
 };
 
 // Copies an atom whole. One whose size field is 0 ran to the end of its old
@@ -55,7 +56,9 @@ TCarriedAtoms CarryOver(const std::vector<uint8_t>& moov) {
       }
       if (inUdta.BodySize() < 4)
         throw TMP4Error("Corrupted MP4 file. Atom name: meta");
-      for (const TAtomSpan& inMeta : ParseAtoms(moov, Begin(inUdta) + 4, inUdta.Offset + inUdta.Size)) {
+      carried.MetaVersionBytes = MetaVersionBytes(inUdta.Body(moov), inUdta.BodySize());
+      for (const TAtomSpan& inMeta :
+           ParseAtoms(moov, Begin(inUdta) + carried.MetaVersionBytes, inUdta.Offset + inUdta.Size)) {
         if (inMeta.Type == "ilst" || inMeta.Type == "free")
           continue;
         carried.HasHandler |= inMeta.Type == "hdlr";
@@ -224,7 +227,7 @@ struct TLayout {
 
 TLayout Measure(const TCarriedAtoms& carried, uint64_t items, uint64_t handler, uint64_t padding) {
   TLayout layout;
-  const uint64_t metaContent = 4 + handler + carried.Meta.size() + items + padding;
+  const uint64_t metaContent = carried.MetaVersionBytes + handler + carried.Meta.size() + items + padding;
   layout.Meta = AtomHeaderSize(metaContent) + metaContent;
   const uint64_t udtaContent = carried.Udta.size() + layout.Meta;
   layout.Udta = AtomHeaderSize(udtaContent) + udtaContent;
@@ -310,7 +313,8 @@ int TMP4Tag::SaveToStream(TStream& stream, bool keepPadding, const std::string& 
   AppendAtomHeader(out, layout.Udta, "udta");
   out.insert(out.end(), carried.Udta.begin(), carried.Udta.end());
   AppendAtomHeader(out, layout.Meta, "meta");
-  out.insert(out.end(), {Version, 0, 0, 0});
+  if (carried.MetaVersionBytes)
+    out.insert(out.end(), {Version, 0, 0, 0});
   if (handler)
     AppendItemListHandler(out);
   out.insert(out.end(), carried.Meta.begin(), carried.Meta.end());
