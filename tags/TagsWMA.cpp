@@ -27,11 +27,15 @@ void TTags::LoadWMATags() {
     return;
   TWMATagBase& tag = *WMATag;
   bool hasPicture = false;
+  // WM/Track counts from 0 and wins; files without it have their number only in WM/TrackNumber.
+  bool hasTrack = false;
   for (int i = 0; i < tag.AttributeCount(); ++i) {
-    const std::string name = WMAAttributeToName(tag.AttributeName(i));
+    const std::string attribute = tag.AttributeName(i);
+    const std::string name = SameTextAscii(attribute, "WM/TrackNumber") ? "TRACKNUMBER" : WMAAttributeToName(attribute);
     if (!name.empty())
       RemoveFieldsNamed(name);
     hasPicture = hasPicture || tag.AttributeIsPicture(i);
+    hasTrack = hasTrack || SameTextAscii(attribute, "WM/Track");
   }
   if (hasPicture)
     DeleteAllCoverArts();
@@ -47,6 +51,11 @@ void TTags::LoadWMATags() {
         picture->MIMEType = from.MIMEType;
         picture->PictureFormat = PictureFormatFromBytes(from.Data.data(), from.Data.size());
       }
+      continue;
+    }
+    if (SameTextAscii(attribute, "WM/TrackNumber")) {
+      if (!hasTrack && Exists("TRACKNUMBER") < 0)
+        AddNumberAndTotal("TRACKNUMBER", "TOTALTRACKS", TrimText(tag.AttributeText(i)));
       continue;
     }
     const std::string name = WMAAttributeToName(attribute);
