@@ -45,6 +45,7 @@ TEST(Dispatch, ContentDetectionOfCraftedStreams) {
   EXPECT_EQ(detect(dff), afDSDIFF);
   EXPECT_EQ(detect(Bytes("FORM1234AIFC")), afAIFC);
   EXPECT_EQ(detect(Bytes("RF64")), afRF64);
+  EXPECT_EQ(detect({0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11, 0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C}), afWMA);
   EXPECT_EQ(detect({}), afUnknown);
 }
 
