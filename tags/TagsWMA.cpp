@@ -6,7 +6,10 @@
 #include "tags/WMATagBase.h"
 #include "tags/io/TextCodec.h"
 
+#include <algorithm>
 #include <charconv>
+#include <utility>
+#include <vector>
 
 namespace vantor {
 
@@ -40,6 +43,7 @@ void TTags::LoadWMATags() {
   if (hasPicture)
     DeleteAllCoverArts();
 
+  std::vector<std::pair<std::string, std::string>> loaded; // text fields, by name and value
   for (int i = 0; i < tag.AttributeCount(); ++i) {
     const std::string attribute = tag.AttributeName(i);
     if (tag.AttributeIsPicture(i)) {
@@ -68,7 +72,12 @@ void TTags::LoadWMATags() {
     } else if (name == "TIPL" || name == "TMCL") {
       AddField(attribute, JoinTextLines(tag.AttributeList(i)));
     } else {
-      AddField(name, tag.AttributeText(i));
+      // ffmpeg writes the title and the like into both description objects: one field each.
+      std::pair<std::string, std::string> field(name, tag.AttributeText(i));
+      if (std::find(loaded.begin(), loaded.end(), field) != loaded.end())
+        continue;
+      AddField(field.first, field.second);
+      loaded.push_back(std::move(field));
     }
   }
 }
