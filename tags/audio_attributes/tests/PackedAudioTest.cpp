@@ -361,6 +361,25 @@ TEST(PackedAudio, ReadersAnswerForTheUnifiedModelWhenAskedTo)
     EXPECT_FALSE(A.WAVPackAttributes);
 }
 
+TEST(WavPack, DSDAtTheRateItIsStoredAt)
+{
+    // 0.2 s of DSD64 stereo packed by the wavpack tool: bytes of 8 one-bit samples, 352,800 a
+    // second, where the block header's rate index says 88,200 and the DSD data a shift of 2.
+    const TBytes File = ReadBytes(Fixture("audio-readers/dsd64.wv"));
+    TWAVPackfile W;
+    ASSERT_TRUE(W.LoadFromStream(TMemorySource(File), 0));
+    EXPECT_EQ(W.FSampleRate, 352800u);
+    EXPECT_EQ(W.FChannels, 2);
+    EXPECT_EQ(W.FSamples, 70560u);
+    EXPECT_DOUBLE_EQ(W.FDuration, 0.2);
+
+    // The same shift without the DSD flag in the header is no DSD.
+    TBytes NotDSD = File;
+    NotDSD[27] &= 0x7F;
+    ASSERT_TRUE(W.LoadFromStream(TMemorySource(NotDSD), 0));
+    EXPECT_EQ(W.FSampleRate, 88200u);
+}
+
 // A fixture of tests/data/tags/audio-readers read by one of the stream readers.
 TAudioPropertySet ReadStream(const std::string& Name, const TBytes& File, bool& Read)
 {
