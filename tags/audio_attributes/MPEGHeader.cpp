@@ -169,9 +169,9 @@ std::optional<uint64_t> FindMPEGFrameSync(const TByteSource& Source, uint64_t St
 
 std::optional<uint64_t> FindMPEGAudioFrame(const TByteSource& Source, uint64_t Start)
 {
-    uint8_t Chunk[4096 + 10];
-    if (Source.ReadExact(Start, Chunk, 2) && Chunk[0] == 0xFF && IsSyncSecondByte(Chunk[1]))
+    if (const std::optional<uint64_t> Sync = FindMPEGFrameSync(Source, Start); Sync == Start)
         return Start;
+    uint8_t Chunk[4096 + 10];
     uint64_t At = Start, Junk = 0;
     int Tags = 0;
     while (Junk < MaxJunkBytes) {
