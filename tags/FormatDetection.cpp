@@ -60,6 +60,8 @@ TAudioFormat Detect(TStream& stream) {
     if (Is(h + 8, "AIFC", 4)) return afAIFC;
   }
   if (Is(h + 4, "ftyp", 4)) return afMP4;
+  // The GUID of the ASF header object.
+  if (Is(h, "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16)) return afWMA;
   {
     TStreamByteSource source(stream);
     if (TWAVPackfile().LoadFromStream(source, 0)) return afWavPack;

@@ -28,6 +28,7 @@ enum TAudioFormat : int {
   afOptimFROG = 15,
   afMusepack = 16,
   afWavPack = 17,
+  afWMA = 18,
 };
 
 // Never fails: an unreadable stream or file gives afUnknown.

@@ -31,7 +31,7 @@ int TranslateID3v2Result(int code) {
 }
 
 int TranslateMP4Result(int code) {
-  return Lookup(code, {{0, 0}, {1, 1}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 13}, {8, 9}, {9, 10}, {10, 14}, {11, 19}, {12, 20}});
+  return Lookup(code, {{0, 0}, {1, 1}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 13}, {8, 9}, {9, 10}, {10, 14}, {11, 19}, {12, 20}, {13, 21}});
 }
 
 int TranslateOggResult(int code) {

@@ -68,6 +68,7 @@ enum TTagResult : int {
   tlWMAAttributeCountFailed = 18,
   tlMP4ChunkOffsetsFailed = 19,
   tlMP4Chunk64OffsetsFailed = 20,
+  tlMP4FragmentOffsetsFailed = 21,
   tlError = 0xFFFF,
 };
 

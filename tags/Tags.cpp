@@ -62,6 +62,7 @@ void TTags::Clear() {
   if (WMATag) WMATag->Clear();
   SourceAudioAttributes->WAVPackAttributes.reset();
   SourceAudioAttributes->MusePackAttributes.reset();
+  SourceAudioAttributes->StreamAttributes.reset();
   FileName.clear();
   Loaded = false;
 }

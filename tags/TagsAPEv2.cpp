@@ -5,6 +5,8 @@
 #include "tags/apev2/APEv2Tag.h"
 #include "tags/io/TextCodec.h"
 
+#include <algorithm>
+
 namespace vantor {
 
 namespace {
@@ -24,16 +26,43 @@ TTagPictureFormat ToPictureFormat(TAPEv2PictureFormat format) {
 // A field whose value begins with "BINARY" stands for a binary item, which stays untouched.
 bool StandsForBinary(const TTag& field) { return field.Value.compare(0, 6, "BINARY") == 0; }
 
+// The standard items that hold a number and a total as "n/t", and the fields they load into.
+struct TNumberItem {
+  const char* Item;
+  const char* Number;
+  const char* Total;
+};
+constexpr TNumberItem NumberItems[] = {{"Track", "TRACKNUMBER", "TOTALTRACKS"}, {"Disc", "DISCNUMBER", "TOTALDISCS"}};
+
+const TNumberItem* NumberItem(const std::string& name) {
+  for (const TNumberItem& item : NumberItems)
+    if (SameTextAscii(name, item.Item))
+      return &item;
+  return nullptr;
+}
+
+// The first text item of that name, compared ignoring case; -1 without one.
+int FindTextItem(const TAPEv2Tag& tag, const char* name) {
+  for (int i = 0; i < tag.Count(); ++i)
+    if (tag.Frames[size_t(i)]->Format == ffText && SameTextAscii(tag.Frames[size_t(i)]->Name, name))
+      return i;
+  return -1;
+}
+
 } // namespace
 
 void TTags::LoadAPEv2Tags() {
   TAPEv2Tag& tag = *APEv2Tag;
   bool hasPicture = false;
   for (const auto& frame : tag.Frames) {
-    if (frame->Format == ffText)
+    if (frame->Format != ffText) {
+      hasPicture |= frame->IsCoverArt();
+    } else if (const TNumberItem* number = NumberItem(frame->Name)) {
+      RemoveFieldsNamed(number->Number);
+      RemoveFieldsNamed(number->Total);
+    } else {
       RemoveFieldsNamed(frame->Name);
-    else if (frame->IsCoverArt())
-      hasPicture = true;
+    }
   }
   if (hasPicture)
     DeleteAllCoverArts();
@@ -41,8 +70,9 @@ void TTags::LoadAPEv2Tags() {
   for (const auto& frame : tag.Frames) {
     if (frame->Format == ffText) {
       const std::string text = frame->GetAsText();
-      const bool track = SameTextAscii(frame->Name, "TRACKNUMBER") || SameTextAscii(frame->Name, "TRACK");
-      if (track && text.find('/') != std::string::npos) {
+      if (const TNumberItem* number = NumberItem(frame->Name)) {
+        AddNumberAndTotal(number->Number, number->Total, text);
+      } else if (SameTextAscii(frame->Name, "TRACKNUMBER") && text.find('/') != std::string::npos) {
         AddNumberAndTotal("TRACKNUMBER", "TOTALTRACKS", text);
       } else if (IsListName(frame->Name)) {
         TNameValueList list;
@@ -82,8 +112,27 @@ int TTags::SaveAPEv2Tag(const std::string& fileName, TStream* stream) {
       if (tag.Frames[size_t(i)]->Format != ffBinary && SameTextAscii(tag.Frames[size_t(i)]->Name, field->Name))
         tag.DeleteFrame(i);
   }
+  // Number and total read from a "Track" or "Disc" item go back into it as "n/t";
+  // items of the field names would be a second value the next load prefers.
+  std::vector<std::string> combined;
+  for (const TNumberItem& number : NumberItems) {
+    const int item = FindTextItem(tag, number.Item);
+    if (item < 0 || (Exists(number.Number) < 0 && Exists(number.Total) < 0))
+      continue;
+    const std::string total = GetTag(number.Total);
+    tag.Frames[size_t(item)]->SetAsText(GetTag(number.Number) + (total.empty() ? "" : "/" + total));
+    for (const char* name : {number.Number, number.Total}) {
+      combined.push_back(name);
+      for (int i = tag.Count() - 1; i >= 0; --i)
+        if (tag.Frames[size_t(i)]->Format != ffBinary && SameTextAscii(tag.Frames[size_t(i)]->Name, name))
+          tag.DeleteFrame(i);
+    }
+  }
   for (size_t i = 0; i < Tags.size(); ++i) {
     const TTag& field = *Tags[i];
+    if (std::find_if(combined.begin(), combined.end(), [&](const std::string& name) { return SameTextAscii(name, field.Name); }) !=
+        combined.end())
+      continue;
     if (IsListName(field.Name)) {
       tag.AddFrame(field.Name)->SetAsList(SplitTextLines(field.Value));
     } else if (!StandsForBinary(field)) {

@@ -20,11 +20,12 @@ namespace vantor {
 namespace {
 
 bool IsTrackName(const std::string& name) { return SameTextAscii(name, "TRACKNUMBER") || SameTextAscii(name, "TRACK"); }
+bool IsDiscName(const std::string& name) { return SameTextAscii(name, "DISCNUMBER") || SameTextAscii(name, "DISC"); }
 
 // A native text item stands for the field when name and text match; a track
-// number also stands for a "number/total" item it was split from.
+// or disc number also stands for a "number/total" item it was split from.
 bool Matches(const std::string& itemName, const std::string& itemText, const std::string& name, const std::string& value) {
-  if (IsTrackName(name) && IsTrackName(itemName))
+  if ((IsTrackName(name) && IsTrackName(itemName)) || (IsDiscName(name) && IsDiscName(itemName)))
     return SameTextAscii(itemText, value) || (itemText.size() > value.size() && itemText.compare(0, value.size(), value) == 0 &&
                                               itemText[value.size()] == '/');
   return SameTextAscii(itemName, name) && SameTextAscii(itemText, value);

@@ -10,7 +10,10 @@
 #include "tags/WAVTagBase.h"
 #include "tags/WMATagBase.h"
 #include "tags/apev2/APEv2Tag.h"
+#include "tags/audio_attributes/MonkeysAudioInfo.h"
 #include "tags/audio_attributes/MusepackInfo.h"
+#include "tags/audio_attributes/SpeexInfo.h"
+#include "tags/audio_attributes/TTAInfo.h"
 #include "tags/audio_attributes/WavPackInfo.h"
 #include "tags/id3v1/ID3v1Tag.h"
 #include "tags/id3v2/ID3v2Tag.h"
@@ -45,9 +48,29 @@ uint64_t APEv2TagSize(const TAPEv2Tag& tag) {
 
 } // namespace
 
-// The WavPack and Musepack readers, when asked for, replace the tag objects' audio answers.
+// The WavPack and Musepack readers, when asked for, replace the tag objects' audio answers;
+// Monkey's Audio, TTA and Speex, which no tag object knows, are always read.
 void TTags::LoadAudioAttributeReaders(const TByteSource& source, bool byContent) {
   const std::string ext = byContent ? std::string() : UpperExtension(FileName);
+  Guarded([&] {
+    const uint64_t id3v2 = ID3v2Tag->Loaded && ID3v2Tag->FPosition == 0 ? ID3v2Tag->Size : 0;
+    const uint64_t rest = APEv2TagSize(*APEv2Tag) + (ID3v1Tag->Loaded ? 128 : 0);
+    if (byContent || ext == ".APE" || ext == ".MAC") {
+      auto reader = std::make_unique<TMonkeysAudioInfo>();
+      if (reader->LoadFromStream(source, id3v2, rest))
+        SourceAudioAttributes->StreamAttributes = std::move(reader);
+    }
+    if (!SourceAudioAttributes->StreamAttributes && (byContent || ext == ".TTA")) {
+      auto reader = std::make_unique<TTTAInfo>();
+      if (reader->LoadFromStream(source, id3v2, rest))
+        SourceAudioAttributes->StreamAttributes = std::move(reader);
+    }
+    if (!SourceAudioAttributes->StreamAttributes && (byContent || ext == ".SPX")) {
+      auto reader = std::make_unique<TSpeexInfo>();
+      if (reader->LoadFromStream(source))
+        SourceAudioAttributes->StreamAttributes = std::move(reader);
+    }
+  });
   if (ParseWavPackAudioAttributes && (byContent || ext == ".WV")) {
     Guarded([&] {
       auto reader = std::make_unique<TWAVPackfile>();
@@ -119,7 +142,7 @@ int TTags::LoadFromFile(const std::string& fileName) {
     });
 
   FileName = fileName;
-  if (ParseWavPackAudioAttributes || ParseMusePackAudioAttributes) {
+  {
     TStreamByteSource source(file);
     LoadAudioAttributeReaders(source, false);
   }
@@ -156,7 +179,7 @@ int TTags::LoadFromStream(TStream& stream) {
     }
   });
   fromStart([&] { if (WAVTag) WAVTag->LoadFromStream(stream); });
-  if (ParseWavPackAudioAttributes || ParseMusePackAudioAttributes) {
+  {
     TStreamByteSource source(stream);
     LoadAudioAttributeReaders(source, true);
   }

@@ -6,7 +6,10 @@
 #include "tags/WMATagBase.h"
 #include "tags/io/TextCodec.h"
 
+#include <algorithm>
 #include <charconv>
+#include <utility>
+#include <vector>
 
 namespace vantor {
 
@@ -27,15 +30,20 @@ void TTags::LoadWMATags() {
     return;
   TWMATagBase& tag = *WMATag;
   bool hasPicture = false;
+  // WM/Track counts from 0 and wins; files without it have their number only in WM/TrackNumber.
+  bool hasTrack = false;
   for (int i = 0; i < tag.AttributeCount(); ++i) {
-    const std::string name = WMAAttributeToName(tag.AttributeName(i));
+    const std::string attribute = tag.AttributeName(i);
+    const std::string name = SameTextAscii(attribute, "WM/TrackNumber") ? "TRACKNUMBER" : WMAAttributeToName(attribute);
     if (!name.empty())
       RemoveFieldsNamed(name);
     hasPicture = hasPicture || tag.AttributeIsPicture(i);
+    hasTrack = hasTrack || SameTextAscii(attribute, "WM/Track");
   }
   if (hasPicture)
     DeleteAllCoverArts();
 
+  std::vector<std::pair<std::string, std::string>> loaded; // text fields, by name and value
   for (int i = 0; i < tag.AttributeCount(); ++i) {
     const std::string attribute = tag.AttributeName(i);
     if (tag.AttributeIsPicture(i)) {
@@ -49,6 +57,11 @@ void TTags::LoadWMATags() {
       }
       continue;
     }
+    if (SameTextAscii(attribute, "WM/TrackNumber")) {
+      if (!hasTrack && Exists("TRACKNUMBER") < 0)
+        AddNumberAndTotal("TRACKNUMBER", "TOTALTRACKS", TrimText(tag.AttributeText(i)));
+      continue;
+    }
     const std::string name = WMAAttributeToName(attribute);
     if (name.empty())
       continue;
@@ -59,7 +72,12 @@ void TTags::LoadWMATags() {
     } else if (name == "TIPL" || name == "TMCL") {
       AddField(attribute, JoinTextLines(tag.AttributeList(i)));
     } else {
-      AddField(name, tag.AttributeText(i));
+      // ffmpeg writes the title and the like into both description objects: one field each.
+      std::pair<std::string, std::string> field(name, tag.AttributeText(i));
+      if (std::find(loaded.begin(), loaded.end(), field) != loaded.end())
+        continue;
+      AddField(field.first, field.second);
+      loaded.push_back(std::move(field));
     }
   }
 }

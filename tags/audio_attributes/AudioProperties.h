@@ -33,4 +33,15 @@ T RoundProperty(double Value)
     return Value + 0.5 >= Max ? T(~T(0)) : T(Value + 0.5);
 }
 
+// Play time and bit rate from the sample count, the sample rate and the bytes of audio; a
+// rate of 0 leaves them 0.
+inline void SetTimeAndBitRate(TAudioPropertySet& Audio, uint64_t AudioBytes)
+{
+    if (Audio.SamplesPerSec == 0)
+        return;
+    Audio.PlayTime = double(Audio.SampleCount) / Audio.SamplesPerSec;
+    if (Audio.PlayTime > 0)
+        Audio.BitRate = RoundProperty<uint32_t>(double(AudioBytes) * 8 / 1000 / Audio.PlayTime);
+}
+
 } // namespace vantor

@@ -44,6 +44,40 @@ uint32_t SideInfoLength(const TMPEGHeaderX& Info)
     }
 }
 
+constexpr uint64_t MaxJunkBytes = 128 * 1024;
+constexpr int MaxSkippedTags = 16;
+
+// Length of an ID3v2 tag (footer included) whose 10 header bytes start at B; 0 when B holds none.
+uint64_t ID3v2TagLength(const uint8_t* B)
+{
+    if (std::memcmp(B, "ID3", 3) != 0 || B[3] == 0xFF || B[4] == 0xFF || ((B[6] | B[7] | B[8] | B[9]) & 0x80) != 0)
+        return 0;
+    const uint64_t Size = (uint64_t(B[6]) << 21) | (uint64_t(B[7]) << 14) | (uint64_t(B[8]) << 7) | B[9];
+    return 10 + Size + ((B[5] & 0x10) ? 10 : 0);
+}
+
+// A header with every field valid and a known frame length (the free format has none).
+bool PlausibleHeader(uint32_t H, TMPEGHeaderX& Info)
+{
+    if ((H >> 21) != 0x7FF)
+        return false;
+    DecodeMPEGHeader(H, Info);
+    return Info.Version != tmpegvUnknown && Info.Layer != tmpeglUnknown && Info.SampleRate != 0 && Info.BitRate != 0 &&
+           Info.BitRate != 0xFFFF && Info.FrameSize >= 4;
+}
+
+// The frame is followed by one of the same version, layer and sample rate, or ends the data.
+bool NextFrameFollows(const TByteSource& Source, uint64_t Position, const TMPEGHeaderX& Info)
+{
+    const uint64_t Next = Position + Info.FrameSize;
+    if (Next > Source.Size() || Source.Size() - Next < 4)
+        return Next <= Source.Size();
+    uint8_t B[4];
+    TMPEGHeaderX Following;
+    return Source.ReadExact(Next, B, sizeof B) && PlausibleHeader(ReadBE32(B), Following) &&
+           Following.Version == Info.Version && Following.Layer == Info.Layer && Following.SampleRate == Info.SampleRate;
+}
+
 } // namespace
 
 void DecodeMPEGHeader(uint32_t H, TMPEGHeaderX& Info)
@@ -129,6 +163,42 @@ std::optional<uint64_t> FindMPEGFrameSync(const TByteSource& Source, uint64_t St
             break;
         if (IsSyncSecondByte(Window[Pos++]))
             return Start + Pos - 2;
+    }
+    return std::nullopt;
+}
+
+std::optional<uint64_t> FindMPEGAudioFrame(const TByteSource& Source, uint64_t Start)
+{
+    if (const std::optional<uint64_t> Sync = FindMPEGFrameSync(Source, Start); Sync == Start)
+        return Start;
+    uint8_t Chunk[4096 + 10];
+    uint64_t At = Start, Junk = 0;
+    int Tags = 0;
+    while (Junk < MaxJunkBytes) {
+        const size_t Count = Source.ReadAt(At, Chunk, sizeof Chunk);
+        if (Count < 4)
+            return std::nullopt;
+        // The last 10 bytes of a full chunk are only looked at from the next one.
+        const size_t Last = Count == sizeof Chunk ? Count - 10 : Count - 3;
+        uint64_t Skip = 0;
+        size_t I = 0;
+        for (; I < Last && Junk < MaxJunkBytes && Skip == 0; ++I, ++Junk) {
+            TMPEGHeaderX Info;
+            if (I + 10 <= Count)
+                Skip = ID3v2TagLength(Chunk + I);
+            if (Skip == 0 && Chunk[I] == 0xFF && PlausibleHeader(ReadBE32(Chunk + I), Info) &&
+                NextFrameFollows(Source, At + I, Info))
+                return At + I;
+        }
+        if (Skip != 0) {
+            if (++Tags > MaxSkippedTags)
+                return std::nullopt;
+            At += I - 1 + Skip;
+        } else {
+            if (Count < sizeof Chunk)
+                return std::nullopt;
+            At += I;
+        }
     }
     return std::nullopt;
 }

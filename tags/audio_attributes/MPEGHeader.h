@@ -47,6 +47,12 @@ void DecodeMPEGHeader(uint32_t Header, TMPEGHeaderX& Info);
 // either way). Returns the position of the 0xFF byte.
 std::optional<uint64_t> FindMPEGFrameSync(const TByteSource& Source, uint64_t Start);
 
+// Finds the first audio frame of a stream from Start, where audio is expected: a sync there
+// counts as before; else ID3v2 tags on the way are skipped whole and other bytes for at most
+// 128 KiB, and a frame found counts only when the next frame's header follows it (or it ends
+// the data), so that stray sync bytes in junk are not taken for audio.
+std::optional<uint64_t> FindMPEGAudioFrame(const TByteSource& Source, uint64_t Start);
+
 // Decodes the header at Info.Position and reads the Xing/Info or VBRI header of that frame.
 // False when the four header bytes cannot be read.
 bool ReadMPEGFrame(const TByteSource& Source, uint64_t Position, TMPEGHeaderX& Info);

@@ -31,6 +31,8 @@ uint16_t TSourceAudioAttributes::Channels() const
 {
     if (WAVPackAttributes)
         return WAVPackAttributes->Properties().Channels;
+    if (StreamAttributes)
+        return StreamAttributes->Properties().Channels;
     if (MusePackAttributes) {
         const uint16_t C = MusePackAttributes->Properties().Channels;
         return C != 0 ? C : 2;
@@ -42,6 +44,8 @@ uint32_t TSourceAudioAttributes::SamplesPerSec() const
 {
     if (WAVPackAttributes)
         return WAVPackAttributes->Properties().SamplesPerSec;
+    if (StreamAttributes)
+        return StreamAttributes->Properties().SamplesPerSec;
     if (MusePackAttributes)
         return MusePackAttributes->Properties().SamplesPerSec;
     return Walk<uint32_t>(Parent, TWalkStop::Format, [](const TAudioPropertySet& S) { return S.SamplesPerSec; });
@@ -53,6 +57,8 @@ uint16_t TSourceAudioAttributes::BitsPerSample() const
         const uint16_t B = WAVPackAttributes->Properties().BitsPerSample;
         if (B != 0)
             return B;
+    } else if (StreamAttributes) {
+        return StreamAttributes->Properties().BitsPerSample;
     } else if (MusePackAttributes) {
         return 0;
     }
@@ -63,6 +69,8 @@ double TSourceAudioAttributes::PlayTime() const
 {
     if (WAVPackAttributes)
         return WAVPackAttributes->Properties().PlayTime;
+    if (StreamAttributes)
+        return StreamAttributes->Properties().PlayTime;
     if (MusePackAttributes)
         return MusePackAttributes->Properties().PlayTime;
     return Walk<double>(Parent, TWalkStop::None, [](const TAudioPropertySet& S) { return S.PlayTime; });
@@ -72,6 +80,8 @@ uint64_t TSourceAudioAttributes::SampleCount() const
 {
     if (WAVPackAttributes)
         return WAVPackAttributes->Properties().SampleCount;
+    if (StreamAttributes)
+        return StreamAttributes->Properties().SampleCount;
     if (MusePackAttributes)
         return MusePackAttributes->Properties().SampleCount;
     return Walk<uint64_t>(Parent, TWalkStop::None, [](const TAudioPropertySet& S) { return S.SampleCount; });
@@ -81,6 +91,8 @@ uint32_t TSourceAudioAttributes::BitRate() const
 {
     if (WAVPackAttributes)
         return WAVPackAttributes->Properties().BitRate;
+    if (StreamAttributes)
+        return StreamAttributes->Properties().BitRate;
     if (MusePackAttributes)
         return MusePackAttributes->Properties().BitRate;
     return Walk<uint32_t>(Parent, TWalkStop::None, [](const TAudioPropertySet& S) { return S.BitRate; });

@@ -3,7 +3,7 @@
 // TSourceAudioAttributes picks one answer per audio property (channels, sample rate, bits per
 // sample, play time, sample count, bit rate) from the format objects that loaded a file.
 //
-// A WavPack or Musepack reader, when one is attached, answers first. Otherwise the sources
+// A WavPack, Musepack, Monkey's Audio, TTA or Speex reader, when one is attached, answers first. Otherwise the sources
 // are walked from the lowest load priority to the highest and the first non-zero value wins;
 // the owner supplies the sources in that order.
 
@@ -14,7 +14,8 @@
 
 namespace vantor {
 
-// A reader of a format whose properties override the tag objects' (WavPack, Musepack).
+// A reader of a format whose properties override the tag objects' (WavPack, Musepack,
+// Monkey's Audio, TTA, Speex).
 class TAudioAttributesReader {
 public:
     virtual ~TAudioAttributesReader() = default;
@@ -36,6 +37,8 @@ public:
     const TAudioPropertySources* Parent;
     std::unique_ptr<TAudioAttributesReader> WAVPackAttributes;
     std::unique_ptr<TAudioAttributesReader> MusePackAttributes;
+    // Monkey's Audio, TTA or Speex: no tag object knows their audio.
+    std::unique_ptr<TAudioAttributesReader> StreamAttributes;
 
     uint16_t Channels() const;
     uint32_t SamplesPerSec() const;

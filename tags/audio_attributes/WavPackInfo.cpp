@@ -15,6 +15,7 @@ constexpr uint32_t SampleRates[] = {6000, 8000, 9600, 11025, 12000, 16000, 22050
 // Version 4 block header flags.
 constexpr uint32_t FlagMono = 1u << 2;
 constexpr uint32_t FlagHybrid = 1u << 3;
+constexpr uint32_t FlagDSD = 1u << 31;
 constexpr uint32_t RateIndexShift = 23;
 
 // Metadata sub-block ids of a version 4 block.
@@ -24,6 +25,8 @@ constexpr uint8_t IdLarge = 0x80;
 constexpr uint8_t IdChannelInfo = 0x0D;
 constexpr uint8_t IdConfigBlock = 0x25;
 constexpr uint8_t IdSampleRate = 0x27;
+constexpr uint8_t IdDSDBlock = 0x0E;
+constexpr uint8_t MaxDSDRateShift = 8;
 
 // Version 3 mode flags.
 constexpr uint16_t V3Mono = 0x0001;
@@ -138,6 +141,7 @@ bool TWAVPackfile::ReadVersion4(const TByteSource& Stream)
     // a stream whose rate is not in the table, and the encoder's mode.
     const uint64_t BlockEnd = std::min<uint64_t>(uint64_t(H.BlockSize) + 8, Stream.Size());
     uint64_t At = 32;
+    uint8_t DSDRateShift = 0;
     while (BlockEnd > At && BlockEnd - At >= 2) {
         uint8_t Head[4] = {};
         if (!Stream.ReadExact(At, Head, 2))
@@ -166,6 +170,12 @@ bool TWAVPackfile::ReadVersion4(const TByteSource& Stream)
             if (Got >= 3 && RateIndex == 15)
                 FSampleRate = uint32_t(Data[0]) | uint32_t(Data[1]) << 8 | uint32_t(Data[2]) << 16;
             break;
+        case IdDSDBlock:
+            // DSD audio is stored as bytes of 8 one-bit samples per channel; the header's rate
+            // is that byte rate shifted right by the first byte of the DSD data.
+            if (Got >= 1 && (H.Flags & FlagDSD) && Data[0] <= MaxDSDRateShift)
+                DSDRateShift = Data[0];
+            break;
         case IdConfigBlock:
             if (Got >= 1) {
                 switch (Data[0]) {
@@ -183,6 +193,7 @@ bool TWAVPackfile::ReadVersion4(const TByteSource& Stream)
         At = DataAt + Stored;
     }
 
+    FSampleRate <<= DSDRateShift;
     FSamples = H.TotalKnown ? H.TotalSamples : CountSamples(Stream, AudioSize());
     if (FSampleRate != 0)
         FDuration = double(FSamples) / FSampleRate;

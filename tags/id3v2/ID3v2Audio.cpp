@@ -75,7 +75,7 @@ void TID3v2Tag::ReadContainerAudio(const TByteSource& Stream)
 
 void TID3v2Tag::FindMPEGAudio(const TByteSource& Stream, uint64_t Start)
 {
-    const std::optional<uint64_t> Sync = FindMPEGFrameSync(Stream, Start);
+    const std::optional<uint64_t> Sync = FindMPEGAudioFrame(Stream, Start);
     if (!Sync)
         return;
     FSourceFileType = sftMPEG;
@@ -109,8 +109,9 @@ double TID3v2Tag::PlayTime()
         FPlayTime = MPEGInfo.SampleRate != 0 ? double(MPEGInfo.FrameCount) * SamplesPerFrame(MPEGInfo) / MPEGInfo.SampleRate
                                              : double(MPEGInfo.FrameCount) * 0.026;
     } else if (BitRate != 0) {
-        const uint64_t TagSize = Loaded ? Size : 0;
-        const uint64_t Audio = FFileSize > TagSize + FTrailingTagsSize ? FFileSize - TagSize - FTrailingTagsSize : 0;
+        // From the first frame: a second tag or junk in front of it is no audio.
+        const uint64_t Front = MPEGInfo.Position;
+        const uint64_t Audio = FFileSize > Front + FTrailingTagsSize ? FFileSize - Front - FTrailingTagsSize : 0;
         FPlayTime = double(Audio) * 8 / 1000 / BitRate;
     }
     return FPlayTime;

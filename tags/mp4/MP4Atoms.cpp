@@ -104,6 +104,10 @@ const TAtomSpan* FindAtom(const std::vector<TAtomSpan>& atoms, std::string_view 
   return nullptr;
 }
 
+size_t MetaVersionBytes(const uint8_t* body, size_t size) {
+  return size >= 8 && GetBE32(body) >= 8 && GetBE32(body) <= size ? 0 : 4;
+}
+
 void AppendAtomHeader(std::vector<uint8_t>& out, uint64_t size, std::string_view type) {
   uint8_t bytes[16];
   const bool wide = size > 0xFFFFFFFFu;

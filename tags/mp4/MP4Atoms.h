@@ -60,6 +60,10 @@ std::vector<TAtomSpan> ParseAtoms(const std::vector<uint8_t>& buffer, size_t beg
 // The first child of that type, or null.
 const TAtomSpan* FindAtom(const std::vector<TAtomSpan>& atoms, std::string_view type);
 
+// Bytes of version and flags in front of a meta atom's children: 4, or 0 when some taggers
+// left them out and the body starts with a child's size (version and flags are 0 in practice).
+size_t MetaVersionBytes(const uint8_t* body, size_t size);
+
 // Appends a header for an atom of that total size, with a 64-bit size when
 // the size does not fit 32 bits (the caller sized it for 16 header bytes).
 void AppendAtomHeader(std::vector<uint8_t>& out, uint64_t size, std::string_view type);

@@ -60,9 +60,10 @@ public:
         if (meta.BodySize() < 4)
           throw TMP4Error("Corrupted MP4 file. Atom name: meta");
         const uint8_t* body = meta.Body(Moov);
-        Tag.Version = body[0];
-        Tag.Flags = GetBE24(body + 1);
-        for (const TAtomSpan& ilst : ParseAtoms(Moov, Begin(meta) + 4, meta.Offset + meta.Size)) {
+        const size_t versionBytes = MetaVersionBytes(body, meta.BodySize());
+        Tag.Version = versionBytes ? body[0] : 0;
+        Tag.Flags = versionBytes ? GetBE24(body + 1) : 0;
+        for (const TAtomSpan& ilst : ParseAtoms(Moov, Begin(meta) + versionBytes, meta.Offset + meta.Size)) {
           if (ilst.Type == "ilst") {
             ReadItemList(ilst);
             return true;

@@ -25,6 +25,7 @@ enum TMP4Result : int {
   mp4NotMP4 = 9,        // the first atom is not ftyp
   mp4ChunkOffsets = 11, // shifting the stco offsets failed
   mp4Chunk64Offsets = 12,
+  mp4FragmentOffsets = 13, // a fragmented file whose absolute offsets cannot all be shifted
 };
 
 class TMP4Tag final : public TMP4TagBase {

@@ -1,7 +1,8 @@
 // Saving: the moov atom is rebuilt around the new item list and written over
 // its old place together with the free atoms that follow it. When it does not
 // fit there, everything behind it moves and the chunk offsets that point
-// behind it are shifted by the same distance.
+// behind it are shifted by the same distance, as are the absolute offsets of
+// the fragments of a fragmented file.
 
 #include "tags/io/Bytes.h"
 #include "tags/io/FileEditStream.h"
@@ -18,6 +19,7 @@ namespace {
 struct TCarriedAtoms {
   std::vector<uint8_t> Moov, Udta, Meta;
   bool HasHandler = false;
+  size_t MetaVersionBytes = 4; // 0: the old meta had no version and flags, and keeps that form
 };
 
 // Copies an atom whole. One whose size field is 0 ran to the end of its old
@@ -54,7 +56,9 @@ TCarriedAtoms CarryOver(const std::vector<uint8_t>& moov) {
       }
       if (inUdta.BodySize() < 4)
         throw TMP4Error("Corrupted MP4 file. Atom name: meta");
-      for (const TAtomSpan& inMeta : ParseAtoms(moov, Begin(inUdta) + 4, inUdta.Offset + inUdta.Size)) {
+      carried.MetaVersionBytes = MetaVersionBytes(inUdta.Body(moov), inUdta.BodySize());
+      for (const TAtomSpan& inMeta :
+           ParseAtoms(moov, Begin(inUdta) + carried.MetaVersionBytes, inUdta.Offset + inUdta.Size)) {
         if (inMeta.Type == "ilst" || inMeta.Type == "free")
           continue;
         carried.HasHandler |= inMeta.Type == "hdlr";
@@ -128,6 +132,94 @@ int ShiftChunkOffsets(std::vector<uint8_t>& moov, uint64_t from, int64_t delta) 
   return mp4Success;
 }
 
+// An absolute file offset stored outside the moov that a save changes: its
+// place in the old file and its new value.
+struct TOffsetPatch {
+  uint64_t Position = 0;
+  uint64_t Value = 0;
+  bool Wide = false;
+};
+
+// The largest moof or mfra atom read whole to find its absolute offsets.
+constexpr uint64_t MaxFragmentIndexAtom = 64u << 20;
+
+bool HasMovieExtends(const std::vector<uint8_t>& moov) {
+  for (const TAtomSpan& child : ParseAtoms(moov, 0, moov.size()))
+    if (child.Type == "mvex")
+      return true;
+  return false;
+}
+
+// Collects the absolute offsets of a fragmented file that point at or behind
+// `from`: the base data offset a tfhd gives explicitly and the moof offsets of
+// the tfra tables in mfra. Offsets relative to a moof move with it. Returns
+// false when the file's layout leaves any doubt; nothing is changed then.
+bool CollectFragmentOffsets(TStream& stream, uint64_t moovPosition, uint64_t from, int64_t delta,
+                            std::vector<TOffsetPatch>& patches) {
+  const uint64_t size = stream.Size();
+  auto shifted = [&](uint64_t offset, bool wide, uint64_t position) {
+    if (offset < from)
+      return true;
+    const uint64_t value = offset + uint64_t(delta);
+    if (!wide && value > 0xFFFFFFFFu)
+      return false;
+    patches.push_back({position, value, wide});
+    return true;
+  };
+  TAtomHeader header;
+  for (uint64_t at = 0; at < size; at = header.End()) {
+    stream.Seek(at);
+    // Every top-level atom must be whole, or a moof or mfra could hide behind damage.
+    if (size - at < 8 || !ReadAtomHeader(stream, header, false) || header.Size < header.HeaderSize ||
+        header.Size > size - at)
+      return false;
+    // A segment index counts from its own end; one in front of the moov would span the change.
+    if (header.Type == "sidx" && at < moovPosition)
+      return false;
+    if (header.Type != "moof" && header.Type != "mfra")
+      continue;
+    if (header.Size > MaxFragmentIndexAtom)
+      return false;
+    const std::vector<uint8_t> body = stream.ReadAt(header.BodyStart(), header.Size - header.HeaderSize);
+    if (body.size() != header.Size - header.HeaderSize)
+      return false;
+    for (const TAtomSpan& child : ParseAtoms(body, 0, body.size())) {
+      if (header.Type == "moof" && child.Type == "traf") {
+        for (const TAtomSpan& box : ParseAtoms(body, Begin(child), child.Offset + child.Size)) {
+          if (box.Type != "tfhd")
+            continue;
+          if (box.BodySize() < 8)
+            return false;
+          // Flag 1: an explicit base data offset, 64 bits behind the track id.
+          if (!(GetBE32(box.Body(body)) & 1))
+            continue;
+          if (box.BodySize() < 16 || !shifted(GetBE64(box.Body(body) + 8), true, header.BodyStart() + Begin(box) + 8))
+            return false;
+        }
+      } else if (header.Type == "mfra" && child.Type == "tfra") {
+        // Version 1 has 64-bit times and offsets; the low six bits of the third word
+        // give the byte lengths less one of the three numbers closing each entry.
+        const uint8_t* table = child.Body(body);
+        if (child.BodySize() < 16 || table[0] > 1)
+          return false;
+        const bool wide = table[0] == 1;
+        const uint32_t sizes = GetBE32(table + 8);
+        const uint64_t entrySize = (wide ? 16 : 8) + ((sizes >> 4) & 3) + ((sizes >> 2) & 3) + (sizes & 3) + 3;
+        const uint64_t count = GetBE32(table + 12);
+        if (count > (child.BodySize() - 16) / entrySize)
+          return false;
+        for (uint64_t i = 0; i < count; ++i) {
+          const uint8_t* entry = table + 16 + i * entrySize + (wide ? 8 : 4);
+          const uint64_t position = header.BodyStart() + uint64_t(entry - body.data());
+          if (!shifted(wide ? GetBE64(entry) : GetBE32(entry), wide, position))
+            return false;
+        }
+      }
+    }
+  }
+  return true;
+}
+
 // Sizes of the three rebuilt atoms for F bytes of padding.
 struct TLayout {
   uint64_t Meta = 0, Udta = 0, Moov = 0;
@@ -135,7 +227,7 @@ struct TLayout {
 
 TLayout Measure(const TCarriedAtoms& carried, uint64_t items, uint64_t handler, uint64_t padding) {
   TLayout layout;
-  const uint64_t metaContent = 4 + handler + carried.Meta.size() + items + padding;
+  const uint64_t metaContent = carried.MetaVersionBytes + handler + carried.Meta.size() + items + padding;
   layout.Meta = AtomHeaderSize(metaContent) + metaContent;
   const uint64_t udtaContent = carried.Udta.size() + layout.Meta;
   layout.Udta = AtomHeaderSize(udtaContent) + udtaContent;
@@ -203,10 +295,15 @@ int TMP4Tag::SaveToStream(TStream& stream, bool keepPadding, const std::string& 
     padding = PaddingToWrite >= 8 ? PaddingToWrite : 0; // 1 to 7 bytes cannot hold a free atom
   const TLayout layout = Measure(carried, items, handler, padding);
 
-  if (moovFound && layout.Moov != available) {
-    const int shifted = ShiftChunkOffsets(carried.Moov, moov.Position + available, int64_t(layout.Moov - available));
+  const int64_t delta = int64_t(layout.Moov - available);
+  std::vector<TOffsetPatch> patches;
+  if (moovFound && delta != 0) {
+    const int shifted = ShiftChunkOffsets(carried.Moov, moov.Position + available, delta);
     if (shifted != mp4Success)
       return shifted;
+    if (HasMovieExtends(carried.Moov) &&
+        !CollectFragmentOffsets(stream, moov.Position, moov.Position + available, delta, patches))
+      return mp4FragmentOffsets;
   }
 
   std::vector<uint8_t> out;
@@ -216,7 +313,8 @@ int TMP4Tag::SaveToStream(TStream& stream, bool keepPadding, const std::string& 
   AppendAtomHeader(out, layout.Udta, "udta");
   out.insert(out.end(), carried.Udta.begin(), carried.Udta.end());
   AppendAtomHeader(out, layout.Meta, "meta");
-  out.insert(out.end(), {Version, 0, 0, 0});
+  if (carried.MetaVersionBytes)
+    out.insert(out.end(), {Version, 0, 0, 0});
   if (handler)
     AppendItemListHandler(out);
   out.insert(out.end(), carried.Meta.begin(), carried.Meta.end());
@@ -250,6 +348,17 @@ int TMP4Tag::SaveToStream(TStream& stream, bool keepPadding, const std::string& 
   }
   if (!written)
     throw std::runtime_error("cannot write");
+  // The fragments moved with everything behind the moov.
+  for (const TOffsetPatch& patch : patches) {
+    uint8_t value[8];
+    if (patch.Wide)
+      PutBE64(value, patch.Value);
+    else
+      PutBE32(value, uint32_t(patch.Value));
+    const uint64_t position = patch.Position < moov.Position ? patch.Position : patch.Position + uint64_t(delta);
+    if (!stream.Seek(position) || !stream.Write(value, patch.Wide ? 8 : 4))
+      throw std::runtime_error("cannot write");
+  }
   FBytesWritten = out.size();
   return mp4Success;
 }

@@ -45,6 +45,7 @@ TEST(Dispatch, ContentDetectionOfCraftedStreams) {
   EXPECT_EQ(detect(dff), afDSDIFF);
   EXPECT_EQ(detect(Bytes("FORM1234AIFC")), afAIFC);
   EXPECT_EQ(detect(Bytes("RF64")), afRF64);
+  EXPECT_EQ(detect({0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11, 0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C}), afWMA);
   EXPECT_EQ(detect({}), afUnknown);
 }
 
@@ -72,7 +73,7 @@ TEST(Dispatch, ResultTranslation) {
       {ttFlac, 7, tlNotSupportedVersion}, {ttFlac, 9, tlNeedExclusiveAccess},
       {ttID3v1, 3, tlErrorOpeningFile},  {ttID3v1, 0xFFFF, tlError},        {ttID3v1, 1, tlError},
       {ttID3v2, 10, tlErrorContainerSize}, {ttID3v2, 11, tlNeedExclusiveAccess},
-      {ttMP4, 7, tlErrorContainerSize},  {ttMP4, 12, tlMP4Chunk64OffsetsFailed},
+      {ttMP4, 7, tlErrorContainerSize},  {ttMP4, 12, tlMP4Chunk64OffsetsFailed}, {ttMP4, 13, tlMP4FragmentOffsetsFailed},
       {ttOpusVorbis, 10, tlNeedExclusiveAccess}, {ttWAV, 9, tlNotSupported},
       {ttWMA, 1, tlFileNotFound},        {ttWMA, 5, tlWMAAttributeCountFailed}, {ttWMA, 6, tlError},
       {ttNone, 0, tlError},              {ttAutomatic, 0, tlError},

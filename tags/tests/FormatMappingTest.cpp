@@ -219,6 +219,35 @@ TEST(FormatMapping, WMATrackCountsFromZero) {
   EXPECT_EQ(tags.SaveToStream(stream, ttWMA), tlNotSupported);
 }
 
+TEST(FormatMapping, WMATrackNumberWithoutWMTrack) {
+  TFakeAttribute track{"WM/Track", ""};
+  track.Integer = 8;
+  track.IsInteger = true;
+  struct {
+    std::string TrackNumber;
+    bool WithTrack;
+    const char* Number;
+    const char* Total;
+  } cases[] = {
+      {"7/12", false, "7", "12"},
+      {" 3 ", false, "3", ""},
+      {"3", true, "9", ""}, // WM/Track wins, even behind WM/TrackNumber
+  };
+  for (const auto& c : cases) {
+    TTags tags;
+    auto wma = std::make_unique<TFakeWMA>();
+    wma->Attributes = {{"WM/TrackNumber", c.TrackNumber}};
+    if (c.WithTrack)
+      wma->Attributes.push_back(track);
+    wma->IsLoadedFlag = true;
+    tags.WMATag = std::move(wma);
+    tags.LoadTags();
+    EXPECT_EQ(tags.GetTag("TRACKNUMBER"), c.Number) << c.TrackNumber;
+    EXPECT_EQ(tags.GetTag("TOTALTRACKS"), c.Total) << c.TrackNumber;
+    EXPECT_EQ(tags.Count(), *c.Total ? 2 : 1) << c.TrackNumber;
+  }
+}
+
 namespace {
 
 class TFakeEngine : public TAudioEngineTagSource {

@@ -99,6 +99,54 @@ TEST(TagsFile, APEv2AtTheEndIsNoID3v1AndKeepsItsMultiValueItem) {
   EXPECT_EQ(Values(rest, "ARTIST"), (std::vector<std::string>{"jzig", "third"}));
 }
 
+TEST(TagsFile, APEv2TrackAndDiscItemsTakeTheNewNumbers) {
+  const auto dir = ScratchDir("APEv2TrackAndDisc");
+  const std::string file = ScratchCopy("plain.mp3", dir);
+  {
+    TAPEv2Tag ape;
+    ape.AddTextFrame("Track", "3/12");
+    ape.AddTextFrame("Disc", "1/2");
+    ASSERT_EQ(ape.SaveToFile(file), 0);
+  }
+  auto names = [](const TAPEv2Tag& ape) {
+    std::vector<std::string> out;
+    for (const auto& frame : ape.Frames)
+      out.push_back(frame->Name);
+    return out;
+  };
+  {
+    TTags tags;
+    ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+    EXPECT_EQ(tags.GetTag("TRACKNUMBER"), "3");
+    EXPECT_EQ(tags.GetTag("TOTALTRACKS"), "12");
+    EXPECT_EQ(tags.GetTag("DISCNUMBER"), "1");
+    EXPECT_EQ(tags.GetTag("TOTALDISCS"), "2");
+    tags.SetTag("TRACKNUMBER", "7");
+    tags.SetTag("TOTALTRACKS", "9");
+    tags.SetTag("DISCNUMBER", "2");
+    ASSERT_EQ(tags.SaveToFile(file, ttAPEv2), tlSuccess);
+  }
+  TTags back;
+  ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+  EXPECT_EQ(Values(back, "TRACKNUMBER"), std::vector<std::string>{"7"});
+  EXPECT_EQ(Values(back, "TOTALTRACKS"), std::vector<std::string>{"9"});
+  EXPECT_EQ(Values(back, "DISCNUMBER"), std::vector<std::string>{"2"});
+  EXPECT_EQ(Values(back, "TOTALDISCS"), std::vector<std::string>{"2"});
+  // Item names are written in capitals.
+  EXPECT_EQ(names(*back.APEv2Tag), (std::vector<std::string>{"TRACK", "DISC"}));
+  EXPECT_EQ(back.APEv2Tag->ReadFrameByNameAsText("TRACK"), "7/9");
+  EXPECT_EQ(back.APEv2Tag->ReadFrameByNameAsText("DISC"), "2/2");
+
+  // Deleted, the disc number and total take their item with them.
+  back.Delete(back.Exists("DISCNUMBER"));
+  back.Delete(back.Exists("TOTALDISCS"));
+  ASSERT_EQ(back.SaveToFile(file, ttAPEv2), tlSuccess);
+  TTags rest;
+  ASSERT_EQ(rest.LoadFromFile(file), tlSuccess);
+  EXPECT_EQ(rest.Exists("DISCNUMBER"), -1);
+  EXPECT_EQ(names(*rest.APEv2Tag), std::vector<std::string>{"TRACK"});
+}
+
 TEST(TagsFile, AutomaticSaveChoosesTheNaturalTag) {
   const auto dir = ScratchDir("AutomaticSave");
   struct { const char* Fixture; const char* As; bool ID3v2AtStart; } cases[] = {

@@ -120,7 +120,7 @@ TEST(WMATag, FixturesThroughTheModel) {
     int Titles, Pictures;
   } cases[] = {
       {"asf/plain.wma", "", "", 0, 0},
-      {"asf/ffmpeg-tagged.wma", "Tone", "Tests", 2, 0}, // ffmpeg writes the title into both descriptions
+      {"asf/ffmpeg-tagged.wma", "Tone", "Tests", 1, 0}, // ffmpeg writes the title into both descriptions
       {"asf/mutagen.wma", "Title \xC3\xA9", "Album", 1, 1},
   };
   for (const auto& c : cases) {
@@ -139,6 +139,30 @@ TEST(WMATag, FixturesThroughTheModel) {
     EXPECT_EQ(audio.BitsPerSample(), 16);
     EXPECT_NEAR(audio.PlayTime(), 0.32, 0.001);
   }
+}
+
+TEST(WMATag, TitleInBothDescriptionsIsOneFieldAndSavesAsOne) {
+  const auto dir = ScratchDir("WMATag.BothDescriptions");
+  const std::string path = ScratchCopy("asf/ffmpeg-tagged.wma", dir);
+  {
+    TTags tags;
+    ASSERT_EQ(tags.LoadFromFile(path), tlSuccess);
+    EXPECT_EQ(tags.TypeCount("ARTIST"), 1);
+    tags.SetTag("ALBUM", "Changed");
+    ASSERT_EQ(tags.SaveToFile(path, ttWMA), tlSuccess);
+  }
+  TWMATag tag;
+  ASSERT_EQ(tag.LoadFromFile(path), wmaSuccess);
+  int titles = 0;
+  for (const auto& frame : tag.Frames)
+    titles += SameTextAscii(frame->Name, "Title");
+  EXPECT_EQ(titles, 1);
+  TTags back;
+  ASSERT_EQ(back.LoadFromFile(path), tlSuccess);
+  EXPECT_EQ(back.TypeCount("TITLE"), 1);
+  EXPECT_EQ(back.GetTag("TITLE"), "Tone");
+  EXPECT_EQ(back.GetTag("ARTIST"), "Maker");
+  EXPECT_EQ(back.GetTag("ALBUM"), "Changed");
 }
 
 TEST(WMATag, FrameValues) {

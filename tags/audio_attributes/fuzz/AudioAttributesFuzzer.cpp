@@ -16,6 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         TMPEGHeaderX Info;
         ReadMPEGFrame(Source, *Sync, Info);
     }
+    if (const std::optional<uint64_t> Frame = FindMPEGAudioFrame(Source, 0)) {
+        TMPEGHeaderX Info;
+        ReadMPEGFrame(Source, *Frame, Info);
+    }
     TWaveAudio Wave;
     ReadWaveAudio(Source, Wave);
     TAIFFAudio AIFF;

@@ -1,9 +1,12 @@
-// WavPack and Musepack audio properties: headers built here byte by byte, the WavPack fixture,
-// the readers inside TTags and format detection.
+// WavPack, Musepack, Monkey's Audio, TTA and Speex audio properties: headers built here byte by
+// byte, fixtures, the readers inside TTags and format detection.
 
 #include "tags/FormatDetection.h"
 #include "tags/Tags.h"
+#include "tags/audio_attributes/MonkeysAudioInfo.h"
 #include "tags/audio_attributes/MusepackInfo.h"
+#include "tags/audio_attributes/SpeexInfo.h"
+#include "tags/audio_attributes/TTAInfo.h"
 #include "tags/audio_attributes/WavPackInfo.h"
 #include "tags/tests/TestFiles.h"
 
@@ -356,6 +359,114 @@ TEST(PackedAudio, ReadersAnswerForTheUnifiedModelWhenAskedTo)
     ASSERT_EQ(Tags.LoadFromStream(Stream), tlSuccess);
     EXPECT_TRUE(A.MusePackAttributes);
     EXPECT_FALSE(A.WAVPackAttributes);
+}
+
+TEST(WavPack, DSDAtTheRateItIsStoredAt)
+{
+    // 0.2 s of DSD64 stereo packed by the wavpack tool: bytes of 8 one-bit samples, 352,800 a
+    // second, where the block header's rate index says 88,200 and the DSD data a shift of 2.
+    const TBytes File = ReadBytes(Fixture("audio-readers/dsd64.wv"));
+    TWAVPackfile W;
+    ASSERT_TRUE(W.LoadFromStream(TMemorySource(File), 0));
+    EXPECT_EQ(W.FSampleRate, 352800u);
+    EXPECT_EQ(W.FChannels, 2);
+    EXPECT_EQ(W.FSamples, 70560u);
+    EXPECT_DOUBLE_EQ(W.FDuration, 0.2);
+
+    // The same shift without the DSD flag in the header is no DSD.
+    TBytes NotDSD = File;
+    NotDSD[27] &= 0x7F;
+    ASSERT_TRUE(W.LoadFromStream(TMemorySource(NotDSD), 0));
+    EXPECT_EQ(W.FSampleRate, 88200u);
+}
+
+// A fixture of tests/data/tags/audio-readers read by one of the stream readers.
+TAudioPropertySet ReadStream(const std::string& Name, const TBytes& File, bool& Read)
+{
+    const TMemorySource Source(File);
+    if (Name.ends_with(".ape")) {
+        TMonkeysAudioInfo Info;
+        Read = Info.LoadFromStream(Source, 0, 0);
+        return Info.Properties();
+    }
+    if (Name.ends_with(".tta")) {
+        TTTAInfo Info;
+        Read = Info.LoadFromStream(Source, 0, 0);
+        return Info.Properties();
+    }
+    TSpeexInfo Info;
+    Read = Info.LoadFromStream(Source);
+    return Info.Properties();
+}
+
+TEST(StreamReaders, MonkeysAudioTTAAndSpeex)
+{
+    // ffprobe reads the same rates, channels and lengths from these files.
+    const struct {
+        const char* Name;
+        uint16_t Channels;
+        uint32_t Rate;
+        uint16_t Bits;
+        uint64_t Samples;
+        size_t ChannelsAt;
+    } Cases[] = {
+        {"v399.ape", 2, 44100, 16, 148456, 52 + 18}, // descriptor and header
+        // The older header: 2 frames of 73728 blocks, the last holding 4000.
+        {"v380.ape", 1, 48000, 24, 77728, 10},
+        {"stereo.tta", 2, 8000, 16, 2000, 6},
+        // The last granule position: 0.5 s less the encoder's delay. Channels behind a page
+        // header of one segment.
+        {"wideband.spx", 1, 16000, 0, 7857, 27 + 1 + 48},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TBytes File = ReadBytes(Fixture(std::string("audio-readers/") + C.Name));
+        bool Read = false;
+        const TAudioPropertySet P = ReadStream(C.Name, File, Read);
+        ASSERT_TRUE(Read);
+        EXPECT_EQ(P.Channels, C.Channels);
+        EXPECT_EQ(P.SamplesPerSec, C.Rate);
+        EXPECT_EQ(P.BitsPerSample, C.Bits);
+        EXPECT_EQ(P.SampleCount, C.Samples);
+        EXPECT_DOUBLE_EQ(P.PlayTime, double(C.Samples) / C.Rate);
+        EXPECT_EQ(P.BitRate, RoundProperty<uint32_t>(File.size() * 8 / 1000.0 / P.PlayTime));
+
+        // Cut inside the header, or with the channel count zeroed, nothing is read.
+        for (size_t Keep : {size_t(4), size_t(20)}) {
+            const TBytes Cut(File.begin(), File.begin() + ptrdiff_t(Keep));
+            ReadStream(C.Name, Cut, Read);
+            EXPECT_FALSE(Read) << Keep;
+        }
+        File[C.ChannelsAt] = 0;
+        ReadStream(C.Name, File, Read);
+        EXPECT_FALSE(Read);
+    }
+}
+
+TEST(StreamReaders, TTagsAnswersWithThemByExtensionOrContent)
+{
+    const auto Dir = ScratchDir("StreamReaders.TTags");
+    for (const char* Name : {"v399.ape", "stereo.tta", "wideband.spx"}) {
+        SCOPED_TRACE(Name);
+        const std::string Path = ScratchCopy(std::string("audio-readers/") + Name, Dir);
+        TTags Tags;
+        ASSERT_EQ(Tags.LoadFromFile(Path), tlSuccess);
+        EXPECT_GT(Tags.SourceAudioAttributes->PlayTime(), 0.2);
+        const double ByExtension = Tags.SourceAudioAttributes->PlayTime();
+        TMemoryStream Stream(ReadBytes(Path));
+        ASSERT_EQ(Tags.LoadFromStream(Stream), tlSuccess);
+        EXPECT_EQ(Tags.SourceAudioAttributes->PlayTime(), ByExtension);
+    }
+    // An APE tag saved behind Monkey's Audio does not count as audio.
+    const std::string Ape = ScratchCopy("audio-readers/v399.ape", Dir);
+    const uint64_t Bytes = std::filesystem::file_size(Ape);
+    TTags Tags;
+    Tags.LoadFromFile(Ape);
+    Tags.SetTag("TITLE", std::string(2000, 't'));
+    ASSERT_EQ(Tags.SaveToFile(Ape), tlSuccess);
+    ASSERT_EQ(Tags.LoadFromFile(Ape), tlSuccess);
+    EXPECT_EQ(Tags.GetTag("TITLE").size(), 2000u);
+    EXPECT_EQ(Tags.SourceAudioAttributes->BitRate(), RoundProperty<uint32_t>(Bytes * 8 / 1000.0 / (148456 / 44100.0)));
 }
 
 } // namespace

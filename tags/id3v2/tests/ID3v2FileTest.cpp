@@ -102,6 +102,45 @@ TEST(ID3v2File, TaggedMP3Fixtures)
     }
 }
 
+TEST(ID3v2File, AudioFoundBehindASecondTagAndJunk)
+{
+    const TBytes Mp3 = ReadFileBytes(FixturePath("mpeg", "cbr64-stereo.mp3"));
+    const TBytes First = Tag(3, 0, Frame3("TIT2", Bytes({0}) + Bytes("First")));
+    // Junk that holds a frame sync whose next frame is missing.
+    TBytes Junk(3000);
+    for (size_t I = 0; I < Junk.size(); ++I)
+        Junk[I] = uint8_t(I * 7 + 3);
+    const TBytes FakeSync = Bytes({0xFF, 0xFB, 0x90, 0x64});
+    std::copy(FakeSync.begin(), FakeSync.end(), Junk.begin() + 100);
+    const TBytes Second = Tag(4, 0, Frame4("TIT2", Bytes({3}) + Bytes("Second")) + TBytes(2000, 0));
+    struct Case {
+        const char* Name;
+        TBytes File;
+        uint64_t AudioAt; // 0: no audio
+    };
+    const Case Cases[] = {
+        {"second tag", First + Second + Mp3, First.size() + Second.size()},
+        {"junk", First + Junk + Mp3, First.size() + Junk.size()},
+        {"junk and a second tag", First + Junk + Second + Mp3, First.size() + Junk.size() + Second.size()},
+        {"junk only", First + Junk, 0},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TID3v2Tag T;
+        ASSERT_EQ(T.LoadFromFile(Scratch("behind.mp3", C.File)), 0);
+        EXPECT_EQ(T.GetUnicodeText("TIT2"), "First");
+        const TAudioPropertySet A = T.AudioProperties();
+        if (C.AudioAt == 0) {
+            EXPECT_EQ(A.SamplesPerSec, 0u);
+            continue;
+        }
+        EXPECT_EQ(T.MPEGInfo.Position, C.AudioAt);
+        EXPECT_EQ(A.SamplesPerSec, 44100u);
+        EXPECT_EQ(A.Channels, 2);
+        EXPECT_NEAR(A.PlayTime, 0.5, 0.05);
+    }
+}
+
 TEST(ID3v2File, InPlaceWhenThePaddingHasRoom)
 {
     const TBytes Music = Audio(3000);

@@ -103,6 +103,89 @@ TEST(MP4File, GrowingSavesKeepTheAudio) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 5);
 }
 
+// The absolute offsets of a fragmented file: where each moof starts, the base
+// data offsets its tfhd atoms give, and the moof offsets of the tfra tables.
+struct TFragments {
+  std::vector<uint64_t> Moofs, Bases, Indexed;
+  std::vector<TBytes> Payloads; // of the mdat atoms, in order
+};
+
+TFragments Fragments(const TBytes& file) {
+  TFragments found;
+  for (const TAtomSpan& top : TopLevel(file)) {
+    const size_t body = top.Offset + top.HeaderSize, end = top.Offset + top.Size;
+    if (top.Type == "mdat")
+      found.Payloads.emplace_back(file.begin() + ptrdiff_t(body), file.begin() + ptrdiff_t(end));
+    if (top.Type == "moof") {
+      found.Moofs.push_back(top.Offset);
+      for (const TAtomSpan& traf : ParseAtoms(file, body, end))
+        for (const TAtomSpan& box : ParseAtoms(file, traf.Offset + 8, traf.Offset + traf.Size))
+          if (box.Type == "tfhd" && (GetBE32(box.Body(file)) & 1))
+            found.Bases.push_back(GetBE64(box.Body(file) + 8));
+    }
+    if (top.Type == "mfra")
+      for (const TAtomSpan& tfra : ParseAtoms(file, body, end)) {
+        if (tfra.Type != "tfra")
+          continue;
+        const uint8_t* table = tfra.Body(file);
+        const bool wide = table[0] == 1;
+        const uint32_t sizes = GetBE32(table + 8);
+        const size_t entry = (wide ? 16 : 8) + ((sizes >> 4) & 3) + ((sizes >> 2) & 3) + (sizes & 3) + 3;
+        for (uint32_t i = 0; i < GetBE32(table + 12); ++i) {
+          const uint8_t* offset = table + 16 + i * entry + (wide ? 8 : 4);
+          found.Indexed.push_back(wide ? GetBE64(offset) : GetBE32(offset));
+        }
+      }
+  }
+  return found;
+}
+
+TEST(MP4File, FragmentedFilesKeepTheirFragmentOffsets) {
+  // ffmpeg's fragments: base data offsets given explicitly, or counted from each moof.
+  for (const char* name : {"aac-fragmented.m4a", "aac-fragmented-moof.m4a"}) {
+    SCOPED_TRACE(name);
+    const TBytes original = ReadBytes(Fixture(MP4Fixture(name)));
+    const TFragments before = Fragments(original);
+    ASSERT_EQ(before.Indexed, before.Moofs);
+    EXPECT_EQ(before.Bases, std::string(name) == "aac-fragmented.m4a" ? before.Moofs : std::vector<uint64_t>());
+    TMemoryStream stream(original);
+    TMP4Tag tag;
+    ASSERT_EQ(tag.LoadFromStream(stream), mp4Success);
+    // Growing the moov by far more than the free space, then shrinking it again.
+    for (const std::string& title : {std::string(6000, 't'), std::string("u")}) {
+      tag.SetText("\xA9nam", title);
+      ASSERT_EQ(tag.SaveToStream(stream, false, ""), mp4Success);
+      const TFragments after = Fragments(stream.Bytes());
+      ASSERT_EQ(after.Moofs.size(), before.Moofs.size());
+      EXPECT_NE(after.Moofs, before.Moofs);
+      EXPECT_EQ(after.Indexed, after.Moofs);
+      EXPECT_EQ(after.Bases, before.Bases.empty() ? std::vector<uint64_t>() : after.Moofs);
+      EXPECT_EQ(after.Payloads, before.Payloads);
+    }
+  }
+}
+
+TEST(MP4File, FragmentedFileWithDoubtfulLayoutIsNotWritten) {
+  // A top-level atom behind the fragments that runs past the end of the file could
+  // hide another fragment; a tfra table that claims more entries than it holds.
+  TBytes damaged = ReadBytes(Fixture(MP4Fixture("aac-fragmented.m4a")));
+  Append(damaged, Atom("moof", Zeros(4)));
+  damaged.resize(damaged.size() - 2);
+  TBytes overcounted = ReadBytes(Fixture(MP4Fixture("aac-fragmented.m4a")));
+  const auto mfra = Top(overcounted, "mfra");
+  ASSERT_TRUE(mfra);
+  const TAtomSpan tfra = ParseAtoms(overcounted, mfra->Offset + 8, mfra->Offset + mfra->Size).front();
+  ASSERT_EQ(tfra.Type, "tfra");
+  PutBE32(overcounted.data() + tfra.Offset + 8 + 12, 1000);
+  for (const TBytes& original : {damaged, overcounted}) {
+    TMemoryStream stream(original);
+    TMP4Tag tag;
+    tag.SetText("\xA9nam", std::string(6000, 't'));
+    EXPECT_EQ(tag.SaveToStream(stream, false, ""), mp4FragmentOffsets);
+    EXPECT_EQ(stream.Bytes(), original);
+  }
+}
+
 TEST(MP4File, SaveInsideThePaddingWritesOnlyTheMoov) {
   const auto dir = ScratchDir("MP4File.InPlace");
   const std::string path = ScratchCopy(MP4Fixture("aac-faststart.m4a"), dir);

@@ -51,6 +51,35 @@ TEST(MP4Save, LoadsItemsAndProperties) {
   EXPECT_EQ(tag.AudioFormat(), mp4afAAC);
 }
 
+TEST(MP4Save, MetaWithoutVersionAndFlagsKeepsItsForm) {
+  // Some taggers write the meta atom's children right behind its header.
+  const TBytes hdlr = Atom("hdlr", Cat({Zeros(8), {'m', 'd', 'i', 'r', 'a', 'p', 'p', 'l'}, Zeros(9)}));
+  const TBytes moov = Atom("moov", Cat({Mvhd(1000), AudioTrak({}), Atom("udta", Atom("meta", Cat({hdlr, Atom("ilst",
+                                                                  TextItem("\xA9" "ART", "Bare artist"))})))}));
+  TMemoryStream stream(Cat({Ftyp, moov, Mdat}));
+  TMP4Tag tag;
+  ASSERT_EQ(tag.LoadFromStream(stream), mp4Success);
+  EXPECT_EQ(tag.GetText("\xA9" "ART"), "Bare artist");
+
+  tag.SetText("\xA9nam", "Added");
+  ASSERT_EQ(tag.SaveToStream(stream, false, ""), mp4Success);
+  const TBytes saved = stream.Bytes();
+  const auto newMoov = Top(saved, "moov");
+  ASSERT_TRUE(newMoov);
+  const auto udta = *FindAtom(ParseAtoms(saved, newMoov->Offset + 8, newMoov->Offset + newMoov->Size), "udta");
+  const auto meta = *FindAtom(ParseAtoms(saved, udta.Offset + 8, udta.Offset + udta.Size), "meta");
+  // The first child starts where version and flags would be.
+  const auto children = ParseAtoms(saved, meta.Offset + 8, meta.Offset + meta.Size);
+  ASSERT_FALSE(children.empty());
+  EXPECT_EQ(children.front().Type, "hdlr");
+  EXPECT_TRUE(FindAtom(children, "ilst"));
+
+  TMP4Tag back;
+  ASSERT_EQ(back.LoadFromStream(stream), mp4Success);
+  EXPECT_EQ(back.GetText("\xA9" "ART"), "Bare artist");
+  EXPECT_EQ(back.GetText("\xA9nam"), "Added");
+}
+
 TEST(MP4Save, Version1HeadersAndTheLargestTrack) {
   // mvhd version 1: 64-bit times and duration.
   const TBytes mvhd = Atom("mvhd", Cat({{1, 0, 0, 0}, Zeros(16), BE32(1000), Zeros(4), BE32(3000), Zeros(80)}));

@@ -361,7 +361,8 @@ TEST_F(Interop, SavingTagsNeverChangesTheAudio) {
   ASSERT_EQ(Shell("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=s=320x240 -frames:v 1 " + Quote(picture)).Status, 0);
   for (const char* fixture : {"plain.mp3", "plain.wav", "plain.aiff", "id3v1-lyrics3.mp3", "ape-v1.mp3",
                               "id3v2/tagged-v23.mp3", "id3v2/tagged-v24.mp3", "id3v2/tagged.wav", "id3v2/tagged.aiff",
-                              "mpeg/vbr-xing-mono-22k.mp3", "ape-at-end.mp3"}) {
+                              "mpeg/vbr-xing-mono-22k.mp3", "ape-at-end.mp3", "mp4/aac-fragmented.m4a",
+                              "mp4/aac-fragmented-moof.m4a"}) {
     const std::string file = ScratchCopy(fixture, Dir);
     const TDecoded before = DecodeAudio(file);
     auto expectSameAudio = [&](const char* after) {

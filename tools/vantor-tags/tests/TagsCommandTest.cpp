@@ -83,6 +83,12 @@ TEST(TagsCommand, RemovingTheLastFieldsLeavesNoTag) {
   EXPECT_EQ(ReadBytes(file), untagged);
 }
 
+TEST(TagsCommand, JsonGivesWMAItsOwnFormat) {
+  const TRun run = RunCommand({"--json", Fixture("asf/plain.wma")});
+  ASSERT_EQ(run.Code, tagsExitSuccess) << run.Err;
+  EXPECT_NE(run.Out.find("\"format\":18"), std::string::npos) << run.Out;
+}
+
 TEST(TagsCommand, WavInfoAndBroadcastFields) {
   const auto dir = ScratchDir("CommandWav");
   const std::string file = ScratchCopy("wav/bext-ffmpeg.wav", dir);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Regenerates the MP4 fixtures: a second of sine as AAC and ALAC made with ffmpeg,
+# Regenerates the MP4 fixtures: a second of sine as AAC (plain and fragmented) and ALAC made with ffmpeg,
 # tagged with mutagen, plus variants of the container rewritten by a few lines of
 # Python (64-bit chunk offsets, a 64-bit mdat header, padding after moov).
 set -euo pipefail
@@ -11,6 +11,12 @@ tone='aevalsrc=0.5*sin(2*PI*440*t)'
 ff -f lavfi -i "$tone:s=8000:d=1" -c:a aac -b:a 12k -map_metadata -1 aac-moov-last.m4a
 ff -f lavfi -i "$tone:s=8000:d=1" -c:a aac -b:a 12k -map_metadata -1 -movflags +faststart aac-faststart.m4a
 ff -f lavfi -i "$tone:s=8000:d=1" -c:a alac -sample_fmt s16p -map_metadata -1 -movflags +faststart alac.m4a
+# Fragmented: a moov with mvex, then moof/mdat pairs and an mfra index. The first
+# gives each fragment's base data offset explicitly, the second counts from the moof.
+ff -f lavfi -i "$tone:s=8000:d=1" -c:a aac -b:a 12k -map_metadata -1 -movflags frag_keyframe+empty_moov \
+  -frag_duration 250000 aac-fragmented.m4a
+ff -f lavfi -i "$tone:s=8000:d=1" -c:a aac -b:a 12k -map_metadata -1 \
+  -movflags frag_keyframe+empty_moov+default_base_moof -frag_duration 250000 aac-fragmented-moof.m4a
 ff -f lavfi -i "color=c=red:s=64x48:r=5:d=0.4" -f lavfi -i "$tone:s=8000:d=0.4" -c:v mpeg4 -c:a aac -b:a 12k \
   -map_metadata -1 video.mp4
 
