@@ -166,6 +166,11 @@ int TTags::SetTag(const std::string& name, const std::string& text) {
     index = tag->Index;
   }
   Tags[size_t(index)]->Value = text;
+  // The text replaces every value of the name: further values of a multi-value field would
+  // otherwise be saved beside it. Their native frames are replaced by the save.
+  for (int i = Count() - 1; i > index; --i)
+    if (SameTextAscii(Tags[size_t(i)]->Name, name))
+      Remove(i);
   return index;
 }
 

@@ -5,6 +5,8 @@
 #include "tags/apev2/APEv2Tag.h"
 #include "tags/io/TextCodec.h"
 
+#include <algorithm>
+
 namespace vantor {
 
 namespace {
@@ -19,6 +21,11 @@ TTagPictureFormat ToPictureFormat(TAPEv2PictureFormat format) {
   case pfGIF: return tpfGIF;
   default: return tpfUnknown;
   }
+}
+
+bool IsTrackName(const std::string& name) { return SameTextAscii(name, "TRACKNUMBER") || SameTextAscii(name, "TRACK"); }
+bool IsTrackTotalName(const std::string& name) {
+  return SameTextAscii(name, "TOTALTRACKS") || SameTextAscii(name, "TRACKTOTAL");
 }
 
 // A field whose value begins with "BINARY" stands for a binary item, which stays untouched.
@@ -74,18 +81,39 @@ void TTags::LoadAPEv2Tags() {
 int TTags::SaveAPEv2Tag(const std::string& fileName, TStream* stream) {
   TAPEv2Tag& tag = *APEv2Tag;
   tag.UpperCaseFieldNamesToWrite = UpperCaseFieldNamesToWrite;
+  // The track number is one item, "number/total" when there is a total: the load splits
+  // it into TRACKNUMBER and TOTALTRACKS, and writing those back as separate items beside
+  // the old one would load as two numbers and two totals.
+  const bool hasTrack = std::any_of(Tags.begin(), Tags.end(), [](const auto& f) { return IsTrackName(f->Name); });
+  auto sameItem = [hasTrack](const std::string& itemName, const std::string& fieldName) {
+    if (IsTrackName(fieldName) || (hasTrack && IsTrackTotalName(fieldName)))
+      return IsTrackName(itemName) || IsTrackTotalName(itemName);
+    return SameTextAscii(itemName, fieldName);
+  };
   // Item names compare case-insensitively here, so "Title" and "TITLE" never both survive.
   for (const auto& field : Tags) {
     if (StandsForBinary(*field))
       continue;
     for (int i = tag.Count() - 1; i >= 0; --i)
-      if (tag.Frames[size_t(i)]->Format != ffBinary && SameTextAscii(tag.Frames[size_t(i)]->Name, field->Name))
+      if (tag.Frames[size_t(i)]->Format != ffBinary && sameItem(tag.Frames[size_t(i)]->Name, field->Name))
         tag.DeleteFrame(i);
   }
+  // TRACKNUMBER is the model's own name and wins over TRACK.
+  const int track = Exists("TRACKNUMBER") >= 0 ? Exists("TRACKNUMBER") : Exists("TRACK");
   for (size_t i = 0; i < Tags.size(); ++i) {
     const TTag& field = *Tags[i];
     if (IsListName(field.Name)) {
       tag.AddFrame(field.Name)->SetAsList(SplitTextLines(field.Value));
+    } else if (IsTrackName(field.Name)) {
+      if (int(i) != track)
+        continue;
+      std::string total = GetTag("TOTALTRACKS");
+      if (total.empty())
+        total = GetTag("TRACKTOTAL");
+      const bool withTotal = field.Value.find('/') == std::string::npos && !total.empty();
+      tag.AddTextFrame(field.Name, withTotal ? field.Value + "/" + total : field.Value);
+    } else if (hasTrack && IsTrackTotalName(field.Name)) {
+      continue;
     } else if (!StandsForBinary(field)) {
       // Several fields of one name are one item, their values separated by NUL.
       bool seen = false;

@@ -11,9 +11,11 @@ namespace vantor {
 
 namespace {
 
+// The number of a "number/total" track field: the tag has no room for the total,
+// but the number itself fits.
 uint8_t TrackNumber(const std::string& text) {
   unsigned value = 0;
-  const std::string trimmed = TrimText(text);
+  const std::string trimmed = TrimText(text.substr(0, text.find('/')));
   const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
   return error == std::errc() && end == trimmed.data() + trimmed.size() && value <= 255 ? uint8_t(value) : 0;
 }

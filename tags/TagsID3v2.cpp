@@ -187,6 +187,9 @@ int TTags::SaveID3v2Tag(const std::string& fileName, TStream* stream) {
     const TTag& field = *Tags[f];
     const std::string name = UpperAscii(field.Name);
     const bool track = IsTrackName(name), disc = IsDiscName(name);
+    // TRACKNUMBER and DISCNUMBER are the model's own names and win over TRACK and DISC.
+    if ((name == "TRACK" && Exists("TRACKNUMBER") >= 0) || (name == "DISC" && Exists("DISCNUMBER") >= 0))
+      continue;
     if (track || disc) {
       std::string text = field.Value;
       if (text.find('/') == std::string::npos) {
@@ -262,6 +265,10 @@ int TTags::SaveID3v2Tag(const std::string& fileName, TStream* stream) {
       tag.SetUnicodeUserDefinedURLLinkByDescription(field.Description, field.Value);
       continue;
     }
+    // The description ends at its NUL: a name holding one would load as another name, with
+    // the rest of it as stray values.
+    if (field.Name.find('\0') != std::string::npos)
+      continue;
     ClearAllID3v2FramesTXXXByDescription(tag, field.Name);
     std::vector<std::string> values;
     GetMultipleList(field.Name, values);

@@ -107,6 +107,9 @@ int TTags::SaveMP4Tag(const std::string& fileName, TStream* stream) {
     if (Is(name, "GENRE")) { tag.SetGenre(value); continue; }
     if (Is(name, "MEDIA")) { tag.SetMediaType(value); continue; }
     if (Is(name, "PURCHASECOUNTRY")) { tag.SetPurchaseCountry(value); continue; }
+    // TRACKNUMBER and DISCNUMBER are the model's own names and win over TRACK and DISC.
+    if ((Is(name, "TRACK") && Exists("TRACKNUMBER") >= 0) || (Is(name, "DISC") && Exists("DISCNUMBER") >= 0))
+      continue;
     if (Is(name, "TRACKNUMBER", "TRACK")) {
       uint16_t number, total;
       numberAndTotal(value, "TOTALTRACKS", "TRACKTOTAL", number, total);

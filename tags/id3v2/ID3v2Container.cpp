@@ -396,8 +396,13 @@ int PlanID3v2Removal(const TByteSource& Source, TFileEdits& Edits)
     case TForm::None:
         break;
     }
-    if (const uint64_t E = ExistingTagSize(Source, 0, Source.Size()))
-        Edits.push_back({0, E, {}});
+    // Tags stacked one behind the other all go: the next one would otherwise become the
+    // file's tag and bring the deleted fields back.
+    uint64_t End = 0;
+    while (const uint64_t E = ExistingTagSize(Source, End, Source.Size() - End))
+        End += E;
+    if (End)
+        Edits.push_back({0, End, {}});
     return id3v2Success;
 }
 
