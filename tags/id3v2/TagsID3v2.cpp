@@ -3,11 +3,11 @@
 #include "tags/Tags.h"
 
 #include "tags/FieldMaps.h"
+#include "tags/NumberText.h"
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/io/TextCodec.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace vantor {
 
@@ -20,13 +20,6 @@ bool IsDiscName(const std::string& name) { return SameTextAscii(name, "DISCNUMBE
 bool IsTotalName(const std::string& name) {
   return SameTextAscii(name, "TOTALTRACKS") || SameTextAscii(name, "TRACKTOTAL") ||
          SameTextAscii(name, "TOTALDISCS") || SameTextAscii(name, "DISCTOTAL");
-}
-
-uint32_t ToUInt32(const std::string& text) {
-  uint32_t value = 0;
-  const std::string trimmed = TrimText(text);
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  return error == std::errc() && end == trimmed.data() + trimmed.size() ? value : 0;
 }
 
 } // namespace
@@ -252,13 +245,13 @@ int TTags::SaveID3v2Tag(const std::string& fileName, TStream* stream) {
         uint32_t counter = 0;
         uint8_t rating = 0;
         tag.GetPopularimeter(popm, email, counter, rating);
-        tag.SetPopularimeter(popm, email, uint8_t(std::min<uint32_t>(ToUInt32(field.Value), 255)), counter);
+        tag.SetPopularimeter(popm, email, uint8_t(std::min<uint32_t>(NumberOrZero<uint32_t>(field.Value), 255)), counter);
         continue;
       }
     }
     if (name == "PLAYCOUNT") {
       ClearAllID3v2FramesByID(tag, "PCNT");
-      tag.SetPlayCount(tag.AddFrame("PCNT"), ToUInt32(field.Value));
+      tag.SetPlayCount(tag.AddFrame("PCNT"), NumberOrZero<uint32_t>(field.Value));
       continue;
     }
     if (field.ExtTagType == ettWXXX) {
