@@ -103,6 +103,18 @@ TAudioFormat DetectAudioFormat(const std::string& fileName) {
   return DetectAudioFormat(file);
 }
 
+std::vector<TTagType> NaturalTagTypes(TAudioFormat format) {
+  switch (format) {
+  case afMonkeysAudio: case afOptimFROG: case afMusepack: case afWavPack: return {ttAPEv2};
+  case afFlac: case afOggFlac: return {ttFlac};
+  case afMPEG: case afAIFF: case afAIFC: case afDSF: case afDSDIFF: return {ttID3v2};
+  case afWAV: case afRF64: return {ttID3v2, ttWAV};
+  case afMP4: return {ttMP4};
+  case afOpus: case afOggVorbis: case afOggTheora: return {ttOpusVorbis};
+  default: return {};
+  }
+}
+
 std::string UpperExtension(const std::string& fileName) {
   const size_t slash = fileName.rfind('/');
   const size_t dot = fileName.rfind('.');

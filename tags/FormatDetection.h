@@ -6,6 +6,7 @@
 #include "tags/io/Stream.h"
 
 #include <string>
+#include <vector>
 
 namespace vantor {
 
@@ -34,6 +35,9 @@ enum TAudioFormat : int {
 // Never fails: an unreadable stream or file gives afUnknown.
 TAudioFormat DetectAudioFormat(TStream& stream);
 TAudioFormat DetectAudioFormat(const std::string& fileName);
+
+// The tag each audio format naturally carries, in saving order.
+std::vector<TTagType> NaturalTagTypes(TAudioFormat format);
 
 // The tag types of a file name's extension (ttAPEv2 for unknown ones).
 TTagTypes TagTypesOfFileName(const std::string& fileName);

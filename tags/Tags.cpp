@@ -2,6 +2,7 @@
 
 #include "tags/FieldMaps.h"
 #include "tags/MP4TagBase.h"
+#include "tags/NumberText.h"
 #include "tags/VorbisCommentTagBase.h"
 #include "tags/WAVTagBase.h"
 #include "tags/WMATagBase.h"
@@ -167,6 +168,11 @@ int TTags::SetTag(const std::string& name, const std::string& text) {
     index = tag->Index;
   }
   Tags[size_t(index)]->Value = text;
+  // The text replaces every value of the name: further values of a multi-value field would
+  // otherwise be saved beside it. Their native frames are replaced by the save.
+  for (int i = Count() - 1; i > index; --i)
+    if (SameTextAscii(Tags[size_t(i)]->Name, name))
+      Remove(i);
   return index;
 }
 
@@ -239,15 +245,15 @@ void TTags::RemoveEmptyTags() {
 }
 
 void TTags::AddNumberAndTotal(const std::string& numberName, const std::string& totalName, const std::string& value) {
-  const size_t slash = value.find('/');
-  if (slash == std::string::npos) {
+  if (value.find('/') == std::string::npos) {
     AddField(numberName, value);
     return;
   }
-  AddField(numberName, value.substr(0, slash));
+  const TNumberAndTotal parts = SplitNumberAndTotal(value);
+  AddField(numberName, parts.Number);
   // List only: a load never changes the native tags (it may be walking them).
   Remove(Exists(totalName));
-  AddField(totalName, value.substr(slash + 1));
+  AddField(totalName, parts.Total);
 }
 
 // --- pictures ---

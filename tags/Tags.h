@@ -101,6 +101,8 @@ public:
   TTag* Tag(const std::string& name);
   int Exists(const std::string& name) const;
   std::string GetTag(const std::string& name) const;
+  // The first field of the name takes the text (one is appended when there is none) and
+  // further fields of the name leave the list: the name then has that one value.
   int SetTag(const std::string& name, const std::string& text);
   int SetList(const std::string& name, const TNameValueList& list);
   int TypeCount(const std::string& name) const;

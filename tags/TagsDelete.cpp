@@ -39,6 +39,14 @@ void DeleteComments(TVorbisCommentTagBase* tag, const std::string& name, const s
       tag->DeleteComment(i);
 }
 
+// The values an APEv2 item saved from this value loads as: text that is not UTF-8 loads
+// decoded from the Windows code page, and a NUL separates values.
+std::vector<std::string> APEv2LoadedValues(const std::string& value) {
+  TAPEv2Frame probe(nullptr, "");
+  probe.SetAsText(value);
+  return SplitAPEv2Values(probe.GetAsText());
+}
+
 // Clears a bext/cart field named like "BEXT Description"; false for other names.
 bool ClearBroadcastField(TWAVTagBase& wav, const std::string& name) {
   TBEXTFields& b = wav.BEXT;
@@ -77,32 +85,40 @@ void TTags::DeleteNativeCounterparts(const TTag& field) {
   const std::string name = UpperAscii(field.Name);
   const std::string& value = field.Value;
 
-  // APEv2, FLAC and Ogg: the text items of that name and value.
+  // APEv2, FLAC and Ogg: the text items of that name and value. An APEv2 item's values are
+  // taken as LoadAPEv2Tags takes them; its text loads without leading blanks, so a value is
+  // compared without them. A multi-value item loses only the matching values, and goes once
+  // no value with content is left.
+  const auto blank = [](const std::string& v) { return TrimLeftText(v).empty(); };
+  const std::vector<std::string> apeParts = APEv2LoadedValues(value);
   for (int i = APEv2Tag->Count() - 1; i >= 0; --i) {
-    const TAPEv2Frame& frame = *APEv2Tag->Frames[size_t(i)];
+    TAPEv2Frame& frame = *APEv2Tag->Frames[size_t(i)];
     if (frame.Format != ffText)
       continue;
     // A list item's field holds its entries as lines (see LoadAPEv2Tags).
-    std::string text;
+    std::vector<std::string> values;
     TNameValueList list;
     if ((name == "TIPL" || name == "TMCL") && frame.GetAsList(list))
-      text = JoinTextLines(list);
+      values.push_back(JoinTextLines(list));
     else
-      text = frame.GetAsText();
-    if (Matches(frame.Name, text, name, value)) {
-      APEv2Tag->DeleteFrame(i);
-      continue;
+      values = SplitAPEv2Values(frame.GetAsText());
+    // A value holding NULs was saved as several values, which all go.
+    bool matched = false;
+    for (const std::string& part : apeParts) {
+      const auto match = std::find_if(values.begin(), values.end(), [&](const std::string& v) {
+        return Matches(frame.Name, TrimLeftText(v), name, TrimLeftText(part));
+      });
+      if (match == values.end())
+        break;
+      values.erase(match);
+      matched = true;
     }
-    // A multi-value item loses only the matching value.
-    std::vector<std::string> values = SplitAPEv2Values(text);
-    if (values.size() < 2)
+    if (!matched)
       continue;
-    const auto match = std::find_if(values.begin(), values.end(),
-                                    [&](const std::string& v) { return Matches(frame.Name, v, name, value); });
-    if (match == values.end())
-      continue;
-    values.erase(match);
-    APEv2Tag->Frames[size_t(i)]->SetAsText(JoinAPEv2Values(values));
+    if (std::all_of(values.begin(), values.end(), blank))
+      APEv2Tag->DeleteFrame(i);
+    else
+      frame.SetAsText(JoinAPEv2Values(values));
   }
   DeleteComments(FlacTag.get(), name, value);
   DeleteComments(OggVorbisAndOpusTag.get(), name, value);
@@ -117,24 +133,14 @@ void TTags::DeleteNativeCounterparts(const TTag& field) {
   else if (name == "GENRE") id3v1.Genre.clear();
   else if (name == "TRACKNUMBER" || name == "TRACK") id3v1.Track = 0;
 
-  // ID3v2
+  // ID3v2: a field without a frame id of its own was saved as TXXX (see SaveID3v2Tag),
+  // whether it was loaded from one or set by name.
   TID3v2Tag& id3v2 = *ID3v2Tag;
-  if (field.ExtTagType == ettTXXX) {
-    for (int i = id3v2.FrameCount() - 1; i >= 0; --i) {
-      if (id3v2.Frame(i)->IdText() != "TXXX")
-        continue;
-      std::string description;
-      std::vector<std::string> values;
-      id3v2.GetUnicodeUserDefinedTextInformationMultiple(i, description, values);
-      if (!SameTextAscii(description, field.Name))
-        continue;
-      for (const std::string& v : values)
-        if (v == value) {
-          id3v2.DeleteFrame(i);
-          break;
-        }
-    }
-  } else if (field.ExtTagType == ettWXXX) {
+  std::string id = NameToID3v2FrameID(name);
+  // The counter and the popularimeter come back as PLAYCOUNT and RATING.
+  if (id.empty() && name == "PLAYCOUNT") id = "PCNT";
+  if (id.empty() && name == "RATING" && field.ExtTagType != ettTXXX) id = "POPM";
+  if (field.ExtTagType == ettWXXX) {
     for (int i = id3v2.FrameCount() - 1; i >= 0; --i) {
       if (id3v2.Frame(i)->IdText() != "WXXX")
         continue;
@@ -143,17 +149,40 @@ void TTags::DeleteNativeCounterparts(const TTag& field) {
       if (description == field.Description && url == value)
         id3v2.DeleteFrame(i);
     }
+  } else if (field.ExtTagType == ettTXXX || id.empty()) {
+    const bool lastOfName = TypeCount(field.Name) <= 1;
+    for (int i = id3v2.FrameCount() - 1; i >= 0; --i) {
+      if (id3v2.Frame(i)->IdText() != "TXXX")
+        continue;
+      std::string description;
+      std::vector<std::string> values;
+      id3v2.GetUnicodeUserDefinedTextInformationMultiple(i, description, values);
+      if (!SameTextAscii(description, field.Name))
+        continue;
+      // The last field of the name takes every frame of it: a save writes all values of a name
+      // into one frame, and text that is not valid UTF-8 loads back changed.
+      if (lastOfName || std::find(values.begin(), values.end(), value) != values.end())
+        id3v2.DeleteFrame(i);
+    }
   } else {
-    std::string id = NameToID3v2FrameID(name);
-    // The counter and the popularimeter come back as PLAYCOUNT and RATING.
-    if (id.empty() && name == "PLAYCOUNT") id = "PCNT";
-    if (id.empty() && name == "RATING") id = "POPM";
-    if (!id.empty())
-      id3v2.DeleteFrame(std::string_view(id));
+    id3v2.DeleteFrame(std::string_view(id));
   }
 
   if (MP4Tag) {
-    const std::string atom = NameToMP4Atom(name);
+    // The fields LoadMP4Tags reads from coded atoms go back to those atoms: track and
+    // disc numbers (with their totals), the genre (text or numbered), the media kind and
+    // the store country.
+    std::string atom = NameToMP4Atom(name);
+    if (IsTrackName(name))
+      atom = "trkn";
+    else if (name == "DISCNUMBER" || name == "DISC")
+      atom = "disk";
+    else if (name == "MEDIA")
+      atom = "stik";
+    else if (name == "PURCHASECOUNTRY")
+      atom = "sfID";
+    else if (name == "GENRE")
+      MP4Tag->SetGenre("");
     if (!atom.empty())
       MP4Tag->DeleteItems(atom);
     MP4Tag->DeleteFreeForm("com.apple.iTunes", field.Name);

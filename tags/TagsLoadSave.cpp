@@ -89,10 +89,6 @@ void TTags::LoadAudioAttributeReaders(const TByteSource& source, bool byContent)
   }
 }
 
-namespace {
-
-} // namespace
-
 int TTags::LoadFromFile(const std::string& fileName) {
   Clear();
   TFileStream file;
@@ -242,23 +238,6 @@ int TTags::SaveStep(TTagType type, const std::string& fileName, TStream* stream)
   }
 }
 
-namespace {
-
-// The tag each audio format naturally carries, in saving order.
-std::vector<TTagType> NaturalTagTypes(TAudioFormat format) {
-  switch (format) {
-  case afMonkeysAudio: case afOptimFROG: case afMusepack: case afWavPack: return {ttAPEv2};
-  case afFlac: case afOggFlac: return {ttFlac};
-  case afMPEG: case afAIFF: case afAIFC: case afDSF: case afDSDIFF: return {ttID3v2};
-  case afWAV: case afRF64: return {ttID3v2, ttWAV};
-  case afMP4: return {ttMP4};
-  case afOpus: case afOggVorbis: case afOggTheora: return {ttOpusVorbis};
-  default: return {};
-  }
-}
-
-} // namespace
-
 int TTags::SaveToFile(const std::string& fileName, TTagType tagType) {
   struct stat before {};
   const bool hadTime = ::stat(fileName.c_str(), &before) == 0;
@@ -321,13 +300,26 @@ int TTags::SaveToStream(TStream& stream, TTagType tagType) {
   const TAudioFormat format = DetectAudioFormat(stream);
   if (format == afOggTheora)
     return tlError;
-  int result = tlError;
+  // A failed step fails the save even when a later one succeeds: what only the failed tag
+  // can hold (a WAV file's custom fields and pictures go to ID3v2) is not in the stream. A
+  // step with nothing to write (and no tag to take out) neither fails nor saves.
+  int failure = tlSuccess;
+  int nothingWritten = tlError;
+  bool saved = false;
   for (TTagType type : NaturalTagTypes(format)) {
     if (!HasFormatObject(type))
       continue;
-    result = TranslateResult(type, SaveStep(type, "", &stream));
+    const int code = TranslateResult(type, SaveStep(type, "", &stream));
+    if (code == tlSuccess)
+      saved = true;
+    else if (code == tlEmptyTag || code == tlEmptyFrames)
+      nothingWritten = code;
+    else if (failure == tlSuccess)
+      failure = code;
   }
-  return result;
+  if (failure != tlSuccess)
+    return failure;
+  return saved ? tlSuccess : nothingWritten;
 }
 
 } // namespace vantor

@@ -312,6 +312,12 @@ std::vector<uint8_t> TAPEv2Tag::TagBytes() const {
 int TAPEv2Tag::SaveToStream(TStream& stream) {
   try {
     RemoveEmptyFrames();
+    // A key ends at the first NUL: an empty key, or one with a NUL inside, would end the item
+    // early and every item behind it would load wrongly.
+    for (int i = int(Frames.size()) - 1; i >= 0; --i)
+      if (Frames[size_t(i)]->Name.empty() || Frames[size_t(i)]->Name.find('\0') != std::string::npos)
+        Frames.erase(Frames.begin() + i);
+    Renumber();
     if (CalculateTagSize() > 0xFFFFFFFFull)
       return apeNotSupportedFormat;
 

@@ -21,8 +21,10 @@ std::string FieldText(const uint8_t* p, size_t length) {
   return TrimText(Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(p), n)));
 }
 
+// A field's text ends at its first NUL, where readers stop: what would follow it is left out,
+// as behind the comment it would take the byte of the track number.
 void PutField(uint8_t* p, size_t length, const std::string& text) {
-  const std::string ascii = Utf8ToAscii(text);
+  const std::string ascii = Utf8ToAscii(text.substr(0, text.find('\0')));
   std::memset(p, 0, length);
   std::memcpy(p, ascii.data(), std::min(length, ascii.size()));
 }

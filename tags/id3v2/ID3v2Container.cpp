@@ -1,7 +1,7 @@
 #include "tags/id3v2/ID3v2Container.h"
 
 #include "tags/id3v2/ID3v2Result.h"
-#include "tags/id3v2/Syncsafe.h"
+#include "tags/io/Bytes.h"
 
 #include <cstring>
 
@@ -94,7 +94,7 @@ uint64_t ExistingTagSize(const TByteSource& Source, uint64_t Offset, uint64_t Li
     uint8_t Header[10];
     if (!Source.ReadExact(Offset, Header, sizeof Header) || std::memcmp(Header, "ID3", 3) != 0)
         return 0;
-    uint64_t Total = uint64_t(DecodeSyncsafe(Header + 6)) + 10;
+    uint64_t Total = uint64_t(GetSyncsafe32(Header + 6)) + 10;
     if (Header[3] == 4 && (Header[5] & 0x10))
         Total += 10;
     return std::min(Total, Limit);
@@ -396,8 +396,13 @@ int PlanID3v2Removal(const TByteSource& Source, TFileEdits& Edits)
     case TForm::None:
         break;
     }
-    if (const uint64_t E = ExistingTagSize(Source, 0, Source.Size()))
-        Edits.push_back({0, E, {}});
+    // Tags stacked one behind the other all go: the next one would otherwise become the
+    // file's tag and bring the deleted fields back.
+    uint64_t End = 0;
+    while (const uint64_t E = ExistingTagSize(Source, End, Source.Size() - End))
+        End += E;
+    if (End)
+        Edits.push_back({0, End, {}});
     return id3v2Success;
 }
 

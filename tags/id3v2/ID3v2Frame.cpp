@@ -1,6 +1,7 @@
 #include "tags/id3v2/ID3v2Frame.h"
+#include "tags/id3v2/Unsynchronisation.h"
+#include "tags/io/Bytes.h"
 
-#include "tags/id3v2/Syncsafe.h"
 
 #include <algorithm>
 #include <cstring>

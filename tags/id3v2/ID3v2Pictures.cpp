@@ -3,7 +3,7 @@
 #include "tags/audio_attributes/ByteSource.h"
 #include "tags/id3v2/ID3v2FrameAccess.h"
 #include "tags/id3v2/ID3v2Tag.h"
-#include "tags/id3v2/Syncsafe.h"
+#include "tags/io/Bytes.h"
 #include "tags/io/TextCodec.h"
 
 

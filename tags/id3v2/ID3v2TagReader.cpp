@@ -3,7 +3,8 @@
 #include "tags/id3v2/ID3v2Container.h"
 #include "tags/id3v2/ID3v2FrameIds.h"
 #include "tags/id3v2/ID3v2Tag.h"
-#include "tags/id3v2/Syncsafe.h"
+#include "tags/id3v2/Unsynchronisation.h"
+#include "tags/io/Bytes.h"
 
 #include <cstring>
 
@@ -89,7 +90,7 @@ uint32_t ReadFrameSize4(const uint8_t* P)
 {
     if ((P[0] | P[1] | P[2] | P[3]) & 0x80)
         return ReadBE32(P);
-    return DecodeSyncsafe(P);
+    return GetSyncsafe32(P);
 }
 
 } // namespace
@@ -114,7 +115,7 @@ int TID3v2Tag::LoadTagFromStream(const TByteSource& Stream, uint64_t Position)
         return id3v2UnsupportedVersion;
     FPosition = Position;
     std::copy(Header + 6, Header + 10, CodedSize.begin());
-    Size = DecodeSyncsafe(Header + 6) + 10;
+    Size = GetSyncsafe32(Header + 6) + 10;
 
     // The size field is not trusted: only the bytes that really exist are read.
     TID3v2Cursor C(Stream, Position, std::min<uint64_t>(Size, Stream.Remaining(Position)), WindowBuffer());
@@ -141,7 +142,7 @@ int TID3v2Tag::LoadTagBody(TID3v2Cursor& C)
         } else if (MajorVersion == 3) {
             auto H = std::make_unique<TID3v2ExtendedHeader3>();
             std::copy(C.At(), C.At() + 4, H->CodedSize);
-            H->Size = DecodeSyncsafe(C.At());
+            H->Size = GetSyncsafe32(C.At());
             C.Pos += 4;
             if (C.Has(2)) {
                 H->Flags = ReadBE16(C.At());
@@ -157,7 +158,7 @@ int TID3v2Tag::LoadTagBody(TID3v2Cursor& C)
             const uint64_t Start = C.Pos;
             auto H = std::make_unique<TID3v2ExtendedHeader4>();
             std::copy(C.At(), C.At() + 4, H->CodedSize);
-            H->Size = DecodeSyncsafe(C.At());
+            H->Size = GetSyncsafe32(C.At());
             C.Pos += 4;
             if (C.Has(2)) {
                 H->FlagBytes = C.At()[0];
@@ -272,7 +273,7 @@ int TID3v2Tag::LoadTagBody(TID3v2Cursor& C)
             if (F->Encrypted)
                 F->EncryptionMethod = C.Take();
             if (F->DataLengthIndicator) {
-                F->DataLengthIndicatorValue = DecodeSyncsafe(C.At());
+                F->DataLengthIndicatorValue = GetSyncsafe32(C.At());
                 C.Pos += 4;
             }
         }

@@ -4,7 +4,7 @@
 #include "tags/StreamByteSource.h"
 #include "tags/id3v2/ID3v2Container.h"
 #include "tags/id3v2/ID3v2Tag.h"
-#include "tags/id3v2/Syncsafe.h"
+#include "tags/io/Bytes.h"
 #include "tags/io/FileEditStream.h"
 
 #include <new>
@@ -22,7 +22,7 @@ void PutSize32(std::vector<uint8_t>& Out, uint32_t Value)
 void PutSyncsafe(std::vector<uint8_t>& Out, uint32_t Value)
 {
     uint8_t Bytes[4];
-    EncodeSyncsafe(Value, Bytes);
+    PutSyncsafe32(Bytes, Value);
     Out.insert(Out.end(), Bytes, Bytes + 4);
 }
 

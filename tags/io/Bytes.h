@@ -35,6 +35,8 @@ inline void PutLE64(uint8_t* p, uint64_t v) { PutLE32(p, uint32_t(v)); PutLE32(p
 inline void PutSyncsafe32(uint8_t* p, uint32_t v) {
   p[0] = uint8_t((v >> 21) & 0x7F); p[1] = uint8_t((v >> 14) & 0x7F); p[2] = uint8_t((v >> 7) & 0x7F); p[3] = uint8_t(v & 0x7F);
 }
+// The largest value four syncsafe bytes hold.
+constexpr uint32_t MaxSyncsafe = (1u << 28) - 1;
 
 inline void AppendLE32(std::vector<uint8_t>& out, uint32_t v) {
   uint8_t b[4]; PutLE32(b, v); out.insert(out.end(), b, b + 4);

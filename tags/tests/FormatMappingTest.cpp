@@ -2,6 +2,7 @@
 // interfaces, exercised with in-memory format objects.
 
 #include "tags/AudioEngineTags.h"
+#include "tags/NumberText.h"
 #include "tags/Tags.h"
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/tests/FakeNativeTags.h"
@@ -290,4 +291,25 @@ TEST(FormatMapping, TagsFromTheAudioEngine) {
   EXPECT_EQ(tags.GetTag("RECORDINGDATE"), "2023-5-17 9:30");
   EXPECT_EQ(tags.GetTag("COMMENT"), "Abc");
   SetAudioEngineTagSource(nullptr);
+}
+
+TEST(NumberText, NumbersAndNumberSlashTotal) {
+  struct { const char* Text; uint32_t AsU32; uint8_t AsU8; } numbers[] = {
+      {"7", 7, 7}, {" 12 ", 12, 12}, {"300", 300, 0}, {"-1", 0, 0}, {"4/9", 0, 0}, {"", 0, 0}, {"x1", 0, 0},
+      {"4294967296", 0, 0},
+  };
+  for (const auto& n : numbers) {
+    EXPECT_EQ(NumberOrZero<uint32_t>(n.Text), n.AsU32) << n.Text;
+    EXPECT_EQ(NumberOrZero<uint8_t>(n.Text), n.AsU8) << n.Text;
+  }
+  EXPECT_EQ(ParseNumber<int32_t>("-3"), std::optional<int32_t>(-3));
+  EXPECT_FALSE(ParseNumber<uint16_t>("70000"));
+  struct { const char* Value; const char* Number; const char* Total; } splits[] = {
+      {"4/9", "4", "9"}, {"4", "4", ""}, {"/9", "", "9"}, {"4/", "4", ""}, {"1/2/3", "1", "2/3"},
+  };
+  for (const auto& s : splits) {
+    const TNumberAndTotal parts = SplitNumberAndTotal(s.Value);
+    EXPECT_EQ(parts.Number, s.Number) << s.Value;
+    EXPECT_EQ(parts.Total, s.Total) << s.Value;
+  }
 }

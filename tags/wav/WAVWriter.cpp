@@ -21,6 +21,25 @@ const uint8_t EmptyForm[12] = {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E
 
 bool AnyNonZero(const uint8_t* p, size_t n) { return std::any_of(p, p + n, [](uint8_t b) { return b != 0; }); }
 
+// Whether a chunk's fields say anything. Bytes behind a text's ending NUL say nothing, so a
+// chunk whose fields were all deleted goes away even when such bytes are left in it.
+bool HasContent(const TBEXTFields& f) {
+  return !f.Description.empty() || !f.Originator.empty() || !f.OriginatorReference.empty() ||
+         !f.OriginationDate.empty() || !f.OriginationTime.empty() || f.TimeReference != 0 || f.Version != 0 ||
+         !f.UMID.empty() || !f.CodingHistory.empty();
+}
+
+bool HasContent(const TCARTFields& f) {
+  for (const std::string* text : {&f.Version, &f.Title, &f.Artist, &f.CutID, &f.ClientID, &f.Category,
+                                  &f.Classification, &f.OutCue, &f.StartDate, &f.StartTime, &f.EndDate, &f.EndTime,
+                                  &f.ProducerAppID, &f.ProducerAppVersion, &f.UserDef, &f.URL, &f.Reserved, &f.TagText})
+    if (!text->empty())
+      return true;
+  return f.LevelReference != 0 || std::any_of(f.PostTimers.begin(), f.PostTimers.end(), [](const TCARTPostTimer& t) {
+           return !t.Usage.empty() || t.Value != 0;
+         });
+}
+
 // Size of a bext or cart chunk's data: the fixed part, the trailing text ended by a NUL, evened
 // out. The size counts that pad byte.
 uint64_t BroadcastChunkSize(size_t fixed, const std::vector<uint8_t>& text) {
@@ -76,6 +95,14 @@ void TWAVTag::StoreBroadcastFields() {
   const bool bextLoaded = BEXT.Loaded, cartLoaded = CART.Loaded;
   EncodeBEXT(BEXT, FLoadedBEXT, BEXTRecord);
   EncodeCART(CART, FLoadedCART, CARTRecord);
+  TBEXTFields bext;
+  DecodeBEXT(BEXTRecord, bext);
+  if (!HasContent(bext))
+    BEXTRecord = TBEXT{};
+  TCARTFields cart;
+  DecodeCART(CARTRecord, cart);
+  if (!HasContent(cart))
+    CARTRecord = TCART{};
   if (HaveBEXT() && GetLE16(BEXTRecord.BEXTChunk.data() + 346) == 0)
     PutLE16(BEXTRecord.BEXTChunk.data() + 346, 1);
   if (HaveCART() && CARTRecord.CARTChunk[0] == 0)

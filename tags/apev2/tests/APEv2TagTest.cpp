@@ -243,3 +243,19 @@ TEST(APEv2Tag, AFooterAtTheEndWinsOverAnID3v1Guess) {
   ASSERT_EQ(tag.LoadFromStream(stream), apeSuccess);
   EXPECT_EQ(tag.ReadFrameByNameAsText("Title"), std::string(53, 't'));
 }
+
+TEST(APEv2Tag, KeysThatWouldCutTheirItemAreNotWritten) {
+  // A key ends at its NUL: written, these would end their item early and the title behind
+  // them would load wrongly.
+  for (const std::string& key : {std::string(), std::string("A\0TITLE", 7)}) {
+    TAPEv2Tag tag;
+    tag.AddTextFrame(key, "old");
+    tag.AddTextFrame("TITLE", "kept");
+    TMemoryStream stream(Bytes("audio"));
+    ASSERT_EQ(tag.SaveToStream(stream), apeSuccess);
+    TAPEv2Tag back;
+    ASSERT_EQ(back.LoadFromStream(stream), apeSuccess);
+    ASSERT_EQ(back.Count(), 1);
+    EXPECT_EQ(back.ReadFrameByNameAsText("TITLE"), "kept");
+  }
+}

@@ -7,13 +7,12 @@
 #include "tags/tests/InteropTools.h"
 #include "tags/tests/TestFiles.h"
 #include "tests/support/Requirements.h"
-#include "tools/vantor-tags/TagsCommand.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
-#include <sstream>
 
 namespace vantor {
 namespace {
@@ -151,18 +150,17 @@ TEST_F(WMAInterop, TheTagToolEditsWMA) {
   const std::string original = DecodedMD5(path);
   // A picture ffmpeg can decode, since it opens attached pictures too.
   RunCommand("ffmpeg -v error -nostdin -y -f lavfi -i color=c=red:s=2x2 -frames:v 1 '" + (dir / "c.png").string() + "' 2>&1");
-  std::ostringstream out, err;
-  ASSERT_EQ(RunTagsCommand({"--set", "TITLE=From the tool", "--set", "ALBUM=Disc", "--picture", (dir / "c.png").string(), path},
-                           out, err),
-            tagsExitSuccess)
-      << err.str();
+  // The tool is a layer above the tag library: it runs as its own process.
+  const std::string tool = std::string("'") + VANTOR_TAGS_TOOL + "'";
+  const std::string edit =
+      tool + " --set 'TITLE=From the tool' --set ALBUM=Disc --picture '" + (dir / "c.png").string() + "' '" + path + "'";
+  ASSERT_EQ(std::system((edit + " >/dev/null").c_str()), 0) << edit;
   EXPECT_EQ(DecodedMD5(path), original);
 
-  std::ostringstream json;
-  ASSERT_EQ(RunTagsCommand({"--json", path}, json, err), tagsExitSuccess) << err.str();
+  const std::string json = RunCommand(tool + " --json '" + path + "' 2>&1");
   for (const char* part : {"{\"name\":\"TITLE\",\"value\":\"From the tool\"", "{\"name\":\"ALBUM\",\"value\":\"Disc\"",
                            "\"mime\":\"image/png\"", "\"sampleRate\":22050", "\"bitRate\":32"})
-    EXPECT_NE(json.str().find(part), std::string::npos) << part << "\n" << json.str();
+    EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
   const std::string probe = RunCommand("ffprobe -v error -show_entries format_tags=title -of default=nw=1 '" + path + "' 2>&1");
   EXPECT_NE(probe.find("TAG:title=From the tool"), std::string::npos) << probe;
 }

@@ -3,7 +3,7 @@
 #include "tags/audio_attributes/SourceAudioAttributes.h"
 #include "tags/audio_attributes/WaveInfo.h"
 #include "tags/id3v2/ID3v2Tag.h"
-#include "tags/id3v2/Syncsafe.h"
+#include "tags/io/Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -113,7 +113,7 @@ TBytes MPEGFile(size_t Size, size_t TagSize, bool ID3v1, std::string_view TLEN =
     TBytes B(Size, 0);
     Put(B, 0, "ID3");
     B[3] = 3;
-    EncodeSyncsafe(uint32_t(TagSize - 10), B.data() + 6);
+    PutSyncsafe32(B.data() + 6, uint32_t(TagSize - 10));
     if (!TLEN.empty()) {
         Put(B, 10, "TLEN");
         WriteBE32(B.data() + 14, uint32_t(TLEN.size() + 1));

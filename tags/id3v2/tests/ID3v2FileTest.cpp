@@ -467,6 +467,12 @@ TEST(ID3v2File, NothingToWriteTakesTheTagOut)
     EXPECT_FALSE(fs::exists(ScratchDir() / "never-created.mp3"));
     EXPECT_EQ(E.SaveToFile(ScratchDir() / "never-created.mp3"), id3v2EmptyFrames);
     EXPECT_FALSE(fs::exists(ScratchDir() / "never-created.mp3"));
+
+    // Tags stacked one behind the other go together: the second would otherwise load as the
+    // file's tag once the first is out.
+    TBytes Stacked = TagOfSize(300, 50) + TagOfSize(200, 20) + Audio(500);
+    ASSERT_EQ(E.SaveToStream(Stacked), 0);
+    EXPECT_EQ(Stacked, Audio(500));
 }
 
 TEST(ID3v2File, SaveToStream)

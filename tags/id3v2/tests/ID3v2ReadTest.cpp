@@ -1,4 +1,5 @@
 #include "tags/id3v2/ID3v2Tag.h"
+#include "tags/id3v2/Unsynchronisation.h"
 #include "tags/id3v2/tests/ID3v2TestBytes.h"
 
 #include <gtest/gtest.h>

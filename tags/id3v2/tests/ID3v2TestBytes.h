@@ -2,7 +2,7 @@
 
 // Builders for hand-made ID3v2 tags and frames, and scratch files for the tests.
 
-#include "tags/id3v2/Syncsafe.h"
+#include "tags/io/Bytes.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -32,11 +32,16 @@ inline TBytes operator+(TBytes A, const TBytes& B)
     return A;
 }
 
-inline TBytes BE32(uint32_t V) { return {uint8_t(V >> 24), uint8_t(V >> 16), uint8_t(V >> 8), uint8_t(V)}; }
+inline TBytes BE32(uint32_t V)
+{
+    TBytes Out(4);
+    PutBE32(Out.data(), V);
+    return Out;
+}
 inline TBytes Syncsafe(uint32_t V)
 {
     TBytes Out(4);
-    EncodeSyncsafe(V, Out.data());
+    PutSyncsafe32(Out.data(), V);
     return Out;
 }
 

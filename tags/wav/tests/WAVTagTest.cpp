@@ -613,5 +613,25 @@ TEST(WAVTag, UnifiedModelReadsAndWritesTheChunks) {
   EXPECT_EQ(tag.BEXT.CodingHistory, "hist");
 }
 
+TEST(WAVTag, ChunksWhoseFieldsWereAllDeletedGoAway) {
+  // Bytes behind a text's NUL and reserved bytes say nothing: once every field is deleted the
+  // bext and cart chunks go, instead of loading again as empty fields and a default version.
+  TBytes cart = CartData("Cut", "");
+  std::memcpy(cart.data() + 4 + 4, "junk", 4); // behind the title's NUL
+  const TBytes audio = Audio();
+  TMemoryStream stream(Riff({Fmt(), audio, Chunk("bext", BextData("Desc", "")), Chunk("cart", cart)}));
+  TTags tags;
+  ASSERT_EQ(tags.LoadFromStream(stream), tlSuccess);
+  ASSERT_GT(tags.Count(), 0);
+  while (tags.Count() > 0)
+    tags.Delete(tags.Count() - 1);
+  ASSERT_EQ(tags.SaveToStream(stream, ttWAV), tlSuccess);
+  EXPECT_EQ(ChunkIds(stream), (std::vector<std::string>{"fmt ", "data"}));
+  EXPECT_TRUE(Contains(stream.Bytes(), audio));
+  TTags back;
+  ASSERT_EQ(back.LoadFromStream(stream), tlSuccess);
+  EXPECT_EQ(back.Count(), 0);
+}
+
 } // namespace
 } // namespace vantor

@@ -3,27 +3,15 @@
 #include "tags/Tags.h"
 
 #include "tags/FieldMaps.h"
+#include "tags/NumberText.h"
 #include "tags/WMATagBase.h"
 #include "tags/io/TextCodec.h"
 
 #include <algorithm>
-#include <charconv>
 #include <utility>
 #include <vector>
 
 namespace vantor {
-
-namespace {
-
-int64_t ToInteger(const std::string& text, bool& ok) {
-  int64_t value = 0;
-  const std::string trimmed = TrimText(text);
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  ok = error == std::errc() && end == trimmed.data() + trimmed.size();
-  return ok ? value : 0;
-}
-
-} // namespace
 
 void TTags::LoadWMATags() {
   if (!WMATag)
@@ -96,10 +84,9 @@ int TTags::SaveWMATag(const std::string& fileName, TStream* stream) {
   for (const auto& field : Tags) {
     const std::string name = UpperAscii(field->Name);
     if (name == "TRACKNUMBER" || name == "TRACK") {
-      bool ok;
-      const int64_t number = ToInteger(field->Value, ok);
+      const uint32_t number = NumberOrZero<uint32_t>(field->Value);
       tag.DeleteAttributes("WM/Track");
-      tag.AddInteger("WM/Track", ok && number > 0 ? uint32_t(number - 1) : 0);
+      tag.AddInteger("WM/Track", number > 0 ? number - 1 : 0);
       const std::string total = GetTag("TOTALTRACKS");
       tag.AddText("WM/TrackNumber", total.empty() ? field->Value : field->Value + "/" + total);
     } else if (name == "DISCNUMBER" || name == "DISC") {

@@ -4,22 +4,14 @@
 
 #include "tags/FieldMaps.h"
 #include "tags/MP4TagBase.h"
+#include "tags/NumberText.h"
 #include "tags/io/TextCodec.h"
-
-#include <charconv>
 
 namespace vantor {
 
 namespace {
 
 const char* const ITunesMean = "com.apple.iTunes";
-
-uint32_t ToUInt(const std::string& text) {
-  uint32_t value = 0;
-  const std::string trimmed = TrimText(text);
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  return error == std::errc() && end == trimmed.data() + trimmed.size() ? value : 0;
-}
 
 bool Is(const std::string& name, const char* a, const char* b = nullptr) {
   return SameTextAscii(name, a) || (b && SameTextAscii(name, b));
@@ -89,14 +81,13 @@ int TTags::SaveMP4Tag(const std::string& fileName, TStream* stream) {
 
   auto numberAndTotal = [this](const std::string& value, const char* totalName, const char* altName, uint16_t& number,
                                uint16_t& total) {
-    const size_t slash = value.find('/');
-    if (slash != std::string::npos) {
-      number = uint16_t(ToUInt(value.substr(0, slash)));
-      total = uint16_t(ToUInt(value.substr(slash + 1)));
+    const TNumberAndTotal parts = SplitNumberAndTotal(value);
+    number = NumberOrZero<uint16_t>(parts.Number);
+    if (value.find('/') != std::string::npos) {
+      total = NumberOrZero<uint16_t>(parts.Total);
     } else {
-      number = uint16_t(ToUInt(value));
       const std::string t = GetTag(totalName);
-      total = uint16_t(ToUInt(t.empty() ? GetTag(altName) : t));
+      total = NumberOrZero<uint16_t>(t.empty() ? GetTag(altName) : t);
     }
   };
 
@@ -107,6 +98,9 @@ int TTags::SaveMP4Tag(const std::string& fileName, TStream* stream) {
     if (Is(name, "GENRE")) { tag.SetGenre(value); continue; }
     if (Is(name, "MEDIA")) { tag.SetMediaType(value); continue; }
     if (Is(name, "PURCHASECOUNTRY")) { tag.SetPurchaseCountry(value); continue; }
+    // TRACKNUMBER and DISCNUMBER are the model's own names and win over TRACK and DISC.
+    if ((Is(name, "TRACK") && Exists("TRACKNUMBER") >= 0) || (Is(name, "DISC") && Exists("DISCNUMBER") >= 0))
+      continue;
     if (Is(name, "TRACKNUMBER", "TRACK")) {
       uint16_t number, total;
       numberAndTotal(value, "TOTALTRACKS", "TRACKTOTAL", number, total);
@@ -125,11 +119,11 @@ int TTags::SaveMP4Tag(const std::string& fileName, TStream* stream) {
     } else if (id == "pgap" || id == "cpil" || id == "hdvd" || id == "pcst") {
       tag.SetBool(id, value != "0");
     } else if (id == "tmpo") {
-      tag.SetInteger16(id, uint16_t(ToUInt(value)));
+      tag.SetInteger16(id, NumberOrZero<uint16_t>(value));
     } else if (id == "tvsn" || id == "tves") {
-      tag.SetInteger32(id, ToUInt(value));
+      tag.SetInteger32(id, NumberOrZero<uint32_t>(value));
     } else if (id == "akID") {
-      tag.SetInteger8(id, uint8_t(ToUInt(value)));
+      tag.SetInteger8(id, NumberOrZero<uint8_t>(value));
     } else if (id == "TIPL" || id == "TMCL") {
       tag.SetFreeFormList(ITunesMean, id, SplitTextLines(value));
     } else if (TypeCount(name) == 1) {

@@ -1,4 +1,4 @@
-#include "tags/id3v2/Syncsafe.h"
+#include "tags/id3v2/Unsynchronisation.h"
 
 #include <cstring>
 

@@ -2,21 +2,17 @@
 
 #include "tags/Tags.h"
 
+#include "tags/NumberText.h"
 #include "tags/id3v1/ID3v1Tag.h"
 #include "tags/io/TextCodec.h"
-
-#include <charconv>
 
 namespace vantor {
 
 namespace {
 
-uint8_t TrackNumber(const std::string& text) {
-  unsigned value = 0;
-  const std::string trimmed = TrimText(text);
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  return error == std::errc() && end == trimmed.data() + trimmed.size() && value <= 255 ? uint8_t(value) : 0;
-}
+// The number of a "number/total" track field: the tag has no room for the total,
+// but the number itself fits.
+uint8_t TrackNumber(const std::string& text) { return NumberOrZero<uint8_t>(SplitNumberAndTotal(text).Number); }
 
 } // namespace
 

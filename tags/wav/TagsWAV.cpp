@@ -3,22 +3,13 @@
 #include "tags/Tags.h"
 
 #include "tags/FieldMaps.h"
+#include "tags/NumberText.h"
 #include "tags/WAVTagBase.h"
 #include "tags/io/TextCodec.h"
-
-#include <charconv>
 
 namespace vantor {
 
 namespace {
-
-template <typename T>
-T ToNumber(const std::string& text) {
-  T value = 0;
-  const std::string trimmed = TrimText(text);
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  return error == std::errc() && end == trimmed.data() + trimmed.size() ? value : T(0);
-}
 
 struct TBroadcastText {
   const char* Name;
@@ -55,19 +46,19 @@ const TBroadcastText CartTextsAfterTimers[] = {
 bool SetBroadcastField(TWAVTagBase& wav, const std::string& name, const std::string& value) {
   for (const auto& t : BextTexts)
     if (SameTextAscii(name, t.Name)) { wav.BEXT.*t.Bext = value; return true; }
-  if (SameTextAscii(name, "BEXT TimeReference")) { wav.BEXT.TimeReference = ToNumber<uint64_t>(value); return true; }
-  if (SameTextAscii(name, "BEXT Version")) { wav.BEXT.Version = ToNumber<uint16_t>(value); return true; }
+  if (SameTextAscii(name, "BEXT TimeReference")) { wav.BEXT.TimeReference = NumberOrZero<uint64_t>(value); return true; }
+  if (SameTextAscii(name, "BEXT Version")) { wav.BEXT.Version = NumberOrZero<uint16_t>(value); return true; }
   if (SameTextAscii(name, "BEXT UMID")) { wav.BEXT.UMID = value; return true; }
   if (SameTextAscii(name, "BEXT CodingHistory")) { wav.BEXT.CodingHistory = value; return true; }
   for (const auto& t : CartTextsBeforeLevel)
     if (SameTextAscii(name, t.Name)) { wav.CART.*t.Cart = value; return true; }
-  if (SameTextAscii(name, "CART LevelReference")) { wav.CART.LevelReference = ToNumber<int32_t>(value); return true; }
+  if (SameTextAscii(name, "CART LevelReference")) { wav.CART.LevelReference = NumberOrZero<int32_t>(value); return true; }
   for (int i = 0; i < 8; ++i)
     if (SameTextAscii(name, "CART PostTimer" + std::to_string(i))) {
       const size_t space = value.find(' ');
       TCARTPostTimer& timer = wav.CART.PostTimers[size_t(i)];
       timer.Usage = value.substr(0, space);
-      timer.Value = space == std::string::npos ? 0 : ToNumber<uint32_t>(value.substr(space + 1));
+      timer.Value = space == std::string::npos ? 0 : NumberOrZero<uint32_t>(value.substr(space + 1));
       return true;
     }
   for (const auto& t : CartTextsAfterTimers)

@@ -119,8 +119,11 @@ int TTags::SaveAPEv2Tag(const std::string& fileName, TStream* stream) {
     const int item = FindTextItem(tag, number.Item);
     if (item < 0 || (Exists(number.Number) < 0 && Exists(number.Total) < 0))
       continue;
+    // A number field that carries its own total ("4/9") is written as it is.
+    const std::string value = GetTag(number.Number);
     const std::string total = GetTag(number.Total);
-    tag.Frames[size_t(item)]->SetAsText(GetTag(number.Number) + (total.empty() ? "" : "/" + total));
+    const bool withTotal = !total.empty() && value.find('/') == std::string::npos;
+    tag.Frames[size_t(item)]->SetAsText(withTotal ? value + "/" + total : value);
     for (const char* name : {number.Number, number.Total}) {
       combined.push_back(name);
       for (int i = tag.Count() - 1; i >= 0; --i)

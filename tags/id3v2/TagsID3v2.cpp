@@ -3,11 +3,11 @@
 #include "tags/Tags.h"
 
 #include "tags/FieldMaps.h"
+#include "tags/NumberText.h"
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/io/TextCodec.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace vantor {
 
@@ -20,13 +20,6 @@ bool IsDiscName(const std::string& name) { return SameTextAscii(name, "DISCNUMBE
 bool IsTotalName(const std::string& name) {
   return SameTextAscii(name, "TOTALTRACKS") || SameTextAscii(name, "TRACKTOTAL") ||
          SameTextAscii(name, "TOTALDISCS") || SameTextAscii(name, "DISCTOTAL");
-}
-
-uint32_t ToUInt32(const std::string& text) {
-  uint32_t value = 0;
-  const std::string trimmed = TrimText(text);
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  return error == std::errc() && end == trimmed.data() + trimmed.size() ? value : 0;
 }
 
 } // namespace
@@ -187,6 +180,9 @@ int TTags::SaveID3v2Tag(const std::string& fileName, TStream* stream) {
     const TTag& field = *Tags[f];
     const std::string name = UpperAscii(field.Name);
     const bool track = IsTrackName(name), disc = IsDiscName(name);
+    // TRACKNUMBER and DISCNUMBER are the model's own names and win over TRACK and DISC.
+    if ((name == "TRACK" && Exists("TRACKNUMBER") >= 0) || (name == "DISC" && Exists("DISCNUMBER") >= 0))
+      continue;
     if (track || disc) {
       std::string text = field.Value;
       if (text.find('/') == std::string::npos) {
@@ -249,19 +245,23 @@ int TTags::SaveID3v2Tag(const std::string& fileName, TStream* stream) {
         uint32_t counter = 0;
         uint8_t rating = 0;
         tag.GetPopularimeter(popm, email, counter, rating);
-        tag.SetPopularimeter(popm, email, uint8_t(std::min<uint32_t>(ToUInt32(field.Value), 255)), counter);
+        tag.SetPopularimeter(popm, email, uint8_t(std::min<uint32_t>(NumberOrZero<uint32_t>(field.Value), 255)), counter);
         continue;
       }
     }
     if (name == "PLAYCOUNT") {
       ClearAllID3v2FramesByID(tag, "PCNT");
-      tag.SetPlayCount(tag.AddFrame("PCNT"), ToUInt32(field.Value));
+      tag.SetPlayCount(tag.AddFrame("PCNT"), NumberOrZero<uint32_t>(field.Value));
       continue;
     }
     if (field.ExtTagType == ettWXXX) {
       tag.SetUnicodeUserDefinedURLLinkByDescription(field.Description, field.Value);
       continue;
     }
+    // The description ends at its NUL: a name holding one would load as another name, with
+    // the rest of it as stray values.
+    if (field.Name.find('\0') != std::string::npos)
+      continue;
     ClearAllID3v2FramesTXXXByDescription(tag, field.Name);
     std::vector<std::string> values;
     GetMultipleList(field.Name, values);
