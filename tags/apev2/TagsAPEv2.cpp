@@ -113,19 +113,27 @@ int TTags::SaveAPEv2Tag(const std::string& fileName, TStream* stream) {
         tag.DeleteFrame(i);
   }
   // Number and total read from a "Track" or "Disc" item go back into it as "n/t";
-  // items of the field names would be a second value the next load prefers.
+  // items of the field names would be a second value the next load prefers. A field named
+  // after the item ("TRACK") stands for the number too; the model's own name wins over it.
   std::vector<std::string> combined;
   for (const TNumberItem& number : NumberItems) {
+    const bool itemField = Exists(number.Item) >= 0;
     const int item = FindTextItem(tag, number.Item);
-    if (item < 0 || (Exists(number.Number) < 0 && Exists(number.Total) < 0))
+    if ((item < 0 && !itemField) || (Exists(number.Number) < 0 && Exists(number.Total) < 0))
       continue;
     // A number field that carries its own total ("4/9") is written as it is.
-    const std::string value = GetTag(number.Number);
+    const std::string value = Exists(number.Number) >= 0 ? GetTag(number.Number) : GetTag(number.Item);
     const std::string total = GetTag(number.Total);
     const bool withTotal = !total.empty() && value.find('/') == std::string::npos;
-    tag.Frames[size_t(item)]->SetAsText(withTotal ? value + "/" + total : value);
-    for (const char* name : {number.Number, number.Total}) {
+    const std::string text = withTotal ? value + "/" + total : value;
+    if (item >= 0)
+      tag.Frames[size_t(item)]->SetAsText(text);
+    else
+      tag.AddTextFrame(number.Item, text);
+    for (const char* name : {number.Number, number.Total, number.Item}) {
       combined.push_back(name);
+      if (name == number.Item)
+        continue;
       for (int i = tag.Count() - 1; i >= 0; --i)
         if (tag.Frames[size_t(i)]->Format != ffBinary && SameTextAscii(tag.Frames[size_t(i)]->Name, name))
           tag.DeleteFrame(i);
