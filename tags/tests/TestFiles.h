@@ -1,8 +1,10 @@
 #pragma once
-// Helpers shared by the tag library's tests: fixtures, scratch copies, bytes.
+// Helpers shared by the tag library's tests: fixtures, scratch copies, bytes as vectors. The
+// scratch folders are the ones every test uses (tests/support/TestFiles.h).
+
+#include "tests/support/TestFiles.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,23 +16,15 @@ namespace vantor::test {
 inline std::string Fixture(const std::string& name) { return std::string(VANTOR_TEST_DATA) + "/tags/" + name; }
 
 // A fresh scratch folder per test name.
-inline std::filesystem::path ScratchDir(const std::string& name) {
-  const char* base = std::getenv("VANTOR_TEST_TMP");
-  std::filesystem::path dir =
-      (base ? std::filesystem::path(base) : std::filesystem::temp_directory_path() / "vantor-tags-test") / name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
+inline std::filesystem::path ScratchDir(const std::string& name) { return testing::ScratchFolderNamed(name); }
 
 inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const std::string bytes = testing::ReadBytes(path);
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 inline void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  testing::WriteBytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 // Copies a fixture into the scratch folder and returns the copy's path.

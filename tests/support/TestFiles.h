@@ -13,16 +13,22 @@
 
 namespace vantor::testing {
 
-// A fresh, empty folder named after the running test.
-inline std::filesystem::path ScratchFolder()
+// A fresh, empty folder of that name under the tests' scratch root.
+inline std::filesystem::path ScratchFolderNamed(std::string_view name)
 {
     char const* root = std::getenv("VANTOR_TEST_TMP");
     std::filesystem::path folder = root ? root : std::filesystem::temp_directory_path() / "vantor-test";
-    auto const* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder /= std::string(info->test_suite_name()) + "." + info->name();
+    folder /= name;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;
+}
+
+// A fresh, empty folder named after the running test.
+inline std::filesystem::path ScratchFolder()
+{
+    auto const* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return ScratchFolderNamed(std::string(info->test_suite_name()) + "." + info->name());
 }
 
 inline std::string ReadBytes(std::filesystem::path const& path)

@@ -47,7 +47,7 @@ TEST(MPEGHeader, Decoding)
     for (const auto& C : Cases) {
         TMPEGHeaderX I;
         DecodeMPEGHeader(C.Header, I);
-        SCOPED_TRACE(testing::Message() << std::hex << C.Header);
+        SCOPED_TRACE(::testing::Message() << std::hex << C.Header);
         EXPECT_EQ(I.Version, C.Version);
         EXPECT_EQ(I.Layer, C.Layer);
         EXPECT_EQ(I.BitRate, C.BitRate);

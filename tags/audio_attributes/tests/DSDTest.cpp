@@ -62,7 +62,7 @@ TEST(DSFInfo, HeaderFields)
         {{.Rate = 0}, 2, 0, 0},
     };
     for (const auto& C : Cases) {
-        SCOPED_TRACE(testing::Message() << C.Spec.ChannelType << " " << C.Spec.Channels << " " << C.Spec.Rate);
+        SCOPED_TRACE(::testing::Message() << C.Spec.ChannelType << " " << C.Spec.Channels << " " << C.Spec.Rate);
         TDSFInfo I;
         ASSERT_TRUE(ReadDSFInfo(TMemorySource(MakeDSF(C.Spec)), I));
         EXPECT_EQ(I.ChannelType, C.ChannelType);
