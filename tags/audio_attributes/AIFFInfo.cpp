@@ -11,7 +11,7 @@ namespace vantor {
 double Extended80ToDouble(const uint8_t Bytes[10])
 {
     const int Exponent = ((Bytes[0] & 0x7F) << 8) | Bytes[1];
-    const uint64_t Mantissa = ReadBE64(Bytes + 2);
+    const uint64_t Mantissa = GetBE64(Bytes + 2);
     if (Exponent == 0 || Exponent == 0x7FFF || Mantissa == 0)
         return 0;
     const double Value = std::ldexp(double(Mantissa), Exponent - 16383 - 63);
@@ -35,7 +35,7 @@ bool ReadAIFFAudio(const TByteSource& Source, TAIFFAudio& Audio)
         return false;
     uint8_t SizeBytes[4];
     Source.ReadExact(4, SizeBytes, 4);
-    const uint64_t FormEnd = 8 + uint64_t(ReadBE32(SizeBytes));
+    const uint64_t FormEnd = 8 + uint64_t(GetBE32(SizeBytes));
 
     TChunk Chunk;
     TChunkWalker Walker(Source, TChunkSizeField::BE32, 12, FormEnd);
@@ -45,9 +45,9 @@ bool ReadAIFFAudio(const TByteSource& Source, TAIFFAudio& Audio)
         const size_t Got = Source.ReadAt(Chunk.DataOffset, Comm, size_t(std::min<uint64_t>(Chunk.Size, sizeof Comm)));
         TAIFFInformation& I = Audio.Info;
         if (Got >= 18) {
-            I.Channels = ReadBE16(Comm);
-            I.SampleFrames = ReadBE32(Comm + 2);
-            I.SampleSize = ReadBE16(Comm + 6);
+            I.Channels = GetBE16(Comm);
+            I.SampleFrames = GetBE32(Comm + 2);
+            I.SampleSize = GetBE16(Comm + 6);
             I.SampleRate = Extended80ToDouble(Comm + 8);
         }
         if (IsAIFC && Got >= 22) {

@@ -6,6 +6,8 @@
 // real end, so a size field claiming more than the input holds can never cause a large
 // allocation or a read beyond the data.
 
+#include "tags/io/Bytes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -59,31 +61,5 @@ private:
     int FHandle = -1;
     uint64_t FSize = 0;
 };
-
-// Big- and little-endian integers from raw bytes.
-inline uint16_t ReadBE16(const uint8_t* P) { return uint16_t(P[0] << 8 | P[1]); }
-inline uint32_t ReadBE24(const uint8_t* P) { return uint32_t(P[0]) << 16 | uint32_t(P[1]) << 8 | P[2]; }
-inline uint32_t ReadBE32(const uint8_t* P)
-{
-    return uint32_t(P[0]) << 24 | uint32_t(P[1]) << 16 | uint32_t(P[2]) << 8 | P[3];
-}
-inline uint64_t ReadBE64(const uint8_t* P) { return uint64_t(ReadBE32(P)) << 32 | ReadBE32(P + 4); }
-inline uint16_t ReadLE16(const uint8_t* P) { return uint16_t(P[1] << 8 | P[0]); }
-inline uint32_t ReadLE32(const uint8_t* P)
-{
-    return uint32_t(P[3]) << 24 | uint32_t(P[2]) << 16 | uint32_t(P[1]) << 8 | P[0];
-}
-inline uint64_t ReadLE64(const uint8_t* P) { return uint64_t(ReadLE32(P + 4)) << 32 | ReadLE32(P); }
-
-inline void WriteBE32(uint8_t* P, uint32_t V)
-{
-    P[0] = uint8_t(V >> 24); P[1] = uint8_t(V >> 16); P[2] = uint8_t(V >> 8); P[3] = uint8_t(V);
-}
-inline void WriteLE32(uint8_t* P, uint32_t V)
-{
-    P[0] = uint8_t(V); P[1] = uint8_t(V >> 8); P[2] = uint8_t(V >> 16); P[3] = uint8_t(V >> 24);
-}
-inline void WriteBE64(uint8_t* P, uint64_t V) { WriteBE32(P, uint32_t(V >> 32)); WriteBE32(P + 4, uint32_t(V)); }
-inline void WriteLE64(uint8_t* P, uint64_t V) { WriteLE32(P, uint32_t(V)); WriteLE32(P + 4, uint32_t(V >> 32)); }
 
 } // namespace vantor

@@ -32,12 +32,12 @@ bool TChunkWalker::Next(TChunk& Chunk)
     Chunk.DataOffset = FPosition + Header;
     switch (FSizeField) {
     case TChunkSizeField::LE32:
-        Chunk.Size = ReadLE32(Bytes + 4);
+        Chunk.Size = GetLE32(Bytes + 4);
         if (Chunk.Size == 0xFFFFFFFF && FRF64DataSize != 0 && Chunk.Is("data"))
             Chunk.Size = FRF64DataSize;
         break;
-    case TChunkSizeField::BE32: Chunk.Size = ReadBE32(Bytes + 4); break;
-    case TChunkSizeField::BE64: Chunk.Size = ReadBE64(Bytes + 4); break;
+    case TChunkSizeField::BE32: Chunk.Size = GetBE32(Bytes + 4); break;
+    case TChunkSizeField::BE64: Chunk.Size = GetBE64(Bytes + 4); break;
     }
     FPosition = NextOffset(Chunk);
     return true;

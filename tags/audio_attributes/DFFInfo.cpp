@@ -53,7 +53,7 @@ bool TDFFInfo::LoadFromStream(const TByteSource& Stream)
     uint8_t Head[16];
     if (!Stream.ReadExact(0, Head, sizeof Head) || std::memcmp(Head, "FRM8", 4) != 0 || std::memcmp(Head + 12, "DSD ", 4) != 0)
         return false;
-    const uint64_t FormSize = ReadBE64(Head + 4);
+    const uint64_t FormSize = GetBE64(Head + 4);
     const uint64_t FormEnd = FormSize > Stream.Size() ? Stream.Size() : 12 + FormSize;
 
     bool Compressed = false;
@@ -76,9 +76,9 @@ bool TDFFInfo::LoadFromStream(const TByteSource& Stream)
                 uint8_t Data[5] = {};
                 const size_t Got = Stream.ReadAt(Prop.DataOffset, Data, size_t(std::min<uint64_t>(Prop.Size, sizeof Data)));
                 if (Prop.Is("FS  ") && Got >= 4) {
-                    SampleRate = ReadBE32(Data);
+                    SampleRate = GetBE32(Data);
                 } else if (Prop.Is("CHNL") && Got >= 2) {
-                    ChannelNumber = ReadBE16(Data);
+                    ChannelNumber = GetBE16(Data);
                 } else if (Prop.Is("CMPR") && Got >= 4) {
                     Compressed = std::memcmp(Data, "DSD ", 4) != 0;
                     if (!Compressed) {
@@ -102,9 +102,9 @@ bool TDFFInfo::LoadFromStream(const TByteSource& Stream)
             // The DST sound data starts with its "FRTE" chunk: frame count and frame rate.
             uint8_t Frte[12 + 6];
             if (Available >= sizeof Frte && Stream.ReadExact(Chunk.DataOffset, Frte, sizeof Frte) &&
-                std::memcmp(Frte, "FRTE", 4) == 0 && ReadBE64(Frte + 4) >= 6) {
-                DSTFramesCount = ReadBE32(Frte + 12);
-                DSTFramesRate = ReadBE16(Frte + 16);
+                std::memcmp(Frte, "FRTE", 4) == 0 && GetBE64(Frte + 4) >= 6) {
+                DSTFramesCount = GetBE32(Frte + 12);
+                DSTFramesRate = GetBE16(Frte + 16);
             }
             Compressed = true;
             break;

@@ -22,22 +22,22 @@ bool ReadDSFInfo(const TByteSource& Source, TDSFInfo& Info)
     uint8_t Header[12];
     if (!Source.ReadExact(0, Header, sizeof Header) || std::memcmp(Header, "DSD ", 4) != 0)
         return false;
-    const uint64_t FmtAt = ReadLE64(Header + 4);
+    const uint64_t FmtAt = GetLE64(Header + 4);
     // id, size, version, format id, channel type and number, rate, bits, samples, block size
     uint8_t Fmt[12 + 36];
     if (FmtAt < 12 || !Source.ReadExact(FmtAt, Fmt, sizeof Fmt) || std::memcmp(Fmt, "fmt ", 4) != 0)
         return false;
     const uint8_t* P = Fmt + 12;
-    Info.FormatVersion = ReadLE32(P);
-    Info.FormatID = ReadLE32(P + 4);
-    Info.ChannelType = ReadLE32(P + 8);
+    Info.FormatVersion = GetLE32(P);
+    Info.FormatID = GetLE32(P + 4);
+    Info.ChannelType = GetLE32(P + 8);
     if (Info.ChannelType < 1 || Info.ChannelType > 7)
         Info.ChannelType = 0;
-    Info.ChannelNumber = ReadLE32(P + 12);
-    Info.SamplingFrequency = ReadLE32(P + 16);
-    Info.BitsPerSample = ReadLE32(P + 20);
-    Info.SampleCount = ReadLE64(P + 24);
-    Info.BlockSizePerChannel = ReadLE32(P + 32);
+    Info.ChannelNumber = GetLE32(P + 12);
+    Info.SamplingFrequency = GetLE32(P + 16);
+    Info.BitsPerSample = GetLE32(P + 20);
+    Info.SampleCount = GetLE64(P + 24);
+    Info.BlockSizePerChannel = GetLE32(P + 32);
     if (Info.SamplingFrequency != 0)
         Info.PlayTime = double(Info.SampleCount) / Info.SamplingFrequency;
     return true;

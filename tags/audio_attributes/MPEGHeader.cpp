@@ -74,7 +74,7 @@ bool NextFrameFollows(const TByteSource& Source, uint64_t Position, const TMPEGH
         return Next <= Source.Size();
     uint8_t B[4];
     TMPEGHeaderX Following;
-    return Source.ReadExact(Next, B, sizeof B) && PlausibleHeader(ReadBE32(B), Following) &&
+    return Source.ReadExact(Next, B, sizeof B) && PlausibleHeader(GetBE32(B), Following) &&
            Following.Version == Info.Version && Following.Layer == Info.Layer && Following.SampleRate == Info.SampleRate;
 }
 
@@ -186,7 +186,7 @@ std::optional<uint64_t> FindMPEGAudioFrame(const TByteSource& Source, uint64_t S
             TMPEGHeaderX Info;
             if (I + 10 <= Count)
                 Skip = ID3v2TagLength(Chunk + I);
-            if (Skip == 0 && Chunk[I] == 0xFF && PlausibleHeader(ReadBE32(Chunk + I), Info) &&
+            if (Skip == 0 && Chunk[I] == 0xFF && PlausibleHeader(GetBE32(Chunk + I), Info) &&
                 NextFrameFollows(Source, At + I, Info))
                 return At + I;
         }
@@ -212,35 +212,35 @@ bool ReadMPEGFrame(const TByteSource& Source, uint64_t Position, TMPEGHeaderX& I
         return false;
     Info = TMPEGHeaderX{};
     Info.Position = Position;
-    DecodeMPEGHeader(ReadBE32(Frame), Info);
+    DecodeMPEGHeader(GetBE32(Frame), Info);
 
     const size_t XingAt = 4 + SideInfoLength(Info);
     if (XingAt + 8 <= Count && (std::memcmp(Frame + XingAt, "Xing", 4) == 0 || std::memcmp(Frame + XingAt, "Info", 4) == 0)) {
         Info.VBR = true;
-        const uint32_t Flags = ReadBE32(Frame + XingAt + 4);
+        const uint32_t Flags = GetBE32(Frame + XingAt + 4);
         size_t At = XingAt + 8;
         if (Flags & 1) {
             if (At + 4 > Count)
                 return true;
-            Info.FrameCount = ReadBE32(Frame + At);
+            Info.FrameCount = GetBE32(Frame + At);
             At += 4;
         }
         if (Flags & 2) {
             if (At + 4 > Count)
                 return true;
-            Info.Bytes = ReadBE32(Frame + At);
+            Info.Bytes = GetBE32(Frame + At);
             At += 4;
         }
         if (Flags & 4)
             At += 100;
         if ((Flags & 8) && At + 4 <= Count)
-            Info.Quality = ReadBE32(Frame + At);
+            Info.Quality = GetBE32(Frame + At);
         return true;
     }
     if (Count >= 36 + 18 && std::memcmp(Frame + 36, "VBRI", 4) == 0) {
         Info.VBR = true;
-        Info.Bytes = ReadBE32(Frame + 36 + 10);
-        Info.FrameCount = ReadBE32(Frame + 36 + 14);
+        Info.Bytes = GetBE32(Frame + 36 + 10);
+        Info.FrameCount = GetBE32(Frame + 36 + 14);
     }
     return true;
 }

@@ -31,28 +31,28 @@ bool TMonkeysAudioInfo::LoadFromStream(const TByteSource& Stream, uint64_t Start
     uint8_t H[32];
     if (!Stream.ReadExact(Start, H, sizeof H) || std::memcmp(H, "MAC ", 4) != 0)
         return false;
-    Version = ReadLE16(H + 4);
+    Version = GetLE16(H + 4);
     uint32_t BlocksPerFrame, FinalFrameBlocks, TotalFrames;
     if (Version >= FirstDescriptorVersion) {
         // The descriptor gives its own length; the header follows it.
-        const uint32_t DescriptorBytes = ReadLE32(H + 8);
+        const uint32_t DescriptorBytes = GetLE32(H + 8);
         uint8_t Header[24];
         if (DescriptorBytes < 52 || !Stream.ReadExact(Start + DescriptorBytes, Header, sizeof Header))
             return false;
-        CompressionLevel = ReadLE16(Header);
-        BlocksPerFrame = ReadLE32(Header + 4);
-        FinalFrameBlocks = ReadLE32(Header + 8);
-        TotalFrames = ReadLE32(Header + 12);
-        Audio.BitsPerSample = ReadLE16(Header + 16);
-        Audio.Channels = ReadLE16(Header + 18);
-        Audio.SamplesPerSec = ReadLE32(Header + 20);
+        CompressionLevel = GetLE16(Header);
+        BlocksPerFrame = GetLE32(Header + 4);
+        FinalFrameBlocks = GetLE32(Header + 8);
+        TotalFrames = GetLE32(Header + 12);
+        Audio.BitsPerSample = GetLE16(Header + 16);
+        Audio.Channels = GetLE16(Header + 18);
+        Audio.SamplesPerSec = GetLE32(Header + 20);
     } else {
-        CompressionLevel = ReadLE16(H + 6);
-        const uint16_t Flags = ReadLE16(H + 8);
-        Audio.Channels = ReadLE16(H + 10);
-        Audio.SamplesPerSec = ReadLE32(H + 12);
-        TotalFrames = ReadLE32(H + 24);
-        FinalFrameBlocks = ReadLE32(H + 28);
+        CompressionLevel = GetLE16(H + 6);
+        const uint16_t Flags = GetLE16(H + 8);
+        Audio.Channels = GetLE16(H + 10);
+        Audio.SamplesPerSec = GetLE32(H + 12);
+        TotalFrames = GetLE32(H + 24);
+        FinalFrameBlocks = GetLE32(H + 28);
         Audio.BitsPerSample = (Flags & Flag8Bit) ? 8 : (Flags & Flag24Bit) ? 24 : 16;
         BlocksPerFrame = OldBlocksPerFrame(Version, CompressionLevel);
     }

@@ -121,20 +121,20 @@ bool TMPEGplus::ReadOlder(const TByteSource& Stream, uint64_t At)
     uint8_t H[32];
     if (!Stream.ReadExact(At, H, sizeof H))
         return false;
-    const uint32_t Word0 = ReadLE32(H);
-    const uint32_t Word1 = ReadLE32(H + 4);
+    const uint32_t Word0 = GetLE32(H);
+    const uint32_t Word1 = GetLE32(H + 4);
     if (std::memcmp(H, "MP+", 3) == 0 && (H[3] == 0x07 || H[3] == 0x17)) {
         FStreamVersion = H[3] == 0x17 ? 71 : 7;
         FFrameCount = Word1;
-        const uint32_t Word2 = ReadLE32(H + 8);
+        const uint32_t Word2 = GetLE32(H + 8);
         FSampleRate = SampleRates[(Word2 >> 16) & 3];
         FProfileID = (Word2 >> 20) & 0x0F;
         FChannelModeID = (Word2 & 0x40000000) ? 2 : 1;
-        FTitlePeak = ReadLE16(H + 12);
-        FTitleGain = int16_t(ReadLE16(H + 14));
-        FAlbumPeak = ReadLE16(H + 16);
-        FAlbumGain = int16_t(ReadLE16(H + 18));
-        const uint32_t Word5 = ReadLE32(H + 20);
+        FTitlePeak = GetLE16(H + 12);
+        FTitleGain = int16_t(GetLE16(H + 14));
+        FAlbumPeak = GetLE16(H + 16);
+        FAlbumGain = int16_t(GetLE16(H + 18));
+        const uint32_t Word5 = GetLE32(H + 20);
         const uint32_t LastFrameSamples = (Word5 >> 20) & 0x7FF;
         FEncoder = EncoderText(H[27]);
         // A gapless stream says how many samples its last frame holds.

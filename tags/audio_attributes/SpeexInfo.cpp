@@ -23,8 +23,8 @@ int64_t LastGranule(const TByteSource& Stream, uint32_t Serial)
     if (Tail.size() < PageHeaderBytes)
         return -1;
     for (size_t At = Tail.size() - PageHeaderBytes + 1; At-- > 0;) {
-        if (std::memcmp(Tail.data() + At, "OggS", 4) == 0 && Tail[At + 4] == 0 && ReadLE32(Tail.data() + At + 14) == Serial)
-            return int64_t(ReadLE64(Tail.data() + At + 6));
+        if (std::memcmp(Tail.data() + At, "OggS", 4) == 0 && Tail[At + 4] == 0 && GetLE32(Tail.data() + At + 14) == Serial)
+            return int64_t(GetLE64(Tail.data() + At + 6));
     }
     return -1;
 }
@@ -42,17 +42,17 @@ bool TSpeexInfo::LoadFromStream(const TByteSource& Stream)
     uint8_t H[SpeexHeaderBytes];
     if (PacketAt > Count || !Stream.ReadExact(PacketAt, H, sizeof H) || std::memcmp(H, "Speex   ", 8) != 0)
         return false;
-    const uint32_t Rate = ReadLE32(H + 36);
-    const uint32_t Channels = ReadLE32(H + 48);
-    Mode = int32_t(ReadLE32(H + 40));
-    NominalBitRate = int32_t(ReadLE32(H + 52));
-    VBR = ReadLE32(H + 60) != 0;
+    const uint32_t Rate = GetLE32(H + 36);
+    const uint32_t Channels = GetLE32(H + 48);
+    Mode = int32_t(GetLE32(H + 40));
+    NominalBitRate = int32_t(GetLE32(H + 52));
+    VBR = GetLE32(H + 60) != 0;
     if (Rate == 0 || Rate > 192000 || Channels == 0 || Channels > 2)
         return false;
     Audio.SamplesPerSec = Rate;
     Audio.Channels = uint16_t(Channels);
     // Granule positions count samples from the start of the stream.
-    const int64_t Granule = LastGranule(Stream, ReadLE32(Page + 14));
+    const int64_t Granule = LastGranule(Stream, GetLE32(Page + 14));
     if (Granule > 0)
         Audio.SampleCount = uint64_t(Granule);
     SetTimeAndBitRate(Audio, Stream.Size());

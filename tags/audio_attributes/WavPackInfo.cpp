@@ -51,18 +51,18 @@ bool ReadBlockHeader(const TByteSource& Stream, uint64_t At, TBlockHeader& H)
     uint8_t B[32];
     if (!Stream.ReadExact(At, B, sizeof B) || std::memcmp(B, "wvpk", 4) != 0)
         return false;
-    H.BlockSize = ReadLE32(B + 4);
+    H.BlockSize = GetLE32(B + 4);
     if (H.BlockSize < 24)
         return false;
-    H.Version = ReadLE16(B + 8);
+    H.Version = GetLE16(B + 8);
     // 40-bit counts: the upper 8 bits sit in bytes 10 and 11; the low word 0xFFFFFFFF is kept
     // for an unknown length, so each 2^32 is stored one lower.
-    const uint32_t Total = ReadLE32(B + 12);
+    const uint32_t Total = GetLE32(B + 12);
     H.TotalKnown = Total != UnknownSamples;
     H.TotalSamples = H.TotalKnown ? (uint64_t(B[11]) << 32) + Total - B[11] : 0;
-    H.BlockIndex = (uint64_t(B[10]) << 32) + ReadLE32(B + 16);
-    H.BlockSamples = ReadLE32(B + 20);
-    H.Flags = ReadLE32(B + 24);
+    H.BlockIndex = (uint64_t(B[10]) << 32) + GetLE32(B + 16);
+    H.BlockSamples = GetLE32(B + 20);
+    H.Flags = GetLE32(B + 24);
     return true;
 }
 
@@ -223,17 +223,17 @@ bool TWAVPackfile::ReadVersion3(const TByteSource& Stream)
     if (!HaveFormat || !Chunk.Is("data") || !Stream.ReadExact(Chunk.DataOffset, W, sizeof W) ||
         std::memcmp(W, "wvpk", 4) != 0)
         return false;
-    FChannels = ReadLE16(Fmt + 2);
-    FSampleRate = ReadLE32(Fmt + 4);
-    FBitrate = ReadLE32(Fmt + 8) / 125.0;
-    FBits = ReadLE16(Fmt + 14);
+    FChannels = GetLE16(Fmt + 2);
+    FSampleRate = GetLE32(Fmt + 4);
+    FBitrate = GetLE32(Fmt + 8) / 125.0;
+    FBits = GetLE16(Fmt + 14);
     if (int32_t(FSampleRate) <= 0)
         FSampleRate = 44100;
 
-    FVersion = ReadLE16(W + 8);
-    const uint16_t LossyBits = ReadLE16(W + 10);
-    const uint16_t Flags = ReadLE16(W + 12);
-    const uint32_t Total = ReadLE32(W + 16);
+    FVersion = GetLE16(W + 8);
+    const uint16_t LossyBits = GetLE16(W + 10);
+    const uint16_t Flags = GetLE16(W + 12);
+    const uint32_t Total = GetLE32(W + 16);
     FChannels = 2 - (Flags & V3Mono);
     FSamples = Total;
     if (LossyBits != 0 && FVersion >= 3) {

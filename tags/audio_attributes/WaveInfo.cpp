@@ -31,8 +31,8 @@ bool ReadWaveAudio(const TByteSource& Source, TWaveAudio& Audio)
         uint8_t Body[24];
         if (!Walker.Next(Chunk) || !Chunk.Is("ds64") || !Source.ReadExact(Chunk.DataOffset, Body, sizeof Body))
             return true;
-        DataSize64 = ReadLE64(Body + 8);
-        Audio.SampleCount = ReadLE64(Body + 16);
+        DataSize64 = GetLE64(Body + 8);
+        Audio.SampleCount = GetLE64(Body + 16);
         Walker.SetRF64DataSize(DataSize64);
     }
 
@@ -44,16 +44,16 @@ bool ReadWaveAudio(const TByteSource& Source, TWaveAudio& Audio)
         return true;
     TWaveFmt& F = Audio.Fmt;
     F.fmtSize = uint32_t(Chunk.Size);
-    F.FormatTag = ReadLE16(Fmt);
-    F.Channels = ReadLE16(Fmt + 2);
-    F.SamplesPerSec = ReadLE32(Fmt + 4);
-    F.AvgBytesPerSec = ReadLE32(Fmt + 8);
-    F.BlockAlign = ReadLE16(Fmt + 12);
-    F.BitsPerSample = ReadLE16(Fmt + 14);
+    F.FormatTag = GetLE16(Fmt);
+    F.Channels = GetLE16(Fmt + 2);
+    F.SamplesPerSec = GetLE32(Fmt + 4);
+    F.AvgBytesPerSec = GetLE32(Fmt + 8);
+    F.BlockAlign = GetLE16(Fmt + 12);
+    F.BitsPerSample = GetLE16(Fmt + 14);
     if (F.FormatTag == 0xFFFE) {
-        F.cbSize = ReadLE16(Fmt + 16);
-        F.ValidBitsPerSample = ReadLE16(Fmt + 18);
-        F.ChannelMask = ReadLE32(Fmt + 20);
+        F.cbSize = GetLE16(Fmt + 16);
+        F.ValidBitsPerSample = GetLE16(Fmt + 18);
+        F.ChannelMask = GetLE32(Fmt + 20);
         std::copy(Fmt + 24, Fmt + 40, F.SubFormat.begin());
     }
 

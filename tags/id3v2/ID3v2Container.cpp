@@ -30,7 +30,7 @@ TFormInfo DetectForm(const TByteSource& Source)
     const bool Wave = std::memcmp(Head + 8, "WAVE", 4) == 0;
     if (std::memcmp(Head, "RIFF", 4) == 0 && Wave) {
         Info.Form = TForm::RIFF;
-        Info.FormEnd = 8 + uint64_t(ReadLE32(Head + 4));
+        Info.FormEnd = 8 + uint64_t(GetLE32(Head + 4));
     } else if (std::memcmp(Head, "RF64", 4) == 0) {
         if (!Wave) {
             Info.Form = TForm::RF64NotWave;
@@ -40,21 +40,21 @@ TFormInfo DetectForm(const TByteSource& Source)
         TChunkWalker Walker(Source, TChunkSizeField::LE32, 12, Source.Size());
         uint8_t Sizes[16];
         if (Walker.Next(Info.DS64) && Info.DS64.Is("ds64") && Source.ReadExact(Info.DS64.DataOffset, Sizes, 16)) {
-            Info.FormEnd = 8 + ReadLE64(Sizes);
-            Info.RF64DataSize = ReadLE64(Sizes + 8);
+            Info.FormEnd = 8 + GetLE64(Sizes);
+            Info.RF64DataSize = GetLE64(Sizes + 8);
         } else {
             Info.DS64 = TChunk{};
         }
     } else if (std::memcmp(Head, "FORM", 4) == 0 && (std::memcmp(Head + 8, "AIFF", 4) == 0 || std::memcmp(Head + 8, "AIFC", 4) == 0)) {
         Info.Form = TForm::AIFF;
         Info.SizeField = TChunkSizeField::BE32;
-        Info.FormEnd = 8 + uint64_t(ReadBE32(Head + 4));
+        Info.FormEnd = 8 + uint64_t(GetBE32(Head + 4));
     } else if (std::memcmp(Head, "DSD ", 4) == 0) {
         Info.Form = TForm::DSF;
     } else if (Got >= 16 && std::memcmp(Head, "FRM8", 4) == 0 && std::memcmp(Head + 12, "DSD ", 4) == 0) {
         Info.Form = TForm::DSDIFF;
         Info.SizeField = TChunkSizeField::BE64;
-        Info.FormEnd = 12 + ReadBE64(Head + 4);
+        Info.FormEnd = 12 + GetBE64(Head + 4);
         Info.FirstChunk = 16;
         return Info;
     }
@@ -104,9 +104,9 @@ std::vector<uint8_t> SizeBytes(TChunkSizeField Field, uint64_t Value)
 {
     std::vector<uint8_t> Bytes(Field == TChunkSizeField::BE64 ? 8 : 4);
     switch (Field) {
-    case TChunkSizeField::LE32: WriteLE32(Bytes.data(), uint32_t(Value)); break;
-    case TChunkSizeField::BE32: WriteBE32(Bytes.data(), uint32_t(Value)); break;
-    case TChunkSizeField::BE64: WriteBE64(Bytes.data(), Value); break;
+    case TChunkSizeField::LE32: PutLE32(Bytes.data(), uint32_t(Value)); break;
+    case TChunkSizeField::BE32: PutBE32(Bytes.data(), uint32_t(Value)); break;
+    case TChunkSizeField::BE64: PutBE64(Bytes.data(), Value); break;
     }
     return Bytes;
 }
@@ -163,7 +163,7 @@ int AddFormSizeEdit(const TFormInfo& Form, int64_t Delta, TFileEdits& Edits)
     const uint64_t NewFormSize = Form.FormEnd + uint64_t(Delta) - (DSDIFF ? 12 : 8);
     if (Form.Form == TForm::RF64) {
         std::vector<uint8_t> RiffSize(8);
-        WriteLE64(RiffSize.data(), NewFormSize);
+        PutLE64(RiffSize.data(), NewFormSize);
         Edits.push_back({Form.DS64.DataOffset, 8, std::move(RiffSize)});
         return id3v2Success;
     }
@@ -251,17 +251,17 @@ int PlanChunkRemoval(const TByteSource& Source, const TFormInfo& Form, TFileEdit
 int CheckDSF(const TByteSource& Source, uint64_t& Offset)
 {
     uint8_t Header[28];
-    if (!Source.ReadExact(0, Header, sizeof Header) || ReadLE64(Header + 4) != 28)
+    if (!Source.ReadExact(0, Header, sizeof Header) || GetLE64(Header + 4) != 28)
         return id3v2InvalidContainer;
     const uint64_t FileSize = Source.Size();
     uint8_t Chunk[12];
     if (!Source.ReadExact(28, Chunk, sizeof Chunk) || std::memcmp(Chunk, "fmt ", 4) != 0)
         return id3v2InvalidContainer;
-    const uint64_t DataAt = 28 + ReadLE64(Chunk + 4);
+    const uint64_t DataAt = 28 + GetLE64(Chunk + 4);
     if (DataAt < 28 || !Source.ReadExact(DataAt, Chunk, sizeof Chunk) || std::memcmp(Chunk, "data", 4) != 0)
         return id3v2InvalidContainer;
-    const uint64_t DataEnd = DataAt + ReadLE64(Chunk + 4);
-    Offset = ReadLE64(Header + 20);
+    const uint64_t DataEnd = DataAt + GetLE64(Chunk + 4);
+    Offset = GetLE64(Header + 20);
     if (DataEnd < DataAt || DataEnd > FileSize || Offset > FileSize || (Offset != 0 && Offset < DataEnd))
         return id3v2InvalidContainer;
     return id3v2Success;
@@ -271,8 +271,8 @@ int CheckDSF(const TByteSource& Source, uint64_t& Offset)
 TFileEdit DSFHeaderEdit(uint64_t NewFileSize, uint64_t Offset)
 {
     std::vector<uint8_t> Fields(16);
-    WriteLE64(Fields.data(), NewFileSize);
-    WriteLE64(Fields.data() + 8, Offset);
+    PutLE64(Fields.data(), NewFileSize);
+    PutLE64(Fields.data() + 8, Offset);
     return {12, 16, std::move(Fields)};
 }
 
@@ -324,7 +324,7 @@ TSourceFileType LocateID3v2InContainer(const TByteSource& Source, TID3v2Location
     case TForm::DSF: {
         uint8_t Pointer[8];
         if (Source.ReadExact(20, Pointer, 8)) {
-            const uint64_t Offset = ReadLE64(Pointer);
+            const uint64_t Offset = GetLE64(Pointer);
             if (Offset != 0 && HasTagHeader(Source, Offset)) {
                 Location.TagFound = true;
                 Location.TagOffset = Offset;

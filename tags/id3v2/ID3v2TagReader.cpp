@@ -89,7 +89,7 @@ std::vector<uint8_t>& WindowBuffer()
 uint32_t ReadFrameSize4(const uint8_t* P)
 {
     if ((P[0] | P[1] | P[2] | P[3]) & 0x80)
-        return ReadBE32(P);
+        return GetBE32(P);
     return GetSyncsafe32(P);
 }
 
@@ -145,7 +145,7 @@ int TID3v2Tag::LoadTagBody(TID3v2Cursor& C)
             H->Size = GetSyncsafe32(C.At());
             C.Pos += 4;
             if (C.Has(2)) {
-                H->Flags = ReadBE16(C.At());
+                H->Flags = GetBE16(C.At());
                 H->CRCPresent = H->Flags & 0x8000;
                 C.Pos += 2;
             }
@@ -234,23 +234,23 @@ int TID3v2Tag::LoadTagBody(TID3v2Cursor& C)
         } else if (MajorVersion == 2) {
             if (!C.Has(3))
                 break;
-            F->CodedSize = ReadBE24(C.At());
+            F->CodedSize = GetBE24(C.At());
             F->Size = F->CodedSize;
             F->Unsynchronised = Unsynchronised;
             C.Pos += 3;
         } else if (MajorVersion == 3) {
             if (!C.Has(6))
                 break;
-            F->CodedSize = ReadBE32(C.At());
+            F->CodedSize = GetBE32(C.At());
             F->Size = F->CodedSize;
-            F->DecodeFlags3(ReadBE16(C.At() + 4));
+            F->DecodeFlags3(GetBE16(C.At() + 4));
             F->Unsynchronised = Unsynchronised;
             C.Pos += 6;
             Extra = (F->Compressed ? 4 : 0) + (F->Encrypted ? 1 : 0) + (F->GroupingIdentity ? 1 : 0);
             if (!C.Has(Extra) || F->Size < Extra)
                 break;
             if (F->Compressed) {
-                F->DataLengthIndicatorValue = ReadBE32(C.At());
+                F->DataLengthIndicatorValue = GetBE32(C.At());
                 F->DataLengthIndicator = true;
                 C.Pos += 4;
             }
@@ -263,7 +263,7 @@ int TID3v2Tag::LoadTagBody(TID3v2Cursor& C)
                 break;
             F->CodedSize = ReadFrameSize4(C.At());
             F->Size = F->CodedSize;
-            F->DecodeFlags4(ReadBE16(C.At() + 4));
+            F->DecodeFlags4(GetBE16(C.At() + 4));
             C.Pos += 6;
             Extra = (F->GroupingIdentity ? 1 : 0) + (F->Encrypted ? 1 : 0) + (F->DataLengthIndicator ? 4 : 0);
             if (!C.Has(Extra) || F->Size < Extra)

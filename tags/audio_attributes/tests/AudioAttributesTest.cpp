@@ -95,8 +95,8 @@ TEST(MPEGHeader, VBRHeaders)
     TBytes Vbri(200, 0);
     Vbri[0] = 0xFF, Vbri[1] = 0xFB, Vbri[2] = 0x90, Vbri[3] = 0x64;
     Put(Vbri, 36, "VBRI");
-    WriteBE32(Vbri.data() + 46, 123456);
-    WriteBE32(Vbri.data() + 50, 1000);
+    PutBE32(Vbri.data() + 46, 123456);
+    PutBE32(Vbri.data() + 50, 1000);
     ASSERT_TRUE(ReadMPEGFrame(TMemorySource(Vbri), 0, I));
     EXPECT_TRUE(I.VBR);
     EXPECT_EQ(I.Bytes, 123456u);
@@ -116,10 +116,10 @@ TBytes MPEGFile(size_t Size, size_t TagSize, bool ID3v1, std::string_view TLEN =
     PutSyncsafe32(B.data() + 6, uint32_t(TagSize - 10));
     if (!TLEN.empty()) {
         Put(B, 10, "TLEN");
-        WriteBE32(B.data() + 14, uint32_t(TLEN.size() + 1));
+        PutBE32(B.data() + 14, uint32_t(TLEN.size() + 1));
         Put(B, 21, TLEN);
     }
-    WriteBE32(B.data() + TagSize, 0xFFFB9064);
+    PutBE32(B.data() + TagSize, 0xFFFB9064);
     if (ID3v1)
         Put(B, Size - 128, "TAG");
     return B;
@@ -143,8 +143,8 @@ TEST(MPEGPlayTime, TLENWinsOverTheVBRHeader)
 {
     TBytes B = MPEGFile(5000, 100, false, "200000");
     Put(B, 100 + 36, "Xing");
-    WriteBE32(B.data() + 140, 1);
-    WriteBE32(B.data() + 144, 1000);
+    PutBE32(B.data() + 140, 1);
+    PutBE32(B.data() + 144, 1000);
     TID3v2Tag T;
     ASSERT_EQ(T.LoadFromStream(TMemorySource(B)), 0);
     EXPECT_TRUE(T.MPEGInfo.VBR);
@@ -153,8 +153,8 @@ TEST(MPEGPlayTime, TLENWinsOverTheVBRHeader)
     // Without TLEN the frame count gives the time: 1152 samples per frame at 44.1 kHz.
     TBytes NoTLEN = MPEGFile(5000, 100, false);
     Put(NoTLEN, 136, "Xing");
-    WriteBE32(NoTLEN.data() + 140, 1);
-    WriteBE32(NoTLEN.data() + 144, 1000);
+    PutBE32(NoTLEN.data() + 140, 1);
+    PutBE32(NoTLEN.data() + 144, 1000);
     TID3v2Tag V;
     ASSERT_EQ(V.LoadFromStream(TMemorySource(NoTLEN)), 0);
     EXPECT_NEAR(V.PlayTime(), 1000 * 1152 / 44100.0, 1e-9);
@@ -165,7 +165,7 @@ TEST(MPEGPlayTime, BrokenXingFrameCountFallsBackToTheEstimate)
     // A Xing header that claims a frame count of 0, behind an ID3v1 tag at the end.
     TBytes B = MPEGFile(100'000, 1000, true);
     Put(B, 1000 + 36, "Xing");
-    WriteBE32(B.data() + 1040, 1);
+    PutBE32(B.data() + 1040, 1);
     TID3v2Tag T;
     ASSERT_EQ(T.LoadFromStream(TMemorySource(B)), 0);
     EXPECT_TRUE(T.MPEGInfo.VBR);
@@ -238,7 +238,7 @@ TEST(AIFFInfo, ExtendedFloatAndPlayTime)
     B.insert(B.end(), {uint8_t(Frames >> 24), uint8_t(Frames >> 16), uint8_t(Frames >> 8), uint8_t(Frames), 0, 16});
     B.insert(B.end(), Floats[0].Bytes.begin(), Floats[0].Bytes.end());
     B.insert(B.end(), {'S', 'S', 'N', 'D', 0, 0x1C, 0x89, 0x18});
-    WriteBE32(B.data() + 4, uint32_t(B.size() - 8));
+    PutBE32(B.data() + 4, uint32_t(B.size() - 8));
     TAIFFAudio A;
     ASSERT_TRUE(ReadAIFFAudio(TMemorySource(B), A));
     EXPECT_NEAR(A.PlayTime, 10.6, 1e-9);
@@ -255,7 +255,7 @@ TEST(AIFFInfo, ExtendedFloatAndPlayTime)
         double Seconds;
     } Times[] = {{467460, Floats[0].Bytes, 10.6}, {28000, TBytes{0x40, 0x0B, 0xFA, 0, 0, 0, 0, 0, 0, 0}, 3.5}, {4800, Floats[1].Bytes, 0.1}};
     for (const auto& C : Times) {
-        WriteBE32(B.data() + 22, C.Frames);
+        PutBE32(B.data() + 22, C.Frames);
         std::copy(C.Rate.begin(), C.Rate.end(), B.begin() + 28);
         TID3v2Tag Exact;
         Exact.LoadFromStream(TMemorySource(B));
@@ -266,7 +266,7 @@ TEST(AIFFInfo, ExtendedFloatAndPlayTime)
     TBytes C = {'F', 'O', 'R', 'M', 0, 0, 0, 0, 'A', 'I', 'F', 'C', 'C', 'O', 'M', 'M', 0, 0, 0, 27, 0, 1, 0, 0, 0, 10, 0, 16};
     C.insert(C.end(), Floats[1].Bytes.begin(), Floats[1].Bytes.end());
     C.insert(C.end(), {'s', 'o', 'w', 't', 4, 'n', 'o', 'n', 0xE9, 0});
-    WriteBE32(C.data() + 4, uint32_t(C.size() - 8));
+    PutBE32(C.data() + 4, uint32_t(C.size() - 8));
     ASSERT_TRUE(ReadAIFFAudio(TMemorySource(C), A));
     EXPECT_EQ(A.Info.CompressionID, "sowt");
     EXPECT_EQ(A.Info.Compression, "non\u00E9");

@@ -270,7 +270,7 @@ TEST(ID3v2File, WaveAndAIFFChunks)
             W.SetPrivate(W.AddFrame("PRIV"), "big", TBytes(3000, 1));
             ASSERT_EQ(W.SaveToFile(P), 0);
             const TBytes After = ReadFileBytes(P);
-            const uint32_t FormSize = C.BigEndian ? ReadBE32(After.data() + 4) : ReadLE32(After.data() + 4);
+            const uint32_t FormSize = C.BigEndian ? GetBE32(After.data() + 4) : GetLE32(After.data() + 4);
             EXPECT_EQ(FormSize + 8, After.size());
             EXPECT_EQ(After.size() % 2, 0u);
 
@@ -304,8 +304,8 @@ TEST(ID3v2File, RF64)
     T.SetUnicodeText("TIT2", "RF64 title");
     ASSERT_EQ(T.SaveToFile(P), 0);
     const TBytes After = ReadFileBytes(P);
-    EXPECT_EQ(ReadLE32(After.data() + 4), 0xFFFFFFFFu);
-    EXPECT_EQ(ReadLE64(After.data() + 20) + 8, After.size()); // the ds64 RIFF size
+    EXPECT_EQ(GetLE32(After.data() + 4), 0xFFFFFFFFu);
+    EXPECT_EQ(GetLE64(After.data() + 20) + 8, After.size()); // the ds64 RIFF size
     TID3v2Tag R;
     ASSERT_EQ(R.LoadFromFile(P), 0);
     EXPECT_EQ(R.GetUnicodeText("TIT2"), "RF64 title");
@@ -340,7 +340,7 @@ TEST(ID3v2File, ChunkAppendedBehindAnUnpaddedOddChunk)
     T.SetUnicodeText("TIT2", "after odd data");
     ASSERT_EQ(T.SaveToFile(P), 0);
     const TBytes After = ReadFileBytes(P);
-    EXPECT_EQ(ReadLE32(After.data() + 4) + 8, After.size());
+    EXPECT_EQ(GetLE32(After.data() + 4) + 8, After.size());
     EXPECT_EQ(After[8 + Body.size()], 0); // the pad byte
     EXPECT_EQ(std::string(After.begin() + 9 + ptrdiff_t(Body.size()), After.begin() + 13 + ptrdiff_t(Body.size())), "id3 ");
     TID3v2Tag R;
@@ -352,14 +352,14 @@ TEST(ID3v2File, ChunkAppendedBehindAnUnpaddedOddChunk)
 TBytes LE64(uint64_t V)
 {
     TBytes Out(8);
-    WriteLE64(Out.data(), V);
+    PutLE64(Out.data(), V);
     return Out;
 }
 
 TBytes BE64(uint64_t V)
 {
     TBytes Out(8);
-    WriteBE64(Out.data(), V);
+    PutBE64(Out.data(), V);
     return Out;
 }
 
@@ -376,8 +376,8 @@ TEST(ID3v2File, DSFAndDSDIFF)
     T.SetUnicodeText("TIT2", "DSD title");
     ASSERT_EQ(T.SaveToFile(P), 0);
     TBytes After = ReadFileBytes(P);
-    EXPECT_EQ(ReadLE64(After.data() + 12), After.size());
-    EXPECT_EQ(ReadLE64(After.data() + 20), Dsf.size());
+    EXPECT_EQ(GetLE64(After.data() + 12), After.size());
+    EXPECT_EQ(GetLE64(After.data() + 20), Dsf.size());
     EXPECT_EQ(After.size(), Dsf.size() + T.CalculateTagSize(0));
     TID3v2Tag R;
     ASSERT_EQ(R.LoadFromFile(P), 0);
@@ -385,12 +385,12 @@ TEST(ID3v2File, DSFAndDSDIFF)
     R.SetUnicodeText("TIT2", "T");
     ASSERT_EQ(R.SaveToFile(P), 0);
     After = ReadFileBytes(P);
-    EXPECT_EQ(ReadLE64(After.data() + 12), After.size());
+    EXPECT_EQ(GetLE64(After.data() + 12), After.size());
     EXPECT_EQ(After.size(), Dsf.size() + R.CalculateTagSize(0));
 
     // A metadata pointer into the sound data is refused.
     TBytes Wrong = Dsf;
-    WriteLE64(Wrong.data() + 20, Dsf.size() - 10);
+    PutLE64(Wrong.data() + 20, Dsf.size() - 10);
     const fs::path W = Scratch("wrong.dsf", Wrong);
     EXPECT_EQ(T.SaveToFile(W), id3v2InvalidContainer);
     EXPECT_EQ(ReadFileBytes(W), Wrong);
@@ -405,7 +405,7 @@ TEST(ID3v2File, DSFAndDSDIFF)
     U.SetUnicodeText("TIT2", "odd");
     ASSERT_EQ(U.SaveToFile(D), 0);
     After = ReadFileBytes(D);
-    EXPECT_EQ(ReadBE64(After.data() + 4) + 12, After.size());
+    EXPECT_EQ(GetBE64(After.data() + 4) + 12, After.size());
     EXPECT_EQ(After.size() % 2, 0u);
     TID3v2Tag V;
     ASSERT_EQ(V.LoadFromFile(D), 0);
@@ -413,7 +413,7 @@ TEST(ID3v2File, DSFAndDSDIFF)
     V.SetUnicodeText("TIT2", "a longer title");
     ASSERT_EQ(V.SaveToFile(D), 0);
     After = ReadFileBytes(D);
-    EXPECT_EQ(ReadBE64(After.data() + 4) + 12, After.size());
+    EXPECT_EQ(GetBE64(After.data() + 4) + 12, After.size());
     EXPECT_TRUE(std::equal(Dff.begin() + 16, Dff.end(), After.begin() + 16));
     ASSERT_EQ(V.LoadFromFile(D), 0);
     EXPECT_EQ(V.GetUnicodeText("TIT2"), "a longer title");
