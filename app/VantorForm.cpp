@@ -1,17 +1,12 @@
 #include "app/VantorForm.h"
 
-#include "player/equalizer/Equalizer.h"
-#include "player/playback/PlaybackController.h"
 #include "base/IniFile.h"
-#include "ui/framework/UIScale.h"
-#include "player/single_instance/SingleInst.h"
 #include "library/CoverThread.h"
-#include "ui/views/playlist/PlayListPanel.h"
 #include "library/PlayQueue.h"
-#include "library/TrackData.h"
 #include "library/PlayerSession.h"
 #include "library/PlaylistLoader.h"
 #include "library/SpecialLists.h"
+#include "library/TrackData.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/mpris/MprisService.h"
 #include "platform/shell/Shell.h"
@@ -21,9 +16,14 @@
 #include "platform/window/SdlMessageBox.h"
 #include "platform/window/SdlWindow.h"
 #include "platform/window/Timer.h"
+#include "player/equalizer/Equalizer.h"
+#include "player/playback/PlaybackController.h"
+#include "player/single_instance/SingleInst.h"
 #include "ui/framework/LocaleManager.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
+#include "ui/framework/UIScale.h"
+#include "ui/views/playlist/PlayListPanel.h"
 
 #include <algorithm>
 #include <functional>
@@ -84,8 +84,8 @@ bool TVantorForm::FormCreate()
         return false;
     }
     RegisterMediaKeys();
-    m_equalizer = std::make_unique<TEqualizer>(m_audio.get(), Settings,
-        [this] { return Playback ? Playback->StreamHandle : 0u; });
+    m_equalizer = std::make_unique<TEqualizer>(
+        m_audio.get(), Settings, [this] { return Playback ? Playback->StreamHandle : 0u; });
     PlayTimer = std::make_unique<TTimer>(m_loop->Timers(), 500);
 
     LoadSettings();
@@ -98,8 +98,8 @@ bool TVantorForm::FormCreate()
     m_host->OnResizeProc = [this] { VclResize(); };
     m_host->OnKeyDownProc = [this](uint16_t key, TShiftState shift) { GlobalKeyDown(key, shift); };
     m_host->OnKeyUpProc = [this](uint16_t key, TShiftState shift) { GlobalKeyUp(key, shift); };
-    m_window = std::make_unique<TSdlWindow>(*m_loop, *m_host, m_geometry.ClientWidth, m_geometry.ClientHeight,
-        m_geometry.Left, m_geometry.Top);
+    m_window = std::make_unique<TSdlWindow>(
+        *m_loop, *m_host, m_geometry.ClientWidth, m_geometry.ClientHeight, m_geometry.Left, m_geometry.Top);
     m_host->Window = m_window.get();
     m_host->Timers = &m_loop->Timers();
     // FFmpeg loads once the first frame is out: neither the start nor the first track waits.
@@ -352,8 +352,8 @@ void TVantorForm::RegisterMediaKeys()
         data.Url = FileUri(path);
         if (Playback && Playback->AudioEngine && Playback->StreamHandle != 0) {
             TAudioEngine& engine = *Playback->AudioEngine;
-            double const seconds = engine.ChannelBytes2Seconds(Playback->StreamHandle,
-                engine.ChannelGetLength(Playback->StreamHandle));
+            double const seconds =
+                engine.ChannelBytes2Seconds(Playback->StreamHandle, engine.ChannelGetLength(Playback->StreamHandle));
             data.LengthMicroseconds = seconds > 0 ? static_cast<int64_t>(seconds * 1e6) : 0;
         }
         return data;
@@ -362,16 +362,16 @@ void TVantorForm::RegisterMediaKeys()
         if (!Playback || !Playback->AudioEngine || Playback->StreamHandle == 0)
             return int64_t(0);
         TAudioEngine& engine = *Playback->AudioEngine;
-        double const seconds = engine.ChannelBytes2Seconds(Playback->StreamHandle,
-            engine.ChannelGetPosition(Playback->StreamHandle));
+        double const seconds =
+            engine.ChannelBytes2Seconds(Playback->StreamHandle, engine.ChannelGetPosition(Playback->StreamHandle));
         return seconds > 0 ? static_cast<int64_t>(seconds * 1e6) : int64_t(0);
     };
     player.Volume = [this] { return Settings.Volume; };
     player.SetVolume = [this](double volume) {
         Settings.Volume = std::clamp(volume, 0.0, 1.0);
         if (Playback && Playback->AudioEngine && !Settings.Muted)
-            Playback->AudioEngine->ChannelSetAttribute(Playback->StreamHandle, TChannelAttribute::Volume,
-                static_cast<float>(Settings.Volume));
+            Playback->AudioEngine->ChannelSetAttribute(
+                Playback->StreamHandle, TChannelAttribute::Volume, static_cast<float>(Settings.Volume));
     };
     player.CanGoNext = [this] { return Playback && Playback->PeekedNext(); };
     player.CanGoPrevious = [this] { return Playback && Playback->PeekedPrevious(); };

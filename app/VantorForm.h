@@ -11,9 +11,9 @@
 //   form.Run();                         // until the window closes, SIGINT or SIGTERM
 //   form.FormDestroy();
 
-#include "player/settings/Settings.h"
 #include "platform/window/InputTypes.h"
 #include "platform/window/MessageBox.h"
+#include "player/settings/Settings.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "app/ExecutableFolder.h"
 #include "app/VantorForm.h"
-#include "player/single_instance/SingleInst.h"
 #include "base/Collation.h"
+#include "player/single_instance/SingleInst.h"
 
 #include <cstdio>
 #include <exception>

@@ -27,7 +27,6 @@ std::string ByGLib(std::string_view text, F convert)
     return result;
 }
 
-
 std::string AsciiFold(std::string_view text)
 {
     std::string out(text);

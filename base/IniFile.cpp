@@ -26,8 +26,8 @@ std::string_view TrimBlanks(std::string_view text)
 bool ValidKey(std::string_view key)
 {
     key = TrimBlanks(key);
-    return !key.empty() && key.find_first_of("=\r\n") == std::string_view::npos &&
-           key.front() != '[' && key.front() != ';';
+    return !key.empty() && key.find_first_of("=\r\n") == std::string_view::npos && key.front() != '['
+        && key.front() != ';';
 }
 
 bool ValidSection(std::string_view section)
@@ -85,9 +85,8 @@ void TIniFile::Parse(std::string_view bytes)
         std::string_view const trimmed = TrimBlanks(line);
         if (!trimmed.empty() && trimmed.front() == '[') {
             size_t const close = trimmed.find(']');
-            std::string_view const name = close == std::string_view::npos
-                                              ? std::string_view()
-                                              : TrimBlanks(trimmed.substr(1, close - 1));
+            std::string_view const name =
+                close == std::string_view::npos ? std::string_view() : TrimBlanks(trimmed.substr(1, close - 1));
             if (!name.empty()) {
                 TBlock block;
                 block.hasHeader = true;
@@ -155,8 +154,7 @@ bool TIniFile::ValueExists(std::string_view section, std::string_view key) const
     return FindLine(section, key) != nullptr;
 }
 
-std::string TIniFile::ReadString(std::string_view section, std::string_view key,
-                                 std::string_view defaultValue) const
+std::string TIniFile::ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const
 {
     TLine const* line = FindLine(section, key);
     return line ? line->value : std::string(defaultValue);
@@ -303,9 +301,8 @@ bool TIniFile::DeleteKey(std::string_view section, std::string_view key)
     bool removed = false;
     for (size_t const b : *blocks) {
         auto& lines = m_blocks[b].lines;
-        auto const end = std::remove_if(lines.begin(), lines.end(), [&](TLine const& line) {
-            return !line.key.empty() && line.keyFold == keyFold;
-        });
+        auto const end = std::remove_if(lines.begin(), lines.end(),
+            [&](TLine const& line) { return !line.key.empty() && line.keyFold == keyFold; });
         removed = removed || end != lines.end();
         lines.erase(end, lines.end());
     }
@@ -335,10 +332,7 @@ bool TIniFile::Clear()
     return Changed();
 }
 
-bool TIniFile::Changed()
-{
-    return m_access == TIniAccess::KeyByKey ? UpdateFile() : true;
-}
+bool TIniFile::Changed() { return m_access == TIniAccess::KeyByKey ? UpdateFile() : true; }
 
 std::string TIniFile::ToBytes() const
 {

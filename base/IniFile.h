@@ -62,8 +62,7 @@ public:
     // --- reading ---
     bool SectionExists(std::string_view section) const;
     bool ValueExists(std::string_view section, std::string_view key) const;
-    std::string ReadString(std::string_view section, std::string_view key,
-                           std::string_view defaultValue) const;
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
     // Typed reads use the encodings of IniValues.h; an absent or unparsable value gives the
     // default.
     int32_t ReadInteger(std::string_view section, std::string_view key, int32_t defaultValue) const;
@@ -107,9 +106,9 @@ public:
 
 private:
     struct TLine {
-        std::string raw;      // the line as read (re-made when the value changes)
-        std::string key;      // empty for lines that are not key=value
-        std::string keyFold;  // case-folded key
+        std::string raw;     // the line as read (re-made when the value changes)
+        std::string key;     // empty for lines that are not key=value
+        std::string keyFold; // case-folded key
         std::string value;
     };
     struct TBlock {

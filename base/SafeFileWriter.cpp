@@ -24,7 +24,7 @@ std::string ResolveTarget(std::filesystem::path const& path)
     char resolved[PATH_MAX];
     if (::realpath(path.c_str(), resolved))
         return resolved;
-    struct stat info {};
+    struct stat info { };
     if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
         return {};
     return path.string();
@@ -47,8 +47,8 @@ int CreateTemporary(std::string const& target, bool replaces, std::string& name)
     std::random_device random;
     std::uniform_int_distribution<size_t> letter(0, sizeof Letters - 2);
     size_t const slash = target.rfind('/');
-    std::string const prefix = slash == std::string::npos ? "." + target
-                                                          : target.substr(0, slash + 1) + "." + target.substr(slash + 1);
+    std::string const prefix =
+        slash == std::string::npos ? "." + target : target.substr(0, slash + 1) + "." + target.substr(slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = prefix + ".";
         for (int i = 0; i < 6; ++i)
@@ -77,7 +77,7 @@ TSafeFileWriter::TSafeFileWriter(std::filesystem::path const& target)
     if (m_target.empty() || Fails(TSafeWriteStep::Open))
         return;
     m_folder = FolderOf(m_target);
-    struct stat info {};
+    struct stat info { };
     bool const replaces = ::stat(m_target.c_str(), &info) == 0;
     m_fd = CreateTemporary(m_target, replaces, m_temporary);
     if (m_fd < 0)
@@ -127,7 +127,7 @@ bool TSafeFileWriter::Commit()
         return false;
     }
     bool ok = true;
-    struct stat old {};
+    struct stat old { };
     if (::stat(m_target.c_str(), &old) == 0) {
         // Owner first: a change of owner clears the set-id bits the mode then puts back.
         // Keeping another user's ownership needs privileges; without them the file is ours.

@@ -64,10 +64,38 @@ size_t Utf8SequenceLength(std::string_view text, size_t i, char32_t* codePoint)
 // Windows-1252 bytes 0x80..0x9F; the five undefined ones map to the C1 controls as Windows
 // itself does.
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC,
+    0x0081,
+    0x201A,
+    0x0192,
+    0x201E,
+    0x2026,
+    0x2020,
+    0x2021,
+    0x02C6,
+    0x2030,
+    0x0160,
+    0x2039,
+    0x0152,
+    0x008D,
+    0x017D,
+    0x008F,
+    0x0090,
+    0x2018,
+    0x2019,
+    0x201C,
+    0x201D,
+    0x2022,
+    0x2013,
+    0x2014,
+    0x02DC,
+    0x2122,
+    0x0161,
+    0x203A,
+    0x0153,
+    0x009D,
+    0x017E,
+    0x0178,
 };
 
 std::string DecodeCp1252(std::string_view bytes)
@@ -145,10 +173,7 @@ std::string EncodeUtf16(std::string_view utf8, bool bigEndian)
     return out;
 }
 
-bool StartsWith(std::string_view bytes, std::string_view prefix)
-{
-    return bytes.substr(0, prefix.size()) == prefix;
-}
+bool StartsWith(std::string_view bytes, std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; }
 
 }
 
@@ -208,14 +233,10 @@ TDecodedText DecodeTextFile(std::string_view bytes)
 std::string EncodeTextFile(std::string_view utf8, TTextEncoding encoding)
 {
     switch (encoding) {
-    case TTextEncoding::Utf16LE:
-        return EncodeUtf16(utf8, false);
-    case TTextEncoding::Utf16BE:
-        return EncodeUtf16(utf8, true);
-    case TTextEncoding::Utf8Bom:
-        return "\xEF\xBB\xBF" + std::string(utf8);
-    case TTextEncoding::Utf8:
-        break;
+    case TTextEncoding::Utf16LE: return EncodeUtf16(utf8, false);
+    case TTextEncoding::Utf16BE: return EncodeUtf16(utf8, true);
+    case TTextEncoding::Utf8Bom: return "\xEF\xBB\xBF" + std::string(utf8);
+    case TTextEncoding::Utf8: break;
     }
     return std::string(utf8);
 }

@@ -9,10 +9,10 @@
 namespace vantor {
 
 enum class TTextEncoding {
-    Utf8,     // no byte-order mark
-    Utf8Bom,  // EF BB BF
-    Utf16LE,  // FF FE
-    Utf16BE,  // FE FF
+    Utf8,    // no byte-order mark
+    Utf8Bom, // EF BB BF
+    Utf16LE, // FF FE
+    Utf16BE, // FE FF
 };
 
 enum class TLineEnding {

@@ -115,16 +115,11 @@ void LoadCover(TSmartThread& thread, TVPlayList& list, const TCoverJob& job)
 TBitmap DecodePicture(TTagPictureFormat format, const uint8_t* data, size_t size)
 {
     switch (format) {
-    case tpfJPEG:
-        return DecodeJpeg(data, size);
-    case tpfPNG:
-        return DecodePng(data, size);
-    case tpfBMP:
-        return DecodeBmp(data, size);
-    case tpfGIF:
-        return DecodeGif(data, size);
-    case tpfUnknown:
-        break;
+    case tpfJPEG: return DecodeJpeg(data, size);
+    case tpfPNG: return DecodePng(data, size);
+    case tpfBMP: return DecodeBmp(data, size);
+    case tpfGIF: return DecodeGif(data, size);
+    case tpfUnknown: break;
     }
     return {};
 }

@@ -35,7 +35,6 @@ struct TCoverHooks {
     std::chrono::milliseconds Interval { 500 };
 };
 
-
 // A new cover thread for the list (stopping the old one first); StartLoading starts a walk.
 void Icons_Start(TVPlayList& list, bool StartLoading);
 void Icons_Stop(TVPlayList& list);

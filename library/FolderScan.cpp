@@ -120,8 +120,8 @@ namespace {
 // Folders nested deeper than this are not walked (a guard against pathological trees).
 constexpr int kMaxFolderDepth = 64;
 
-void CollectFiles(const std::filesystem::path& folder, std::string_view namePart, int depth,
-                  std::vector<std::string>& files)
+void CollectFiles(
+    const std::filesystem::path& folder, std::string_view namePart, int depth, std::vector<std::string>& files)
 {
     if (depth > kMaxFolderDepth)
         return;

@@ -21,20 +21,17 @@ using TScanCancelled = std::function<bool()>;
 
 // The accepted files under folder, appended to files. A folder reached twice (through a
 // symbolic link back up the tree) is listed once; unreadable folders are skipped.
-void CollectFolder(const std::string& folder, std::vector<std::string>& files,
-    const TScanCancelled& cancelled = {});
+void CollectFolder(const std::string& folder, std::vector<std::string>& files, const TScanCancelled& cancelled = {});
 
 // The files of a drop list: an existing file as it is (not type-tested), anything else taken
 // as a folder and collected.
-std::vector<std::string> CollectDropped(const std::vector<std::string>& paths,
-    const TScanCancelled& cancelled = {});
+std::vector<std::string> CollectDropped(const std::vector<std::string>& paths, const TScanCancelled& cancelled = {});
 
 // The files under folder whose name contains namePart: the subfolders' first (depth-first, in
 // listing order), then the folder's own, in listing order. Linked folders are not followed.
 void CollectFilesNamed(const std::filesystem::path& folder, std::string_view namePart, std::vector<std::string>& files);
 
 // The files of the linked folders, folder by folder.
-std::vector<std::string> CollectFolders(const std::vector<std::string>& folders,
-    const TScanCancelled& cancelled = {});
+std::vector<std::string> CollectFolders(const std::vector<std::string>& folders, const TScanCancelled& cancelled = {});
 
 }

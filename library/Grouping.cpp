@@ -1,9 +1,9 @@
 // Grouping, sorting and searching of a playlist.
 
-#include "library/PlayList.h"
-#include "library/PlayerSession.h"
 #include "base/CaseFold.h"
 #include "base/Collation.h"
+#include "library/PlayList.h"
+#include "library/PlayerSession.h"
 #include "library/TrackTexts.h"
 
 #include <algorithm>
@@ -170,8 +170,8 @@ std::string LetterID(const TGroupData& group, TGroupMode mode)
 
 void SetSecondLine(TGroupData& group, TGroupMode mode, const TTrackData& lastTrack, const TGroupTexts& texts)
 {
-    group.gdSecondLine = mode == gmAlbum ? lastTrack.GetTag(tkYear)
-                                         : std::to_string(group.RowCount()) + " " + texts.Tracks;
+    group.gdSecondLine =
+        mode == gmAlbum ? lastTrack.GetTag(tkYear) : std::to_string(group.RowCount()) + " " + texts.Tracks;
 }
 
 std::string RowKey(const TTrackData& track) { return CollationKey(track.tdTagsList.View(tkTrackName)); }
@@ -230,8 +230,8 @@ std::vector<TGroupLetter> BuildLetters(const TGroups& groups, TGroupMode mode, T
     std::vector<TGroupLetter> letters;
     for (auto const& group : groups) {
         std::string id = LetterID(*group, mode);
-        bool const exists = std::any_of(letters.begin(), letters.end(),
-            [&](const TGroupLetter& letter) { return letter.glID == id; });
+        bool const exists =
+            std::any_of(letters.begin(), letters.end(), [&](const TGroupLetter& letter) { return letter.glID == id; });
         if (exists)
             continue;
         std::string caption = mode == gmBitrate ? group->gdCaption : id;
@@ -256,13 +256,10 @@ bool TGroupData::RemoveRow(TItemData* row)
     return rows && rows->Delete(rows->IndexOf(row));
 }
 
-bool TVPlayList::NextAscending(TGroupMode GroupMode) const
-{
-    return GroupMode == plGroupMode ? !plAscending : true;
-}
+bool TVPlayList::NextAscending(TGroupMode GroupMode) const { return GroupMode == plGroupMode ? !plAscending : true; }
 
-TGrouping TVPlayList::BuildGrouping(const std::vector<TTrackData*>& tracks, TGroupMode GroupMode, bool Ascending,
-                                    TVPlayList* owner)
+TGrouping TVPlayList::BuildGrouping(
+    const std::vector<TTrackData*>& tracks, TGroupMode GroupMode, bool Ascending, TVPlayList* owner)
 {
     TGroupTexts const texts(owner);
     TGrouping grouping;

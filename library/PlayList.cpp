@@ -101,8 +101,8 @@ void TVPlayList::On_Create()
     SC_ID = m_controlID;
 }
 
-void TVPlayList::SetIdentity(const std::string& controlID, const std::string& fileName,
-                             const std::string& captionKey, const std::string& icon)
+void TVPlayList::SetIdentity(
+    const std::string& controlID, const std::string& fileName, const std::string& captionKey, const std::string& icon)
 {
     m_controlID = controlID;
     plFileName = fileName;
@@ -130,7 +130,8 @@ void TVPlayList::SetLoadingText(std::string_view text)
 std::filesystem::path TVPlayList::SavePath() const
 {
     // Only the name part: a name read from a file never points outside the folder.
-    return std::filesystem::path(m_session->AppPath()) / kPlaylistsFolder / std::filesystem::path(plFileName).filename();
+    return std::filesystem::path(m_session->AppPath()) / kPlaylistsFolder
+        / std::filesystem::path(plFileName).filename();
 }
 
 void TVPlayList::LoadSettings()
@@ -160,10 +161,7 @@ void TVPlayList::LoadSettings(const TPlaylistFile& file)
     }
 }
 
-void TVPlayList::LoadFromFile(const std::string& Path)
-{
-    AppendTracks(ReadTracksFile(Path), true);
-}
+void TVPlayList::LoadFromFile(const std::string& Path) { AppendTracks(ReadTracksFile(Path), true); }
 
 std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracksFile(const std::string& Path)
 {
@@ -195,8 +193,8 @@ std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracks(const TPlaylistF
     return tracks;
 }
 
-std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadSections(const TPlaylistFile& file, size_t begin, size_t end,
-                                                                  bool report)
+std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadSections(
+    const TPlaylistFile& file, size_t begin, size_t end, bool report)
 {
     std::vector<std::unique_ptr<TTrackData>> tracks;
     auto const& sections = file.Sections();
@@ -368,10 +366,7 @@ void TVPlayList::AppendTracks(std::vector<std::unique_ptr<TTrackData>> tracks, b
     }
 }
 
-uint64_t TVPlayList::PathKey(std::string_view Path)
-{
-    return std::hash<std::string> {}(FoldCase(Path));
-}
+uint64_t TVPlayList::PathKey(std::string_view Path) { return std::hash<std::string> {}(FoldCase(Path)); }
 
 void TVPlayList::IndexTrack(TTrackData* track) const
 {

@@ -48,7 +48,7 @@ public:
     // ---- Model fields --------------------------------------------------------------------
     std::string plFileName; // file name inside "Playlists"
     std::string plCaption;
-    std::string plID;       // "#" + number; queue files and "LastPlayList" refer to it
+    std::string plID; // "#" + number; queue files and "LastPlayList" refer to it
     std::string plIcon = "Icons:Icon.PlayList.46";
     bool plCanRename = true;
     bool plCanDelete = true;
@@ -73,12 +73,12 @@ public:
     int32_t plSelCount = 0;
 
     // ---- Loading: written by the loader, progress read by the bottom bar ---------------------
-    bool plPlayFile = false;              // start playback when the current load finishes
-    std::vector<std::string> plDropList;  // paths waiting to be added
-    std::vector<std::string> plScanList;  // folders waiting to be rescanned
-    bool plLoadFromList = false;          // the next load rescans plScanList
-    bool plFileRead = false;              // a load has read plPath (it is read once)
-    std::atomic<bool> plLoading { false };  // a load runs; the list is not painted
+    bool plPlayFile = false;               // start playback when the current load finishes
+    std::vector<std::string> plDropList;   // paths waiting to be added
+    std::vector<std::string> plScanList;   // folders waiting to be rescanned
+    bool plLoadFromList = false;           // the next load rescans plScanList
+    bool plFileRead = false;               // a load has read plPath (it is read once)
+    std::atomic<bool> plLoading { false }; // a load runs; the list is not painted
     std::atomic<int32_t> plLoadingPos { 0 };
     std::atomic<int32_t> plLoadingMax { 0 };
     std::atomic<bool> plNeedsIcons { true };
@@ -155,8 +155,8 @@ public:
     bool NextAscending(TGroupMode GroupMode) const;
     // Any thread: groups, sorts and numbers tracks (which are not changed) and builds the
     // letters. owner becomes the groups' gdPlayList.
-    static TGrouping BuildGrouping(const std::vector<TTrackData*>& tracks, TGroupMode GroupMode,
-                                   bool Ascending, TVPlayList* owner);
+    static TGrouping BuildGrouping(
+        const std::vector<TTrackData*>& tracks, TGroupMode GroupMode, bool Ascending, TVPlayList* owner);
     // UI thread: replaces the groups by grouping, links tracks to their rows, resets scroll,
     // current row and LastGroupData.
     void CommitGrouping(TGrouping grouping);
@@ -183,7 +183,7 @@ protected:
     // Identity of a special list: control ID, file in "Playlists", caption (language key) and
     // icon; it can be neither renamed nor deleted.
     void SetIdentity(const std::string& controlID, const std::string& fileName, const std::string& captionKey,
-                     const std::string& icon);
+        const std::string& icon);
 
 private:
     TPlayerSession* m_session; // non-owning
@@ -192,8 +192,8 @@ private:
     std::string m_loadingText;
     // The tracks read from sections [begin, end) (any thread); report: this call shows the
     // progress.
-    std::vector<std::unique_ptr<TTrackData>> ReadSections(const TPlaylistFile& file, size_t begin, size_t end,
-                                                          bool report);
+    std::vector<std::unique_ptr<TTrackData>> ReadSections(
+        const TPlaylistFile& file, size_t begin, size_t end, bool report);
     TControlList* m_groupList = nullptr; // owned by the control, as its list "Groups"
     std::vector<TGroupLetter> m_letters;
     // The tracks by tdID and by PathKey; built on the first look-up, then kept up to date.

@@ -109,8 +109,8 @@ void TPlayQueue::ReleaseTrack(TTrackData& track)
     }
 }
 
-std::string TPlayQueue::SaveQueueFile(const std::filesystem::path& folder, const std::string& Caption,
-                                      const std::string& Description) const
+std::string TPlayQueue::SaveQueueFile(
+    const std::filesystem::path& folder, const std::string& Caption, const std::string& Description) const
 {
     if (Caption.empty())
         return {};
@@ -178,8 +178,8 @@ std::vector<TQueueFileInfo> TPlayQueue::ListQueueFiles(const std::filesystem::pa
     for (auto const& path : files) {
         TIniFile const file(path, TIniAccess::WholeFile);
         list.push_back({ file.ReadString(kOptionsSection, "Caption", "Queue"),
-                         file.ReadString(kOptionsSection, "Description", "My Birthday Queue"),
-                         file.ReadString(kOptionsSection, "Count", "0"), path });
+            file.ReadString(kOptionsSection, "Description", "My Birthday Queue"),
+            file.ReadString(kOptionsSection, "Count", "0"), path });
     }
     return list;
 }

@@ -26,7 +26,7 @@ inline constexpr char kQueuesFolder[] = "Queues";
 class TQueueItem : public TSmartCtrl {
 public:
     explicit TQueueItem(TCreateKey key);
-    void OnCreateCanvas() override {}
+    void OnCreateCanvas() override { }
 
     TTrackData* qiTrackData = nullptr; // non-owning
     TVPlayList* qiPlayList = nullptr;  // non-owning: the track's list when queued
@@ -70,8 +70,8 @@ public:
     // "Queue [n].vqf" name no file uses yet. Returns the file's path, or empty when nothing
     // was written: an empty Caption (the caller asks for a name), a missing or read-only folder
     // (the caller reports "Unable to write to" the path).
-    std::string SaveQueueFile(const std::filesystem::path& folder, const std::string& Caption,
-                              const std::string& Description) const;
+    std::string SaveQueueFile(
+        const std::filesystem::path& folder, const std::string& Caption, const std::string& Description) const;
     // Clears the queue and fills it from a queue file, finding lists among lists (the panel's,
     // in its order) by plID and tracks by tdID; unknown lists and tracks are skipped. Returns
     // the entries added.

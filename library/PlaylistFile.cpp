@@ -146,8 +146,8 @@ void TPlaylistFile::Parse(TOnly only)
     closeBlock(text.size());
 
     // A section written in several blocks reads as one: its blocks are joined in file order.
-    std::stable_sort(laterBlocks.begin(), laterBlocks.end(),
-                     [](auto const& a, auto const& b) { return a.first < b.first; });
+    std::stable_sort(
+        laterBlocks.begin(), laterBlocks.end(), [](auto const& a, auto const& b) { return a.first < b.first; });
     for (size_t i = 0; i < laterBlocks.size();) {
         size_t const section = laterBlocks[i].first;
         auto joined = std::make_unique<std::string>(m_sections[section].Body);
@@ -249,7 +249,7 @@ void TPlaylistWriter::RawLine(std::string_view line)
 }
 
 void KeepLinesOutside(std::string_view text, std::initializer_list<std::string_view> drop,
-                      std::vector<std::string_view>& dropped, TPlaylistWriter& kept)
+    std::vector<std::string_view>& dropped, TPlaylistWriter& kept)
 {
     enum { keeping, collecting, dropping } state = keeping;
     while (!text.empty()) {

@@ -39,7 +39,11 @@ public:
             using reference = const TValue&;
 
             iterator() = default;
-            explicit iterator(std::string_view rest) : m_rest(rest) { Next(); }
+            explicit iterator(std::string_view rest)
+                : m_rest(rest)
+            {
+                Next();
+            }
             reference operator*() const { return m_value; }
             pointer operator->() const { return &m_value; }
             iterator& operator++()
@@ -53,7 +57,10 @@ public:
                 Next();
                 return old;
             }
-            bool operator==(const iterator& other) const { return m_done == other.m_done && (m_done || m_rest.data() == other.m_rest.data()); }
+            bool operator==(const iterator& other) const
+            {
+                return m_done == other.m_done && (m_done || m_rest.data() == other.m_rest.data());
+            }
 
         private:
             void Next();
@@ -62,7 +69,10 @@ public:
             bool m_done = true;
         };
 
-        explicit TValues(std::string_view body) : m_body(body) {}
+        explicit TValues(std::string_view body)
+            : m_body(body)
+        {
+        }
         iterator begin() const { return iterator(m_body); }
         iterator end() const { return iterator(); }
 
@@ -138,6 +148,6 @@ private:
 // Writes the lines of text outside the sections named in drop (compared without case),
 // unchanged; the key lines of the first of those sections go to dropped, without its header.
 void KeepLinesOutside(std::string_view text, std::initializer_list<std::string_view> drop,
-                      std::vector<std::string_view>& dropped, TPlaylistWriter& kept);
+    std::vector<std::string_view>& dropped, TPlaylistWriter& kept);
 
 }

@@ -35,9 +35,9 @@ struct TLoadJob {
 // What the load hands over.
 struct TLoadResult {
     std::vector<std::unique_ptr<TTrackData>> Tracks;
-    bool Scanned = false;  // tracks came from a scan (duplicates are checked again at the commit)
-    bool NeedSave = false; // dropped files mark the list for rewriting
-    bool Grouped = false;  // Grouping holds the list's new arrangement
+    bool Scanned = false;   // tracks came from a scan (duplicates are checked again at the commit)
+    bool NeedSave = false;  // dropped files mark the list for rewriting
+    bool Grouped = false;   // Grouping holds the list's new arrangement
     bool IDsUnique = false; // the tracks' IDs differ from each other
     TGrouping Grouping;
 };
@@ -92,8 +92,8 @@ void TakeJob(TSmartThread& thread, TVPlayList& list, TLoadJob& job)
 }
 
 // AddFile for every collected path; the records are created for the list but stay private.
-void AddFiles(TSmartThread& thread, TVPlayList& list, TLoadJob& job, TLoadResult& result,
-    const std::vector<std::string>& paths)
+void AddFiles(
+    TSmartThread& thread, TVPlayList& list, TLoadJob& job, TLoadResult& result, const std::vector<std::string>& paths)
 {
     result.Scanned = true;
     int32_t const count = static_cast<int32_t>(paths.size());
@@ -227,8 +227,8 @@ void Load_Start(TVPlayList& list, bool StartLoading, bool Activate, bool FromSca
         std::vector<std::string> drop = std::exchange(list.plDropList, {});
         bool const play = std::exchange(list.plPlayFile, false);
         Load_Stop(list);
-        list.plDropList.insert(list.plDropList.end(), std::make_move_iterator(drop.begin()),
-            std::make_move_iterator(drop.end()));
+        list.plDropList.insert(
+            list.plDropList.end(), std::make_move_iterator(drop.begin()), std::make_move_iterator(drop.end()));
         list.plPlayFile = play;
     }
     list.vfLoadThread = std::make_unique<TSmartThread>(&list, LoadList, list.Session().LoaderHooks.Dispatcher);
@@ -264,8 +264,8 @@ bool Load_Active(const TVPlayList& list) { return list.vfLoadThread != nullptr; 
 void OnDrop(TVPlayList& list, std::vector<std::string> paths)
 {
     // Paths still waiting from an earlier drop stay: the next load adds both.
-    list.plDropList.insert(list.plDropList.end(), std::make_move_iterator(paths.begin()),
-        std::make_move_iterator(paths.end()));
+    list.plDropList.insert(
+        list.plDropList.end(), std::make_move_iterator(paths.begin()), std::make_move_iterator(paths.end()));
     // A running loader takes the drop with its next load (the change event remembers the
     // signal), so the window never waits for the load in progress.
     if (list.vfLoadThread) {

@@ -45,7 +45,6 @@ struct TLoaderHooks {
     std::function<void()> Repaint;
 };
 
-
 // Connects the session's lists to their threads: a list that wants its covers starts its cover
 // thread, and hand-offs go to dispatcher's UI thread. The main controller calls it once,
 // before the lists are added (and makes the panel's new lists load on their own loader with

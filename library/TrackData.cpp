@@ -4,8 +4,8 @@
 #include "base/IniValues.h"
 #include "library/ExistingFiles.h"
 #include "library/FileTrash.h"
-#include "library/PlayerSession.h"
 #include "library/PlayList.h"
+#include "library/PlayerSession.h"
 #include "library/TrackTexts.h"
 #include "tags/Tags.h"
 #include "tags/id3v1/ID3v1Genres.h"
@@ -210,8 +210,8 @@ void TTrackData::UpdateDuration() { Duration = DurationTextFromPlayTime(tdTagsLi
 
 size_t TTrackData::MemoryBytes() const
 {
-    return sizeof(*this) + tdTagsList.HeapBytes() + StringHeap(tdID) + StringHeap(FileType)
-        + StringHeap(Duration) + StringHeap(Lyrics);
+    return sizeof(*this) + tdTagsList.HeapBytes() + StringHeap(tdID) + StringHeap(FileType) + StringHeap(Duration)
+        + StringHeap(Lyrics);
 }
 
 }

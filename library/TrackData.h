@@ -40,12 +40,12 @@ public:
     bool tdVisible = true;
     bool tdHasLyrics = false;
     bool LyricsLoaded = false;
-    int32_t QueueNumber = 0;   // 1-based queue position; 0 or -1 when not queued
+    int32_t QueueNumber = 0; // 1-based queue position; 0 or -1 when not queued
     int32_t tdPlayCount = 0;
-    TItemData* tdItemData = nullptr;     // non-owning: the row showing the record
-    TVPlayList* tdPlayList = nullptr;    // non-owning: the owning playlist
+    TItemData* tdItemData = nullptr;      // non-owning: the row showing the record
+    TVPlayList* tdPlayList = nullptr;     // non-owning: the owning playlist
     TSmartCtrl* tdSelectedItem = nullptr; // non-owning: entry on the selection page
-    TQueueItem* tdQueueItem = nullptr;   // non-owning: entry in the play queue
+    TQueueItem* tdQueueItem = nullptr;    // non-owning: entry in the play queue
     std::string Lyrics = "Empty";
     TTrackTags tdTagsList;
 

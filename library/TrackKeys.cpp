@@ -14,8 +14,22 @@ namespace vantor {
 namespace {
 
 constexpr std::array<std::string_view, tkKnownKeyCount> kKnownNames = {
-    "FilePath", "Directory", "FileSize", "FileName", "TrackName", "Artist", "Album", "Year",
-    "Bitrate", "SampleRate", "PlayTime", "Channels", "Genre", "Rating", "HasLyrics", "PlayCount",
+    "FilePath",
+    "Directory",
+    "FileSize",
+    "FileName",
+    "TrackName",
+    "Artist",
+    "Album",
+    "Year",
+    "Bitrate",
+    "SampleRate",
+    "PlayTime",
+    "Channels",
+    "Genre",
+    "Rating",
+    "HasLyrics",
+    "PlayCount",
 };
 
 bool AsciiEqualNoCase(std::string_view a, std::string_view b)

@@ -86,11 +86,12 @@ int TTrackTags::SetEntry(int index, TTagKey key, TTagKey fold, std::string_view 
     uint32_t const entries = index >= 0 ? m_count : m_count + 1;
     if (entries > m_entryCapacity || m_textSize + value.size() > m_textCapacity) {
         // Replaced values are dropped on the way; a block mostly made of them is not grown.
-        uint32_t const entryRoom = entries > m_entryCapacity ? std::max<uint32_t>(4, m_entryCapacity * 2) : m_entryCapacity;
+        uint32_t const entryRoom =
+            entries > m_entryCapacity ? std::max<uint32_t>(4, m_entryCapacity * 2) : m_entryCapacity;
         size_t const wanted = live + value.size();
         size_t const textRoom = m_textSize + value.size() <= m_textCapacity ? m_textCapacity
-            : m_garbage > wanted                                           ? wanted
-                                                                           : std::max<size_t>(wanted, size_t(m_textCapacity) * 2);
+            : m_garbage > wanted                                            ? wanted
+                                 : std::max<size_t>(wanted, size_t(m_textCapacity) * 2);
         Relocate(entryRoom, std::min(textRoom, kMaxText));
     }
     auto const offset = m_textSize;
@@ -134,7 +135,8 @@ void TTrackTags::Reserve(size_t entries, size_t textBytes)
     constexpr size_t kMaxText = std::numeric_limits<uint32_t>::max();
     textBytes = std::min(textBytes, kMaxText);
     if (entries > m_entryCapacity || textBytes > m_textCapacity)
-        Relocate(static_cast<uint32_t>(std::max<size_t>(entries, m_entryCapacity)), std::max<size_t>(textBytes, m_textCapacity));
+        Relocate(static_cast<uint32_t>(std::max<size_t>(entries, m_entryCapacity)),
+            std::max<size_t>(textBytes, m_textCapacity));
 }
 
 void TTrackTags::Clear()

@@ -37,10 +37,11 @@ std::string DurationText(double seconds)
         seconds = 0;
     constexpr long long kDayMs = 86400000LL;
     // Rounded to the millisecond, then the milliseconds are dropped; hours wrap at 24.
-    auto const ms = static_cast<unsigned long long>(std::fmod(std::round(seconds * 1000.0), static_cast<double>(kDayMs)));
+    auto const ms =
+        static_cast<unsigned long long>(std::fmod(std::round(seconds * 1000.0), static_cast<double>(kDayMs)));
     unsigned long long const total = ms / 1000 % 86400;
     unsigned const parts[3] = { static_cast<unsigned>(total / 3600), static_cast<unsigned>(total / 60 % 60),
-                                static_cast<unsigned>(total % 60) };
+        static_cast<unsigned>(total % 60) };
     std::string text;
     for (unsigned const part : parts) {
         if (!text.empty())
@@ -53,10 +54,7 @@ std::string DurationText(double seconds)
     return text;
 }
 
-std::string DurationTextFromPlayTime(std::string_view playTime)
-{
-    return DurationText(ParseIniFloat(playTime, 0.0));
-}
+std::string DurationTextFromPlayTime(std::string_view playTime) { return DurationText(ParseIniFloat(playTime, 0.0)); }
 
 std::string SizeText(int64_t bytes, const TPlayerSession* session)
 {
@@ -78,8 +76,14 @@ std::string SizeText(int64_t bytes, const TPlayerSession* session)
 std::string ChannelsText(std::string_view channels, const TPlayerSession* session)
 {
     static constexpr const char* kKeys[] = {
-        "Channels.Unknown", "Channels.Mono", "Channels.Stereo", "Channels.3",
-        "Channels.4", "Channels.4", "Channels.5", "Channels.5.1",
+        "Channels.Unknown",
+        "Channels.Mono",
+        "Channels.Stereo",
+        "Channels.3",
+        "Channels.4",
+        "Channels.4",
+        "Channels.5",
+        "Channels.5.1",
     };
     int const count = ParseIniInteger(channels, -1);
     if (count < 0 || count > 7 || channels.empty())

@@ -58,8 +58,7 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
     cairo_close_path(cr);
 }
 
-void Save(const std::string& group, const std::string& name, int w, int h,
-    const std::function<void(cairo_t*)>& paint)
+void Save(const std::string& group, const std::string& name, int w, int h, const std::function<void(cairo_t*)>& paint)
 {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
     cairo_t* cr = cairo_create(surface);
@@ -225,13 +224,19 @@ void Circle(cairo_t* cr, double x, double y, double r)
     cairo_arc(cr, x, y, r, 0, 2 * M_PI);
 }
 
-const IconPaint Play = [](cairo_t* cr) { Poly(cr, { 8, 5, 19, 12, 8, 19 }); cairo_fill(cr); };
+const IconPaint Play = [](cairo_t* cr) {
+    Poly(cr, { 8, 5, 19, 12, 8, 19 });
+    cairo_fill(cr);
+};
 const IconPaint Pause = [](cairo_t* cr) {
     RoundedRect(cr, 6.5, 5, 4, 14, 1);
     RoundedRect(cr, 13.5, 5, 4, 14, 1);
     cairo_fill(cr);
 };
-const IconPaint Stop = [](cairo_t* cr) { RoundedRect(cr, 6.5, 6.5, 11, 11, 1.5); cairo_fill(cr); };
+const IconPaint Stop = [](cairo_t* cr) {
+    RoundedRect(cr, 6.5, 6.5, 11, 11, 1.5);
+    cairo_fill(cr);
+};
 const IconPaint Next = [](cairo_t* cr) {
     Poly(cr, { 6, 6, 15, 12, 6, 18 });
     cairo_fill(cr);
@@ -274,7 +279,10 @@ const IconPaint Sliders = [](cairo_t* cr) {
         cairo_fill(cr);
     }
 };
-const IconPaint Speaker = [](cairo_t* cr) { Poly(cr, { 4, 9.5, 8, 9.5, 12.5, 5.5, 12.5, 18.5, 8, 14.5, 4, 14.5 }); cairo_fill(cr); };
+const IconPaint Speaker = [](cairo_t* cr) {
+    Poly(cr, { 4, 9.5, 8, 9.5, 12.5, 5.5, 12.5, 18.5, 8, 14.5, 4, 14.5 });
+    cairo_fill(cr);
+};
 const IconPaint Mute = [](cairo_t* cr) {
     Speaker(cr);
     Seg(cr, 15.5, 9.5, 20.5, 14.5);
@@ -315,10 +323,22 @@ void HeartPath(cairo_t* cr)
     cairo_curve_to(cr, 21, 9.5, 20, 14, 12, 19.5);
     cairo_close_path(cr);
 }
-const IconPaint StarFilled = [](cairo_t* cr) { StarPath(cr); cairo_fill(cr); };
-const IconPaint StarOutline = [](cairo_t* cr) { StarPath(cr); cairo_stroke(cr); };
-const IconPaint HeartFilled = [](cairo_t* cr) { HeartPath(cr); cairo_fill(cr); };
-const IconPaint HeartOutline = [](cairo_t* cr) { HeartPath(cr); cairo_stroke(cr); };
+const IconPaint StarFilled = [](cairo_t* cr) {
+    StarPath(cr);
+    cairo_fill(cr);
+};
+const IconPaint StarOutline = [](cairo_t* cr) {
+    StarPath(cr);
+    cairo_stroke(cr);
+};
+const IconPaint HeartFilled = [](cairo_t* cr) {
+    HeartPath(cr);
+    cairo_fill(cr);
+};
+const IconPaint HeartOutline = [](cairo_t* cr) {
+    HeartPath(cr);
+    cairo_stroke(cr);
+};
 const IconPaint Lyrics = [](cairo_t* cr) {
     Seg(cr, 4, 6, 14, 6);
     Seg(cr, 4, 10.5, 14, 10.5);
@@ -328,9 +348,15 @@ const IconPaint Lyrics = [](cairo_t* cr) {
     Circle(cr, 15, 17.5, 2.3);
     cairo_fill(cr);
 };
-const IconPaint Cross = [](cairo_t* cr) { Seg(cr, 6, 6, 18, 18); Seg(cr, 18, 6, 6, 18); };
+const IconPaint Cross = [](cairo_t* cr) {
+    Seg(cr, 6, 6, 18, 18);
+    Seg(cr, 18, 6, 6, 18);
+};
 const IconPaint Minimize = [](cairo_t* cr) { Seg(cr, 6, 12, 18, 12); };
-const IconPaint Maximize = [](cairo_t* cr) { RoundedRect(cr, 6, 6, 12, 12, 1.5); cairo_stroke(cr); };
+const IconPaint Maximize = [](cairo_t* cr) {
+    RoundedRect(cr, 6, 6, 12, 12, 1.5);
+    cairo_stroke(cr);
+};
 const IconPaint ListLines = [](cairo_t* cr) {
     for (double y : { 7.0, 12.0, 17.0 }) {
         Seg(cr, 9, y, 20, y);
@@ -351,7 +377,10 @@ const IconPaint Check = [](cairo_t* cr) {
     Poly(cr, { 7.5, 12.5, 10.5, 15.5, 16.5, 9 }, false);
     cairo_stroke(cr);
 };
-const IconPaint Ring = [](cairo_t* cr) { Circle(cr, 12, 12, 9); cairo_stroke(cr); };
+const IconPaint Ring = [](cairo_t* cr) {
+    Circle(cr, 12, 12, 9);
+    cairo_stroke(cr);
+};
 const IconPaint Tag = [](cairo_t* cr) {
     Poly(cr, { 4, 4, 12, 4, 20.5, 12.5, 12.5, 20.5, 4, 12 });
     cairo_stroke(cr);
@@ -441,7 +470,10 @@ const IconPaint Dots = [](cairo_t* cr) {
         cairo_fill(cr);
     }
 };
-const IconPaint Plus = [](cairo_t* cr) { Seg(cr, 12, 5, 12, 19); Seg(cr, 5, 12, 19, 12); };
+const IconPaint Plus = [](cairo_t* cr) {
+    Seg(cr, 12, 5, 12, 19);
+    Seg(cr, 5, 12, 19, 12);
+};
 const IconPaint Minus = [](cairo_t* cr) { Seg(cr, 5, 12, 19, 12); };
 const IconPaint Back = [](cairo_t* cr) {
     Seg(cr, 5, 12, 19, 12);

@@ -12,23 +12,26 @@ class TTags;
 
 class TCoverArt {
 public:
-  explicit TCoverArt(TTags* parent) : Parent(parent) {}
+    explicit TCoverArt(TTags* parent)
+        : Parent(parent)
+    {
+    }
 
-  std::string Name;
-  TMemoryStream Stream;   // the picture file's bytes
-  std::string Description;
-  uint32_t CoverType = 0; // ID3v2/FLAC picture type; 3 = front cover
-  std::string MIMEType;
-  TTagPictureFormat PictureFormat = tpfUnknown;
-  uint32_t Width = 0, Height = 0, ColorDepth = 0, NoOfColors = 0;
-  TTags* Parent;          // not owned
-  int32_t Index = 0;      // position in Parent->CoverArts
+    std::string Name;
+    TMemoryStream Stream; // the picture file's bytes
+    std::string Description;
+    uint32_t CoverType = 0; // ID3v2/FLAC picture type; 3 = front cover
+    std::string MIMEType;
+    TTagPictureFormat PictureFormat = tpfUnknown;
+    uint32_t Width = 0, Height = 0, ColorDepth = 0, NoOfColors = 0;
+    TTags* Parent;     // not owned
+    int32_t Index = 0; // position in Parent->CoverArts
 
-  void Clear();
-  // Copies everything including the bytes; a null source leaves it cleared.
-  bool Assign(const TCoverArt* source);
-  // Parent->DeleteCoverArt(Index).
-  bool Delete();
+    void Clear();
+    // Copies everything including the bytes; a null source leaves it cleared.
+    bool Assign(const TCoverArt* source);
+    // Parent->DeleteCoverArt(Index).
+    bool Delete();
 };
 
 // "image/jpeg" or "image/jpg" → JPEG, "image/png", "image/bmp", "image/gif"; else unknown.

@@ -12,7 +12,14 @@ std::string ID3v2FrameIDToName(const std::string& frameID);
 std::string NameToID3v2FrameID(const std::string& name);
 
 enum TID3v2FrameKind : int {
-  fkBinary, fkText, fkUserText, fkURL, fkUserURL, fkContent, fkList, fkPlayCounter,
+    fkBinary,
+    fkText,
+    fkUserText,
+    fkURL,
+    fkUserURL,
+    fkContent,
+    fkList,
+    fkPlayCounter,
 };
 TID3v2FrameKind ID3v2FrameKind(const std::string& frameID);
 

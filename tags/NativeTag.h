@@ -16,30 +16,30 @@ namespace vantor {
 
 // A picture as the formats carry it.
 struct TNativePicture {
-  std::string Name; // Ogg: the comment's name
-  uint32_t CoverType = 3;
-  std::string MIMEType;
-  std::string Description;
-  uint32_t Width = 0, Height = 0, ColorDepth = 0, NoOfColors = 0;
-  std::vector<uint8_t> Data;
+    std::string Name; // Ogg: the comment's name
+    uint32_t CoverType = 3;
+    std::string MIMEType;
+    std::string Description;
+    uint32_t Width = 0, Height = 0, ColorDepth = 0, NoOfColors = 0;
+    std::vector<uint8_t> Data;
 };
 
 class TNativeTag {
 public:
-  virtual ~TNativeTag() = default;
+    virtual ~TNativeTag() = default;
 
-  virtual bool Loaded() const = 0;
-  virtual void Clear() = 0;
-  // The format's own result codes (translated by ResultTranslation.h).
-  virtual int LoadFromFile(const std::string& fileName) = 0;
-  virtual int LoadFromStream(TStream& stream) = 0;
-  virtual int SaveToFile(const std::string& fileName) = 0;
-  virtual int SaveToStream(TStream& stream) = 0;
-  // Bytes the tag takes in the file.
-  virtual uint64_t TagSize() const = 0;
-  virtual TAudioPropertySet AudioProperties() const { return {}; }
-  // Copies another object of the same format; false for a different format.
-  virtual bool Assign(const TNativeTag& source) = 0;
+    virtual bool Loaded() const = 0;
+    virtual void Clear() = 0;
+    // The format's own result codes (translated by ResultTranslation.h).
+    virtual int LoadFromFile(const std::string& fileName) = 0;
+    virtual int LoadFromStream(TStream& stream) = 0;
+    virtual int SaveToFile(const std::string& fileName) = 0;
+    virtual int SaveToStream(TStream& stream) = 0;
+    // Bytes the tag takes in the file.
+    virtual uint64_t TagSize() const = 0;
+    virtual TAudioPropertySet AudioProperties() const { return {}; }
+    // Copies another object of the same format; false for a different format.
+    virtual bool Assign(const TNativeTag& source) = 0;
 };
 
 } // namespace vantor

@@ -9,17 +9,21 @@ namespace vantor {
 
 class TStreamByteSource final : public TByteSource {
 public:
-  explicit TStreamByteSource(TStream& stream) : FStream(stream) {}
+    explicit TStreamByteSource(TStream& stream)
+        : FStream(stream)
+    {
+    }
 
-  uint64_t Size() const override { return FStream.Size(); }
-  size_t ReadAt(uint64_t offset, void* buffer, size_t count) const override {
-    if (!FStream.Seek(offset))
-      return 0;
-    return FStream.Read(buffer, count);
-  }
+    uint64_t Size() const override { return FStream.Size(); }
+    size_t ReadAt(uint64_t offset, void* buffer, size_t count) const override
+    {
+        if (!FStream.Seek(offset))
+            return 0;
+        return FStream.Read(buffer, count);
+    }
 
 private:
-  TStream& FStream; // not owned
+    TStream& FStream; // not owned
 };
 
 } // namespace vantor

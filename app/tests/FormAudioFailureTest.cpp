@@ -1,8 +1,8 @@
 // Start-up without an audio device: the message, and nothing written.
 
 #include "app/VantorForm.h"
-#include "tests/support/TestFiles.h"
 #include "platform/window/FakeMessageBox.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -2,13 +2,13 @@
 // the current playlist's delete, location and select modes while they are held.
 
 #include "app/VantorForm.h"
-#include "player/playback/PlaybackController.h"
 #include "library/PlayQueue.h"
 #include "library/tests/LibraryTestSupport.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/tests/AudioTestSupport.h"
 #include "platform/window/FakeMessageBox.h"
 #include "platform/window/KeyCodes.h"
+#include "player/playback/PlaybackController.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +26,8 @@ protected:
         TNullOutputOptions options;
         options.Clock = TNullOutputOptions::TClock::Manual;
         ASSERT_TRUE(Engine.InitNull(options));
-        Form->Playback = std::make_unique<TPlaybackController>(Form->Session(), Form->Settings, Messages, nullptr,
-            nullptr);
+        Form->Playback =
+            std::make_unique<TPlaybackController>(Form->Session(), Form->Settings, Messages, nullptr, nullptr);
         Form->Playback->AudioEngine = &Engine;
 
         List = TSmartCtrl::Create<TVPlayList>(Form->Session());
@@ -99,10 +99,10 @@ TEST_F(FormKeys, ModifiersSwitchTheListsModesWhileHeld)
         TShiftState Down;          // the modifiers held after the key went down
         std::array<bool, 3> Modes; // delete, location, select
     };
-    for (TCase const& c : { TCase { vkControl, ssCtrl, { true, false, false } },
-             TCase { vkShift, ssShift, { false, true, false } }, TCase { vkMenu, ssAlt, { false, false, true } },
-             TCase { 'A', ssCtrl | ssAlt, { true, false, true } },
-             TCase { vkShift, ssCtrl | ssShift | ssAlt, { true, true, true } } }) {
+    for (TCase const& c :
+        { TCase { vkControl, ssCtrl, { true, false, false } }, TCase { vkShift, ssShift, { false, true, false } },
+            TCase { vkMenu, ssAlt, { false, false, true } }, TCase { 'A', ssCtrl | ssAlt, { true, false, true } },
+            TCase { vkShift, ssCtrl | ssShift | ssAlt, { true, true, true } } }) {
         SCOPED_TRACE(c.Key);
         Form->GlobalKeyDown(c.Key, c.Down);
         EXPECT_EQ(Modes(), c.Modes);

@@ -13,16 +13,24 @@ TEST(CaseFold, FoldsAsciiAndUnicode)
         bool equal;
     };
     Case const cases[] = {
-        {"Menu.PlayQueue", "menu.playqueue", true},
-        {"#Settings", "#SETTINGS", true},
-        {"Äpfel", "äPFEL", true},
-        {"Straße", "STRASSE", true},      // full folding, different lengths
-        {"ΣΊΣΥΦΟΣ", "σίσυφος", true},
-        {"abc", "abd", false},
-        {"abc", "abcd", false},
-        {"\xFF" "A", "\xFF" "a", true},   // invalid UTF-8: ASCII bytes still fold
-        {"\xFF" "A", "\xFE" "a", false},
-        {"", "", true},
+        { "Menu.PlayQueue", "menu.playqueue", true },
+        { "#Settings", "#SETTINGS", true },
+        { "Äpfel", "äPFEL", true },
+        { "Straße", "STRASSE", true }, // full folding, different lengths
+        { "ΣΊΣΥΦΟΣ", "σίσυφος", true },
+        { "abc", "abd", false },
+        { "abc", "abcd", false },
+        { "\xFF"
+          "A",
+            "\xFF"
+            "a",
+            true }, // invalid UTF-8: ASCII bytes still fold
+        { "\xFF"
+          "A",
+            "\xFE"
+            "a",
+            false },
+        { "", "", true },
     };
     for (Case const& c : cases)
         EXPECT_EQ(EqualsNoCase(c.a, c.b), c.equal) << c.a << " / " << c.b;

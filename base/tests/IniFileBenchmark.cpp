@@ -7,9 +7,8 @@
 namespace vantor {
 namespace {
 
-constexpr char const* kKeys[] = {"FilePath", "Directory", "FileSize", "FileName", "TrackName", "Artist",
-                                 "Album", "Year", "Bitrate", "SampleRate", "PlayTime", "Channels",
-                                 "Genre", "Rating", "HasLyrics"};
+constexpr char const* kKeys[] = { "FilePath", "Directory", "FileSize", "FileName", "TrackName", "Artist", "Album",
+    "Year", "Bitrate", "SampleRate", "PlayTime", "Channels", "Genre", "Rating", "HasLyrics" };
 
 std::string PlaylistBytes(int tracks)
 {

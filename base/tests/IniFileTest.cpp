@@ -12,8 +12,8 @@ namespace vantor {
 namespace {
 
 using testing::ReadBytes;
-using testing::TFileSizeLimit;
 using testing::ScratchFolder;
+using testing::TFileSizeLimit;
 using testing::WriteBytes;
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
@@ -23,8 +23,8 @@ TEST(IniFile, ReadsSectionsAndKeysWithoutCaseFirstOccurrenceWinning)
 {
     TIniFile const ini(kData / "sample.ini");
     ASSERT_TRUE(ini.WasRead());
-    EXPECT_DOUBLE_EQ(ini.ReadFloat("#SETTINGS", "VOLUME", 0), 0.75); // not the later "volume"
-    EXPECT_DOUBLE_EQ(ini.ReadFloat("#Settings", "Balance", 0), -0.5);  // blanks trimmed, comma
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("#SETTINGS", "VOLUME", 0), 0.75);  // not the later "volume"
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("#Settings", "Balance", 0), -0.5); // blanks trimmed, comma
     EXPECT_FALSE(ini.ReadBool("#Settings", "Mute", false));
     EXPECT_TRUE(ini.ReadBool("#Settings", "Mute", true));
     // the second "[#settings]" block reads as part of the same section
@@ -35,11 +35,11 @@ TEST(IniFile, ReadsSectionsAndKeysWithoutCaseFirstOccurrenceWinning)
     EXPECT_TRUE(ini.SectionExists("empty"));
     EXPECT_TRUE(ini.ReadSection("Empty").empty());
 
-    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"#Settings", "Presets", "Empty"}));
-    EXPECT_EQ(ini.ReadSection("#settings"),
-              (std::vector<std::string>{"Volume", "Balance", "Mute", "volume", "Language"}));
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string> { "#Settings", "Presets", "Empty" }));
+    EXPECT_EQ(
+        ini.ReadSection("#settings"), (std::vector<std::string> { "Volume", "Balance", "Mute", "volume", "Language" }));
     EXPECT_EQ(ini.ReadSectionValues("presets"),
-              (Pairs{{"Manual", "1,2,3,4,5,6,7,8,9,10"}, {"Rock", "5,4,3,0,-1,-1,0,3,4,5"}}));
+        (Pairs { { "Manual", "1,2,3,4,5,6,7,8,9,10" }, { "Rock", "5,4,3,0,-1,-1,0,3,4,5" } }));
 }
 
 TEST(IniFile, NonAsciiNamesCompareWithoutCase)
@@ -59,12 +59,12 @@ TEST(IniFile, UntouchedFileIsWrittenBackByteForByte)
 TEST(IniFile, ChangesTouchOnlyTheirOwnLines)
 {
     auto ini = TIniFile::FromBytes("; note\n[A]\nx = 1\nkeep=me\n\n[B]\ny=2\n");
-    EXPECT_TRUE(ini.WriteString("a", "X", "10"));   // existing key keeps its spelling
-    EXPECT_TRUE(ini.WriteString("A", "z", "3"));    // new key after the last key of [A]
-    EXPECT_TRUE(ini.WriteInteger("C", "n", -4));    // new section at the end
+    EXPECT_TRUE(ini.WriteString("a", "X", "10")); // existing key keeps its spelling
+    EXPECT_TRUE(ini.WriteString("A", "z", "3"));  // new key after the last key of [A]
+    EXPECT_TRUE(ini.WriteInteger("C", "n", -4));  // new section at the end
     EXPECT_EQ(ini.ToBytes(), "; note\n[A]\nx=10\nkeep=me\nz=3\n\n[B]\ny=2\n[C]\nn=-4\n");
 
-    EXPECT_TRUE(ini.EnsureSection("b"));          // exists: nothing changes
+    EXPECT_TRUE(ini.EnsureSection("b")); // exists: nothing changes
     EXPECT_TRUE(ini.EnsureSection("#Linked"));
     EXPECT_FALSE(ini.EnsureSection("a]b"));
     EXPECT_EQ(ini.ToBytes(), "; note\n[A]\nx=10\nkeep=me\nz=3\n\n[B]\ny=2\n[C]\nn=-4\n[#Linked]\n");
@@ -96,15 +96,17 @@ TEST(IniFile, ValuesStayOneLineAndBadNamesAreRefused)
     EXPECT_EQ(ini.ReadString("S", "k", ""), "line1  [Evil] x=1");
     EXPECT_FALSE(ini.SectionExists("Evil"));
     // a stray byte must not turn the whole file into one that reads back as Windows-1252
-    EXPECT_TRUE(ini.WriteString("S", "bad", "Fran\xC3\xA7" "ais \xFF"));
+    EXPECT_TRUE(ini.WriteString("S", "bad",
+        "Fran\xC3\xA7"
+        "ais \xFF"));
     EXPECT_EQ(TIniFile::FromBytes(ini.ToBytes()).ReadString("S", "bad", ""), "Français \xEF\xBF\xBD");
     EXPECT_TRUE(ini.WriteString("S", "eq", "a=b"));
     EXPECT_EQ(TIniFile::FromBytes(ini.ToBytes()).ReadString("S", "eq", ""), "a=b");
 
     std::string const before = ini.ToBytes();
-    for (auto key : {"", "a=b", "a\nb", "[x", ";c", "  "})
+    for (auto key : { "", "a=b", "a\nb", "[x", ";c", "  " })
         EXPECT_FALSE(ini.WriteString("S", key, "v")) << key;
-    for (auto section : {"", "a]b", "a\nb"})
+    for (auto section : { "", "a]b", "a\nb" })
         EXPECT_FALSE(ini.WriteString(section, "k", "v")) << section;
     EXPECT_EQ(ini.ToBytes(), before);
 }
@@ -121,8 +123,8 @@ TEST(IniFile, KeepsLineEndingsAndEncodings)
         char const* file;
         TTextEncoding encoding;
     };
-    for (Case const c : {Case{"utf16le.ini", TTextEncoding::Utf16LE}, Case{"utf16be.ini", TTextEncoding::Utf16BE},
-                         Case{"utf8bom-crlf.ini", TTextEncoding::Utf8Bom}}) {
+    for (Case const c : { Case { "utf16le.ini", TTextEncoding::Utf16LE },
+             Case { "utf16be.ini", TTextEncoding::Utf16BE }, Case { "utf8bom-crlf.ini", TTextEncoding::Utf8Bom } }) {
         SCOPED_TRACE(c.file);
         std::string const bytes = ReadBytes(kData / c.file);
         auto ini = TIniFile::FromBytes(bytes);
@@ -191,7 +193,7 @@ TEST(IniFile, RewriteKeepsPermissionsAndFollowsSymlinks)
     ASSERT_TRUE(ini.WriteString("S", "k", "2"));
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.ini"));
     EXPECT_EQ(ReadBytes(real), "[S]\nk=2\n");
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(::stat(real.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
@@ -257,7 +259,7 @@ TEST(IniFile, WriteIntoMissingFolderFails)
 TEST(IniFile, UnreadablePathsGiveAnEmptyFile)
 {
     auto const folder = ScratchFolder();
-    for (auto const& path : {folder, folder / "missing.ini", std::filesystem::path("/dev/zero")}) {
+    for (auto const& path : { folder, folder / "missing.ini", std::filesystem::path("/dev/zero") }) {
         TIniFile ini(path);
         EXPECT_FALSE(ini.WasRead()) << path;
         EXPECT_TRUE(ini.ReadSections().empty());
@@ -267,8 +269,18 @@ TEST(IniFile, UnreadablePathsGiveAnEmptyFile)
 TEST(IniFile, ArbitraryBytesNeverBreakTheParser)
 {
     std::string const inputs[] = {
-        std::string("\0\0\0[\0]=\0", 9), "[", "]", "[]\n=\n[ ]\nk=", "\r\r\r\n\n", "\xFE\xFF", "\xFF\xFE\x00",
-        "\xC3", "[S]\nk=\xFF\xFE", "[S\nk=v", "[S]]\nk=v", "a\n[S]\r\r\nk=v\r\r\n",
+        std::string("\0\0\0[\0]=\0", 9),
+        "[",
+        "]",
+        "[]\n=\n[ ]\nk=",
+        "\r\r\r\n\n",
+        "\xFE\xFF",
+        "\xFF\xFE\x00",
+        "\xC3",
+        "[S]\nk=\xFF\xFE",
+        "[S\nk=v",
+        "[S]]\nk=v",
+        "a\n[S]\r\r\nk=v\r\r\n",
     };
     for (std::string const& input : inputs) {
         auto ini = TIniFile::FromBytes(input);

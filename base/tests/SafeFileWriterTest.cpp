@@ -21,7 +21,7 @@ namespace {
 
 mode_t ModeOf(std::filesystem::path const& path)
 {
-    struct stat info {};
+    struct stat info { };
     ::stat(path.c_str(), &info);
     return info.st_mode & 07777;
 }
@@ -62,7 +62,7 @@ TEST(SafeFileWriter, ModeOwnerAndLinks)
     EXPECT_EQ(ReadBytes(old), "new");
     EXPECT_EQ(ModeOf(old), 0604u);
     if (privileged) {
-        struct stat info {};
+        struct stat info { };
         ASSERT_EQ(::stat(old.c_str(), &info), 0);
         EXPECT_EQ(info.st_uid, 4321u);
         EXPECT_EQ(info.st_gid, 4322u);

@@ -3,11 +3,11 @@
 // and the audio while a track plays. Reading and grouping are timed in the C locale and in a
 // UTF-8 locale, each set up the way the player sets up its own at start.
 
+#include "base/CaseFold.h"
+#include "base/Collation.h"
 #include "library/PlayList.h"
 #include "library/PlayerSession.h"
 #include "library/PlaylistLoader.h"
-#include "base/CaseFold.h"
-#include "base/Collation.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/window/UIDispatcher.h"
 
@@ -56,10 +56,7 @@ bool UseLocale(benchmark::State& state, int64_t which)
     return true;
 }
 
-std::filesystem::path Folder()
-{
-    return std::filesystem::temp_directory_path() / "vantor-bench-library";
-}
+std::filesystem::path Folder() { return std::filesystem::temp_directory_path() / "vantor-bench-library"; }
 
 // The playlist file, written once per run: realistic keys and values, paths cycling over
 // kFiles small files so that every section names an existing file.
@@ -72,8 +69,8 @@ std::string PlaylistFile()
         BenchSession().SetAppPath(root.string());
         const char* const genres[] = { "Rock", "Pop", "Jazz", "Classical", "Electronic", "Hip-Hop", "Folk", "Blues" };
         // Some titles and artists beyond ASCII, as in a real library.
-        const char* const initials[] = { "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O",
-            "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z", "Ä", "É", "Ö", "Ü" };
+        const char* const initials[] = { "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O", "P",
+            "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z", "Ä", "É", "Ö", "Ü" };
         std::string text;
         text.reserve(static_cast<size_t>(kTracks) * 520);
         for (int i = 0; i < kTracks; ++i) {
@@ -245,7 +242,8 @@ void BM_LoadWhilePlaying(benchmark::State& state)
     uint32_t underruns = 0;
     int handOffs = 0;
     for (auto _ : state) {
-        TChannelHandle const stream = engine.StreamCreateFile(std::string(VANTOR_SOURCE_DIR) + "/tests/data/audio/steps10s.mp3");
+        TChannelHandle const stream =
+            engine.StreamCreateFile(std::string(VANTOR_SOURCE_DIR) + "/tests/data/audio/steps10s.mp3");
         engine.ChannelPlay(stream);
         while (engine.ChannelGetPosition(stream) <= 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -266,7 +264,8 @@ void BM_LoadWhilePlaying(benchmark::State& state)
         for (int mode = 0; mode < kGroupModeCount; ++mode) {
             auto const start = Clock::now();
             list->GroupPlaylist(static_cast<TGroupMode>(mode), false);
-            regroupLongest = std::max(regroupLongest, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+            regroupLongest =
+                std::max(regroupLongest, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         }
         underruns += engine.ChannelGetUnderruns(stream) - before;
         Load_Stop(*list);

@@ -57,10 +57,7 @@ protected:
     }
 
     // Runs hand-offs until done() holds; false when it never does (ASSERT_TRUE(WaitFor(...))).
-    [[nodiscard]] bool WaitFor(const std::function<bool()>& done)
-    {
-        return testing::RunPostedUntil(Dispatcher, done);
-    }
+    [[nodiscard]] bool WaitFor(const std::function<bool()>& done) { return testing::RunPostedUntil(Dispatcher, done); }
 };
 
 TEST_F(CoverThreadTest, APictureThatFailsToDecodeIsSkipped)
@@ -122,8 +119,8 @@ TEST_F(CoverThreadTest, RegroupingWhileTheCoverThreadWalks)
     Icons_Start(*list, true);
     for (int round = 0; round < 40; ++round) {
         auto const until = std::chrono::steady_clock::now() + std::chrono::milliseconds(2);
-        Dispatcher.RunPostedUntil([&] { return std::chrono::steady_clock::now() > until; },
-            std::chrono::milliseconds(1));
+        Dispatcher.RunPostedUntil(
+            [&] { return std::chrono::steady_clock::now() > until; }, std::chrono::milliseconds(1));
         list->GroupPlaylist(gmFolder, false);
         PlaceGroups(*list, 0);
         Dispatcher.RunPosted();

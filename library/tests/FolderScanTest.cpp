@@ -19,10 +19,10 @@ TEST(FolderScan, TypeTestIsCaseSensitiveAndLooksAtTheLastExtension)
         const char* Name;
         bool Accepted;
     };
-    for (TCase c : { TCase { "Song.mp3", true }, TCase { "Song.MP3", false }, TCase { "a.flac", true },
-             TCase { "a.wma", true }, TCase { "a.m4a", true }, TCase { "a.mp3.bak", false },
-             TCase { "a.bak.mp3", true }, TCase { "a.mp3x", true }, TCase { "mp3", false },
-             TCase { "a.ogg", false }, TCase { ".mp3", true } })
+    for (TCase c :
+        { TCase { "Song.mp3", true }, TCase { "Song.MP3", false }, TCase { "a.flac", true }, TCase { "a.wma", true },
+            TCase { "a.m4a", true }, TCase { "a.mp3.bak", false }, TCase { "a.bak.mp3", true },
+            TCase { "a.mp3x", true }, TCase { "mp3", false }, TCase { "a.ogg", false }, TCase { ".mp3", true } })
         EXPECT_EQ(AcceptableFileType(c.Name), c.Accepted) << c.Name;
 }
 
@@ -54,8 +54,8 @@ TEST(FolderScan, DropListKeepsFilesAsTheyAreAndSurvivesLinkLoops)
     std::ofstream(root / "notes.txt") << "n";
     fs::create_directory_symlink(root, root / "a/up"); // a link back to the top
 
-    std::vector<std::string> const files
-        = CollectDropped({ (root / "notes.txt").string(), root.string(), (root / "missing").string() });
+    std::vector<std::string> const files =
+        CollectDropped({ (root / "notes.txt").string(), root.string(), (root / "missing").string() });
     EXPECT_EQ(files, (std::vector<std::string> { (root / "notes.txt").string(), (root / "a/x.mp3").string() }));
 }
 

@@ -74,7 +74,7 @@ TEST_F(Grouping, KeysIgnoreCaseAndTheLastTrackNamesTheGroup)
 TEST_F(Grouping, KeysOfEveryMode)
 {
     TTrackData* const track = Add({ { "TrackName", "Éclair" }, { "Directory", "/m" }, { "Year", "2001-05-01" },
-                                    { "FileSize", std::to_string(1048576 * 3 / 2) }, { "PlayTime", "205" } });
+        { "FileSize", std::to_string(1048576 * 3 / 2) }, { "PlayTime", "205" } });
     struct {
         TGroupMode mode;
         const char* id;
@@ -165,7 +165,9 @@ TEST_F(Grouping, QuicksortOrdersLikeTheCollation)
         for (TItemData* row : List->plGroups[0]->Rows())
             sorted.push_back(row->idTrackData->GetTag("TrackName"));
         // The C library's own comparison is the judge.
-        auto const before = [](std::string const& a, std::string const& b) { return std::strcoll(a.c_str(), b.c_str()) < 0; };
+        auto const before = [](std::string const& a, std::string const& b) {
+            return std::strcoll(a.c_str(), b.c_str()) < 0;
+        };
         EXPECT_TRUE(ascending ? std::is_sorted(sorted.begin(), sorted.end(), before)
                               : std::is_sorted(sorted.rbegin(), sorted.rend(), before));
         std::sort(titles.begin(), titles.end());
@@ -292,27 +294,23 @@ struct TCollationCase {
 TEST_F(Grouping, RowsAndGroupsSortInTheUsersLocale)
 {
     std::vector<TCollationCase> const cases = {
-        { "en_US.UTF-8",
-            { "Ábel", "apple", "Banana", "cherry", "École", "fig", "Zebra", "Zoë" },
+        { "en_US.UTF-8", { "Ábel", "apple", "Banana", "cherry", "École", "fig", "Zebra", "Zoë" },
             { "ABEL", "ÖBERG", "OBERON", "ZANDER" } },
         { "de_DE.UTF-8",
-            { "Apfel", "Ärger", "Birne", "Mueller", "Müller", "Mullet", "Öl", "Ostern", "Straße", "Strasser", "Zucker" },
+            { "Apfel", "Ärger", "Birne", "Mueller", "Müller", "Mullet", "Öl", "Ostern", "Straße", "Strasser",
+                "Zucker" },
             { "ABEL", "ÖBERG", "OBERON", "ZANDER" } },
-        { "en_US.UTF-8",
-            { "абрикос", "Борис", "вишня", "ёж", "Жук", "Яблоко" },
-            { "АННА", "ЁЛКА", "ЖАННА", "ЯКОВ" } },
-        { "de_DE.UTF-8",
-            { "абрикос", "Борис", "вишня", "ёж", "Жук", "Яблоко" },
-            { "АННА", "ЁЛКА", "ЖАННА", "ЯКОВ" } },
-        { "C",
-            { "Banana", "Zebra", "Zoë", "apple", "cherry", "fig", "Ábel", "École" },
+        { "en_US.UTF-8", { "абрикос", "Борис", "вишня", "ёж", "Жук", "Яблоко" }, { "АННА", "ЁЛКА", "ЖАННА", "ЯКОВ" } },
+        { "de_DE.UTF-8", { "абрикос", "Борис", "вишня", "ёж", "Жук", "Яблоко" }, { "АННА", "ЁЛКА", "ЖАННА", "ЯКОВ" } },
+        { "C", { "Banana", "Zebra", "Zoë", "apple", "cherry", "fig", "Ábel", "École" },
             { "ABEL", "OBERON", "ZANDER", "ÖBERG" } },
     };
     for (TCollationCase const& c : cases) {
         SCOPED_TRACE(c.Locale);
         TEnvironmentLocale const locale(c.Locale);
         if (!locale.Active()) {
-            VANTOR_SKIP_UNLESS_CI(std::string("the locale ") + c.Locale + " is not installed (scripts/setup-deps makes it)");
+            VANTOR_SKIP_UNLESS_CI(
+                std::string("the locale ") + c.Locale + " is not installed (scripts/setup-deps makes it)");
         }
         // Added in an order that is none of the expected ones.
         List = TSmartCtrl::Create<TVPlayList>(Session);

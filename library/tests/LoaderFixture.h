@@ -47,8 +47,8 @@ protected:
     // finish in a generous time (call as ASSERT_TRUE(WaitForCommits(n))).
     [[nodiscard]] bool WaitForCommits(int count)
     {
-        return vantor::testing::RunPostedUntil(Dispatcher, [&] { return Commits >= count; },
-            std::chrono::seconds(60));
+        return vantor::testing::RunPostedUntil(
+            Dispatcher, [&] { return Commits >= count; }, std::chrono::seconds(60));
     }
 
     // A copy of a fixture track at Root / relative.
@@ -56,8 +56,8 @@ protected:
     {
         fs::path const target = Root / relative;
         fs::create_directories(target.parent_path());
-        fs::copy_file(fs::path(VANTOR_TEST_DATA) / "covers/tracks" / fixture, target,
-            fs::copy_options::overwrite_existing);
+        fs::copy_file(
+            fs::path(VANTOR_TEST_DATA) / "covers/tracks" / fixture, target, fs::copy_options::overwrite_existing);
         return target;
     }
 

@@ -27,7 +27,8 @@ TEST_F(LoaderTest, AllSpecialListsAndThreeUserListsLoadAtOnce)
     for (size_t i = 0; i < lists.size(); ++i) {
         std::vector<fs::path> tracks;
         for (size_t t = 0; t <= i; ++t)
-            tracks.push_back(CopyTrack("no-cover.mp3", fs::path("music") / std::to_string(i) / (std::to_string(t) + ".mp3")));
+            tracks.push_back(
+                CopyTrack("no-cover.mp3", fs::path("music") / std::to_string(i) / (std::to_string(t) + ".mp3")));
         tracks.push_back(Root / "gone.mp3");
         WritePlaylist(lists[i]->plPath, tracks);
         lists[i]->LoadSettings();
@@ -49,8 +50,8 @@ TEST_F(LoaderTest, AllSpecialListsAndThreeUserListsLoadAtOnce)
 // argument end up in the list, and the argument plays in the activated list.
 TEST_F(LoaderTest, CommandLineBeforeTheFirstLoadStartedKeepsTheFileAndPlaysInTheRightList)
 {
-    std::vector<fs::path> const saved
-        = { CopyTrack("no-cover.mp3", "saved/1.mp3"), CopyTrack("no-cover.mp3", "saved/2.mp3") };
+    std::vector<fs::path> const saved = { CopyTrack("no-cover.mp3", "saved/1.mp3"),
+        CopyTrack("no-cover.mp3", "saved/2.mp3") };
     WritePlaylist(Root / "Playlists/Default.vlbr", saved);
     fs::path const argument = CopyTrack("red-cover.mp3", "argument.mp3");
     auto list = TSmartCtrl::Create<TDefaultList>(Session);
@@ -66,7 +67,8 @@ TEST_F(LoaderTest, CommandLineBeforeTheFirstLoadStartedKeepsTheFileAndPlaysInThe
     list->plPlayFile = true;
     Load_Start(*list, true, true, true);
     // The first load may have been stopped before it ran at all: wait for the content.
-    ASSERT_TRUE(testing::RunPostedUntil(Dispatcher, [&] { return PlayPauses > 0; }, std::chrono::seconds(60)));
+    ASSERT_TRUE(testing::RunPostedUntil(
+        Dispatcher, [&] { return PlayPauses > 0; }, std::chrono::seconds(60)));
     std::vector<std::string> paths = Paths(*list);
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::string> { argument.string(), saved[0].string(), saved[1].string() }));
@@ -126,7 +128,8 @@ TEST_F(LoaderTest, DropWhileALoadRunsLosesNothing)
     OnDrop(*list, { (Root / "one").string() });
     // The second drop lands while the first load reads its files (or before it took them).
     OnDrop(*list, { (Root / "two").string(), first[0] });
-    EXPECT_TRUE(testing::RunPostedUntil(Dispatcher, [&] { return list->TrackCount() >= 65; }, std::chrono::seconds(60)));
+    EXPECT_TRUE(testing::RunPostedUntil(
+        Dispatcher, [&] { return list->TrackCount() >= 65; }, std::chrono::seconds(60)));
     Load_Stop(*list);
     EXPECT_EQ(list->TrackCount(), 65) << "both drops are added, each file once";
     EXPECT_FALSE(list->plLoading);

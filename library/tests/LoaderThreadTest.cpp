@@ -17,10 +17,12 @@ TEST(SmartThread, RunsTheWorkOncePerSignal)
 {
     TUIDispatcher dispatcher;
     std::atomic<int> runs { 0 };
-    auto thread = std::make_unique<TSmartThread>(nullptr, [&](TSmartThread&) { ++runs; }, &dispatcher);
+    auto thread = std::make_unique<TSmartThread>(
+        nullptr, [&](TSmartThread&) { ++runs; }, &dispatcher);
     // A thread made later has started, been signalled and run: the first had the same chance.
     std::atomic<int> laterRuns { 0 };
-    auto later = std::make_unique<TSmartThread>(nullptr, [&](TSmartThread&) { ++laterRuns; }, &dispatcher);
+    auto later = std::make_unique<TSmartThread>(
+        nullptr, [&](TSmartThread&) { ++laterRuns; }, &dispatcher);
     later->Reset();
     ASSERT_TRUE(testing::RunPostedUntil(dispatcher, [&] { return laterRuns == 1; }));
     later.reset();
@@ -40,7 +42,8 @@ TEST(SmartThread, StoppingAWorkerThatWaitsForItsHandOffDoesNotDeadlock)
     TUIDispatcher dispatcher;
     std::atomic<bool> waiting { false };
     bool handedOff = false;
-    auto thread = std::make_unique<TSmartThread>(nullptr,
+    auto thread = std::make_unique<TSmartThread>(
+        nullptr,
         [&](TSmartThread& self) {
             waiting = true;
             EXPECT_TRUE(self.Synchronize([&] { handedOff = true; }));
@@ -61,12 +64,10 @@ TEST(SmartThread, AHandOffThatStopsAnotherWaitingWorkerDoesNotDeadlock)
     dispatcher.SetWakeHook([&] { ++queued; });
     bool secondHandedOff = false;
     std::unique_ptr<TSmartThread> second;
-    auto first = std::make_unique<TSmartThread>(nullptr,
-        [&](TSmartThread& self) { self.Synchronize([&] { second.reset(); }); },
-        &dispatcher);
-    second = std::make_unique<TSmartThread>(nullptr,
-        [&](TSmartThread& self) { self.Synchronize([&] { secondHandedOff = true; }); },
-        &dispatcher);
+    auto first = std::make_unique<TSmartThread>(
+        nullptr, [&](TSmartThread& self) { self.Synchronize([&] { second.reset(); }); }, &dispatcher);
+    second = std::make_unique<TSmartThread>(
+        nullptr, [&](TSmartThread& self) { self.Synchronize([&] { secondHandedOff = true; }); }, &dispatcher);
     // The dispatcher's wake hook tells when each hand-off is queued, in this order.
     first->Reset();
     ASSERT_TRUE(testing::WaitUntil([&] { return queued == 1; }));
@@ -84,7 +85,8 @@ TEST(SmartThread, AbortSkipsTheHandOffAndEndsTheRunEarly)
     std::atomic<bool> started { false };
     std::atomic<int> steps { 0 };
     bool handedOff = false;
-    auto thread = std::make_unique<TSmartThread>(nullptr,
+    auto thread = std::make_unique<TSmartThread>(
+        nullptr,
         [&](TSmartThread& self) {
             started = true;
             while (!self.Aborted())
@@ -105,7 +107,8 @@ TEST(SmartThread, SleepEndsAtShutdownAndAtReset)
     TUIDispatcher dispatcher;
     std::atomic<int> wakes { 0 };
     std::atomic<bool> endedByShutdown { false };
-    auto thread = std::make_unique<TSmartThread>(nullptr,
+    auto thread = std::make_unique<TSmartThread>(
+        nullptr,
         [&](TSmartThread& self) {
             while (self.Sleep(10s))
                 ++wakes;

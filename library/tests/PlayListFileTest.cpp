@@ -43,10 +43,14 @@ TEST_F(PlayListFile, ExistingFilesAnswerLikeTheFileSystem)
         std::string path;
         bool regular;
     } const cases[] = {
-        { (music / "a.mp3").string(), true },     { (music / "link.mp3").string(), true },
-        { (music / "dangling.mp3").string(), false }, { (music / "sub.mp3").string(), false },
-        { (music / "A.MP3").string(), false },    { (music / "none.mp3").string(), false },
-        { (music / "gone" / "x.mp3").string(), false }, { music.string() + "/", false },
+        { (music / "a.mp3").string(), true },
+        { (music / "link.mp3").string(), true },
+        { (music / "dangling.mp3").string(), false },
+        { (music / "sub.mp3").string(), false },
+        { (music / "A.MP3").string(), false },
+        { (music / "none.mp3").string(), false },
+        { (music / "gone" / "x.mp3").string(), false },
+        { music.string() + "/", false },
         { "", false },
     };
     // Asked twice, a folder is listed rather than looked up file by file: both must agree.
@@ -99,11 +103,18 @@ TEST_F(PlayListFile, DeletedTrackIsSkippedButItsSectionKept)
     std::string const a = AudioFile("a.mp3");
     std::string const c = AudioFile("c.mp3");
     std::filesystem::path const path = Root / "Playlists" / "Mix.vpl";
-    WriteBytes(path, "[1]\nFilePath=" + a + "\nFileName=a.mp3\nPlayTime=205\nPlayCount=3\nHasLyrics=1\n"
-                     "[2]\nFilePath=" + (Root / "music" / "gone.mp3").string() + "\n"
-                     "[3]\nFilePath=" + c + "\nTrackName=Cee\n"
-                     "[#Settings]\nCaption=Mix\nID=#77\nGroupMode=2\nShuffle=1\nRepeat=0\nScroll=40\n"
-                     "[#Linked]\n0=" + Root.string() + "\n1=" + (Root / "nowhere").string() + "\n");
+    WriteBytes(path,
+        "[1]\nFilePath=" + a
+            + "\nFileName=a.mp3\nPlayTime=205\nPlayCount=3\nHasLyrics=1\n"
+              "[2]\nFilePath="
+            + (Root / "music" / "gone.mp3").string()
+            + "\n"
+              "[3]\nFilePath="
+            + c
+            + "\nTrackName=Cee\n"
+              "[#Settings]\nCaption=Mix\nID=#77\nGroupMode=2\nShuffle=1\nRepeat=0\nScroll=40\n"
+              "[#Linked]\n0="
+            + Root.string() + "\n1=" + (Root / "nowhere").string() + "\n");
     auto list = Load(path);
     ASSERT_EQ(list->TrackCount(), 2);
     EXPECT_EQ(list->plCaption, "Mix");
@@ -142,9 +153,13 @@ TEST_F(PlayListFile, BadInputIsSkippedWithNothingElseLost)
     std::string const a = AudioFile("a.mp3");
     std::string const b = AudioFile("b.mp3");
     std::filesystem::path const path = Root / "Playlists" / "Bad.vpl";
-    WriteBytes(path, "garbage line\n=no key\n[x]\nTrackName=no path\n[y]\nFilePath=" + Root.string() + "\n"
-                     "[ok1]\nFilePath=" + a + "\nnonsense\nArtist=A\n[[broken\n[ok2]\nFilePath=" + b + "\n"
-                     "[#Settings]\nGroupMode=zz\nScroll=1e9\n");
+    WriteBytes(path,
+        "garbage line\n=no key\n[x]\nTrackName=no path\n[y]\nFilePath=" + Root.string()
+            + "\n"
+              "[ok1]\nFilePath="
+            + a + "\nnonsense\nArtist=A\n[[broken\n[ok2]\nFilePath=" + b
+            + "\n"
+              "[#Settings]\nGroupMode=zz\nScroll=1e9\n");
     auto list = Load(path);
     ASSERT_EQ(list->TrackCount(), 2);
     EXPECT_EQ(list->GetTrackData(0)->GetTag("Artist"), "A");
@@ -162,7 +177,7 @@ TEST(PlaylistFileReader, ASectionWrittenTwiceReadsAsOne)
     EXPECT_EQ(sections[0].Name, "a");
     using TValues = std::vector<TPlaylistFile::TValue>;
     EXPECT_EQ(TValues(sections[0].Values().begin(), sections[0].Values().end()),
-              (TValues { { "k1", "1" }, { "k2", "2" }, { "k1", "again" } }));
+        (TValues { { "k1", "1" }, { "k2", "2" }, { "k1", "again" } }));
     EXPECT_EQ(file.Value("A", "K1"), "1"); // the first occurrence
     EXPECT_EQ(TValues(sections[1].Values().begin(), sections[1].Values().end()), (TValues { { "k", "b [c]" } }));
     EXPECT_EQ(sections[2].Values().begin(), sections[2].Values().end());
@@ -170,10 +185,11 @@ TEST(PlaylistFileReader, ASectionWrittenTwiceReadsAsOne)
 
     // Read for some sections only, the rest is skipped over.
     TPlaylistFile const only = TPlaylistFile::FromBytes(
-        "top=ignored\n[a]\r\nk1=1\r\n[b]\nk=b [c]\n\t[ A ] \n k2 = 2 \n;k3=no\n[[x\n[c]\n[a]\nk1=again", { "A", "none" });
+        "top=ignored\n[a]\r\nk1=1\r\n[b]\nk=b [c]\n\t[ A ] \n k2 = 2 \n;k3=no\n[[x\n[c]\n[a]\nk1=again",
+        { "A", "none" });
     ASSERT_EQ(only.Sections().size(), 1u);
     EXPECT_EQ(TValues(only.Sections()[0].Values().begin(), only.Sections()[0].Values().end()),
-              (TValues { { "k1", "1" }, { "k2", "2" }, { "k1", "again" } }));
+        (TValues { { "k1", "1" }, { "k2", "2" }, { "k1", "again" } }));
     EXPECT_EQ(only.Find("b"), nullptr);
 }
 
@@ -188,8 +204,8 @@ TEST_F(PlayListFile, WrittenAndReadBackUnchanged)
     list->vtRepeat = true;
     list->plScroll = 120;
     list->plLinkedFolders = { Root.string() };
-    list->AppendTrack(Track({ { "FilePath", odd }, { "TrackName", "Ünïcode = [x] #" }, { "Custom Key", "v" },
-                              { "PlayTime", "3725" } }));
+    list->AppendTrack(Track(
+        { { "FilePath", odd }, { "TrackName", "Ünïcode = [x] #" }, { "Custom Key", "v" }, { "PlayTime", "3725" } }));
     list->AppendTrack(Track({ { "FilePath", plain }, { "Artist", "日本" } }));
     list->plNeeedSave = true;
     ASSERT_TRUE(list->SaveToFile());
@@ -231,8 +247,9 @@ TEST_F(PlayListFile, RemovingTheOnlyLinkedFolderLeavesAnEmptySection)
 TEST_F(PlayListFile, SavingKeepsEncodingLineEndsAndUnknownSettings)
 {
     std::string const a = AudioFile("a.mp3");
-    std::string const text = "[t1]\r\nFilePath=" + a + "\r\nTrackName=Ünï\r\n[#Settings]\r\nCaption=Old\r\n"
-                             "Theme=dark\r\n[#Linked]\r\n0=/gone\r\n";
+    std::string const text = "[t1]\r\nFilePath=" + a
+        + "\r\nTrackName=Ünï\r\n[#Settings]\r\nCaption=Old\r\n"
+          "Theme=dark\r\n[#Linked]\r\n0=/gone\r\n";
     std::filesystem::path const path = Root / "Playlists" / "Wide.vpl";
     WriteBytes(path, EncodeUtf16(text));
     auto list = Load(path);
@@ -255,7 +272,7 @@ TEST_F(PlayListFile, SavingKeepsEncodingLineEndsAndUnknownSettings)
     // Saved again without a change, in either encoding, the file is left alone; a change
     // replaces it.
     auto const inode = [&] {
-        struct stat status {};
+        struct stat status { };
         ::stat(path.c_str(), &status);
         return status.st_ino;
     };

@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!full || full->Body != section.Body)
             __builtin_trap();
     }
-    if (settings.Sections().size() != size_t(file.Find("#Settings") != nullptr) + size_t(file.Find("#Linked") != nullptr))
+    if (settings.Sections().size()
+        != size_t(file.Find("#Settings") != nullptr) + size_t(file.Find("#Linked") != nullptr))
         __builtin_trap();
     TPlayerSession session;
     auto list = TSmartCtrl::Create<TVPlayList>(session);

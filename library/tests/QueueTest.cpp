@@ -1,8 +1,8 @@
 #include "library/tests/LibraryTestSupport.h"
 
 #include "base/IniFile.h"
-#include "library/SpecialLists.h"
 #include "library/PlayQueue.h"
+#include "library/SpecialLists.h"
 
 namespace vantor::testing {
 namespace {
@@ -16,7 +16,7 @@ protected:
         B = AddList("#2");
         for (const char* name : { "A1", "A2" })
             A->AppendTrack(Track({ { "FilePath", AudioFile(std::string(name) + ".mp3") }, { "FileName", name },
-                                   { "TrackName", name } }));
+                { "TrackName", name } }));
         B->AppendTrack(Track({ { "FilePath", AudioFile("B1.mp3") }, { "FileName", "B1" }, { "TrackName", "B1" } }));
     }
     TVPlayList* AddList(const std::string& id)
@@ -77,8 +77,9 @@ TEST_F(Queue, SavedQueueComesBackGroupedByList)
 TEST_F(Queue, UnknownListsAndTracksAreSkipped)
 {
     std::filesystem::path const path = Root / "Queues" / "Q.vqf";
-    WriteBytes(path, "[#Options]\nCaption=Q\n[#424242]\nx=1\n[" + A->plID + "]\nnope=1\n" + A->GetTrackData(1)->tdID
-                         + "=A2\ngarbage\n[" + B->plID + "]\n" + B->GetTrackData(0)->tdID + "=B1\n");
+    WriteBytes(path,
+        "[#Options]\nCaption=Q\n[#424242]\nx=1\n[" + A->plID + "]\nnope=1\n" + A->GetTrackData(1)->tdID
+            + "=A2\ngarbage\n[" + B->plID + "]\n" + B->GetTrackData(0)->tdID + "=B1\n");
     TheQueue.AddToQueue(A->GetTrackData(0));
     EXPECT_EQ(TheQueue.LoadQueueFile(path, ListPointers()), 2);
     EXPECT_EQ(Names(), std::vector<std::string>({ "A2", "B1" }));

@@ -76,8 +76,8 @@ TEST_F(SelectionTest, CopyAndCutHandOverTheFilesFromLastToFirst)
     TFakeShell shell;
     ASSERT_TRUE(CutSelected(selection, shell));
     EXPECT_EQ(shell.ClipboardVerb, TClipboardVerb::cvCut);
-    EXPECT_EQ(shell.ClipboardPaths,
-        (std::vector<std::string> { Track(0).GetTag(tkFilePath), Track(2).GetTag(tkFilePath) }));
+    EXPECT_EQ(
+        shell.ClipboardPaths, (std::vector<std::string> { Track(0).GetTag(tkFilePath), Track(2).GetTag(tkFilePath) }));
     ASSERT_TRUE(CopySelected(selection, shell));
     EXPECT_EQ(shell.ClipboardVerb, TClipboardVerb::cvCopy);
     EXPECT_EQ(selection.Count(), 2u) << "nothing else changes";

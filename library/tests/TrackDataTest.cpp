@@ -62,8 +62,14 @@ TEST(TrackTexts, Durations)
         double seconds;
         const char* text;
     } const cases[] = {
-        { 0, "00:00" }, { 59.9, "00:59" }, { 59.9996, "01:00" }, { 205, "03:25" },
-        { 3723, "01:02:03" }, { 3725, "01:02:05" }, { 90000, "01:00:00" }, { -5, "00:00" },
+        { 0, "00:00" },
+        { 59.9, "00:59" },
+        { 59.9996, "01:00" },
+        { 205, "03:25" },
+        { 3723, "01:02:03" },
+        { 3725, "01:02:05" },
+        { 90000, "01:00:00" },
+        { -5, "00:00" },
     };
     for (auto const& c : cases)
         EXPECT_EQ(DurationText(c.seconds), c.text) << c.seconds;
@@ -81,8 +87,17 @@ TEST(TrackTexts, SizesRatingsChannelsAndSizeGroups)
     EXPECT_EQ(SizeText(-1), "0 bytes");
 
     std::pair<const char*, const char*> const ratings[] = {
-        { "0", "0" }, { "1", "1" }, { "51", "1" }, { "52", "2" }, { "153", "3" }, { "154", "4" },
-        { "204", "4" }, { "205", "5" }, { "255", "5" }, { "256", "5" }, { "abc", "0" },
+        { "0", "0" },
+        { "1", "1" },
+        { "51", "1" },
+        { "52", "2" },
+        { "153", "3" },
+        { "154", "4" },
+        { "204", "4" },
+        { "205", "5" },
+        { "255", "5" },
+        { "256", "5" },
+        { "abc", "0" },
     };
     for (auto const& [tag, stars] : ratings)
         EXPECT_EQ(RatingFromTag(tag).value_or("none"), stars) << tag;
@@ -94,12 +109,12 @@ TEST(TrackTexts, SizesRatingsChannelsAndSizeGroups)
     EXPECT_EQ(ChannelsText("9"), "9");
 
     std::pair<int64_t, const char*> const sizes[] = {
-        { 1048576 * 4 / 10, "1 Mb and Less" },           // 0.4 MiB
-        { 1048576 * 3 / 2, "1 Mb to 5 Mb" },            // 1.5 MiB rounds to 2
-        { 1048576 * 5 / 2, "1 Mb to 5 Mb" },            // 2.5 MiB rounds to 2 (ties to even)
-        { 1048576LL * 11 / 2, "5 Mb to 10 Mb" },        // 5.5 MiB rounds to 6
+        { 1048576 * 4 / 10, "1 Mb and Less" },   // 0.4 MiB
+        { 1048576 * 3 / 2, "1 Mb to 5 Mb" },     // 1.5 MiB rounds to 2
+        { 1048576 * 5 / 2, "1 Mb to 5 Mb" },     // 2.5 MiB rounds to 2 (ties to even)
+        { 1048576LL * 11 / 2, "5 Mb to 10 Mb" }, // 5.5 MiB rounds to 6
         { 1048576LL * 500, "250 Mb to 500 Mb" },
-        { 2147483648LL, "500 Mb +" },                   // 2 GiB: beyond 32 bits
+        { 2147483648LL, "500 Mb +" }, // 2 GiB: beyond 32 bits
         { 5LL * 1073741824, "500 Mb +" },
         { -1, "1 Mb and Less" },
     };
@@ -156,8 +171,8 @@ TEST_F(TrackFiles, FileWithoutTagsGetsOnlyFileSystemKeys)
 
 TEST_F(TrackFiles, TagsWithFallbacks)
 {
-    auto const spaceTitle = ReadFrom(TaggedMp3("space.mp3", { { "TITLE", " " }, { "YEAR", "" }, { "DATE", "2001-05-01" },
-                                                                  { "RATING", "255" }, { "GENRE", "(17)" } }));
+    auto const spaceTitle = ReadFrom(TaggedMp3("space.mp3",
+        { { "TITLE", " " }, { "YEAR", "" }, { "DATE", "2001-05-01" }, { "RATING", "255" }, { "GENRE", "(17)" } }));
     EXPECT_EQ(spaceTitle->GetTag("TrackName"), "space.mp3");
     EXPECT_EQ(spaceTitle->GetTag("Year"), "2001-05-01");
     EXPECT_EQ(spaceTitle->GetTag("Rating"), "5");
@@ -168,8 +183,8 @@ TEST_F(TrackFiles, TagsWithFallbacks)
     EXPECT_FALSE(spaceTitle->Duration.empty());
     EXPECT_FALSE(spaceTitle->tdHasLyrics);
 
-    auto const padded = ReadFrom(TaggedMp3("padded.mp3", { { "TITLE", "  Song  " }, { "RATING", "257" },
-                                                              { "GENRE", "(17)Rock" }, { "LYRICS", "la la" } }));
+    auto const padded = ReadFrom(TaggedMp3("padded.mp3",
+        { { "TITLE", "  Song  " }, { "RATING", "257" }, { "GENRE", "(17)Rock" }, { "LYRICS", "la la" } }));
     EXPECT_EQ(padded->GetTag("TrackName"), "Song");
     EXPECT_EQ(padded->tdTagsList.Find("Rating"), -1);
     EXPECT_EQ(padded->GetTag("Genre"), "Unknown.Genre");

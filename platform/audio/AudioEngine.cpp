@@ -17,8 +17,8 @@ namespace {
 bool ValidEq(const TPeakingEqParams& p, int outputRate)
 {
     // Written as ranges that hold, so NaN (which would poison the filter state) fails them.
-    return p.Center >= 80.0f && p.Center <= 16000.0f && p.Center < 0.5f * float(outputRate) &&
-           p.Bandwidth >= 1.0f && p.Bandwidth <= 36.0f && p.Gain >= -15.0f && p.Gain <= 15.0f;
+    return p.Center >= 80.0f && p.Center <= 16000.0f && p.Center < 0.5f * float(outputRate) && p.Bandwidth >= 1.0f
+        && p.Bandwidth <= 36.0f && p.Gain >= -15.0f && p.Gain <= 15.0f;
 }
 
 }
@@ -80,10 +80,7 @@ void TAudioEngine::Free()
     m_deviceOutput = false;
 }
 
-bool TAudioEngine::Advance(double seconds)
-{
-    return m_output && m_output->Advance(seconds);
-}
+bool TAudioEngine::Advance(double seconds) { return m_output && m_output->Advance(seconds); }
 
 void TAudioEngine::PreloadDecoding()
 {
@@ -206,12 +203,8 @@ bool TAudioEngine::ChannelSetAttribute(TChannelHandle handle, TChannelAttribute 
     if (!stream || std::isnan(value))
         return false;
     switch (attribute) {
-    case TChannelAttribute::Volume:
-        stream->SetVolume(value);
-        return true;
-    case TChannelAttribute::Pan:
-        stream->SetPan(value);
-        return true;
+    case TChannelAttribute::Volume: stream->SetVolume(value); return true;
+    case TChannelAttribute::Pan: stream->SetPan(value); return true;
     }
     return false;
 }
@@ -222,12 +215,8 @@ bool TAudioEngine::ChannelGetAttribute(TChannelHandle handle, TChannelAttribute 
     if (!stream)
         return false;
     switch (attribute) {
-    case TChannelAttribute::Volume:
-        value = stream->Volume();
-        return true;
-    case TChannelAttribute::Pan:
-        value = stream->Pan();
-        return true;
+    case TChannelAttribute::Volume: value = stream->Volume(); return true;
+    case TChannelAttribute::Pan: value = stream->Pan(); return true;
     }
     return false;
 }
@@ -241,7 +230,7 @@ TFxHandle TAudioEngine::ChannelSetFX(TChannelHandle handle, TEffectType type, in
     if (slot < 0)
         return 0;
     const TFxHandle fx = NextHandle();
-    m_effects.emplace(fx, TFxRef{handle, slot});
+    m_effects.emplace(fx, TFxRef { handle, slot });
     return fx;
 }
 

@@ -14,8 +14,8 @@ std::unique_ptr<TAudioStream> TAudioStream::Open(const TMediaSource& source, int
     if (!decoder)
         return nullptr;
     std::unique_ptr<TAudioStream> stream(new TAudioStream);
-    stream->m_shared = std::make_unique<TStreamShared>(decoder->SourceRate(), decoder->SourceChannels(), outputRate,
-                                                       decoder->EstimatedFrames());
+    stream->m_shared = std::make_unique<TStreamShared>(
+        decoder->SourceRate(), decoder->SourceChannels(), outputRate, decoder->EstimatedFrames());
     stream->m_renderer = std::make_unique<TStreamRenderer>(*stream->m_shared);
     stream->m_decoder = std::make_unique<TStreamDecoder>(*stream->m_shared, std::move(decoder));
     // The decoder starts filling the queue at once, so playback can begin without a wait.
@@ -60,20 +60,14 @@ bool TAudioStream::Pause()
     return true;
 }
 
-void TAudioStream::Stop()
-{
-    m_shared->State.store(int(TPlayState::Stopped), std::memory_order_release);
-}
+void TAudioStream::Stop() { m_shared->State.store(int(TPlayState::Stopped), std::memory_order_release); }
 
 TChannelState TAudioStream::State() const
 {
     switch (TPlayState(m_shared->State.load(std::memory_order_acquire))) {
-    case TPlayState::Playing:
-        return Ended() ? TChannelState::Stopped : TChannelState::Playing;
-    case TPlayState::Paused:
-        return TChannelState::Paused;
-    case TPlayState::Stopped:
-        break;
+    case TPlayState::Playing: return Ended() ? TChannelState::Stopped : TChannelState::Playing;
+    case TPlayState::Paused: return TChannelState::Paused;
+    case TPlayState::Stopped: break;
     }
     return TChannelState::Stopped;
 }
@@ -117,30 +111,18 @@ double TAudioStream::BytesToSeconds(int64_t bytes) const
     return double(bytes) / double(BytesPerFrame()) / double(m_shared->SourceRate);
 }
 
-uint32_t TAudioStream::Underruns() const
-{
-    return m_shared->Underruns.load(std::memory_order_relaxed);
-}
+uint32_t TAudioStream::Underruns() const { return m_shared->Underruns.load(std::memory_order_relaxed); }
 
 void TAudioStream::SetVolume(float volume)
 {
     m_shared->Volume.store(std::clamp(volume, 0.0f, 1.0f), std::memory_order_relaxed);
 }
 
-void TAudioStream::SetPan(float pan)
-{
-    m_shared->Pan.store(std::clamp(pan, -1.0f, 1.0f), std::memory_order_relaxed);
-}
+void TAudioStream::SetPan(float pan) { m_shared->Pan.store(std::clamp(pan, -1.0f, 1.0f), std::memory_order_relaxed); }
 
-float TAudioStream::Volume() const
-{
-    return m_shared->Volume.load(std::memory_order_relaxed);
-}
+float TAudioStream::Volume() const { return m_shared->Volume.load(std::memory_order_relaxed); }
 
-float TAudioStream::Pan() const
-{
-    return m_shared->Pan.load(std::memory_order_relaxed);
-}
+float TAudioStream::Pan() const { return m_shared->Pan.load(std::memory_order_relaxed); }
 
 int TAudioStream::AddFx()
 {
@@ -170,8 +152,8 @@ void TAudioStream::SetFx(int slot, const TPeakingEqParams& params)
 TPeakingEqParams TAudioStream::Fx(int slot) const
 {
     const TFxSlot& fx = m_shared->Fx[slot];
-    return {fx.Center.load(std::memory_order_relaxed), fx.Bandwidth.load(std::memory_order_relaxed),
-            fx.Gain.load(std::memory_order_relaxed)};
+    return { fx.Center.load(std::memory_order_relaxed), fx.Bandwidth.load(std::memory_order_relaxed),
+        fx.Gain.load(std::memory_order_relaxed) };
 }
 
 void TAudioStream::RemoveFx(int slot)

@@ -57,7 +57,7 @@ private:
     std::unique_ptr<TStreamRenderer> m_renderer;
     std::unique_ptr<TStreamDecoder> m_decoder;
     std::thread m_thread;
-    std::array<bool, TStreamShared::kMaxFx> m_fxUsed{};
+    std::array<bool, TStreamShared::kMaxFx> m_fxUsed {};
 };
 
 }

@@ -71,15 +71,14 @@ bool TDecoder::Prepare(const TMediaSource& source, int outputRate)
     m_havePending = true;
     m_sourceRate = m_frame->sample_rate;
     m_sourceChannels = m_frame->ch_layout.nb_channels;
-    if (m_sourceRate <= 0 || m_sourceRate > kMaxSourceRate || m_sourceChannels <= 0 ||
-        m_sourceChannels > kMaxChannels)
+    if (m_sourceRate <= 0 || m_sourceRate > kMaxSourceRate || m_sourceChannels <= 0 || m_sourceChannels > kMaxChannels)
         return false;
     if (!m_resampler.Configure(m_sourceRate, m_frame->format, m_frame->ch_layout, m_outputRate))
         return false;
 
     int64_t frames = -1;
     if (m_stream->duration != AV_NOPTS_VALUE && m_stream->duration > 0)
-        frames = FFmpeg()->av_rescale_q(m_stream->duration, m_stream->time_base, AVRational{1, m_sourceRate});
+        frames = FFmpeg()->av_rescale_q(m_stream->duration, m_stream->time_base, AVRational { 1, m_sourceRate });
     else if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
         frames = FFmpeg()->av_rescale(format->duration, m_sourceRate, AV_TIME_BASE);
     if (frames <= 0)
@@ -100,14 +99,14 @@ int64_t TDecoder::ScanFrames(const TMediaSource& source) const
     int64_t summed = 0;
     int64_t lastEnd = -1;
     while (FFmpeg()->av_read_frame(format, packet) >= 0) {
-        if (packet->stream_index == m_streamIndex &&
-            packet->stream_index < static_cast<int>(format->nb_streams) && packet->duration > 0) {
+        if (packet->stream_index == m_streamIndex && packet->stream_index < static_cast<int>(format->nb_streams)
+            && packet->duration > 0) {
             const AVRational base = format->streams[packet->stream_index]->time_base;
             const int64_t duration = std::clamp<int64_t>(
-                FFmpeg()->av_rescale_q(packet->duration, base, AVRational{1, m_sourceRate}), 0, kMaxFrames);
+                FFmpeg()->av_rescale_q(packet->duration, base, AVRational { 1, m_sourceRate }), 0, kMaxFrames);
             summed = std::min(summed + duration, kMaxFrames);
             if (packet->pts != AV_NOPTS_VALUE) {
-                const int64_t start = FFmpeg()->av_rescale_q(packet->pts, base, AVRational{1, m_sourceRate});
+                const int64_t start = FFmpeg()->av_rescale_q(packet->pts, base, AVRational { 1, m_sourceRate });
                 if (start >= 0 && start <= kMaxFrames)
                     lastEnd = std::max(lastEnd, start + duration);
             }
@@ -141,8 +140,8 @@ bool TDecoder::ReceiveFrame()
             FFmpeg()->avcodec_send_packet(m_codec, nullptr);
             continue;
         }
-        if (m_packet->stream_index == m_streamIndex && FFmpeg()->avcodec_send_packet(m_codec, m_packet) < 0 &&
-            ++errors > kMaxErrors) {
+        if (m_packet->stream_index == m_streamIndex && FFmpeg()->avcodec_send_packet(m_codec, m_packet) < 0
+            && ++errors > kMaxErrors) {
             FFmpeg()->av_packet_unref(m_packet);
             return false;
         }
@@ -158,7 +157,7 @@ int64_t TDecoder::FrameStart(const AVFrame* frame) const
     // Timestamps come from the file: any value is possible.
     if (m_stream->start_time != AV_NOPTS_VALUE && __builtin_sub_overflow(pts, m_stream->start_time, &pts))
         return AV_NOPTS_VALUE;
-    const int64_t start = FFmpeg()->av_rescale_q(pts, m_stream->time_base, AVRational{1, m_sourceRate});
+    const int64_t start = FFmpeg()->av_rescale_q(pts, m_stream->time_base, AVRational { 1, m_sourceRate });
     return start >= -kMaxFrames && start <= kMaxFrames ? start : AV_NOPTS_VALUE;
 }
 
@@ -179,8 +178,8 @@ TDecodedChunk TDecoder::Next()
         }
         m_havePending = false;
         AVFrame* frame = m_frame;
-        if (frame->nb_samples <= 0 || frame->sample_rate <= 0 || frame->sample_rate > kMaxSourceRate ||
-            frame->ch_layout.nb_channels <= 0 || frame->ch_layout.nb_channels > kMaxChannels) {
+        if (frame->nb_samples <= 0 || frame->sample_rate <= 0 || frame->sample_rate > kMaxSourceRate
+            || frame->ch_layout.nb_channels <= 0 || frame->ch_layout.nb_channels > kMaxChannels) {
             FFmpeg()->av_frame_unref(frame);
             continue;
         }
@@ -196,8 +195,8 @@ TDecodedChunk TDecoder::Next()
             }
             m_trimTo = -1;
         }
-        if (!m_resampler.Matches(frame->sample_rate, frame->format, frame->ch_layout) &&
-            !m_resampler.Configure(frame->sample_rate, frame->format, frame->ch_layout, m_outputRate)) {
+        if (!m_resampler.Matches(frame->sample_rate, frame->format, frame->ch_layout)
+            && !m_resampler.Configure(frame->sample_rate, frame->format, frame->ch_layout, m_outputRate)) {
             FFmpeg()->av_frame_unref(frame);
             continue;
         }
@@ -207,15 +206,16 @@ TDecodedChunk TDecoder::Next()
         const bool planar = FFmpeg()->av_sample_fmt_is_planar(static_cast<AVSampleFormat>(frame->format));
         m_planes.assign(planar ? channels : 1, nullptr);
         for (size_t p = 0; p < m_planes.size(); ++p)
-            m_planes[p] = frame->extended_data[p] + static_cast<size_t>(skip) * bytesPerSample * (planar ? 1 : channels);
+            m_planes[p] =
+                frame->extended_data[p] + static_cast<size_t>(skip) * bytesPerSample * (planar ? 1 : channels);
 
         const int sourceFrames = frame->nb_samples - skip;
         chunk.Frames = m_resampler.Convert(m_planes.data(), sourceFrames);
         chunk.Samples = m_resampler.Output();
         // A stream whose rate changes midway is still counted in frames of its first rate.
         chunk.SourceFrames = frame->sample_rate == m_sourceRate
-                                 ? sourceFrames
-                                 : FFmpeg()->av_rescale(sourceFrames, m_sourceRate, frame->sample_rate);
+            ? sourceFrames
+            : FFmpeg()->av_rescale(sourceFrames, m_sourceRate, frame->sample_rate);
         FFmpeg()->av_frame_unref(frame);
         return chunk;
     }
@@ -226,12 +226,12 @@ int64_t TDecoder::Seek(int64_t sourceFrame)
     // Start a little early: decoders such as MP3 and Opus need some audio before the target
     // to produce it correctly, and demuxers may land after the timestamp they were given.
     const int64_t preroll = std::max<int64_t>(0, sourceFrame - m_sourceRate / 10);
-    int64_t ts = FFmpeg()->av_rescale_q(preroll, AVRational{1, m_sourceRate}, m_stream->time_base);
+    int64_t ts = FFmpeg()->av_rescale_q(preroll, AVRational { 1, m_sourceRate }, m_stream->time_base);
     if (m_stream->start_time != AV_NOPTS_VALUE && __builtin_add_overflow(ts, m_stream->start_time, &ts))
         ts = INT64_MAX;
     AVFormatContext* format = m_input->Format();
-    bool sought = FFmpeg()->avformat_seek_file(format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0 ||
-                  FFmpeg()->av_seek_frame(format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0;
+    bool sought = FFmpeg()->avformat_seek_file(format, m_streamIndex, INT64_MIN, ts, ts, 0) >= 0
+        || FFmpeg()->av_seek_frame(format, m_streamIndex, ts, AVSEEK_FLAG_BACKWARD) >= 0;
     if (!sought && sourceFrame == 0)
         sought = FFmpeg()->av_seek_frame(format, -1, 0, AVSEEK_FLAG_BYTE) >= 0;
     if (!sought)

@@ -10,10 +10,7 @@ namespace vantor {
 
 namespace {
 
-std::string SharedObject(const char* name, const char* major)
-{
-    return std::string("lib") + name + ".so." + major;
-}
+std::string SharedObject(const char* name, const char* major) { return std::string("lib") + name + ".so." + major; }
 
 }
 
@@ -25,10 +22,7 @@ TFFmpegLibraries DefaultFFmpegLibraries()
         SharedObject("avformat", AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR)) };
 }
 
-void TFFmpeg::TClose::operator()(void* handle) const
-{
-    dlclose(handle);
-}
+void TFFmpeg::TClose::operator()(void* handle) const { dlclose(handle); }
 
 std::unique_ptr<TFFmpeg> TFFmpeg::Load(const TFFmpegLibraries& libraries, std::string& error)
 {
@@ -40,15 +34,15 @@ std::unique_ptr<TFFmpeg> TFFmpeg::Load(const TFFmpegLibraries& libraries, std::s
             error = dlerror();
         return handle != nullptr;
     };
-    if (!open(libraries.Util, loaded->m_util) || !open(libraries.Resample, loaded->m_resample) ||
-        !open(libraries.Codec, loaded->m_codec) || !open(libraries.Format, loaded->m_format))
+    if (!open(libraries.Util, loaded->m_util) || !open(libraries.Resample, loaded->m_resample)
+        || !open(libraries.Codec, loaded->m_codec) || !open(libraries.Format, loaded->m_format))
         return nullptr;
-    // Each pointer takes the type of the function's declaration in the headers.
-#define VANTOR_FFMPEG_LOOKUP(library, name)                                                  \
-    loaded->name = reinterpret_cast<decltype(&::name)>(dlsym(loaded->m_##library.get(), #name)); \
-    if (!loaded->name) {                                                                      \
-        error = dlerror();                                                                    \
-        return nullptr;                                                                       \
+        // Each pointer takes the type of the function's declaration in the headers.
+#define VANTOR_FFMPEG_LOOKUP(library, name)                                                                            \
+    loaded->name = reinterpret_cast<decltype(&::name)>(dlsym(loaded->m_##library.get(), #name));                       \
+    if (!loaded->name) {                                                                                               \
+        error = dlerror();                                                                                             \
+        return nullptr;                                                                                                \
     }
     VANTOR_FFMPEG_FUNCTIONS(VANTOR_FFMPEG_LOOKUP)
 #undef VANTOR_FFMPEG_LOOKUP

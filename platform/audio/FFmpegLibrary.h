@@ -28,49 +28,49 @@ extern "C" {
 namespace vantor {
 
 // Every FFmpeg function the decoder calls, with the library that exports it.
-#define VANTOR_FFMPEG_FUNCTIONS(X)           \
-    X(util, av_channel_layout_copy)          \
-    X(util, av_channel_layout_default)       \
-    X(util, av_channel_layout_uninit)        \
-    X(util, av_dict_free)                    \
-    X(util, av_dict_set)                     \
-    X(util, av_frame_alloc)                  \
-    X(util, av_frame_free)                   \
-    X(util, av_frame_unref)                  \
-    X(util, av_free)                         \
-    X(util, av_freep)                        \
-    X(util, av_get_bytes_per_sample)         \
-    X(util, av_log_set_level)                \
-    X(util, av_malloc)                       \
-    X(util, av_rescale)                      \
-    X(util, av_rescale_q)                    \
-    X(util, av_sample_fmt_is_planar)         \
-    X(resample, swr_alloc_set_opts2)         \
-    X(resample, swr_close)                   \
-    X(resample, swr_convert)                 \
-    X(resample, swr_free)                    \
-    X(resample, swr_get_out_samples)         \
-    X(resample, swr_init)                    \
-    X(codec, av_packet_alloc)                \
-    X(codec, av_packet_free)                 \
-    X(codec, av_packet_unref)                \
-    X(codec, avcodec_alloc_context3)         \
-    X(codec, avcodec_flush_buffers)          \
-    X(codec, avcodec_free_context)           \
-    X(codec, avcodec_open2)                  \
-    X(codec, avcodec_parameters_to_context)  \
-    X(codec, avcodec_receive_frame)          \
-    X(codec, avcodec_send_packet)            \
-    X(format, av_find_best_stream)           \
-    X(format, av_read_frame)                 \
-    X(format, av_seek_frame)                 \
-    X(format, avformat_alloc_context)        \
-    X(format, avformat_close_input)          \
-    X(format, avformat_find_stream_info)     \
-    X(format, avformat_free_context)         \
-    X(format, avformat_open_input)           \
-    X(format, avformat_seek_file)            \
-    X(format, avio_alloc_context)            \
+#define VANTOR_FFMPEG_FUNCTIONS(X)                                                                                     \
+    X(util, av_channel_layout_copy)                                                                                    \
+    X(util, av_channel_layout_default)                                                                                 \
+    X(util, av_channel_layout_uninit)                                                                                  \
+    X(util, av_dict_free)                                                                                              \
+    X(util, av_dict_set)                                                                                               \
+    X(util, av_frame_alloc)                                                                                            \
+    X(util, av_frame_free)                                                                                             \
+    X(util, av_frame_unref)                                                                                            \
+    X(util, av_free)                                                                                                   \
+    X(util, av_freep)                                                                                                  \
+    X(util, av_get_bytes_per_sample)                                                                                   \
+    X(util, av_log_set_level)                                                                                          \
+    X(util, av_malloc)                                                                                                 \
+    X(util, av_rescale)                                                                                                \
+    X(util, av_rescale_q)                                                                                              \
+    X(util, av_sample_fmt_is_planar)                                                                                   \
+    X(resample, swr_alloc_set_opts2)                                                                                   \
+    X(resample, swr_close)                                                                                             \
+    X(resample, swr_convert)                                                                                           \
+    X(resample, swr_free)                                                                                              \
+    X(resample, swr_get_out_samples)                                                                                   \
+    X(resample, swr_init)                                                                                              \
+    X(codec, av_packet_alloc)                                                                                          \
+    X(codec, av_packet_free)                                                                                           \
+    X(codec, av_packet_unref)                                                                                          \
+    X(codec, avcodec_alloc_context3)                                                                                   \
+    X(codec, avcodec_flush_buffers)                                                                                    \
+    X(codec, avcodec_free_context)                                                                                     \
+    X(codec, avcodec_open2)                                                                                            \
+    X(codec, avcodec_parameters_to_context)                                                                            \
+    X(codec, avcodec_receive_frame)                                                                                    \
+    X(codec, avcodec_send_packet)                                                                                      \
+    X(format, av_find_best_stream)                                                                                     \
+    X(format, av_read_frame)                                                                                           \
+    X(format, av_seek_frame)                                                                                           \
+    X(format, avformat_alloc_context)                                                                                  \
+    X(format, avformat_close_input)                                                                                    \
+    X(format, avformat_find_stream_info)                                                                               \
+    X(format, avformat_free_context)                                                                                   \
+    X(format, avformat_open_input)                                                                                     \
+    X(format, avformat_seek_file)                                                                                      \
+    X(format, avio_alloc_context)                                                                                      \
     X(format, avio_context_free)
 
 // The file names of the four libraries, by default those of the FFmpeg the program was built

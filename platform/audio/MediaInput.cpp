@@ -30,8 +30,8 @@ std::unique_ptr<TMediaInput> TMediaInput::Open(const TMediaSource& source)
             FFmpeg()->avformat_free_context(format);
             return nullptr;
         }
-        input->m_io = FFmpeg()->avio_alloc_context(buffer, kIoBufferSize, 0, input.get(), &TMediaInput::Read, nullptr,
-                                         &TMediaInput::Seek);
+        input->m_io = FFmpeg()->avio_alloc_context(
+            buffer, kIoBufferSize, 0, input.get(), &TMediaInput::Read, nullptr, &TMediaInput::Seek);
         if (!input->m_io) {
             FFmpeg()->av_free(buffer);
             FFmpeg()->avformat_free_context(format);
@@ -80,19 +80,11 @@ int64_t TMediaInput::Seek(void* opaque, int64_t offset, int whence)
     const auto size = static_cast<int64_t>(self->m_bytes->size());
     int64_t base = 0;
     switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE:
-        return size;
-    case SEEK_SET:
-        base = 0;
-        break;
-    case SEEK_CUR:
-        base = static_cast<int64_t>(self->m_offset);
-        break;
-    case SEEK_END:
-        base = size;
-        break;
-    default:
-        return AVERROR(EINVAL);
+    case AVSEEK_SIZE: return size;
+    case SEEK_SET: base = 0; break;
+    case SEEK_CUR: base = static_cast<int64_t>(self->m_offset); break;
+    case SEEK_END: base = size; break;
+    default: return AVERROR(EINVAL);
     }
     if ((offset > 0 && base > INT64_MAX - offset))
         return AVERROR(EINVAL);

@@ -7,7 +7,10 @@
 
 namespace vantor {
 
-TMixer::TMixer() : m_scratch(2 * kChunkFrames) {}
+TMixer::TMixer()
+    : m_scratch(2 * kChunkFrames)
+{
+}
 
 bool TMixer::Attach(TStreamRenderer* renderer)
 {

@@ -26,8 +26,8 @@ public:
     bool Render(float* out, int frames, bool waitForData);
 
 private:
-    std::array<std::atomic<TStreamRenderer*>, kMaxStreams> m_slots{};
-    std::atomic<bool> m_busy{false};
+    std::array<std::atomic<TStreamRenderer*>, kMaxStreams> m_slots {};
+    std::atomic<bool> m_busy { false };
     std::vector<float> m_scratch;
 };
 

@@ -13,8 +13,10 @@ constexpr int kBlocksPerSecond = 100;
 }
 
 TNullAudioOutput::TNullAudioOutput(TNullOutputOptions options, int sampleRate, TMixer& mixer)
-    : m_options(std::move(options)), m_rate(sampleRate), m_mixer(mixer),
-      m_buffer(2 * static_cast<size_t>(sampleRate / kBlocksPerSecond))
+    : m_options(std::move(options))
+    , m_rate(sampleRate)
+    , m_mixer(mixer)
+    , m_buffer(2 * static_cast<size_t>(sampleRate / kBlocksPerSecond))
 {
     if (m_options.Clock != TNullOutputOptions::TClock::Manual)
         m_thread = std::thread([this] { Run(); });

@@ -29,7 +29,7 @@ private:
     TMixer& m_mixer;
     std::vector<float> m_buffer;
     bool m_played = false;
-    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_stop { false };
     std::thread m_thread;
 };
 

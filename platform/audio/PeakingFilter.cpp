@@ -24,10 +24,7 @@ void TPeakingFilter::Design(double center, double bandwidthSemitones, double gai
     m_a2 = (1.0 - alpha / a) / a0;
 }
 
-void TPeakingFilter::Reset()
-{
-    m_z1[0] = m_z1[1] = m_z2[0] = m_z2[1] = 0.0;
-}
+void TPeakingFilter::Reset() { m_z1[0] = m_z1[1] = m_z2[0] = m_z2[1] = 0.0; }
 
 void TPeakingFilter::Process(float* samples, int frames)
 {
@@ -46,16 +43,16 @@ void TPeakingFilter::ProcessChain(TPeakingFilter* const* filters, int count, flo
         const int n = std::min(count - done, kMax);
         for (int f = 0; f < n; ++f) {
             const TPeakingFilter& filter = *filters[done + f];
-            b0[f] = Pair{filter.m_b0, filter.m_b0};
-            b1[f] = Pair{filter.m_b1, filter.m_b1};
-            b2[f] = Pair{filter.m_b2, filter.m_b2};
-            a1[f] = Pair{filter.m_a1, filter.m_a1};
-            a2[f] = Pair{filter.m_a2, filter.m_a2};
-            z1[f] = Pair{filter.m_z1[0], filter.m_z1[1]};
-            z2[f] = Pair{filter.m_z2[0], filter.m_z2[1]};
+            b0[f] = Pair { filter.m_b0, filter.m_b0 };
+            b1[f] = Pair { filter.m_b1, filter.m_b1 };
+            b2[f] = Pair { filter.m_b2, filter.m_b2 };
+            a1[f] = Pair { filter.m_a1, filter.m_a1 };
+            a2[f] = Pair { filter.m_a2, filter.m_a2 };
+            z1[f] = Pair { filter.m_z1[0], filter.m_z1[1] };
+            z2[f] = Pair { filter.m_z2[0], filter.m_z2[1] };
         }
         for (int i = 0; i < frames; ++i) {
-            Pair x{samples[2 * i], samples[2 * i + 1]};
+            Pair x { samples[2 * i], samples[2 * i + 1] };
             for (int f = 0; f < n; ++f) {
                 const Pair y = b0[f] * x + z1[f];
                 z1[f] = b1[f] * x - a1[f] * y + z2[f];
@@ -79,7 +76,7 @@ void TPeakingFilter::ProcessChain(TPeakingFilter* const* filters, int count, flo
 void TPeakingFilter::FlushDenormals()
 {
     // Keep denormals out of the state once the input falls silent.
-    for (double* z : {m_z1, m_z2}) {
+    for (double* z : { m_z1, m_z2 }) {
         for (int ch = 0; ch < 2; ++ch) {
             if (std::abs(z[ch]) < 1e-30)
                 z[ch] = 0.0;

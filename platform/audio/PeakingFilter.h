@@ -22,8 +22,8 @@ private:
     void FlushDenormals();
 
     double m_b0 = 1, m_b1 = 0, m_b2 = 0, m_a1 = 0, m_a2 = 0;
-    double m_z1[2] = {0, 0};
-    double m_z2[2] = {0, 0};
+    double m_z1[2] = { 0, 0 };
+    double m_z2[2] = { 0, 0 };
     bool m_flat = true;
 };
 

@@ -9,7 +9,7 @@ namespace {
 // swr needs a layout with known channel positions; unordered layouts get the usual default.
 AVChannelLayout UsableLayout(const AVChannelLayout& layout)
 {
-    AVChannelLayout result{};
+    AVChannelLayout result {};
     if (layout.order == AV_CHANNEL_ORDER_NATIVE)
         FFmpeg()->av_channel_layout_copy(&result, &layout);
     else
@@ -34,10 +34,10 @@ bool TResampler::Configure(int inRate, int sampleFormat, const AVChannelLayout& 
         return false;
     AVChannelLayout inLayout = UsableLayout(layout);
     m_mono = layout.nb_channels == 1;
-    AVChannelLayout outLayout{};
+    AVChannelLayout outLayout {};
     FFmpeg()->av_channel_layout_default(&outLayout, m_mono ? 1 : 2);
     const int result = FFmpeg()->swr_alloc_set_opts2(&m_swr, &outLayout, AV_SAMPLE_FMT_FLT, outRate, &inLayout,
-                                           static_cast<AVSampleFormat>(sampleFormat), inRate, 0, nullptr);
+        static_cast<AVSampleFormat>(sampleFormat), inRate, 0, nullptr);
     FFmpeg()->av_channel_layout_uninit(&inLayout);
     FFmpeg()->av_channel_layout_uninit(&outLayout);
     if (result < 0 || FFmpeg()->swr_init(m_swr) < 0) {
@@ -54,19 +54,13 @@ bool TResampler::Configure(int inRate, int sampleFormat, const AVChannelLayout& 
 bool TResampler::Matches(int inRate, int sampleFormat, const AVChannelLayout& layout) const
 {
     const uint64_t mask = layout.order == AV_CHANNEL_ORDER_NATIVE ? layout.u.mask : 0;
-    return m_swr && inRate == m_inRate && sampleFormat == m_inFormat && layout.nb_channels == m_inChannels &&
-           mask == m_inMask;
+    return m_swr && inRate == m_inRate && sampleFormat == m_inFormat && layout.nb_channels == m_inChannels
+        && mask == m_inMask;
 }
 
-int TResampler::Convert(const uint8_t* const* planes, int frames)
-{
-    return Run(planes, frames);
-}
+int TResampler::Convert(const uint8_t* const* planes, int frames) { return Run(planes, frames); }
 
-int TResampler::Flush()
-{
-    return Run(nullptr, 0);
-}
+int TResampler::Flush() { return Run(nullptr, 0); }
 
 void TResampler::Reset()
 {

@@ -15,14 +15,14 @@ std::unique_ptr<TSdlAudioOutput> TSdlAudioOutput::Open(int sampleRate, TMixer& m
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return nullptr;
     std::unique_ptr<TSdlAudioOutput> output(new TSdlAudioOutput(mixer));
-    SDL_AudioSpec wanted{};
+    SDL_AudioSpec wanted {};
     wanted.freq = sampleRate;
     wanted.format = AUDIO_F32SYS;
     wanted.channels = 2;
     wanted.samples = kDeviceFrames;
     wanted.callback = &TSdlAudioOutput::Callback;
     wanted.userdata = output.get();
-    SDL_AudioSpec obtained{};
+    SDL_AudioSpec obtained {};
     output->m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (output->m_device == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -18,7 +18,10 @@ public:
     bool Lost() const override;
 
 private:
-    explicit TSdlAudioOutput(TMixer& mixer) : m_mixer(mixer) {}
+    explicit TSdlAudioOutput(TMixer& mixer)
+        : m_mixer(mixer)
+    {
+    }
     static void Callback(void* user, uint8_t* stream, int length);
 
     TMixer& m_mixer;

@@ -6,7 +6,8 @@
 namespace vantor {
 
 TStreamDecoder::TStreamDecoder(TStreamShared& shared, std::unique_ptr<TDecoder> decoder)
-    : m_shared(shared), m_decoder(std::move(decoder))
+    : m_shared(shared)
+    , m_decoder(std::move(decoder))
 {
 }
 
@@ -59,8 +60,8 @@ bool TStreamDecoder::HasRoom() const
 {
     const uint32_t size = m_shared.Queue.Size();
     const uint32_t capacity = m_shared.Queue.Capacity();
-    return size < capacity - TStreamShared::kSeekHeadroom ||
-           (size < capacity && m_epochBlocks < TStreamShared::kSeekHeadroom);
+    return size < capacity - TStreamShared::kSeekHeadroom
+        || (size < capacity && m_epochBlocks < TStreamShared::kSeekHeadroom);
 }
 
 int64_t TStreamDecoder::SourceAt(int64_t outputFrames) const
@@ -80,8 +81,8 @@ bool TStreamDecoder::FillBlock(uint32_t seq)
         if (m_chunkOffset >= m_chunk.Frames) {
             if (m_chunk.Eof)
                 break;
-            if (m_shared.SeekSeq.load(std::memory_order_acquire) != seq ||
-                m_shared.Quit.load(std::memory_order_acquire))
+            if (m_shared.SeekSeq.load(std::memory_order_acquire) != seq
+                || m_shared.Quit.load(std::memory_order_acquire))
                 return false;
             m_chunk = m_decoder->Next();
             m_chunkOffset = 0;

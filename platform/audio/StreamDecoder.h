@@ -25,9 +25,9 @@ private:
 
     TStreamShared& m_shared;
     std::unique_ptr<TDecoder> m_decoder;
-    TDecodedChunk m_chunk;   // decoded audio not yet copied into blocks
+    TDecodedChunk m_chunk; // decoded audio not yet copied into blocks
     int m_chunkOffset = 0;
-    bool m_ended = false;    // the Eof block of this generation is published
+    bool m_ended = false;     // the Eof block of this generation is published
     int64_t m_epochStart = 0; // source frame where this generation began
     int64_t m_outputFrames = 0;
     int64_t m_sourceFrames = 0;

@@ -111,8 +111,8 @@ void TStreamRenderer::ApplyEffects(float* samples, int frames)
         }
         if (fresh || version != m_version[i]) {
             m_filters[i].Design(slot.Center.load(std::memory_order_relaxed),
-                                slot.Bandwidth.load(std::memory_order_relaxed),
-                                slot.Gain.load(std::memory_order_relaxed), m_shared.OutputRate);
+                slot.Bandwidth.load(std::memory_order_relaxed), slot.Gain.load(std::memory_order_relaxed),
+                m_shared.OutputRate);
             m_version[i] = version;
         }
         if (!m_filters[i].IsFlat())

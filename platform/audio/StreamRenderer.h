@@ -12,7 +12,10 @@ namespace vantor {
 // locks or allocates; only with waitForData (null outputs) does it wait for the decoder.
 class TStreamRenderer {
 public:
-    explicit TStreamRenderer(TStreamShared& shared) : m_shared(shared) {}
+    explicit TStreamRenderer(TStreamShared& shared)
+        : m_shared(shared)
+    {
+    }
 
     // Adds up to frames of the stream to mix (interleaved stereo), using scratch (room for
     // frames) as work space. True when the stream contributed audio.
@@ -30,9 +33,9 @@ private:
     int m_offset = 0; // frames of the front block already played
 
     std::array<TPeakingFilter, TStreamShared::kMaxFx> m_filters;
-    std::array<bool, TStreamShared::kMaxFx> m_live{};
-    std::array<uint32_t, TStreamShared::kMaxFx> m_serial{};
-    std::array<uint32_t, TStreamShared::kMaxFx> m_version{};
+    std::array<bool, TStreamShared::kMaxFx> m_live {};
+    std::array<uint32_t, TStreamShared::kMaxFx> m_serial {};
+    std::array<uint32_t, TStreamShared::kMaxFx> m_version {};
 
     bool m_gainsKnown = false;
     float m_gainLeft = 1.0f;

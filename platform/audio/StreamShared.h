@@ -12,12 +12,12 @@ namespace vantor {
 // the filter itself. Serial changes when a filter is added (its state starts afresh), Version
 // whenever the parameters change.
 struct TFxSlot {
-    std::atomic<bool> Active{false};
-    std::atomic<uint32_t> Serial{0};
-    std::atomic<uint32_t> Version{0};
-    std::atomic<float> Center{1000.0f};
-    std::atomic<float> Bandwidth{12.0f};
-    std::atomic<float> Gain{0.0f};
+    std::atomic<bool> Active { false };
+    std::atomic<uint32_t> Serial { 0 };
+    std::atomic<uint32_t> Version { 0 };
+    std::atomic<float> Center { 1000.0f };
+    std::atomic<float> Bandwidth { 12.0f };
+    std::atomic<float> Gain { 0.0f };
 };
 
 enum class TPlayState : int { Stopped, Playing, Paused };
@@ -36,7 +36,7 @@ struct TProgress {
     }
     static TProgress Unpack(uint64_t word)
     {
-        return {uint32_t(word >> 48), ((word >> 47) & 1) != 0, int64_t(word & kFrameMask)};
+        return { uint32_t(word >> 48), ((word >> 47) & 1) != 0, int64_t(word & kFrameMask) };
     }
     bool Matches(uint32_t seq) const { return Seq == (seq & 0xFFFF); }
 };
@@ -51,7 +51,10 @@ struct TStreamShared {
     static constexpr int kMaxFx = 32;
 
     TStreamShared(int sourceRate, int sourceChannels, int outputRate, int64_t lengthFrames)
-        : SourceRate(sourceRate), SourceChannels(sourceChannels), OutputRate(outputRate), LengthFrames(lengthFrames)
+        : SourceRate(sourceRate)
+        , SourceChannels(sourceChannels)
+        , OutputRate(outputRate)
+        , LengthFrames(lengthFrames)
     {
     }
 
@@ -65,27 +68,27 @@ struct TStreamShared {
     const int SourceChannels;
     const int OutputRate;
 
-    TBlockQueue Queue{kQueueBlocks};
+    TBlockQueue Queue { kQueueBlocks };
 
     // Written by the UI thread: a seek stores the target, then bumps the generation.
-    std::atomic<int64_t> SeekTarget{0};
-    std::atomic<uint32_t> SeekSeq{0};
-    std::atomic<int> State{int(TPlayState::Stopped)};
-    std::atomic<float> Volume{1.0f};
-    std::atomic<float> Pan{0.0f};
+    std::atomic<int64_t> SeekTarget { 0 };
+    std::atomic<uint32_t> SeekSeq { 0 };
+    std::atomic<int> State { int(TPlayState::Stopped) };
+    std::atomic<float> Volume { 1.0f };
+    std::atomic<float> Pan { 0.0f };
     std::array<TFxSlot, kMaxFx> Fx;
 
     // Written by the decoder thread: the container's length until it reaches the end, then
     // the exact one.
     std::atomic<int64_t> LengthFrames;
     // Written by the output thread (a packed TProgress).
-    std::atomic<uint64_t> Progress{0};
+    std::atomic<uint64_t> Progress { 0 };
     // Output periods that found the decoder behind while the stream played (output thread).
-    std::atomic<uint32_t> Underruns{0};
+    std::atomic<uint32_t> Underruns { 0 };
 
-    std::atomic<bool> Quit{false};
-    std::atomic<uint32_t> DecoderWake{0}; // bumped by anyone who has work for the decoder
-    std::atomic<uint32_t> Produced{0};    // bumped by the decoder after each block
+    std::atomic<bool> Quit { false };
+    std::atomic<uint32_t> DecoderWake { 0 }; // bumped by anyone who has work for the decoder
+    std::atomic<uint32_t> Produced { 0 };    // bumped by the decoder after each block
 };
 
 }

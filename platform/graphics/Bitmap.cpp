@@ -63,8 +63,8 @@ cairo_surface_t* CreateSurface(int width, int height)
     cairo_surface_t* surface =
         cairo_image_surface_create_for_data(pixels->Start, CAIRO_FORMAT_ARGB32, width, height, stride);
     auto const release = [](void* data) { delete static_cast<TMappedPixels*>(data); };
-    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS &&
-        cairo_surface_set_user_data(surface, &kMappedPixelsKey, pixels.get(), release) == CAIRO_STATUS_SUCCESS) {
+    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS
+        && cairo_surface_set_user_data(surface, &kMappedPixelsKey, pixels.get(), release) == CAIRO_STATUS_SUCCESS) {
         pixels.release(); // the surface owns it now
         return surface;
     }
@@ -74,8 +74,8 @@ cairo_surface_t* CreateSurface(int width, int height)
 
 void SetSourceArgb(cairo_t* cr, uint32_t argb)
 {
-    cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0,
-        (argb & 0xFF) / 255.0, ((argb >> 24) & 0xFF) / 255.0);
+    cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0, (argb & 0xFF) / 255.0,
+        ((argb >> 24) & 0xFF) / 255.0);
 }
 
 }
@@ -147,7 +147,8 @@ void TBitmap::PushClip(const TRect& rect)
     if (!cr)
         return;
     cairo_save(cr);
-    cairo_rectangle(cr, rect.Left, rect.Top, rect.Width() > 0 ? rect.Width() : 0, rect.Height() > 0 ? rect.Height() : 0);
+    cairo_rectangle(
+        cr, rect.Left, rect.Top, rect.Width() > 0 ? rect.Width() : 0, rect.Height() > 0 ? rect.Height() : 0);
     cairo_clip(cr);
 }
 

@@ -22,7 +22,10 @@ enum : uint32_t {
 };
 
 uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t U32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
 // One colour channel described by a bit mask of the pixel word.
 struct TChannel {
@@ -58,12 +61,12 @@ uint32_t Premultiplied(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
 
 struct THeader {
     int Width = 0;
-    int Height = 0;    // always positive
+    int Height = 0; // always positive
     bool TopDown = false;
     int BitCount = 0;
     uint32_t Compression = BiRgb;
     uint32_t Masks[4] = { 0, 0, 0, 0 }; // red, green, blue, alpha
-    std::vector<uint32_t> Palette;       // opaque ARGB
+    std::vector<uint32_t> Palette;      // opaque ARGB
 };
 
 bool ReadHeader(const uint8_t* data, size_t size, THeader& h)
@@ -136,8 +139,7 @@ bool ReadHeader(const uint8_t* data, size_t size, THeader& h)
         if (h.BitCount != 16 && h.BitCount != 32)
             return false;
         break;
-    default:
-        return false;
+    default: return false;
     }
     if (h.Compression == BiRgb && h.BitCount == 16) {
         h.Masks[0] = 0x7C00;
@@ -175,15 +177,9 @@ void ReadRows(const uint8_t* pixels, const THeader& h, uint8_t* out, int stride)
         auto* const row = reinterpret_cast<uint32_t*>(out + size_t(y) * stride);
         for (int x = 0; x < h.Width; ++x) {
             switch (h.BitCount) {
-            case 1:
-                row[x] = h.Palette[(in[x >> 3] >> (7 - (x & 7))) & 1];
-                break;
-            case 4:
-                row[x] = h.Palette[(in[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF];
-                break;
-            case 8:
-                row[x] = h.Palette[in[x]];
-                break;
+            case 1: row[x] = h.Palette[(in[x >> 3] >> (7 - (x & 7))) & 1]; break;
+            case 4: row[x] = h.Palette[(in[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF]; break;
+            case 8: row[x] = h.Palette[in[x]]; break;
             case 24: {
                 const uint8_t* p = in + 3 * size_t(x);
                 row[x] = 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
@@ -191,8 +187,8 @@ void ReadRows(const uint8_t* pixels, const THeader& h, uint8_t* out, int stride)
             }
             default: {
                 uint32_t const pixel = h.BitCount == 16 ? U16(in + 2 * size_t(x)) : U32(in + 4 * size_t(x));
-                row[x] = Premultiplied(alpha.Get(pixel, 255), red.Get(pixel, 0), green.Get(pixel, 0),
-                    blue.Get(pixel, 0));
+                row[x] =
+                    Premultiplied(alpha.Get(pixel, 255), red.Get(pixel, 0), green.Get(pixel, 0), blue.Get(pixel, 0));
             }
             }
         }

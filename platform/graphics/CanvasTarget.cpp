@@ -74,7 +74,8 @@ bool OpenCanvasTarget(TBitmap& canvas, TCanvasTarget& target)
 void CloseCanvasTarget(TBitmap& canvas, const TRect& changed)
 {
     if (!changed.IsEmpty())
-        cairo_surface_mark_dirty_rectangle(canvas.Surface(), changed.Left, changed.Top, changed.Width(), changed.Height());
+        cairo_surface_mark_dirty_rectangle(
+            canvas.Surface(), changed.Left, changed.Top, changed.Width(), changed.Height());
 }
 
 }

@@ -14,11 +14,11 @@ struct TCanvasTarget {
     pixman_image_t* Image = nullptr; // over the canvas's pixels; owned by a per-thread cache
     int OffsetX = 0;                 // the context's translation, added to user coordinates
     int OffsetY = 0;
-    TRect Clip;                      // device pixels that may change
+    TRect Clip; // device pixels that may change
 };
 
-// Fills target for canvas; its Clip may be empty, leaving nothing to draw. False when the canvas is empty or its context is scaled or
-// rotated; callers then draw through Cairo.
+// Fills target for canvas; its Clip may be empty, leaving nothing to draw. False when the canvas is empty or its
+// context is scaled or rotated; callers then draw through Cairo.
 bool OpenCanvasTarget(TBitmap& canvas, TCanvasTarget& target);
 // Tells Cairo that the pixels of the device rectangle changed.
 void CloseCanvasTarget(TBitmap& canvas, const TRect& changed);

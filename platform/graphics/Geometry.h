@@ -33,8 +33,8 @@ struct TRect {
 
 inline TRect TRect::Intersect(const TRect& o) const
 {
-    TRect r { Left > o.Left ? Left : o.Left, Top > o.Top ? Top : o.Top,
-        Right < o.Right ? Right : o.Right, Bottom < o.Bottom ? Bottom : o.Bottom };
+    TRect r { Left > o.Left ? Left : o.Left, Top > o.Top ? Top : o.Top, Right < o.Right ? Right : o.Right,
+        Bottom < o.Bottom ? Bottom : o.Bottom };
     if (r.IsEmpty())
         return {};
     return r;
@@ -46,8 +46,8 @@ inline TRect TRect::Union(const TRect& o) const
         return o;
     if (o.IsEmpty())
         return *this;
-    return { Left < o.Left ? Left : o.Left, Top < o.Top ? Top : o.Top,
-        Right > o.Right ? Right : o.Right, Bottom > o.Bottom ? Bottom : o.Bottom };
+    return { Left < o.Left ? Left : o.Left, Top < o.Top ? Top : o.Top, Right > o.Right ? Right : o.Right,
+        Bottom > o.Bottom ? Bottom : o.Bottom };
 }
 
 }

@@ -95,8 +95,8 @@ TBitmap DecodeGif(const uint8_t* data, size_t size)
     GifImageDesc const& desc = gif->Image;
     ColorMapObject const* colors = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
     uint64_t const pixels = uint64_t(desc.Width) * uint64_t(desc.Height);
-    if (!colors || desc.Width <= 0 || desc.Height <= 0 || desc.Width > ImageMaxSide
-        || desc.Height > ImageMaxSide || pixels > ImageMaxPixels || pixels > size * MaxPixelsPerByte)
+    if (!colors || desc.Width <= 0 || desc.Height <= 0 || desc.Width > ImageMaxSide || desc.Height > ImageMaxSide
+        || pixels > ImageMaxPixels || pixels > size * MaxPixelsPerByte)
         return {};
 
     int const width = desc.Width;

@@ -68,8 +68,8 @@ TRect TImagePattern::Blend(const TCanvasTarget& target, const TRect& src, const 
     int const srcY = visible.Top - device.Top;
     if (src.Width() == dst.Width() && src.Height() == dst.Height()) {
         // Unscaled pieces lie inside the image, so no padding is needed either.
-        pixman_image_composite32(PIXMAN_OP_OVER, m_plain, nullptr, target.Image, src.Left + srcX, src.Top + srcY, 0,
-            0, visible.Left, visible.Top, visible.Width(), visible.Height());
+        pixman_image_composite32(PIXMAN_OP_OVER, m_plain, nullptr, target.Image, src.Left + srcX, src.Top + srcY, 0, 0,
+            visible.Left, visible.Top, visible.Width(), visible.Height());
         return visible;
     }
     // Destination pixel centres map back onto the source rectangle, as Cairo maps them. The
@@ -84,10 +84,10 @@ TRect TImagePattern::Blend(const TCanvasTarget& target, const TRect& src, const 
     transform.matrix[0][2] = pixman_double_to_fixed(src.Left + srcX * scaleX);
     transform.matrix[1][2] = pixman_double_to_fixed(src.Top + srcY * scaleY);
     pixman_image_set_transform(m_image, &transform);
-    pixman_image_set_filter(m_image, filter == TFilter::Nearest ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR,
-        nullptr, 0);
-    pixman_image_composite32(PIXMAN_OP_OVER, m_image, nullptr, target.Image, 0, 0, 0, 0, visible.Left,
-        visible.Top, visible.Width(), visible.Height());
+    pixman_image_set_filter(
+        m_image, filter == TFilter::Nearest ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    pixman_image_composite32(PIXMAN_OP_OVER, m_image, nullptr, target.Image, 0, 0, 0, 0, visible.Left, visible.Top,
+        visible.Width(), visible.Height());
     return visible;
 }
 

@@ -29,10 +29,7 @@ struct TErrorManager {
     std::jmp_buf Jump;
 };
 
-[[noreturn]] void ErrorExit(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<TErrorManager*>(info->err)->Jump, 1);
-}
+[[noreturn]] void ErrorExit(j_common_ptr info) { std::longjmp(reinterpret_cast<TErrorManager*>(info->err)->Jump, 1); }
 
 void SilentMessage(j_common_ptr) { }
 
@@ -48,8 +45,8 @@ uint32_t Opaque(uint32_t r, uint32_t g, uint32_t b) { return 0xFF000000u | (r <<
 
 // The setjmp frame: it holds no object with a destructor, and everything that must survive a
 // jump back (the bitmap, the row buffer) belongs to the caller.
-bool DecodeInto(jpeg_decompress_struct& info, TErrorManager& errors, jpeg_progress_mgr& progress,
-    const uint8_t* data, size_t size, TBitmap& bitmap, std::vector<uint8_t>& row)
+bool DecodeInto(jpeg_decompress_struct& info, TErrorManager& errors, jpeg_progress_mgr& progress, const uint8_t* data,
+    size_t size, TBitmap& bitmap, std::vector<uint8_t>& row)
 {
     if (setjmp(errors.Jump))
         return false;

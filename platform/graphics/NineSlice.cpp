@@ -11,8 +11,8 @@ namespace {
 
 // Piece columns and rows (0 = left/top margin, 1 = middle, 2 = right/bottom margin) in
 // drawing order.
-constexpr int Order[9][2] = { { 2, 2 }, { 0, 0 }, { 2, 0 }, { 0, 2 }, { 1, 0 }, { 0, 1 }, { 2, 1 },
-    { 1, 2 }, { 1, 1 } };
+constexpr int Order[9][2] = { { 2, 2 }, { 0, 0 }, { 2, 0 }, { 0, 2 }, { 1, 0 }, { 0, 1 }, { 2, 1 }, { 1, 2 },
+    { 1, 1 } };
 
 // Composed copies are kept for this many sizes, each up to this many pixels; larger targets
 // (window-wide backgrounds) are drawn piece by piece.
@@ -138,10 +138,8 @@ void TNineSlice::DrawPieces(TBitmap& canvas, const TRect& dst) const
     TCanvasTarget target;
     bool const direct = OpenCanvasTarget(canvas, target);
     TRect changed;
-    int const dx[4] = { dst.Left, Clamp(int64_t(dst.Left) + m_left), Clamp(int64_t(dst.Right) - m_right),
-        dst.Right };
-    int const dy[4] = { dst.Top, Clamp(int64_t(dst.Top) + m_top), Clamp(int64_t(dst.Bottom) - m_bottom),
-        dst.Bottom };
+    int const dx[4] = { dst.Left, Clamp(int64_t(dst.Left) + m_left), Clamp(int64_t(dst.Right) - m_right), dst.Right };
+    int const dy[4] = { dst.Top, Clamp(int64_t(dst.Top) + m_top), Clamp(int64_t(dst.Bottom) - m_bottom), dst.Bottom };
     for (int i = 0; i < 9; ++i) {
         if (!m_patterns[i].IsBound())
             continue;

@@ -24,8 +24,7 @@ void Premultiply(uint8_t* row, int width)
         if (a == 255)
             continue;
         auto mul = [a](uint32_t c) { return (c * a + 127) / 255; };
-        pixel = (a << 24) | (mul((pixel >> 16) & 0xFF) << 16) | (mul((pixel >> 8) & 0xFF) << 8)
-            | mul(pixel & 0xFF);
+        pixel = (a << 24) | (mul((pixel >> 16) & 0xFF) << 16) | (mul((pixel >> 8) & 0xFF) << 8) | mul(pixel & 0xFF);
         std::memcpy(row + 4 * x, &pixel, 4);
     }
 }

@@ -79,7 +79,7 @@ struct TCachedLayout {
     cairo_surface_t* MaskSurface = nullptr; // A8, null when nothing is inked or too large
     pixman_image_t* Mask = nullptr;
     PangoRectangle Ink {}; // pixels, relative to the layout's origin
-    bool Blank = false;     // nothing inked: spaces only
+    bool Blank = false;    // nothing inked: spaces only
 };
 
 // Pango objects belong to one thread; each thread that draws or measures gets its own.
@@ -272,8 +272,7 @@ TLayoutKey KeyFor(const TFont& font, std::string_view text)
 
 }
 
-void DrawText(TBitmap& canvas, const TFont& font, std::string_view text, const TRect& rect,
-    TTextFlags flags)
+void DrawText(TBitmap& canvas, const TFont& font, std::string_view text, const TRect& rect, TTextFlags flags)
 {
     cairo_t* cr = canvas.Context();
     if (!cr || text.empty() || rect.IsEmpty())
@@ -330,8 +329,8 @@ void DrawText(TBitmap& canvas, const TFont& font, std::string_view text, const T
     cairo_save(cr);
     cairo_rectangle(cr, rect.Left, rect.Top, rect.Width(), rect.Height());
     cairo_clip(cr);
-    cairo_set_source_rgba(cr, ((color >> 16) & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
-        (color & 0xFF) / 255.0, alpha / 255.0);
+    cairo_set_source_rgba(
+        cr, ((color >> 16) & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, (color & 0xFF) / 255.0, alpha / 255.0);
     cairo_move_to(cr, x, y);
     pango_cairo_show_layout(cr, layout.Layout);
     cairo_restore(cr);

@@ -24,8 +24,7 @@ struct TTextExtent {
 
 // Draws text in font (its colour; an alpha byte of 0 means opaque) inside the device
 // rectangle rect of canvas, clipped to it and laid out by flags.
-void DrawText(TBitmap& canvas, const TFont& font, std::string_view text, const TRect& rect,
-    TTextFlags flags);
+void DrawText(TBitmap& canvas, const TFont& font, std::string_view text, const TRect& rect, TTextFlags flags);
 
 // The logical extent of text on one line per paragraph, in pixels.
 TTextExtent MeasureText(const TFont& font, std::string_view text);

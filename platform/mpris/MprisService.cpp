@@ -72,10 +72,7 @@ bool SessionBusExists()
     return exists;
 }
 
-bool Call(std::function<bool()> const& f, bool fallback)
-{
-    return f ? f() : fallback;
-}
+bool Call(std::function<bool()> const& f, bool fallback) { return f ? f() : fallback; }
 
 GVariant* StringArray(std::initializer_list<char const*> values)
 {
@@ -91,8 +88,8 @@ GVariant* MetadataVariant(TMprisMetadata const& m)
     GVariantBuilder builder;
     g_variant_builder_init(&builder, G_VARIANT_TYPE("a{sv}"));
     bool const validPath = !m.TrackID.empty() && g_variant_is_object_path(m.TrackID.c_str());
-    g_variant_builder_add(&builder, "{sv}", "mpris:trackid",
-        g_variant_new_object_path(validPath ? m.TrackID.c_str() : kNoTrack));
+    g_variant_builder_add(
+        &builder, "{sv}", "mpris:trackid", g_variant_new_object_path(validPath ? m.TrackID.c_str() : kNoTrack));
     if (!validPath)
         return g_variant_builder_end(&builder);
     if (m.LengthMicroseconds > 0)
@@ -189,8 +186,8 @@ struct TMprisService::TState {
         } else if (method == "Play") {
             action = &p.Play;
         } else if (method == "OpenUri") {
-            g_dbus_method_invocation_return_dbus_error(invocation, "org.mpris.MediaPlayer2.Player.Error.NotSupported",
-                "Opening URIs is not supported");
+            g_dbus_method_invocation_return_dbus_error(
+                invocation, "org.mpris.MediaPlayer2.Player.Error.NotSupported", "Opening URIs is not supported");
             return;
         }
         // Seek and SetPosition do nothing: CanSeek is false.
@@ -236,7 +233,8 @@ TMprisService::TMprisService(TMprisPlayer player)
     // Dispatch runs on the UI thread.
     g_main_context_push_thread_default(m_state->Context);
     GError* error = nullptr;
-    gchar* address = SessionBusExists() ? g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error) : nullptr;
+    gchar* address =
+        SessionBusExists() ? g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error) : nullptr;
     if (address) {
         m_state->Connection = g_dbus_connection_new_for_address_sync(address,
             static_cast<GDBusConnectionFlags>(
@@ -250,12 +248,12 @@ TMprisService::TMprisService(TMprisPlayer player)
         m_state->Node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
         static GDBusInterfaceVTable const vtable { &TState::MethodCall, &TState::GetProperty, &TState::SetProperty,
             {} };
-        m_state->RootRegistration = g_dbus_connection_register_object(m_state->Connection, kObjectPath,
-            m_state->Node->interfaces[0], &vtable, m_state.get(), nullptr, nullptr);
-        m_state->PlayerRegistration = g_dbus_connection_register_object(m_state->Connection, kObjectPath,
-            m_state->Node->interfaces[1], &vtable, m_state.get(), nullptr, nullptr);
-        m_state->NameOwner = g_bus_own_name_on_connection(m_state->Connection, kBusName, G_BUS_NAME_OWNER_FLAGS_NONE,
-            nullptr, nullptr, nullptr, nullptr);
+        m_state->RootRegistration = g_dbus_connection_register_object(
+            m_state->Connection, kObjectPath, m_state->Node->interfaces[0], &vtable, m_state.get(), nullptr, nullptr);
+        m_state->PlayerRegistration = g_dbus_connection_register_object(
+            m_state->Connection, kObjectPath, m_state->Node->interfaces[1], &vtable, m_state.get(), nullptr, nullptr);
+        m_state->NameOwner = g_bus_own_name_on_connection(
+            m_state->Connection, kBusName, G_BUS_NAME_OWNER_FLAGS_NONE, nullptr, nullptr, nullptr, nullptr);
     }
     g_main_context_pop_thread_default(m_state->Context);
 }
@@ -273,8 +271,7 @@ TMprisService::~TMprisService()
         g_dbus_connection_flush_sync(m_state->Connection, nullptr, nullptr);
         g_dbus_connection_close_sync(m_state->Connection, nullptr, nullptr);
         g_object_unref(m_state->Connection);
-        while (g_main_context_iteration(m_state->Context, FALSE)) {
-        }
+        while (g_main_context_iteration(m_state->Context, FALSE)) { }
         g_main_context_pop_thread_default(m_state->Context);
     }
     if (m_state->Node)
@@ -282,15 +279,11 @@ TMprisService::~TMprisService()
     g_main_context_unref(m_state->Context);
 }
 
-bool TMprisService::Available() const
-{
-    return m_state->Connection != nullptr && m_state->PlayerRegistration != 0;
-}
+bool TMprisService::Available() const { return m_state->Connection != nullptr && m_state->PlayerRegistration != 0; }
 
 void TMprisService::Dispatch()
 {
-    while (g_main_context_iteration(m_state->Context, FALSE)) {
-    }
+    while (g_main_context_iteration(m_state->Context, FALSE)) { }
 }
 
 void TMprisService::PropertiesChanged()

@@ -7,8 +7,8 @@ std::string FileUri(const std::string& path)
     static constexpr char Hex[] = "0123456789ABCDEF";
     std::string uri = "file://";
     for (unsigned char c : path) {
-        bool const plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')
-            || c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
+        bool const plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'
+            || c == '.' || c == '_' || c == '~' || c == '/';
         if (plain) {
             uri += char(c);
             continue;

@@ -52,8 +52,8 @@ bool TGioShell::PutFilesOnClipboard(const std::vector<std::string>& paths, TClip
 std::string TGioShell::ContentTypeDescription(const std::string& path)
 {
     TGObject<GFile> file(g_file_new_for_path(path.c_str()));
-    TGObject<GFileInfo> info(g_file_query_info(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
-        G_FILE_QUERY_INFO_NONE, nullptr, nullptr));
+    TGObject<GFileInfo> info(g_file_query_info(
+        file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE, G_FILE_QUERY_INFO_NONE, nullptr, nullptr));
     TGString guessed;
     const char* type = info ? g_file_info_get_content_type(info.get()) : nullptr;
     if (!type) {

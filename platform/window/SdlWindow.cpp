@@ -197,9 +197,9 @@ void TSdlWindow::Upload(SDL_Surface* target, const TBitmap& buffer, const TRect&
     int const stride = cairo_image_surface_get_stride(surface);
     // Cairo's ARGB32 is a native-endian 32-bit word, which is SDL's ARGB8888.
     auto* pixels = static_cast<unsigned char*>(target->pixels);
-    SDL_ConvertPixels(rect.Width(), rect.Height(), SDL_PIXELFORMAT_ARGB8888,
-        data + rect.Top * stride + rect.Left * 4, stride, target->format->format,
-        pixels + rect.Top * target->pitch + rect.Left * target->format->BytesPerPixel, target->pitch);
+    SDL_ConvertPixels(rect.Width(), rect.Height(), SDL_PIXELFORMAT_ARGB8888, data + rect.Top * stride + rect.Left * 4,
+        stride, target->format->format, pixels + rect.Top * target->pitch + rect.Left * target->format->BytesPerPixel,
+        target->pitch);
 }
 
 void TSdlWindow::PresentIfNeeded()
@@ -300,7 +300,8 @@ void TSdlWindow::HandleEvent(const SDL_Event& event)
         if (event.button.windowID != m_id)
             break;
         TMouseButton const button = ButtonOf(event.button.button);
-        TShiftState shift = ShiftFromSdlMods(SDL_GetModState()) | ShiftFromSdlButtons(SDL_GetMouseState(nullptr, nullptr));
+        TShiftState shift =
+            ShiftFromSdlMods(SDL_GetModState()) | ShiftFromSdlButtons(SDL_GetMouseState(nullptr, nullptr));
         if (event.type == SDL_MOUSEBUTTONDOWN) {
             shift |= ButtonBit(button);
             // Every second click of a series is a double click; the one after it starts over.
@@ -339,20 +340,15 @@ void TSdlWindow::HandleEvent(const SDL_Event& event)
             for (char32_t point : CodePointsOfUtf8(event.text.text))
                 m_client.WindowKeyPress(point);
         break;
-    case SDL_DROPBEGIN:
-        m_drop.clear();
-        break;
+    case SDL_DROPBEGIN: m_drop.clear(); break;
     case SDL_DROPFILE:
         if (event.drop.file) {
             m_drop.emplace_back(event.drop.file);
             SDL_free(event.drop.file);
         }
         break;
-    case SDL_DROPCOMPLETE:
-        FinishDrop();
-        break;
-    default:
-        break;
+    case SDL_DROPCOMPLETE: FinishDrop(); break;
+    default: break;
     }
 }
 
@@ -379,20 +375,11 @@ void TSdlWindow::HandleWindowEvent(const SDL_Event& event)
         m_client.WindowResized(event.window.data1, event.window.data2);
         m_needPresent = true;
         break;
-    case SDL_WINDOWEVENT_EXPOSED:
-        m_needPresent = true;
-        break;
-    case SDL_WINDOWEVENT_ENTER:
-        m_client.WindowMouseEnter();
-        break;
-    case SDL_WINDOWEVENT_LEAVE:
-        m_client.WindowMouseLeave();
-        break;
-    case SDL_WINDOWEVENT_CLOSE:
-        TEventLoop::RequestQuit();
-        break;
-    default:
-        break;
+    case SDL_WINDOWEVENT_EXPOSED: m_needPresent = true; break;
+    case SDL_WINDOWEVENT_ENTER: m_client.WindowMouseEnter(); break;
+    case SDL_WINDOWEVENT_LEAVE: m_client.WindowMouseLeave(); break;
+    case SDL_WINDOWEVENT_CLOSE: TEventLoop::RequestQuit(); break;
+    default: break;
     }
 }
 

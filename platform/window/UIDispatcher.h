@@ -40,8 +40,8 @@ public:
     size_t RunPosted();
     // UI thread: keeps running queued closures until done() holds. done() is checked after
     // every closure, on every Wake() and at least every poll interval.
-    void RunPostedUntil(const std::function<bool()>& done,
-        std::chrono::milliseconds poll = std::chrono::milliseconds(10));
+    void RunPostedUntil(
+        const std::function<bool()>& done, std::chrono::milliseconds poll = std::chrono::milliseconds(10));
     // Makes RunPostedUntil check its condition now (a worker calls it when it finishes).
     void Wake();
 

@@ -21,12 +21,12 @@ TEqualizerGains ParsePresetValue(std::string_view value);
 
 class TEQPresetData {
 public:
-    std::string pdID = "default";       // the key in "Presets"
-    std::string pdCaption = "Preset";   // shown in the preset list
-    std::string pdDescription;          // second line in the preset list
-    TEqualizerGains pdValue {};         // gains in dB, band 0 to 9
+    std::string pdID = "default";     // the key in "Presets"
+    std::string pdCaption = "Preset"; // shown in the preset list
+    std::string pdDescription;        // second line in the preset list
+    TEqualizerGains pdValue {};       // gains in dB, band 0 to 9
     bool pdCanChange = true;
-    bool pdActivePreset = false;        // this is the preset in force
+    bool pdActivePreset = false; // this is the preset in force
 
     // The gains from a preset value (ParsePresetValue).
     void PopulatePreset(std::string_view SourceString) { pdValue = ParsePresetValue(SourceString); }

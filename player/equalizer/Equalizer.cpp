@@ -94,8 +94,8 @@ void TEqualizer::ApplyEqPreset(TEQPresetData* Preset)
                 fx = 0;
         for (int band = 0; band < kEqBandCount; ++band) {
             EqFxHandles[band] = m_engine->ChannelSetFX(stream, TEffectType::ParamEq, 1);
-            m_engine->FXSetParameters(EqFxHandles[band],
-                { kEqBandCenters[band], kEqBandwidth, static_cast<float>(Preset->pdValue[band]) });
+            m_engine->FXSetParameters(
+                EqFxHandles[band], { kEqBandCenters[band], kEqBandwidth, static_cast<float>(Preset->pdValue[band]) });
         }
     }
     for (auto const& preset : EqPresetList)
@@ -108,8 +108,8 @@ void TEqualizer::ApplyEqPreset(TEQPresetData* Preset)
 
 TEQPresetData* TEqualizer::FindEqPreset(std::string_view ID) const
 {
-    auto const found = std::find_if(EqPresetList.rbegin(), EqPresetList.rend(),
-        [ID](auto const& preset) { return preset->pdID == ID; });
+    auto const found = std::find_if(
+        EqPresetList.rbegin(), EqPresetList.rend(), [ID](auto const& preset) { return preset->pdID == ID; });
     return found == EqPresetList.rend() ? nullptr : found->get();
 }
 

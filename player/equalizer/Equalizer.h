@@ -9,8 +9,8 @@
 //   eq.ApplyEqPresetByID("Rock");
 //   eq.SetBalance(-0.5);
 
-#include "player/equalizer/EQPresetData.h"
 #include "platform/audio/AudioEngine.h"
+#include "player/equalizer/EQPresetData.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,5 @@
 #include "player/playback/PlaybackController.h"
 
-#include "player/equalizer/Equalizer.h"
 #include "library/GroupData.h"
 #include "library/PlayList.h"
 #include "library/PlayQueue.h"
@@ -10,6 +9,7 @@
 #include "platform/audio/AudioEngine.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/Timer.h"
+#include "player/equalizer/Equalizer.h"
 #include "ui/framework/LocaleManager.h"
 
 #include <algorithm>
@@ -156,8 +156,8 @@ void TPlaybackController::PlayFile(TTrackData* TrackData, bool AddToHistory, dou
         if (PlayPosition > 0)
             engine->ChannelSetPosition(StreamHandle, PlayPosition);
     }
-    engine->ChannelSetAttribute(StreamHandle, TChannelAttribute::Volume,
-        m_settings.Muted ? 0.0f : static_cast<float>(m_settings.Volume));
+    engine->ChannelSetAttribute(
+        StreamHandle, TChannelAttribute::Volume, m_settings.Muted ? 0.0f : static_cast<float>(m_settings.Volume));
     engine->ChannelSetAttribute(StreamHandle, TChannelAttribute::Pan, static_cast<float>(m_settings.BalanceValue));
     if (m_settings.EqualizerOn && Equalizer)
         Equalizer->ApplyEqPreset(Equalizer->CurrentPreset);

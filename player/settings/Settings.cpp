@@ -14,10 +14,7 @@ constexpr char kPresets[] = "Presets";
 
 }
 
-std::filesystem::path SettingsFilePath(std::filesystem::path const& appPath)
-{
-    return appPath / kSettingsFileName;
-}
+std::filesystem::path SettingsFilePath(std::filesystem::path const& appPath) { return appPath / kSettingsFileName; }
 
 TWindowGeometry LoadSettingsFile(std::filesystem::path const& file, TSettings& settings, double screenDpi)
 {
@@ -57,9 +54,8 @@ TWindowGeometry LoadSettingsFile(std::filesystem::path const& file, TSettings& s
 }
 
 bool SaveSettingsFile(std::filesystem::path const& file, TSettings const& settings, TWindowGeometry const& window,
-                      std::optional<TEqualizerGains> const& manualPreset,
-                      std::optional<std::string> const& currentPlayListID,
-                      std::vector<std::pair<std::string, TEqualizerGains>> const& seedPresets)
+    std::optional<TEqualizerGains> const& manualPreset, std::optional<std::string> const& currentPlayListID,
+    std::vector<std::pair<std::string, TEqualizerGains>> const& seedPresets)
 {
     // One rewrite at the end gives the same file as writing key by key, and a crash in
     // between cannot leave half of the keys written.

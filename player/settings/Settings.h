@@ -15,16 +15,16 @@ namespace vantor {
 
 // The settings while the program runs; the views change them directly.
 struct TSettings {
-    double Volume = 0.5;        // "Volume", 0.0 .. 1.0
-    double BalanceValue = 0.0;  // "Balance", -1.0 (left) .. 1.0 (right)
-    bool Muted = false;         // "Mute"; the volume stays as it is
-    bool EqualizerOn = false;   // "Equalizer"
+    double Volume = 0.5;                       // "Volume", 0.0 .. 1.0
+    double BalanceValue = 0.0;                 // "Balance", -1.0 (left) .. 1.0 (right)
+    bool Muted = false;                        // "Mute"; the volume stays as it is
+    bool EqualizerOn = false;                  // "Equalizer"
     std::string LanguageFile = "English.vlng"; // "Language"
-    bool MenuOnTop = false;     // "MenuOnTop"
-    bool AutoScaling = true;    // "AutoScaling": the UI scale follows the screen
-    std::string EqPresetName = "Manual"; // "EqPreset"
-    std::string ThemeName = "default";   // "ThemeName"
-    std::string LastPlayListID;          // "LastPlayList"
+    bool MenuOnTop = false;                    // "MenuOnTop"
+    bool AutoScaling = true;                   // "AutoScaling": the UI scale follows the screen
+    std::string EqPresetName = "Manual";       // "EqPreset"
+    std::string ThemeName = "default";         // "ThemeName"
+    std::string LastPlayListID;                // "LastPlayList"
 };
 
 // The main window in device pixels: client size and top-left corner on the screen.
@@ -38,7 +38,7 @@ struct TWindowGeometry {
 using TEqualizerGains = std::array<int8_t, 10>;
 
 inline constexpr char kSettingsFileName[] = "Settings.ini";
-inline constexpr int kDefaultAppWidth = 2731;  // logical units
+inline constexpr int kDefaultAppWidth = 2731; // logical units
 inline constexpr int kDefaultAppHeight = 1575;
 
 // AppPath + "Settings.ini".
@@ -59,8 +59,7 @@ TWindowGeometry LoadSettingsFile(std::filesystem::path const& file, TSettings& s
 // written into "Presets", ahead of "Manual", only when the file has no such section yet.
 // False when the file could not be written (the old file then stays as it was).
 bool SaveSettingsFile(std::filesystem::path const& file, TSettings const& settings, TWindowGeometry const& window,
-                      std::optional<TEqualizerGains> const& manualPreset,
-                      std::optional<std::string> const& currentPlayListID,
-                      std::vector<std::pair<std::string, TEqualizerGains>> const& seedPresets = {});
+    std::optional<TEqualizerGains> const& manualPreset, std::optional<std::string> const& currentPlayListID,
+    std::vector<std::pair<std::string, TEqualizerGains>> const& seedPresets = {});
 
 }

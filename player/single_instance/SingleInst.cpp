@@ -1,13 +1,13 @@
 #include "player/single_instance/SingleInst.h"
 
-#include <sys/file.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -144,7 +144,7 @@ bool TSingleInst::PrepareFolder() const
     if (folder.empty())
         return false;
     mkdir(folder.c_str(), 0700);
-    struct stat info {};
+    struct stat info { };
     return lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid()
         && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
@@ -250,7 +250,7 @@ bool TSingleInst::Listen()
     mode_t const mask = umask(0177);
     bool const bound = bind(fd, address.Get(), address.Size()) == 0;
     umask(mask);
-    struct stat info {};
+    struct stat info { };
     if (!bound || listen(fd, kBacklog) != 0 || stat(m_socketPath.c_str(), &info) != 0) {
         close(fd);
         return false;
@@ -272,7 +272,7 @@ void TSingleInst::StopListening()
     close(m_listen);
     m_listen = -1;
     TLockGuard const lock(m_lock);
-    struct stat info {};
+    struct stat info { };
     if (lock.Locked() && stat(m_socketPath.c_str(), &info) == 0 && info.st_dev == m_socketDevice
         && info.st_ino == m_socketInode)
         unlink(m_socketPath.c_str());

@@ -3,8 +3,8 @@
 
 #include "player/equalizer/Equalizer.h"
 #include "base/IniFile.h"
-#include "tests/support/TestFiles.h"
 #include "platform/audio/AudioEngine.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -105,8 +105,8 @@ TEST_F(EqualizerTest, FirstStartSeedsPresetsWrittenAtShutdownOnly)
     EXPECT_EQ(m_settings.EqPresetName, "Manual");
     EXPECT_FALSE(std::filesystem::exists(File()));
 
-    ASSERT_TRUE(SaveSettingsFile(File(), m_settings, { 100, 100, 0, 0 }, m_eq.ManualGains(), std::nullopt,
-        m_eq.PresetsToSeed()));
+    ASSERT_TRUE(SaveSettingsFile(
+        File(), m_settings, { 100, 100, 0, 0 }, m_eq.ManualGains(), std::nullopt, m_eq.PresetsToSeed()));
     EXPECT_NE(ReadBytes(File()).find("Rock=5,4,2,-1,-2,-1,2,4,5,5"), std::string::npos);
     TEqualizer again(&m_engine, m_settings, [this] { return m_stream; });
     again.LoadPresets(TIniFile(File()));
@@ -115,8 +115,8 @@ TEST_F(EqualizerTest, FirstStartSeedsPresetsWrittenAtShutdownOnly)
 
     // Presets that reached the file in the meantime are not overwritten by the seeds.
     WriteBytes(File(), "[Presets]\nRock=1\n");
-    ASSERT_TRUE(SaveSettingsFile(File(), m_settings, { 100, 100, 0, 0 }, m_eq.ManualGains(), std::nullopt,
-        m_eq.PresetsToSeed()));
+    ASSERT_TRUE(SaveSettingsFile(
+        File(), m_settings, { 100, 100, 0, 0 }, m_eq.ManualGains(), std::nullopt, m_eq.PresetsToSeed()));
     EXPECT_NE(ReadBytes(File()).find("[Presets]\nRock=1\nManual=0,0,0,0,0,0,0,0,0,0\n"), std::string::npos)
         << ReadBytes(File());
 }
@@ -223,8 +223,8 @@ TEST_F(EqualizerTest, OnlyManualIsWrittenBackAndOtherPresetsStay)
 {
     Load("[Presets]\nDefault=0,0,0,0,0,0,0,0,0,0\nManual=0,0,0,0,0,0,0,0,0,0\nMine=1, 2,x\n");
     m_eq.FindEqPreset("Manual")->pdValue[3] = -5;
-    ASSERT_TRUE(SaveSettingsFile(File(), m_settings, { 100, 100, 0, 0 }, m_eq.ManualGains(), std::nullopt,
-        m_eq.PresetsToSeed()));
+    ASSERT_TRUE(SaveSettingsFile(
+        File(), m_settings, { 100, 100, 0, 0 }, m_eq.ManualGains(), std::nullopt, m_eq.PresetsToSeed()));
     std::string const bytes = ReadBytes(File());
     EXPECT_NE(bytes.find("Manual=0,0,0,-5,0,0,0,0,0,0\n"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("Mine=1, 2,x\n"), std::string::npos) << bytes;

@@ -1,18 +1,18 @@
 // The single-instance guard between real processes (the probe program stands in for the
 // player) and, in this process, the answers to raw messages.
 
-#include "tests/support/TestFiles.h"
 #include "player/single_instance/SingleInst.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <csignal>
-#include <fcntl.h>
-#include <spawn.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -142,7 +142,7 @@ protected:
 TEST_F(SingleInstTest, SecondStartHandsOverItsArgumentsAndEndsWithoutTouchingFiles)
 {
     auto player = StartRunning();
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(stat(m_socket.c_str(), &info), 0);
     EXPECT_TRUE(S_ISSOCK(info.st_mode));
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -243,7 +243,8 @@ std::optional<uint32_t> Exchange(TSingleInst& server, std::string const& bytes)
     std::thread client([&] {
         // The scratch path may be too long for an address: go through its folder.
         int const folder = open(server.SocketPath().parent_path().c_str(), O_PATH | O_DIRECTORY);
-        std::string const path = "/proc/self/fd/" + std::to_string(folder) + "/" + server.SocketPath().filename().string();
+        std::string const path =
+            "/proc/self/fd/" + std::to_string(folder) + "/" + server.SocketPath().filename().string();
         sockaddr_un address {};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);

@@ -13,24 +13,25 @@ namespace vantor {
 
 // A GUID as stored: the first three fields little-endian.
 struct TASFGuid {
-  std::array<uint8_t, 16> Bytes{};
-  bool operator==(const TASFGuid&) const = default;
+    std::array<uint8_t, 16> Bytes {};
+    bool operator==(const TASFGuid&) const = default;
 };
 
 namespace asf {
 
 // From the usual text form "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX".
-consteval TASFGuid Guid(const char (&text)[37]) {
-  auto hex = [](char c) -> uint8_t {
-    return uint8_t(c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c - 'A' + 10);
-  };
-  auto byteAt = [&](int at) { return uint8_t(hex(text[at]) << 4 | hex(text[at + 1])); };
-  // Offsets of the 16 bytes in the text, in stored order.
-  constexpr int order[16] = {6, 4, 2, 0, 11, 9, 16, 14, 19, 21, 24, 26, 28, 30, 32, 34};
-  TASFGuid guid;
-  for (int i = 0; i < 16; ++i)
-    guid.Bytes[size_t(i)] = byteAt(order[i]);
-  return guid;
+consteval TASFGuid Guid(const char (&text)[37])
+{
+    auto hex = [](char c) -> uint8_t {
+        return uint8_t(c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c - 'A' + 10);
+    };
+    auto byteAt = [&](int at) { return uint8_t(hex(text[at]) << 4 | hex(text[at + 1])); };
+    // Offsets of the 16 bytes in the text, in stored order.
+    constexpr int order[16] = { 6, 4, 2, 0, 11, 9, 16, 14, 19, 21, 24, 26, 28, 30, 32, 34 };
+    TASFGuid guid;
+    for (int i = 0; i < 16; ++i)
+        guid.Bytes[size_t(i)] = byteAt(order[i]);
+    return guid;
 }
 
 inline constexpr TASFGuid HeaderObject = Guid("75B22630-668E-11CF-A6D9-00AA0062CE6C");
@@ -59,30 +60,34 @@ inline constexpr size_t HeaderExtensionPrefix = 22; // reserved GUID, reserved w
 // fit sets Failed and yields zeros.
 class TASFReader {
 public:
-  TASFReader(const uint8_t* data, size_t size) : FData(data), FSize(size) {}
+    TASFReader(const uint8_t* data, size_t size)
+        : FData(data)
+        , FSize(size)
+    {
+    }
 
-  uint8_t U8();
-  uint16_t U16();
-  uint32_t U32();
-  uint64_t U64();
-  TASFGuid Guid();
-  // Points at the next count bytes and steps over them; nullptr when they are not there.
-  const uint8_t* Take(uint64_t count);
-  bool Failed() const { return FFailed; }
-  size_t Position() const { return FPosition; }
-  size_t Remaining() const { return FSize - FPosition; }
+    uint8_t U8();
+    uint16_t U16();
+    uint32_t U32();
+    uint64_t U64();
+    TASFGuid Guid();
+    // Points at the next count bytes and steps over them; nullptr when they are not there.
+    const uint8_t* Take(uint64_t count);
+    bool Failed() const { return FFailed; }
+    size_t Position() const { return FPosition; }
+    size_t Remaining() const { return FSize - FPosition; }
 
 private:
-  const uint8_t* FData;
-  size_t FSize;
-  size_t FPosition = 0;
-  bool FFailed = false;
+    const uint8_t* FData;
+    size_t FSize;
+    size_t FPosition = 0;
+    bool FFailed = false;
 };
 
 // One object of the header (or of the header extension), with its body only.
 struct TASFObject {
-  TASFGuid Guid;
-  std::vector<uint8_t> Body;
+    TASFGuid Guid;
+    std::vector<uint8_t> Body;
 };
 
 // Splits [data, data + size) into objects. False when an object is shorter than its own
@@ -90,12 +95,13 @@ struct TASFObject {
 bool SplitASFObjects(const uint8_t* data, size_t size, std::vector<TASFObject>& objects);
 
 // The header extension's body split into its prefix and objects; false when damaged.
-bool SplitHeaderExtension(const std::vector<uint8_t>& body, std::vector<uint8_t>& prefix,
-                          std::vector<TASFObject>& objects);
+bool SplitHeaderExtension(
+    const std::vector<uint8_t>& body, std::vector<uint8_t>& prefix, std::vector<TASFObject>& objects);
 
 void AppendASFObject(std::vector<uint8_t>& out, const TASFGuid& guid, const std::vector<uint8_t>& body);
-inline void AppendASFObject(std::vector<uint8_t>& out, const TASFObject& object) {
-  AppendASFObject(out, object.Guid, object.Body);
+inline void AppendASFObject(std::vector<uint8_t>& out, const TASFObject& object)
+{
+    AppendASFObject(out, object.Guid, object.Body);
 }
 
 void AppendLE16(std::vector<uint8_t>& out, uint16_t value);

@@ -29,7 +29,7 @@ bool IsAIFFForm(const TByteSource& Source, bool& IsAIFC)
 
 bool ReadAIFFAudio(const TByteSource& Source, TAIFFAudio& Audio)
 {
-    Audio = TAIFFAudio{};
+    Audio = TAIFFAudio {};
     bool IsAIFC = false;
     if (!IsAIFFForm(Source, IsAIFC))
         return false;
@@ -54,7 +54,7 @@ bool ReadAIFFAudio(const TByteSource& Source, TAIFFAudio& Audio)
             I.CompressionID.assign(reinterpret_cast<const char*>(Comm + 18), 4);
             if (Got >= 23) {
                 const size_t Length = std::min<size_t>(Comm[22], Got - 23);
-                I.Compression = Cp1252ToUtf8({reinterpret_cast<const char*>(Comm + 23), Length});
+                I.Compression = Cp1252ToUtf8({ reinterpret_cast<const char*>(Comm + 23), Length });
             }
         }
     }

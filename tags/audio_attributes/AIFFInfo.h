@@ -13,9 +13,9 @@ struct TAIFFInformation {
     uint16_t Channels = 0;
     uint32_t SampleFrames = 0;
     uint16_t SampleSize = 0;
-    double SampleRate = 0;      // from the 80-bit extended float
-    std::string CompressionID;  // AIFC only: 4 characters
-    std::string Compression;    // AIFC only: UTF-8
+    double SampleRate = 0;     // from the 80-bit extended float
+    std::string CompressionID; // AIFC only: 4 characters
+    std::string Compression;   // AIFC only: UTF-8
 };
 
 struct TAIFFAudio {

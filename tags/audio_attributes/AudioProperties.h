@@ -11,9 +11,9 @@ struct TAudioPropertySet {
     uint16_t Channels = 0;
     uint32_t SamplesPerSec = 0; // Hz
     uint16_t BitsPerSample = 0;
-    double PlayTime = 0;        // seconds
+    double PlayTime = 0; // seconds
     uint64_t SampleCount = 0;
-    uint32_t BitRate = 0;       // kbit/s
+    uint32_t BitRate = 0; // kbit/s
 
     // The walk for Channels, SamplesPerSec and BitsPerSample ends with 0 at this source (a
     // loaded WMA object).

@@ -46,7 +46,7 @@ bool TFileSource::Open(const std::filesystem::path& FileName)
     const int Handle = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (Handle < 0)
         return false;
-    struct stat Info {};
+    struct stat Info { };
     if (::fstat(Handle, &Info) != 0 || !S_ISREG(Info.st_mode)) {
         ::close(Handle);
         return false;

@@ -33,7 +33,10 @@ public:
 // Memory owned by the caller, which must outlive the source.
 class TMemorySource : public TByteSource {
 public:
-    explicit TMemorySource(std::span<const uint8_t> Data) : FData(Data) {}
+    explicit TMemorySource(std::span<const uint8_t> Data)
+        : FData(Data)
+    {
+    }
 
     uint64_t Size() const override { return FData.size(); }
     size_t ReadAt(uint64_t Offset, void* Buffer, size_t Count) const override;

@@ -14,7 +14,10 @@ uint32_t HeaderSize(TChunkSizeField Field) { return Field == TChunkSizeField::BE
 } // namespace
 
 TChunkWalker::TChunkWalker(const TByteSource& Source, TChunkSizeField SizeField, uint64_t First, uint64_t End)
-    : FSource(Source), FSizeField(SizeField), FPosition(First), FEnd(std::min(End, Source.Size()))
+    : FSource(Source)
+    , FSizeField(SizeField)
+    , FPosition(First)
+    , FEnd(std::min(End, Source.Size()))
 {
 }
 

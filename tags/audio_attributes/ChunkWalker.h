@@ -14,7 +14,7 @@ namespace vantor {
 enum class TChunkSizeField { LE32, BE32, BE64 };
 
 struct TChunk {
-    std::array<char, 4> ID{};
+    std::array<char, 4> ID {};
     uint64_t HeaderOffset = 0;
     uint64_t DataOffset = 0;
     uint64_t Size = 0; // as stored in the size field

@@ -51,7 +51,8 @@ bool TDFFInfo::LoadFromStream(const TByteSource& Stream)
 {
     ResetData();
     uint8_t Head[16];
-    if (!Stream.ReadExact(0, Head, sizeof Head) || std::memcmp(Head, "FRM8", 4) != 0 || std::memcmp(Head + 12, "DSD ", 4) != 0)
+    if (!Stream.ReadExact(0, Head, sizeof Head) || std::memcmp(Head, "FRM8", 4) != 0
+        || std::memcmp(Head + 12, "DSD ", 4) != 0)
         return false;
     const uint64_t FormSize = GetBE64(Head + 4);
     const uint64_t FormEnd = FormSize > Stream.Size() ? Stream.Size() : 12 + FormSize;
@@ -74,7 +75,8 @@ bool TDFFInfo::LoadFromStream(const TByteSource& Stream)
             TChunk Prop;
             while (Props.Next(Prop)) {
                 uint8_t Data[5] = {};
-                const size_t Got = Stream.ReadAt(Prop.DataOffset, Data, size_t(std::min<uint64_t>(Prop.Size, sizeof Data)));
+                const size_t Got =
+                    Stream.ReadAt(Prop.DataOffset, Data, size_t(std::min<uint64_t>(Prop.Size, sizeof Data)));
                 if (Prop.Is("FS  ") && Got >= 4) {
                     SampleRate = GetBE32(Data);
                 } else if (Prop.Is("CHNL") && Got >= 2) {
@@ -101,8 +103,8 @@ bool TDFFInfo::LoadFromStream(const TByteSource& Stream)
             SoundDataLength = Available;
             // The DST sound data starts with its "FRTE" chunk: frame count and frame rate.
             uint8_t Frte[12 + 6];
-            if (Available >= sizeof Frte && Stream.ReadExact(Chunk.DataOffset, Frte, sizeof Frte) &&
-                std::memcmp(Frte, "FRTE", 4) == 0 && GetBE64(Frte + 4) >= 6) {
+            if (Available >= sizeof Frte && Stream.ReadExact(Chunk.DataOffset, Frte, sizeof Frte)
+                && std::memcmp(Frte, "FRTE", 4) == 0 && GetBE64(Frte + 4) >= 6) {
                 DSTFramesCount = GetBE32(Frte + 12);
                 DSTFramesRate = GetBE16(Frte + 16);
             }

@@ -16,8 +16,8 @@ class TDFFInfo {
 public:
     TDFFInfo() { ResetData(); }
 
-    std::string FormatVersion;   // "1.0", "1.3", "1.4", "1.5" or empty
-    uint32_t SampleRate = 0;     // Hz
+    std::string FormatVersion; // "1.0", "1.3", "1.4", "1.5" or empty
+    uint32_t SampleRate = 0;   // Hz
     uint16_t ChannelNumber = 0;
     std::string CompressionName; // "Not Compressed", "DST Encoded" or the file's own name
     uint64_t SampleCount = 0;    // per channel
@@ -25,8 +25,8 @@ public:
     uint32_t BitRate = 0;        // kbit/s of the stored sound data
     uint64_t SoundDataLength = 0;
     uint32_t DSTFramesCount = 0;
-    uint16_t DSTFramesRate = 0;  // frames per second
-    double Ratio = 0;            // stored sound data in percent of the uncompressed size
+    uint16_t DSTFramesRate = 0; // frames per second
+    double Ratio = 0;           // stored sound data in percent of the uncompressed size
 
     void ResetData();
     // Opens the file read-only; false when it cannot be opened or is not DSDIFF.

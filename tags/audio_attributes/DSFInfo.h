@@ -11,15 +11,15 @@ namespace vantor {
 struct TDSFInfo {
     uint32_t FormatVersion = 0;
     uint32_t FormatID = 0;
-    uint32_t ChannelType = 0;         // 1 to 7; anything else reads as 0
+    uint32_t ChannelType = 0; // 1 to 7; anything else reads as 0
     uint32_t ChannelNumber = 0;
-    uint32_t SamplingFrequency = 0;   // Hz
-    uint32_t BitsPerSample = 0;       // 1 (LSB first) or 8 (MSB first)
-    uint64_t SampleCount = 0;         // per channel
+    uint32_t SamplingFrequency = 0; // Hz
+    uint32_t BitsPerSample = 0;     // 1 (LSB first) or 8 (MSB first)
+    uint64_t SampleCount = 0;       // per channel
     uint32_t BlockSizePerChannel = 0;
-    double PlayTime = 0;              // seconds
+    double PlayTime = 0; // seconds
 
-    void Clear() { *this = TDSFInfo{}; }
+    void Clear() { *this = TDSFInfo {}; }
     void Assign(const TDSFInfo& Source) { *this = Source; }
     // kbit/s; 0 when the play time is unknown.
     uint32_t BitRate() const;

@@ -8,25 +8,30 @@ namespace {
 
 // kbit/s by bit-rate index; index 0 (free format) and 15 (invalid) are handled by the caller.
 constexpr uint16_t BitRatesV1[3][16] = {
-    {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},
-    {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0},
-    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0},
+    { 0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0 },
+    { 0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0 },
+    { 0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0 },
 };
 constexpr uint16_t BitRatesV2[2][16] = {
-    {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0},
-    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},
+    { 0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0 },
+    { 0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0 },
 };
-constexpr uint32_t SampleRatesV1[3] = {44100, 48000, 32000};
-constexpr uint32_t SampleRatesV2[3] = {22050, 24000, 16000};
-constexpr uint32_t SampleRatesV25[3] = {11025, 12000, 8000};
+constexpr uint32_t SampleRatesV1[3] = { 44100, 48000, 32000 };
+constexpr uint32_t SampleRatesV2[3] = { 22050, 24000, 16000 };
+constexpr uint32_t SampleRatesV25[3] = { 11025, 12000, 8000 };
 
 bool IsSyncSecondByte(uint8_t B)
 {
     switch (B) {
-    case 0xE3: case 0xF2: case 0xF3: case 0xF9: case 0xFA: case 0xFB: case 0xFC: case 0xFD:
-        return true;
-    default:
-        return false;
+    case 0xE3:
+    case 0xF2:
+    case 0xF3:
+    case 0xF9:
+    case 0xFA:
+    case 0xFB:
+    case 0xFC:
+    case 0xFD: return true;
+    default: return false;
     }
 }
 
@@ -35,8 +40,7 @@ uint32_t SideInfoLength(const TMPEGHeaderX& Info)
 {
     const bool Mono = Info.ChannelMode == tmpegcmMono;
     switch (Info.ChannelMode) {
-    case tmpegcmUnknown:
-        return 0;
+    case tmpegcmUnknown: return 0;
     default:
         if (Info.Version == tmpegv1)
             return Mono ? 17 : 32;
@@ -62,8 +66,8 @@ bool PlausibleHeader(uint32_t H, TMPEGHeaderX& Info)
     if ((H >> 21) != 0x7FF)
         return false;
     DecodeMPEGHeader(H, Info);
-    return Info.Version != tmpegvUnknown && Info.Layer != tmpeglUnknown && Info.SampleRate != 0 && Info.BitRate != 0 &&
-           Info.BitRate != 0xFFFF && Info.FrameSize >= 4;
+    return Info.Version != tmpegvUnknown && Info.Layer != tmpeglUnknown && Info.SampleRate != 0 && Info.BitRate != 0
+        && Info.BitRate != 0xFFFF && Info.FrameSize >= 4;
 }
 
 // The frame is followed by one of the same version, layer and sample rate, or ends the data.
@@ -74,8 +78,9 @@ bool NextFrameFollows(const TByteSource& Source, uint64_t Position, const TMPEGH
         return Next <= Source.Size();
     uint8_t B[4];
     TMPEGHeaderX Following;
-    return Source.ReadExact(Next, B, sizeof B) && PlausibleHeader(GetBE32(B), Following) &&
-           Following.Version == Info.Version && Following.Layer == Info.Layer && Following.SampleRate == Info.SampleRate;
+    return Source.ReadExact(Next, B, sizeof B) && PlausibleHeader(GetBE32(B), Following)
+        && Following.Version == Info.Version && Following.Layer == Info.Layer
+        && Following.SampleRate == Info.SampleRate;
 }
 
 } // namespace
@@ -129,12 +134,12 @@ void DecodeMPEGHeader(uint32_t H, TMPEGHeaderX& Info)
     }
     Info.ModeExtension = tmpegmeNone;
     if (Info.ChannelMode == tmpegcmJointStereo) {
-        constexpr TMPEGModeExtension Extensions[4] = {tmpegmeNone, tmpegmeIntensity, tmpegmeMS, tmpegmeIntensityMS};
+        constexpr TMPEGModeExtension Extensions[4] = { tmpegmeNone, tmpegmeIntensity, tmpegmeMS, tmpegmeIntensityMS };
         Info.ModeExtension = Extensions[(H >> 4) & 3];
     }
     Info.Copyrighted = (H >> 3) & 1;
     Info.Original = (H >> 2) & 1;
-    constexpr TMPEGEmphasis Emphases[4] = {tmpegeNo, tmpege5015, tmpegeUnknown, tmpegeCCITJ17};
+    constexpr TMPEGEmphasis Emphases[4] = { tmpegeNo, tmpege5015, tmpegeUnknown, tmpegeCCITJ17 };
     Info.Emphasis = Emphases[H & 3];
 
     Info.FrameSize = 0;
@@ -186,8 +191,8 @@ std::optional<uint64_t> FindMPEGAudioFrame(const TByteSource& Source, uint64_t S
             TMPEGHeaderX Info;
             if (I + 10 <= Count)
                 Skip = ID3v2TagLength(Chunk + I);
-            if (Skip == 0 && Chunk[I] == 0xFF && PlausibleHeader(GetBE32(Chunk + I), Info) &&
-                NextFrameFollows(Source, At + I, Info))
+            if (Skip == 0 && Chunk[I] == 0xFF && PlausibleHeader(GetBE32(Chunk + I), Info)
+                && NextFrameFollows(Source, At + I, Info))
                 return At + I;
         }
         if (Skip != 0) {
@@ -210,12 +215,13 @@ bool ReadMPEGFrame(const TByteSource& Source, uint64_t Position, TMPEGHeaderX& I
     const size_t Count = Source.ReadAt(Position, Frame, sizeof Frame);
     if (Count < 4)
         return false;
-    Info = TMPEGHeaderX{};
+    Info = TMPEGHeaderX {};
     Info.Position = Position;
     DecodeMPEGHeader(GetBE32(Frame), Info);
 
     const size_t XingAt = 4 + SideInfoLength(Info);
-    if (XingAt + 8 <= Count && (std::memcmp(Frame + XingAt, "Xing", 4) == 0 || std::memcmp(Frame + XingAt, "Info", 4) == 0)) {
+    if (XingAt + 8 <= Count
+        && (std::memcmp(Frame + XingAt, "Xing", 4) == 0 || std::memcmp(Frame + XingAt, "Info", 4) == 0)) {
         Info.VBR = true;
         const uint32_t Flags = GetBE32(Frame + XingAt + 4);
         size_t At = XingAt + 8;

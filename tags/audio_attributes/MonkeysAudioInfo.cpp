@@ -27,7 +27,7 @@ uint32_t OldBlocksPerFrame(uint16_t Version, uint16_t Compression)
 
 bool TMonkeysAudioInfo::LoadFromStream(const TByteSource& Stream, uint64_t Start, uint64_t TagsSize)
 {
-    *this = TMonkeysAudioInfo{};
+    *this = TMonkeysAudioInfo {};
     uint8_t H[32];
     if (!Stream.ReadExact(Start, H, sizeof H) || std::memcmp(H, "MAC ", 4) != 0)
         return false;
@@ -56,8 +56,8 @@ bool TMonkeysAudioInfo::LoadFromStream(const TByteSource& Stream, uint64_t Start
         Audio.BitsPerSample = (Flags & Flag8Bit) ? 8 : (Flags & Flag24Bit) ? 24 : 16;
         BlocksPerFrame = OldBlocksPerFrame(Version, CompressionLevel);
     }
-    if (Audio.Channels == 0 || Audio.Channels > 32 || Audio.SamplesPerSec == 0 || Audio.BitsPerSample == 0 ||
-        Audio.BitsPerSample > 32 || BlocksPerFrame == 0 || FinalFrameBlocks > BlocksPerFrame)
+    if (Audio.Channels == 0 || Audio.Channels > 32 || Audio.SamplesPerSec == 0 || Audio.BitsPerSample == 0
+        || Audio.BitsPerSample > 32 || BlocksPerFrame == 0 || FinalFrameBlocks > BlocksPerFrame)
         return false;
     if (TotalFrames > 0)
         Audio.SampleCount = uint64_t(TotalFrames - 1) * BlocksPerFrame + FinalFrameBlocks;

@@ -9,7 +9,7 @@ namespace vantor {
 
 namespace {
 
-constexpr uint32_t SampleRates[] = {44100, 48000, 37800, 32000};
+constexpr uint32_t SampleRates[] = { 44100, 48000, 37800, 32000 };
 constexpr uint32_t FrameSamples = 1152;
 // The stream header comes first; a stream that has none among its first packets has none.
 constexpr int MaxPacketsBeforeHeader = 16;
@@ -49,10 +49,7 @@ std::string EncoderText(uint8_t Version)
 
 } // namespace
 
-void TMPEGplus::Clear()
-{
-    *this = TMPEGplus{};
-}
+void TMPEGplus::Clear() { *this = TMPEGplus {}; }
 
 bool TMPEGplus::LoadFromFile(const std::filesystem::path& FileName, uint64_t ID3v2Size, uint64_t RestTagsTotalSize)
 {
@@ -101,8 +98,8 @@ bool TMPEGplus::ReadVersion8(const TByteSource& Stream, uint64_t At)
             if (Cursor >= PacketEnd || !Stream.ReadExact(Cursor, &Version, 1))
                 return false;
             ++Cursor;
-            if (!ReadVarLen(Stream, Cursor, PacketEnd, FSampleCount) || !ReadVarLen(Stream, Cursor, PacketEnd, Silence) ||
-                PacketEnd - Cursor < 2 || !Stream.ReadExact(Cursor, Rate, 2))
+            if (!ReadVarLen(Stream, Cursor, PacketEnd, FSampleCount) || !ReadVarLen(Stream, Cursor, PacketEnd, Silence)
+                || PacketEnd - Cursor < 2 || !Stream.ReadExact(Cursor, Rate, 2))
                 return false;
             FStreamVersion = Version;
             FSampleRate = (Rate[0] >> 5) < std::size(SampleRates) ? SampleRates[Rate[0] >> 5] : 0;
@@ -173,10 +170,7 @@ std::string TMPEGplus::ChannelMode() const
     }
 }
 
-double TMPEGplus::Duration() const
-{
-    return FSampleRate != 0 ? double(FSampleCount) / FSampleRate : 0;
-}
+double TMPEGplus::Duration() const { return FSampleRate != 0 ? double(FSampleCount) / FSampleRate : 0; }
 
 uint32_t TMPEGplus::BitRate() const
 {
@@ -188,20 +182,16 @@ uint32_t TMPEGplus::BitRate() const
 
 std::string TMPEGplus::Profile() const
 {
-    static const char* const Names[16] = {
-        "No profile", "Unstable/Experimental", "Unused", "Unused", "Unused",
-        "Below Telephone (q=0.0)", "Below Telephone (q=1.0)", "Telephone (q=2.0)", "Thumb (q=3.0)",
-        "Radio (q=4.0)", "Standard (q=5.0)", "Xtreme (q=6.0)", "Insane (q=7.0)", "BrainDead (q=8.0)",
-        "Above BrainDead (q=9.0)", "Above BrainDead (q=10.0)"};
+    static const char* const Names[16] = { "No profile", "Unstable/Experimental", "Unused", "Unused", "Unused",
+        "Below Telephone (q=0.0)", "Below Telephone (q=1.0)", "Telephone (q=2.0)", "Thumb (q=3.0)", "Radio (q=4.0)",
+        "Standard (q=5.0)", "Xtreme (q=6.0)", "Insane (q=7.0)", "BrainDead (q=8.0)", "Above BrainDead (q=9.0)",
+        "Above BrainDead (q=10.0)" };
     if (FStreamVersion != 7 && FStreamVersion != 71)
         return {};
     return Names[FProfileID & 0x0F];
 }
 
-bool TMPEGplus::Corrupted() const
-{
-    return FValid && (FSampleCount == 0 || FSampleRate == 0);
-}
+bool TMPEGplus::Corrupted() const { return FValid && (FSampleCount == 0 || FSampleRate == 0); }
 
 double TMPEGplus::Ratio() const
 {

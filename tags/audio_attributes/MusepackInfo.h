@@ -22,9 +22,9 @@ public:
     uint32_t FChannelCount = 0;  // stream version 8
     uint32_t FChannelModeID = 0; // older streams: 1 stereo, 2 joint stereo
     uint64_t FSampleCount = 0;
-    uint32_t FFrameCount = 0;    // older streams: frames of 1152 samples
-    uint32_t FBitRate = 0;       // kbit/s as stored (stream versions 4 and 5)
-    uint32_t FProfileID = 0;     // stream versions 7 and 7.1
+    uint32_t FFrameCount = 0; // older streams: frames of 1152 samples
+    uint32_t FBitRate = 0;    // kbit/s as stored (stream versions 4 and 5)
+    uint32_t FProfileID = 0;  // stream versions 7 and 7.1
     std::string FEncoder;
     // Replay gain of stream version 7 (gain in 1/100 dB, peak as stored).
     int16_t FTitleGain = 0;

@@ -1,6 +1,5 @@
 #include "tags/audio_attributes/SourceAudioAttributes.h"
 
-
 namespace vantor {
 
 namespace {
@@ -12,17 +11,17 @@ template <typename T, typename Get>
 T Walk(const TAudioPropertySources* Parent, TWalkStop Stop, Get Value)
 {
     if (!Parent)
-        return T{};
+        return T {};
     for (const TAudioPropertySet& Source : Parent->PropertiesByRisingPriority()) {
         if (Stop != TWalkStop::None && Source.StopsFormatWalk)
-            return T{};
+            return T {};
         if (Stop == TWalkStop::BitsPerSample && Source.StopsBitsPerSampleWalk)
-            return T{};
+            return T {};
         const T V = Value(Source);
-        if (V != T{})
+        if (V != T {})
             return V;
     }
-    return T{};
+    return T {};
 }
 
 } // namespace

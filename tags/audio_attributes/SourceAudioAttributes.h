@@ -32,7 +32,10 @@ public:
 class TSourceAudioAttributes {
 public:
     // Parent is not owned and must outlive this object; null gives no walk.
-    explicit TSourceAudioAttributes(const TAudioPropertySources* Parent = nullptr) : Parent(Parent) {}
+    explicit TSourceAudioAttributes(const TAudioPropertySources* Parent = nullptr)
+        : Parent(Parent)
+    {
+    }
 
     const TAudioPropertySources* Parent;
     std::unique_ptr<TAudioAttributesReader> WAVPackAttributes;

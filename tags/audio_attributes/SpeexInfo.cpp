@@ -23,7 +23,8 @@ int64_t LastGranule(const TByteSource& Stream, uint32_t Serial)
     if (Tail.size() < PageHeaderBytes)
         return -1;
     for (size_t At = Tail.size() - PageHeaderBytes + 1; At-- > 0;) {
-        if (std::memcmp(Tail.data() + At, "OggS", 4) == 0 && Tail[At + 4] == 0 && GetLE32(Tail.data() + At + 14) == Serial)
+        if (std::memcmp(Tail.data() + At, "OggS", 4) == 0 && Tail[At + 4] == 0
+            && GetLE32(Tail.data() + At + 14) == Serial)
             return int64_t(GetLE64(Tail.data() + At + 6));
     }
     return -1;
@@ -33,7 +34,7 @@ int64_t LastGranule(const TByteSource& Stream, uint32_t Serial)
 
 bool TSpeexInfo::LoadFromStream(const TByteSource& Stream)
 {
-    *this = TSpeexInfo{};
+    *this = TSpeexInfo {};
     uint8_t Page[PageHeaderBytes + 255];
     const size_t Count = Stream.ReadAt(0, Page, sizeof Page);
     if (Count < PageHeaderBytes || std::memcmp(Page, "OggS", 4) != 0 || Page[4] != 0)

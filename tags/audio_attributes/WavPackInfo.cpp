@@ -9,8 +9,8 @@ namespace vantor {
 
 namespace {
 
-constexpr uint32_t SampleRates[] = {6000, 8000, 9600, 11025, 12000, 16000, 22050, 24000,
-                                    32000, 44100, 48000, 64000, 88200, 96000, 192000};
+constexpr uint32_t SampleRates[] = { 6000, 8000, 9600, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 64000,
+    88200, 96000, 192000 };
 
 // Version 4 block header flags.
 constexpr uint32_t FlagMono = 1u << 2;
@@ -159,8 +159,8 @@ bool TWAVPackfile::ReadVersion4(const TByteSource& Stream)
         const uint64_t Length = (Id & IdOddSize) && Stored > 0 ? Stored - 1 : Stored;
         uint8_t Data[3] = {};
         const size_t Got = Length >= 1 && DataAt < BlockEnd
-                               ? Stream.ReadAt(DataAt, Data, size_t(std::min<uint64_t>({Length, sizeof Data, BlockEnd - DataAt})))
-                               : 0;
+            ? Stream.ReadAt(DataAt, Data, size_t(std::min<uint64_t>({ Length, sizeof Data, BlockEnd - DataAt })))
+            : 0;
         switch (Id & IdMask) {
         case IdChannelInfo:
             if (Got >= 1 && Data[0] != 0)
@@ -187,8 +187,7 @@ bool TWAVPackfile::ReadVersion4(const TByteSource& Stream)
                 }
             }
             break;
-        default:
-            break;
+        default: break;
         }
         At = DataAt + Stored;
     }
@@ -220,8 +219,8 @@ bool TWAVPackfile::ReadVersion3(const TByteSource& Stream)
     }
     // The WavPack header follows the "data" chunk's header in place of the samples.
     uint8_t W[36];
-    if (!HaveFormat || !Chunk.Is("data") || !Stream.ReadExact(Chunk.DataOffset, W, sizeof W) ||
-        std::memcmp(W, "wvpk", 4) != 0)
+    if (!HaveFormat || !Chunk.Is("data") || !Stream.ReadExact(Chunk.DataOffset, W, sizeof W)
+        || std::memcmp(W, "wvpk", 4) != 0)
         return false;
     FChannels = GetLE16(Fmt + 2);
     FSampleRate = GetLE32(Fmt + 4);

@@ -16,15 +16,15 @@ class TWAVPackfile : public TAudioAttributesReader {
 public:
     bool FValid = false;
     uint64_t FFileSize = 0;
-    uint64_t FTagSize = 0;   // bytes of tags at the end, given by the caller
+    uint64_t FTagSize = 0; // bytes of tags at the end, given by the caller
     uint32_t FVersion = 0;
     uint16_t FChannels = 0;
     uint32_t FSampleRate = 0;
     uint32_t FBits = 0;
     uint64_t FSamples = 0;
-    uint64_t FBSamples = 0;  // samples in the first block
-    double FBitrate = 0;     // kbit/s
-    double FDuration = 0;    // seconds
+    uint64_t FBSamples = 0; // samples in the first block
+    double FBitrate = 0;    // kbit/s
+    double FDuration = 0;   // seconds
     std::string FEncoder;
 
     // Opens the file read-only; true when it is WavPack.

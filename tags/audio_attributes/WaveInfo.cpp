@@ -18,7 +18,7 @@ bool IsWaveForm(const TByteSource& Source, bool& IsRF64)
 
 bool ReadWaveAudio(const TByteSource& Source, TWaveAudio& Audio)
 {
-    Audio = TWaveAudio{};
+    Audio = TWaveAudio {};
     bool IsRF64 = false;
     if (!IsWaveForm(Source, IsRF64))
         return false;

@@ -23,13 +23,13 @@ struct TWaveFmt {
     uint16_t cbSize = 0;
     uint16_t ValidBitsPerSample = 0;
     uint32_t ChannelMask = 0;
-    std::array<uint8_t, 16> SubFormat{};
+    std::array<uint8_t, 16> SubFormat {};
 };
 
 struct TWaveAudio {
     TWaveFmt Fmt;
     uint64_t SampleCount = 0;
-    double PlayTime = 0; // seconds
+    double PlayTime = 0;  // seconds
     uint32_t BitRate = 0; // kbit/s
 };
 

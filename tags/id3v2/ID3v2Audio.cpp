@@ -26,13 +26,14 @@ uint64_t TrailingTagsSize(const TByteSource& Stream)
     const uint64_t FileSize = Stream.Size();
     uint8_t Tail[143];
     // An APE footer at the end wins: its own bytes can put "TAG" there.
-    if (FileSize < 128 || !Stream.ReadExact(FileSize - 128, Tail + 15, 128) || std::memcmp(Tail + 15, "TAG", 3) != 0 ||
-        std::memcmp(Tail + 15 + 96, "APETAGEX", 8) == 0)
+    if (FileSize < 128 || !Stream.ReadExact(FileSize - 128, Tail + 15, 128) || std::memcmp(Tail + 15, "TAG", 3) != 0
+        || std::memcmp(Tail + 15 + 96, "APETAGEX", 8) == 0)
         return 0;
     uint64_t Total = 128;
     if (FileSize >= 143 && Stream.ReadExact(FileSize - 143, Tail, 15) && std::memcmp(Tail + 6, "LYRICS200", 9) == 0) {
         uint32_t Length = 0;
-        const auto [End, Error] = std::from_chars(reinterpret_cast<const char*>(Tail), reinterpret_cast<const char*>(Tail + 6), Length);
+        const auto [End, Error] =
+            std::from_chars(reinterpret_cast<const char*>(Tail), reinterpret_cast<const char*>(Tail + 6), Length);
         if (Error == std::errc() && End == reinterpret_cast<const char*>(Tail + 6) && Length + 143 <= FileSize)
             Total += Length + 15;
     }
@@ -106,8 +107,9 @@ double TID3v2Tag::PlayTime()
     if (KnowsFrameCount(MPEGInfo)) {
         // The frame duration follows from the layer and sample rate (26.12 ms for 44.1 kHz
         // layer 3, 36 ms for 32 kHz); 26 ms is only the usual case.
-        FPlayTime = MPEGInfo.SampleRate != 0 ? double(MPEGInfo.FrameCount) * SamplesPerFrame(MPEGInfo) / MPEGInfo.SampleRate
-                                             : double(MPEGInfo.FrameCount) * 0.026;
+        FPlayTime = MPEGInfo.SampleRate != 0
+            ? double(MPEGInfo.FrameCount) * SamplesPerFrame(MPEGInfo) / MPEGInfo.SampleRate
+            : double(MPEGInfo.FrameCount) * 0.026;
     } else if (BitRate != 0) {
         // From the first frame: a second tag or junk in front of it is no audio.
         const uint64_t Front = MPEGInfo.Position;
@@ -162,8 +164,7 @@ TAudioPropertySet TID3v2Tag::AudioProperties()
         P.SampleCount = DFFInfo.SampleCount;
         P.BitRate = DFFInfo.BitRate;
         break;
-    default:
-        break;
+    default: break;
     }
     return P;
 }

@@ -43,9 +43,10 @@ TFormInfo DetectForm(const TByteSource& Source)
             Info.FormEnd = 8 + GetLE64(Sizes);
             Info.RF64DataSize = GetLE64(Sizes + 8);
         } else {
-            Info.DS64 = TChunk{};
+            Info.DS64 = TChunk {};
         }
-    } else if (std::memcmp(Head, "FORM", 4) == 0 && (std::memcmp(Head + 8, "AIFF", 4) == 0 || std::memcmp(Head + 8, "AIFC", 4) == 0)) {
+    } else if (std::memcmp(Head, "FORM", 4) == 0
+        && (std::memcmp(Head + 8, "AIFF", 4) == 0 || std::memcmp(Head + 8, "AIFC", 4) == 0)) {
         Info.Form = TForm::AIFF;
         Info.SizeField = TChunkSizeField::BE32;
         Info.FormEnd = 8 + uint64_t(GetBE32(Head + 4));
@@ -164,18 +165,18 @@ int AddFormSizeEdit(const TFormInfo& Form, int64_t Delta, TFileEdits& Edits)
     if (Form.Form == TForm::RF64) {
         std::vector<uint8_t> RiffSize(8);
         PutLE64(RiffSize.data(), NewFormSize);
-        Edits.push_back({Form.DS64.DataOffset, 8, std::move(RiffSize)});
+        Edits.push_back({ Form.DS64.DataOffset, 8, std::move(RiffSize) });
         return id3v2Success;
     }
     if (!DSDIFF && NewFormSize > 0xFFFFFFFFull)
         return id3v2ContainerTooLarge;
-    Edits.push_back({4, DSDIFF ? 8u : 4u, SizeBytes(Form.SizeField, NewFormSize)});
+    Edits.push_back({ 4, DSDIFF ? 8u : 4u, SizeBytes(Form.SizeField, NewFormSize) });
     return id3v2Success;
 }
 
 // Saves into a chunk of a RIFF, RF64, AIFF or DSDIFF form.
-int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, uint32_t P, const TID3v2Renderer& Render,
-                  TFileEdits& Edits)
+int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, uint32_t P,
+    const TID3v2Renderer& Render, TFileEdits& Edits)
 {
     const bool DSDIFF = Form.Form == TForm::DSDIFF;
     const uint32_t HeaderLength = DSDIFF ? 12 : 8;
@@ -189,7 +190,7 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
     if (Found && !DSDIFF) {
         const uint64_t E = ExistingTagSize(Source, TagChunk.DataOffset, TagChunk.Size);
         if (E >= N && E - N <= P) {
-            TFileEdit Edit{TagChunk.DataOffset, E, {}};
+            TFileEdit Edit { TagChunk.DataOffset, E, {} };
             if (const int R = Render(uint32_t(E - N), Edit.Insert); R != id3v2Success)
                 return R;
             Edits.push_back(std::move(Edit));
@@ -202,7 +203,8 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
     const uint32_t Padding = DSDIFF ? 0 : uint32_t(P + ((N + P) & 1));
     TFileEdit TagEdit;
     TagEdit.Insert.assign(4, 0);
-    std::memcpy(TagEdit.Insert.data(), Found ? TagChunk.ID.data() : (Form.Form == TForm::RIFF || Form.Form == TForm::RF64 ? "id3 " : "ID3 "), 4);
+    std::memcpy(TagEdit.Insert.data(),
+        Found ? TagChunk.ID.data() : (Form.Form == TForm::RIFF || Form.Form == TForm::RF64 ? "id3 " : "ID3 "), 4);
     TagEdit.Insert.resize(HeaderLength);
     std::vector<uint8_t> Tag;
     if (const int R = Render(Padding, Tag); R != id3v2Success)
@@ -242,7 +244,7 @@ int PlanChunkRemoval(const TByteSource& Source, const TFormInfo& Form, TFileEdit
     const uint64_t Length = ChunkEndWithPad(Source, Form, Chunk) - Chunk.HeaderOffset;
     if (const int R = AddFormSizeEdit(Form, -int64_t(Length), Edits); R != id3v2Success)
         return R;
-    Edits.push_back({Chunk.HeaderOffset, Length, {}});
+    Edits.push_back({ Chunk.HeaderOffset, Length, {} });
     return id3v2Success;
 }
 
@@ -273,7 +275,7 @@ TFileEdit DSFHeaderEdit(uint64_t NewFileSize, uint64_t Offset)
     std::vector<uint8_t> Fields(16);
     PutLE64(Fields.data(), NewFileSize);
     PutLE64(Fields.data() + 8, Offset);
-    return {12, 16, std::move(Fields)};
+    return { 12, 16, std::move(Fields) };
 }
 
 // DSF keeps the tag at the metadata offset of its header, normally at the end of the file.
@@ -289,7 +291,7 @@ int PlanDSFSave(const TByteSource& Source, const TID3v2Renderer& Render, TFileEd
     if (E == 0 && Offset != FileSize)
         return id3v2InvalidContainer;
 
-    TFileEdit TagEdit{Offset, E, {}};
+    TFileEdit TagEdit { Offset, E, {} };
     if (const int R = Render(0, TagEdit.Insert); R != id3v2Success)
         return R;
     Edits.push_back(DSFHeaderEdit(FileSize - E + TagEdit.Insert.size(), Offset));
@@ -307,7 +309,7 @@ int PlanDSFRemoval(const TByteSource& Source, TFileEdits& Edits)
     if (E == 0)
         return id3v2Success;
     Edits.push_back(DSFHeaderEdit(Source.Size() - E, 0));
-    Edits.push_back({Offset, E, {}});
+    Edits.push_back({ Offset, E, {} });
     return id3v2Success;
 }
 
@@ -315,12 +317,11 @@ int PlanDSFRemoval(const TByteSource& Source, TFileEdits& Edits)
 
 TSourceFileType LocateID3v2InContainer(const TByteSource& Source, TID3v2Location& Location)
 {
-    Location = TID3v2Location{};
+    Location = TID3v2Location {};
     const TFormInfo Form = DetectForm(Source);
     switch (Form.Form) {
     case TForm::None:
-    case TForm::RF64NotWave:
-        return sftUnknown;
+    case TForm::RF64NotWave: return sftUnknown;
     case TForm::DSF: {
         uint8_t Pointer[8];
         if (Source.ReadExact(20, Pointer, 8)) {
@@ -332,8 +333,7 @@ TSourceFileType LocateID3v2InContainer(const TByteSource& Source, TID3v2Location
         }
         return sftDSF;
     }
-    default:
-        break;
+    default: break;
     }
     TChunkWalker Walker(Source, Form.SizeField, Form.FirstChunk, Source.Size());
     Walker.SetRF64DataSize(Form.RF64DataSize);
@@ -351,28 +351,24 @@ TSourceFileType LocateID3v2InContainer(const TByteSource& Source, TID3v2Location
 }
 
 int PlanID3v2Save(const TByteSource& Source, uint64_t NewTagSize, uint32_t PaddingToWrite, const TID3v2Renderer& Render,
-                  TFileEdits& Edits)
+    TFileEdits& Edits)
 {
     Edits.clear();
     const TFormInfo Form = DetectForm(Source);
     switch (Form.Form) {
-    case TForm::RF64NotWave:
-        return id3v2RF64NotWave;
-    case TForm::DSF:
-        return PlanDSFSave(Source, Render, Edits);
+    case TForm::RF64NotWave: return id3v2RF64NotWave;
+    case TForm::DSF: return PlanDSFSave(Source, Render, Edits);
     case TForm::RIFF:
     case TForm::RF64:
     case TForm::AIFF:
-    case TForm::DSDIFF:
-        return PlanChunkSave(Source, Form, NewTagSize, PaddingToWrite, Render, Edits);
-    case TForm::None:
-        break;
+    case TForm::DSDIFF: return PlanChunkSave(Source, Form, NewTagSize, PaddingToWrite, Render, Edits);
+    case TForm::None: break;
     }
 
     const uint64_t E = ExistingTagSize(Source, 0, Source.Size());
     const uint64_t N = NewTagSize;
     const uint32_t Padding = E >= N && E - N <= PaddingToWrite ? uint32_t(E - N) : PaddingToWrite;
-    TFileEdit Edit{0, E, {}};
+    TFileEdit Edit { 0, E, {} };
     if (const int R = Render(Padding, Edit.Insert); R != id3v2Success)
         return R;
     Edits.push_back(std::move(Edit));
@@ -384,17 +380,13 @@ int PlanID3v2Removal(const TByteSource& Source, TFileEdits& Edits)
     Edits.clear();
     const TFormInfo Form = DetectForm(Source);
     switch (Form.Form) {
-    case TForm::RF64NotWave:
-        return id3v2RF64NotWave;
-    case TForm::DSF:
-        return PlanDSFRemoval(Source, Edits);
+    case TForm::RF64NotWave: return id3v2RF64NotWave;
+    case TForm::DSF: return PlanDSFRemoval(Source, Edits);
     case TForm::RIFF:
     case TForm::RF64:
     case TForm::AIFF:
-    case TForm::DSDIFF:
-        return PlanChunkRemoval(Source, Form, Edits);
-    case TForm::None:
-        break;
+    case TForm::DSDIFF: return PlanChunkRemoval(Source, Form, Edits);
+    case TForm::None: break;
     }
     // Tags stacked one behind the other all go: the next one would otherwise become the
     // file's tag and bring the deleted fields back.
@@ -402,7 +394,7 @@ int PlanID3v2Removal(const TByteSource& Source, TFileEdits& Edits)
     while (const uint64_t E = ExistingTagSize(Source, End, Source.Size() - End))
         End += E;
     if (End)
-        Edits.push_back({0, End, {}});
+        Edits.push_back({ 0, End, {} });
     return id3v2Success;
 }
 

@@ -18,7 +18,7 @@
 namespace vantor {
 
 struct TID3v2Location {
-    bool TagFound = false;  // an "ID3" header at TagOffset
+    bool TagFound = false; // an "ID3" header at TagOffset
     uint64_t TagOffset = 0;
     bool ChunkFound = false; // the container's ID3 chunk (not for DSF)
     TChunk Chunk;
@@ -39,7 +39,7 @@ using TID3v2Renderer = std::function<int(uint32_t Padding, std::vector<uint8_t>&
 // Returns 0, or 7 (container unfit for writing), 9 (RF64 without WAVE), 10 (new container
 // size does not fit its field), or the renderer's code.
 int PlanID3v2Save(const TByteSource& Source, uint64_t NewTagSize, uint32_t PaddingToWrite, const TID3v2Renderer& Render,
-                  TFileEdits& Edits);
+    TFileEdits& Edits);
 
 // Plans taking the existing tag out of Source: from the start of a plain file, the ID3 chunk
 // out of its form (and the form's size down with it), or the tag off a DSF file (whose header

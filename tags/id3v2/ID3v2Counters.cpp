@@ -51,10 +51,7 @@ uint32_t TID3v2Tag::GetPlayCount(int Index) const
     return Count;
 }
 
-uint32_t TID3v2Tag::GetPlayCount(std::string_view FrameID) const
-{
-    return GetPlayCount(FrameExists(FrameID));
-}
+uint32_t TID3v2Tag::GetPlayCount(std::string_view FrameID) const { return GetPlayCount(FrameExists(FrameID)); }
 
 bool TID3v2Tag::SetPlayCount(int Index, uint32_t PlayCount)
 {

@@ -2,27 +2,20 @@
 #include "tags/id3v2/Unsynchronisation.h"
 #include "tags/io/Bytes.h"
 
-
 #include <algorithm>
 #include <cstring>
 #include <zlib.h>
 
 namespace vantor {
 
-bool IsValidFrameId(const uint8_t* Id, size_t Length)
-{
-    return std::all_of(Id, Id + Length, IsFrameIdChar);
-}
+bool IsValidFrameId(const uint8_t* Id, size_t Length) { return std::all_of(Id, Id + Length, IsFrameIdChar); }
 
 bool IsValidFrameId(std::string_view Id)
 {
     return (Id.size() == 3 || Id.size() == 4) && IsValidFrameId(reinterpret_cast<const uint8_t*>(Id.data()), Id.size());
 }
 
-std::string_view TID3v2Frame::IdText() const
-{
-    return std::string_view(ID.data(), ID[3] == 0 ? 3 : 4);
-}
+std::string_view TID3v2Frame::IdText() const { return std::string_view(ID.data(), ID[3] == 0 ? 3 : 4); }
 
 void TID3v2Frame::SetId(std::string_view Id)
 {
@@ -43,8 +36,9 @@ void TID3v2Frame::DecodeFlags3(uint16_t Value)
 
 uint16_t TID3v2Frame::EncodeFlags3()
 {
-    Flags = uint16_t((TagAlterPreservation ? 0x8000 : 0) | (FileAlterPreservation ? 0x4000 : 0) | (ReadOnly ? 0x2000 : 0) |
-                     (Compressed ? 0x0080 : 0) | (Encrypted ? 0x0040 : 0) | (GroupingIdentity ? 0x0020 : 0));
+    Flags =
+        uint16_t((TagAlterPreservation ? 0x8000 : 0) | (FileAlterPreservation ? 0x4000 : 0) | (ReadOnly ? 0x2000 : 0)
+            | (Compressed ? 0x0080 : 0) | (Encrypted ? 0x0040 : 0) | (GroupingIdentity ? 0x0020 : 0));
     return Flags;
 }
 
@@ -63,9 +57,9 @@ void TID3v2Frame::DecodeFlags4(uint16_t Value)
 
 uint16_t TID3v2Frame::EncodeFlags4()
 {
-    Flags = uint16_t((TagAlterPreservation ? 0x4000 : 0) | (FileAlterPreservation ? 0x2000 : 0) | (ReadOnly ? 0x1000 : 0) |
-                     (GroupingIdentity ? 0x0040 : 0) | (Compressed ? 0x0008 : 0) | (Encrypted ? 0x0004 : 0) |
-                     (Unsynchronised ? 0x0002 : 0) | (DataLengthIndicator ? 0x0001 : 0));
+    Flags = uint16_t((TagAlterPreservation ? 0x4000 : 0) | (FileAlterPreservation ? 0x2000 : 0)
+        | (ReadOnly ? 0x1000 : 0) | (GroupingIdentity ? 0x0040 : 0) | (Compressed ? 0x0008 : 0)
+        | (Encrypted ? 0x0004 : 0) | (Unsynchronised ? 0x0002 : 0) | (DataLengthIndicator ? 0x0001 : 0));
     return Flags;
 }
 
@@ -75,7 +69,8 @@ bool TID3v2Frame::Compress()
         return false;
     uLongf Length = compressBound(uLong(Stream.size()));
     std::vector<uint8_t> Packed(Length);
-    if (compress2(Packed.data(), &Length, Stream.data(), uLong(Stream.size()), Z_BEST_COMPRESSION) != Z_OK || Length == 0)
+    if (compress2(Packed.data(), &Length, Stream.data(), uLong(Stream.size()), Z_BEST_COMPRESSION) != Z_OK
+        || Length == 0)
         return false;
     Packed.resize(Length);
     DataLengthIndicatorValue = uint32_t(Stream.size());
@@ -94,7 +89,7 @@ bool TID3v2Frame::DeCompress()
     uint64_t Guess = DataLengthIndicatorValue != 0 ? DataLengthIndicatorValue : uint64_t(Stream.size()) * 4;
     Guess = std::clamp<uint64_t>(Guess, 64, Limit);
 
-    z_stream Z{};
+    z_stream Z {};
     if (inflateInit(&Z) != Z_OK)
         return false;
     std::vector<uint8_t> Out(static_cast<size_t>(Guess));

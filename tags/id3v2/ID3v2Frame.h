@@ -18,9 +18,9 @@ bool IsValidFrameId(std::string_view Id);
 class TID3v2Frame {
 public:
     // The id characters; a 3-character id (an unconverted version 2.2 id) ends with a 0 byte.
-    std::array<char, 4> ID{};
-    uint32_t Size = 0;      // data length from the header, without the extra header bytes
-    uint32_t CodedSize = 0; // the size field as stored
+    std::array<char, 4> ID {};
+    uint32_t Size = 0;           // data length from the header, without the extra header bytes
+    uint32_t CodedSize = 0;      // the size field as stored
     std::vector<uint8_t> Stream; // the data bytes
 
     uint16_t Flags = 0;
@@ -57,7 +57,7 @@ public:
     void ApplyUnsynchronisation();
 
     void Assign(const TID3v2Frame& Source) { *this = Source; }
-    void Clear() { *this = TID3v2Frame{}; }
+    void Clear() { *this = TID3v2Frame {}; }
 };
 
 } // namespace vantor

@@ -13,7 +13,8 @@ namespace vantor {
 bool SameTextIgnoringCase(std::string_view A, std::string_view B)
 {
     const auto Fold = [](char C) { return C >= 'a' && C <= 'z' ? char(C - 32) : C; };
-    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [&](char X, char Y) { return Fold(X) == Fold(Y); });
+    return A.size() == B.size()
+        && std::equal(A.begin(), A.end(), B.begin(), [&](char X, char Y) { return Fold(X) == Fold(Y); });
 }
 
 // Empties the frame at Index for a setter; null when there is no such frame.
@@ -58,7 +59,7 @@ bool TID3v2Tag::GetUnicodeTextMultiple(std::string_view FrameID, std::vector<std
 
 bool TID3v2Tag::SetUnicodeText(int Index, std::string_view Text)
 {
-    return SetUnicodeTextMultiple(Index, std::vector<std::string>{std::string(Text)});
+    return SetUnicodeTextMultiple(Index, std::vector<std::string> { std::string(Text) });
 }
 
 bool TID3v2Tag::SetUnicodeText(std::string_view FrameID, std::string_view Text)
@@ -116,18 +117,16 @@ bool TID3v2Tag::SetUTF8Text(std::string_view FrameID, std::string_view Text)
     return SetUTF8Text(FrameIndexForWrite(FrameID), Text);
 }
 
-bool TID3v2Tag::SetTLEN(int Index, uint64_t Milliseconds)
-{
-    return SetText(Index, std::to_string(Milliseconds));
-}
+bool TID3v2Tag::SetTLEN(int Index, uint64_t Milliseconds) { return SetText(Index, std::to_string(Milliseconds)); }
 
 bool TID3v2Tag::GetTime(int Index, TID3v2DateTime& DateTime) const
 {
     DateTime = {};
     const std::string Text = GetUnicodeText(Index);
     // Each part has a fixed width and follows its separator.
-    int* Parts[] = {&DateTime.Year, &DateTime.Month, &DateTime.Day, &DateTime.Hour, &DateTime.Minute, &DateTime.Second};
-    constexpr char Separators[] = {0, '-', '-', 'T', ':', ':'};
+    int* Parts[] = { &DateTime.Year, &DateTime.Month, &DateTime.Day, &DateTime.Hour, &DateTime.Minute,
+        &DateTime.Second };
+    constexpr char Separators[] = { 0, '-', '-', 'T', ':', ':' };
     size_t Pos = 0;
     for (size_t I = 0; I < 6; ++I) {
         if (I > 0) {
@@ -148,7 +147,8 @@ bool TID3v2Tag::GetTime(int Index, TID3v2DateTime& DateTime) const
 
 bool TID3v2Tag::SetTime(int Index, const TID3v2DateTime& DateTime)
 {
-    const int Parts[] = {DateTime.Year, DateTime.Month, DateTime.Day, DateTime.Hour, DateTime.Minute, DateTime.Second};
+    const int Parts[] = { DateTime.Year, DateTime.Month, DateTime.Day, DateTime.Hour, DateTime.Minute,
+        DateTime.Second };
     int Last = 0;
     for (int I = 0; I < 6; ++I) {
         if (Parts[I] != 0)
@@ -156,9 +156,10 @@ bool TID3v2Tag::SetTime(int Index, const TID3v2DateTime& DateTime)
     }
     char Text[32];
     int Length = std::snprintf(Text, sizeof Text, "%04d", std::clamp(DateTime.Year, 0, 9999));
-    constexpr char Separators[] = {0, '-', '-', 'T', ':', ':'};
+    constexpr char Separators[] = { 0, '-', '-', 'T', ':', ':' };
     for (int I = 1; I <= Last; ++I)
-        Length += std::snprintf(Text + Length, sizeof Text - size_t(Length), "%c%02d", Separators[I], std::clamp(Parts[I], 0, 99));
+        Length += std::snprintf(
+            Text + Length, sizeof Text - size_t(Length), "%c%02d", Separators[I], std::clamp(Parts[I], 0, 99));
     return SetText(Index, std::string_view(Text, size_t(Length)));
 }
 
@@ -183,7 +184,8 @@ std::string TID3v2Tag::GetUnicodeContent(int Index, std::string& LanguageID, std
 
 namespace {
 
-bool WriteContent(TID3v2Frame* F, uint8_t Encoding, std::string_view Content, std::string_view LanguageID, std::string_view Description)
+bool WriteContent(TID3v2Frame* F, uint8_t Encoding, std::string_view Content, std::string_view LanguageID,
+    std::string_view Description)
 {
     if (!F)
         return false;
@@ -199,17 +201,20 @@ bool WriteContent(TID3v2Frame* F, uint8_t Encoding, std::string_view Content, st
 
 } // namespace
 
-bool TID3v2Tag::SetUnicodeContent(int Index, std::string_view Content, std::string_view LanguageID, std::string_view Description)
+bool TID3v2Tag::SetUnicodeContent(
+    int Index, std::string_view Content, std::string_view LanguageID, std::string_view Description)
 {
     return WriteContent(FrameForWrite(Index), id3teUTF16, Content, LanguageID, Description);
 }
 
-bool TID3v2Tag::SetContent(int Index, std::string_view Content, std::string_view LanguageID, std::string_view Description)
+bool TID3v2Tag::SetContent(
+    int Index, std::string_view Content, std::string_view LanguageID, std::string_view Description)
 {
     return WriteContent(FrameForWrite(Index), id3teANSI, Content, LanguageID, Description);
 }
 
-bool TID3v2Tag::SetUTF8Content(int Index, std::string_view Content, std::string_view LanguageID, std::string_view Description)
+bool TID3v2Tag::SetUTF8Content(
+    int Index, std::string_view Content, std::string_view LanguageID, std::string_view Description)
 {
     return WriteContent(FrameForWrite(Index), id3teUTF8, Content, LanguageID, Description);
 }
@@ -225,7 +230,8 @@ std::string TID3v2Tag::GetUnicodeComment(int Index, std::string& LanguageID, std
     return GetUnicodeContent(Index, LanguageID, Description);
 }
 
-bool TID3v2Tag::SetUnicodeComment(int Index, std::string_view Comment, std::string_view LanguageID, std::string_view Description)
+bool TID3v2Tag::SetUnicodeComment(
+    int Index, std::string_view Comment, std::string_view LanguageID, std::string_view Description)
 {
     return SetUnicodeContent(Index, Comment, LanguageID, Description);
 }
@@ -243,7 +249,8 @@ int TID3v2Tag::FindUnicodeCommentByDescription(std::string_view Description) con
     return -1;
 }
 
-bool TID3v2Tag::SetUnicodeCommentByDescription(std::string_view Description, std::string_view LanguageID, std::string_view Comment)
+bool TID3v2Tag::SetUnicodeCommentByDescription(
+    std::string_view Description, std::string_view LanguageID, std::string_view Comment)
 {
     int Index = FindUnicodeCommentByDescription(Description);
     if (Index < 0)
@@ -262,7 +269,8 @@ std::string TID3v2Tag::GetUnicodeLyrics(int Index, std::string& LanguageID, std:
     return GetUnicodeContent(Index, LanguageID, Description);
 }
 
-bool TID3v2Tag::SetUnicodeLyrics(int Index, std::string_view Lyrics, std::string_view LanguageID, std::string_view Description)
+bool TID3v2Tag::SetUnicodeLyrics(
+    int Index, std::string_view Lyrics, std::string_view LanguageID, std::string_view Description)
 {
     return SetUnicodeContent(Index, Lyrics, LanguageID, Description);
 }
@@ -280,10 +288,7 @@ std::string TID3v2Tag::GetURL(int Index) const
     return Reader.ReadLatin1String();
 }
 
-std::string TID3v2Tag::GetURL(std::string_view FrameID) const
-{
-    return GetURL(FrameExists(FrameID));
-}
+std::string TID3v2Tag::GetURL(std::string_view FrameID) const { return GetURL(FrameExists(FrameID)); }
 
 bool TID3v2Tag::SetURL(int Index, std::string_view URL)
 {
@@ -370,7 +375,8 @@ bool TID3v2Tag::SetUnicodeUserDefinedURLLinkByDescription(std::string_view Descr
 
 // ---- User-defined text (TXXX): encoding, description, values
 
-bool TID3v2Tag::GetUnicodeUserDefinedTextInformationMultiple(int Index, std::string& Description, std::vector<std::string>& List) const
+bool TID3v2Tag::GetUnicodeUserDefinedTextInformationMultiple(
+    int Index, std::string& Description, std::vector<std::string>& List) const
 {
     Description.clear();
     List.clear();
@@ -390,7 +396,8 @@ std::string TID3v2Tag::GetUnicodeUserDefinedTextInformation(int Index, std::stri
     return JoinLines(List);
 }
 
-bool TID3v2Tag::SetUnicodeUserDefinedTextInformationMultiple(int Index, std::string_view Description, const std::vector<std::string>& List)
+bool TID3v2Tag::SetUnicodeUserDefinedTextInformationMultiple(
+    int Index, std::string_view Description, const std::vector<std::string>& List)
 {
     TID3v2Frame* F = FrameForWrite(Index);
     if (!F)
@@ -407,7 +414,7 @@ bool TID3v2Tag::SetUnicodeUserDefinedTextInformationMultiple(int Index, std::str
 
 bool TID3v2Tag::SetUnicodeUserDefinedTextInformation(int Index, std::string_view Description, std::string_view Text)
 {
-    return SetUnicodeUserDefinedTextInformationMultiple(Index, Description, {std::string(Text)});
+    return SetUnicodeUserDefinedTextInformationMultiple(Index, Description, { std::string(Text) });
 }
 
 namespace {
@@ -458,7 +465,7 @@ bool TID3v2Tag::FindTXXXByDescriptionMultiple(std::string_view Description, std:
 
 bool TID3v2Tag::SetUnicodeTXXXByDescription(std::string_view Description, std::string_view Text)
 {
-    return SetUnicodeTXXXByDescriptionMultiple(Description, {std::string(Text)});
+    return SetUnicodeTXXXByDescriptionMultiple(Description, { std::string(Text) });
 }
 
 bool TID3v2Tag::SetUnicodeTXXXByDescriptionMultiple(std::string_view Description, const std::vector<std::string>& List)

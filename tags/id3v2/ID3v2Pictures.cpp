@@ -6,11 +6,10 @@
 #include "tags/io/Bytes.h"
 #include "tags/io/TextCodec.h"
 
-
 namespace vantor {
 
-bool TID3v2Tag::GetCoverPictureInfoPointer(int Index, const uint8_t*& Picture, size_t& PictureSize, std::string& MIMEType,
-                                           std::string& Description, uint32_t& CoverType, uint8_t& TextEncoding) const
+bool TID3v2Tag::GetCoverPictureInfoPointer(int Index, const uint8_t*& Picture, size_t& PictureSize,
+    std::string& MIMEType, std::string& Description, uint32_t& CoverType, uint8_t& TextEncoding) const
 {
     Picture = nullptr;
     PictureSize = 0;
@@ -35,7 +34,8 @@ bool TID3v2Tag::GetCoverPictureInfoPointer(int Index, const uint8_t*& Picture, s
     return true;
 }
 
-bool TID3v2Tag::GetUnicodeCoverPictureInfo(int Index, std::string& MIMEType, std::string& Description, uint32_t& CoverType) const
+bool TID3v2Tag::GetUnicodeCoverPictureInfo(
+    int Index, std::string& MIMEType, std::string& Description, uint32_t& CoverType) const
 {
     const uint8_t* Picture;
     size_t PictureSize;
@@ -44,7 +44,7 @@ bool TID3v2Tag::GetUnicodeCoverPictureInfo(int Index, std::string& MIMEType, std
 }
 
 bool TID3v2Tag::GetUnicodeCoverPictureStream(int Index, std::vector<uint8_t>& Picture, std::string& MIMEType,
-                                             std::string& Description, uint32_t& CoverType) const
+    std::string& Description, uint32_t& CoverType) const
 {
     const uint8_t* Data;
     size_t Size;
@@ -56,8 +56,8 @@ bool TID3v2Tag::GetUnicodeCoverPictureStream(int Index, std::vector<uint8_t>& Pi
     return true;
 }
 
-bool TID3v2Tag::SetUnicodeCoverPictureFromStream(int Index, std::string_view Description, std::span<const uint8_t> Picture,
-                                                 std::string_view MIMEType, uint32_t CoverType)
+bool TID3v2Tag::SetUnicodeCoverPictureFromStream(int Index, std::string_view Description,
+    std::span<const uint8_t> Picture, std::string_view MIMEType, uint32_t CoverType)
 {
     TID3v2Frame* F = FrameForWrite(Index);
     if (!F || CoverType > 255)
@@ -72,8 +72,8 @@ bool TID3v2Tag::SetUnicodeCoverPictureFromStream(int Index, std::string_view Des
     return true;
 }
 
-bool TID3v2Tag::SetUnicodeCoverPictureFromFile(int Index, std::string_view Description, const std::filesystem::path& PictureFileName,
-                                               std::string_view MIMEType, uint32_t CoverType)
+bool TID3v2Tag::SetUnicodeCoverPictureFromFile(int Index, std::string_view Description,
+    const std::filesystem::path& PictureFileName, std::string_view MIMEType, uint32_t CoverType)
 {
     TFileSource File;
     if (!Frame(Index) || !File.Open(PictureFileName) || File.Size() > MaxSyncsafe) {

@@ -14,10 +14,7 @@ const TID3v2Frame* TID3v2Tag::Frame(int Index) const
     return Index >= 0 && Index < FrameCount() ? Frames[size_t(Index)].get() : nullptr;
 }
 
-int TID3v2Tag::AddFrame(std::string_view FrameID)
-{
-    return InsertFrame(FrameID, FrameCount());
-}
+int TID3v2Tag::AddFrame(std::string_view FrameID) { return InsertFrame(FrameID, FrameCount()); }
 
 int TID3v2Tag::InsertFrame(std::string_view FrameID, int Position)
 {
@@ -39,10 +36,7 @@ bool TID3v2Tag::DeleteFrame(int FrameIndex)
     return true;
 }
 
-bool TID3v2Tag::DeleteFrame(std::string_view FrameID)
-{
-    return DeleteFrame(FrameExists(FrameID));
-}
+bool TID3v2Tag::DeleteFrame(std::string_view FrameID) { return DeleteFrame(FrameExists(FrameID)); }
 
 void TID3v2Tag::DeleteAllCoverArts()
 {
@@ -113,8 +107,10 @@ void TID3v2Tag::Assign(const TID3v2Tag& Source)
     CodedSize = Source.CodedSize;
     Size = Source.Size;
     FPosition = Source.FPosition;
-    ExtendedHeader3 = Source.ExtendedHeader3 ? std::make_unique<TID3v2ExtendedHeader3>(*Source.ExtendedHeader3) : nullptr;
-    ExtendedHeader4 = Source.ExtendedHeader4 ? std::make_unique<TID3v2ExtendedHeader4>(*Source.ExtendedHeader4) : nullptr;
+    ExtendedHeader3 =
+        Source.ExtendedHeader3 ? std::make_unique<TID3v2ExtendedHeader3>(*Source.ExtendedHeader3) : nullptr;
+    ExtendedHeader4 =
+        Source.ExtendedHeader4 ? std::make_unique<TID3v2ExtendedHeader4>(*Source.ExtendedHeader4) : nullptr;
     Frames.clear();
     Frames.reserve(Source.Frames.size());
     for (const auto& F : Source.Frames)

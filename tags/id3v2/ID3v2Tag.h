@@ -66,15 +66,15 @@ public:
     bool ExtendedHeader = false;
     bool Experimental = false;
     bool FooterPresent = false; // decoded, never acted on
-    std::array<uint8_t, 4> CodedSize{};
+    std::array<uint8_t, 4> CodedSize {};
     uint32_t Size = 0;      // the whole tag including its 10-byte header
     uint64_t FPosition = 0; // position of the header in the stream
     std::unique_ptr<TID3v2ExtendedHeader3> ExtendedHeader3;
     std::unique_ptr<TID3v2ExtendedHeader4> ExtendedHeader4;
     std::vector<std::unique_ptr<TID3v2Frame>> Frames;
-    uint32_t PaddingSize = 0;      // padding of the last write
+    uint32_t PaddingSize = 0; // padding of the last write
     uint32_t PaddingToWrite = 4096;
-    bool FStrangeTag = false;      // a 2.3/2.4 tag whose frames carry 3-character ids
+    bool FStrangeTag = false; // a 2.3/2.4 tag whose frames carry 3-character ids
     uint64_t FFileSize = 0;
 
     // Audio properties found while looking for the tag.
@@ -158,15 +158,19 @@ public:
 
     // Comment and lyrics frames (COMM, USLT)
     std::string GetUnicodeContent(int Frame, std::string& LanguageID, std::string& Description) const;
-    bool SetUnicodeContent(int Frame, std::string_view Content, std::string_view LanguageID, std::string_view Description);
+    bool SetUnicodeContent(
+        int Frame, std::string_view Content, std::string_view LanguageID, std::string_view Description);
     bool SetContent(int Frame, std::string_view Content, std::string_view LanguageID, std::string_view Description);
     bool SetUTF8Content(int Frame, std::string_view Content, std::string_view LanguageID, std::string_view Description);
     std::string GetUnicodeComment(int Frame, std::string& LanguageID, std::string& Description) const;
-    bool SetUnicodeComment(int Frame, std::string_view Comment, std::string_view LanguageID, std::string_view Description);
+    bool SetUnicodeComment(
+        int Frame, std::string_view Comment, std::string_view LanguageID, std::string_view Description);
     int FindUnicodeCommentByDescription(std::string_view Description) const;
-    bool SetUnicodeCommentByDescription(std::string_view Description, std::string_view LanguageID, std::string_view Comment);
+    bool SetUnicodeCommentByDescription(
+        std::string_view Description, std::string_view LanguageID, std::string_view Comment);
     std::string GetUnicodeLyrics(int Frame, std::string& LanguageID, std::string& Description) const;
-    bool SetUnicodeLyrics(int Frame, std::string_view Lyrics, std::string_view LanguageID, std::string_view Description);
+    bool SetUnicodeLyrics(
+        int Frame, std::string_view Lyrics, std::string_view LanguageID, std::string_view Description);
 
     // URL frames (W...) and user-defined URLs (WXXX)
     std::string GetURL(int Frame) const;
@@ -183,9 +187,11 @@ public:
 
     // User-defined texts (TXXX)
     std::string GetUnicodeUserDefinedTextInformation(int Frame, std::string& Description) const;
-    bool GetUnicodeUserDefinedTextInformationMultiple(int Frame, std::string& Description, std::vector<std::string>& List) const;
+    bool GetUnicodeUserDefinedTextInformationMultiple(
+        int Frame, std::string& Description, std::vector<std::string>& List) const;
     bool SetUnicodeUserDefinedTextInformation(int Frame, std::string_view Description, std::string_view Text);
-    bool SetUnicodeUserDefinedTextInformationMultiple(int Frame, std::string_view Description, const std::vector<std::string>& List);
+    bool SetUnicodeUserDefinedTextInformationMultiple(
+        int Frame, std::string_view Description, const std::vector<std::string>& List);
     bool SetUserDefinedTextInformation(int Frame, std::string_view Description, std::string_view Text);
     bool SetUTF8UserDefinedTextInformation(int Frame, std::string_view Description, std::string_view Text);
     // Index of the first TXXX frame whose description equals Description (ASCII case folded), or -1.
@@ -196,15 +202,16 @@ public:
 
     // Pictures (APIC)
     bool GetUnicodeCoverPictureStream(int Frame, std::vector<uint8_t>& Picture, std::string& MIMEType,
-                                      std::string& Description, uint32_t& CoverType) const;
-    bool GetUnicodeCoverPictureInfo(int Frame, std::string& MIMEType, std::string& Description, uint32_t& CoverType) const;
+        std::string& Description, uint32_t& CoverType) const;
+    bool GetUnicodeCoverPictureInfo(
+        int Frame, std::string& MIMEType, std::string& Description, uint32_t& CoverType) const;
     // Picture points into the frame's data and stays valid until the frame changes.
     bool GetCoverPictureInfoPointer(int Frame, const uint8_t*& Picture, size_t& PictureSize, std::string& MIMEType,
-                                    std::string& Description, uint32_t& CoverType, uint8_t& TextEncoding) const;
+        std::string& Description, uint32_t& CoverType, uint8_t& TextEncoding) const;
     bool SetUnicodeCoverPictureFromStream(int Frame, std::string_view Description, std::span<const uint8_t> Picture,
-                                          std::string_view MIMEType, uint32_t CoverType);
-    bool SetUnicodeCoverPictureFromFile(int Frame, std::string_view Description, const std::filesystem::path& PictureFileName,
-                                        std::string_view MIMEType, uint32_t CoverType);
+        std::string_view MIMEType, uint32_t CoverType);
+    bool SetUnicodeCoverPictureFromFile(int Frame, std::string_view Description,
+        const std::filesystem::path& PictureFileName, std::string_view MIMEType, uint32_t CoverType);
 
     // Play counter (PCNT) and popularimeter (POPM)
     uint32_t GetPlayCount(int Frame) const;

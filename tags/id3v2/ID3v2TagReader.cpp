@@ -19,12 +19,15 @@ void ConvertPICToAPIC(TID3v2Tag& Tag, int FrameIndex);
 class TID3v2Cursor {
 public:
     TID3v2Cursor(const TByteSource& Source, uint64_t Base, uint64_t Limit, std::vector<uint8_t>& Window)
-        : Limit(Limit), FSource(Source), FBase(Base), FWindow(Window)
+        : Limit(Limit)
+        , FSource(Source)
+        , FBase(Base)
+        , FWindow(Window)
     {
         FWindow.resize(WindowSize);
     }
 
-    uint64_t Pos = 0;    // relative to the tag's header
+    uint64_t Pos = 0;     // relative to the tag's header
     const uint64_t Limit; // bytes of the tag that exist
 
     // True when Count bytes exist at Pos; up to WindowSize of them are then at At().
@@ -99,7 +102,7 @@ int TID3v2Tag::LoadFromMemory(const uint8_t* Address, size_t Available)
 {
     if (!Address)
         return id3v2NoTag;
-    TMemorySource Source({Address, Available});
+    TMemorySource Source({ Address, Available });
     Clear();
     return LoadTagFromStream(Source, 0);
 }
@@ -149,7 +152,8 @@ int TID3v2Tag::LoadTagBody(TID3v2Cursor& C)
                 H->CRCPresent = H->Flags & 0x8000;
                 C.Pos += 2;
             }
-            const size_t DataSize = size_t(std::min<uint64_t>(H->Size >= 2 ? H->Size - 2 : 0, C.Limit - std::min(C.Pos, C.Limit)));
+            const size_t DataSize =
+                size_t(std::min<uint64_t>(H->Size >= 2 ? H->Size - 2 : 0, C.Limit - std::min(C.Pos, C.Limit)));
             C.ReadInto(H->Data, DataSize);
             if (Unsynchronised)
                 vantor::RemoveUnsynchronisation(H->Data);
@@ -168,7 +172,7 @@ int TID3v2Tag::LoadTagBody(TID3v2Cursor& C)
                 H->CRCPresent = H->Flags & 0x20;
                 H->TagRestrictions = H->Flags & 0x10;
                 // Each set flag carries a length byte and that much data, in flag order.
-                for (const uint8_t Bit : {uint8_t(0x40), uint8_t(0x20), uint8_t(0x10)}) {
+                for (const uint8_t Bit : { uint8_t(0x40), uint8_t(0x20), uint8_t(0x10) }) {
                     if (!(H->Flags & Bit) || !C.Has(1))
                         continue;
                     const size_t Length = size_t(std::min<uint64_t>(C.At()[0], C.Limit - C.Pos - 1));
@@ -197,28 +201,28 @@ int TID3v2Tag::LoadTagBody(TID3v2Cursor& C)
         // Id: 3 characters in 2.2, 4 in 2.3/2.4, with the fallbacks damaged tags need.
         if (MajorVersion == 2) {
             if (C.Has(3) && IsValidFrameId(C.At(), 3)) {
-                F->SetId({reinterpret_cast<const char*>(C.At()), 3});
+                F->SetId({ reinterpret_cast<const char*>(C.At()), 3 });
                 C.Pos += 3;
             } else {
                 C.Pos += 3;
                 if (!C.Has(4) || !IsValidFrameId(C.At(), 4))
                     break;
-                F->SetId({reinterpret_cast<const char*>(C.At()), 4});
+                F->SetId({ reinterpret_cast<const char*>(C.At()), 4 });
                 C.Pos += 4;
             }
         } else if (C.Has(4) && IsValidFrameId(C.At(), 4)) {
-            F->SetId({reinterpret_cast<const char*>(C.At()), 4});
+            F->SetId({ reinterpret_cast<const char*>(C.At()), 4 });
             C.Pos += 4;
         } else if (C.Has(4) && IsValidFrameId(C.At(), 3)) {
             FStrangeTag = true;
             Strange = true;
-            F->SetId({reinterpret_cast<const char*>(C.At()), 3});
+            F->SetId({ reinterpret_cast<const char*>(C.At()), 3 });
             C.Pos += C.At()[3] == 0 ? 4 : 3;
         } else {
             C.Pos += 3;
             if (!C.Has(4) || !IsValidFrameId(C.At(), 4))
                 break;
-            F->SetId({reinterpret_cast<const char*>(C.At()), 4});
+            F->SetId({ reinterpret_cast<const char*>(C.At()), 4 });
             C.Pos += 4;
         }
 

@@ -15,7 +15,7 @@ namespace {
 
 void PutSize32(std::vector<uint8_t>& Out, uint32_t Value)
 {
-    const uint8_t Bytes[4] = {uint8_t(Value >> 24), uint8_t(Value >> 16), uint8_t(Value >> 8), uint8_t(Value)};
+    const uint8_t Bytes[4] = { uint8_t(Value >> 24), uint8_t(Value >> 16), uint8_t(Value >> 8), uint8_t(Value) };
     Out.insert(Out.end(), Bytes, Bytes + 4);
 }
 
@@ -45,8 +45,8 @@ int TID3v2Tag::Render(uint32_t Padding, std::vector<uint8_t>& Out)
     if (Total - 10 > MaxSyncsafe)
         return id3v2Error;
     Out.reserve(Out.size() + size_t(Total));
-    const uint8_t Header[6] = {'I', 'D', '3', MajorVersion, MinorVersion,
-                               uint8_t((Unsynchronised ? 0x80 : 0) | (Experimental ? 0x20 : 0))};
+    const uint8_t Header[6] = { 'I', 'D', '3', MajorVersion, MinorVersion,
+        uint8_t((Unsynchronised ? 0x80 : 0) | (Experimental ? 0x20 : 0)) };
     Out.insert(Out.end(), Header, Header + 6);
     PutSyncsafe(Out, uint32_t(Total - 10));
 
@@ -128,12 +128,13 @@ int TID3v2Tag::SaveToFile(const std::filesystem::path& Name)
         const bool Exclusive = !File.Existed() || File.LockExclusive();
         TStreamByteSource Source(File);
         TFileEdits Edits;
-        const int R = Empty == id3v2Success ? PlanID3v2Save(Source, CalculateTagSize(0), PaddingToWrite,
-                                                            [this](uint32_t Padding, std::vector<uint8_t>& Out) {
-                                                                PaddingSize = Padding;
-                                                                return Render(Padding, Out);
-                                                            },
-                                                            Edits)
+        const int R = Empty == id3v2Success ? PlanID3v2Save(
+                          Source, CalculateTagSize(0), PaddingToWrite,
+                          [this](uint32_t Padding, std::vector<uint8_t>& Out) {
+                              PaddingSize = Padding;
+                              return Render(Padding, Out);
+                          },
+                          Edits)
                                             : PlanID3v2Removal(Source, Edits);
         if (R != id3v2Success)
             return R;
@@ -164,14 +165,14 @@ int TID3v2Tag::SaveToStream(std::vector<uint8_t>& Stream)
         const int Empty = CheckFramesToWrite(*this);
         TFileEdits Edits;
         const TMemorySource Source(Stream);
-        const int R = Empty != id3v2Success
-                          ? PlanID3v2Removal(Source, Edits)
-                          : PlanID3v2Save(Source, CalculateTagSize(0), PaddingToWrite,
-                                          [this](uint32_t Padding, std::vector<uint8_t>& Out) {
-                                              PaddingSize = Padding;
-                                              return Render(Padding, Out);
-                                          },
-                                          Edits);
+        const int R = Empty != id3v2Success ? PlanID3v2Removal(Source, Edits)
+                                            : PlanID3v2Save(
+                                                Source, CalculateTagSize(0), PaddingToWrite,
+                                                [this](uint32_t Padding, std::vector<uint8_t>& Out) {
+                                                    PaddingSize = Padding;
+                                                    return Render(Padding, Out);
+                                                },
+                                                Edits);
         if (R != id3v2Success)
             return R;
         if (Edits.empty())

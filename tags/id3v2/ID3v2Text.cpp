@@ -8,8 +8,10 @@
 namespace vantor {
 
 TFrameTextReader::TFrameTextReader(std::span<const uint8_t> Data, uint8_t Encoding, bool NativeText)
-    : FData(Data), FEncoding(Encoding <= id3teUTF8 ? Encoding : uint8_t(id3teANSI)), FNativeText(NativeText),
-      FBigEndian(Encoding == id3teUTF16BE)
+    : FData(Data)
+    , FEncoding(Encoding <= id3teUTF8 ? Encoding : uint8_t(id3teANSI))
+    , FNativeText(NativeText)
+    , FBigEndian(Encoding == id3teUTF16BE)
 {
 }
 
@@ -53,7 +55,7 @@ std::string TFrameTextReader::ReadLatin1String()
     const void* Zero = Left ? std::memchr(Base, 0, Left) : nullptr;
     const size_t Length = Zero ? size_t(static_cast<const uint8_t*>(Zero) - Base) : Left;
     FPos += Zero ? Length + 1 : Length;
-    return Latin1ToUtf8({reinterpret_cast<const char*>(Base), Length});
+    return Latin1ToUtf8({ reinterpret_cast<const char*>(Base), Length });
 }
 
 std::vector<std::string> TFrameTextReader::ReadStrings()

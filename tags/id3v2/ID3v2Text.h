@@ -56,11 +56,18 @@ std::vector<std::string> SplitLines(std::string_view Text);
 // Builds frame data in the encodings the writer uses.
 class TFrameTextWriter {
 public:
-    explicit TFrameTextWriter(std::vector<uint8_t>& Out) : FOut(Out) {}
+    explicit TFrameTextWriter(std::vector<uint8_t>& Out)
+        : FOut(Out)
+    {
+    }
 
     void Byte(uint8_t Value) { FOut.push_back(Value); }
     void Bytes(std::span<const uint8_t> Data) { FOut.insert(FOut.end(), Data.begin(), Data.end()); }
-    void ByteOrderMark() { Byte(0xFF); Byte(0xFE); }
+    void ByteOrderMark()
+    {
+        Byte(0xFF);
+        Byte(0xFE);
+    }
     // UTF-16LE text followed by 00 00.
     void UTF16String(std::string_view Text);
     // Text in the given single-byte-terminated or UTF-16 encoding followed by its terminator;

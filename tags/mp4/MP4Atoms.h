@@ -23,17 +23,17 @@ TAtomName AtomName(std::string_view text);
 // A damaged atom structure; caught at the tag's public operations.
 class TMP4Error : public std::runtime_error {
 public:
-  using std::runtime_error::runtime_error;
+    using std::runtime_error::runtime_error;
 };
 
 struct TAtomHeader {
-  uint64_t Position = 0;   // of the header
-  uint64_t Size = 0;       // header included
-  uint32_t HeaderSize = 8; // 16 with a 64-bit size
-  TAtomName Type;
-  bool ToEnd = false;      // the size field was 0: the atom runs to the end of the file
-  uint64_t BodyStart() const { return Position + HeaderSize; }
-  uint64_t End() const { return Position + Size; }
+    uint64_t Position = 0;   // of the header
+    uint64_t Size = 0;       // header included
+    uint32_t HeaderSize = 8; // 16 with a 64-bit size
+    TAtomName Type;
+    bool ToEnd = false; // the size field was 0: the atom runs to the end of the file
+    uint64_t BodyStart() const { return Position + HeaderSize; }
+    uint64_t End() const { return Position + Size; }
 };
 
 // Reads the header at the stream position; false when fewer than 8 bytes are
@@ -44,12 +44,12 @@ bool ReadAtomHeader(TStream& stream, TAtomHeader& header, bool validate);
 
 // One atom inside a byte buffer.
 struct TAtomSpan {
-  size_t Offset = 0; // of the header within the buffer
-  size_t Size = 0;
-  size_t HeaderSize = 8;
-  TAtomName Type;
-  const uint8_t* Body(const std::vector<uint8_t>& buffer) const { return buffer.data() + Offset + HeaderSize; }
-  size_t BodySize() const { return Size - HeaderSize; }
+    size_t Offset = 0; // of the header within the buffer
+    size_t Size = 0;
+    size_t HeaderSize = 8;
+    TAtomName Type;
+    const uint8_t* Body(const std::vector<uint8_t>& buffer) const { return buffer.data() + Offset + HeaderSize; }
+    size_t BodySize() const { return Size - HeaderSize; }
 };
 
 // The atom at buffer[at] inside [at, end); throws when it does not fit.

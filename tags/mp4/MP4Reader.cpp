@@ -15,233 +15,250 @@ namespace vantor {
 
 class TMP4Reader {
 public:
-  TMP4Reader(TMP4Tag& tag, std::vector<uint8_t> moov) : Tag(tag), Moov(std::move(moov)) {}
-
-  // The play time of the first mvhd.
-  void ReadPlaytime() {
-    const std::vector<TAtomSpan> atoms = ParseAtoms(Moov, 0, Moov.size());
-    const TAtomSpan* mvhd = FindAtom(atoms, "mvhd");
-    if (!mvhd || mvhd->BodySize() < 20)
-      return;
-    const uint8_t* body = mvhd->Body(Moov);
-    uint32_t timeScale = 0;
-    uint64_t duration = 0;
-    if (body[0] == 1 && mvhd->BodySize() >= 32) {
-      timeScale = GetBE32(body + 20);
-      duration = GetBE64(body + 24);
-    } else if (body[0] != 1) {
-      timeScale = GetBE32(body + 12);
-      duration = GetBE32(body + 16);
+    TMP4Reader(TMP4Tag& tag, std::vector<uint8_t> moov)
+        : Tag(tag)
+        , Moov(std::move(moov))
+    {
     }
-    if (timeScale && duration)
-      Tag.FPlaytime = double(duration) / timeScale;
-  }
 
-  void ReadTracks() {
-    for (const TAtomSpan& trak : ParseAtoms(Moov, 0, Moov.size())) {
-      if (trak.Type != "trak")
-        continue;
-      const auto children = ParseAtoms(Moov, trak.Offset + trak.HeaderSize, trak.Offset + trak.Size);
-      if (const TAtomSpan* tkhd = FindAtom(children, "tkhd"))
-        ReadTrackHeader(*tkhd);
-      if (const auto stsd = Descend(children, {"mdia", "minf", "stbl", "stsd"}))
-        ReadSampleDescription(*stsd);
-    }
-  }
-
-  // Walks udta/meta/ilst; true once an item list was read.
-  bool ReadItems() {
-    for (const TAtomSpan& udta : ParseAtoms(Moov, 0, Moov.size())) {
-      if (udta.Type != "udta")
-        continue;
-      for (const TAtomSpan& meta : ParseAtoms(Moov, Begin(udta), udta.Offset + udta.Size)) {
-        if (meta.Type != "meta")
-          continue;
-        if (meta.BodySize() < 4)
-          throw TMP4Error("Corrupted MP4 file. Atom name: meta");
-        const uint8_t* body = meta.Body(Moov);
-        const size_t versionBytes = MetaVersionBytes(body, meta.BodySize());
-        Tag.Version = versionBytes ? body[0] : 0;
-        Tag.Flags = versionBytes ? GetBE24(body + 1) : 0;
-        for (const TAtomSpan& ilst : ParseAtoms(Moov, Begin(meta) + versionBytes, meta.Offset + meta.Size)) {
-          if (ilst.Type == "ilst") {
-            ReadItemList(ilst);
-            return true;
-          }
+    // The play time of the first mvhd.
+    void ReadPlaytime()
+    {
+        const std::vector<TAtomSpan> atoms = ParseAtoms(Moov, 0, Moov.size());
+        const TAtomSpan* mvhd = FindAtom(atoms, "mvhd");
+        if (!mvhd || mvhd->BodySize() < 20)
+            return;
+        const uint8_t* body = mvhd->Body(Moov);
+        uint32_t timeScale = 0;
+        uint64_t duration = 0;
+        if (body[0] == 1 && mvhd->BodySize() >= 32) {
+            timeScale = GetBE32(body + 20);
+            duration = GetBE64(body + 24);
+        } else if (body[0] != 1) {
+            timeScale = GetBE32(body + 12);
+            duration = GetBE32(body + 16);
         }
-      }
+        if (timeScale && duration)
+            Tag.FPlaytime = double(duration) / timeScale;
     }
-    return false;
-  }
+
+    void ReadTracks()
+    {
+        for (const TAtomSpan& trak : ParseAtoms(Moov, 0, Moov.size())) {
+            if (trak.Type != "trak")
+                continue;
+            const auto children = ParseAtoms(Moov, trak.Offset + trak.HeaderSize, trak.Offset + trak.Size);
+            if (const TAtomSpan* tkhd = FindAtom(children, "tkhd"))
+                ReadTrackHeader(*tkhd);
+            if (const auto stsd = Descend(children, { "mdia", "minf", "stbl", "stsd" }))
+                ReadSampleDescription(*stsd);
+        }
+    }
+
+    // Walks udta/meta/ilst; true once an item list was read.
+    bool ReadItems()
+    {
+        for (const TAtomSpan& udta : ParseAtoms(Moov, 0, Moov.size())) {
+            if (udta.Type != "udta")
+                continue;
+            for (const TAtomSpan& meta : ParseAtoms(Moov, Begin(udta), udta.Offset + udta.Size)) {
+                if (meta.Type != "meta")
+                    continue;
+                if (meta.BodySize() < 4)
+                    throw TMP4Error("Corrupted MP4 file. Atom name: meta");
+                const uint8_t* body = meta.Body(Moov);
+                const size_t versionBytes = MetaVersionBytes(body, meta.BodySize());
+                Tag.Version = versionBytes ? body[0] : 0;
+                Tag.Flags = versionBytes ? GetBE24(body + 1) : 0;
+                for (const TAtomSpan& ilst : ParseAtoms(Moov, Begin(meta) + versionBytes, meta.Offset + meta.Size)) {
+                    if (ilst.Type == "ilst") {
+                        ReadItemList(ilst);
+                        return true;
+                    }
+                }
+            }
+        }
+        return false;
+    }
 
 private:
-  static size_t Begin(const TAtomSpan& atom) { return atom.Offset + atom.HeaderSize; }
+    static size_t Begin(const TAtomSpan& atom) { return atom.Offset + atom.HeaderSize; }
 
-  std::optional<TAtomSpan> Descend(std::vector<TAtomSpan> atoms, std::initializer_list<const char*> path) {
-    std::optional<TAtomSpan> found;
-    for (const char* type : path) {
-      const TAtomSpan* atom = FindAtom(atoms, type);
-      if (!atom)
-        return std::nullopt;
-      found = *atom;
-      atoms = ParseAtoms(Moov, Begin(*found), found->Offset + found->Size);
-    }
-    return found;
-  }
-
-  // The largest track wins: a size is kept only when neither side is smaller.
-  void ReadTrackHeader(const TAtomSpan& tkhd) {
-    const size_t at = tkhd.BodySize() > 0 && tkhd.Body(Moov)[0] == 1 ? 88 : 76;
-    if (tkhd.BodySize() < at + 6)
-      return;
-    const uint8_t* body = tkhd.Body(Moov);
-    const uint32_t width = GetBE16(body + at), height = GetBE16(body + at + 4);
-    if (width >= Tag.FVideoWidth && height >= Tag.FVideoHeight) {
-      Tag.FVideoWidth = width;
-      Tag.FVideoHeight = height;
-    }
-  }
-
-  void ReadSampleDescription(const TAtomSpan& stsd) {
-    if (stsd.BodySize() < 16 || GetBE32(stsd.Body(Moov) + 4) != 1)
-      return;
-    const TAtomSpan entry = NextAtom(Moov, Begin(stsd) + 8, stsd.Offset + stsd.Size);
-    const bool alac = entry.Type == "alac";
-    const TMP4AudioFormat format = entry.Type == "mp4a" ? mp4afAAC : alac ? mp4afALAC : entry.Type == "ac-3" ? mpfafAC3 : mp4afUnknown;
-    const size_t rateAt = alac ? 60 : 22;
-    if (format == mp4afUnknown || entry.BodySize() < rateAt + 4)
-      return;
-    const uint8_t* body = entry.Body(Moov);
-    Tag.FAudioChannelCount = GetBE16(body + 16);
-    Tag.FAudioResolution = GetBE16(body + 18);
-    if (format == mp4afAAC)
-      ReadAACChannels(entry);
-    // For mp4a and ac-3 these 4 bytes are 2 reserved zero bytes and the integer
-    // part of the 16.16 sample rate.
-    Tag.FAudioSampleRate = GetBE32(body + rateAt);
-    Tag.FAudioFormat = format;
-  }
-
-  // The esds child of an mp4a entry holds the real channel count. Its children
-  // follow the sound description, whose version 1 and 2 forms are longer. A
-  // damaged child leaves the count of the entry.
-  void ReadAACChannels(const TAtomSpan& entry) {
-    if (entry.BodySize() < 28)
-      return;
-    const uint16_t version = GetBE16(entry.Body(Moov) + 8);
-    const size_t children = Begin(entry) + 28 + (version == 1 ? 16 : version == 2 ? 36 : 0);
-    if (children > entry.Offset + entry.Size)
-      return;
-    try {
-      for (const TAtomSpan& child : ParseAtoms(Moov, children, entry.Offset + entry.Size)) {
-        if (child.Type == "esds") {
-          if (const uint16_t channels = AACChannelsFromEsds(child.Body(Moov), child.BodySize()))
-            Tag.FAudioChannelCount = channels;
-          return;
+    std::optional<TAtomSpan> Descend(std::vector<TAtomSpan> atoms, std::initializer_list<const char*> path)
+    {
+        std::optional<TAtomSpan> found;
+        for (const char* type : path) {
+            const TAtomSpan* atom = FindAtom(atoms, type);
+            if (!atom)
+                return std::nullopt;
+            found = *atom;
+            atoms = ParseAtoms(Moov, Begin(*found), found->Offset + found->Size);
         }
-      }
-    } catch (const TMP4Error&) {
+        return found;
     }
-  }
 
-  void ReadItemList(const TAtomSpan& ilst) {
-    const size_t end = ilst.Offset + ilst.Size;
-    for (size_t at = Begin(ilst); end - at >= 8;) {
-      const TAtomSpan item = NextAtom(Moov, at, end);
-      TMP4Atom* atom = Tag.AddAtom(item.Type);
-      atom->Size = item.Size;
-      Tag.FLoaded = true;
-      for (const TAtomSpan& child : ParseAtoms(Moov, Begin(item), item.Offset + item.Size)) {
-        const uint8_t* body = child.Body(Moov);
-        if (child.Type == "mean" || child.Type == "name") {
-          if (child.BodySize() > 0)
-            (child.Type == "mean" ? atom->mean : atom->name).Data.assign(body, body + child.BodySize());
-        } else if (child.Type == "data") {
-          if (child.BodySize() < 8)
-            throw TMP4Error("Corrupted MP4 file. Atom name: data");
-          TMP4AtomData* data = atom->AddData();
-          data->DataType = GetBE32(body);
-          data->Reserved = GetBE32(body + 4);
-          data->Data.assign(body + 8, body + child.BodySize());
+    // The largest track wins: a size is kept only when neither side is smaller.
+    void ReadTrackHeader(const TAtomSpan& tkhd)
+    {
+        const size_t at = tkhd.BodySize() > 0 && tkhd.Body(Moov)[0] == 1 ? 88 : 76;
+        if (tkhd.BodySize() < at + 6)
+            return;
+        const uint8_t* body = tkhd.Body(Moov);
+        const uint32_t width = GetBE16(body + at), height = GetBE16(body + at + 4);
+        if (width >= Tag.FVideoWidth && height >= Tag.FVideoHeight) {
+            Tag.FVideoWidth = width;
+            Tag.FVideoHeight = height;
         }
-      }
-      at += item.Size;
     }
-  }
 
-  TMP4Tag& Tag;
-  std::vector<uint8_t> Moov; // the body of the moov atom
+    void ReadSampleDescription(const TAtomSpan& stsd)
+    {
+        if (stsd.BodySize() < 16 || GetBE32(stsd.Body(Moov) + 4) != 1)
+            return;
+        const TAtomSpan entry = NextAtom(Moov, Begin(stsd) + 8, stsd.Offset + stsd.Size);
+        const bool alac = entry.Type == "alac";
+        const TMP4AudioFormat format = entry.Type == "mp4a" ? mp4afAAC
+            : alac                                          ? mp4afALAC
+            : entry.Type == "ac-3"                          ? mpfafAC3
+                                                            : mp4afUnknown;
+        const size_t rateAt = alac ? 60 : 22;
+        if (format == mp4afUnknown || entry.BodySize() < rateAt + 4)
+            return;
+        const uint8_t* body = entry.Body(Moov);
+        Tag.FAudioChannelCount = GetBE16(body + 16);
+        Tag.FAudioResolution = GetBE16(body + 18);
+        if (format == mp4afAAC)
+            ReadAACChannels(entry);
+        // For mp4a and ac-3 these 4 bytes are 2 reserved zero bytes and the integer
+        // part of the 16.16 sample rate.
+        Tag.FAudioSampleRate = GetBE32(body + rateAt);
+        Tag.FAudioFormat = format;
+    }
+
+    // The esds child of an mp4a entry holds the real channel count. Its children
+    // follow the sound description, whose version 1 and 2 forms are longer. A
+    // damaged child leaves the count of the entry.
+    void ReadAACChannels(const TAtomSpan& entry)
+    {
+        if (entry.BodySize() < 28)
+            return;
+        const uint16_t version = GetBE16(entry.Body(Moov) + 8);
+        const size_t children = Begin(entry) + 28 + (version == 1 ? 16 : version == 2 ? 36 : 0);
+        if (children > entry.Offset + entry.Size)
+            return;
+        try {
+            for (const TAtomSpan& child : ParseAtoms(Moov, children, entry.Offset + entry.Size)) {
+                if (child.Type == "esds") {
+                    if (const uint16_t channels = AACChannelsFromEsds(child.Body(Moov), child.BodySize()))
+                        Tag.FAudioChannelCount = channels;
+                    return;
+                }
+            }
+        } catch (const TMP4Error&) {
+        }
+    }
+
+    void ReadItemList(const TAtomSpan& ilst)
+    {
+        const size_t end = ilst.Offset + ilst.Size;
+        for (size_t at = Begin(ilst); end - at >= 8;) {
+            const TAtomSpan item = NextAtom(Moov, at, end);
+            TMP4Atom* atom = Tag.AddAtom(item.Type);
+            atom->Size = item.Size;
+            Tag.FLoaded = true;
+            for (const TAtomSpan& child : ParseAtoms(Moov, Begin(item), item.Offset + item.Size)) {
+                const uint8_t* body = child.Body(Moov);
+                if (child.Type == "mean" || child.Type == "name") {
+                    if (child.BodySize() > 0)
+                        (child.Type == "mean" ? atom->mean : atom->name).Data.assign(body, body + child.BodySize());
+                } else if (child.Type == "data") {
+                    if (child.BodySize() < 8)
+                        throw TMP4Error("Corrupted MP4 file. Atom name: data");
+                    TMP4AtomData* data = atom->AddData();
+                    data->DataType = GetBE32(body);
+                    data->Reserved = GetBE32(body + 4);
+                    data->Data.assign(body + 8, body + child.BodySize());
+                }
+            }
+            at += item.Size;
+        }
+    }
+
+    TMP4Tag& Tag;
+    std::vector<uint8_t> Moov; // the body of the moov atom
 };
 
-int TMP4Tag::LoadFromFile(const std::string& fileName) {
-  Clear();
-  TFileStream stream;
-  if (!stream.Open(fileName))
-    return mp4FileError;
-  const int result = LoadFromStream(stream);
-  FileName = fileName;
-  return result;
+int TMP4Tag::LoadFromFile(const std::string& fileName)
+{
+    Clear();
+    TFileStream stream;
+    if (!stream.Open(fileName))
+        return mp4FileError;
+    const int result = LoadFromStream(stream);
+    FileName = fileName;
+    return result;
 }
 
-int TMP4Tag::LoadFromStream(TStream& stream) {
-  Clear();
-  int result = mp4NoItemFound;
-  try {
-    stream.Seek(0);
-    TAtomHeader header;
-    if (!ReadAtomHeader(stream, header, false) || header.Type != "ftyp")
-      return mp4NotMP4;
-    stream.Seek(0);
-    ReadAtomHeader(stream, header, true);
-    FFileSize = stream.Size();
-
-    // The top level: the first mdat's size and the moov atoms. A damaged atom
-    // ends the walk; what was found before it is still read.
-    bool corrupt = false, mdatFound = false;
-    std::vector<TAtomHeader> moovs;
+int TMP4Tag::LoadFromStream(TStream& stream)
+{
+    Clear();
+    int result = mp4NoItemFound;
     try {
-      for (uint64_t at = header.End(); at < FFileSize && FFileSize - at >= 8; at = header.End()) {
-        stream.Seek(at);
+        stream.Seek(0);
+        TAtomHeader header;
+        if (!ReadAtomHeader(stream, header, false) || header.Type != "ftyp")
+            return mp4NotMP4;
+        stream.Seek(0);
         ReadAtomHeader(stream, header, true);
-        if (header.Type == "mdat" && !mdatFound) {
-          mdatFound = true;
-          FmdatAtomSize = header.Size;
-        } else if (header.Type == "moov") {
-          moovs.push_back(header);
-        }
-      }
-    } catch (const TMP4Error&) {
-      corrupt = true;
-    }
+        FFileSize = stream.Size();
 
-    for (size_t i = 0; i < moovs.size(); ++i) {
-      TMP4Reader reader(*this, stream.ReadAt(moovs[i].BodyStart(), moovs[i].Size - moovs[i].HeaderSize));
-      // A damaged track leaves its properties unknown but costs no tags.
-      try {
-        if (i == 0) {
-          reader.ReadPlaytime();
-          if (FPlaytime != 0) {
-            const double rate = std::floor(double(FmdatAtomSize) / FPlaytime / 125 + 0.5);
-            FBitRate = rate < 4294967295.0 ? uint32_t(rate) : 0xFFFFFFFFu;
-          }
+        // The top level: the first mdat's size and the moov atoms. A damaged atom
+        // ends the walk; what was found before it is still read.
+        bool corrupt = false, mdatFound = false;
+        std::vector<TAtomHeader> moovs;
+        try {
+            for (uint64_t at = header.End(); at < FFileSize && FFileSize - at >= 8; at = header.End()) {
+                stream.Seek(at);
+                ReadAtomHeader(stream, header, true);
+                if (header.Type == "mdat" && !mdatFound) {
+                    mdatFound = true;
+                    FmdatAtomSize = header.Size;
+                } else if (header.Type == "moov") {
+                    moovs.push_back(header);
+                }
+            }
+        } catch (const TMP4Error&) {
+            corrupt = true;
         }
-        reader.ReadTracks();
-      } catch (const TMP4Error&) {
-        corrupt = true;
-      }
-      if (reader.ReadItems())
-        break;
+
+        for (size_t i = 0; i < moovs.size(); ++i) {
+            TMP4Reader reader(*this, stream.ReadAt(moovs[i].BodyStart(), moovs[i].Size - moovs[i].HeaderSize));
+            // A damaged track leaves its properties unknown but costs no tags.
+            try {
+                if (i == 0) {
+                    reader.ReadPlaytime();
+                    if (FPlaytime != 0) {
+                        const double rate = std::floor(double(FmdatAtomSize) / FPlaytime / 125 + 0.5);
+                        FBitRate = rate < 4294967295.0 ? uint32_t(rate) : 0xFFFFFFFFu;
+                    }
+                }
+                reader.ReadTracks();
+            } catch (const TMP4Error&) {
+                corrupt = true;
+            }
+            if (reader.ReadItems())
+                break;
+        }
+        if (FLoaded)
+            result = mp4Success;
+        if (corrupt)
+            result = mp4Corrupt;
+    } catch (const TMP4Error&) {
+        result = mp4Corrupt;
+    } catch (const std::bad_alloc&) {
+        result = mp4Corrupt;
     }
-    if (FLoaded)
-      result = mp4Success;
-    if (corrupt)
-      result = mp4Corrupt;
-  } catch (const TMP4Error&) {
-    result = mp4Corrupt;
-  } catch (const std::bad_alloc&) {
-    result = mp4Corrupt;
-  }
-  return result;
+    return result;
 }
 
 } // namespace vantor

@@ -13,21 +13,21 @@ constexpr size_t OggHeaderSize = 27;
 constexpr uint8_t OggContinued = 0x01;
 
 struct TOggHeader {
-  uint8_t ID[4] = {0, 0, 0, 0};
-  uint8_t StreamVersion = 0;
-  uint8_t TypeFlag = 0;
-  uint64_t AbsolutePosition = 0;
-  uint32_t Serial = 0;
-  uint32_t PageNumber = 0;
-  uint32_t Checksum = 0;
-  uint8_t Segments = 0;
-  uint8_t LacingValues[255] = {};
+    uint8_t ID[4] = { 0, 0, 0, 0 };
+    uint8_t StreamVersion = 0;
+    uint8_t TypeFlag = 0;
+    uint64_t AbsolutePosition = 0;
+    uint32_t Serial = 0;
+    uint32_t PageNumber = 0;
+    uint32_t Checksum = 0;
+    uint8_t Segments = 0;
+    uint8_t LacingValues[255] = {};
 
-  bool HasCapturePattern() const { return ID[0] == 'O' && ID[1] == 'g' && ID[2] == 'g' && ID[3] == 'S'; }
-  uint32_t PayloadSize() const;
-  uint32_t PageSize() const { return uint32_t(OggHeaderSize) + Segments + PayloadSize(); }
-  // The 27 header bytes and the lacing values.
-  std::vector<uint8_t> Encode() const;
+    bool HasCapturePattern() const { return ID[0] == 'O' && ID[1] == 'g' && ID[2] == 'g' && ID[3] == 'S'; }
+    uint32_t PayloadSize() const;
+    uint32_t PageSize() const { return uint32_t(OggHeaderSize) + Segments + PayloadSize(); }
+    // The 27 header bytes and the lacing values.
+    std::vector<uint8_t> Encode() const;
 };
 
 // Reads the header and lacing values at the stream's position; false when the

@@ -21,11 +21,10 @@ inline bool RunningOnCi()
 
 // Skips the test, or fails it on CI; use in place of GTEST_SKIP() (it returns too). One
 // statement, as GTEST_SKIP() expands to, so it needs no braces around it.
-#define VANTOR_SKIP_UNLESS_CI(why)                                                        \
-    return ::testing::internal::AssertHelper(::vantor::testing::RunningOnCi()            \
-                   ? ::testing::TestPartResult::kFatalFailure                             \
-                   : ::testing::TestPartResult::kSkip,                                    \
-               __FILE__, __LINE__,                                                        \
-               ::vantor::testing::RunningOnCi() ? "Missing although CI provides it:"     \
-                                                : "Skipped")                              \
-        = ::testing::Message() << (why)
+#define VANTOR_SKIP_UNLESS_CI(why)                                                                                     \
+    return ::testing::internal::AssertHelper(::vantor::testing::RunningOnCi()                                          \
+                   ? ::testing::TestPartResult::kFatalFailure                                                          \
+                   : ::testing::TestPartResult::kSkip,                                                                 \
+               __FILE__, __LINE__,                                                                                     \
+               ::vantor::testing::RunningOnCi() ? "Missing although CI provides it:" : "Skipped") =                    \
+               ::testing::Message() << (why)

@@ -42,7 +42,8 @@ inline void ExpectFailedSavesKeepTheFile(std::filesystem::path const& file, std:
 {
     std::string const old = ReadBytes(file);
     auto const entries = FolderEntries(file.parent_path());
-    for (TSafeWriteStep step : { TSafeWriteStep::Open, TSafeWriteStep::Write, TSafeWriteStep::Sync, TSafeWriteStep::Rename }) {
+    for (TSafeWriteStep step :
+        { TSafeWriteStep::Open, TSafeWriteStep::Write, TSafeWriteStep::Sync, TSafeWriteStep::Rename }) {
         SCOPED_TRACE("failing step " + std::to_string(static_cast<int>(step)));
         TFailingStep faults(step);
         TSafeWriteFaultScope scope(faults);

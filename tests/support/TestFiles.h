@@ -34,7 +34,7 @@ inline std::filesystem::path ScratchFolder()
 inline std::string ReadBytes(std::filesystem::path const& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
 inline void WriteBytes(std::filesystem::path const& path, std::string_view bytes)

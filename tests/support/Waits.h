@@ -14,8 +14,8 @@ namespace vantor::testing {
 inline constexpr std::chrono::seconds kWaitDeadline { 30 };
 
 // Polls done() from this thread.
-[[nodiscard]] inline bool WaitUntil(std::function<bool()> const& done,
-    std::chrono::milliseconds deadline = kWaitDeadline)
+[[nodiscard]] inline bool WaitUntil(
+    std::function<bool()> const& done, std::chrono::milliseconds deadline = kWaitDeadline)
 {
     auto const until = std::chrono::steady_clock::now() + deadline;
     while (!done()) {
@@ -27,12 +27,12 @@ inline constexpr std::chrono::seconds kWaitDeadline { 30 };
 }
 
 // The UI thread runs the hand-offs queued to it until done() holds.
-[[nodiscard]] inline bool RunPostedUntil(TUIDispatcher& dispatcher, std::function<bool()> const& done,
-    std::chrono::milliseconds deadline = kWaitDeadline)
+[[nodiscard]] inline bool RunPostedUntil(
+    TUIDispatcher& dispatcher, std::function<bool()> const& done, std::chrono::milliseconds deadline = kWaitDeadline)
 {
     auto const until = std::chrono::steady_clock::now() + deadline;
-    dispatcher.RunPostedUntil([&] { return done() || std::chrono::steady_clock::now() > until; },
-        std::chrono::milliseconds(1));
+    dispatcher.RunPostedUntil(
+        [&] { return done() || std::chrono::steady_clock::now() > until; }, std::chrono::milliseconds(1));
     return done();
 }
 

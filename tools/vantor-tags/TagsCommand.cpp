@@ -19,221 +19,231 @@ const char* const Usage =
     "       vantor-tags [--set NAME=VALUE]... [--remove NAME]... [--picture IMAGEFILE]... FILE...\n";
 
 struct TEdit {
-  enum TKind { Set, Remove, Picture } Kind;
-  std::string Name, Value;
+    enum TKind { Set, Remove, Picture } Kind;
+    std::string Name, Value;
 };
 
 struct TOptions {
-  bool Json = false;
-  std::vector<TEdit> Edits;
-  std::vector<std::string> Files;
+    bool Json = false;
+    std::vector<TEdit> Edits;
+    std::vector<std::string> Files;
 };
 
 // Multi-line values typed with LF get the CR LF the model uses.
-std::string ToCrLf(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
-      out += '\r';
-    out += text[i];
-  }
-  return out;
+std::string ToCrLf(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            out += '\r';
+        out += text[i];
+    }
+    return out;
 }
 
-bool ParseArguments(const std::vector<std::string>& args, TOptions& options, std::string& error) {
-  bool onlyFiles = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (onlyFiles || a.empty() || a[0] != '-' || a == "-") {
-      options.Files.push_back(a);
-      continue;
+bool ParseArguments(const std::vector<std::string>& args, TOptions& options, std::string& error)
+{
+    bool onlyFiles = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (onlyFiles || a.empty() || a[0] != '-' || a == "-") {
+            options.Files.push_back(a);
+            continue;
+        }
+        auto value = [&](std::string& v) {
+            if (i + 1 >= args.size()) {
+                error = a + " needs a value";
+                return false;
+            }
+            v = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--") {
+            onlyFiles = true;
+        } else if (a == "--json") {
+            options.Json = true;
+        } else if (a == "--set") {
+            if (!value(v))
+                return false;
+            const size_t eq = v.find('=');
+            if (eq == std::string::npos || eq == 0) {
+                error = "--set needs NAME=VALUE";
+                return false;
+            }
+            options.Edits.push_back({ TEdit::Set, v.substr(0, eq), ToCrLf(v.substr(eq + 1)) });
+        } else if (a == "--remove") {
+            if (!value(v))
+                return false;
+            if (v.empty()) {
+                error = "--remove needs a NAME";
+                return false;
+            }
+            options.Edits.push_back({ TEdit::Remove, v, "" });
+        } else if (a == "--picture") {
+            if (!value(v))
+                return false;
+            if (!FileExists(v)) {
+                error = "no such picture file: " + v;
+                return false;
+            }
+            options.Edits.push_back({ TEdit::Picture, "", v });
+        } else {
+            error = "unknown option " + a;
+            return false;
+        }
     }
-    auto value = [&](std::string& v) {
-      if (i + 1 >= args.size()) {
-        error = a + " needs a value";
+    if (options.Files.empty()) {
+        error = "no files given";
         return false;
-      }
-      v = args[++i];
-      return true;
-    };
-    std::string v;
-    if (a == "--") {
-      onlyFiles = true;
-    } else if (a == "--json") {
-      options.Json = true;
-    } else if (a == "--set") {
-      if (!value(v))
-        return false;
-      const size_t eq = v.find('=');
-      if (eq == std::string::npos || eq == 0) {
-        error = "--set needs NAME=VALUE";
-        return false;
-      }
-      options.Edits.push_back({TEdit::Set, v.substr(0, eq), ToCrLf(v.substr(eq + 1))});
-    } else if (a == "--remove") {
-      if (!value(v))
-        return false;
-      if (v.empty()) {
-        error = "--remove needs a NAME";
-        return false;
-      }
-      options.Edits.push_back({TEdit::Remove, v, ""});
-    } else if (a == "--picture") {
-      if (!value(v))
-        return false;
-      if (!FileExists(v)) {
-        error = "no such picture file: " + v;
-        return false;
-      }
-      options.Edits.push_back({TEdit::Picture, "", v});
-    } else {
-      error = "unknown option " + a;
-      return false;
     }
-  }
-  if (options.Files.empty()) {
-    error = "no files given";
-    return false;
-  }
-  if (options.Json && !options.Edits.empty()) {
-    error = "--json does not combine with changes";
-    return false;
-  }
-  return true;
+    if (options.Json && !options.Edits.empty()) {
+        error = "--json does not combine with changes";
+        return false;
+    }
+    return true;
 }
 
 // What went wrong with a file, in words a person understands. A missing file and one the
 // user may not read both fail to open, so the file itself tells them apart.
-std::string ProblemText(const std::string& file, int result, bool saving) {
-  std::error_code error;
-  const auto status = std::filesystem::status(file, error);
-  if (result == tlFileNotFound || ((result == tlErrorOpeningFile || result == tlErrorWritingFile) && !std::filesystem::exists(status)))
-    return "no such file";
-  if (std::filesystem::is_directory(status))
-    return "a folder, not a file";
-  if (result == tlErrorOpeningFile || result == tlNeedExclusiveAccess ||
-      (result == tlErrorWritingFile && ::access(file.c_str(), W_OK) != 0))
-    return "permission denied";
-  if (result == tlNotSupportedFormat || result == tlNotSupported)
-    return "not an audio file we know";
-  if (result == tlErrorWritingFile || result == tlErrorSaving)
-    return "could not be written";
-  if (saving)
-    return "the tag is damaged, file left unchanged";
-  return "the file is damaged";
+std::string ProblemText(const std::string& file, int result, bool saving)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(file, error);
+    if (result == tlFileNotFound
+        || ((result == tlErrorOpeningFile || result == tlErrorWritingFile) && !std::filesystem::exists(status)))
+        return "no such file";
+    if (std::filesystem::is_directory(status))
+        return "a folder, not a file";
+    if (result == tlErrorOpeningFile || result == tlNeedExclusiveAccess
+        || (result == tlErrorWritingFile && ::access(file.c_str(), W_OK) != 0))
+        return "permission denied";
+    if (result == tlNotSupportedFormat || result == tlNotSupported)
+        return "not an audio file we know";
+    if (result == tlErrorWritingFile || result == tlErrorSaving)
+        return "could not be written";
+    if (saving)
+        return "the tag is damaged, file left unchanged";
+    return "the file is damaged";
 }
 
-void PrintJson(std::ostream& out, const std::string& file, int result, TTags& tags, bool first) {
-  const TAudioFormat format = DetectAudioFormat(file);
-  out << (first ? "" : ",\n") << "{\"file\":" << JsonString(file) << ",\"result\":" << result;
-  if (result != tlSuccess)
-    out << ",\"error\":" << JsonString(ProblemText(file, result, false));
-  out << ",\"loaded\":" << (tags.Loaded ? "true" : "false") << ",\"format\":" << int(format) << ",\"tags\":[";
-  for (size_t i = 0; i < tags.Tags.size(); ++i) {
-    const TTag& t = *tags.Tags[i];
-    out << (i ? "," : "") << "{\"name\":" << JsonString(t.Name) << ",\"value\":" << JsonString(t.Value)
-        << ",\"language\":" << JsonString(t.Language) << ",\"description\":" << JsonString(t.Description) << "}";
-  }
-  out << "],\"pictures\":[";
-  for (size_t i = 0; i < tags.CoverArts.size(); ++i) {
-    const TCoverArt& p = *tags.CoverArts[i];
-    out << (i ? "," : "") << "{\"name\":" << JsonString(p.Name) << ",\"mime\":" << JsonString(p.MIMEType)
-        << ",\"type\":" << p.CoverType << ",\"description\":" << JsonString(p.Description)
-        << ",\"format\":" << int(p.PictureFormat) << ",\"size\":" << p.Stream.Size() << ",\"width\":" << p.Width
-        << ",\"height\":" << p.Height << "}";
-  }
-  const TSourceAudioAttributes& a = *tags.SourceAudioAttributes;
-  out << "],\"audio\":{\"channels\":" << a.Channels() << ",\"sampleRate\":" << a.SamplesPerSec()
-      << ",\"bitsPerSample\":" << a.BitsPerSample() << ",\"playTime\":" << JsonNumber(a.PlayTime())
-      << ",\"sampleCount\":" << a.SampleCount() << ",\"bitRate\":" << a.BitRate() << "}}";
+void PrintJson(std::ostream& out, const std::string& file, int result, TTags& tags, bool first)
+{
+    const TAudioFormat format = DetectAudioFormat(file);
+    out << (first ? "" : ",\n") << "{\"file\":" << JsonString(file) << ",\"result\":" << result;
+    if (result != tlSuccess)
+        out << ",\"error\":" << JsonString(ProblemText(file, result, false));
+    out << ",\"loaded\":" << (tags.Loaded ? "true" : "false") << ",\"format\":" << int(format) << ",\"tags\":[";
+    for (size_t i = 0; i < tags.Tags.size(); ++i) {
+        const TTag& t = *tags.Tags[i];
+        out << (i ? "," : "") << "{\"name\":" << JsonString(t.Name) << ",\"value\":" << JsonString(t.Value)
+            << ",\"language\":" << JsonString(t.Language) << ",\"description\":" << JsonString(t.Description) << "}";
+    }
+    out << "],\"pictures\":[";
+    for (size_t i = 0; i < tags.CoverArts.size(); ++i) {
+        const TCoverArt& p = *tags.CoverArts[i];
+        out << (i ? "," : "") << "{\"name\":" << JsonString(p.Name) << ",\"mime\":" << JsonString(p.MIMEType)
+            << ",\"type\":" << p.CoverType << ",\"description\":" << JsonString(p.Description)
+            << ",\"format\":" << int(p.PictureFormat) << ",\"size\":" << p.Stream.Size() << ",\"width\":" << p.Width
+            << ",\"height\":" << p.Height << "}";
+    }
+    const TSourceAudioAttributes& a = *tags.SourceAudioAttributes;
+    out << "],\"audio\":{\"channels\":" << a.Channels() << ",\"sampleRate\":" << a.SamplesPerSec()
+        << ",\"bitsPerSample\":" << a.BitsPerSample() << ",\"playTime\":" << JsonNumber(a.PlayTime())
+        << ",\"sampleCount\":" << a.SampleCount() << ",\"bitRate\":" << a.BitRate() << "}}";
 }
 
-void PrintText(std::ostream& out, const std::string& file, TTags& tags) {
-  out << SanitizeUtf8(file) << "\n";
-  for (const auto& t : tags.Tags) {
-    const std::string prefix = "  " + SanitizeUtf8(t->Name) + "=";
-    const std::vector<std::string> lines = SplitTextLines(SanitizeUtf8(t->Value));
-    out << prefix << (lines.empty() ? "" : lines[0]) << "\n";
-    for (size_t i = 1; i < lines.size(); ++i)
-      out << std::string(prefix.size(), ' ') << lines[i] << "\n";
-  }
-  for (const auto& p : tags.CoverArts)
-    out << "  [picture] " << SanitizeUtf8(p->Name) << ": " << (p->MIMEType.empty() ? "unknown type" : p->MIMEType)
-        << ", picture type " << p->CoverType << ", " << p->Stream.Size() << " bytes"
-        << (p->Width ? ", " + std::to_string(p->Width) + "x" + std::to_string(p->Height) : std::string())
-        << (p->Description.empty() ? "" : ", \"" + SanitizeUtf8(p->Description) + "\"") << "\n";
-  const TSourceAudioAttributes& a = *tags.SourceAudioAttributes;
-  out << "  [audio] " << a.Channels() << " channels, " << a.SamplesPerSec() << " Hz, " << a.BitsPerSample()
-      << " bits, " << JsonNumber(a.PlayTime()) << " s, " << a.SampleCount() << " samples, " << a.BitRate()
-      << " kbit/s\n";
+void PrintText(std::ostream& out, const std::string& file, TTags& tags)
+{
+    out << SanitizeUtf8(file) << "\n";
+    for (const auto& t : tags.Tags) {
+        const std::string prefix = "  " + SanitizeUtf8(t->Name) + "=";
+        const std::vector<std::string> lines = SplitTextLines(SanitizeUtf8(t->Value));
+        out << prefix << (lines.empty() ? "" : lines[0]) << "\n";
+        for (size_t i = 1; i < lines.size(); ++i)
+            out << std::string(prefix.size(), ' ') << lines[i] << "\n";
+    }
+    for (const auto& p : tags.CoverArts)
+        out << "  [picture] " << SanitizeUtf8(p->Name) << ": " << (p->MIMEType.empty() ? "unknown type" : p->MIMEType)
+            << ", picture type " << p->CoverType << ", " << p->Stream.Size() << " bytes"
+            << (p->Width ? ", " + std::to_string(p->Width) + "x" + std::to_string(p->Height) : std::string())
+            << (p->Description.empty() ? "" : ", \"" + SanitizeUtf8(p->Description) + "\"") << "\n";
+    const TSourceAudioAttributes& a = *tags.SourceAudioAttributes;
+    out << "  [audio] " << a.Channels() << " channels, " << a.SamplesPerSec() << " Hz, " << a.BitsPerSample()
+        << " bits, " << JsonNumber(a.PlayTime()) << " s, " << a.SampleCount() << " samples, " << a.BitRate()
+        << " kbit/s\n";
 }
 
 // Applies the changes to one file; the failing step's unified code, or 0.
-int EditFile(const std::string& file, const std::vector<TEdit>& edits, std::string& step) {
-  TTags tags;
-  step = "load";
-  const int loaded = tags.LoadFromFile(file);
-  if (loaded != tlSuccess)
-    return loaded;
-  for (const TEdit& edit : edits) {
-    switch (edit.Kind) {
-    case TEdit::Set: tags.SetTag(edit.Name, edit.Value); break;
-    case TEdit::Remove: tags.Clear(edit.Name); break;
-    case TEdit::Picture:
-      if (TCoverArt* picture = tags.AddCoverArt("Cover art " + std::to_string(tags.CoverArtCount() + 1), edit.Value))
-        picture->CoverType = 3; // front cover
-      break;
+int EditFile(const std::string& file, const std::vector<TEdit>& edits, std::string& step)
+{
+    TTags tags;
+    step = "load";
+    const int loaded = tags.LoadFromFile(file);
+    if (loaded != tlSuccess)
+        return loaded;
+    for (const TEdit& edit : edits) {
+        switch (edit.Kind) {
+        case TEdit::Set: tags.SetTag(edit.Name, edit.Value); break;
+        case TEdit::Remove: tags.Clear(edit.Name); break;
+        case TEdit::Picture:
+            if (TCoverArt* picture =
+                    tags.AddCoverArt("Cover art " + std::to_string(tags.CoverArtCount() + 1), edit.Value))
+                picture->CoverType = 3; // front cover
+            break;
+        }
     }
-  }
-  step = "save";
-  const int saved = tags.SaveToFile(file, ttAutomatic);
-  // Nothing to write for a model left empty means the file holds no tag: what was asked.
-  const bool empty = tags.Count() == 0 && tags.CoverArtCount() == 0;
-  return empty && (saved == tlEmptyTag || saved == tlEmptyFrames) ? tlSuccess : saved;
+    step = "save";
+    const int saved = tags.SaveToFile(file, ttAutomatic);
+    // Nothing to write for a model left empty means the file holds no tag: what was asked.
+    const bool empty = tags.Count() == 0 && tags.CoverArtCount() == 0;
+    return empty && (saved == tlEmptyTag || saved == tlEmptyFrames) ? tlSuccess : saved;
 }
 
 } // namespace
 
-int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  TOptions options;
-  std::string error;
-  if (!ParseArguments(arguments, options, error)) {
-    err << "vantor-tags: " << error << "\n" << Usage;
-    return tagsExitUsage;
-  }
-  int exit = tagsExitSuccess;
-  if (!options.Edits.empty()) {
-    for (const std::string& file : options.Files) {
-      std::string step;
-      const int result = EditFile(file, options.Edits, step);
-      if (result != tlSuccess) {
-        err << "vantor-tags: " << SanitizeUtf8(file) << ": " << ProblemText(file, result, step == "save") << "\n";
-        exit = tagsExitFailure;
-      }
+int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
+{
+    TOptions options;
+    std::string error;
+    if (!ParseArguments(arguments, options, error)) {
+        err << "vantor-tags: " << error << "\n" << Usage;
+        return tagsExitUsage;
     }
-    return exit;
-  }
-  if (options.Json)
-    out << "[";
-  for (size_t i = 0; i < options.Files.size(); ++i) {
-    const std::string& file = options.Files[i];
-    TTags tags;
-    tags.ParseOggPlayTime = true;
-    tags.ParseWavPackAudioAttributes = true;
-    tags.ParseMusePackAudioAttributes = true;
-    const int result = tags.LoadFromFile(file);
-    if (result != tlSuccess) {
-      err << "vantor-tags: " << SanitizeUtf8(file) << ": " << ProblemText(file, result, false) << "\n";
-      exit = tagsExitFailure;
+    int exit = tagsExitSuccess;
+    if (!options.Edits.empty()) {
+        for (const std::string& file : options.Files) {
+            std::string step;
+            const int result = EditFile(file, options.Edits, step);
+            if (result != tlSuccess) {
+                err << "vantor-tags: " << SanitizeUtf8(file) << ": " << ProblemText(file, result, step == "save")
+                    << "\n";
+                exit = tagsExitFailure;
+            }
+        }
+        return exit;
     }
     if (options.Json)
-      PrintJson(out, file, result, tags, i == 0);
-    else if (result == tlSuccess)
-      PrintText(out, file, tags);
-  }
-  if (options.Json)
-    out << "]\n";
-  return exit;
+        out << "[";
+    for (size_t i = 0; i < options.Files.size(); ++i) {
+        const std::string& file = options.Files[i];
+        TTags tags;
+        tags.ParseOggPlayTime = true;
+        tags.ParseWavPackAudioAttributes = true;
+        tags.ParseMusePackAudioAttributes = true;
+        const int result = tags.LoadFromFile(file);
+        if (result != tlSuccess) {
+            err << "vantor-tags: " << SanitizeUtf8(file) << ": " << ProblemText(file, result, false) << "\n";
+            exit = tagsExitFailure;
+        }
+        if (options.Json)
+            PrintJson(out, file, result, tags, i == 0);
+        else if (result == tlSuccess)
+            PrintText(out, file, tags);
+    }
+    if (options.Json)
+        out << "]\n";
+    return exit;
 }
 
 } // namespace vantor

@@ -73,7 +73,11 @@ class TControlsOf {
 public:
     class iterator {
     public:
-        iterator(const TControlList* list, int index) : m_list(list), m_index(index) {}
+        iterator(const TControlList* list, int index)
+            : m_list(list)
+            , m_index(index)
+        {
+        }
         T* operator*() const { return static_cast<T*>(m_list->Control(m_index)); }
         iterator& operator++()
         {
@@ -88,7 +92,10 @@ public:
     };
 
     TControlsOf() = default;
-    explicit TControlsOf(const TControlList* list) : m_list(list) {}
+    explicit TControlsOf(const TControlList* list)
+        : m_list(list)
+    {
+    }
     iterator begin() const { return iterator(m_list, 0); }
     iterator end() const { return iterator(m_list, size()); }
     int size() const { return m_list ? m_list->Count() : 0; }

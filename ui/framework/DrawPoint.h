@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/framework/UIScale.h"
 #include "platform/graphics/Geometry.h"
+#include "ui/framework/UIScale.h"
 
 namespace vantor {
 

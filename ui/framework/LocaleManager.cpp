@@ -70,7 +70,7 @@ void TLocaleManager::LoadFrom(TIniFile const& ini)
         auto& keys = m_index[FoldCase(section)];
         for (auto& [key, value] : ini.ReadSectionValues(section)) {
             keys.try_emplace(FoldCase(key), lmList.size()); // keeps the first occurrence
-            lmList.push_back({section, std::move(key), std::move(value)});
+            lmList.push_back({ section, std::move(key), std::move(value) });
         }
     }
 }

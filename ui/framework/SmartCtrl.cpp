@@ -1,7 +1,7 @@
 #include "ui/framework/SmartCtrl.h"
 
-#include "ui/framework/UIScale.h"
 #include "ui/framework/SmartVCL.h"
+#include "ui/framework/UIScale.h"
 
 #include <cxxabi.h>
 

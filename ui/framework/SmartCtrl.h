@@ -49,8 +49,7 @@ class TCreateKey {
 
 // Passed to TSmartCtrl by controls that never hold children, such as the rows of a list of
 // 100,000 tracks: they are made without the "default" list, and AddItem on them refuses.
-struct TLeafControl {
-};
+struct TLeafControl { };
 
 class TSmartCtrl {
 public:
@@ -94,9 +93,9 @@ public:
     TControlRef SC_ACTIVE_TRY;
     TControlRef SC_FOCUSE_TRY;
     TCtrlState SC_STATE = csNormal;
-    bool scCanFocuse = false; // a press may give this control the keyboard focus
-    std::unique_ptr<TBitmap> scCanvas; // own canvas, device size; null for canvas-less leaves
-    bool scLoading = true;             // true only inside the creation sequence
+    bool scCanFocuse = false;             // a press may give this control the keyboard focus
+    std::unique_ptr<TBitmap> scCanvas;    // own canvas, device size; null for canvas-less leaves
+    bool scLoading = true;                // true only inside the creation sequence
     TControlList* scParentList = nullptr; // non-owning: the list holding this control
     bool scHasCanvas = false;
     bool scInvalidating = false;

@@ -1,7 +1,7 @@
 #include "ui/framework/SmartVCL.h"
 
-#include "ui/framework/UIScale.h"
 #include "ui/framework/ThemeManager.h"
+#include "ui/framework/UIScale.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -196,19 +196,14 @@ TCursorShape TSmartVCL::CursorForZone(int zone)
 {
     switch (zone) {
     case 4:
-    case 8:
-        return TCursorShape::crSizeNWSE;
+    case 8: return TCursorShape::crSizeNWSE;
     case 5:
-    case 7:
-        return TCursorShape::crSizeNESW;
+    case 7: return TCursorShape::crSizeNESW;
     case 3:
-    case 6:
-        return TCursorShape::crSizeNS;
+    case 6: return TCursorShape::crSizeNS;
     case 1:
-    case 2:
-        return TCursorShape::crSizeWE;
-    default:
-        return TCursorShape::crArrow;
+    case 2: return TCursorShape::crSizeWE;
+    default: return TCursorShape::crArrow;
     }
 }
 
@@ -222,24 +217,15 @@ void TSmartVCL::SetCursorFor(int8_t zone)
 TWindowHit TSmartVCL::WindowHitTest(int x, int y)
 {
     switch (EdgeZone(x, y, m_width, m_height)) {
-    case 1:
-        return TWindowHit::whResizeLeft;
-    case 2:
-        return TWindowHit::whResizeRight;
-    case 3:
-        return TWindowHit::whResizeTop;
-    case 4:
-        return TWindowHit::whResizeTopLeft;
-    case 5:
-        return TWindowHit::whResizeTopRight;
-    case 6:
-        return TWindowHit::whResizeBottom;
-    case 7:
-        return TWindowHit::whResizeBottomLeft;
-    case 8:
-        return TWindowHit::whResizeBottomRight;
-    default:
-        break;
+    case 1: return TWindowHit::whResizeLeft;
+    case 2: return TWindowHit::whResizeRight;
+    case 3: return TWindowHit::whResizeTop;
+    case 4: return TWindowHit::whResizeTopLeft;
+    case 5: return TWindowHit::whResizeTopRight;
+    case 6: return TWindowHit::whResizeBottom;
+    case 7: return TWindowHit::whResizeBottomLeft;
+    case 8: return TWindowHit::whResizeBottomRight;
+    default: break;
     }
     TInputData point;
     point.idXPos = Unscale(x);

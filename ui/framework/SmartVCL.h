@@ -137,5 +137,4 @@ private:
     std::vector<TRect> m_dirty; // device areas invalidated since the last WindowPaint
 };
 
-
 }

@@ -2,10 +2,10 @@
 
 #include "base/CaseFold.h"
 #include "base/IniFile.h"
-#include "ui/framework/UIScale.h"
 #include "platform/graphics/PngImage.h"
 #include "platform/graphics/TextRenderer.h"
 #include "ui/framework/ThemeParams.h"
+#include "ui/framework/UIScale.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -144,8 +144,7 @@ void TThemeManager::Decode(TSkinData& data)
         data.sdNineSlice.Build(data.sdImage, data.sdMargins);
 }
 
-TThemeInfo TThemeManager::ReadInfo(const std::string& path, std::string_view folderName,
-    std::string_view unknownAuthor)
+TThemeInfo TThemeManager::ReadInfo(const std::string& path, std::string_view folderName, std::string_view unknownAuthor)
 {
     return InfoOf(TIniFile(path), folderName, unknownAuthor);
 }
@@ -282,8 +281,8 @@ void TThemeManager::DrawNineSlice(TSkinData& data, TBitmap& canvas, const TRect&
     data.sdNineSlice.Draw(canvas, grown);
 }
 
-void TThemeManager::TextOut(std::string_view text, std::string_view fontID, TTextFlags flags,
-    const TRect& rect, TBitmap& canvas) const
+void TThemeManager::TextOut(
+    std::string_view text, std::string_view fontID, TTextFlags flags, const TRect& rect, TBitmap& canvas) const
 {
     if (const TFont* font = GetFont(fontID)) {
         canvas.Font = *font;

@@ -28,7 +28,7 @@ struct TCachedImage {
     std::string ciID;
     TBitmap ciImage;
     TImagePattern ciPattern; // Cairo source over ciImage, rebuilt with it
-    int ciBuilds = 0; // how often the copy was resampled
+    int ciBuilds = 0;        // how often the copy was resampled
 };
 
 // One theme entry: an image (Controls, Icons), a font (Fonts) or a colour (Color).
@@ -93,8 +93,8 @@ public:
 
     // Draws text inside the logical rectangle rect. A resolving font key is copied onto the
     // canvas with its size multiplied by the UI scale; otherwise the canvas's font is used.
-    void TextOut(std::string_view text, std::string_view fontID, TTextFlags flags, const TRect& rect,
-        TBitmap& canvas) const;
+    void TextOut(
+        std::string_view text, std::string_view fontID, TTextFlags flags, const TRect& rect, TBitmap& canvas) const;
     // Width of text and height of the sample "Text" with the unscaled theme font, in logical
     // units; the default when the key does not resolve.
     int TextWidth(std::string_view fontID, std::string_view text, int defaultWidth) const;
@@ -104,8 +104,7 @@ public:
     const TThemeInfo& Info() const { return m_info; }
     // Reads "#Info" of a theme file: Name defaults to folderName, Author to unknownAuthor
     // (the translated "Unknown.ThemeAuthor").
-    static TThemeInfo ReadInfo(const std::string& path, std::string_view folderName,
-        std::string_view unknownAuthor);
+    static TThemeInfo ReadInfo(const std::string& path, std::string_view folderName, std::string_view unknownAuthor);
     // Text Info().Author falls back to; set before Load (the locale supplies it).
     std::string UnknownAuthor;
 

@@ -47,8 +47,7 @@ std::optional<std::string_view> FindThemeParam(std::string_view text, std::strin
     return std::nullopt;
 }
 
-std::string_view ThemeParamText(std::string_view text, std::string_view name, char open,
-    std::string_view fallback)
+std::string_view ThemeParamText(std::string_view text, std::string_view name, char open, std::string_view fallback)
 {
     std::optional<std::string_view> content = FindThemeParam(text, name, open);
     if (!content || content->empty() || *content == " ")

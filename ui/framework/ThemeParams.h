@@ -19,8 +19,7 @@ namespace vantor {
 std::optional<std::string_view> FindThemeParam(std::string_view text, std::string_view name, char open);
 
 // The content, or fallback when the parameter is absent, empty or exactly one space.
-std::string_view ThemeParamText(std::string_view text, std::string_view name, char open,
-    std::string_view fallback);
+std::string_view ThemeParamText(std::string_view text, std::string_view name, char open, std::string_view fallback);
 
 // A signed 32-bit number in decimal or in hexadecimal after "$" ("$FFECECEC" fills all 32 bits
 // and so reads as a negative number). Absent, empty, " " or malformed content gives fallback.

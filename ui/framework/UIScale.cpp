@@ -26,10 +26,7 @@ int RoundHalfEven(double value)
 
 double UIScale() { return g_scale; }
 
-void SetUIScale(double scale)
-{
-    g_scale = (std::isfinite(scale) && scale > 0.0) ? scale : 1.0;
-}
+void SetUIScale(double scale) { g_scale = (std::isfinite(scale) && scale > 0.0) ? scale : 1.0; }
 
 double ScaleForDpi(double dotsPerInch)
 {

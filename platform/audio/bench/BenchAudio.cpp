@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,8 +21,8 @@ namespace {
 using namespace vantor;
 
 const std::string kInput = std::string(VANTOR_SOURCE_DIR) + "/tests/data/audio/steps10s.mp3";
-constexpr float kCenters[10] = {80, 170, 310, 600, 1000, 3000, 6000, 10000, 12000, 14000};
-constexpr float kGains[10] = {6, 4, 2, -1, -3, 1, 3, 5, 6, 7};
+constexpr float kCenters[10] = { 80, 170, 310, 600, 1000, 3000, 6000, 10000, 12000, 14000 };
+constexpr float kGains[10] = { 6, 4, 2, -1, -3, 1, 3, 5, 6, 7 };
 
 // Every thread created after this runs on the first CPU the process may use.
 void PinToOneCore()
@@ -43,7 +43,7 @@ void PinToOneCore()
 
 double ProcessCpuSeconds()
 {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
@@ -51,7 +51,8 @@ double ProcessCpuSeconds()
 void AddEqualizer(TAudioEngine& engine, TChannelHandle handle)
 {
     for (int band = 0; band < 10; ++band)
-        engine.FXSetParameters(engine.ChannelSetFX(handle, TEffectType::ParamEq, 1), {kCenters[band], 18.0f, kGains[band]});
+        engine.FXSetParameters(
+            engine.ChannelSetFX(handle, TEffectType::ParamEq, 1), { kCenters[band], 18.0f, kGains[band] });
 }
 
 // The whole engine (decoder thread, block queue, equalizer, mixer) on a free-running null

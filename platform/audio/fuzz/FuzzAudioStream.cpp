@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (handle == 0)
         return 0;
     const auto fx = engine->ChannelSetFX(handle, vantor::TEffectType::ParamEq, 1);
-    engine->FXSetParameters(fx, {1000.0f, 18.0f, 12.0f});
+    engine->FXSetParameters(fx, { 1000.0f, 18.0f, 12.0f });
     engine->ChannelPlay(handle);
     engine->Advance(0.3);
     engine->ChannelSetPosition(handle, engine->ChannelGetLength(handle) / 2);

@@ -19,7 +19,7 @@ struct TFormatCase {
     bool Tone; // holds the 1 kHz sine
 };
 
-class FormatTest : public testing::TestWithParam<TFormatCase> {};
+class FormatTest : public testing::TestWithParam<TFormatCase> { };
 
 // Every format opens with its own rate and channels, plays to its end, ends with the position
 // equal to the length, and sounds like the sine it holds on both sides.
@@ -61,14 +61,14 @@ TEST_P(FormatTest, PlaysToTheEnd)
 }
 
 INSTANTIATE_TEST_SUITE_P(Audio, FormatTest,
-    testing::Values(TFormatCase{"sine.mp3", 44100, 2, 1.0, true}, TFormatCase{"sine.flac", 48000, 1, 1.0, true},
-                    TFormatCase{"sine-piped.flac", 8000, 1, 1.0, true},
-                    TFormatCase{"sine.ogg", 22050, 1, 1.0, true}, TFormatCase{"sine.opus", 48000, 2, 1.0, true},
-                    TFormatCase{"sine-aac.m4a", 44100, 1, 1.0, true}, TFormatCase{"sine-alac.m4a", 8000, 1, 1.0, true},
-                    TFormatCase{"sine.wma", 22050, 1, 1.0, true}, TFormatCase{"sine.wav", 8000, 2, 1.0, true},
-                    TFormatCase{"sine-rf64.wav", 8000, 1, 1.0, true}, TFormatCase{"sine.aiff", 8000, 1, 1.0, true},
-                    TFormatCase{"sine.wv", 8000, 1, 1.0, true}, TFormatCase{"silence.dsf", 352800, 2, 0.02322, false},
-                    TFormatCase{"silence.dff", 352800, 2, 0.01161, false}),
+    testing::Values(TFormatCase { "sine.mp3", 44100, 2, 1.0, true }, TFormatCase { "sine.flac", 48000, 1, 1.0, true },
+        TFormatCase { "sine-piped.flac", 8000, 1, 1.0, true }, TFormatCase { "sine.ogg", 22050, 1, 1.0, true },
+        TFormatCase { "sine.opus", 48000, 2, 1.0, true }, TFormatCase { "sine-aac.m4a", 44100, 1, 1.0, true },
+        TFormatCase { "sine-alac.m4a", 8000, 1, 1.0, true }, TFormatCase { "sine.wma", 22050, 1, 1.0, true },
+        TFormatCase { "sine.wav", 8000, 2, 1.0, true }, TFormatCase { "sine-rf64.wav", 8000, 1, 1.0, true },
+        TFormatCase { "sine.aiff", 8000, 1, 1.0, true }, TFormatCase { "sine.wv", 8000, 1, 1.0, true },
+        TFormatCase { "silence.dsf", 352800, 2, 0.02322, false },
+        TFormatCase { "silence.dff", 352800, 2, 0.01161, false }),
     [](const testing::TestParamInfo<TFormatCase>& info) {
         std::string name = info.param.File;
         for (char& ch : name)
@@ -106,7 +106,7 @@ TEST(AudioEngineTest, CallsOnInvalidHandlesFailWithoutEffect)
     ASSERT_NE(live, 0u);
     EXPECT_NE(live, freed) << "handles are not reused";
 
-    for (TChannelHandle h : {TChannelHandle(0), freed}) {
+    for (TChannelHandle h : { TChannelHandle(0), freed }) {
         EXPECT_FALSE(m.Engine.ChannelPlay(h));
         EXPECT_FALSE(m.Engine.ChannelPause(h));
         EXPECT_FALSE(m.Engine.ChannelStop(h));
@@ -120,8 +120,8 @@ TEST(AudioEngineTest, CallsOnInvalidHandlesFailWithoutEffect)
         EXPECT_EQ(m.Engine.ChannelSetFX(h, TEffectType::ParamEq, 1), 0u);
         EXPECT_FALSE(m.Engine.ChannelRemoveFX(h, freedFx));
     }
-    EXPECT_FALSE(m.Engine.FXSetParameters(freedFx, {1000.0f, 18.0f, 6.0f}));
-    EXPECT_FALSE(m.Engine.FXSetParameters(0, {1000.0f, 18.0f, 6.0f}));
+    EXPECT_FALSE(m.Engine.FXSetParameters(freedFx, { 1000.0f, 18.0f, 6.0f }));
+    EXPECT_FALSE(m.Engine.FXSetParameters(0, { 1000.0f, 18.0f, 6.0f }));
 
     // The live stream saw none of it.
     float volume = 0.0f;
@@ -152,13 +152,14 @@ TEST(AudioEngineTest, UnusableFilesFailToOpen)
     test::WriteBytes(dir / "header-only.flac", flac);
 
     // A concat script dressed as an MP3 would make the demuxer open the file it names.
-    std::filesystem::copy_file(Fixture("sine.wav"), dir / "segment.wav", std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(
+        Fixture("sine.wav"), dir / "segment.wav", std::filesystem::copy_options::overwrite_existing);
     const std::string script = "ffconcat version 1.0\nfile segment.wav\n";
     test::WriteBytes(dir / "script.mp3", std::vector<char>(script.begin(), script.end()));
 
     TManualEngine m;
-    for (const char* name : {"text.mp3", "note.mp3", "empty.flac", "noise.ogg", "header-only.flac", "missing.mp3",
-                             "script.mp3"})
+    for (const char* name :
+        { "text.mp3", "note.mp3", "empty.flac", "noise.ogg", "header-only.flac", "missing.mp3", "script.mp3" })
         EXPECT_EQ(m.Engine.StreamCreateFile((dir / name).string()), 0u) << name;
     EXPECT_EQ(m.Engine.StreamCreateFile(dir.string()), 0u) << "a folder";
     EXPECT_EQ(m.Engine.StreamCreateMemory(std::as_bytes(std::span(note))), 0u);
@@ -168,7 +169,8 @@ TEST(AudioEngineTest, UnusableFilesFailToOpen)
 TEST(AudioEngineTest, PathsAreFilesNotUrls)
 {
     const auto dir = test::TempDir();
-    std::filesystem::copy_file(Fixture("sine.wav"), dir / "pipe:0.wav", std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(
+        Fixture("sine.wav"), dir / "pipe:0.wav", std::filesystem::copy_options::overwrite_existing);
     const auto cwd = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     TManualEngine m;
@@ -272,7 +274,7 @@ struct TSeekCase {
     int Channels;
 };
 
-class SeekTest : public testing::TestWithParam<TSeekCase> {};
+class SeekTest : public testing::TestWithParam<TSeekCase> { };
 
 // A seek to half of a ten-second file is reported at once and plays second 5 (700 Hz).
 TEST_P(SeekTest, HalfwayPlaysFromFiveSeconds)
@@ -280,9 +282,8 @@ TEST_P(SeekTest, HalfwayPlaysFromFiveSeconds)
     std::string path = GetParam().File;
     if (path.empty()) {
         path = (test::TempDir() / "steps.wav").string();
-        test::WriteWav(path, 44100, 2, 10.0, [](double t, int) {
-            return 0.5 * std::sin(2.0 * std::numbers::pi * test::StepFrequency(t) * t);
-        });
+        test::WriteWav(path, 44100, 2, 10.0,
+            [](double t, int) { return 0.5 * std::sin(2.0 * std::numbers::pi * test::StepFrequency(t) * t); });
     } else {
         path = Fixture(path);
     }
@@ -301,7 +302,7 @@ TEST_P(SeekTest, HalfwayPlaysFromFiveSeconds)
     const size_t from = m.Captured().size() / 2;
     m.Engine.Advance(0.2);
     EXPECT_NEAR(m.Engine.ChannelBytes2Seconds(h, m.Engine.ChannelGetPosition(h)),
-                m.Engine.ChannelBytes2Seconds(h, target) + 0.2, 0.01);
+        m.Engine.ChannelBytes2Seconds(h, target) + 0.2, 0.01);
     const size_t start = from + 441; // skip 10 ms
     EXPECT_GT(test::ToneAmplitude(m.Captured(), 0, 700.0, 44100, start, 4410), 0.4);
     EXPECT_LT(test::ToneAmplitude(m.Captured(), 0, 600.0, 44100, start, 4410), 0.05);
@@ -311,16 +312,15 @@ TEST_P(SeekTest, HalfwayPlaysFromFiveSeconds)
     EXPECT_FALSE(m.Engine.ChannelSetPosition(h, -1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Audio, SeekTest, testing::Values(TSeekCase{"", 2}, TSeekCase{"steps10s.mp3", 2}));
+INSTANTIATE_TEST_SUITE_P(Audio, SeekTest, testing::Values(TSeekCase { "", 2 }, TSeekCase { "steps10s.mp3", 2 }));
 
 // A seek while paused is reported at once and heard when play resumes; a seek after the end
 // moves the position without starting playback.
 TEST(AudioEngineTest, SeekWhilePausedAndAfterTheEnd)
 {
     const auto path = test::TempDir() / "steps-paused.wav";
-    test::WriteWav(path, 22050, 1, 10.0, [](double t, int) {
-        return 0.5 * std::sin(2.0 * std::numbers::pi * test::StepFrequency(t) * t);
-    });
+    test::WriteWav(path, 22050, 1, 10.0,
+        [](double t, int) { return 0.5 * std::sin(2.0 * std::numbers::pi * test::StepFrequency(t) * t); });
     TManualEngine m;
     const TChannelHandle h = m.Engine.StreamCreateFile(path.string());
     ASSERT_NE(h, 0u);

@@ -19,10 +19,7 @@
 
 namespace vantor::test {
 
-inline std::string Fixture(const std::string& name)
-{
-    return std::string(VANTOR_TEST_DATA) + "/audio/" + name;
-}
+inline std::string Fixture(const std::string& name) { return std::string(VANTOR_TEST_DATA) + "/audio/" + name; }
 
 // A scratch folder for the running test, created on first use: the tests of one program run
 // side by side, so files they write under the same name must not meet.
@@ -49,7 +46,7 @@ inline std::vector<char> ReadBytes(const std::filesystem::path& path)
 
 // Writes a 16-bit PCM WAV file whose samples come from signal(seconds, channel).
 inline void WriteWav(const std::filesystem::path& path, int rate, int channels, double seconds,
-                     const std::function<double(double, int)>& signal)
+    const std::function<double(double, int)>& signal)
 {
     const auto frames = static_cast<uint32_t>(std::lround(seconds * rate));
     const uint32_t dataSize = frames * channels * 2;
@@ -58,9 +55,9 @@ inline void WriteWav(const std::filesystem::path& path, int rate, int channels, 
         for (int i = 0; i < bytes; ++i)
             out.push_back(char((value >> (8 * i)) & 0xFF));
     };
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    out.insert(out.end(), { 'R', 'I', 'F', 'F' });
     put(36 + dataSize, 4);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    out.insert(out.end(), { 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ' });
     put(16, 4);
     put(1, 2);
     put(channels, 2);
@@ -68,7 +65,7 @@ inline void WriteWav(const std::filesystem::path& path, int rate, int channels, 
     put(rate * channels * 2, 4);
     put(channels * 2, 2);
     put(16, 2);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    out.insert(out.end(), { 'd', 'a', 't', 'a' });
     put(dataSize, 4);
     for (uint32_t i = 0; i < frames; ++i) {
         for (int ch = 0; ch < channels; ++ch) {
@@ -86,14 +83,11 @@ inline std::function<double(double, int)> Sine(double frequency, double amplitud
 }
 
 // Ten one-second tones, 200 Hz in second 0 up to 1100 Hz in second 9.
-inline double StepFrequency(double second)
-{
-    return 200.0 + 100.0 * std::floor(second);
-}
+inline double StepFrequency(double second) { return 200.0 + 100.0 * std::floor(second); }
 
 // Amplitude of one frequency in a channel of interleaved stereo, over frames [begin, begin+count).
-inline double ToneAmplitude(std::span<const float> stereo, int channel, double frequency, int rate, size_t begin,
-                            size_t count)
+inline double ToneAmplitude(
+    std::span<const float> stereo, int channel, double frequency, int rate, size_t begin, size_t count)
 {
     if ((begin + count) * 2 > stereo.size())
         return -1.0;
@@ -108,10 +102,7 @@ inline double ToneAmplitude(std::span<const float> stereo, int channel, double f
     return 2.0 * std::hypot(re, im) / double(count);
 }
 
-inline double Db(double ratio)
-{
-    return 20.0 * std::log10(ratio);
-}
+inline double Db(double ratio) { return 20.0 * std::log10(ratio); }
 
 // An engine on a manual null output that records everything it renders.
 struct TManualEngine {
@@ -119,9 +110,8 @@ struct TManualEngine {
     {
         TNullOutputOptions options;
         options.Clock = TNullOutputOptions::TClock::Manual;
-        options.Capture = [out = Output](std::span<const float> block) {
-            out->insert(out->end(), block.begin(), block.end());
-        };
+        options.Capture = [out = Output](
+                              std::span<const float> block) { out->insert(out->end(), block.begin(), block.end()); };
         Engine.InitNull(options);
     }
 

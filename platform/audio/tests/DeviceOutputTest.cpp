@@ -16,7 +16,8 @@ namespace {
 // Sets an environment variable for the lifetime of the object.
 class TScopedEnv {
 public:
-    TScopedEnv(const char* name, const std::string& value) : m_name(name)
+    TScopedEnv(const char* name, const std::string& value)
+        : m_name(name)
     {
         if (const char* old = std::getenv(name))
             m_old = old;
@@ -40,11 +41,11 @@ protected:
     // Plays a file on the default device, after setup has adjusted the stream, until the
     // device's output holds the given number of stereo frames from the first sound on (or 30 s
     // passed: the callers' size checks fail then), and returns that output.
-    std::vector<float> PlayThroughDevice(const std::string& path,
-                                         const std::function<void(TAudioEngine&, TChannelHandle)>& setup,
-                                         size_t frames = 8000)
+    std::vector<float> PlayThroughDevice(
+        const std::string& path, const std::function<void(TAudioEngine&, TChannelHandle)>& setup, size_t frames = 8000)
     {
-        const auto rawFile = test::TempDir() / (std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".raw");
+        const auto rawFile =
+            test::TempDir() / (std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".raw");
         std::filesystem::remove(rawFile);
         {
             TScopedEnv driver("SDL_AUDIODRIVER", "disk");
@@ -106,28 +107,29 @@ TEST_F(DeviceOutputTest, SineReachesTheDevice)
 struct TDeviceCase {
     const char* Name;
     std::function<void(TAudioEngine&, TChannelHandle)> Setup;
-    double LeftDb;  // change of the left level at 1 kHz, or -100 for silence
+    double LeftDb; // change of the left level at 1 kHz, or -100 for silence
     double RightDb;
 };
 
 TEST_F(DeviceOutputTest, VolumePanAndEqualizerShapeTheOutput)
 {
     const std::vector<TDeviceCase> cases = {
-        {"volume 0.5", [](TAudioEngine& e, TChannelHandle h) { e.ChannelSetAttribute(h, TChannelAttribute::Volume, 0.5f); },
-         test::Db(0.5), test::Db(0.5)},
-        {"pan -1", [](TAudioEngine& e, TChannelHandle h) { e.ChannelSetAttribute(h, TChannelAttribute::Pan, -1.0f); },
-         0.0, -100.0},
-        {"+12 dB at 1 kHz",
-         [](TAudioEngine& e, TChannelHandle h) {
-             e.FXSetParameters(e.ChannelSetFX(h, TEffectType::ParamEq, 1), {1000.0f, 18.0f, 12.0f});
-         },
-         12.0, 12.0},
+        { "volume 0.5",
+            [](TAudioEngine& e, TChannelHandle h) { e.ChannelSetAttribute(h, TChannelAttribute::Volume, 0.5f); },
+            test::Db(0.5), test::Db(0.5) },
+        { "pan -1", [](TAudioEngine& e, TChannelHandle h) { e.ChannelSetAttribute(h, TChannelAttribute::Pan, -1.0f); },
+            0.0, -100.0 },
+        { "+12 dB at 1 kHz",
+            [](TAudioEngine& e, TChannelHandle h) {
+                e.FXSetParameters(e.ChannelSetFX(h, TEffectType::ParamEq, 1), { 1000.0f, 18.0f, 12.0f });
+            },
+            12.0, 12.0 },
     };
     for (const TDeviceCase& c : cases) {
         const auto out = PlayThroughDevice(QuietSine(), c.Setup);
         ASSERT_GT(out.size(), 2u * 6000) << c.Name;
-        const double levels[2] = {Level(out, 0, 1000.0), Level(out, 1, 1000.0)};
-        const double expected[2] = {c.LeftDb, c.RightDb};
+        const double levels[2] = { Level(out, 0, 1000.0), Level(out, 1, 1000.0) };
+        const double expected[2] = { c.LeftDb, c.RightDb };
         for (int ch = 0; ch < 2; ++ch) {
             if (expected[ch] <= -100.0)
                 EXPECT_LT(levels[ch], 1e-5) << c.Name << " channel " << ch;
@@ -140,9 +142,8 @@ TEST_F(DeviceOutputTest, VolumePanAndEqualizerShapeTheOutput)
 // A seek to half of a ten-second file before playing starts the sound at second 5 (700 Hz).
 TEST_F(DeviceOutputTest, SeekToHalfPlaysFromFiveSeconds)
 {
-    const auto out = PlayThroughDevice(test::Fixture("steps10s.mp3"), [](TAudioEngine& e, TChannelHandle h) {
-        e.ChannelSetPosition(h, e.ChannelGetLength(h) / 2 / 4 * 4);
-    });
+    const auto out = PlayThroughDevice(test::Fixture("steps10s.mp3"),
+        [](TAudioEngine& e, TChannelHandle h) { e.ChannelSetPosition(h, e.ChannelGetLength(h) / 2 / 4 * 4); });
     ASSERT_GT(out.size(), 2u * 6000);
     EXPECT_NEAR(Level(out, 0, 700.0), 0.5, 0.05);
     EXPECT_LT(Level(out, 0, 600.0), 0.05);

@@ -20,8 +20,8 @@ struct TFilterCase {
 // distance between the half-gain points) it is half the gain in dB; far away it is flat.
 TEST(PeakingFilterTest, ResponseFollowsCentreBandwidthAndGain)
 {
-    for (const TFilterCase c : {TFilterCase{80, 12}, TFilterCase{1000, 12}, TFilterCase{1000, -15},
-                                TFilterCase{6000, 6}, TFilterCase{14000, 15}}) {
+    for (const TFilterCase c : { TFilterCase { 80, 12 }, TFilterCase { 1000, 12 }, TFilterCase { 1000, -15 },
+             TFilterCase { 6000, 6 }, TFilterCase { 14000, 15 } }) {
         TPeakingFilter filter;
         filter.Design(c.Center, 18.0, c.Gain, 44100.0);
         EXPECT_NEAR(test::Db(filter.MagnitudeAt(c.Center, 44100.0)), c.Gain, 0.01) << c.Center;
@@ -64,8 +64,8 @@ protected:
         m.Engine.Advance(0.05);
         const size_t from = m.Captured().size() / 2;
         m.Engine.Advance(0.1);
-        return {test::ToneAmplitude(m.Captured(), 0, 1000.0, 44100, from, 4410),
-                test::ToneAmplitude(m.Captured(), 1, 1000.0, 44100, from, 4410)};
+        return { test::ToneAmplitude(m.Captured(), 0, 1000.0, 44100, from, 4410),
+            test::ToneAmplitude(m.Captured(), 1, 1000.0, 44100, from, 4410) };
     }
 
     test::TManualEngine m;
@@ -97,8 +97,8 @@ TEST_F(RenderTest, PanAttenuatesTheOtherSide)
         double Left;
         double Right;
     };
-    for (const TPanCase c : {TPanCase{-1.0f, 1.0, 0.0}, TPanCase{1.0f, 0.0, 1.0}, TPanCase{-0.5f, 1.0, 0.5},
-                             TPanCase{0.25f, 0.75, 1.0}, TPanCase{0.0f, 1.0, 1.0}}) {
+    for (const TPanCase c : { TPanCase { -1.0f, 1.0, 0.0 }, TPanCase { 1.0f, 0.0, 1.0 }, TPanCase { -0.5f, 1.0, 0.5 },
+             TPanCase { 0.25f, 0.75, 1.0 }, TPanCase { 0.0f, 1.0, 1.0 } }) {
         ASSERT_TRUE(m.Engine.ChannelSetAttribute(m_handle, TChannelAttribute::Pan, c.Pan));
         const auto levels = Levels();
         EXPECT_NEAR(levels.first, 0.1 * c.Left, 0.002) << c.Pan;
@@ -113,27 +113,27 @@ TEST_F(RenderTest, PeakingFiltersAreAddedSetAndRemoved)
     ASSERT_NE(boost, 0u);
     EXPECT_NEAR(Levels().first, flat, 0.002) << "a new filter is flat";
 
-    ASSERT_TRUE(m.Engine.FXSetParameters(boost, {1000.0f, 18.0f, 12.0f}));
+    ASSERT_TRUE(m.Engine.FXSetParameters(boost, { 1000.0f, 18.0f, 12.0f }));
     EXPECT_NEAR(test::Db(Levels().first / flat), 12.0, 1.0);
 
     // Filters add up: a second band far away barely touches 1 kHz, a cut at 1 kHz cancels.
     const TFxHandle cut = m.Engine.ChannelSetFX(m_handle, TEffectType::ParamEq, 1);
-    ASSERT_TRUE(m.Engine.FXSetParameters(cut, {14000.0f, 18.0f, -15.0f}));
+    ASSERT_TRUE(m.Engine.FXSetParameters(cut, { 14000.0f, 18.0f, -15.0f }));
     EXPECT_NEAR(test::Db(Levels().first / flat), 12.0, 1.0);
-    ASSERT_TRUE(m.Engine.FXSetParameters(cut, {1000.0f, 18.0f, -12.0f}));
+    ASSERT_TRUE(m.Engine.FXSetParameters(cut, { 1000.0f, 18.0f, -12.0f }));
     EXPECT_NEAR(test::Db(Levels().first / flat), 0.0, 0.5);
 
     ASSERT_TRUE(m.Engine.ChannelRemoveFX(m_handle, cut));
     EXPECT_FALSE(m.Engine.ChannelRemoveFX(m_handle, cut));
-    EXPECT_FALSE(m.Engine.FXSetParameters(cut, {1000.0f, 18.0f, 3.0f}));
+    EXPECT_FALSE(m.Engine.FXSetParameters(cut, { 1000.0f, 18.0f, 3.0f }));
     EXPECT_NEAR(test::Db(Levels().first / flat), 12.0, 1.0);
     ASSERT_TRUE(m.Engine.ChannelRemoveFX(m_handle, boost));
     EXPECT_NEAR(Levels().first, flat, 0.002);
 
     const TFxHandle fx = m.Engine.ChannelSetFX(m_handle, TEffectType::ParamEq, 1);
-    for (const TPeakingEqParams bad : {TPeakingEqParams{std::nanf(""), 18.0f, 0.0f}, TPeakingEqParams{1000.0f, 18.0f, 16.0f},
-                                       TPeakingEqParams{30000.0f, 18.0f, 3.0f}, TPeakingEqParams{1000.0f, 0.5f, 3.0f},
-                                       TPeakingEqParams{1000.0f, 18.0f, std::nanf("")}})
+    for (const TPeakingEqParams bad : { TPeakingEqParams { std::nanf(""), 18.0f, 0.0f },
+             TPeakingEqParams { 1000.0f, 18.0f, 16.0f }, TPeakingEqParams { 30000.0f, 18.0f, 3.0f },
+             TPeakingEqParams { 1000.0f, 0.5f, 3.0f }, TPeakingEqParams { 1000.0f, 18.0f, std::nanf("") } })
         EXPECT_FALSE(m.Engine.FXSetParameters(fx, bad)) << bad.Center << " " << bad.Bandwidth << " " << bad.Gain;
     EXPECT_NEAR(Levels().first, flat, 0.002) << "refused parameters change nothing";
 }

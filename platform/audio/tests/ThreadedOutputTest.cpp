@@ -61,9 +61,7 @@ TEST(ThreadedOutputTest, CommandsWhilePlaying)
     TFxHandle fx = 0;
     for (int i = 0; i < 300; ++i) {
         switch (random() % 6) {
-        case 0:
-            engine.ChannelSetPosition(h, int64_t(random() % uint32_t(length)) / 4 * 4);
-            break;
+        case 0: engine.ChannelSetPosition(h, int64_t(random() % uint32_t(length)) / 4 * 4); break;
         case 1:
             engine.ChannelSetAttribute(h, TChannelAttribute::Volume, float(random() % 100) / 100.0f);
             engine.ChannelSetAttribute(h, TChannelAttribute::Pan, float(random() % 200) / 100.0f - 1.0f);
@@ -72,16 +70,11 @@ TEST(ThreadedOutputTest, CommandsWhilePlaying)
             if (fx)
                 engine.ChannelRemoveFX(h, fx);
             fx = engine.ChannelSetFX(h, TEffectType::ParamEq, 1);
-            engine.FXSetParameters(fx, {float(100 + random() % 10000), 18.0f, float(int(random() % 31) - 15)});
+            engine.FXSetParameters(fx, { float(100 + random() % 10000), 18.0f, float(int(random() % 31) - 15) });
             break;
-        case 3:
-            engine.ChannelPause(h);
-            break;
-        case 4:
-            engine.ChannelPlay(h);
-            break;
-        default:
-            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        case 3: engine.ChannelPause(h); break;
+        case 4: engine.ChannelPlay(h); break;
+        default: std::this_thread::sleep_for(std::chrono::microseconds(300));
         }
         const int64_t position = engine.ChannelGetPosition(h);
         ASSERT_GE(position, 0);

@@ -58,7 +58,7 @@ TEST(ImagePattern, StretchingIsBilinearWithEdgesExtended)
     pattern.Bind(image);
     TBitmap canvas(20, 4);
     pattern.Blend(canvas, { 0, 0, 2, 1 }, { 0, 0, 20, 4 });
-    EXPECT_EQ(canvas.PixelAt(0, 0), Red);   // edges do not fade to transparent
+    EXPECT_EQ(canvas.PixelAt(0, 0), Red); // edges do not fade to transparent
     EXPECT_EQ(canvas.PixelAt(19, 3), Blue);
     uint32_t const middle = canvas.PixelAt(10, 2);
     EXPECT_EQ(middle >> 24, 0xFFu);
@@ -68,7 +68,7 @@ TEST(ImagePattern, StretchingIsBilinearWithEdgesExtended)
 
 // Small targets are drawn from a composed copy kept per size, large ones piece by piece;
 // both must give the same picture.
-class NineSliceSizes : public testing::TestWithParam<TRect> {};
+class NineSliceSizes : public testing::TestWithParam<TRect> { };
 
 TEST_P(NineSliceSizes, ShadedPiecesStretchSmoothlyAndFlatOnesExactly)
 {
@@ -85,11 +85,11 @@ TEST_P(NineSliceSizes, ShadedPiecesStretchSmoothlyAndFlatOnesExactly)
         slice.Draw(canvas, r);
         int const midY = (r.Top + r.Bottom) / 2;
         EXPECT_EQ(canvas.PixelAt((r.Left + r.Right) / 2, r.Top), 0xFF808080u); // top edge, repeated
-        EXPECT_EQ(canvas.PixelAt(r.Left, midY), 0xFF808080u);                   // left edge
-        EXPECT_EQ(canvas.PixelAt(r.Right - 1, r.Bottom - 1), 0xFF808080u);      // corner
+        EXPECT_EQ(canvas.PixelAt(r.Left, midY), 0xFF808080u);                  // left edge
+        EXPECT_EQ(canvas.PixelAt(r.Right - 1, r.Bottom - 1), 0xFF808080u);     // corner
         EXPECT_EQ(canvas.PixelAt(r.Right, midY), 0u);
-        EXPECT_EQ(canvas.PixelAt(r.Left + 4, midY), Red);  // centre starts red
-        EXPECT_EQ(canvas.PixelAt(r.Right - 5, midY), Blue); // and ends blue
+        EXPECT_EQ(canvas.PixelAt(r.Left + 4, midY), Red);                    // centre starts red
+        EXPECT_EQ(canvas.PixelAt(r.Right - 5, midY), Blue);                  // and ends blue
         uint32_t const blend = canvas.PixelAt((r.Left + r.Right) / 2, midY); // with a blend between
         EXPECT_NE(blend, Red);
         EXPECT_NE(blend, Blue);
@@ -99,8 +99,7 @@ TEST_P(NineSliceSizes, ShadedPiecesStretchSmoothlyAndFlatOnesExactly)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, NineSliceSizes,
-    testing::Values(TRect { 0, 0, 100, 30 }, TRect { 3, 2, 1003, 402 }));
+INSTANTIATE_TEST_SUITE_P(Targets, NineSliceSizes, testing::Values(TRect { 0, 0, 100, 30 }, TRect { 3, 2, 1003, 402 }));
 
 TEST(NineSlice, ComposedCopiesFollowTheSizesInUse)
 {

@@ -54,7 +54,7 @@ struct TPixelCase {
     int Tolerance; // JPEG is lossy
 };
 
-class PictureSamples : public testing::TestWithParam<TPixelCase> {};
+class PictureSamples : public testing::TestWithParam<TPixelCase> { };
 
 TEST_P(PictureSamples, DecodesSizeAndPixel)
 {

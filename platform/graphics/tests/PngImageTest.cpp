@@ -22,7 +22,7 @@ struct TPixelCase {
     uint32_t Argb; // unpremultiplied
 };
 
-class PngSamples : public testing::TestWithParam<TPixelCase> {};
+class PngSamples : public testing::TestWithParam<TPixelCase> { };
 
 TEST_P(PngSamples, DecodesSizeAndPixel)
 {
@@ -35,27 +35,20 @@ TEST_P(PngSamples, DecodesSizeAndPixel)
 
 INSTANTIATE_TEST_SUITE_P(ColourTypes, PngSamples,
     testing::Values(TPixelCase { "rgba8.png", 4, 4, 0, 0, 0xFFFF0000 },
-        TPixelCase { "rgba8.png", 4, 4, 3, 0, 0xFF00FF00 },
-        TPixelCase { "rgba8.png", 4, 4, 0, 3, 0xFF0000FF },
-        TPixelCase { "rgba8.png", 4, 4, 3, 3, 0x80FFFFFF },
-        TPixelCase { "rgba16.png", 2, 2, 0, 1, 0xFFFF0000 },
-        TPixelCase { "rgb8.png", 3, 2, 2, 1, 0xFF1414C8 },
-        TPixelCase { "rgb16.png", 2, 1, 0, 0, 0xFFFF8000 },
-        TPixelCase { "gray1.png", 9, 2, 1, 0, 0xFFFFFFFF },
-        TPixelCase { "gray1.png", 9, 2, 8, 0, 0xFF000000 },
-        TPixelCase { "gray1.png", 9, 2, 8, 1, 0xFFFFFFFF },
-        TPixelCase { "gray4.png", 3, 1, 2, 0, 0xFFEEEEEE },
+        TPixelCase { "rgba8.png", 4, 4, 3, 0, 0xFF00FF00 }, TPixelCase { "rgba8.png", 4, 4, 0, 3, 0xFF0000FF },
+        TPixelCase { "rgba8.png", 4, 4, 3, 3, 0x80FFFFFF }, TPixelCase { "rgba16.png", 2, 2, 0, 1, 0xFFFF0000 },
+        TPixelCase { "rgb8.png", 3, 2, 2, 1, 0xFF1414C8 }, TPixelCase { "rgb16.png", 2, 1, 0, 0, 0xFFFF8000 },
+        TPixelCase { "gray1.png", 9, 2, 1, 0, 0xFFFFFFFF }, TPixelCase { "gray1.png", 9, 2, 8, 0, 0xFF000000 },
+        TPixelCase { "gray1.png", 9, 2, 8, 1, 0xFFFFFFFF }, TPixelCase { "gray4.png", 3, 1, 2, 0, 0xFFEEEEEE },
         TPixelCase { "gray-alpha8.png", 2, 1, 0, 0, 0xFFC8C8C8 },
         TPixelCase { "gray-alpha8.png", 2, 1, 1, 0, 0x00000000 },
         TPixelCase { "gray16-trns.png", 2, 1, 0, 0, 0x00000000 },
         TPixelCase { "gray16-trns.png", 2, 1, 1, 0, 0xFFFFFFFF },
-        TPixelCase { "rgb8-trns.png", 2, 1, 0, 0, 0xFF00FF00 },
-        TPixelCase { "rgb8-trns.png", 2, 1, 1, 0, 0x00000000 },
+        TPixelCase { "rgb8-trns.png", 2, 1, 0, 0, 0xFF00FF00 }, TPixelCase { "rgb8-trns.png", 2, 1, 1, 0, 0x00000000 },
         TPixelCase { "palette2-trns.png", 4, 1, 0, 0, 0xFFFF0000 },
         TPixelCase { "palette2-trns.png", 4, 1, 1, 0, 0x400000FF },
         TPixelCase { "palette2-trns.png", 4, 1, 2, 0, 0xFF00FF00 },
-        TPixelCase { "palette8.png", 2, 2, 1, 1, 0xFFFFFF00 },
-        TPixelCase { "interlaced.png", 9, 9, 8, 8, 0xFFE0E05A },
+        TPixelCase { "palette8.png", 2, 2, 1, 1, 0xFFFFFF00 }, TPixelCase { "interlaced.png", 9, 9, 8, 8, 0xFFE0E05A },
         TPixelCase { "interlaced.png", 9, 9, 3, 5, 0xFF548C5A }));
 
 TEST(PngImage, HalfTransparentSixteenBitPixelIsPremultiplied)

@@ -57,7 +57,7 @@ struct TAlignCase {
     int ExpectedCentreY;
 };
 
-class TextAlignment : public testing::TestWithParam<TAlignCase> {};
+class TextAlignment : public testing::TestWithParam<TAlignCase> { };
 
 TEST_P(TextAlignment, PlacesTheTextInsideTheRectangle)
 {

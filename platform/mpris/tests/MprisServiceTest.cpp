@@ -165,8 +165,7 @@ protected:
     // A property's value (owned by the caller), or null.
     GVariant* Get(char const* interface, char const* name)
     {
-        GVariant* reply
-            = Call("org.freedesktop.DBus.Properties", "Get", g_variant_new("(ss)", interface, name));
+        GVariant* reply = Call("org.freedesktop.DBus.Properties", "Get", g_variant_new("(ss)", interface, name));
         if (!reply)
             return nullptr;
         GVariant* value = nullptr;
@@ -178,7 +177,8 @@ protected:
     std::string GetString(char const* interface, char const* name)
     {
         GVariant* value = Get(interface, name);
-        std::string text = value && g_variant_is_of_type(value, G_VARIANT_TYPE_STRING) ? g_variant_get_string(value, nullptr) : "";
+        std::string text =
+            value && g_variant_is_of_type(value, G_VARIANT_TYPE_STRING) ? g_variant_get_string(value, nullptr) : "";
         if (value)
             g_variant_unref(value);
         return text;
@@ -197,9 +197,9 @@ TEST_F(MprisServiceTest, EachMethodReachesItsAction)
         char const* Interface;
         char const* Method;
     };
-    for (TCase const c : { TCase { kPlayer, "PlayPause" }, { kPlayer, "Play" }, { kPlayer, "Pause" },
-             { kPlayer, "Stop" }, { kPlayer, "Next" }, { kPlayer, "Previous" }, { kRoot, "Raise" },
-             { kRoot, "Quit" } }) {
+    for (TCase const c :
+        { TCase { kPlayer, "PlayPause" }, { kPlayer, "Play" }, { kPlayer, "Pause" }, { kPlayer, "Stop" },
+            { kPlayer, "Next" }, { kPlayer, "Previous" }, { kRoot, "Raise" }, { kRoot, "Quit" } }) {
         SCOPED_TRACE(c.Method);
         Player.Calls.clear();
         GVariant* reply = Call(c.Interface, c.Method);
@@ -281,8 +281,9 @@ TEST_F(MprisServiceTest, PropertiesTellTheStateAndTheTrack)
 TEST_F(MprisServiceTest, ChangesAreSignalled)
 {
     std::string seen;
-    guint const subscription = g_dbus_connection_signal_subscribe(Client, nullptr, "org.freedesktop.DBus.Properties",
-        "PropertiesChanged", kObjectPath, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
+    guint const subscription = g_dbus_connection_signal_subscribe(
+        Client, nullptr, "org.freedesktop.DBus.Properties", "PropertiesChanged", kObjectPath, nullptr,
+        G_DBUS_SIGNAL_FLAGS_NONE,
         [](GDBusConnection*, char const*, char const*, char const*, char const*, GVariant* parameters, gpointer data) {
             char const* interface = nullptr;
             GVariant* changed = nullptr;

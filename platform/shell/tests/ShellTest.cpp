@@ -13,8 +13,7 @@ namespace fs = std::filesystem;
 
 TEST(Shell, FileClipboardTextNamesTheVerbAndEncodesEveryPath)
 {
-    std::string const text
-        = FileClipboardText({ "/music/a b.mp3", "/music/ü#%.flac" }, TClipboardVerb::cvCut);
+    std::string const text = FileClipboardText({ "/music/a b.mp3", "/music/ü#%.flac" }, TClipboardVerb::cvCut);
     EXPECT_EQ(text,
         "x-special/nautilus-clipboard\ncut\n"
         "file:///music/a%20b.mp3\n"

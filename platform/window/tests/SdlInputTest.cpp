@@ -1,5 +1,5 @@
-#include "platform/window/KeyCodes.h"
 #include "platform/window/SdlInput.h"
+#include "platform/window/KeyCodes.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -14,15 +14,16 @@ TEST(SdlInput, Utf8TextBecomesCodePoints)
         std::vector<char32_t> Points;
     };
     TCase const cases[] = {
-        { "a", { U'a' } },
-        { "\xC3\xA9", { 0xE9 } },                // é
-        { "\xE2\x82\xAC", { 0x20AC } },          // €
-        { "\xF0\x9F\x8E\xB5", { 0x1F3B5 } },     // a note, outside the 16-bit range
-        { "\xC3", {} },                          // truncated
-        { "a\xFF" "b", { U'a', U'b' } },         // invalid byte skipped
-        { "\xC0\xAF", {} },                      // overlong '/'
-        { "\xED\xA0\x80", {} },                  // UTF-16 surrogate
-        { "\xE2\x28\xA1", { U'(' } },            // bad continuation
+        { "a", { U'a' } }, { "\xC3\xA9", { 0xE9 } }, // é
+        { "\xE2\x82\xAC", { 0x20AC } },              // €
+        { "\xF0\x9F\x8E\xB5", { 0x1F3B5 } },         // a note, outside the 16-bit range
+        { "\xC3", {} },                              // truncated
+        { "a\xFF"
+          "b",
+            { U'a', U'b' } },         // invalid byte skipped
+        { "\xC0\xAF", {} },           // overlong '/'
+        { "\xED\xA0\x80", {} },       // UTF-16 surrogate
+        { "\xE2\x28\xA1", { U'(' } }, // bad continuation
     };
     for (const TCase& c : cases)
         EXPECT_EQ(CodePointsOfUtf8(c.Text), c.Points) << c.Text;

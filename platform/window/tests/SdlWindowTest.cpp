@@ -1,8 +1,8 @@
 // Opens a real window; needs a display (the test suite runs it under xvfb-run) and skips
 // without one.
 
-#include "platform/window/EventLoop.h"
 #include "platform/window/SdlWindow.h"
+#include "platform/window/EventLoop.h"
 #include "tests/support/Requirements.h"
 
 #include <SDL.h>

@@ -87,7 +87,7 @@ TEST(UIDispatcher, ShutdownReleasesWaitingWorkersAndRefusesNewWork)
     worker.join();
     EXPECT_FALSE(result);
     EXPECT_FALSE(ran);
-    EXPECT_FALSE(dispatcher.Post([] { }));
+    EXPECT_FALSE(dispatcher.Post([] {}));
     EXPECT_EQ(dispatcher.RunPosted(), 0u);
 }
 

@@ -1,8 +1,8 @@
 #include "player/settings/Settings.h"
 
 #include "base/IniFile.h"
-#include "ui/framework/UIScale.h"
 #include "tests/support/TestFiles.h"
+#include "ui/framework/UIScale.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ protected:
         return LoadSettingsFile(m_path, m_settings, dpi);
     }
     bool Save(TWindowGeometry const& window, std::optional<TEqualizerGains> preset = std::nullopt,
-              std::optional<std::string> playlist = std::nullopt)
+        std::optional<std::string> playlist = std::nullopt)
     {
         return SaveSettingsFile(m_path, m_settings, window, preset, playlist);
     }
@@ -41,8 +41,8 @@ TEST_F(SettingsFile, FreshStartAt96DpiGivesDefaultsAndScaleOfPointFour)
 {
     TWindowGeometry const window = LoadSettingsFile(m_path, m_settings, 96.0);
     EXPECT_DOUBLE_EQ(UIScale(), 0.4);
-    EXPECT_EQ(window.ClientWidth, 1092);   // 2731 * 0.4 = 1092.4
-    EXPECT_EQ(window.ClientHeight, 630);   // 1575 * 0.4
+    EXPECT_EQ(window.ClientWidth, 1092); // 2731 * 0.4 = 1092.4
+    EXPECT_EQ(window.ClientHeight, 630); // 1575 * 0.4
     EXPECT_EQ(window.Left, 0);
     EXPECT_EQ(window.Top, 0);
     EXPECT_DOUBLE_EQ(m_settings.Volume, 0.5);
@@ -73,7 +73,7 @@ TEST_F(SettingsFile, ValuesAreParsedWithTheSharedEncodings)
     Load("[#Settings]\nMute=2\nAppWidth=0x400\nAutoScaling=0\nScaling=0,5\n");
     EXPECT_TRUE(m_settings.Muted);
     EXPECT_DOUBLE_EQ(UIScale(), 0.5);
-    ASSERT_TRUE(Save({512, 100, 0, 0}));
+    ASSERT_TRUE(Save({ 512, 100, 0, 0 }));
     TIniFile const saved(m_path);
     EXPECT_EQ(saved.ReadString("#Settings", "Mute", ""), "1");
     EXPECT_EQ(saved.ReadString("#Settings", "AppWidth", ""), "1024");
@@ -81,10 +81,10 @@ TEST_F(SettingsFile, ValuesAreParsedWithTheSharedEncodings)
 
 TEST_F(SettingsFile, BadValuesFallBack)
 {
-    for (char const* scaling : {"0", "-2", "nan", "inf", "1e999", "x"}) {
+    for (char const* scaling : { "0", "-2", "nan", "inf", "1e999", "x" }) {
         SCOPED_TRACE(scaling);
-        TWindowGeometry const window = Load(std::string("[#Settings]\nAutoScaling=0\nScaling=") + scaling +
-                                            "\nAppWidth=0\nAppHeight=-5\n");
+        TWindowGeometry const window =
+            Load(std::string("[#Settings]\nAutoScaling=0\nScaling=") + scaling + "\nAppWidth=0\nAppHeight=-5\n");
         EXPECT_DOUBLE_EQ(UIScale(), 1.0);
         EXPECT_EQ(window.ClientWidth, 2731);
         EXPECT_EQ(window.ClientHeight, 1575);
@@ -118,25 +118,26 @@ TEST_F(SettingsFile, SaveWritesTheKeysInOrder)
     m_settings.Muted = true;
     m_settings.AutoScaling = false;
     m_settings.LanguageFile = "Deutsch.vlng";
-    ASSERT_TRUE(Save({1092, 630, 15, 30}, TEqualizerGains{1, -2, 3, -4, 5, -6, 7, -8, 9, -10}, "#12345"));
-    EXPECT_EQ(ReadBytes(m_path), "[#Settings]\n"
-                                 "Volume=0.75\n"
-                                 "Balance=-0.25\n"
-                                 "Mute=1\n"
-                                 "Equalizer=0\n"
-                                 "Language=Deutsch.vlng\n"
-                                 "MenuOnTop=0\n"
-                                 "AutoScaling=0\n"
-                                 "Scaling=0.4\n"
-                                 "EqPreset=Manual\n"
-                                 "ThemeName=default\n"
-                                 "AppWidth=2730\n"
-                                 "AppHeight=1575\n"
-                                 "AppX=15\n"
-                                 "AppY=30\n"
-                                 "LastPlayList=#12345\n"
-                                 "[Presets]\n"
-                                 "Manual=1,-2,3,-4,5,-6,7,-8,9,-10\n");
+    ASSERT_TRUE(Save({ 1092, 630, 15, 30 }, TEqualizerGains { 1, -2, 3, -4, 5, -6, 7, -8, 9, -10 }, "#12345"));
+    EXPECT_EQ(ReadBytes(m_path),
+        "[#Settings]\n"
+        "Volume=0.75\n"
+        "Balance=-0.25\n"
+        "Mute=1\n"
+        "Equalizer=0\n"
+        "Language=Deutsch.vlng\n"
+        "MenuOnTop=0\n"
+        "AutoScaling=0\n"
+        "Scaling=0.4\n"
+        "EqPreset=Manual\n"
+        "ThemeName=default\n"
+        "AppWidth=2730\n"
+        "AppHeight=1575\n"
+        "AppX=15\n"
+        "AppY=30\n"
+        "LastPlayList=#12345\n"
+        "[Presets]\n"
+        "Manual=1,-2,3,-4,5,-6,7,-8,9,-10\n");
 }
 
 TEST_F(SettingsFile, SaveKeepsWhatItDoesNotWrite)
@@ -144,9 +145,9 @@ TEST_F(SettingsFile, SaveKeepsWhatItDoesNotWrite)
     Load("[#Settings]\nScaling=2\nLastPlayList=#777\nHandMade=yes\n[Presets]\nRock=1,2,3,4,5,6,7,8,9,10\n"
          "Manual=0,0,0,0,0,0,0,0,0,0\n[Other]\nx=1\n");
     ASSERT_TRUE(m_settings.AutoScaling);
-    ASSERT_TRUE(Save({100, 100, 0, 0}));
+    ASSERT_TRUE(Save({ 100, 100, 0, 0 }));
     TIniFile const saved(m_path);
-    EXPECT_EQ(saved.ReadString("#Settings", "Scaling", ""), "2");        // AutoScaling on: not written
+    EXPECT_EQ(saved.ReadString("#Settings", "Scaling", ""), "2");         // AutoScaling on: not written
     EXPECT_EQ(saved.ReadString("#Settings", "LastPlayList", ""), "#777"); // no current playlist
     EXPECT_EQ(saved.ReadString("#Settings", "HandMade", ""), "yes");
     EXPECT_EQ(saved.ReadString("Presets", "Rock", ""), "1,2,3,4,5,6,7,8,9,10");
@@ -162,7 +163,7 @@ TEST_F(SettingsFile, Utf16FileStaysUtf16)
     EXPECT_DOUBLE_EQ(m_settings.Volume, 0.25);
     EXPECT_EQ(m_settings.LanguageFile, "Français.vlng");
     m_settings.Volume = 0.5;
-    ASSERT_TRUE(Save({1092, 630, 0, 0}));
+    ASSERT_TRUE(Save({ 1092, 630, 0, 0 }));
 
     std::string const written = ReadBytes(m_path);
     ASSERT_GE(written.size(), 2u);

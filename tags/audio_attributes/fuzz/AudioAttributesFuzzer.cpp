@@ -11,7 +11,7 @@ using namespace vantor;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    const TMemorySource Source({Data, Size});
+    const TMemorySource Source({ Data, Size });
     if (const std::optional<uint64_t> Sync = FindMPEGFrameSync(Source, 0)) {
         TMPEGHeaderX Info;
         ReadMPEGFrame(Source, *Sync, Info);

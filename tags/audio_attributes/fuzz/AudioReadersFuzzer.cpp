@@ -13,7 +13,7 @@ using namespace vantor;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    const TMemorySource Source({Data, Size});
+    const TMemorySource Source({ Data, Size });
     TDSFInfo DSF;
     if (ReadDSFInfo(Source, DSF))
         (void)DSF.BitRate();
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     if (WavPack.LoadFromStream(Source, Size > 0 ? Data[0] : 0))
         (void)WavPack.Properties(), (void)WavPack.Ratio(), (void)WavPack.ChannelMode();
     TMPEGplus Musepack;
-    for (const uint64_t ID3v2Size : {uint64_t(0), uint64_t(Size > 1 ? Data[1] : 0)}) {
+    for (const uint64_t ID3v2Size : { uint64_t(0), uint64_t(Size > 1 ? Data[1] : 0) }) {
         if (Musepack.LoadFromStream(Source, ID3v2Size, 128)) {
             (void)Musepack.Properties();
             (void)Musepack.Ratio();

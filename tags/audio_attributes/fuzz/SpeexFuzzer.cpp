@@ -9,7 +9,7 @@ using namespace vantor;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-    const TMemorySource Source({Data, Size});
+    const TMemorySource Source({ Data, Size });
     TSpeexInfo Info;
     if (Info.LoadFromStream(Source))
         (void)Info.Properties();

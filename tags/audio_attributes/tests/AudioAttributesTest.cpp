@@ -34,15 +34,16 @@ TEST(MPEGHeader, Decoding)
         uint32_t BitRate, SampleRate, FrameSize;
         TMPEGChannelMode Mode;
     } Cases[] = {
-        {0xFFFB9064, tmpegv1, tmpegl3, 128, 44100, 417, tmpegcmJointStereo},
-        {0xFFFB9264, tmpegv1, tmpegl3, 128, 44100, 418, tmpegcmJointStereo}, // padding
-        {0xFFFDA4C0, tmpegv1, tmpegl2, 192, 48000, 576, tmpegcmMono},
-        {0xFFFF9000, tmpegv1, tmpegl1, 288, 44100, 312, tmpegcmStereo},
-        {0xFFF38080, tmpegv2, tmpegl3, 64, 22050, 208, tmpegcmDualChannel},
-        {0xFFE38000, tmpegv25, tmpegl3, 64, 11025, 417, tmpegcmStereo},
-        {0xFFFB0000, tmpegv1, tmpegl3, 0xFFFF, 44100, uint32_t(0xFFFFull * 144000 / 44100), tmpegcmStereo}, // free format
-        {0xFFFBF000, tmpegv1, tmpegl3, 0, 44100, 0, tmpegcmStereo},
-        {0xFFFB9C00, tmpegv1, tmpegl3, 128, 0, 0, tmpegcmStereo},
+        { 0xFFFB9064, tmpegv1, tmpegl3, 128, 44100, 417, tmpegcmJointStereo },
+        { 0xFFFB9264, tmpegv1, tmpegl3, 128, 44100, 418, tmpegcmJointStereo }, // padding
+        { 0xFFFDA4C0, tmpegv1, tmpegl2, 192, 48000, 576, tmpegcmMono },
+        { 0xFFFF9000, tmpegv1, tmpegl1, 288, 44100, 312, tmpegcmStereo },
+        { 0xFFF38080, tmpegv2, tmpegl3, 64, 22050, 208, tmpegcmDualChannel },
+        { 0xFFE38000, tmpegv25, tmpegl3, 64, 11025, 417, tmpegcmStereo },
+        { 0xFFFB0000, tmpegv1, tmpegl3, 0xFFFF, 44100, uint32_t(0xFFFFull * 144000 / 44100),
+            tmpegcmStereo }, // free format
+        { 0xFFFBF000, tmpegv1, tmpegl3, 0, 44100, 0, tmpegcmStereo },
+        { 0xFFFB9C00, tmpegv1, tmpegl3, 128, 0, 0, tmpegcmStereo },
     };
     for (const auto& C : Cases) {
         TMPEGHeaderX I;
@@ -66,9 +67,9 @@ TEST(MPEGHeader, Decoding)
 
 TEST(MPEGHeader, SyncSearchGivesUpAfter33Attempts)
 {
-    for (const size_t Zeros : {0u, 20u, 32u, 40u}) {
+    for (const size_t Zeros : { 0u, 20u, 32u, 40u }) {
         TBytes B(Zeros, 0);
-        B.insert(B.end(), {0xFF, 0xFB, 0x90, 0x64});
+        B.insert(B.end(), { 0xFF, 0xFB, 0x90, 0x64 });
         const std::optional<uint64_t> At = FindMPEGFrameSync(TMemorySource(B), 0);
         if (Zeros <= 32) {
             ASSERT_TRUE(At) << Zeros;
@@ -78,7 +79,7 @@ TEST(MPEGHeader, SyncSearchGivesUpAfter33Attempts)
         }
     }
     // The byte after a 0xFF is consumed even when it is no sync.
-    const TBytes Skipped = {0xFF, 0xFF, 0xFB, 0x90};
+    const TBytes Skipped = { 0xFF, 0xFF, 0xFB, 0x90 };
     EXPECT_FALSE(FindMPEGFrameSync(TMemorySource(Skipped), 0));
 }
 
@@ -206,14 +207,14 @@ TEST(WaveInfo, PCMFixtureAndChunkWalk)
     EXPECT_NEAR(A.PlayTime, 0.02, 1e-9);
 
     // An odd-sized chunk without its pad byte, then the fmt chunk.
-    TBytes Odd = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'j', 'u', 'n', 'k', 3, 0, 0, 0, 1, 2, 3};
-    const TBytes Fmt = {'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0, 2, 0, 16, 0};
+    TBytes Odd = { 'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'j', 'u', 'n', 'k', 3, 0, 0, 0, 1, 2, 3 };
+    const TBytes Fmt = { 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x80, 0x3E, 0, 0, 2, 0, 16, 0 };
     Odd.insert(Odd.end(), Fmt.begin(), Fmt.end());
     ASSERT_TRUE(ReadWaveAudio(TMemorySource(Odd), A));
     EXPECT_EQ(A.Fmt.SamplesPerSec, 8000u);
     EXPECT_EQ(A.BitRate, 128u);
 
-    const TBytes NotWave = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '};
+    const TBytes NotWave = { 'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' ' };
     EXPECT_FALSE(ReadWaveAudio(TMemorySource(NotWave), A));
 }
 
@@ -223,21 +224,19 @@ TEST(AIFFInfo, ExtendedFloatAndPlayTime)
         TBytes Bytes;
         double Value;
     } Floats[] = {
-        {{0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}, 44100},
-        {{0x40, 0x0E, 0xBB, 0x80, 0, 0, 0, 0, 0, 0}, 48000},
-        {{0x3F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0}, 1},
-        {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0},
-        {{0x7F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0}, 0}, // infinity
+        { { 0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0 }, 44100 },
+        { { 0x40, 0x0E, 0xBB, 0x80, 0, 0, 0, 0, 0, 0 }, 48000 }, { { 0x3F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0 }, 1 },
+        { { 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 }, 0 }, { { 0x7F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0 }, 0 }, // infinity
     };
     for (const auto& F : Floats)
         EXPECT_EQ(Extended80ToDouble(F.Bytes.data()), F.Value);
 
     // 10.6 seconds at 44.1 kHz.
-    TBytes B = {'F', 'O', 'R', 'M', 0, 0, 0, 0, 'A', 'I', 'F', 'F', 'C', 'O', 'M', 'M', 0, 0, 0, 18, 0, 2};
+    TBytes B = { 'F', 'O', 'R', 'M', 0, 0, 0, 0, 'A', 'I', 'F', 'F', 'C', 'O', 'M', 'M', 0, 0, 0, 18, 0, 2 };
     const uint32_t Frames = 467460;
-    B.insert(B.end(), {uint8_t(Frames >> 24), uint8_t(Frames >> 16), uint8_t(Frames >> 8), uint8_t(Frames), 0, 16});
+    B.insert(B.end(), { uint8_t(Frames >> 24), uint8_t(Frames >> 16), uint8_t(Frames >> 8), uint8_t(Frames), 0, 16 });
     B.insert(B.end(), Floats[0].Bytes.begin(), Floats[0].Bytes.end());
-    B.insert(B.end(), {'S', 'S', 'N', 'D', 0, 0x1C, 0x89, 0x18});
+    B.insert(B.end(), { 'S', 'S', 'N', 'D', 0, 0x1C, 0x89, 0x18 });
     PutBE32(B.data() + 4, uint32_t(B.size() - 8));
     TAIFFAudio A;
     ASSERT_TRUE(ReadAIFFAudio(TMemorySource(B), A));
@@ -253,7 +252,8 @@ TEST(AIFFInfo, ExtendedFloatAndPlayTime)
         uint32_t Frames;
         TBytes Rate;
         double Seconds;
-    } Times[] = {{467460, Floats[0].Bytes, 10.6}, {28000, TBytes{0x40, 0x0B, 0xFA, 0, 0, 0, 0, 0, 0, 0}, 3.5}, {4800, Floats[1].Bytes, 0.1}};
+    } Times[] = { { 467460, Floats[0].Bytes, 10.6 }, { 28000, TBytes { 0x40, 0x0B, 0xFA, 0, 0, 0, 0, 0, 0, 0 }, 3.5 },
+        { 4800, Floats[1].Bytes, 0.1 } };
     for (const auto& C : Times) {
         PutBE32(B.data() + 22, C.Frames);
         std::copy(C.Rate.begin(), C.Rate.end(), B.begin() + 28);
@@ -263,9 +263,10 @@ TEST(AIFFInfo, ExtendedFloatAndPlayTime)
     }
 
     // AIFC carries the compression id and name.
-    TBytes C = {'F', 'O', 'R', 'M', 0, 0, 0, 0, 'A', 'I', 'F', 'C', 'C', 'O', 'M', 'M', 0, 0, 0, 27, 0, 1, 0, 0, 0, 10, 0, 16};
+    TBytes C = { 'F', 'O', 'R', 'M', 0, 0, 0, 0, 'A', 'I', 'F', 'C', 'C', 'O', 'M', 'M', 0, 0, 0, 27, 0, 1, 0, 0, 0, 10,
+        0, 16 };
     C.insert(C.end(), Floats[1].Bytes.begin(), Floats[1].Bytes.end());
-    C.insert(C.end(), {'s', 'o', 'w', 't', 4, 'n', 'o', 'n', 0xE9, 0});
+    C.insert(C.end(), { 's', 'o', 'w', 't', 4, 'n', 'o', 'n', 0xE9, 0 });
     PutBE32(C.data() + 4, uint32_t(C.size() - 8));
     ASSERT_TRUE(ReadAIFFAudio(TMemorySource(C), A));
     EXPECT_EQ(A.Info.CompressionID, "sowt");
@@ -280,7 +281,10 @@ struct TFixedSources : TAudioPropertySources {
 
 struct TFixedReader : TAudioAttributesReader {
     TAudioPropertySet Set;
-    explicit TFixedReader(TAudioPropertySet S) : Set(S) {}
+    explicit TFixedReader(TAudioPropertySet S)
+        : Set(S)
+    {
+    }
     TAudioPropertySet Properties() const override { return Set; }
 };
 
@@ -298,7 +302,7 @@ TEST(SourceAudioAttributes, ChoosesTheFirstNonZeroValueOfTheWalk)
     Flac.Channels = 6;
     Flac.BitsPerSample = 24;
     Flac.PlayTime = 3.5;
-    Sources.Sets = {TAudioPropertySet{}, Mpeg, Flac};
+    Sources.Sets = { TAudioPropertySet {}, Mpeg, Flac };
     EXPECT_EQ(A.Channels(), 2);
     EXPECT_EQ(A.BitsPerSample(), 0); // stopped at the MPEG source
     EXPECT_EQ(A.PlayTime(), 3.5);
@@ -306,19 +310,19 @@ TEST(SourceAudioAttributes, ChoosesTheFirstNonZeroValueOfTheWalk)
     TAudioPropertySet Wma;
     Wma.StopsFormatWalk = true;
     Wma.BitRate = 192;
-    Sources.Sets = {Wma, Flac};
+    Sources.Sets = { Wma, Flac };
     EXPECT_EQ(A.Channels(), 0);
     EXPECT_EQ(A.BitRate(), 192u);
     EXPECT_EQ(A.PlayTime(), 3.5);
 
     // A Musepack reader answers first, with 2 channels when it knows none.
-    A.MusePackAttributes = std::make_unique<TFixedReader>(TAudioPropertySet{});
+    A.MusePackAttributes = std::make_unique<TFixedReader>(TAudioPropertySet {});
     EXPECT_EQ(A.Channels(), 2);
     EXPECT_EQ(A.BitsPerSample(), 0);
     // A WavPack reader answers before it, except for an unknown sample size.
-    A.WAVPackAttributes = std::make_unique<TFixedReader>(TAudioPropertySet{});
+    A.WAVPackAttributes = std::make_unique<TFixedReader>(TAudioPropertySet {});
     EXPECT_EQ(A.Channels(), 0);
-    Sources.Sets = {Flac};
+    Sources.Sets = { Flac };
     EXPECT_EQ(A.BitsPerSample(), 24);
 }
 

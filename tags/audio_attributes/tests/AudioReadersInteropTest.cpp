@@ -22,13 +22,15 @@ using namespace vantor::test;
 std::string Probe(const std::string& Path)
 {
     return RunCommand("ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels,duration "
-                      "-of default=nw=1:nk=1 '" + Path + "' | tr '\\n' ' '");
+                      "-of default=nw=1:nk=1 '"
+        + Path + "' | tr '\\n' ' '");
 }
 
-std::string Mutagen(const std::string& Module, const std::string& Class, const std::string& Path, const std::string& Expression)
+std::string Mutagen(
+    const std::string& Module, const std::string& Class, const std::string& Path, const std::string& Expression)
 {
-    return RunCommand("/usr/bin/python3 -c \"import sys; from mutagen." + Module + " import " + Class + "; f = " + Class +
-                      "(sys.argv[1]); print(" + Expression + ")\" '" + Path + "' 2>&1");
+    return RunCommand("/usr/bin/python3 -c \"import sys; from mutagen." + Module + " import " + Class + "; f = " + Class
+        + "(sys.argv[1]); print(" + Expression + ")\" '" + Path + "' 2>&1");
 }
 
 void Tag(const std::string& Path, const std::string& Title)
@@ -54,9 +56,12 @@ TEST_F(AudioReadersInterop, WavPackPropertiesAgreeWithFfprobeAndMutagenReadsOurT
     const auto Dir = ScratchDir("AudioReadersInterop.WavPack");
     const std::string Stereo = (Dir / "stereo.wv").string();
     ASSERT_EQ(std::system(("ffmpeg -v error -nostdin -y -f lavfi -i sine=f=440:r=44100:d=0.5 -ac 2 -c:a wavpack "
-                           "-sample_fmt s16p '" + Stereo + "'").c_str()), 0);
+                           "-sample_fmt s16p '"
+                  + Stereo + "'")
+                              .c_str()),
+        0);
     const std::string Mono = ScratchCopy("../audio/sine.wv", Dir);
-    for (const std::string& Path : {Stereo, Mono}) {
+    for (const std::string& Path : { Stereo, Mono }) {
         SCOPED_TRACE(Path);
         const std::string Audio = DecodedMD5(Path);
         ASSERT_FALSE(Audio.empty());
@@ -77,16 +82,17 @@ TEST_F(AudioReadersInterop, WavPackPropertiesAgreeWithFfprobeAndMutagenReadsOurT
 TEST_F(AudioReadersInterop, DSDFilesKeepTheirAudioAndMutagenReadsOurTag)
 {
     const auto Dir = ScratchDir("AudioReadersInterop.DSD");
-    for (const auto& [Name, Module, Class] : {std::tuple{"silence.dsf", "dsf", "DSF"}, {"silence.dff", "dsdiff", "DSDIFF"}}) {
+    for (const auto& [Name, Module, Class] :
+        { std::tuple { "silence.dsf", "dsf", "DSF" }, { "silence.dff", "dsdiff", "DSDIFF" } }) {
         SCOPED_TRACE(Name);
         const std::string Path = ScratchCopy(std::string("../audio/") + Name, Dir);
         const std::string Audio = DecodedMD5(Path);
         ASSERT_FALSE(Audio.empty());
-        for (const std::string& Title : {std::string("DSD title"), std::string(6000, 'x'), std::string("short")}) {
+        for (const std::string& Title : { std::string("DSD title"), std::string(6000, 'x'), std::string("short") }) {
             Tag(Path, Title);
             EXPECT_EQ(DecodedMD5(Path), Audio) << Title.size();
             EXPECT_EQ(Mutagen(Module, Class, Path, "f.tags['TIT2'].text[0], f.info.sample_rate, f.info.channels"),
-                      Title + " 2822400 2\n");
+                Title + " 2822400 2\n");
         }
         TTags Tags;
         ASSERT_EQ(Tags.LoadFromFile(Path), tlSuccess);
@@ -108,7 +114,7 @@ TEST_F(AudioReadersInterop, MusepackKeepsItsStreamAndMutagenReadsOurTag)
     ASSERT_GT(Tagged.size(), Stream.size());
     EXPECT_TRUE(std::equal(Stream.begin(), Stream.end(), Tagged.begin())) << "the stream comes first, unchanged";
     EXPECT_EQ(Mutagen("musepack", "Musepack", Path, "f['Title'], f.info.sample_rate, f.info.channels"),
-              "Musepack title 48000 2\n");
+        "Musepack title 48000 2\n");
 
     TTags Tags;
     Tags.ParseMusePackAudioAttributes = true;

@@ -15,8 +15,16 @@ namespace {
 
 using TBytes = std::vector<uint8_t>;
 
-void LE(TBytes& B, uint64_t V, int Bytes) { for (int i = 0; i < Bytes; ++i) B.push_back(uint8_t(V >> (8 * i))); }
-void BE(TBytes& B, uint64_t V, int Bytes) { for (int i = Bytes - 1; i >= 0; --i) B.push_back(uint8_t(V >> (8 * i))); }
+void LE(TBytes& B, uint64_t V, int Bytes)
+{
+    for (int i = 0; i < Bytes; ++i)
+        B.push_back(uint8_t(V >> (8 * i)));
+}
+void BE(TBytes& B, uint64_t V, int Bytes)
+{
+    for (int i = Bytes - 1; i >= 0; --i)
+        B.push_back(uint8_t(V >> (8 * i)));
+}
 void Text(TBytes& B, std::string_view T) { B.insert(B.end(), T.begin(), T.end()); }
 
 struct TDSFSpec {
@@ -35,7 +43,7 @@ TBytes MakeDSF(const TDSFSpec& S)
     LE(B, 0, 8); // metadata
     Text(B, "fmt ");
     LE(B, 52, 8);
-    for (uint32_t V : {1u, 0u, S.ChannelType, S.Channels, S.Rate, S.Bits})
+    for (uint32_t V : { 1u, 0u, S.ChannelType, S.Channels, S.Rate, S.Bits })
         LE(B, V, 4);
     LE(B, S.Samples, 8);
     LE(B, 4096, 4);
@@ -54,12 +62,12 @@ TEST(DSFInfo, HeaderFields)
         double PlayTime;
         uint32_t BitRate;
     } Cases[] = {
-        {{}, 2, 10, 5645},                                        // stereo DSD64, 10 s
-        {{.ChannelType = 9}, 0, 10, 5645},                        // unknown channel type
-        {{.ChannelType = 7, .Channels = 6}, 7, 10, 16934},        // 5.1
-        {{.Bits = 8}, 2, 10, 5645},                               // MSB-first bytes: still one bit a sample
-        {{.Rate = 5644800, .Samples = 5644800 * 3}, 2, 3, 11290}, // DSD128
-        {{.Rate = 0}, 2, 0, 0},
+        { {}, 2, 10, 5645 },                                          // stereo DSD64, 10 s
+        { { .ChannelType = 9 }, 0, 10, 5645 },                        // unknown channel type
+        { { .ChannelType = 7, .Channels = 6 }, 7, 10, 16934 },        // 5.1
+        { { .Bits = 8 }, 2, 10, 5645 },                               // MSB-first bytes: still one bit a sample
+        { { .Rate = 5644800, .Samples = 5644800 * 3 }, 2, 3, 11290 }, // DSD128
+        { { .Rate = 0 }, 2, 0, 0 },
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(::testing::Message() << C.Spec.ChannelType << " " << C.Spec.Channels << " " << C.Spec.Rate);
@@ -80,8 +88,8 @@ TEST(DSFInfo, DamagedHeaders)
     TDSFInfo I;
     TBytes B = MakeDSF({});
     EXPECT_FALSE(ReadDSFInfo(TMemorySource(TBytes(B.begin(), B.begin() + 60)), I)) << "fmt cut short";
-    EXPECT_FALSE(ReadDSFInfo(TMemorySource(MakeDSF({.FmtAt = 1ull << 62})), I)) << "fmt beyond the end";
-    EXPECT_FALSE(ReadDSFInfo(TMemorySource(MakeDSF({.FmtAt = 4})), I)) << "fmt inside the header";
+    EXPECT_FALSE(ReadDSFInfo(TMemorySource(MakeDSF({ .FmtAt = 1ull << 62 })), I)) << "fmt beyond the end";
+    EXPECT_FALSE(ReadDSFInfo(TMemorySource(MakeDSF({ .FmtAt = 4 })), I)) << "fmt inside the header";
     B[28] = 'x';
     EXPECT_FALSE(ReadDSFInfo(TMemorySource(B), I)) << "no fmt chunk";
     EXPECT_EQ(I.SampleCount, 0u);
@@ -155,15 +163,19 @@ TEST(DFFInfo, PropertiesOfUncompressedAndDSTFiles)
         double PlayTime;
         uint32_t BitRate;
     } Cases[] = {
-        {"stereo DSD64, 10 s", {}, "1.5", "Not Compressed", 28224000, 10, 5645},
-        {"version 1.3", {.Version = 3}, "1.3", "Not Compressed", 28224000, 10, 5645},
-        {"unknown version", {.Version = 9}, "", "Not Compressed", 28224000, 10, 5645},
+        { "stereo DSD64, 10 s", {}, "1.5", "Not Compressed", 28224000, 10, 5645 },
+        { "version 1.3", { .Version = 3 }, "1.3", "Not Compressed", 28224000, 10, 5645 },
+        { "unknown version", { .Version = 9 }, "", "Not Compressed", 28224000, 10, 5645 },
         // A part of a second is kept, not rounded away.
-        {"2.5 s mono", {.Channels = 1, .SoundBytes = 2822400 / 8 * 5 / 2}, "1.5", "Not Compressed", 7056000, 2.5, 2822},
-        {"DST, 750 frames at 75/s", {.Compression = "DST ", .SoundBytes = 2000000}, "1.5", "DST Encoded", 28224000, 10, 1600},
-        {"DST without frame rate", {.Compression = "DST ", .SoundBytes = 1000, .DSTRate = 0}, "1.5", "DST Encoded", 0, 0, 0},
+        { "2.5 s mono", { .Channels = 1, .SoundBytes = 2822400 / 8 * 5 / 2 }, "1.5", "Not Compressed", 7056000, 2.5,
+            2822 },
+        { "DST, 750 frames at 75/s", { .Compression = "DST ", .SoundBytes = 2000000 }, "1.5", "DST Encoded", 28224000,
+            10, 1600 },
+        { "DST without frame rate", { .Compression = "DST ", .SoundBytes = 1000, .DSTRate = 0 }, "1.5", "DST Encoded",
+            0, 0, 0 },
         // The size field claims more than the file holds: only what is there counts.
-        {"cut short", {.Channels = 1, .SoundBytes = 2822400 / 8, .ClaimedSoundBytes = 1ull << 40}, "1.5", "Not Compressed", 2822400, 1, 2822},
+        { "cut short", { .Channels = 1, .SoundBytes = 2822400 / 8, .ClaimedSoundBytes = 1ull << 40 }, "1.5",
+            "Not Compressed", 2822400, 1, 2822 },
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Name);
@@ -178,7 +190,7 @@ TEST(DFFInfo, PropertiesOfUncompressedAndDSTFiles)
         EXPECT_EQ(I.BitRate, C.BitRate);
     }
     TDFFInfo I;
-    ASSERT_TRUE(I.LoadFromStream(TMemorySource(MakeDFF({.Compression = "DST ", .SoundBytes = 2000000}))));
+    ASSERT_TRUE(I.LoadFromStream(TMemorySource(MakeDFF({ .Compression = "DST ", .SoundBytes = 2000000 }))));
     EXPECT_EQ(I.DSTFramesCount, 750u);
     EXPECT_EQ(I.DSTFramesRate, 75);
     EXPECT_EQ(I.SoundDataLength, 2000000u);
@@ -204,8 +216,8 @@ TEST(DSDAudio, ReachTheUnifiedModelThroughTheID3v2Reader)
         uint16_t Bits;
         uint64_t Samples;
     } Cases[] = {
-        {"silence.dsf", sftDSF, 1, 65536},
-        {"silence.dff", sftDFF, 1, 32768},
+        { "silence.dsf", sftDSF, 1, 65536 },
+        { "silence.dff", sftDFF, 1, 32768 },
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.File);

@@ -20,7 +20,11 @@ namespace {
 using namespace vantor::test;
 using TBytes = std::vector<uint8_t>;
 
-void LE(TBytes& B, uint64_t V, int Bytes) { for (int i = 0; i < Bytes; ++i) B.push_back(uint8_t(V >> (8 * i))); }
+void LE(TBytes& B, uint64_t V, int Bytes)
+{
+    for (int i = 0; i < Bytes; ++i)
+        B.push_back(uint8_t(V >> (8 * i)));
+}
 void Text(TBytes& B, std::string_view T) { B.insert(B.end(), T.begin(), T.end()); }
 
 constexpr uint32_t WvMono = 4, WvHybrid = 8, WvInitialFinal = 3u << 11;
@@ -28,14 +32,14 @@ uint32_t WvRate(uint32_t Index) { return Index << 23; }
 
 // One version 4 block: header, metadata sub-blocks, then BodyBytes of bitstream.
 TBytes WavPackBlock(uint32_t Flags, uint32_t Total, uint32_t Index, uint32_t Samples, const TBytes& Metadata = {},
-                    size_t BodyBytes = 64)
+    size_t BodyBytes = 64)
 {
     TBytes B;
     Text(B, "wvpk");
     LE(B, 24 + Metadata.size() + BodyBytes, 4);
     LE(B, 0x410, 2);
     LE(B, 0, 2);
-    for (uint32_t V : {Total, Index, Samples, Flags | WvInitialFinal, 0u})
+    for (uint32_t V : { Total, Index, Samples, Flags | WvInitialFinal, 0u })
         LE(B, V, 4);
     Append(B, Metadata);
     B.resize(B.size() + BodyBytes, 0x5A);
@@ -45,7 +49,7 @@ TBytes WavPackBlock(uint32_t Flags, uint32_t Total, uint32_t Index, uint32_t Sam
 // A metadata sub-block of an odd number of bytes.
 TBytes OddSubBlock(uint8_t Id, TBytes Data)
 {
-    TBytes B{uint8_t(Id | 0x40), uint8_t((Data.size() + 1) / 2)};
+    TBytes B { uint8_t(Id | 0x40), uint8_t((Data.size() + 1) / 2) };
     Data.push_back(0);
     Append(B, Data);
     return B;
@@ -60,18 +64,21 @@ TEST(WavPack, Version4Headers)
         uint32_t Rate, Bits;
         std::string Encoder;
     } Cases[] = {
-        {"stereo 16-bit 44.1 kHz", WavPackBlock(WvRate(9) | 1, 44100, 0, 44100), 2, 44100, 16, "lossless"},
-        {"mono 24-bit 48 kHz", WavPackBlock(WvRate(10) | 2 | WvMono, 48000, 0, 48000), 1, 48000, 24, "lossless"},
-        {"rate index 15, no rate given", WavPackBlock(WvRate(15) | 1, 44100, 0, 44100), 2, 44100, 16, "lossless"},
-        {"rate index 15 and its rate", WavPackBlock(WvRate(15) | 1, 37800, 0, 37800, OddSubBlock(0x27, {0xA8, 0x93, 0x00})),
-         2, 37800, 16, "lossless"},
-        {"a listed rate ignores the rate sub-block", WavPackBlock(WvRate(1) | 1, 8000, 0, 8000, OddSubBlock(0x27, {0xA8, 0x93, 0x00})),
-         2, 8000, 16, "lossless"},
-        {"hybrid, high mode", WavPackBlock(WvRate(9) | 1 | WvHybrid, 44100, 0, 44100, OddSubBlock(0x25, {8, 0, 0})), 2, 44100,
-         16, "hybrid lossy (high)"},
-        {"very fast mode", WavPackBlock(WvRate(9) | 1, 44100, 0, 44100, OddSubBlock(0x25, {6, 0, 0})), 2, 44100, 16,
-         "lossless (very fast)"},
-        {"six channels", WavPackBlock(WvRate(10) | 1, 48000, 0, 48000, TBytes{0x0D, 1, 6, 0x3F}), 6, 48000, 16, "lossless"},
+        { "stereo 16-bit 44.1 kHz", WavPackBlock(WvRate(9) | 1, 44100, 0, 44100), 2, 44100, 16, "lossless" },
+        { "mono 24-bit 48 kHz", WavPackBlock(WvRate(10) | 2 | WvMono, 48000, 0, 48000), 1, 48000, 24, "lossless" },
+        { "rate index 15, no rate given", WavPackBlock(WvRate(15) | 1, 44100, 0, 44100), 2, 44100, 16, "lossless" },
+        { "rate index 15 and its rate",
+            WavPackBlock(WvRate(15) | 1, 37800, 0, 37800, OddSubBlock(0x27, { 0xA8, 0x93, 0x00 })), 2, 37800, 16,
+            "lossless" },
+        { "a listed rate ignores the rate sub-block",
+            WavPackBlock(WvRate(1) | 1, 8000, 0, 8000, OddSubBlock(0x27, { 0xA8, 0x93, 0x00 })), 2, 8000, 16,
+            "lossless" },
+        { "hybrid, high mode", WavPackBlock(WvRate(9) | 1 | WvHybrid, 44100, 0, 44100, OddSubBlock(0x25, { 8, 0, 0 })),
+            2, 44100, 16, "hybrid lossy (high)" },
+        { "very fast mode", WavPackBlock(WvRate(9) | 1, 44100, 0, 44100, OddSubBlock(0x25, { 6, 0, 0 })), 2, 44100, 16,
+            "lossless (very fast)" },
+        { "six channels", WavPackBlock(WvRate(10) | 1, 48000, 0, 48000, TBytes { 0x0D, 1, 6, 0x3F }), 6, 48000, 16,
+            "lossless" },
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Name);
@@ -113,13 +120,14 @@ TEST(WavPack, Version3InsideRIFF)
     LE(B, 0, 4);
     Text(B, "WAVEfmt ");
     LE(B, 16, 4);
-    for (auto [V, N] : {std::pair{1u, 2}, {1u, 2}, {22050u, 4}, {44100u, 4}, {2u, 2}, {16u, 2}})
+    for (auto [V, N] : { std::pair { 1u, 2 }, { 1u, 2 }, { 22050u, 4 }, { 44100u, 4 }, { 2u, 2 }, { 16u, 2 } })
         LE(B, V, N);
     Text(B, "data");
     LE(B, 22050 * 2, 4);
     Text(B, "wvpk");
     LE(B, 28, 4);
-    for (auto [V, N] : {std::pair{3u, 2}, {0u, 2}, {0x11u, 2}, {0u, 2}, {22050u, 4}, {0u, 4}, {0u, 4}, {0u, 4}, {0u, 4}})
+    for (auto [V, N] : { std::pair { 3u, 2 }, { 0u, 2 }, { 0x11u, 2 }, { 0u, 2 }, { 22050u, 4 }, { 0u, 4 }, { 0u, 4 },
+             { 0u, 4 }, { 0u, 4 } })
         LE(B, V, N);
     B.resize(B.size() + 1000, 0x33);
     TWAVPackfile W;
@@ -154,7 +162,7 @@ void VarLen(TBytes& B, uint64_t V)
 
 TBytes SV8(uint64_t Samples, uint8_t RateIndex, uint8_t Channels)
 {
-    TBytes Payload{1, 2, 3, 4, 8}; // CRC, version
+    TBytes Payload { 1, 2, 3, 4, 8 }; // CRC, version
     VarLen(Payload, Samples);
     VarLen(Payload, 0);
     Payload.push_back(uint8_t(RateIndex << 5 | 17));
@@ -179,7 +187,7 @@ TBytes SV7(uint8_t VersionByte, uint32_t Frames, uint32_t RateIndex, uint32_t Pr
     B.push_back(VersionByte);
     LE(B, Frames, 4);
     LE(B, 0x40000000u | Profile << 20 | RateIndex << 16, 4);
-    for (uint32_t V : {0x1234u, uint32_t(uint16_t(-650)), 0x5678u, uint32_t(uint16_t(-720))})
+    for (uint32_t V : { 0x1234u, uint32_t(uint16_t(-650)), 0x5678u, uint32_t(uint16_t(-720)) })
         LE(B, V, 2);
     LE(B, 0, 4);
     B.resize(27, 0);
@@ -194,7 +202,8 @@ TEST(Musepack, StreamVersion8)
         uint64_t Samples;
         uint8_t RateIndex, Channels;
         uint32_t Rate;
-    } Cases[] = {{480000, 1, 2, 48000}, {441000, 0, 1, 44100}, {32000 * 600, 3, 6, 32000}, {37800 * 2, 2, 2, 37800}};
+    } Cases[] = { { 480000, 1, 2, 48000 }, { 441000, 0, 1, 44100 }, { 32000 * 600, 3, 6, 32000 },
+        { 37800 * 2, 2, 2, 37800 } };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Rate);
         const TBytes B = SV8(C.Samples, C.RateIndex, C.Channels);
@@ -253,7 +262,7 @@ TEST(Musepack, StreamVersion7)
     const struct {
         uint8_t VersionByte, Encoder;
         const char *Version, *EncoderText;
-    } Cases[] = {{0x17, 110, "7.1", "1.1 Release"}, {0x07, 115, "7.0", "1.15 --Alpha--"}, {0x07, 0, "7.0", ""}};
+    } Cases[] = { { 0x17, 110, "7.1", "1.1 Release" }, { 0x07, 115, "7.0", "1.15 --Alpha--" }, { 0x07, 0, "7.0", "" } };
     for (const auto& C : Cases) {
         ASSERT_TRUE(M.LoadFromStream(TMemorySource(SV7(C.VersionByte, 10, 0, 0, C.Encoder)), 0, 0));
         EXPECT_EQ(M.StreamStreamVersionString(), C.Version);
@@ -298,12 +307,20 @@ TEST(PackedAudio, DetectedByContent)
         TBytes File;
         TAudioFormat Format;
     } Cases[] = {
-        {WavPackBlock(WvRate(9) | 1, 44100, 0, 44100), afWavPack},
-        {SV8(48000, 1, 2), afMusepack},
-        {SV7(0x07, 10, 0, 0, 0), afMusepack},
-        {[] { TBytes B(4, 0); B[0] = 0; LE(B, 5u << 11, 4); LE(B, 10, 4); B.erase(B.begin(), B.begin() + 4); B.resize(64); return B; }(),
-         afMusepack},
-        {Bytes("wvpk too short to be a block"), afUnknown},
+        { WavPackBlock(WvRate(9) | 1, 44100, 0, 44100), afWavPack },
+        { SV8(48000, 1, 2), afMusepack },
+        { SV7(0x07, 10, 0, 0, 0), afMusepack },
+        { [] {
+             TBytes B(4, 0);
+             B[0] = 0;
+             LE(B, 5u << 11, 4);
+             LE(B, 10, 4);
+             B.erase(B.begin(), B.begin() + 4);
+             B.resize(64);
+             return B;
+         }(),
+            afMusepack },
+        { Bytes("wvpk too short to be a block"), afUnknown },
     };
     for (const auto& C : Cases) {
         TMemoryStream Stream(C.File);
@@ -320,7 +337,7 @@ TEST(PackedAudio, ReadersAnswerForTheUnifiedModelWhenAskedTo)
     WriteBytes(Mpc, SV8(96000, 1, 2));
 
     // A tag at the end does not count as audio.
-    for (const std::string& Path : {Wv, Mpc}) {
+    for (const std::string& Path : { Wv, Mpc }) {
         TTags Tags;
         Tags.LoadFromFile(Path);
         Tags.SetTag("TITLE", "Packed");
@@ -410,13 +427,13 @@ TEST(StreamReaders, MonkeysAudioTTAAndSpeex)
         uint64_t Samples;
         size_t ChannelsAt;
     } Cases[] = {
-        {"v399.ape", 2, 44100, 16, 148456, 52 + 18}, // descriptor and header
+        { "v399.ape", 2, 44100, 16, 148456, 52 + 18 }, // descriptor and header
         // The older header: 2 frames of 73728 blocks, the last holding 4000.
-        {"v380.ape", 1, 48000, 24, 77728, 10},
-        {"stereo.tta", 2, 8000, 16, 2000, 6},
+        { "v380.ape", 1, 48000, 24, 77728, 10 },
+        { "stereo.tta", 2, 8000, 16, 2000, 6 },
         // The last granule position: 0.5 s less the encoder's delay. Channels behind a page
         // header of one segment.
-        {"wideband.spx", 1, 16000, 0, 7857, 27 + 1 + 48},
+        { "wideband.spx", 1, 16000, 0, 7857, 27 + 1 + 48 },
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Name);
@@ -432,7 +449,7 @@ TEST(StreamReaders, MonkeysAudioTTAAndSpeex)
         EXPECT_EQ(P.BitRate, RoundProperty<uint32_t>(File.size() * 8 / 1000.0 / P.PlayTime));
 
         // Cut inside the header, or with the channel count zeroed, nothing is read.
-        for (size_t Keep : {size_t(4), size_t(20)}) {
+        for (size_t Keep : { size_t(4), size_t(20) }) {
             const TBytes Cut(File.begin(), File.begin() + ptrdiff_t(Keep));
             ReadStream(C.Name, Cut, Read);
             EXPECT_FALSE(Read) << Keep;
@@ -446,7 +463,7 @@ TEST(StreamReaders, MonkeysAudioTTAAndSpeex)
 TEST(StreamReaders, TTagsAnswersWithThemByExtensionOrContent)
 {
     const auto Dir = ScratchDir("StreamReaders.TTags");
-    for (const char* Name : {"v399.ape", "stereo.tta", "wideband.spx"}) {
+    for (const char* Name : { "v399.ape", "stereo.tta", "wideband.spx" }) {
         SCOPED_TRACE(Name);
         const std::string Path = ScratchCopy(std::string("audio-readers/") + Name, Dir);
         TTags Tags;

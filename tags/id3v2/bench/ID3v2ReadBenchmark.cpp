@@ -20,7 +20,7 @@ constexpr int FileCount = 300;
 std::vector<uint8_t> MakeFile(std::mt19937& Random, int Index)
 {
     TID3v2Tag Tag;
-    for (const char* Id : {"TIT2", "TPE1", "TALB", "TPE2", "TCON", "TYER", "TRCK", "TCOM", "TENC", "TSSE"})
+    for (const char* Id : { "TIT2", "TPE1", "TALB", "TPE2", "TCON", "TYER", "TRCK", "TCOM", "TENC", "TSSE" })
         Tag.SetUnicodeText(Id, std::string(Id) + " value of file " + std::to_string(Index));
     std::vector<uint8_t> Cover(100 * 1024);
     for (auto& B : Cover)
@@ -31,7 +31,7 @@ std::vector<uint8_t> MakeFile(std::mt19937& Random, int Index)
     Tag.SaveTagToStream(File, 1024);
     std::vector<uint8_t> Audio(400 * 1024);
     for (size_t I = 0; I < Audio.size(); I += 418) {
-        const uint8_t Header[4] = {0xFF, 0xFB, 0x90, 0x64};
+        const uint8_t Header[4] = { 0xFF, 0xFB, 0x90, 0x64 };
         std::copy(Header, Header + 4, Audio.begin() + ptrdiff_t(I));
     }
     const char Xing[] = "Xing\0\0\0\x03\0\0\x03\xE8\0\x06\x40\0";
@@ -55,7 +55,8 @@ const std::vector<fs::path>& Files()
             if (fs::exists(Out.back()))
                 continue;
             const std::vector<uint8_t> Bytes = MakeFile(Random, I);
-            std::ofstream(Out.back(), std::ios::binary).write(reinterpret_cast<const char*>(Bytes.data()), std::streamsize(Bytes.size()));
+            std::ofstream(Out.back(), std::ios::binary)
+                .write(reinterpret_cast<const char*>(Bytes.data()), std::streamsize(Bytes.size()));
         }
         return Out;
     }();

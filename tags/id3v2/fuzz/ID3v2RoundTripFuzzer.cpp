@@ -13,7 +13,7 @@ using namespace vantor;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     TID3v2Tag Tag;
-    Tag.LoadFromStream(TMemorySource({Data, Size}));
+    Tag.LoadFromStream(TMemorySource({ Data, Size }));
     Tag.RemoveUnsynchronisationOnAllFrames();
     Tag.DeCompressAllFrames();
     if (Tag.FrameCount() > 0)

@@ -50,7 +50,7 @@ fs::path Scratch(std::string_view Name, const TBytes& Content)
 
 TEST(ID3v2File, TaggedMP3Fixtures)
 {
-    for (const char* Name : {"tagged-v23.mp3", "tagged-v24.mp3"}) {
+    for (const char* Name : { "tagged-v23.mp3", "tagged-v24.mp3" }) {
         SCOPED_TRACE(Name);
         const bool V24 = std::string_view(Name).find("v24") != std::string_view::npos;
         TID3v2Tag T;
@@ -77,7 +77,7 @@ TEST(ID3v2File, TaggedMP3Fixtures)
         EXPECT_EQ(Picture[1], 'P');
         std::vector<std::string> Values;
         EXPECT_TRUE(T.FindTXXXByDescriptionMultiple("mood2", Values));
-        EXPECT_EQ(Values, std::vector<std::string>{"calm"});
+        EXPECT_EQ(Values, std::vector<std::string> { "calm" });
         EXPECT_EQ(T.GetUnicodeUserDefinedURLLink(T.FrameExists("WXXX"), Description), "http://example.com/buy");
         EXPECT_EQ(T.GetURL("WOAR"), "http://example.com/artist");
         EXPECT_EQ(T.GetPlayCount("PCNT"), 42u);
@@ -91,7 +91,7 @@ TEST(ID3v2File, TaggedMP3Fixtures)
         if (V24) {
             std::vector<std::string> People;
             ASSERT_TRUE(T.GetUnicodeListFrame(T.FrameExists("TIPL"), People));
-            EXPECT_EQ(People, (std::vector<std::string>{"producer=P", "mixer=M"}));
+            EXPECT_EQ(People, (std::vector<std::string> { "producer=P", "mixer=M" }));
         }
 
         // Audio behind the tag.
@@ -105,24 +105,24 @@ TEST(ID3v2File, TaggedMP3Fixtures)
 TEST(ID3v2File, AudioFoundBehindASecondTagAndJunk)
 {
     const TBytes Mp3 = ReadFileBytes(FixturePath("mpeg", "cbr64-stereo.mp3"));
-    const TBytes First = Tag(3, 0, Frame3("TIT2", Bytes({0}) + Bytes("First")));
+    const TBytes First = Tag(3, 0, Frame3("TIT2", Bytes({ 0 }) + Bytes("First")));
     // Junk that holds a frame sync whose next frame is missing.
     TBytes Junk(3000);
     for (size_t I = 0; I < Junk.size(); ++I)
         Junk[I] = uint8_t(I * 7 + 3);
-    const TBytes FakeSync = Bytes({0xFF, 0xFB, 0x90, 0x64});
+    const TBytes FakeSync = Bytes({ 0xFF, 0xFB, 0x90, 0x64 });
     std::copy(FakeSync.begin(), FakeSync.end(), Junk.begin() + 100);
-    const TBytes Second = Tag(4, 0, Frame4("TIT2", Bytes({3}) + Bytes("Second")) + TBytes(2000, 0));
+    const TBytes Second = Tag(4, 0, Frame4("TIT2", Bytes({ 3 }) + Bytes("Second")) + TBytes(2000, 0));
     struct Case {
         const char* Name;
         TBytes File;
         uint64_t AudioAt; // 0: no audio
     };
     const Case Cases[] = {
-        {"second tag", First + Second + Mp3, First.size() + Second.size()},
-        {"junk", First + Junk + Mp3, First.size() + Junk.size()},
-        {"junk and a second tag", First + Junk + Second + Mp3, First.size() + Junk.size() + Second.size()},
-        {"junk only", First + Junk, 0},
+        { "second tag", First + Second + Mp3, First.size() + Second.size() },
+        { "junk", First + Junk + Mp3, First.size() + Junk.size() },
+        { "junk and a second tag", First + Junk + Second + Mp3, First.size() + Junk.size() + Second.size() },
+        { "junk only", First + Junk, 0 },
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Name);
@@ -166,7 +166,7 @@ TEST(ID3v2File, InPlaceWhenThePaddingHasRoom)
 TEST(ID3v2File, RewrittenWhenTooMuchOrTooLittleRoom)
 {
     const TBytes Music = Audio(3000);
-    for (const size_t NewSize : {5000u, 12000u}) {
+    for (const size_t NewSize : { 5000u, 12000u }) {
         SCOPED_TRACE(NewSize);
         const fs::path P = Scratch("rewrite.mp3", TagOfSize(10000, 500) + Music);
         TID3v2Tag T;
@@ -246,8 +246,8 @@ TEST(ID3v2File, WaveAndAIFFChunks)
         TSourceFileType Type;
         bool BigEndian;
     } Cases[] = {
-        {"pcm16-stereo.wav", "tagged.wav", sftWAVE, false},
-        {"pcm16-stereo.aiff", "tagged.aiff", sftAIFF, true},
+        { "pcm16-stereo.wav", "tagged.wav", sftWAVE, false },
+        { "pcm16-stereo.aiff", "tagged.aiff", sftAIFF, true },
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Fixture);
@@ -261,7 +261,7 @@ TEST(ID3v2File, WaveAndAIFFChunks)
         EXPECT_EQ(A.BitsPerSample, 16);
 
         // Untagged file: a chunk is appended; tagged file: its chunk grows; both stay valid.
-        for (const char* Source : {C.Fixture, C.Tagged}) {
+        for (const char* Source : { C.Fixture, C.Tagged }) {
             const fs::path P = ScratchCopy("id3v2", Source, std::string("chunk-") + Source);
             const TBytes Before = ReadFileBytes(P);
             TID3v2Tag W;
@@ -280,7 +280,9 @@ TEST(ID3v2File, WaveAndAIFFChunks)
             EXPECT_EQ(R.AudioProperties().SampleCount, T.AudioProperties().SampleCount);
             // The sound data chunk is untouched.
             const std::string_view Data = C.BigEndian ? "SSND" : "data";
-            const auto Find = [&](const TBytes& B) { return std::search(B.begin(), B.end(), Data.begin(), Data.end()); };
+            const auto Find = [&](const TBytes& B) {
+                return std::search(B.begin(), B.end(), Data.begin(), Data.end());
+            };
             const size_t Length = 3000;
             EXPECT_TRUE(std::equal(Find(Before), Find(Before) + Length, Find(After)));
 
@@ -319,10 +321,12 @@ TEST(ID3v2File, RF64)
 TEST(ID3v2File, DamagedContainerIsNotWritten)
 {
     // The data chunk claims more bytes than the file holds.
-    const TBytes Wave = Bytes("RIFF") + Bytes({40, 0, 0, 0}) + Bytes("WAVEdata") + Bytes({0, 0, 1, 0}) + TBytes(28, 0);
+    const TBytes Wave =
+        Bytes("RIFF") + Bytes({ 40, 0, 0, 0 }) + Bytes("WAVEdata") + Bytes({ 0, 0, 1, 0 }) + TBytes(28, 0);
     // A form size that ends inside the data chunk.
-    const TBytes ShortForm = Bytes("RIFF") + Bytes({12, 0, 0, 0}) + Bytes("WAVEdata") + Bytes({20, 0, 0, 0}) + TBytes(20, 0x55);
-    for (const TBytes& Bad : {Wave, ShortForm}) {
+    const TBytes ShortForm =
+        Bytes("RIFF") + Bytes({ 12, 0, 0, 0 }) + Bytes("WAVEdata") + Bytes({ 20, 0, 0, 0 }) + TBytes(20, 0x55);
+    for (const TBytes& Bad : { Wave, ShortForm }) {
         const fs::path P = Scratch("damaged.wav", Bad);
         TID3v2Tag T;
         T.SetUnicodeText("TIT2", "x");
@@ -333,16 +337,18 @@ TEST(ID3v2File, DamagedContainerIsNotWritten)
 
 TEST(ID3v2File, ChunkAppendedBehindAnUnpaddedOddChunk)
 {
-    const TBytes Fmt = Bytes("fmt ") + Bytes({16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0, 1, 0, 8, 0});
-    const TBytes Body = Bytes("WAVE") + Fmt + Bytes("data") + Bytes({3, 0, 0, 0, 1, 2, 3});
-    const fs::path P = Scratch("odd.wav", Bytes("RIFF") + Bytes({uint8_t(Body.size()), 0, 0, 0}) + Body);
+    const TBytes Fmt =
+        Bytes("fmt ") + Bytes({ 16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0, 1, 0, 8, 0 });
+    const TBytes Body = Bytes("WAVE") + Fmt + Bytes("data") + Bytes({ 3, 0, 0, 0, 1, 2, 3 });
+    const fs::path P = Scratch("odd.wav", Bytes("RIFF") + Bytes({ uint8_t(Body.size()), 0, 0, 0 }) + Body);
     TID3v2Tag T;
     T.SetUnicodeText("TIT2", "after odd data");
     ASSERT_EQ(T.SaveToFile(P), 0);
     const TBytes After = ReadFileBytes(P);
     EXPECT_EQ(GetLE32(After.data() + 4) + 8, After.size());
     EXPECT_EQ(After[8 + Body.size()], 0); // the pad byte
-    EXPECT_EQ(std::string(After.begin() + 9 + ptrdiff_t(Body.size()), After.begin() + 13 + ptrdiff_t(Body.size())), "id3 ");
+    EXPECT_EQ(
+        std::string(After.begin() + 9 + ptrdiff_t(Body.size()), After.begin() + 13 + ptrdiff_t(Body.size())), "id3 ");
     TID3v2Tag R;
     ASSERT_EQ(R.LoadFromFile(P), 0);
     EXPECT_EQ(R.GetUnicodeText("TIT2"), "after odd data");
@@ -396,7 +402,8 @@ TEST(ID3v2File, DSFAndDSDIFF)
     EXPECT_EQ(ReadFileBytes(W), Wrong);
 
     // DSDIFF: FRM8 form with 64-bit chunk sizes; the ID3 chunk is appended and later rewritten.
-    const TBytes DffBody = Bytes("DSD ") + Bytes("FVER") + BE64(4) + Bytes({1, 5, 0, 0}) + Bytes("DSD ") + BE64(Sound.size()) + Sound;
+    const TBytes DffBody =
+        Bytes("DSD ") + Bytes("FVER") + BE64(4) + Bytes({ 1, 5, 0, 0 }) + Bytes("DSD ") + BE64(Sound.size()) + Sound;
     const TBytes Dff = Bytes("FRM8") + BE64(DffBody.size()) + DffBody;
     const fs::path D = Scratch("t.dff", Dff);
     TID3v2Tag U;
@@ -424,17 +431,18 @@ TEST(ID3v2File, NothingToWriteTakesTheTagOut)
     // Each untagged file gets a tag and then an empty save: the file is what it was before.
     const TBytes Sound(64, 0x69);
     const TBytes DsfBody = Bytes("fmt ") + LE64(52) + TBytes(40, 0) + Bytes("data") + LE64(12 + Sound.size()) + Sound;
-    const TBytes DffBody = Bytes("DSD ") + Bytes("FVER") + BE64(4) + Bytes({1, 5, 0, 0}) + Bytes("DSD ") + BE64(Sound.size()) + Sound;
+    const TBytes DffBody =
+        Bytes("DSD ") + Bytes("FVER") + BE64(4) + Bytes({ 1, 5, 0, 0 }) + Bytes("DSD ") + BE64(Sound.size()) + Sound;
     const struct {
         const char* Name;
         TBytes Untagged;
     } Cases[] = {
-        {"plain.mp3", Audio(700)},
-        {"plain.wav", ReadFileBytes(FixturePath("id3v2", "pcm16-stereo.wav"))},
-        {"plain.aiff", ReadFileBytes(FixturePath("id3v2", "pcm16-stereo.aiff"))},
-        {"plain.rf64", ReadFileBytes(FixturePath("id3v2", "pcm16-mono.rf64"))},
-        {"plain.dsf", Bytes("DSD ") + LE64(28) + LE64(28 + DsfBody.size()) + LE64(0) + DsfBody},
-        {"plain.dff", Bytes("FRM8") + BE64(DffBody.size()) + DffBody},
+        { "plain.mp3", Audio(700) },
+        { "plain.wav", ReadFileBytes(FixturePath("id3v2", "pcm16-stereo.wav")) },
+        { "plain.aiff", ReadFileBytes(FixturePath("id3v2", "pcm16-stereo.aiff")) },
+        { "plain.rf64", ReadFileBytes(FixturePath("id3v2", "pcm16-mono.rf64")) },
+        { "plain.dsf", Bytes("DSD ") + LE64(28) + LE64(28 + DsfBody.size()) + LE64(0) + DsfBody },
+        { "plain.dff", Bytes("FRM8") + BE64(DffBody.size()) + DffBody },
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Name);

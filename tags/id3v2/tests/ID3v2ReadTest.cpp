@@ -16,7 +16,7 @@ int Load(TID3v2Tag& T, const TBytes& Data)
     return T.LoadFromStream(Source);
 }
 
-TBytes Latin1Text(std::string_view Text) { return Bytes({0}) + Bytes(Text); }
+TBytes Latin1Text(std::string_view Text) { return Bytes({ 0 }) + Bytes(Text); }
 
 std::string Ids(const TID3v2Tag& T)
 {
@@ -54,7 +54,7 @@ TEST(ID3v2Read, ExtendedHeaderFlagFollowedByFrameIdIsIgnored)
 TEST(ID3v2Read, ExtendedHeadersAreSkipped)
 {
     TID3v2Tag T3;
-    const TBytes Ext3 = Bytes({0, 0, 0, 10, 0x80, 0, 0, 0, 0, 0, 0xAB, 0xCD, 0xEF, 0x01});
+    const TBytes Ext3 = Bytes({ 0, 0, 0, 10, 0x80, 0, 0, 0, 0, 0, 0xAB, 0xCD, 0xEF, 0x01 });
     ASSERT_EQ(Load(T3, Tag(3, 0x40, Ext3 + Frame3("TIT2", Latin1Text("T")))), 0);
     ASSERT_TRUE(T3.ExtendedHeader3);
     EXPECT_TRUE(T3.ExtendedHeader3->CRCPresent);
@@ -63,7 +63,7 @@ TEST(ID3v2Read, ExtendedHeadersAreSkipped)
 
     TID3v2Tag T4;
     // size 12: size, flag byte count, flags (update + CRC), CRC length 5 and data
-    const TBytes Ext4 = Syncsafe(12) + Bytes({1, 0x60, 0, 5, 1, 2, 3, 4, 5});
+    const TBytes Ext4 = Syncsafe(12) + Bytes({ 1, 0x60, 0, 5, 1, 2, 3, 4, 5 });
     ASSERT_EQ(Load(T4, Tag(4, 0x40, Ext4 + Frame4("TIT2", Latin1Text("T")))), 0);
     ASSERT_TRUE(T4.ExtendedHeader4);
     EXPECT_TRUE(T4.ExtendedHeader4->TagIsAnUpdate);
@@ -85,7 +85,8 @@ TEST(ID3v2Read, SizesBeyondTheInputAreNotTrusted)
     // A 28-bit tag size on a small input and a frame running past the real end: both return
     // at once with the frames that could be read.
     TID3v2Tag T;
-    const TBytes Huge = Tag(3, 0, Frame3("TIT2", Latin1Text("A")) + Frame3("APIC", TBytes(100, 7), 0, 200'000'000), MaxSyncsafe);
+    const TBytes Huge =
+        Tag(3, 0, Frame3("TIT2", Latin1Text("A")) + Frame3("APIC", TBytes(100, 7), 0, 200'000'000), MaxSyncsafe);
     ASSERT_EQ(Load(T, Huge), 0);
     EXPECT_EQ(T.Size, MaxSyncsafe + 10);
     EXPECT_EQ(Ids(T), "TIT2 ");
@@ -105,12 +106,14 @@ TEST(ID3v2Read, SizesBeyondTheInputAreNotTrusted)
 
 TEST(ID3v2Read, Version22IdsAndPicturesAreConverted)
 {
-    const TBytes Png = Bytes({0x89, 'P', 'N', 'G', 1, 2, 3});
-    const TBytes Pic = Bytes({0}) + Bytes("PNG") + Bytes({3}) + Bytes("desc") + Bytes({0}) + Png;
+    const TBytes Png = Bytes({ 0x89, 'P', 'N', 'G', 1, 2, 3 });
+    const TBytes Pic = Bytes({ 0 }) + Bytes("PNG") + Bytes({ 3 }) + Bytes("desc") + Bytes({ 0 }) + Png;
     TID3v2Tag T;
-    ASSERT_EQ(Load(T, Tag(2, 0, Frame2("TT2", Latin1Text("Old")) + Frame2("PIC", Pic) + Frame2("XYZ", Latin1Text("?")) +
-                                   Frame2("TP1", Latin1Text("Artist")))),
-              0);
+    ASSERT_EQ(Load(T,
+                  Tag(2, 0,
+                      Frame2("TT2", Latin1Text("Old")) + Frame2("PIC", Pic) + Frame2("XYZ", Latin1Text("?"))
+                          + Frame2("TP1", Latin1Text("Artist")))),
+        0);
     EXPECT_EQ(Ids(T), "TIT2 APIC XYZ TPE1 ");
     std::vector<uint8_t> Picture;
     std::string Mime, Description;
@@ -133,7 +136,7 @@ TEST(ID3v2Read, Version22IdsAndPicturesAreConverted)
 
 TEST(ID3v2Read, UnsynchronisationIsRemovedAfterLoading)
 {
-    const TBytes Plain = Bytes({0x01, 0xFF, 0xFE, 'A', 0, 0xFF, 0x00, 0xFF, 0xE1});
+    const TBytes Plain = Bytes({ 0x01, 0xFF, 0xFE, 'A', 0, 0xFF, 0x00, 0xFF, 0xE1 });
     TBytes Unsynced = Plain;
     ApplyUnsynchronisation(Unsynced);
     ASSERT_EQ(Unsynced.size(), Plain.size() + 3);
@@ -165,9 +168,11 @@ TEST(ID3v2Read, CompressedFramesAreInflated)
     Packed.resize(Length);
 
     TID3v2Tag T;
-    ASSERT_EQ(Load(T, Tag(3, 0, Frame3("TIT2", BE32(uint32_t(Text.size())) + Packed, 0x0080) +
-                                   Frame3("TALB", BE32(50) + Bytes("not zlib data"), 0x0080))),
-              0);
+    ASSERT_EQ(Load(T,
+                  Tag(3, 0,
+                      Frame3("TIT2", BE32(uint32_t(Text.size())) + Packed, 0x0080)
+                          + Frame3("TALB", BE32(50) + Bytes("not zlib data"), 0x0080))),
+        0);
     ASSERT_TRUE(T.Frames[0]->Compressed);
     EXPECT_EQ(T.Frames[0]->DataLengthIndicatorValue, Text.size());
     T.DeCompressAllFrames();
@@ -191,7 +196,7 @@ TEST(ID3v2Read, Version24FrameHeaderExtras)
 {
     // group byte and data length indicator come before the data and are not part of it
     TID3v2Tag T;
-    ASSERT_EQ(Load(T, Tag(4, 0, Frame4("TIT2", Bytes({0x42}) + Syncsafe(4) + Latin1Text("abc"), 0x0041))), 0);
+    ASSERT_EQ(Load(T, Tag(4, 0, Frame4("TIT2", Bytes({ 0x42 }) + Syncsafe(4) + Latin1Text("abc"), 0x0041))), 0);
     const TID3v2Frame& F = *T.Frames[0];
     EXPECT_TRUE(F.GroupingIdentity);
     EXPECT_EQ(F.GroupIdentifier, 0x42);
@@ -205,7 +210,7 @@ TEST(ID3v2Read, Version24SizeWrittenAsPlainInteger)
 {
     // 200 bytes as a plain integer has a byte with its top bit set: not syncsafe.
     const TBytes Data = Latin1Text(std::string(199, 'p'));
-    const TBytes Frame = Bytes("TXXX") + BE32(200) + Bytes({0, 0}) + Data;
+    const TBytes Frame = Bytes("TXXX") + BE32(200) + Bytes({ 0, 0 }) + Data;
     TID3v2Tag T;
     ASSERT_EQ(Load(T, Tag(4, 0, Frame + Frame4("TIT2", Latin1Text("after")))), 0);
     EXPECT_EQ(T.Frames[0]->Stream.size(), 200u);
@@ -215,7 +220,7 @@ TEST(ID3v2Read, Version24SizeWrittenAsPlainInteger)
 TEST(ID3v2Read, ThreeCharacterIdsInsideVersion23Tag)
 {
     // ids padded with a zero byte and 3-byte little-endian sizes
-    const TBytes Strange = Bytes("TT2") + Bytes({0, 4, 0, 0}) + Latin1Text("abc");
+    const TBytes Strange = Bytes("TT2") + Bytes({ 0, 4, 0, 0 }) + Latin1Text("abc");
     TID3v2Tag T;
     ASSERT_EQ(Load(T, Tag(3, 0, Strange)), 0);
     EXPECT_TRUE(T.FStrangeTag);
@@ -224,11 +229,11 @@ TEST(ID3v2Read, ThreeCharacterIdsInsideVersion23Tag)
 
 TEST(ID3v2Read, UnknownFramesSurviveASaveByteForByte)
 {
-    for (const uint8_t Major : {3, 4}) {
+    for (const uint8_t Major : { 3, 4 }) {
         SCOPED_TRACE(int(Major));
         // 2.3: encrypted with method 0x80 and grouped; 2.4: grouped and read-only.
-        const TBytes Unknown = Major == 3 ? Frame3("XYZW", Bytes({0x80, 0x11, 1, 2, 0xFF, 0}), 0x2060)
-                                          : Frame4("XYZW", Bytes({0x11, 1, 2, 0xFF, 0}), 0x1040);
+        const TBytes Unknown = Major == 3 ? Frame3("XYZW", Bytes({ 0x80, 0x11, 1, 2, 0xFF, 0 }), 0x2060)
+                                          : Frame4("XYZW", Bytes({ 0x11, 1, 2, 0xFF, 0 }), 0x1040);
         const TBytes Original = Tag(Major, 0, Frame3("TIT2", Latin1Text("t")) + Unknown);
         TID3v2Tag T;
         ASSERT_EQ(T.LoadFromMemory(Original.data(), Original.size()), 0);
@@ -242,8 +247,8 @@ TEST(ID3v2Read, UnknownFramesSurviveASaveByteForByte)
 
 TEST(ID3v2Read, AppliedUnsynchronisationReadsBack)
 {
-    const TBytes Data = Bytes({0xFF, 0xE0, 0xFF, 0x00, 0x12, 0xFF});
-    for (const uint8_t Major : {3, 4}) {
+    const TBytes Data = Bytes({ 0xFF, 0xE0, 0xFF, 0x00, 0x12, 0xFF });
+    for (const uint8_t Major : { 3, 4 }) {
         SCOPED_TRACE(int(Major));
         TID3v2Tag T;
         T.MajorVersion = Major;

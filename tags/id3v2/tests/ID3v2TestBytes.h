@@ -48,20 +48,22 @@ inline TBytes Syncsafe(uint32_t V)
 // A tag header with the given body; the size field is the body's length unless given.
 inline TBytes Tag(uint8_t Major, uint8_t Flags, const TBytes& Body, int64_t SizeField = -1)
 {
-    return Bytes({'I', 'D', '3', Major, 0, Flags}) + Syncsafe(uint32_t(SizeField < 0 ? Body.size() : SizeField)) + Body;
+    return Bytes({ 'I', 'D', '3', Major, 0, Flags }) + Syncsafe(uint32_t(SizeField < 0 ? Body.size() : SizeField))
+        + Body;
 }
 inline TBytes Frame2(std::string_view Id, const TBytes& Data)
 {
     const uint32_t S = uint32_t(Data.size());
-    return Bytes(Id) + Bytes({int(S >> 16 & 0xFF), int(S >> 8 & 0xFF), int(S & 0xFF)}) + Data;
+    return Bytes(Id) + Bytes({ int(S >> 16 & 0xFF), int(S >> 8 & 0xFF), int(S & 0xFF) }) + Data;
 }
 inline TBytes Frame3(std::string_view Id, const TBytes& Data, uint16_t Flags = 0, int64_t SizeField = -1)
 {
-    return Bytes(Id) + BE32(uint32_t(SizeField < 0 ? Data.size() : SizeField)) + Bytes({Flags >> 8, Flags & 0xFF}) + Data;
+    return Bytes(Id) + BE32(uint32_t(SizeField < 0 ? Data.size() : SizeField)) + Bytes({ Flags >> 8, Flags & 0xFF })
+        + Data;
 }
 inline TBytes Frame4(std::string_view Id, const TBytes& Data, uint16_t Flags = 0)
 {
-    return Bytes(Id) + Syncsafe(uint32_t(Data.size())) + Bytes({Flags >> 8, Flags & 0xFF}) + Data;
+    return Bytes(Id) + Syncsafe(uint32_t(Data.size())) + Bytes({ Flags >> 8, Flags & 0xFF }) + Data;
 }
 
 inline std::filesystem::path ScratchDir()

@@ -6,19 +6,20 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  vantor::TMemoryView stream(data, size);
-  vantor::TMP4Tag tag;
-  tag.LoadFromStream(stream);
-  for (int i = 0; i < tag.Count(); ++i) {
-    tag.ItemText(i);
-    tag.ItemList(i);
-  }
-  tag.GetGenre();
-  tag.GetMediaType();
-  tag.GetPurchaseCountry();
-  tag.GetTrack();
-  tag.GetTotalDiscs();
-  tag.AudioProperties();
-  return 0;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    vantor::TMemoryView stream(data, size);
+    vantor::TMP4Tag tag;
+    tag.LoadFromStream(stream);
+    for (int i = 0; i < tag.Count(); ++i) {
+        tag.ItemText(i);
+        tag.ItemList(i);
+    }
+    tag.GetGenre();
+    tag.GetMediaType();
+    tag.GetPurchaseCountry();
+    tag.GetTrack();
+    tag.GetTotalDiscs();
+    tag.AudioProperties();
+    return 0;
 }

@@ -2,11 +2,11 @@
 // background with a line of text, through the host and the default theme: the whole buffer,
 // a frame in which one 64 x 64 control changes, and a whole frame through the damage path.
 
-#include "ui/framework/UIScale.h"
 #include "platform/graphics/TextFlags.h"
 #include "ui/framework/SmartCtrl.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
+#include "ui/framework/UIScale.h"
 
 #include <benchmark/benchmark.h>
 
@@ -73,10 +73,7 @@ public:
         Small->SetHeight(Unscale(64));
         Host.PaintBackBuffer();
     }
-    ~TFullHDScene()
-    {
-        SetUIScale(1.0);
-    }
+    ~TFullHDScene() { SetUIScale(1.0); }
 
     TSmartVCL Host { kWidth, kHeight };
     TSmartCtrl* Small = nullptr;

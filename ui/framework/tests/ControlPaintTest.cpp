@@ -25,13 +25,11 @@ TEST(ControlPaint, ChildrenAreCulledVertically)
     };
     // Parent height 100.
     TCase const cases[] = {
-        { -20, 30, true },  // straddles the top edge
-        { -30, 30, true },  // ends exactly on the top edge
-        { -40, 30, false }, // wholly above
-        { 0, 10, true },
-        { 50, 500, true },
-        { 100, 10, true },  // starts on the bottom edge
-        { 101, 10, false }, // wholly below
+        { -20, 30, true },                                     // straddles the top edge
+        { -30, 30, true },                                     // ends exactly on the top edge
+        { -40, 30, false },                                    // wholly above
+        { 0, 10, true }, { 50, 500, true }, { 100, 10, true }, // starts on the bottom edge
+        { 101, 10, false },                                    // wholly below
     };
     auto parent = MakeProbe(nullptr, "parent", 0, 0, 200, 100);
     std::vector<TProbe*> rows;
@@ -103,7 +101,8 @@ TEST(ControlPaint, RepaintsOnlyTheDamageAndClipsCanvasLessChildren)
     EXPECT_EQ(buffer.PixelAt(40, 40), Blue);
     EXPECT_EQ(buffer.PixelAt(59, 59), Blue);
     for (TPoint const outside : { TPoint { 39, 50 }, TPoint { 60, 50 }, TPoint { 50, 35 }, TPoint { 50, 60 } })
-        EXPECT_EQ(buffer.PixelAt(outside.X, outside.Y), Red) << "clipped to its bounds at " << outside.X << "," << outside.Y;
+        EXPECT_EQ(buffer.PixelAt(outside.X, outside.Y), Red)
+            << "clipped to its bounds at " << outside.X << "," << outside.Y;
 
     // Both panels change, only the right one is invalidated: the left one keeps its pixels and
     // is not painted again.
@@ -136,8 +135,9 @@ TEST(ControlPaint, DamageStaysDisjointAndBounded)
     host.InvalidateRectangle(TRect::FromSize(50, 10, 10, 10));
     EXPECT_EQ(host.DirtyRects().size(), 2u);
     host.InvalidateRectangle(TRect::FromSize(30, 30, 10, 10)); // disjoint from both
-    host.InvalidateRectangle(TRect::FromSize(15, 15, 40, 1)); // bridges the first two
-    EXPECT_EQ(host.DirtyRects(), (std::vector<TRect> { TRect::FromSize(30, 30, 10, 10), TRect::FromSize(10, 10, 50, 10) }));
+    host.InvalidateRectangle(TRect::FromSize(15, 15, 40, 1));  // bridges the first two
+    EXPECT_EQ(
+        host.DirtyRects(), (std::vector<TRect> { TRect::FromSize(30, 30, 10, 10), TRect::FromSize(10, 10, 50, 10) }));
 
     // Many scattered points: the count stays bounded, nothing overlaps, every point is covered.
     std::vector<TPoint> points;

@@ -2,8 +2,8 @@
 
 // A control that records what happens to it, for the control tree and host tests.
 
-#include "ui/framework/UIScale.h"
 #include "ui/framework/SmartCtrl.h"
+#include "ui/framework/UIScale.h"
 
 #include <functional>
 #include <string>
@@ -26,14 +26,14 @@ public:
     TLog* Log;
     std::string Name;
     bool WantsCanvas;
-    bool ChildNotify = true;  // what the mouse handlers answer
-    uint32_t Color = 0;       // painted over CanvasRect when not 0
+    bool ChildNotify = true; // what the mouse handlers answer
+    uint32_t Color = 0;      // painted over CanvasRect when not 0
     int Resizes = 0;
     int Paints = 0;
-    std::vector<TInputData> Inputs;       // mouse and wheel records as the handlers saw them
-    std::vector<std::string> Dropped;     // files of the last drop
+    std::vector<TInputData> Inputs;   // mouse and wheel records as the handlers saw them
+    std::vector<std::string> Dropped; // files of the last drop
     TPoint DropPoint;
-    std::function<void()> OnPress;        // runs inside On_MouseDown
+    std::function<void()> OnPress; // runs inside On_MouseDown
 
     void Record(const std::string& what)
     {
@@ -154,8 +154,8 @@ public:
 };
 
 // Makes a probe at the logical rectangle (left, top, width, height).
-inline std::unique_ptr<TProbe> MakeProbe(TLog* log, std::string name, int left, int top, int width, int height,
-    bool canvas = true)
+inline std::unique_ptr<TProbe> MakeProbe(
+    TLog* log, std::string name, int left, int top, int width, int height, bool canvas = true)
 {
     auto probe = TSmartCtrl::Create<TProbe>(log, std::move(name), canvas);
     probe->SetLeft(left);

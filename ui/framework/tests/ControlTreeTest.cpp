@@ -298,7 +298,8 @@ TEST(ControlTree, VisibilityChangesRepaintTheCoveredArea)
     child->SetVisible(false);
     EXPECT_FALSE(child->Visible());
     host.WindowPaint(dirty);
-    EXPECT_EQ(dirty, std::vector<TRect> { TRect::FromSize(50, 60, 10, 10) }) << "hiding repaints the area the control covered";
+    EXPECT_EQ(dirty, std::vector<TRect> { TRect::FromSize(50, 60, 10, 10) })
+        << "hiding repaints the area the control covered";
 
     child->Invalidate(true);
     EXPECT_FALSE(host.WindowNeedsPaint()) << "a hidden control invalidates nothing";

@@ -10,7 +10,7 @@ namespace {
 void BM_LocaleGet(benchmark::State& state)
 {
     TLocaleManager const locale(VANTOR_SOURCE_DIR, "English.vlng");
-    char const* const keys[] = {"Menu.PlayQueue", "group.tracks", "ItemData.kbps", "Missing.Key", "Channels.5.1"};
+    char const* const keys[] = { "Menu.PlayQueue", "group.tracks", "ItemData.kbps", "Missing.Key", "Channels.5.1" };
     std::string text;
     for (auto _ : state)
         for (char const* key : keys)

@@ -33,18 +33,18 @@ TEST(LocaleManager, LooksUpBySectionAndKeyWithoutCase)
         char const* expected;
     };
     Case const cases[] = {
-        {"Menu.PlayQueue", kLocaleData, "Play queue"},   // written in lower case in the file
-        {"BUTTON.GOBACK", "#DATA", "Back"},              // the first of two wins
-        {"Shared", kLocaleData, "from data"},            // one key, two sections
-        {"shared", kLocaleGenres, "from genres"},
-        {"Rock", kLocaleData, "Rock"},                   // only in "Genres"
-        {"Rock", kLocaleGenres, "Rock music"},
-        {"Title", kLocaleTagNames, "Title"},
-        {"Late", kLocaleData, "Late key"},               // from the second "[#data]" block
-        {"STRASSE", kLocaleData, "street"},              // Unicode folding: ß ~ ss
-        {"Group.Empty", kLocaleData, "Group.Empty"},     // empty value: the key
-        {"Group.Tracks", kLocaleData, "Group.Tracks"},   // absent: the key
-        {"Name", kLocaleData, "Name"},
+        { "Menu.PlayQueue", kLocaleData, "Play queue" }, // written in lower case in the file
+        { "BUTTON.GOBACK", "#DATA", "Back" },            // the first of two wins
+        { "Shared", kLocaleData, "from data" },          // one key, two sections
+        { "shared", kLocaleGenres, "from genres" },
+        { "Rock", kLocaleData, "Rock" }, // only in "Genres"
+        { "Rock", kLocaleGenres, "Rock music" },
+        { "Title", kLocaleTagNames, "Title" },
+        { "Late", kLocaleData, "Late key" },             // from the second "[#data]" block
+        { "STRASSE", kLocaleData, "street" },            // Unicode folding: ß ~ ss
+        { "Group.Empty", kLocaleData, "Group.Empty" },   // empty value: the key
+        { "Group.Tracks", kLocaleData, "Group.Tracks" }, // absent: the key
+        { "Name", kLocaleData, "Name" },
     };
     for (Case const& c : cases)
         EXPECT_EQ(locale.Get(c.id, c.section), c.expected) << c.section << " " << c.id;

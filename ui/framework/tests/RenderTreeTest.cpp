@@ -1,12 +1,12 @@
 // Renders a small control tree off screen at UI scale 0.4 through the host, the control tree
 // and the theme manager together, and checks the pixels that come out.
 
-#include "ui/framework/UIScale.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/TextFlags.h"
 #include "ui/framework/SmartCtrl.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
+#include "ui/framework/UIScale.h"
 
 #include <gtest/gtest.h>
 

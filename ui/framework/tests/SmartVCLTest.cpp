@@ -117,9 +117,9 @@ TEST_F(SmartVCLTest, HoverMovesBetweenControlsWithEnterAndLeave)
     host.WindowMouseMove(0, 275, 75);
     EXPECT_EQ(host.CM_ACTIVE.Get(), rightButton);
     EXPECT_EQ(leftButton->State(), csNormal);
-    EXPECT_EQ(log, (TLog { "left.MouseMove", "leftButton.MouseMove", "leftButton.Enter", "left.MouseMove",
-                       "leftButton.MouseMove", "right.MouseMove", "rightButton.MouseMove", "leftButton.Leave",
-                       "rightButton.Enter" }));
+    EXPECT_EQ(log,
+        (TLog { "left.MouseMove", "leftButton.MouseMove", "leftButton.Enter", "left.MouseMove", "leftButton.MouseMove",
+            "right.MouseMove", "rightButton.MouseMove", "leftButton.Leave", "rightButton.Enter" }));
     EXPECT_EQ(rightButton->Inputs.back().idXPos, 25) << "points arrive local to each control";
 }
 
@@ -152,8 +152,9 @@ TEST_F(SmartVCLTest, DoubleClickGivesOneDownThenOneDouble)
     host.WindowMouseUp(mbLeft, 0, 75, 75);
     host.WindowMouseDown(mbLeft, ssLeft | ssDouble, 75, 75);
     host.WindowMouseUp(mbLeft, 0, 75, 75);
-    EXPECT_EQ(log, (TLog { "left.MouseDown", "leftButton.MouseDown", "left.MouseUp", "leftButton.MouseUp",
-                       "left.MouseDouble", "leftButton.MouseDouble", "left.MouseUp", "leftButton.MouseUp" }));
+    EXPECT_EQ(log,
+        (TLog { "left.MouseDown", "leftButton.MouseDown", "left.MouseUp", "leftButton.MouseUp", "left.MouseDouble",
+            "leftButton.MouseDouble", "left.MouseUp", "leftButton.MouseUp" }));
     EXPECT_TRUE(leftButton->Inputs[2].idShift & ssDouble);
 }
 

@@ -37,7 +37,8 @@ void NineSliceAndText(benchmark::State& state)
     for (auto _ : state) {
         for (size_t i = 0; i < s.rects.size(); ++i) {
             s.theme.Draw("Controls:PlayListItem", s.canvas, "", s.rects[i]);
-            s.theme.TextOut(s.texts[i], "Fonts:Item.Title", tfSingleLine | tfVCenter | tfEndEllipsis, s.rects[i], s.canvas);
+            s.theme.TextOut(
+                s.texts[i], "Fonts:Item.Title", tfSingleLine | tfVCenter | tfEndEllipsis, s.rects[i], s.canvas);
         }
     }
     state.SetItemsProcessed(state.iterations() * int64_t(s.rects.size()));
@@ -59,7 +60,8 @@ void TextOnly(benchmark::State& state)
     TScene& s = Scene();
     for (auto _ : state)
         for (size_t i = 0; i < s.rects.size(); ++i)
-            s.theme.TextOut(s.texts[i], "Fonts:Item.Title", tfSingleLine | tfVCenter | tfEndEllipsis, s.rects[i], s.canvas);
+            s.theme.TextOut(
+                s.texts[i], "Fonts:Item.Title", tfSingleLine | tfVCenter | tfEndEllipsis, s.rects[i], s.canvas);
     state.SetItemsProcessed(state.iterations() * int64_t(s.rects.size()));
 }
 BENCHMARK(TextOnly)->Unit(benchmark::kMillisecond);

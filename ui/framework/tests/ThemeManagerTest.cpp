@@ -1,7 +1,7 @@
 #include "ui/framework/ThemeManager.h"
 
-#include "ui/framework/UIScale.h"
 #include "platform/graphics/TextRenderer.h"
+#include "ui/framework/UIScale.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 namespace vantor {
 namespace {
 
-constexpr uint32_t Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, Yellow = 0xFFFFFF00,
-                   Grey = 0xFF808080, White = 0xFFFFFFFF;
+constexpr uint32_t Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, Yellow = 0xFFFFFF00, Grey = 0xFF808080,
+                   White = 0xFFFFFFFF;
 
 std::string ThemeFile(const std::string& folder)
 {
@@ -115,12 +115,26 @@ TEST_F(ThemeManager, NineSliceKeepsCornersAndStretchesTheRest)
         int X, Y;
         uint32_t Argb;
     } const expected[] = {
-        { 10, 10, Red }, { 17, 17, Red }, { 18, 10, Grey }, { 10, 18, Grey },
-        { 102, 10, Green }, { 109, 17, Green }, { 101, 10, Grey },
-        { 10, 32, Blue }, { 17, 39, Blue }, { 10, 31, Grey },
-        { 102, 32, Yellow }, { 109, 39, Yellow }, { 101, 39, Grey }, { 109, 31, Grey },
-        { 18, 18, White }, { 101, 31, White }, { 60, 25, White },
-        { 9, 10, 0 }, { 110, 10, 0 }, { 10, 40, 0 },
+        { 10, 10, Red },
+        { 17, 17, Red },
+        { 18, 10, Grey },
+        { 10, 18, Grey },
+        { 102, 10, Green },
+        { 109, 17, Green },
+        { 101, 10, Grey },
+        { 10, 32, Blue },
+        { 17, 39, Blue },
+        { 10, 31, Grey },
+        { 102, 32, Yellow },
+        { 109, 39, Yellow },
+        { 101, 39, Grey },
+        { 109, 31, Grey },
+        { 18, 18, White },
+        { 101, 31, White },
+        { 60, 25, White },
+        { 9, 10, 0 },
+        { 110, 10, 0 },
+        { 10, 40, 0 },
     };
     for (auto const& e : expected)
         EXPECT_EQ(canvas.PixelAt(e.X, e.Y), e.Argb) << e.X << "," << e.Y;

@@ -82,7 +82,7 @@ TVPlayList* TPlayListPanel::CreateSpecial(const std::string& Path)
     // The last look-up name that occurs in Path wins.
     int kind = -1;
     const char* const names[] = { TFavoriteList::LookupName, TLibraryList::LookupName, TRadioList::LookupName,
-                                  TMostPlayedList::LookupName, TDefaultList::LookupName };
+        TMostPlayedList::LookupName, TDefaultList::LookupName };
     for (int i = 0; i < 5; ++i) {
         if (Path.find(names[i]) != std::string::npos)
             kind = i;
@@ -90,7 +90,7 @@ TVPlayList* TPlayListPanel::CreateSpecial(const std::string& Path)
     TSpecialLists& specials = m_session->Special;
     // Each special list exists once: asking again gives the one there is.
     TVPlayList* const existing[] = { specials.Favorites, specials.Library, specials.Radio, specials.MostPlayed,
-                                     specials.Default };
+        specials.Default };
     if (kind < 0 || existing[kind])
         return nullptr;
     std::unique_ptr<TVPlayList> list;
@@ -168,7 +168,7 @@ TVPlayList* TPlayListPanel::AddPlaylist(const std::string& Path, bool SetActive)
 void TPlayListPanel::LoadPlaylists()
 {
     for (const char* name : { TDefaultList::LookupName, TLibraryList::LookupName, TFavoriteList::LookupName,
-                              TRadioList::LookupName, TMostPlayedList::LookupName })
+             TRadioList::LookupName, TMostPlayedList::LookupName })
         AddPlaylist(name, false);
     std::vector<std::string> files;
     CollectFilesNamed(std::filesystem::path(m_session->AppPath()) / kPlaylistsFolder, ".vpl", files);
@@ -206,8 +206,9 @@ bool TPlayListPanel::RemovePlaylist(TVPlayList* List)
     }
     if (index < 0)
         return false;
-    if (!MessageBox || !MessageBox->AskYesNo(m_session->Text("Messages.PlaylistDelete?"),
-                                                 m_session->Text("Messages.PlaylistDelete")))
+    if (!MessageBox
+        || !MessageBox->AskYesNo(
+            m_session->Text("Messages.PlaylistDelete?"), m_session->Text("Messages.PlaylistDelete")))
         return false;
     // Workers first, then every reference to the tracks, then the file and the list.
     if (List->vfIconThread) {

@@ -9,8 +9,8 @@
 
 #include <filesystem>
 #include <functional>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantor {

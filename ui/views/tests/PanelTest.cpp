@@ -1,9 +1,9 @@
 #include "library/tests/LibraryTestSupport.h"
 
 #include "base/IniFile.h"
-#include "ui/views/playlist/PlayListPanel.h"
 #include "library/PlayQueue.h"
 #include "platform/window/FakeMessageBox.h"
+#include "ui/views/playlist/PlayListPanel.h"
 
 #include <set>
 
