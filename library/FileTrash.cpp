@@ -4,18 +4,9 @@
 
 namespace vantor {
 
-namespace {
+// The desktop shell keeps no state between calls, so each call makes its own.
+bool MoveFileToTrash(const std::string& path) { return TGioShell().MoveToTrash(path); }
 
-IShell& DesktopShell()
-{
-    static TGioShell shell;
-    return shell;
-}
-
-}
-
-bool MoveFileToTrash(const std::string& path) { return DesktopShell().MoveToTrash(path); }
-
-bool ShowFileInFileManager(const std::string& path) { return DesktopShell().ShowInFileManager(path); }
+bool ShowFileInFileManager(const std::string& path) { return TGioShell().ShowInFileManager(path); }
 
 }
