@@ -13,14 +13,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace vantor;
-    // Made once and kept for the whole run, as the lists' IDs never change.
+    // Made once and kept for the whole run, as the lists' IDs never change. Held through plain
+    // pointers, which no exit-time destructor frees, so they stay reachable to the leak check.
     static TPlayerSession* const session = new TPlayerSession();
-    static std::vector<TVPlayList*> const lists = [] {
-        std::vector<TVPlayList*> created;
+    static std::vector<TVPlayList*> const* const lists = [] {
+        auto* created = new std::vector<TVPlayList*>();
         for (const char* id : { "#1", "#2" }) {
             TVPlayList* const list = TSmartCtrl::Create<TVPlayList>(*session).release();
             list->plID = id;
-            created.push_back(list);
+            created->push_back(list);
             for (const char* track : { "1", "2", "3", "4" }) {
                 auto record = std::make_unique<TTrackData>();
                 record->tdID = track;
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return created;
     }();
     TPlayQueue& queue = session->Queue();
-    queue.LoadQueue(TIniFile::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size)), lists);
+    queue.LoadQueue(TIniFile::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size)), *lists);
     queue.RemoveFromQueue(queue.Track(0));
     queue.ClearQueue();
     return 0;
