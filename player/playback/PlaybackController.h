@@ -2,11 +2,12 @@
 
 // TPlaybackController: starts, pauses, resumes and stops the one audio stream, decides which
 // track comes next or before (queue, history, shuffle, repeat, play order) and follows the
-// position every 500 ms, moving on when a track ends. It works on the process-wide state
-// (App) and is driven by the player buttons, the media keys and the playlist loader; all of
-// it runs on the UI thread.
+// position every 500 ms, moving on when a track ends. It works on the session it is given
+// (current list and track, queue, history) and holds the stream's state itself; the player
+// buttons, the media keys and the playlist loader drive it, all on the UI thread.
 //
-//   TPlaybackController playback(queue, history, messages, locale, &playTimer);
+//   TPlaybackController playback(session, settings, messages, locale, &playTimer);
+//   playback.AudioEngine = &engine;
 //   playback.PlayFile(track, true, 0);   // plays track from its beginning
 //   playback.PlayNext(30);               // the next track, from 30 % of its length
 
