@@ -260,10 +260,16 @@ void TVantorForm::VclResize()
     m_panel->SetPosition(0, 0);
     m_panel->SetWidth(Unscale(m_host->ClientWidth()));
     m_panel->SetHeight(Unscale(m_host->ClientHeight()));
-    if (TVPlayList* const list = m_session->CurrentPlayList) {
-        list->SetWidth(m_panel->Width());
-        list->SetHeight(m_panel->Height());
+    if (TPlayListView* const view = m_panel->ViewOf(m_session->CurrentPlayList)) {
+        view->SetWidth(m_panel->Width());
+        view->SetHeight(m_panel->Height());
     }
+}
+
+void TVantorForm::RepaintList(const TVPlayList& list)
+{
+    if (TPlayListView* const view = m_panel ? m_panel->ViewOf(&list) : nullptr)
+        view->Invalidate(false);
 }
 
 void TVantorForm::GlobalKeyDown(uint16_t Key, TShiftState Shift)
@@ -283,7 +289,7 @@ void TVantorForm::GlobalKeyDown(uint16_t Key, TShiftState Shift)
         list->plLocationMode = true;
     if (Shift & ssAlt)
         list->plSelectMode = true;
-    list->Invalidate(false);
+    RepaintList(*list);
 }
 
 void TVantorForm::GlobalKeyUp(uint16_t, TShiftState Shift)
@@ -297,7 +303,7 @@ void TVantorForm::GlobalKeyUp(uint16_t, TShiftState Shift)
         list->plLocationMode = false;
     if (!(Shift & ssAlt))
         list->plSelectMode = false;
-    list->Invalidate(false);
+    RepaintList(*list);
 }
 
 void TVantorForm::WMHotkey(uint16_t Key)
@@ -458,7 +464,7 @@ void TVantorForm::CreateViews()
             });
     };
     m_session->LoaderHooks.Resize = [this] { VclResize(); };
-    m_session->CoverHooks.RepaintList = [this](TVPlayList&) { m_host->Invalidate(); };
+    m_session->CoverHooks.RepaintList = [this](TVPlayList& list) { RepaintList(list); };
 }
 
 // The hooks above point into the host and this form: they go before the views do, so the

@@ -30,6 +30,7 @@ class TMprisService;
 class TPlayListPanel;
 class TPlaybackController;
 class TPlayerSession;
+class TVPlayList;
 class TSingleInst;
 class TSdlWindow;
 class TSmartVCL;
@@ -113,6 +114,8 @@ public:
     TWindowGeometry Geometry() const;
 
 private:
+    // Repaints the view showing list, when it has one.
+    void RepaintList(const TVPlayList& list);
     bool InitAudioEngine();
     void RegisterMediaKeys();
     void CreatePlaybackController();

@@ -30,12 +30,6 @@ struct TCoverJob {
     int Height = DefaultCoverSide;
 };
 
-bool OnScreen(const TGroupData& group, int listHeight)
-{
-    int const top = group.Top();
-    return (top >= 0 && top <= listHeight) || (top < 0 && top + group.Height() > 0);
-}
-
 void ReleasePicture(TGroupData& group)
 {
     std::lock_guard lock(group.gdCoverLock);
@@ -50,9 +44,9 @@ std::vector<TCoverJob> PlanWalk(TVPlayList& list)
     std::vector<TCoverJob> jobs;
     if (list.Session().CurrentPlayList != &list || list.plLoading)
         return jobs;
-    int const height = list.Height();
+    TCoverHooks const& hooks = list.Session().CoverHooks;
     for (TGroupData* group : list.plGroups) {
-        bool const shown = OnScreen(*group, height);
+        bool const shown = !hooks.GroupShown || hooks.GroupShown(list, *group);
         if (shown && group->gdNeedIcons) {
             group->gdNeedIcons = false;
             TCoverJob job;
@@ -61,8 +55,8 @@ std::vector<TCoverJob> PlanWalk(TVPlayList& list)
             for (const TItemData* row : group->Rows())
                 if (row && row->idTrackData)
                     job.Files.push_back(row->idTrackData->GetTag(tkFilePath));
-            if (list.Session().CoverHooks.CoverSize)
-                list.Session().CoverHooks.CoverSize(list, *group, job.Width, job.Height);
+            if (hooks.CoverSize)
+                hooks.CoverSize(list, *group, job.Width, job.Height);
             jobs.push_back(std::move(job));
         } else if (!shown && !group->gdNeedIcons) {
             group->gdNeedIcons = true;

@@ -29,6 +29,8 @@ class TVPlayList;
 struct TCoverHooks {
     // The size in device pixels of a group's picture (its header view's). Unset: 96 x 96.
     std::function<void(const TVPlayList&, const TGroupData&, int& width, int& height)> CoverSize;
+    // Whether a group's header is on screen (the view knows). Unset: every group is.
+    std::function<bool(const TVPlayList&, const TGroupData&)> GroupShown;
     // Repaints the list (a group got its picture).
     std::function<void(TVPlayList&)> RepaintList;
     // Time between two walks.

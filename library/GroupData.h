@@ -1,15 +1,12 @@
 #pragma once
 
-// Groups and rows of a playlist: controls of the tree. A playlist holds its groups in a
-// manual list and each group holds its rows in its list 0; the playlist paints and hit-tests
-// both itself, so neither has a canvas, and rows (one per track, 100,000 in a big library)
-// are leaves without child lists.
+// Groups and rows of a playlist: plain records. A playlist owns its groups and each group its
+// rows (one per track, 100,000 in a big library); the playlist view paints and hit-tests them.
 //
 // A loader thread may build a whole grouping privately; from then on, groups and rows belong to
-// the UI thread, like every control.
+// the UI thread, like the list.
 
 #include "platform/graphics/Bitmap.h"
-#include "ui/framework/SmartCtrl.h"
 
 #include <atomic>
 #include <cstdint>
@@ -43,31 +40,56 @@ inline constexpr int kGroupModeCount = 11;
 // The language key of a mode's group button; empty for gmFolder and gmNone.
 const char* GroupButtonCaptionKey(TGroupMode mode);
 
-// One track row. Visible() tells whether it is shown in its group.
-class TItemData : public TSmartCtrl {
+// The raw pointers of a vector of owners, read-only: iteration, size and index.
+template <class T>
+class TOwnedView {
 public:
-    explicit TItemData(TCreateKey key)
-        : TSmartCtrl(key, TLeafControl {})
+    using TOwners = std::vector<std::unique_ptr<T>>;
+    class iterator {
+    public:
+        explicit iterator(typename TOwners::const_iterator at)
+            : m_at(at)
+        {
+        }
+        T* operator*() const { return m_at->get(); }
+        iterator& operator++()
+        {
+            ++m_at;
+            return *this;
+        }
+        bool operator==(const iterator& other) const { return m_at == other.m_at; }
+
+    private:
+        typename TOwners::const_iterator m_at;
+    };
+
+    explicit TOwnedView(const TOwners& owners)
+        : m_owners(&owners)
     {
     }
+    iterator begin() const { return iterator(m_owners->begin()); }
+    iterator end() const { return iterator(m_owners->end()); }
+    int size() const { return static_cast<int>(m_owners->size()); }
+    bool empty() const { return m_owners->empty(); }
+    // Null outside 0..size-1.
+    T* operator[](int index) const { return index >= 0 && index < size() ? (*m_owners)[index].get() : nullptr; }
 
+private:
+    const TOwners* m_owners;
+};
+
+// One track row.
+class TItemData {
+public:
     TTrackData* idTrackData = nullptr; // non-owning
     TGroupData* idGroupData = nullptr; // non-owning
     int32_t idIndex = 0;               // position in the list's play order
-
-protected:
-    void OnCreateCanvas() override { }
+    bool Visible = true;               // shown in its group
 };
 
-// One group: its key, header texts, rows (the controls of its list 0, in display order) and
-// cover.
-class TGroupData : public TSmartCtrl {
+// One group: its key, header texts, rows (in display order, owned) and cover.
+class TGroupData {
 public:
-    explicit TGroupData(TCreateKey key)
-        : TSmartCtrl(key)
-    {
-    }
-
     std::string gdID; // the key in upper case
     std::string gdCaption;
     std::string gdSecondLine;
@@ -81,15 +103,18 @@ public:
     std::unique_ptr<TBitmap> gdPicture;      // prepared at the header's device size
     std::unique_ptr<TBitmap> gdPictureCache; // as decoded from the file
 
-    TControlsOf<TItemData> Rows() const { return TControlsOf<TItemData>(scLists.GetList(0)); }
-    int RowCount() const { return Rows().size(); }
+    TOwnedView<TItemData> Rows() const { return TOwnedView<TItemData>(m_rows); }
+    int RowCount() const { return static_cast<int>(m_rows.size()); }
+    void ReserveRows(size_t count) { m_rows.reserve(count); }
     // Appends a row for track and links it to this group.
     TItemData* AddRow(TTrackData* track);
     // Frees row; false when it is not one of this group's.
     bool RemoveRow(TItemData* row);
+    // Reorders the rows by their tracks' titles (collation order, stable).
+    void SortRows(bool ascending);
 
-protected:
-    void OnCreateCanvas() override { }
+private:
+    std::vector<std::unique_ptr<TItemData>> m_rows;
 };
 
 // One letter of the alphabet panel.

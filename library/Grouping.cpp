@@ -193,26 +193,9 @@ void SortOwned(std::vector<std::unique_ptr<T>>& items, bool ascending, KeyOf key
         items[i] = std::move(keyed[i].second);
 }
 
-// Reorders the controls of a list of Ts the same way.
-template <class T, class KeyOf>
-void SortControls(TControlList& list, bool ascending, KeyOf keyOf)
-{
-    std::vector<std::unique_ptr<TSmartCtrl>> controls = list.ExtractAll();
-    SortOwned(controls, ascending, [&](const TSmartCtrl& control) { return keyOf(static_cast<const T&>(control)); });
-    list.Reserve(static_cast<int>(controls.size()));
-    for (auto& control : controls)
-        list.AddControl(std::move(control));
-}
-
 std::string GroupKeyOf(const TGroupData& group) { return CollationKey(group.gdID); }
 
 void SortGroups(TGrouping& grouping) { SortOwned(grouping.Groups, grouping.Ascending, GroupKeyOf); }
-
-void SortRows(TGroupData& group, bool ascending)
-{
-    if (TControlList* const rows = group.Controls(0))
-        SortControls<TItemData>(*rows, ascending, [](const TItemData& row) { return RowKey(*row.idTrackData); });
-}
 
 template <class TGroups>
 void NumberRows(const TGroups& groups)
@@ -244,16 +227,25 @@ std::vector<TGroupLetter> BuildLetters(const TGroups& groups, TGroupMode mode, T
 
 TItemData* TGroupData::AddRow(TTrackData* track)
 {
-    TItemData* const row = AddItem(TSmartCtrl::Create<TItemData>());
+    auto row = std::make_unique<TItemData>();
     row->idTrackData = track;
     row->idGroupData = this;
-    return row;
+    return m_rows.emplace_back(std::move(row)).get();
 }
 
 bool TGroupData::RemoveRow(TItemData* row)
 {
-    TControlList* const rows = Controls(0);
-    return rows && rows->Delete(rows->IndexOf(row));
+    auto const found = std::find_if(
+        m_rows.begin(), m_rows.end(), [row](const std::unique_ptr<TItemData>& owned) { return owned.get() == row; });
+    if (found == m_rows.end())
+        return false;
+    m_rows.erase(found);
+    return true;
+}
+
+void TGroupData::SortRows(bool ascending)
+{
+    SortOwned(m_rows, ascending, [](const TItemData& row) { return RowKey(*row.idTrackData); });
 }
 
 bool TVPlayList::NextAscending(TGroupMode GroupMode) const { return GroupMode == plGroupMode ? !plAscending : true; }
@@ -281,7 +273,7 @@ TGrouping TVPlayList::BuildGrouping(
             std::string const id = UpperCase(GroupKey(*track, GroupMode, texts).first);
             auto const [it, added] = byID.emplace(id, members.size());
             if (added) {
-                grouping.Groups.push_back(TSmartCtrl::Create<TGroupData>());
+                grouping.Groups.push_back(std::make_unique<TGroupData>());
                 grouping.Groups.back()->gdID = id;
                 grouping.Groups.back()->gdPlayList = owner;
                 members.emplace_back();
@@ -304,7 +296,7 @@ TGrouping TVPlayList::BuildGrouping(
         for (TTrackData* track : groupTracks)
             keyed.emplace_back(groupTracks.size() > 1 ? RowKey(*track) : std::string(), track);
         SortByKey(keyed, Ascending);
-        group.Controls(0)->Reserve(static_cast<int>(keyed.size()));
+        group.ReserveRows(keyed.size());
         for (auto const& [key, track] : keyed)
             group.AddRow(track);
         SetSecondLine(group, GroupMode, last, texts);
@@ -317,19 +309,15 @@ TGrouping TVPlayList::BuildGrouping(
 
 void TVPlayList::CommitGrouping(TGrouping grouping)
 {
-    // Hover and focus may refer to what is about to be rebuilt.
-    Reset();
     for (auto const& track : plDataList)
         track->tdItemData = nullptr;
-    m_groupList->Clear();
-    m_groupList->Reserve(static_cast<int>(grouping.Groups.size()));
-    for (auto& group : grouping.Groups) {
+    m_groups = std::move(grouping.Groups);
+    for (auto const& group : m_groups) {
         group->gdPlayList = this;
         for (TItemData* row : group->Rows()) {
             row->idTrackData->tdItemData = row;
             row->idTrackData->tdPlayList = this;
         }
-        AddItem(std::move(group), "Groups");
     }
     m_letters = std::move(grouping.Letters);
     for (TGroupLetter& letter : m_letters)
@@ -373,7 +361,7 @@ bool TVPlayList::GetGroup(const std::string& ID, TGroupData*& GroupData, bool Cr
         GroupData = nullptr;
         return false;
     }
-    TGroupData* const group = AddItem(TSmartCtrl::Create<TGroupData>(), "Groups");
+    TGroupData* const group = m_groups.emplace_back(std::make_unique<TGroupData>()).get();
     group->gdID = id;
     group->gdCaption = id;
     group->gdPlayList = this;
@@ -398,9 +386,9 @@ void TVPlayList::AddTrack(TTrackData* TrackData)
 void TVPlayList::SortPlaylist()
 {
     if (!plGroups.empty()) {
-        SortControls<TGroupData>(*m_groupList, plAscending, GroupKeyOf);
+        SortOwned(m_groups, plAscending, GroupKeyOf);
         for (TGroupData* group : plGroups)
-            SortRows(*group, plAscending);
+            group->SortRows(plAscending);
     }
     NumberRows(plGroups);
 }
@@ -413,7 +401,7 @@ void TVPlayList::RemoveGroup(TGroupData* group)
     std::erase_if(m_letters, [group](const TGroupLetter& letter) { return letter.glGroup == group; });
     if (LastGroupData == group)
         LastGroupData = nullptr;
-    m_groupList->Delete(m_groupList->IndexOf(group));
+    std::erase_if(m_groups, [group](const std::unique_ptr<TGroupData>& owned) { return owned.get() == group; });
 }
 
 void TVPlayList::RemoveEmptyGroups()

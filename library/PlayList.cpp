@@ -64,16 +64,12 @@ std::string RandomPlaylistID()
     return id;
 }
 
-TVPlayList::TVPlayList(TCreateKey key, TPlayerSession& session)
-    : TSmartCtrl(key)
-    , plFileName(RandomPlaylistFileName())
+TVPlayList::TVPlayList(TPlayerSession& session)
+    : plFileName(RandomPlaylistFileName())
     , plCaption(session.Text("PlayList.PlayList"))
     , plID(RandomPlaylistID())
     , m_session(&session)
 {
-    m_groupList = GetList("Groups", true);
-    m_groupList->clManual = true; // the playlist paints and hit-tests its groups and rows
-    plGroups = TControlsOf<TGroupData>(m_groupList);
 }
 
 TVPlayList::~TVPlayList()
@@ -92,13 +88,7 @@ TVPlayList::~TVPlayList()
     m_session->Special.Forget(this);
     for (auto& track : plDataList)
         m_session->ReleaseTrack(*track);
-    m_groupList->Clear(); // the rows go before the tracks they show
-}
-
-void TVPlayList::On_Create()
-{
-    TSmartCtrl::On_Create();
-    SC_ID = m_controlID;
+    m_groups.clear(); // the rows go before the tracks they show
 }
 
 void TVPlayList::SetIdentity(
@@ -409,7 +399,7 @@ void TVPlayList::ClearList()
     for (auto& track : plDataList)
         m_session->ReleaseTrack(*track);
     plShuffleList.clear();
-    m_groupList->Clear();
+    m_groups.clear();
     m_letters.clear();
     LastGroupData = nullptr;
     plDataList.clear();

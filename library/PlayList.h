@@ -1,8 +1,8 @@
 #pragma once
 
-// TVPlayList: an ordered set of track records with its own settings and its own INI-style
-// file in the "Playlists" folder. It is also the control that shows the list; its painting and
-// mouse handling belong to the playlist view.
+// TVPlayList: an ordered set of track records with its own settings, its groups and its own
+// INI-style file in the "Playlists" folder. The playlist view shows it; the list itself knows
+// nothing of painting or input.
 //
 // Threads: the UI thread owns the list. A loader thread may read files and build tracks and
 // groupings privately (ReadTracksFile, BuildGrouping) and touches only the progress fields;
@@ -11,7 +11,6 @@
 #include "library/GroupData.h"
 #include "library/SmartThread.h"
 #include "library/TrackData.h"
-#include "ui/framework/SmartCtrl.h"
 
 #include <atomic>
 #include <cstdint>
@@ -36,14 +35,18 @@ inline constexpr char kPlayListControlID[] = "Playlist :)";
 std::string RandomPlaylistFileName();
 std::string RandomPlaylistID();
 
-class TVPlayList : public TSmartCtrl {
+class TVPlayList {
 public:
     // session: the session the list belongs to; it must outlive the list.
-    TVPlayList(TCreateKey key, TPlayerSession& session);
+    explicit TVPlayList(TPlayerSession& session);
     // Stops the cover thread, then the loader, then frees tracks and groups.
-    ~TVPlayList() override;
+    virtual ~TVPlayList();
+    TVPlayList(const TVPlayList&) = delete;
+    TVPlayList& operator=(const TVPlayList&) = delete;
 
     TPlayerSession& Session() const { return *m_session; }
+    // The ID of the control that shows the list: fixed for a special list.
+    const std::string& ControlID() const { return m_controlID; }
 
     // ---- Model fields --------------------------------------------------------------------
     std::string plFileName; // file name inside "Playlists"
@@ -66,9 +69,8 @@ public:
     std::vector<TTrackData*> plShuffleList; // non-owning: tracks not yet played in shuffle mode
     bool plAllPlayed = false;
     std::vector<std::unique_ptr<TTrackData>> plDataList; // the tracks, in the order added
-    // The groups in display order: the controls of this list's manual list "Groups", which
-    // owns them (and they their rows).
-    TControlsOf<TGroupData> plGroups;
+    // The groups in display order (owned, and they own their rows).
+    TOwnedView<TGroupData> plGroups { m_groups };
     TGroupData* LastGroupData = nullptr; // non-owning
     int32_t plSelCount = 0;
 
@@ -91,7 +93,7 @@ public:
     std::string LoadingText() const;
     void SetLoadingText(std::string_view text);
 
-    // ---- Modes set by the main controller --------------------------------------------------
+    // ---- Modes the view shows, switched by the main controller ------------------------------
     bool plDeleteMode = false;
     bool plLocationMode = false;
     bool plSelectMode = false;
@@ -179,7 +181,6 @@ public:
     std::vector<TTrackData*> Search(const std::string& Text) const;
 
 protected:
-    void On_Create() override;
     // Identity of a special list: control ID, file in "Playlists", caption (language key) and
     // icon; it can be neither renamed nor deleted.
     void SetIdentity(const std::string& controlID, const std::string& fileName, const std::string& captionKey,
@@ -194,7 +195,7 @@ private:
     // progress.
     std::vector<std::unique_ptr<TTrackData>> ReadSections(
         const TPlaylistFile& file, size_t begin, size_t end, bool report);
-    TControlList* m_groupList = nullptr; // owned by the control, as its list "Groups"
+    std::vector<std::unique_ptr<TGroupData>> m_groups;
     std::vector<TGroupLetter> m_letters;
     // The tracks by tdID and by PathKey; built on the first look-up, then kept up to date.
     void EnsureIndex() const;

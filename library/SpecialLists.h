@@ -9,31 +9,31 @@ namespace vantor {
 
 class TDefaultList : public TVPlayList {
 public:
-    TDefaultList(TCreateKey key, TPlayerSession& session);
+    explicit TDefaultList(TPlayerSession& session);
     static constexpr char LookupName[] = "#DefaultList";
 };
 
 class TLibraryList : public TVPlayList {
 public:
-    TLibraryList(TCreateKey key, TPlayerSession& session);
+    explicit TLibraryList(TPlayerSession& session);
     static constexpr char LookupName[] = "#Library";
 };
 
 class TFavoriteList : public TVPlayList {
 public:
-    TFavoriteList(TCreateKey key, TPlayerSession& session);
+    explicit TFavoriteList(TPlayerSession& session);
     static constexpr char LookupName[] = "#Favorites";
 };
 
 class TRadioList : public TVPlayList {
 public:
-    TRadioList(TCreateKey key, TPlayerSession& session);
+    explicit TRadioList(TPlayerSession& session);
     static constexpr char LookupName[] = "#Radio";
 };
 
 class TMostPlayedList : public TVPlayList {
 public:
-    TMostPlayedList(TCreateKey key, TPlayerSession& session);
+    explicit TMostPlayedList(TPlayerSession& session);
     static constexpr char LookupName[] = "#MostPlayed";
 };
 

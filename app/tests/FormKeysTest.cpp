@@ -30,7 +30,7 @@ protected:
             std::make_unique<TPlaybackController>(Form->Session(), Form->Settings, Messages, nullptr, nullptr);
         Form->Playback->AudioEngine = &Engine;
 
-        List = TSmartCtrl::Create<TVPlayList>(Form->Session());
+        List = std::make_unique<TVPlayList>(Form->Session());
         for (char const* name : { "A", "B", "C" }) {
             std::filesystem::path const path = Root / "music" / (std::string(name) + ".wav");
             std::filesystem::create_directories(path.parent_path());

@@ -116,7 +116,7 @@ void BM_LoadFromFile(benchmark::State& state)
     if (!UseLocale(state, state.range(0)))
         return;
     for (auto _ : state) {
-        auto list = TSmartCtrl::Create<TVPlayList>(BenchSession());
+        auto list = std::make_unique<TVPlayList>(BenchSession());
         list->LoadFromFile(path);
         benchmark::DoNotOptimize(list->TrackCount());
         state.PauseTiming();
@@ -133,7 +133,7 @@ void BM_LoadSettings(benchmark::State& state)
 {
     std::string const path = PlaylistFile();
     for (auto _ : state) {
-        auto list = TSmartCtrl::Create<TVPlayList>(BenchSession());
+        auto list = std::make_unique<TVPlayList>(BenchSession());
         list->plPath = path;
         list->LoadSettings();
         benchmark::DoNotOptimize(list->plID);
@@ -144,7 +144,7 @@ BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_GroupPlaylist(benchmark::State& state)
 {
     static std::unique_ptr<TVPlayList> list = [] {
-        auto created = TSmartCtrl::Create<TVPlayList>(BenchSession());
+        auto created = std::make_unique<TVPlayList>(BenchSession());
         created->LoadFromFile(PlaylistFile());
         return created;
     }();
@@ -168,7 +168,7 @@ BENCHMARK(BM_GroupPlaylist)
 void BM_SaveToFile(benchmark::State& state)
 {
     static std::unique_ptr<TVPlayList> list = [] {
-        auto created = TSmartCtrl::Create<TVPlayList>(BenchSession());
+        auto created = std::make_unique<TVPlayList>(BenchSession());
         created->LoadFromFile(PlaylistFile());
         created->plFileName = "Saved.vpl";
         return created;
@@ -201,7 +201,7 @@ void BM_MemoryPerTrack(benchmark::State& state)
         malloc_trim(0);
         size_t const before = mallinfo2().uordblks;
         size_t const residentBefore = ResidentBytes();
-        auto list = TSmartCtrl::Create<TVPlayList>(BenchSession());
+        auto list = std::make_unique<TVPlayList>(BenchSession());
         list->LoadFromFile(path);
         list->GroupPlaylist(gmAlbum, false);
         size_t const after = mallinfo2().uordblks;
@@ -249,7 +249,7 @@ void BM_LoadWhilePlaying(benchmark::State& state)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         uint32_t const before = engine.ChannelGetUnderruns(stream);
 
-        auto list = TSmartCtrl::Create<TVPlayList>(BenchSession());
+        auto list = std::make_unique<TVPlayList>(BenchSession());
         list->plPath = path;
         Load_Start(*list, true, false, false);
         while (list->TrackCount() < kTracks || list->plLoading) {

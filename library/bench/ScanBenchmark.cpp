@@ -67,7 +67,7 @@ void BM_ScanIntoList(benchmark::State& state)
     BenchSession().LoaderHooks.Resize = [&] { ++commits; };
     size_t tracks = 0;
     for (auto _ : state) {
-        auto list = TSmartCtrl::Create<TVPlayList>(BenchSession());
+        auto list = std::make_unique<TVPlayList>(BenchSession());
         int const before = commits;
         OnDrop(*list, { ScratchFolder().string() });
         dispatcher.RunPostedUntil([&] { return commits > before; }, std::chrono::milliseconds(1));

@@ -24,7 +24,7 @@ TEST_F(LibraryTest, ListsLoadOnSeveralThreadsAtOnce)
         }
         paths.push_back((Root / ("list" + std::to_string(l) + ".vpl")).string());
         WriteBytes(paths.back(), text);
-        lists.push_back(TSmartCtrl::Create<TVPlayList>(Session));
+        lists.push_back(std::make_unique<TVPlayList>(Session));
     }
 
     std::vector<std::vector<std::unique_ptr<TTrackData>>> tracks(kLists);

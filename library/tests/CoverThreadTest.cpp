@@ -2,7 +2,7 @@
 
 #include "library/SmartThread.h"
 
-#include <mutex>
+#include <unordered_set>
 
 namespace vantor {
 namespace {
@@ -27,7 +27,7 @@ protected:
     // A current list grouped by folder: one group per folder, every group on screen.
     std::unique_ptr<TVPlayList> MakeList(const std::vector<std::vector<std::string>>& folders)
     {
-        auto list = TSmartCtrl::Create<TVPlayList>(Session);
+        auto list = std::make_unique<TVPlayList>(Session);
         list->plGroupMode = gmArtist;
         for (size_t f = 0; f < folders.size(); ++f)
             for (size_t t = 0; t < folders[f].size(); ++t) {
@@ -40,24 +40,29 @@ protected:
                 EXPECT_TRUE(track->ReadTags());
                 list->AppendTrack(std::move(track));
             }
-        list->SetHeight(1000);
         list->GroupPlaylist(gmFolder, false);
-        PlaceGroups(*list, 0);
         Session.CurrentPlayList = list.get();
+        // The walk asks on the UI thread, like the test changes the set.
+        Session.CoverHooks.GroupShown = [this](const TVPlayList&, const TGroupData& group) {
+            return !m_hidden.contains(&group);
+        };
         return list;
     }
 
-    static void PlaceGroups(TVPlayList& list, int top)
+    // Scrolls a group off screen, or back.
+    void SetShown(const TGroupData* group, bool shown)
     {
-        for (TGroupData* group : list.plGroups) {
-            group->SetTop(top);
-            group->SetHeight(50);
-            top += 50;
-        }
+        if (shown)
+            m_hidden.erase(group);
+        else
+            m_hidden.insert(group);
     }
 
     // Runs hand-offs until done() holds; false when it never does (ASSERT_TRUE(WaitFor(...))).
     [[nodiscard]] bool WaitFor(const std::function<bool()>& done) { return testing::RunPostedUntil(Dispatcher, done); }
+
+private:
+    std::unordered_set<const TGroupData*> m_hidden;
 };
 
 TEST_F(CoverThreadTest, APictureThatFailsToDecodeIsSkipped)
@@ -89,9 +94,8 @@ TEST_F(CoverThreadTest, GroupsOffScreenReleaseTheirPictures)
     auto list = MakeList({ { "red-cover.mp3" }, { "yellow-cover.mp3" } });
     Icons_Start(*list, true);
     ASSERT_TRUE(WaitFor([&] { return list->plGroups[0]->gdHaveCover && list->plGroups[1]->gdHaveCover; }));
-    // Scrolled: the first group ends above the list, the second reaches in from above.
-    list->plGroups[0]->SetTop(-50);
-    list->plGroups[1]->SetTop(-25);
+    // Scrolled: the first group is above the list, the second still reaches in.
+    SetShown(list->plGroups[0], false);
     TGroupData& first = *list->plGroups[0];
     ASSERT_TRUE(WaitFor([&] { return first.gdNeedIcons.load(); }));
     EXPECT_FALSE(first.gdHaveCover);
@@ -100,7 +104,7 @@ TEST_F(CoverThreadTest, GroupsOffScreenReleaseTheirPictures)
     // Not the current list: nothing is loaded. Each walk starts with a hand-off, so once two
     // more have run a whole walk has seen the list as not current.
     Session.CurrentPlayList = nullptr;
-    list->plGroups[0]->SetTop(0);
+    SetShown(list->plGroups[0], true);
     int const walks = Queued;
     ASSERT_TRUE(WaitFor([&] { return Queued >= walks + 2; }));
     Dispatcher.RunPosted();
@@ -122,7 +126,6 @@ TEST_F(CoverThreadTest, RegroupingWhileTheCoverThreadWalks)
         Dispatcher.RunPostedUntil(
             [&] { return std::chrono::steady_clock::now() > until; }, std::chrono::milliseconds(1));
         list->GroupPlaylist(gmFolder, false);
-        PlaceGroups(*list, 0);
         Dispatcher.RunPosted();
     }
     ASSERT_TRUE(WaitFor([&] {

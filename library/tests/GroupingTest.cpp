@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         LibraryTest::SetUp();
-        List = TSmartCtrl::Create<TVPlayList>(Session);
+        List = std::make_unique<TVPlayList>(Session);
     }
 
     TTrackData* Add(std::initializer_list<std::pair<const char*, std::string>> tags)
@@ -203,36 +203,35 @@ TEST_F(Grouping, RemovingTheLastTrackOfAGroupDropsGroupAndLetter)
     EXPECT_TRUE(List->plNeeedSave);
 }
 
-TEST_F(Grouping, GroupsAndRowsAreControlsOfThePlaylist)
+TEST_F(Grouping, GroupsRowsAndTracksPointAtEachOther)
 {
     TTrackData* const first = Add({ { "TrackName", "Alpha" } });
     TTrackData* const second = Add({ { "TrackName", "Avocado" } });
     Add({ { "TrackName", "Beta" } });
-    List->GroupPlaylist(gmTrackName, false);
-    TControlList* const groups = List->Controls("Groups");
-    ASSERT_EQ(groups->Count(), 2);
-    EXPECT_TRUE(groups->clManual);
-    for (TGroupData* group : List->plGroups) {
-        EXPECT_EQ(group->Parent(), List.get());
-        EXPECT_EQ(group->scParentList, groups);
-        EXPECT_EQ(group->Canvas(), nullptr);
-        for (TItemData* row : group->Rows()) {
-            EXPECT_EQ(row->Parent(), group);
-            EXPECT_EQ(row->scParentList, group->Controls(0));
-            EXPECT_EQ(row->scLists.Count(), 0);
-            EXPECT_EQ(row->ID().rfind("TItemData", 0), 0u);
+    auto const linked = [&] {
+        int rows = 0;
+        for (TGroupData* group : List->plGroups) {
+            EXPECT_EQ(group->gdPlayList, List.get());
+            for (TItemData* row : group->Rows()) {
+                EXPECT_EQ(row->idGroupData, group);
+                EXPECT_EQ(row->idTrackData->tdItemData, row);
+                EXPECT_EQ(row->idTrackData->tdPlayList, List.get());
+                ++rows;
+            }
         }
-    }
-
-    // Removing a track frees its row; a regrouping frees every row.
-    TControlRef const removed(first->tdItemData);
-    TControlRef const kept(second->tdItemData);
-    List->RemoveItem(first->tdItemData, false);
-    EXPECT_FALSE(removed);
-    ASSERT_TRUE(kept);
-    EXPECT_EQ(List->plGroups[0]->RowCount(), 1);
+        return rows;
+    };
     List->GroupPlaylist(gmTrackName, false);
-    EXPECT_FALSE(kept);
+    ASSERT_EQ(List->plGroups.size(), 2);
+    EXPECT_EQ(linked(), 3);
+
+    // Removing a track drops its row only; a regrouping makes new rows for every track.
+    List->RemoveItem(first->tdItemData, false);
+    EXPECT_EQ(List->plGroups[0]->RowCount(), 1);
+    EXPECT_EQ(List->plGroups[0]->Rows()[0], second->tdItemData);
+    EXPECT_EQ(linked(), 2);
+    List->GroupPlaylist(gmTrackName, false);
+    EXPECT_EQ(linked(), 2);
     ASSERT_NE(List->LastGroupData, nullptr); // the group of the track filed last
     EXPECT_EQ(List->LastGroupData->gdID, "B");
 }
@@ -313,7 +312,7 @@ TEST_F(Grouping, RowsAndGroupsSortInTheUsersLocale)
                 std::string("the locale ") + c.Locale + " is not installed (scripts/setup-deps makes it)");
         }
         // Added in an order that is none of the expected ones.
-        List = TSmartCtrl::Create<TVPlayList>(Session);
+        List = std::make_unique<TVPlayList>(Session);
         std::vector<std::string> titles = c.Titles;
         std::mt19937 random(3);
         std::shuffle(titles.begin(), titles.end(), random);

@@ -14,13 +14,13 @@ using TListPtr = std::unique_ptr<TVPlayList>;
 TEST_F(LoaderTest, AllSpecialListsAndThreeUserListsLoadAtOnce)
 {
     std::vector<TListPtr> lists;
-    lists.push_back(TSmartCtrl::Create<TDefaultList>(Session));
-    lists.push_back(TSmartCtrl::Create<TLibraryList>(Session));
-    lists.push_back(TSmartCtrl::Create<TFavoriteList>(Session));
-    lists.push_back(TSmartCtrl::Create<TRadioList>(Session));
-    lists.push_back(TSmartCtrl::Create<TMostPlayedList>(Session));
+    lists.push_back(std::make_unique<TDefaultList>(Session));
+    lists.push_back(std::make_unique<TLibraryList>(Session));
+    lists.push_back(std::make_unique<TFavoriteList>(Session));
+    lists.push_back(std::make_unique<TRadioList>(Session));
+    lists.push_back(std::make_unique<TMostPlayedList>(Session));
     for (int i = 0; i < 3; ++i) {
-        lists.push_back(TSmartCtrl::Create<TVPlayList>(Session));
+        lists.push_back(std::make_unique<TVPlayList>(Session));
         lists.back()->plPath = (Root / "Playlists" / ("Mix " + std::to_string(i) + ".vpl")).string();
     }
     // List i holds i + 1 tracks, and one section whose file is gone.
@@ -54,7 +54,7 @@ TEST_F(LoaderTest, CommandLineBeforeTheFirstLoadStartedKeepsTheFileAndPlaysInThe
         CopyTrack("no-cover.mp3", "saved/2.mp3") };
     WritePlaylist(Root / "Playlists/Default.vlbr", saved);
     fs::path const argument = CopyTrack("red-cover.mp3", "argument.mp3");
-    auto list = TSmartCtrl::Create<TDefaultList>(Session);
+    auto list = std::make_unique<TDefaultList>(Session);
     list->LoadSettings();
     Load_Start(*list, true, false, false);
 
@@ -91,7 +91,7 @@ TEST_F(LoaderTest, DroppedFolderAddsSubfolderFilesFirstAndTestsTypes)
     CopyTrack("no-cover.mp3", "drop/Album/Shout.MP3");
     WriteText(Root / "drop/readme.txt", "not audio");
 
-    auto list = TSmartCtrl::Create<TVPlayList>(Session);
+    auto list = std::make_unique<TVPlayList>(Session);
     list->plPlayFile = false;
     bool const ascendingBefore = list->plAscending;
     std::string const text = (Root / "drop/readme.txt").string();
@@ -124,7 +124,7 @@ TEST_F(LoaderTest, DropWhileALoadRunsLosesNothing)
     for (int i = 0; i < 5; ++i)
         second.push_back(CopyTrack("no-cover.mp3", "two/" + std::to_string(i) + ".mp3").string());
 
-    auto list = TSmartCtrl::Create<TVPlayList>(Session);
+    auto list = std::make_unique<TVPlayList>(Session);
     OnDrop(*list, { (Root / "one").string() });
     // The second drop lands while the first load reads its files (or before it took them).
     OnDrop(*list, { (Root / "two").string(), first[0] });
@@ -139,7 +139,7 @@ TEST_F(LoaderTest, RescanAddsNewFilesAndKeepsTracksOfRemovedOnes)
 {
     fs::path const a = CopyTrack("no-cover.mp3", "linked/a.mp3");
     fs::path const b = CopyTrack("no-cover.mp3", "linked/b.mp3");
-    auto list = TSmartCtrl::Create<TVPlayList>(Session);
+    auto list = std::make_unique<TVPlayList>(Session);
     list->plLinkedFolders = { (Root / "linked").string() };
     ReScan(*list);
     ASSERT_TRUE(WaitForCommits(1)) << "the loads did not finish";
@@ -159,7 +159,7 @@ TEST_F(LoaderTest, RescanAddsNewFilesAndKeepsTracksOfRemovedOnes)
 TEST_F(LoaderTest, StoppingALoaderThatWaitsForItsHandOffDoesNotDeadlock)
 {
     CopyTrack("no-cover.mp3", "stop/a.mp3");
-    auto list = TSmartCtrl::Create<TVPlayList>(Session);
+    auto list = std::make_unique<TVPlayList>(Session);
     list->plDropList = { (Root / "stop").string() };
     Load_Start(*list, true, false, true);
     ASSERT_TRUE(testing::WaitUntil([&] { return Queued > 0; })) << "the loader queued no hand-off";
@@ -174,7 +174,7 @@ TEST_F(LoaderTest, DeletingAListWhileItLoadsStopsItsLoader)
     for (int i = 0; i < 200; ++i)
         CopyTrack("no-cover.mp3", "big/" + std::to_string(i) + ".mp3");
     for (int round = 0; round < 3; ++round) {
-        auto list = TSmartCtrl::Create<TVPlayList>(Session);
+        auto list = std::make_unique<TVPlayList>(Session);
         OnDrop(*list, { (Root / "big").string() });
         // Let the load take its work and read files up to a point, then free the list: at
         // the first file, and later in the middle of the folder.
@@ -201,7 +201,7 @@ TEST_F(LoaderTest, FilesThatVanishOrTurnIntoFoldersAreSkipped)
             fs::remove(files[size_t(i)]);
         fs::create_directory(files[2]);
     };
-    auto list = TSmartCtrl::Create<TVPlayList>(Session);
+    auto list = std::make_unique<TVPlayList>(Session);
     OnDrop(*list, { (Root / "vanish").string() });
     ASSERT_TRUE(WaitForCommits(1)) << "the loads did not finish";
     std::vector<std::string> paths = Paths(*list);
@@ -212,8 +212,8 @@ TEST_F(LoaderTest, FilesThatVanishOrTurnIntoFoldersAreSkipped)
 TEST_F(LoaderTest, ActivatingLoadMakesTheListCurrentPlaysAndStartsItsCovers)
 {
     CopyTrack("red-cover.mp3", "play/red.mp3");
-    auto list = TSmartCtrl::Create<TDefaultList>(Session);
-    auto other = TSmartCtrl::Create<TVPlayList>(Session);
+    auto list = std::make_unique<TDefaultList>(Session);
+    auto other = std::make_unique<TVPlayList>(Session);
     int arranged = 0;
     Session.LoaderHooks.Arrange = [&](TVPlayList& current) {
         EXPECT_EQ(&current, list.get());

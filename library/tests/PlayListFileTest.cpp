@@ -20,7 +20,7 @@ class PlayListFile : public LibraryTest {
 protected:
     std::unique_ptr<TVPlayList> Load(const std::filesystem::path& path)
     {
-        auto list = TSmartCtrl::Create<TVPlayList>(Session);
+        auto list = std::make_unique<TVPlayList>(Session);
         list->plPath = path.string();
         list->LoadSettings();
         list->LoadFromFile(list->plPath);
@@ -197,7 +197,7 @@ TEST_F(PlayListFile, WrittenAndReadBackUnchanged)
 {
     std::string const odd = AudioFile("my song # [1] = ünïcødé 日本.mp3");
     std::string const plain = AudioFile("plain.mp3");
-    auto list = TSmartCtrl::Create<TVPlayList>(Session);
+    auto list = std::make_unique<TVPlayList>(Session);
     list->plFileName = "Round Trip.vpl";
     list->plCaption = "Café [mix] = #1";
     list->plGroupMode = gmDuration;
@@ -234,7 +234,7 @@ TEST_F(PlayListFile, WrittenAndReadBackUnchanged)
 
 TEST_F(PlayListFile, RemovingTheOnlyLinkedFolderLeavesAnEmptySection)
 {
-    auto list = TSmartCtrl::Create<TVPlayList>(Session);
+    auto list = std::make_unique<TVPlayList>(Session);
     list->plLinkedFolders = { Root.string() };
     ASSERT_TRUE(list->SaveToFile());
     list->plLinkedFolders.clear();
@@ -300,7 +300,7 @@ TEST_F(PlayListFile, SavingKeepsEncodingLineEndsAndUnknownSettings)
 
 TEST_F(PlayListFile, NewTracksGetUnusedIDs)
 {
-    auto list = TSmartCtrl::Create<TVPlayList>(Session);
+    auto list = std::make_unique<TVPlayList>(Session);
     for (int i = 0; i < 50; ++i) {
         auto track = Track({ { "FilePath", "/x" } });
         track->tdID = "same";

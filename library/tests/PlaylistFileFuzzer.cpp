@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         != size_t(file.Find("#Settings") != nullptr) + size_t(file.Find("#Linked") != nullptr))
         __builtin_trap();
     TPlayerSession session;
-    auto list = TSmartCtrl::Create<TVPlayList>(session);
+    auto list = std::make_unique<TVPlayList>(session);
     list->LoadSettings(file);
     list->AppendTracks(list->ReadTracks(file));
     list->GroupPlaylist(list->plGroupMode, false);

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static std::vector<TVPlayList*> const* const lists = [] {
         auto* created = new std::vector<TVPlayList*>();
         for (const char* id : { "#1", "#2" }) {
-            TVPlayList* const list = TSmartCtrl::Create<TVPlayList>(*session).release();
+            TVPlayList* const list = std::make_unique<TVPlayList>(*session).release();
             list->plID = id;
             created->push_back(list);
             for (const char* track : { "1", "2", "3", "4" }) {

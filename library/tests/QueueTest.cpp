@@ -21,7 +21,7 @@ protected:
     }
     TVPlayList* AddList(const std::string& id)
     {
-        Lists.push_back(TSmartCtrl::Create<TVPlayList>(Session));
+        Lists.push_back(std::make_unique<TVPlayList>(Session));
         Lists.back()->plID = id;
         return Lists.back().get();
     }
@@ -144,7 +144,7 @@ TEST(History, KeepsTheLastTwenty)
 
 TEST_F(Queue, HeartTogglesTheFavouritesAndRewritesTheirFile)
 {
-    Lists.push_back(TSmartCtrl::Create<TFavoriteList>(Session));
+    Lists.push_back(std::make_unique<TFavoriteList>(Session));
     auto* const favorites = static_cast<TFavoriteList*>(Lists.back().get());
     Session.Special.Favorites = favorites;
     TTrackData* const track = A->GetTrackData(0);

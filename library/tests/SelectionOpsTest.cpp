@@ -14,7 +14,7 @@ protected:
     void SetUp() override
     {
         LoaderTest::SetUp();
-        List = TSmartCtrl::Create<TVPlayList>(Session);
+        List = std::make_unique<TVPlayList>(Session);
         for (const char* name : { "a.mp3", "b.mp3", "c.mp3", "d.mp3" }) {
             fs::path const file = CopyTrack("no-cover.mp3", fs::path("sel") / name);
             auto track = std::make_unique<TTrackData>();

@@ -211,7 +211,7 @@ TEST_F(TrackFiles, FormatsThatGiveTheirPlayTimeOnRequestStillHaveADuration)
 TEST_F(TrackFiles, LyricsAreReadOnceAndTagsSavedIntoFileAndPlaylist)
 {
     std::string const path = TaggedMp3("sung.mp3", { { "TITLE", "Sung" }, { "LYRICS", "first" } });
-    auto list = TSmartCtrl::Create<TVPlayList>(Session);
+    auto list = std::make_unique<TVPlayList>(Session);
     list->plFileName = "Sung.vpl";
     TTrackData* const track = list->AppendTrack(Track({ { "FilePath", path } }));
     EXPECT_EQ(track->ReadLyrics(false), "first");

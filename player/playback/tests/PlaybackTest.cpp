@@ -41,7 +41,7 @@ protected:
     // A current list of short tones named after the tracks, in this play order.
     TVPlayList& MakeList(std::vector<std::string> const& names)
     {
-        auto list = TSmartCtrl::Create<TVPlayList>(Session);
+        auto list = std::make_unique<TVPlayList>(Session);
         for (std::string const& name : names) {
             std::filesystem::path const path = Root / "music" / (name + ".wav");
             std::filesystem::create_directories(path.parent_path());

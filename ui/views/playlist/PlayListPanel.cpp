@@ -31,7 +31,27 @@ TControlList& TPlayListPanel::Lists() const
 
 int TPlayListPanel::Count() const { return Lists().Count(); }
 
-TVPlayList* TPlayListPanel::PlayList(int index) const { return static_cast<TVPlayList*>(Lists().Control(index)); }
+TPlayListView* TPlayListPanel::View(int index) const { return static_cast<TPlayListView*>(Lists().Control(index)); }
+
+TVPlayList* TPlayListPanel::PlayList(int index) const
+{
+    TPlayListView* const view = View(index);
+    return view ? &view->List() : nullptr;
+}
+
+TPlayListView* TPlayListPanel::ViewOf(const TVPlayList* List) const
+{
+    for (int i = 0; i < Count(); ++i) {
+        if (&View(i)->List() == List)
+            return View(i);
+    }
+    return nullptr;
+}
+
+TVPlayList* TPlayListPanel::Adopt(std::unique_ptr<TVPlayList> list)
+{
+    return &AddItem(Create<TPlayListView>(std::move(list)), kPlayListsListID)->List();
+}
 
 std::vector<TVPlayList*> TPlayListPanel::PlayLists() const
 {
@@ -95,13 +115,13 @@ TVPlayList* TPlayListPanel::CreateSpecial(const std::string& Path)
         return nullptr;
     std::unique_ptr<TVPlayList> list;
     switch (kind) {
-    case 0: list = Create<TFavoriteList>(*m_session); break;
-    case 1: list = Create<TLibraryList>(*m_session); break;
-    case 2: list = Create<TRadioList>(*m_session); break;
-    case 3: list = Create<TMostPlayedList>(*m_session); break;
-    default: list = Create<TDefaultList>(*m_session); break;
+    case 0: list = std::make_unique<TFavoriteList>(*m_session); break;
+    case 1: list = std::make_unique<TLibraryList>(*m_session); break;
+    case 2: list = std::make_unique<TRadioList>(*m_session); break;
+    case 3: list = std::make_unique<TMostPlayedList>(*m_session); break;
+    default: list = std::make_unique<TDefaultList>(*m_session); break;
     }
-    TVPlayList* const added = AddItem(std::move(list), kPlayListsListID);
+    TVPlayList* const added = Adopt(std::move(list));
     switch (kind) {
     case 0: specials.Favorites = static_cast<TFavoriteList*>(added); break;
     case 1: specials.Library = static_cast<TLibraryList*>(added); break;
@@ -120,18 +140,19 @@ TVPlayList* TPlayListPanel::AddPlaylist(const std::string& Path, bool SetActive)
     if (!Path.empty() && Path.front() == '#') {
         if (GetPlayList(Path, list)) {
             m_session->CurrentPlayList = list;
-            list->SetWidth(Width());
-            list->SetHeight(Height());
+            TPlayListView* const view = ViewOf(list);
+            view->SetWidth(Width());
+            view->SetHeight(Height());
             return list;
         }
         list = CreateSpecial(Path);
         if (!list)
             return nullptr;
     } else {
-        list = AddItem(Create<TVPlayList>(*m_session), kPlayListsListID);
+        list = Adopt(std::make_unique<TVPlayList>(*m_session));
         list->plPath = Path;
     }
-    list->SetVisible(false);
+    ViewOf(list)->SetVisible(false);
 
     list->LoadSettings();
     // Another list's ID or file name would make two lists share queue entries or a file.
@@ -179,15 +200,16 @@ void TPlayListPanel::LoadPlaylists()
 void TPlayListPanel::SetActiveList(TVPlayList* List)
 {
     m_session->CurrentPlayList = List;
-    for (TVPlayList* list : PlayLists()) {
-        if (list != List)
-            list->SetVisible(false);
+    TPlayListView* const shown = ViewOf(List);
+    for (int i = 0; i < Count(); ++i) {
+        if (View(i) != shown)
+            View(i)->SetVisible(false);
     }
-    if (List) {
-        List->SetPosition(0, 0);
-        List->SetWidth(Width());
-        List->SetHeight(Height());
-        List->SetVisible(true);
+    if (shown) {
+        shown->SetPosition(0, 0);
+        shown->SetWidth(Width());
+        shown->SetHeight(Height());
+        shown->SetVisible(true);
         if (List->plNeedsIcons && m_session->Hooks.StartCovers)
             m_session->Hooks.StartCovers(*List);
     }

@@ -1,11 +1,12 @@
 #pragma once
 
-// TPlayListPanel: holds every playlist of the running program in its list "PlayLists"
-// (insertion order: saving and the menu follow it); exactly one of them, CurrentPlayList, is
-// shown. Its painting and layout belong to the playlist view.
+// TPlayListPanel: holds every playlist of the running program, each in the view that shows it,
+// in its list "PlayLists" (insertion order: saving and the menu follow it); exactly one of
+// them, CurrentPlayList, is shown.
 
 #include "library/PlayList.h"
 #include "ui/framework/SmartCtrl.h"
+#include "ui/views/playlist/PlayListView.h"
 
 #include <filesystem>
 #include <functional>
@@ -48,6 +49,8 @@ public:
     int Count() const;
     TVPlayList* PlayList(int index) const;
     std::vector<TVPlayList*> PlayLists() const;
+    // The view showing a list of this panel; null for any other list.
+    TPlayListView* ViewOf(const TVPlayList* List) const;
     // A "Playlist [n].vpl" name used by no list and no file in "Playlists".
     std::string UnusedFileName() const;
     // A "#n" ID used by no list.
@@ -69,6 +72,9 @@ public:
 private:
     TPlayerSession* m_session; // non-owning
     TControlList& Lists() const;
+    TPlayListView* View(int index) const;
+    // Adds a view for list; returns the list.
+    TVPlayList* Adopt(std::unique_ptr<TVPlayList> list);
     TVPlayList* CreateSpecial(const std::string& Path);
 };
 

@@ -89,8 +89,8 @@ TEST_F(Panel, NewListsNeverShareAnIDOrAFile)
 
     TVPlayList* const fresh = ThePanel->AddPlaylist("", true);
     EXPECT_EQ(Session.CurrentPlayList, fresh);
-    EXPECT_TRUE(fresh->Visible());
-    EXPECT_FALSE(sub->Visible());
+    EXPECT_TRUE(ThePanel->ViewOf(fresh)->Visible());
+    EXPECT_FALSE(ThePanel->ViewOf(sub)->Visible());
     for (TVPlayList* other : ThePanel->PlayLists()) {
         if (other != fresh) {
             EXPECT_NE(other->plID, fresh->plID);
