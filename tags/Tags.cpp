@@ -22,12 +22,6 @@
 
 namespace vantor {
 
-TTagsDefaults& TagsDefaults()
-{
-    static TTagsDefaults defaults;
-    return defaults;
-}
-
 TTags::TTags()
     : APEv2Tag(std::make_unique<TAPEv2Tag>())
     , FlacTag(std::make_unique<TFlacTag>())
@@ -39,14 +33,6 @@ TTags::TTags()
     , WMATag(std::make_unique<TWMATag>())
     , SourceAudioAttributes(std::make_unique<TSourceAudioAttributes>(this))
 {
-    const TTagsDefaults& defaults = TagsDefaults();
-    TagLoadPriority = defaults.TagLoadPriority;
-    UpperCaseFieldNamesToWrite = defaults.UpperCaseFieldNamesToWrite;
-    MP4KeepPadding = defaults.MP4KeepPadding;
-    ParseWavPackAudioAttributes = defaults.ParseWavPackAudioAttributes;
-    ParseMusePackAudioAttributes = defaults.ParseMusePackAudioAttributes;
-    PaddingSizeToWrite = defaults.PaddingSizeToWrite;
-    ParseOggPlayTime = defaults.ParseOggPlayTime;
     Clear();
 }
 

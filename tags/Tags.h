@@ -34,18 +34,6 @@ public:
     virtual ~TUserObject() = default;
 };
 
-// Process-wide defaults every new TTags starts from; set once at start-up.
-struct TTagsDefaults {
-    bool UpperCaseFieldNamesToWrite = true;
-    uint32_t PaddingSizeToWrite = 4096;
-    bool ParseOggPlayTime = false;
-    bool ParseWavPackAudioAttributes = false;
-    bool ParseMusePackAudioAttributes = false;
-    bool MP4KeepPadding = true;
-    TTagPriority TagLoadPriority = { ttFlac, ttOpusVorbis, ttMP4, ttWMA, ttID3v2, ttAPEv2, ttWAV, ttID3v1, ttNone };
-};
-TTagsDefaults& TagsDefaults();
-
 class TTags : public TAudioPropertySources {
 public:
     TTags();
@@ -55,7 +43,7 @@ public:
 
     std::string FileName; // set only by LoadFromFile
     bool Loaded = false;
-    TTagPriority TagLoadPriority;
+    TTagPriority TagLoadPriority = { ttFlac, ttOpusVorbis, ttMP4, ttWMA, ttID3v2, ttAPEv2, ttWAV, ttID3v1, ttNone };
 
     // Format objects, owned. The FLAC, Ogg, MP4, WAV-chunk and WMA objects are
     // null while no reader for that format is built into the library.
