@@ -272,6 +272,15 @@ void TVantorForm::RepaintList(const TVPlayList& list)
         view->Invalidate(false);
 }
 
+void TVantorForm::ArrangeList(TVPlayList& list)
+{
+    if (TPlayListView* const view = m_panel ? m_panel->ViewOf(&list) : nullptr) {
+        view->ArrangeGroups();
+        view->CalculateScroll();
+        view->Invalidate(false);
+    }
+}
+
 void TVantorForm::GlobalKeyDown(uint16_t Key, TShiftState Shift)
 {
     if (Key == vkMediaPlayPause || Key == vkMediaStop || Key == vkMediaNextTrack || Key == vkMediaPrevTrack) {
@@ -437,13 +446,21 @@ void TVantorForm::FreePlayback()
     m_session->LoaderHooks.PlayPause = nullptr;
     m_session->LoaderHooks.RefillShuffle = nullptr;
     m_session->Hooks.StopPlayback = nullptr;
+    m_views.Playback = nullptr;
     Playback.reset();
 }
 
 // The other top-level views join with their subsystems.
 void TVantorForm::CreateViews()
 {
-    m_panel = m_host->AddControl("PlayListPanel", TSmartCtrl::Create<TPlayListPanel>(*m_session));
+    m_views.Theme = m_host->ThemeManager.get();
+    m_views.Locale = m_locale.get();
+    m_views.Playback = Playback.get();
+    m_views.Session = m_session.get();
+    m_views.Messages = Messages.get();
+    m_views.Host = m_host.get();
+    m_panel = m_host->AddControl("PlayListPanel", TSmartCtrl::Create<TPlayListPanel>(*m_session, &m_views));
+    m_views.PlayLists = m_panel;
     m_panel->MessageBox = Messages.get();
     m_panel->Changed = [this] {
         VclResize();
@@ -465,6 +482,17 @@ void TVantorForm::CreateViews()
     };
     m_session->LoaderHooks.Resize = [this] { VclResize(); };
     m_session->CoverHooks.RepaintList = [this](TVPlayList& list) { RepaintList(list); };
+    // Covers are prepared at the header's size on screen.
+    m_session->CoverHooks.CoverSize = [](const TVPlayList&, const TGroupData&, int& width, int& height) {
+        width = height = Scale(playlist_layout::HeaderSize);
+    };
+    m_session->CoverHooks.GroupShown = [this](const TVPlayList& list, const TGroupData& group) {
+        TPlayListView const* const view = m_panel->ViewOf(&list);
+        return view && view->GroupShown(group);
+    };
+    m_session->LoaderHooks.Arrange = [this](TVPlayList& list) { ArrangeList(list); };
+    m_session->LoaderHooks.Activate = [this](TVPlayList& list) { m_panel->SetActiveList(&list); };
+    m_session->Hooks.Grouped = [this](TVPlayList& list) { ArrangeList(list); };
 }
 
 // The hooks above point into the host and this form: they go before the views do, so the
@@ -474,7 +502,11 @@ void TVantorForm::DisconnectViews()
     m_session->LoaderHooks.Repaint = nullptr;
     m_session->LoaderHooks.Resize = nullptr;
     m_session->LoaderHooks.Arrange = nullptr;
+    m_session->LoaderHooks.Activate = nullptr;
     m_session->CoverHooks.RepaintList = nullptr;
+    m_session->CoverHooks.GroupShown = nullptr;
+    m_session->CoverHooks.CoverSize = nullptr;
+    m_session->Hooks.Grouped = nullptr;
     if (m_panel) {
         m_panel->Changed = nullptr;
         m_panel->MessageBox = nullptr;

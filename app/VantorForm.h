@@ -14,6 +14,7 @@
 #include "platform/window/InputTypes.h"
 #include "platform/window/MessageBox.h"
 #include "player/settings/Settings.h"
+#include "ui/views/ViewContext.h"
 
 #include <cstdint>
 #include <memory>
@@ -116,6 +117,8 @@ public:
 private:
     // Repaints the view showing list, when it has one.
     void RepaintList(const TVPlayList& list);
+    // Lays the view showing list out again (its groups or rows changed) and repaints it.
+    void ArrangeList(TVPlayList& list);
     bool InitAudioEngine();
     void RegisterMediaKeys();
     void CreatePlaybackController();
@@ -153,6 +156,8 @@ private:
     std::unique_ptr<TSmartVCL> m_host;
     std::unique_ptr<TSdlWindow> m_window;
     TPlayListPanel* m_panel = nullptr; // owned by the host
+    // What every view is made with; filled when the views are created.
+    TViewContext m_views;
     TWindowGeometry m_geometry;
     bool m_created = false;
     bool m_destroyed = false;

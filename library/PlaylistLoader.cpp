@@ -69,8 +69,12 @@ void TakeJob(TSmartThread& thread, TVPlayList& list, TLoadJob& job)
     list.plLoadingPos = 0;
     list.plLoadingMax = 0;
     // One activation per Load_Start: later loads of the same loader (drops) do not activate.
-    if (thread.itActivate.exchange(false))
-        list.Session().CurrentPlayList = &list;
+    if (thread.itActivate.exchange(false)) {
+        if (list.Session().LoaderHooks.Activate)
+            list.Session().LoaderHooks.Activate(list);
+        else
+            list.Session().CurrentPlayList = &list;
+    }
     job.Drop = std::exchange(list.plDropList, {});
     job.FromList = list.plLoadFromList;
     if (!job.Drop.empty() || job.FromList) {

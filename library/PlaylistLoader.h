@@ -39,6 +39,8 @@ struct TLoaderHooks {
     std::function<void(TVPlayList&)> RefillShuffle;
     // The host window's resize handling (lays out the views).
     std::function<void()> Resize;
+    // Makes a list the current one and shows it. Unset: only CurrentPlayList changes.
+    std::function<void(TVPlayList&)> Activate;
     // Arranges the groups of the current list.
     std::function<void(TVPlayList&)> Arrange;
     // Repaints the host window; any thread.

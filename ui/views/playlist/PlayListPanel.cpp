@@ -10,9 +10,10 @@
 
 namespace vantor {
 
-TPlayListPanel::TPlayListPanel(TCreateKey key, TPlayerSession& session)
+TPlayListPanel::TPlayListPanel(TCreateKey key, TPlayerSession& session, const TViewContext* context)
     : TSmartCtrl(key)
     , m_session(&session)
+    , m_context(context)
 {
     GetList(kPlayListsListID, true);
 }
@@ -50,7 +51,7 @@ TPlayListView* TPlayListPanel::ViewOf(const TVPlayList* List) const
 
 TVPlayList* TPlayListPanel::Adopt(std::unique_ptr<TVPlayList> list)
 {
-    return &AddItem(Create<TPlayListView>(std::move(list)), kPlayListsListID)->List();
+    return &AddItem(Create<TPlayListView>(std::move(list), m_context), kPlayListsListID)->List();
 }
 
 std::vector<TVPlayList*> TPlayListPanel::PlayLists() const

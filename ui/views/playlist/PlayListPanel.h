@@ -18,13 +18,15 @@ namespace vantor {
 
 class IMessageBox;
 class TPlayerSession;
+struct TViewContext;
 
 inline constexpr char kPlayListsListID[] = "PlayLists";
 
 class TPlayListPanel : public TSmartCtrl {
 public:
-    // session: where the lists belong; it must outlive the panel.
-    TPlayListPanel(TCreateKey key, TPlayerSession& session);
+    // session: where the lists belong; context: what the list views draw with (null: only
+    // their background). Both must outlive the panel.
+    TPlayListPanel(TCreateKey key, TPlayerSession& session, const TViewContext* context = nullptr);
     ~TPlayListPanel() override;
 
     // A path that starts with "#" is a look-up name: an existing list with that plID becomes
@@ -70,7 +72,8 @@ public:
     TPlayerSession& Session() const { return *m_session; }
 
 private:
-    TPlayerSession* m_session; // non-owning
+    TPlayerSession* m_session;     // non-owning
+    const TViewContext* m_context; // non-owning
     TControlList& Lists() const;
     TPlayListView* View(int index) const;
     // Adds a view for list; returns the list.

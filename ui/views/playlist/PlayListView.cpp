@@ -1,12 +1,70 @@
 #include "ui/views/playlist/PlayListView.h"
 
+#include "base/CaseFold.h"
+#include "base/IniValues.h"
+#include "library/PlayerSession.h"
+#include "library/TrackData.h"
+#include "library/TrackTexts.h"
+#include "platform/graphics/Bitmap.h"
+#include "player/playback/PlaybackController.h"
+#include "ui/framework/LocaleManager.h"
+#include "ui/framework/ThemeManager.h"
+#include "ui/framework/UIScale.h"
+#include "ui/views/ViewContext.h"
+
+#include <algorithm>
+#include <mutex>
 #include <utility>
 
 namespace vantor {
 
-TPlayListView::TPlayListView(TCreateKey key, std::unique_ptr<TVPlayList> list)
+using namespace playlist_layout;
+
+namespace {
+
+constexpr uint32_t kFallbackBack = 0xFF212228;
+constexpr int kIconSize = 74;
+
+TRect DeviceRect(const TRect& logical)
+{
+    return { Scale(logical.Left), Scale(logical.Top), Scale(logical.Right), Scale(logical.Bottom) };
+}
+
+TRect CenteredIn(const TRect& area, int width, int height)
+{
+    int const left = area.Left + area.Width() / 2 - width / 2;
+    int const top = area.Top + area.Height() / 2 - height / 2;
+    return TRect::FromSize(left, top, width, height);
+}
+
+// The icon of the left action area, by the modes in force (the later mode wins).
+const char* ActionIcon(const TVPlayList& list, const TTrackData& track)
+{
+    const char* icon = "Icons:Icon.CD.74";
+    if (list.plSelectMode)
+        icon = track.tdSelected ? "Icons:Icon.Selected.74" : "Icons:Icon.NotSelected.74";
+    if (list.plTagEditMode)
+        icon = "Icons:Icon.Tags.74";
+    if (list.plLyricsMode)
+        icon = track.tdHasLyrics ? "Icons:Icon.Lyrics.74" : "Icons:Icon.Lyrics.Empty.74";
+    if (list.plDeleteMode)
+        icon = "Icons:Icon.Bin.64";
+    if (list.plLocationMode)
+        icon = "Icons:Icon.Folder.64";
+    return icon;
+}
+
+bool AnyMode(const TVPlayList& list)
+{
+    return list.plDeleteMode || list.plLocationMode || list.plSelectMode || list.plTagEditMode || list.plLyricsMode;
+}
+
+}
+
+TPlayListView::TPlayListView(TCreateKey key, std::unique_ptr<TVPlayList> list, const TViewContext* context)
     : TSmartCtrl(key)
     , m_list(std::move(list))
+    , m_context(context)
 {
 }
 
@@ -16,6 +74,192 @@ void TPlayListView::On_Create()
 {
     TSmartCtrl::On_Create();
     SC_ID = m_list->ControlID();
+}
+
+void TPlayListView::On_Resize()
+{
+    TSmartCtrl::On_Resize();
+    ArrangeGroups();
+    CalculateScroll();
+}
+
+void TPlayListView::ArrangeGroups() { m_layout.Arrange(*m_list, Width(), Height()); }
+
+void TPlayListView::CalculateScroll()
+{
+    m_list->plScrollMax = m_layout.ScrollMax(m_list->plScroll);
+    if (m_list->plScroll > m_list->plScrollMax) {
+        m_list->plScroll = m_list->plScrollMax;
+        ArrangeGroups();
+    }
+}
+
+void TPlayListView::SetScroll(int Value)
+{
+    m_list->plScroll = std::clamp(Value, 0, std::max(0, m_list->plScrollMax));
+    ArrangeGroups();
+    Invalidate(false);
+}
+
+void TPlayListView::ScrollToItem(const TItemData* ItemData)
+{
+    if (!ItemData)
+        return;
+    m_list->plCurrentItemIdx = ItemData->idIndex;
+    for (TGroupPlace const& place : m_layout.Groups()) {
+        if (place.Group != ItemData->idGroupData)
+            continue;
+        for (int n = 0; n < place.ShownRows; ++n) {
+            if (TPlayListLayout::ShownRow(place, n) == ItemData) {
+                SetScroll(m_layout.RowRect(place, n).Top + m_list->plScroll - TopMargin);
+                return;
+            }
+        }
+    }
+}
+
+TItemData* TPlayListView::GetItem(int X, int Y) const { return m_layout.RowAt(X, Y); }
+
+bool TPlayListView::GroupShown(const TGroupData& group) const { return Visible() && m_layout.HeaderShown(&group); }
+
+TSmartCtrl* TPlayListView::On_MouseWheel(const TInputData& InputData, bool& ChildNotify)
+{
+    ChildNotify = false;
+    int const tracks = m_list->TrackCount();
+    if (tracks == 0 || InputData.idDirection == 0)
+        return this;
+    bool const down = InputData.idDirection < 0;
+    if (InputData.idXPos >= RowsLeft) {
+        // Over the rows: one track at a time, never past the last one.
+        m_list->plCurrentItemIdx = std::clamp(m_list->plCurrentItemIdx + (down ? 1 : -1), 0, tracks - 1);
+        TItemData* row = nullptr;
+        if (m_list->GetItem(m_list->plCurrentItemIdx, row))
+            ScrollToItem(row);
+        return this;
+    }
+    // Over the header column: one group at a time, from the first whose header is below the
+    // top edge.
+    auto const& groups = m_layout.Groups();
+    auto const first =
+        std::find_if(groups.begin(), groups.end(), [](const TGroupPlace& place) { return place.HeaderTop > 0; });
+    if (first == groups.end())
+        return this;
+    auto target = first;
+    if (down && std::next(first) != groups.end())
+        target = std::next(first);
+    else if (!down && first != groups.begin())
+        target = std::prev(first);
+    ScrollToItem(TPlayListLayout::ShownRow(*target, 0));
+    return this;
+}
+
+void TPlayListView::On_Paint(TBitmap& Canvas)
+{
+    TThemeManager* const theme = m_context ? m_context->Theme : nullptr;
+    TRect const area = CanvasRect();
+    Canvas.FillRect(DeviceRect(area), theme ? theme->Color("Color:Playlist.Back") : kFallbackBack);
+    if (m_list->plLoading || !Visible() || !theme)
+        return;
+    int const height = Height();
+    for (TGroupPlace const& place : m_layout.Groups()) {
+        if (place.Top > height)
+            break; // groups are placed top to bottom
+        TRect const header = m_layout.HeaderRect(place);
+        if (header.Top <= height && header.Bottom >= 0)
+            PaintHeader(Canvas, place, area);
+        if (place.Top + place.Height < 0)
+            continue;
+        // Only the rows that reach into the view.
+        int const first = std::max(0, -place.Top / RowPitch - 1);
+        for (int n = first; n < place.ShownRows; ++n) {
+            TRect const rect = m_layout.RowRect(place, n);
+            if (rect.Top > height)
+                break;
+            TItemData const* const row = TPlayListLayout::ShownRow(place, n);
+            if (rect.Bottom >= 0 && row && row->idTrackData && row->idTrackData->tdVisible)
+                PaintRow(Canvas, *row, rect.Offset(area.Left, area.Top));
+        }
+    }
+}
+
+void TPlayListView::PaintHeader(TBitmap& canvas, const TGroupPlace& place, const TRect& area) const
+{
+    TThemeManager& theme = *m_context->Theme;
+    TRect const r = m_layout.HeaderRect(place).Offset(area.Left, area.Top);
+    theme.Draw("Controls:CoverBack", canvas, "CoverBack", r);
+    TGroupData& group = *place.Group;
+    bool drawn = false;
+    if (group.gdHaveCover) {
+        std::lock_guard lock(group.gdCoverLock);
+        if (group.gdPicture) {
+            TRect const device = DeviceRect(r);
+            canvas.CopyFrom(*group.gdPicture, { 0, 0, group.gdPicture->Width(), group.gdPicture->Height() },
+                device.Left, device.Top);
+            drawn = true;
+        }
+    }
+    if (!drawn)
+        theme.Draw("Icons:Icon.CD.74", canvas, "GroupCD", { r.Left + 74, r.Top + 74, r.Left + 148, r.Top + 148 });
+    TTextFlags const centred = tfCenter | tfVCenter | tfSingleLine | tfEndEllipsis;
+    theme.TextOut(group.gdCaption, "Fonts:Group.Title", centred,
+        { r.Left - 70, r.Bottom + 20, r.Right + 70, r.Bottom + 60 }, canvas);
+    theme.TextOut(group.gdSecondLine, "Fonts:Group.Second.Title", centred,
+        { r.Left - 70, r.Bottom + 65, r.Right + 70, r.Bottom + 110 }, canvas);
+}
+
+void TPlayListView::PaintRow(TBitmap& canvas, const TItemData& row, const TRect& rect) const
+{
+    TThemeManager& theme = *m_context->Theme;
+    TTrackData const& track = *row.idTrackData;
+    theme.Draw("Controls:Track.Back", canvas, "Track.Back", rect);
+    TRect const action { rect.Left, rect.Top, rect.Left + ActionWidth, rect.Bottom };
+    theme.Draw("Controls:Track.Left", canvas, "Track.Left", action);
+
+    if (AnyMode(*m_list) || track.QueueNumber <= 0) {
+        theme.Draw(ActionIcon(*m_list, track), canvas, "ItemAction", CenteredIn(action, kIconSize, kIconSize));
+    } else {
+        theme.TextOut(std::to_string(track.QueueNumber), "Fonts:Queue.Number", tfCenter | tfVCenter | tfSingleLine,
+            action, canvas);
+    }
+
+    TPlaybackController const* const playback = m_context->Playback;
+    if (track.idPlaying && playback && playback->TrackLastByte > 0) {
+        double const part = std::clamp(static_cast<double>(playback->PlayPosition) / playback->TrackLastByte, 0.0, 1.0);
+        int const width = static_cast<int>((rect.Width() - ActionWidth) * part);
+        if (width > 0)
+            theme.Draw("Controls:PlayListItem.Progress", canvas, "ItemProgress",
+                { rect.Left + ActionWidth, rect.Top, rect.Left + ActionWidth + width, rect.Bottom });
+    }
+
+    TRect const favourite { rect.Right - ActionWidth, rect.Top, rect.Right, rect.Bottom };
+    theme.Draw(track.IsFavorite ? "Icons:Favorite.Yes" : "Icons:Favorite.no", canvas, "ItemFavorite",
+        CenteredIn(favourite, kIconSize, kIconSize));
+
+    TTrackTags const& tags = track.tdTagsList;
+    bool const location = m_list->plLocationMode;
+    std::string genre(tags.View(tkGenre));
+    if (m_context->Locale && !genre.empty())
+        genre = m_context->Locale->Get(genre, "Genres");
+    std::string bitrate = std::string(FirstChars(tags.View(tkBitrate), 3));
+    bitrate += ' ';
+    bitrate += m_list->Session().Text("ItemData.kbps");
+    std::string const texts[8] = {
+        std::string(tags.View(location ? tkFileName : tkTrackName)),
+        std::string(tags.View(location ? tkDirectory : tkArtist)),
+        std::string(FirstChars(tags.View(tkAlbum), 30)),
+        std::string(tags.View(tkYear)),
+        genre,
+        DurationTextFromPlayTime(tags.View(tkPlayTime)),
+        bitrate,
+        SizeText(ParseIniInt64(tags.View(tkFileSize), 0), &m_list->Session()),
+    };
+    TTextFlags const flags = tfLeft | tfVCenter | tfSingleLine | tfEndEllipsis;
+    std::array<TRect, 8> const rects = RowTextRects(rect.Width());
+    for (int i = 0; i < 8; ++i) {
+        TRect const box = rects[i].Offset(rect.Left, rect.Top);
+        if (!box.IsEmpty() && !texts[i].empty())
+            theme.TextOut(texts[i], i % 2 ? "Fonts:Item.Title2" : "Fonts:Item.Title", flags, box, canvas);
+    }
 }
 
 }

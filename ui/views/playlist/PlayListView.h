@@ -1,29 +1,56 @@
 #pragma once
 
 // TPlayListView: the control that shows one playlist, its groups and their rows. It owns the
-// list; the list's groups and rows are plain records that it paints and hit-tests itself, so
-// a row costs no control of its own.
+// list; the list's groups and rows are plain records that it lays out, paints and hit-tests
+// itself (TPlayListLayout), so a row costs no control of its own.
 
 #include "library/PlayList.h"
 #include "ui/framework/SmartCtrl.h"
+#include "ui/views/playlist/PlayListLayout.h"
 
 #include <memory>
 
 namespace vantor {
 
+struct TViewContext;
+
 class TPlayListView : public TSmartCtrl {
 public:
-    TPlayListView(TCreateKey key, std::unique_ptr<TVPlayList> list);
+    // context: the views' services (may be null in tests: then nothing is drawn but the
+    // background); it must outlive the view.
+    TPlayListView(TCreateKey key, std::unique_ptr<TVPlayList> list, const TViewContext* context);
     // Frees the list, which first stops its workers.
     ~TPlayListView() override;
 
     TVPlayList& List() const { return *m_list; }
+    const TPlayListLayout& Layout() const { return m_layout; }
+
+    // Places the groups for the current size and scroll offset.
+    void ArrangeGroups();
+    // The scroll range for the current arrangement (plScrollMax, never negative).
+    void CalculateScroll();
+    // Scrolls to Value, kept within 0..plScrollMax, and repaints.
+    void SetScroll(int Value);
+    // Brings a row to the top margin and makes it the scroll anchor.
+    void ScrollToItem(const TItemData* ItemData);
+    // The shown row under a point of the view, or null.
+    TItemData* GetItem(int X, int Y) const;
+    // Whether a group's header is on screen: only those groups hold covers.
+    bool GroupShown(const TGroupData& group) const;
 
 protected:
     void On_Create() override;
+    void On_Resize() override;
+    void On_Paint(TBitmap& Canvas) override;
+    TSmartCtrl* On_MouseWheel(const TInputData& InputData, bool& ChildNotify) override;
 
 private:
     std::unique_ptr<TVPlayList> m_list;
+    const TViewContext* m_context; // non-owning
+    TPlayListLayout m_layout;
+
+    void PaintHeader(TBitmap& canvas, const TGroupPlace& place, const TRect& area) const;
+    void PaintRow(TBitmap& canvas, const TItemData& row, const TRect& rect) const;
 };
 
 }
