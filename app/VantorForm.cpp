@@ -23,6 +23,7 @@
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/framework/UIScale.h"
+#include "ui/views/controlbar/ControlBarBottom.h"
 #include "ui/views/playlist/PlayListPanel.h"
 
 #include <algorithm>
@@ -151,6 +152,7 @@ void TVantorForm::FormDestroy()
     // playlists stop their threads while the loop's dispatcher still runs their hand-offs.
     m_window.reset();
     m_panel = nullptr;
+    m_bottomBar = nullptr;
     m_host.reset();
     m_session->LoaderHooks.Dispatcher = nullptr;
     m_session->SetLocale(nullptr);
@@ -256,10 +258,17 @@ void TVantorForm::VclResize()
 {
     if (!vtAllCreated || !m_host || !m_panel)
         return;
-    // The playlist panel fills the client area, and the current list fills the panel.
+    // The bottom bar along the bottom edge, the playlist panel above it, and the current list
+    // fills the panel.
+    int const width = Unscale(m_host->ClientWidth());
+    int const height = Unscale(m_host->ClientHeight());
+    int const bottom = TControlBarBottom::BarHeight;
+    m_bottomBar->SetPosition(0, height - bottom);
+    m_bottomBar->SetWidth(width);
+    m_bottomBar->SetHeight(bottom);
     m_panel->SetPosition(0, 0);
-    m_panel->SetWidth(Unscale(m_host->ClientWidth()));
-    m_panel->SetHeight(Unscale(m_host->ClientHeight()));
+    m_panel->SetWidth(width);
+    m_panel->SetHeight(std::max(0, height - bottom));
     if (TPlayListView* const view = m_panel->ViewOf(m_session->CurrentPlayList)) {
         view->SetWidth(m_panel->Width());
         view->SetHeight(m_panel->Height());
@@ -459,8 +468,10 @@ void TVantorForm::CreateViews()
     m_views.Session = m_session.get();
     m_views.Messages = Messages.get();
     m_views.Host = m_host.get();
+    m_views.Settings = &Settings;
     m_panel = m_host->AddControl("PlayListPanel", TSmartCtrl::Create<TPlayListPanel>(*m_session, &m_views));
     m_views.PlayLists = m_panel;
+    m_bottomBar = m_host->AddControl("ControlBarBottom", TSmartCtrl::Create<TControlBarBottom>(m_views));
     m_panel->MessageBox = Messages.get();
     m_panel->Changed = [this] {
         VclResize();
@@ -481,6 +492,23 @@ void TVantorForm::CreateViews()
             });
     };
     m_session->LoaderHooks.Resize = [this] { VclResize(); };
+    // Playback and loading progress show in the bottom bar and in the playing row. Loaders
+    // report from their threads, once per track read: one repaint waits on the UI thread at
+    // a time.
+    Playback->Hooks.RepaintBottomBar = [this] { m_bottomBar->Invalidate(false); };
+    Playback->Hooks.RepaintRow = [this](TTrackData& track) {
+        if (track.tdPlayList)
+            RepaintList(*track.tdPlayList);
+    };
+    m_session->Hooks.RepaintBottomBar = [this, dispatcher] {
+        if (m_bottomBarRepaintPosted.exchange(true))
+            return;
+        dispatcher->Post([this] {
+            m_bottomBarRepaintPosted = false;
+            if (m_bottomBar)
+                m_bottomBar->Invalidate(false);
+        });
+    };
     m_session->CoverHooks.RepaintList = [this](TVPlayList& list) { RepaintList(list); };
     // Covers are prepared at the header's size on screen.
     m_session->CoverHooks.CoverSize = [](const TVPlayList&, const TGroupData&, int& width, int& height) {
@@ -500,6 +528,11 @@ void TVantorForm::CreateViews()
 void TVantorForm::DisconnectViews()
 {
     m_session->LoaderHooks.Repaint = nullptr;
+    m_session->Hooks.RepaintBottomBar = nullptr;
+    if (Playback) {
+        Playback->Hooks.RepaintBottomBar = nullptr;
+        Playback->Hooks.RepaintRow = nullptr;
+    }
     m_session->LoaderHooks.Resize = nullptr;
     m_session->LoaderHooks.Arrange = nullptr;
     m_session->LoaderHooks.Activate = nullptr;

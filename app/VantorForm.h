@@ -16,6 +16,7 @@
 #include "player/settings/Settings.h"
 #include "ui/views/ViewContext.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@
 namespace vantor {
 
 class TAudioEngine;
+class TControlBarBottom;
 class TEqualizer;
 class TEventLoop;
 class TLocaleManager;
@@ -155,7 +157,9 @@ private:
     std::unique_ptr<TLocaleManager> m_locale;
     std::unique_ptr<TSmartVCL> m_host;
     std::unique_ptr<TSdlWindow> m_window;
-    TPlayListPanel* m_panel = nullptr; // owned by the host
+    TPlayListPanel* m_panel = nullptr;        // owned by the host
+    TControlBarBottom* m_bottomBar = nullptr; // owned by the host
+    std::atomic<bool> m_bottomBarRepaintPosted { false };
     // What every view is made with; filled when the views are created.
     TViewContext m_views;
     TWindowGeometry m_geometry;

@@ -12,6 +12,7 @@ class TLocaleManager;
 class TPlayListPanel;
 class TPlaybackController;
 class TPlayerSession;
+struct TSettings;
 class TSmartVCL;
 class TThemeManager;
 
@@ -24,6 +25,7 @@ struct TViewContext {
     IShell* Shell = nullptr;                 // the file manager, the clipboard and the trash
     IMessageBox* Messages = nullptr;         // questions and errors
     TSmartVCL* Host = nullptr;               // the window's control tree: invalidation, focus
+    TSettings* Settings = nullptr;           // volume, mute, equalizer and the other settings
 };
 
 }

@@ -1,0 +1,159 @@
+#include "ui/views/controlbar/ProgressBars.h"
+
+#include "library/PlayList.h"
+#include "library/PlayerSession.h"
+#include "platform/audio/AudioEngine.h"
+#include "player/playback/PlaybackController.h"
+#include "player/settings/Settings.h"
+#include "ui/framework/SmartVCL.h"
+#include "ui/framework/ThemeManager.h"
+#include "ui/views/ViewContext.h"
+#include "ui/views/controlbar/PlayerButtons.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace vantor {
+
+namespace {
+
+constexpr int kTextInset = 20;
+constexpr int kPressInset = 30;
+
+}
+
+int KnobLeft(int width, int64_t value, int64_t total)
+{
+    if (total <= 0)
+        return static_cast<int>(value);
+    return static_cast<int>(std::nearbyint(static_cast<double>(width - kProgressKnobWidth) * value / total));
+}
+
+int64_t ValueAt(int width, int x, int64_t total)
+{
+    int const span = width - 2 * kPressInset;
+    if (span <= 0)
+        return 0;
+    int const clamped = std::clamp(x, kPressInset, width - kPressInset);
+    return static_cast<int64_t>(std::nearbyint(static_cast<double>(total) * (clamped - kPressInset) / span));
+}
+
+// ---- Position ------------------------------------------------------------------------------
+
+TTrackProgress::TTrackProgress(TCreateKey key, const TViewContext& context)
+    : TSmartCtrl(key)
+    , m_context(&context)
+{
+}
+
+void TTrackProgress::On_Paint(TBitmap& Canvas)
+{
+    TThemeManager* const theme = m_context->Theme;
+    if (!theme)
+        return;
+    TRect const area = CanvasRect();
+    int const width = area.Width();
+    theme->Draw("Controls:TrackProgress.Back", Canvas, "TTrackProgress", area);
+    TVPlayList const* const list = m_context->Session ? m_context->Session->CurrentPlayList : nullptr;
+    if (list && list->plLoading) {
+        int const knob = KnobLeft(width, list->plLoadingPos, list->plLoadingMax);
+        theme->Draw("Controls:TrackProgress.Back.Loading", Canvas, "TTrackProgress.Fill",
+            { area.Left, area.Top, area.Left + knob + kProgressKnobWidth, area.Bottom });
+        theme->TextOut(list->LoadingText(), "Fonts:TrackProgress.Loading",
+            tfLeft | tfVCenter | tfSingleLine | tfEndEllipsis,
+            { area.Left + kTextInset, area.Top, area.Right, area.Bottom }, Canvas);
+        return;
+    }
+    TPlaybackController const* const playback = m_context->Playback;
+    if (!playback)
+        return;
+    int const knob = std::clamp(
+        KnobLeft(width, playback->PlayPosition, playback->TrackLastByte), 0, std::max(0, width - kProgressKnobWidth));
+    theme->Draw("Controls:ProgressProgress", Canvas, "TTrackProgress.Fill",
+        { area.Left, area.Top, area.Left + knob + kProgressKnobWidth, area.Bottom });
+    theme->Draw("Controls:TrackProgress.Knob", Canvas, "TTrackProgress.Knob",
+        { area.Left + knob, area.Top, area.Left + knob + kProgressKnobWidth, area.Bottom });
+    TTextFlags const flags = tfVCenter | tfSingleLine;
+    theme->TextOut(playback->PositionText, "Fonts:ProgressBar.Song.TimeDisplay", flags | tfLeft,
+        { area.Left + kTextInset, area.Top, area.Right, area.Bottom }, Canvas);
+    theme->TextOut(playback->LengthText, "Fonts:ProgressBar.Song.TimeDisplay", flags | tfRight,
+        { area.Left, area.Top, area.Right - kTextInset, area.Bottom }, Canvas);
+}
+
+TSmartCtrl* TTrackProgress::On_MouseDown(const TInputData& InputData, bool& ChildNotify)
+{
+    ChildNotify = false;
+    TPlaybackController* const playback = m_context->Playback;
+    if (InputData.idButton != mbLeft || !playback || playback->PlayerState != psPlaying)
+        return this;
+    int64_t const position = ValueAt(Width(), InputData.idXPos, playback->TrackLastByte);
+    playback->PlayPosition = position;
+    if (playback->AudioEngine && playback->StreamHandle != 0)
+        playback->AudioEngine->ChannelSetPosition(playback->StreamHandle, position);
+    if (m_context->Host)
+        m_context->Host->Invalidate();
+    return this;
+}
+
+// ---- Volume --------------------------------------------------------------------------------
+
+TVolumeProgress::TVolumeProgress(TCreateKey key, const TViewContext& context)
+    : TSmartCtrl(key)
+    , m_context(&context)
+{
+}
+
+void TVolumeProgress::On_Paint(TBitmap& Canvas)
+{
+    TThemeManager* const theme = m_context->Theme;
+    TSettings const* const settings = m_context->Settings;
+    if (!theme || !settings)
+        return;
+    TRect const area = CanvasRect();
+    int const knob = static_cast<int>(std::nearbyint((area.Width() - kProgressKnobWidth) * settings->Volume));
+    theme->Draw("Controls:VolumeProgress.Back", Canvas, "TVolumeProgress", area);
+    theme->Draw(settings->Muted ? "Controls:VolumeProgress.Muted" : "Controls:VolumeProgress.Back.Level", Canvas,
+        "TVolumeProgress.Fill", { area.Left, area.Top, area.Left + knob + kProgressKnobWidth / 2, area.Bottom });
+    theme->Draw("Controls:VolumeProgress.Knob", Canvas, "TVolumeProgress.Knob",
+        { area.Left + knob, area.Top, area.Left + knob + kProgressKnobWidth, area.Bottom });
+    std::string const text = settings->Muted && m_context->Session
+        ? m_context->Session->Text("Volume.Muted")
+        : std::to_string(static_cast<int>(std::nearbyint(settings->Volume * 100)));
+    theme->TextOut(text, "Fonts:VolumeProgress.Volume", tfCenter | tfVCenter | tfSingleLine, area, Canvas);
+}
+
+void TVolumeProgress::SetFromPoint(int x)
+{
+    TSettings* const settings = m_context->Settings;
+    if (!settings)
+        return;
+    vcPos = static_cast<float>(ValueAt(Width(), x, 100));
+    settings->Volume = vcPos / 100.0;
+    settings->Muted = false;
+    ApplyVolume(*m_context);
+    Invalidate(false);
+}
+
+TSmartCtrl* TVolumeProgress::On_MouseDown(const TInputData& InputData, bool& ChildNotify)
+{
+    ChildNotify = false;
+    if (InputData.idButton == mbLeft) {
+        SetFromPoint(InputData.idXPos);
+    } else if (InputData.idButton == mbMiddle && m_context->Settings) {
+        m_context->Settings->Muted = !m_context->Settings->Muted;
+        ApplyVolume(*m_context);
+        Invalidate(false);
+    }
+    return this;
+}
+
+TSmartCtrl* TVolumeProgress::On_MouseMove(const TInputData& InputData, bool& ChildNotify)
+{
+    ChildNotify = false;
+    if (InputData.idShift & ssLeft)
+        SetFromPoint(InputData.idXPos);
+    return this;
+}
+
+}
