@@ -23,7 +23,10 @@
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/framework/UIScale.h"
+#include "ui/views/controlbar/ControlBar.h"
 #include "ui/views/controlbar/ControlBarBottom.h"
+#include "ui/views/menu/MenuPanel.h"
+#include "ui/views/playlist/PlayListBar.h"
 #include "ui/views/playlist/PlayListPanel.h"
 
 #include <algorithm>
@@ -152,7 +155,10 @@ void TVantorForm::FormDestroy()
     // playlists stop their threads while the loop's dispatcher still runs their hand-offs.
     m_window.reset();
     m_panel = nullptr;
+    m_controlBar = nullptr;
+    m_playListBar = nullptr;
     m_bottomBar = nullptr;
+    m_menuPanel = nullptr;
     m_host.reset();
     m_session->LoaderHooks.Dispatcher = nullptr;
     m_session->SetLocale(nullptr);
@@ -258,17 +264,26 @@ void TVantorForm::VclResize()
 {
     if (!vtAllCreated || !m_host || !m_panel)
         return;
-    // The bottom bar along the bottom edge, the playlist panel above it, and the current list
-    // fills the panel.
+    // The two bars on top, the bottom bar along the bottom edge, the side menu on the right
+    // between them and the playlist panel left of it; the current list fills the panel.
+    // With "MenuOnTop" an opened menu covers the playlists instead of narrowing them.
     int const width = Unscale(m_host->ClientWidth());
     int const height = Unscale(m_host->ClientHeight());
+    int const top = TControlBar::BarHeight;
+    int const listsTop = top + TPlayListBar::BarHeight;
     int const bottom = TControlBarBottom::BarHeight;
-    m_bottomBar->SetPosition(0, height - bottom);
-    m_bottomBar->SetWidth(width);
-    m_bottomBar->SetHeight(bottom);
-    m_panel->SetPosition(0, 0);
-    m_panel->SetWidth(width);
-    m_panel->SetHeight(std::max(0, height - bottom));
+    auto place = [](TSmartCtrl* view, int left, int top, int width, int height) {
+        view->SetPosition(left, top);
+        view->SetWidth(std::max(0, width));
+        view->SetHeight(std::max(0, height));
+    };
+    place(m_controlBar, 0, 0, width, top);
+    place(m_playListBar, 0, top, width, TPlayListBar::BarHeight);
+    place(m_bottomBar, 0, height - bottom, width, bottom);
+    int const menuWidth = m_menuPanel->Width();
+    place(m_menuPanel, width - menuWidth, top, menuWidth, height - top - bottom);
+    int const listsWidth = width - (Settings.MenuOnTop ? TMenuPanel::TabColumnWidth : menuWidth);
+    place(m_panel, 0, listsTop, listsWidth, height - listsTop - bottom);
     if (TPlayListView* const view = m_panel->ViewOf(m_session->CurrentPlayList)) {
         view->SetWidth(m_panel->Width());
         view->SetHeight(m_panel->Height());
@@ -469,9 +484,14 @@ void TVantorForm::CreateViews()
     m_views.Messages = Messages.get();
     m_views.Host = m_host.get();
     m_views.Settings = &Settings;
+    // In paint order: later views are painted over earlier ones and hit first.
+    m_controlBar = m_host->AddControl("ControlBar", TSmartCtrl::Create<TControlBar>(m_views));
+    m_playListBar = m_host->AddControl("PlayListBar", TSmartCtrl::Create<TPlayListBar>(m_views));
+    m_bottomBar = m_host->AddControl("ControlBarBottom", TSmartCtrl::Create<TControlBarBottom>(m_views));
     m_panel = m_host->AddControl("PlayListPanel", TSmartCtrl::Create<TPlayListPanel>(*m_session, &m_views));
     m_views.PlayLists = m_panel;
-    m_bottomBar = m_host->AddControl("ControlBarBottom", TSmartCtrl::Create<TControlBarBottom>(m_views));
+    m_menuPanel = m_host->AddControl("MenuPanel", TSmartCtrl::Create<TMenuPanel>(m_views));
+    m_menuPanel->SetWidth(TMenuPanel::TabColumnWidth);
     m_panel->MessageBox = Messages.get();
     m_panel->Changed = [this] {
         VclResize();
@@ -496,6 +516,8 @@ void TVantorForm::CreateViews()
     // report from their threads, once per track read: one repaint waits on the UI thread at
     // a time.
     Playback->Hooks.RepaintBottomBar = [this] { m_bottomBar->Invalidate(false); };
+    Playback->Hooks.RepaintControlBar = [this] { m_controlBar->Invalidate(false); };
+    Playback->Hooks.TrackInfoChanged = [this] { m_controlBar->UpdateINFO(); };
     Playback->Hooks.RepaintRow = [this](TTrackData& track) {
         if (track.tdPlayList)
             RepaintList(*track.tdPlayList);
@@ -531,6 +553,8 @@ void TVantorForm::DisconnectViews()
     m_session->Hooks.RepaintBottomBar = nullptr;
     if (Playback) {
         Playback->Hooks.RepaintBottomBar = nullptr;
+        Playback->Hooks.RepaintControlBar = nullptr;
+        Playback->Hooks.TrackInfoChanged = nullptr;
         Playback->Hooks.RepaintRow = nullptr;
     }
     m_session->LoaderHooks.Resize = nullptr;

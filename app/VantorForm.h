@@ -25,7 +25,10 @@
 namespace vantor {
 
 class TAudioEngine;
+class TControlBar;
 class TControlBarBottom;
+class TMenuPanel;
+class TPlayListBar;
 class TEqualizer;
 class TEventLoop;
 class TLocaleManager;
@@ -157,8 +160,12 @@ private:
     std::unique_ptr<TLocaleManager> m_locale;
     std::unique_ptr<TSmartVCL> m_host;
     std::unique_ptr<TSdlWindow> m_window;
-    TPlayListPanel* m_panel = nullptr;        // owned by the host
-    TControlBarBottom* m_bottomBar = nullptr; // owned by the host
+    TPlayListPanel* m_panel = nullptr; // owned by the host
+    // The top-level views, owned by the host.
+    TControlBar* m_controlBar = nullptr;
+    TPlayListBar* m_playListBar = nullptr;
+    TControlBarBottom* m_bottomBar = nullptr;
+    TMenuPanel* m_menuPanel = nullptr;
     std::atomic<bool> m_bottomBarRepaintPosted { false };
     // What every view is made with; filled when the views are created.
     TViewContext m_views;

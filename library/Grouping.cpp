@@ -248,7 +248,15 @@ void TGroupData::SortRows(bool ascending)
     SortOwned(m_rows, ascending, [](const TItemData& row) { return RowKey(*row.idTrackData); });
 }
 
-bool TVPlayList::NextAscending(TGroupMode GroupMode) const { return GroupMode == plGroupMode ? !plAscending : true; }
+bool TVPlayList::KeptAscending(TGroupMode GroupMode) const { return GroupMode == plGroupMode ? plAscending : true; }
+
+void TVPlayList::GroupButtonPress(TGroupMode GroupMode)
+{
+    bool const ascending = GroupMode == plGroupMode ? !plAscending : true;
+    plGroupMode = GroupMode;
+    plAscending = ascending;
+    GroupPlaylist(GroupMode, true);
+}
 
 TGrouping TVPlayList::BuildGrouping(
     const std::vector<TTrackData*>& tracks, TGroupMode GroupMode, bool Ascending, TVPlayList* owner)
@@ -340,7 +348,7 @@ void TVPlayList::GroupPlaylist(TGroupMode GroupMode, bool LoadCovers)
     tracks.reserve(plDataList.size());
     for (auto const& track : plDataList)
         tracks.push_back(track.get());
-    CommitGrouping(BuildGrouping(tracks, GroupMode, NextAscending(GroupMode), this));
+    CommitGrouping(BuildGrouping(tracks, GroupMode, KeptAscending(GroupMode), this));
     TLibraryHooks const& hooks = Session().Hooks;
     if (hooks.Grouped)
         hooks.Grouped(*this);

@@ -60,7 +60,7 @@ public:
     std::string plPath;       // file the list was loaded from
     std::vector<std::string> plLinkedFolders;
     TGroupMode plGroupMode = gmTrackName;
-    bool plAscending = false;
+    bool plAscending = true;
     int32_t plScroll = 0;
     int32_t plScrollMax = 0;
     int32_t plCurrentItemIdx = 0;
@@ -153,8 +153,9 @@ public:
     void CheckForFavorites();
 
     // ---- Grouping, sorting, searching ------------------------------------------------------
-    // The direction GroupPlaylist(mode) gives: inverted for the mode in force, else ascending.
-    bool NextAscending(TGroupMode GroupMode) const;
+    // The direction a regrouping by mode keeps: the list's own for the mode in force, else
+    // ascending.
+    bool KeptAscending(TGroupMode GroupMode) const;
     // Any thread: groups, sorts and numbers tracks (which are not changed) and builds the
     // letters. owner becomes the groups' gdPlayList.
     static TGrouping BuildGrouping(
@@ -162,7 +163,10 @@ public:
     // UI thread: replaces the groups by grouping, links tracks to their rows, resets scroll,
     // current row and LastGroupData.
     void CommitGrouping(TGrouping grouping);
-    // Rebuilds the groups (direction rule of NextAscending), then asks for layout and, with
+    // A press on a group button: the mode in force turns its direction round, another mode
+    // groups ascending. Only this press changes a list's direction.
+    void GroupButtonPress(TGroupMode GroupMode);
+    // Rebuilds the groups (direction rule of KeptAscending), then asks for layout and, with
     // LoadCovers, the cover thread.
     void GroupPlaylist(TGroupMode GroupMode, bool LoadCovers);
     void ReGroup() { GroupPlaylist(plGroupMode, true); }

@@ -92,7 +92,7 @@ void TakeJob(TSmartThread& thread, TVPlayList& list, TLoadJob& job)
     job.ListWasEmpty = list.plDataList.empty();
     job.Mode = list.plGroupMode;
     job.AscendingBefore = list.plAscending;
-    job.Ascending = list.NextAscending(list.plGroupMode);
+    job.Ascending = list.KeptAscending(list.plGroupMode);
 }
 
 // AddFile for every collected path; the records are created for the list but stay private.

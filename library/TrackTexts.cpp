@@ -3,6 +3,7 @@
 #include "base/IniValues.h"
 #include "library/PlayerSession.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -102,6 +103,8 @@ std::optional<std::string> RatingFromTag(std::string_view rating)
     int const stars = value >= 205 ? 5 : (value - 1) / 51 + 1;
     return std::to_string(stars);
 }
+
+std::string RatingTagValue(int stars) { return std::to_string(std::clamp(stars, 0, 5) * 51); }
 
 std::string SizeGroupLabel(std::string_view fileSize)
 {

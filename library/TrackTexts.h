@@ -22,6 +22,9 @@ std::string SizeText(int64_t bytes, const TPlayerSession* session = nullptr);
 std::string ChannelsText(std::string_view channels, const TPlayerSession* session = nullptr);
 // "0".."5" for a "RATING" tag value; nothing for a value below 0 or above 256.
 std::optional<std::string> RatingFromTag(std::string_view rating);
+// The "RATING" tag value for 0..5 stars (kept within): the top of the 0..255 band that reads
+// back as that many stars, as other programs write it.
+std::string RatingTagValue(int stars);
 // The size group label of a "FileSize" value ("1 Mb and Less" .. "500 Mb +").
 std::string SizeGroupLabel(std::string_view fileSize);
 // A play time for "PlayTime": general form, up to 15 significant digits.

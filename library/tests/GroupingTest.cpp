@@ -118,7 +118,7 @@ TEST_F(Grouping, SizeAndDurationBuckets)
     EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "01 GROUP.HRS", "01 GROUP.MIN", "03 GROUP.MIN" }));
 }
 
-TEST_F(Grouping, PressingAModeTwiceReversesAndRowsAreNumberedInOrder)
+TEST_F(Grouping, OnlyAButtonPressOnTheModeShownReversesAndRowsAreNumberedInOrder)
 {
     Add({ { "Artist", "B" }, { "TrackName", "b2" } });
     Add({ { "Artist", "A" }, { "TrackName", "a2" } });
@@ -139,10 +139,16 @@ TEST_F(Grouping, PressingAModeTwiceReversesAndRowsAreNumberedInOrder)
     TItemData* none = nullptr;
     EXPECT_FALSE(List->GetItem(4, none));
 
+    // Regroupings (loads, drops, favourites) keep the direction; a press on the button of the
+    // mode shown turns it round, and the next regrouping keeps that.
     List->GroupPlaylist(gmArtist, false);
+    EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "A", "B" }));
+    List->GroupButtonPress(gmArtist);
     EXPECT_FALSE(List->plAscending);
     EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "B", "A" }));
-    List->GroupPlaylist(gmAlbum, false);
+    List->ReGroup();
+    EXPECT_EQ(GroupIDs(), std::vector<std::string>({ "B", "A" }));
+    List->GroupButtonPress(gmAlbum);
     EXPECT_TRUE(List->plAscending);
 }
 
@@ -158,7 +164,8 @@ TEST_F(Grouping, QuicksortOrdersLikeTheCollation)
         Add({ { "TrackName", title }, { "Artist", "X" } });
     }
     for (bool ascending : { true, false }) {
-        List->plGroupMode = ascending ? gmTrackName : gmArtist;
+        List->plGroupMode = gmArtist;
+        List->plAscending = ascending;
         List->GroupPlaylist(gmArtist, false);
         ASSERT_EQ(List->plAscending, ascending);
         std::vector<std::string> sorted;

@@ -112,7 +112,7 @@ TEST_F(LoaderTest, DroppedFolderAddsSubfolderFilesFirstAndTestsTypes)
     EXPECT_TRUE(list->plNeeedSave);
     EXPECT_EQ(PlayPauses, 0) << "a drop starts no playback";
     EXPECT_EQ(Session.CurrentPlayList, nullptr) << "a drop does not activate";
-    EXPECT_NE(list->plAscending, ascendingBefore) << "regrouping the same mode inverts the direction";
+    EXPECT_EQ(list->plAscending, ascendingBefore) << "a drop keeps the list's direction";
     EXPECT_TRUE(list->plDropList.empty());
 }
 

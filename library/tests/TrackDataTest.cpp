@@ -6,6 +6,7 @@
 #include "tags/Tags.h"
 #include "tags/id3v1/ID3v1Genres.h"
 
+#include <algorithm>
 #include <map>
 
 namespace vantor::testing {
@@ -103,6 +104,9 @@ TEST(TrackTexts, SizesRatingsChannelsAndSizeGroups)
         EXPECT_EQ(RatingFromTag(tag).value_or("none"), stars) << tag;
     EXPECT_FALSE(RatingFromTag("257"));
     EXPECT_FALSE(RatingFromTag("-1"));
+    // Stars written by the player read back as the same stars; out of range is kept within 0..5.
+    for (int stars = -1; stars <= 6; ++stars)
+        EXPECT_EQ(RatingFromTag(RatingTagValue(stars)), std::to_string(std::clamp(stars, 0, 5))) << stars;
 
     EXPECT_EQ(ChannelsText("2"), "Channels.Stereo");
     EXPECT_EQ(ChannelsText("7"), "Channels.5.1");

@@ -1,5 +1,6 @@
 #include "platform/graphics/Bitmap.h"
 
+#include <algorithm>
 #include <cairo.h>
 #include <sys/mman.h>
 
@@ -211,7 +212,7 @@ void TBitmap::CopyFrom(const TBitmap& source, const TRect& src, int x, int y)
     cairo_restore(cr);
 }
 
-void TBitmap::BlendFrom(const TBitmap& source, int x, int y)
+void TBitmap::BlendFrom(const TBitmap& source, int x, int y, double opacity)
 {
     cairo_t* cr = Context();
     if (!cr || !source.m_surface)
@@ -220,7 +221,12 @@ void TBitmap::BlendFrom(const TBitmap& source, int x, int y)
     cairo_save(cr);
     cairo_set_source_surface(cr, source.m_surface, x, y);
     cairo_rectangle(cr, x, y, source.m_width, source.m_height);
-    cairo_fill(cr);
+    if (opacity >= 1.0) {
+        cairo_fill(cr);
+    } else {
+        cairo_clip(cr);
+        cairo_paint_with_alpha(cr, std::max(0.0, opacity));
+    }
     cairo_restore(cr);
 }
 

@@ -40,8 +40,9 @@ public:
 
     // Copies the pixels of source's rectangle src to (x, y) of this bitmap, replacing them.
     void CopyFrom(const TBitmap& source, const TRect& src, int x, int y);
-    // Blends the whole of source over this bitmap with its top-left corner at (x, y).
-    void BlendFrom(const TBitmap& source, int x, int y);
+    // Blends the whole of source over this bitmap with its top-left corner at (x, y), its
+    // alpha multiplied by opacity (0..1).
+    void BlendFrom(const TBitmap& source, int x, int y, double opacity = 1.0);
     // Blends source's rectangle src, stretched with a bilinear filter, into dst.
     void StretchBlendFrom(const TBitmap& source, const TRect& src, const TRect& dst);
 

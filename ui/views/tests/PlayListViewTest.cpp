@@ -27,8 +27,6 @@ protected:
             }
         }
         list->GroupPlaylist(gmArtist, false);
-        if (!list->plAscending)
-            list->GroupPlaylist(gmArtist, false);
         View = TSmartCtrl::Create<TPlayListView>(std::move(list), nullptr);
         View->SetWidth(1000);
         View->SetHeight(800);

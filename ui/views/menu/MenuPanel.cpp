@@ -1,0 +1,134 @@
+#include "ui/views/menu/MenuPanel.h"
+
+#include "library/PlayerSession.h"
+#include "ui/framework/ThemeManager.h"
+#include "ui/views/ViewContext.h"
+
+#include <string>
+#include <utility>
+
+namespace vantor {
+
+namespace {
+
+struct TTabInfo {
+    const char* Icon;
+    const char* Caption;
+};
+
+constexpr TTabInfo kTabs[TSmartTabBar::TabCount] = {
+    { "Icons:Icon.PlayList.46", "Menu.PlayLists" },
+    { "Icons:Icon.Queue.46", "Menu.PlayQueue" },
+    { "Icons:Icon.Selected.46", "Menu.Selected" },
+    { "Icons:Icon.Lyrics.46", "Menu.LyricsViewer" },
+    { "Icons:Icon.Tags.46", "Menu.TagsEditor" },
+    { "Icons:Icon.EQ.46", "Menu.Equalizer" },
+    { "Icons:Tab.Search.46", "Menu.Search" },
+};
+
+constexpr int kTabSize = 100;
+constexpr int kTabPitch = 115;
+
+}
+
+TSmartTab::TSmartTab(TCreateKey key, const TViewContext& context, std::string icon, std::string caption)
+    : TSmartCtrl(key)
+    , stIcon(std::move(icon))
+    , stCaption(std::move(caption))
+    , m_context(&context)
+{
+}
+
+void TSmartTab::On_Paint(TBitmap& Canvas)
+{
+    TThemeManager* const theme = m_context->Theme;
+    if (!theme)
+        return;
+    TRect const area = CanvasRect();
+    if (stActive)
+        theme->Draw("Controls:TabBar.Tab.Active", Canvas, "TSmartTab", area);
+    if (stHot)
+        theme->Draw("Controls:TabBar.Tab.Active", Canvas, "TSmartTab", area);
+    if (stSelCount <= 0) {
+        theme->Draw(stIcon, Canvas, "TSmartTab.Icon",
+            TRect::FromSize(area.Left + area.Width() / 2 - 23, area.Top + area.Height() / 2 - 23, 46, 46));
+    } else {
+        theme->TextOut(std::to_string(stSelCount), stActive ? "Fonts:Tab.Selected.Active" : "Fonts:Tab.Selected.Normal",
+            tfCenter | tfVCenter | tfSingleLine, area, Canvas);
+    }
+}
+
+void TSmartTab::On_Enter(const TInputData& InputData)
+{
+    TSmartCtrl::On_Enter(InputData);
+    stHot = true;
+    Invalidate(false);
+}
+
+void TSmartTab::On_Leave(const TInputData& InputData)
+{
+    TSmartCtrl::On_Leave(InputData);
+    stHot = false;
+    Invalidate(false);
+}
+
+TSmartTabBar::TSmartTabBar(TCreateKey key, const TViewContext& context)
+    : TSmartCtrl(key)
+    , m_context(&context)
+{
+    for (TTabInfo const& tab : kTabs)
+        AddItem(Create<TSmartTab>(context, tab.Icon, tab.Caption));
+}
+
+TSmartTab* TSmartTabBar::Tab(int index) const
+{
+    TControlList const* const tabs = scLists.GetList(0);
+    return tabs ? static_cast<TSmartTab*>(tabs->Control(index)) : nullptr;
+}
+
+void TSmartTabBar::On_Paint(TBitmap& Canvas)
+{
+    if (TThemeManager* const theme = m_context->Theme)
+        theme->Draw("Controls:TabBar.Back", Canvas, "TSmartTabBar", CanvasRect());
+}
+
+void TSmartTabBar::On_Resize()
+{
+    TSmartCtrl::On_Resize();
+    for (int i = 0; i < TabCount; ++i) {
+        TSmartTab* const tab = Tab(i);
+        tab->SetPosition(0, kTabPitch * i);
+        tab->SetWidth(kTabSize);
+        tab->SetHeight(kTabSize);
+    }
+}
+
+TMenuPanel::TMenuPanel(TCreateKey key, const TViewContext& context)
+    : TSmartCtrl(key)
+    , m_context(&context)
+{
+    TabBar = AddItem(Create<TSmartTabBar>(context), "TopControls");
+}
+
+void TMenuPanel::On_Paint(TBitmap& Canvas)
+{
+    TThemeManager* const theme = m_context->Theme;
+    if (!theme)
+        return;
+    TRect const area = CanvasRect();
+    theme->Draw("Controls:MenuPanel.Side", Canvas, "TMenuPanel.Side",
+        { area.Right - TabColumnWidth, area.Top, area.Right, area.Bottom });
+    if (!mpCollapsed)
+        theme->Draw("Controls:MenuPanel.Back", Canvas, "TMenuPanel.Back",
+            { area.Left, area.Top, area.Right - TabColumnWidth, area.Bottom });
+}
+
+void TMenuPanel::On_Resize()
+{
+    TSmartCtrl::On_Resize();
+    TabBar->SetPosition(Width() - TabColumnWidth, 0);
+    TabBar->SetWidth(TabColumnWidth);
+    TabBar->SetHeight(Height());
+}
+
+}
