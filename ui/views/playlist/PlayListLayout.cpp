@@ -69,7 +69,7 @@ TItemData* TPlayListLayout::ShownRow(const TGroupPlace& place, int shownIndex)
     return nullptr;
 }
 
-TItemData* TPlayListLayout::RowAt(int x, int y) const
+TItemData* TPlayListLayout::RowAt(int x, int y, TRect* rect) const
 {
     if (x < RowsLeft || x >= RowsLeft + m_rowWidth)
         return nullptr;
@@ -83,6 +83,8 @@ TItemData* TPlayListLayout::RowAt(int x, int y) const
     int const index = offset / RowPitch;
     if (index >= place.ShownRows || offset % RowPitch >= RowHeight)
         return nullptr;
+    if (rect)
+        *rect = RowRect(place, index);
     return ShownRow(place, index);
 }
 

@@ -56,8 +56,8 @@ public:
     int RowWidth() const { return m_rowWidth; }
     // The n-th shown row of a placed group, or null.
     static TItemData* ShownRow(const TGroupPlace& place, int shownIndex);
-    // The shown row containing the point, or null.
-    TItemData* RowAt(int x, int y) const;
+    // The shown row containing the point, or null; rect, when given, receives its rectangle.
+    TItemData* RowAt(int x, int y, TRect* rect = nullptr) const;
     // Whether a group's header lies at least partly inside the playlist's height.
     bool HeaderShown(const TGroupData* group) const;
 

@@ -66,6 +66,9 @@ public:
     // The side menu's playlist entries.
     std::function<void(TVPlayList& list)> PlaylistAdded;
     std::function<void(TVPlayList& list)> PlaylistRemoved;
+    // A row's lyrics and tag-edit actions: the side menu's lyrics page and tag editor.
+    std::function<void(TTrackData& track)> ShowLyrics;
+    std::function<void(TTrackData& track)> ShowTags;
     // The panel needs a repaint and a new layout.
     std::function<void()> Changed;
 

@@ -2,17 +2,24 @@
 
 #include "base/CaseFold.h"
 #include "base/IniValues.h"
+#include "library/PlayQueue.h"
 #include "library/PlayerSession.h"
+#include "library/PlaylistLoader.h"
+#include "library/SelectionOps.h"
 #include "library/TrackData.h"
 #include "library/TrackTexts.h"
+#include "platform/audio/AudioEngine.h"
 #include "platform/graphics/Bitmap.h"
 #include "player/playback/PlaybackController.h"
 #include "ui/framework/LocaleManager.h"
+#include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/framework/UIScale.h"
 #include "ui/views/ViewContext.h"
+#include "ui/views/playlist/PlayListPanel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 #include <utility>
 
@@ -152,6 +159,102 @@ TSmartCtrl* TPlayListView::On_MouseWheel(const TInputData& InputData, bool& Chil
     ScrollToItem(TPlayListLayout::ShownRow(*target, 0));
     return this;
 }
+
+TSmartCtrl* TPlayListView::On_MouseDown(const TInputData& InputData, bool& ChildNotify)
+{
+    ChildNotify = false;
+    TRect rect;
+    if (TItemData* const row = m_layout.RowAt(InputData.idXPos, InputData.idYPos, &rect))
+        RowPress(*row, InputData.idXPos - rect.Left, rect.Width(), InputData);
+    return this;
+}
+
+void TPlayListView::RowPress(TItemData& row, int x, int width, const TInputData& input)
+{
+    if (!m_context || !row.idTrackData)
+        return;
+    TTrackData& track = *row.idTrackData;
+    TPlayerSession& session = m_list->Session();
+    TPlaybackController* const playback = m_context->Playback;
+    bool const inAction = x < ActionWidth;
+    bool const deleting = (input.idShift & ssCtrl) || m_list->plDeleteMode;
+    bool const locating = (input.idShift & ssShift) || m_list->plLocationMode;
+    switch (input.idButton) {
+    case mbRight:
+        if (x >= width - ActionWidth) {
+            AddtoFavorites(session, &track, true, true);
+        } else if (inAction && deleting) {
+            // "No" leaves the row, its file and the selection as they were.
+            if (m_context->Messages && DeleteTrack(track, *m_context->Messages))
+                Rearrange();
+            return;
+        } else if (inAction) {
+            ToggleSelection(track);
+        }
+        break;
+    case mbMiddle:
+        if (track.idPlaying && playback)
+            playback->Pause();
+        break;
+    case mbLeft:
+        if (inAction) {
+            if (deleting) {
+                m_list->RemoveItem(&row, false);
+                Rearrange();
+                return;
+            }
+            if (locating) {
+                track.ShowInExplorer();
+            } else if (m_list->plLyricsMode) {
+                if (m_context->PlayLists && m_context->PlayLists->ShowLyrics)
+                    m_context->PlayLists->ShowLyrics(track);
+            } else if (m_list->plTagEditMode) {
+                if (m_context->PlayLists && m_context->PlayLists->ShowTags)
+                    m_context->PlayLists->ShowTags(track);
+            } else if (m_list->plSelectMode) {
+                ToggleSelection(track);
+            } else if (track.QueueNumber < 1) {
+                session.Queue().AddToQueue(&track);
+            } else {
+                session.Queue().RemoveFromQueue(&track);
+            }
+        } else if (playback && !track.idPlaying) {
+            playback->PlayFile(&track, true, 0);
+        } else if (playback && width > ActionWidth) {
+            // A press in the playing row seeks to the same share of the track.
+            int64_t const position = static_cast<int64_t>(std::nearbyint(
+                static_cast<double>(playback->TrackLastByte) * (x - ActionWidth) / (width - ActionWidth)));
+            playback->PlayPosition = position;
+            if (playback->AudioEngine && playback->StreamHandle != 0)
+                playback->AudioEngine->ChannelSetPosition(playback->StreamHandle, position);
+        }
+        break;
+    }
+    if (m_context->Host)
+        m_context->Host->Invalidate();
+}
+
+void TPlayListView::ToggleSelection(TTrackData& track)
+{
+    TTrackSelection& selection = m_list->Session().Selection();
+    if (track.tdSelected)
+        selection.Remove(track);
+    else
+        selection.Add(track);
+    m_list->plSelCount = CountSelected(*m_list);
+}
+
+void TPlayListView::Rearrange()
+{
+    ArrangeGroups();
+    CalculateScroll();
+    if (m_context && m_context->Host)
+        m_context->Host->Invalidate();
+    else
+        Invalidate(false);
+}
+
+void TPlayListView::OnDrop(const std::vector<std::string>& Files, TPoint) { vantor::OnDrop(*m_list, Files); }
 
 void TPlayListView::On_Paint(TBitmap& Canvas)
 {

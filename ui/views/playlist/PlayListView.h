@@ -9,6 +9,8 @@
 #include "ui/views/playlist/PlayListLayout.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace vantor {
 
@@ -43,6 +45,8 @@ protected:
     void On_Resize() override;
     void On_Paint(TBitmap& Canvas) override;
     TSmartCtrl* On_MouseWheel(const TInputData& InputData, bool& ChildNotify) override;
+    TSmartCtrl* On_MouseDown(const TInputData& InputData, bool& ChildNotify) override;
+    void OnDrop(const std::vector<std::string>& Files, TPoint Point) override;
 
 private:
     std::unique_ptr<TVPlayList> m_list;
@@ -51,6 +55,11 @@ private:
 
     void PaintHeader(TBitmap& canvas, const TGroupPlace& place, const TRect& area) const;
     void PaintRow(TBitmap& canvas, const TItemData& row, const TRect& rect) const;
+    // A press on a row, x from the row's left edge.
+    void RowPress(TItemData& row, int x, int width, const TInputData& input);
+    void ToggleSelection(TTrackData& track);
+    // Lays the list out again after rows went, and repaints the window.
+    void Rearrange();
 };
 
 }
