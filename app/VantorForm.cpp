@@ -23,6 +23,7 @@
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/framework/UIScale.h"
+#include "ui/views/PlaybackActions.h"
 #include "ui/views/controlbar/ControlBar.h"
 #include "ui/views/controlbar/ControlBarBottom.h"
 #include "ui/views/menu/MenuPanel.h"
@@ -311,6 +312,7 @@ void TVantorForm::GlobalKeyDown(uint16_t Key, TShiftState Shift)
         WMHotkey(Key);
         return;
     }
+    PlayerKey(Key);
     // Ctrl, Shift and Alt switch the current playlist's delete, location and select modes;
     // with no current playlist nothing happens.
     TVPlayList* const list = m_session->CurrentPlayList;
@@ -323,6 +325,44 @@ void TVantorForm::GlobalKeyDown(uint16_t Key, TShiftState Shift)
     if (Shift & ssAlt)
         list->plSelectMode = true;
     RepaintList(*list);
+}
+
+void TVantorForm::PlayerKey(uint16_t Key)
+{
+    constexpr double kSeekSeconds = 5;
+    constexpr double kVolumeStep = 0.05;
+    // The keys work before the views exist too.
+    TViewContext context = m_views;
+    context.Playback = Playback.get();
+    context.Settings = &Settings;
+    switch (Key) {
+    case vkSpace:
+        if (Playback)
+            Playback->PlayPauseKey();
+        break;
+    case vkLeft:
+    case vkRight: SeekBy(context, Key == vkLeft ? -kSeekSeconds : kSeekSeconds); break;
+    case vkUp:
+    case vkDown: SetVolume(context, Settings.Volume + (Key == vkUp ? kVolumeStep : -kVolumeStep)); break;
+    case vkPrior:
+    case vkNext:
+    case vkHome:
+    case vkEnd: {
+        TPlayListView* const view = m_panel ? m_panel->ViewOf(m_session->CurrentPlayList) : nullptr;
+        if (!view)
+            return;
+        TVPlayList const& list = view->List();
+        int const page = std::max(1, view->Height() - TPlayListLayout::PageMargin);
+        int target = Key == vkHome ? 0 : list.plScrollMax;
+        if (Key == vkPrior || Key == vkNext)
+            target = list.plScroll + (Key == vkNext ? page : -page);
+        view->SetScroll(target);
+        break;
+    }
+    default: return;
+    }
+    if (m_bottomBar)
+        m_bottomBar->Invalidate(false);
 }
 
 void TVantorForm::GlobalKeyUp(uint16_t, TShiftState Shift)

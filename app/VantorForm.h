@@ -120,6 +120,9 @@ public:
     TWindowGeometry Geometry() const;
 
 private:
+    // Space plays or pauses, Left and Right seek, Up and Down change the volume, Page Up,
+    // Page Down, Home and End scroll the current list.
+    void PlayerKey(uint16_t Key);
     // Repaints the view showing list, when it has one.
     void RepaintList(const TVPlayList& list);
     // Lays the view showing list out again (its groups or rows changed) and repaints it.

@@ -92,6 +92,29 @@ TEST_F(FormKeys, MediaKeysDrivePlayback)
     EXPECT_EQ(Playing(), "B");
 }
 
+TEST_F(FormKeys, PlayerKeysPlaySeekAndChangeTheVolume)
+{
+    Form->GlobalKeyDown(vkSpace, 0);
+    ASSERT_EQ(Form->Playback->PlayerState, psPlaying);
+    EXPECT_EQ(Playing(), "A");
+    // The tracks are 0.2 s long: a seek forward ends at the last byte, one back at the start.
+    Form->GlobalKeyDown(vkRight, 0);
+    EXPECT_EQ(Form->Playback->PlayPosition, Form->Playback->TrackLastByte);
+    Form->GlobalKeyDown(vkLeft, 0);
+    EXPECT_EQ(Form->Playback->PlayPosition, 0);
+    Form->GlobalKeyDown(vkSpace, 0);
+    EXPECT_EQ(Form->Playback->PlayerState, psPaused);
+
+    Form->Settings.Volume = 0.5;
+    Form->Settings.Muted = true;
+    Form->GlobalKeyDown(vkUp, 0);
+    EXPECT_DOUBLE_EQ(Form->Settings.Volume, 0.55);
+    EXPECT_FALSE(Form->Settings.Muted);
+    Form->Settings.Volume = 0.02;
+    Form->GlobalKeyDown(vkDown, 0);
+    EXPECT_DOUBLE_EQ(Form->Settings.Volume, 0.0) << "the volume stays within 0..1";
+}
+
 TEST_F(FormKeys, ModifiersSwitchTheListsModesWhileHeld)
 {
     struct TCase {

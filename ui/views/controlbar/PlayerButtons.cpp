@@ -2,12 +2,12 @@
 
 #include "library/PlayList.h"
 #include "library/PlayerSession.h"
-#include "platform/audio/AudioEngine.h"
 #include "player/equalizer/Equalizer.h"
 #include "player/playback/PlaybackController.h"
 #include "player/settings/Settings.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/framework/UIScale.h"
+#include "ui/views/PlaybackActions.h"
 #include "ui/views/ViewContext.h"
 
 namespace vantor {
@@ -27,15 +27,6 @@ TVPlayList* CurrentList(const TViewContext& context)
     return context.Session ? context.Session->CurrentPlayList : nullptr;
 }
 
-}
-
-void ApplyVolume(const TViewContext& context)
-{
-    TPlaybackController const* const playback = context.Playback;
-    if (!playback || !playback->AudioEngine || playback->StreamHandle == 0 || !context.Settings)
-        return;
-    float const volume = context.Settings->Muted ? 0.0f : static_cast<float>(context.Settings->Volume);
-    playback->AudioEngine->ChannelSetAttribute(playback->StreamHandle, TChannelAttribute::Volume, volume);
 }
 
 TPlayerButton::TPlayerButton(TCreateKey key, const TViewContext& context)

@@ -126,7 +126,4 @@ protected:
     const char* Icon() const override { return "Icons:Button.Mute.64"; }
 };
 
-// Sets the output volume of the playing stream from the settings (0 while muted).
-void ApplyVolume(const TViewContext& context);
-
 }

@@ -2,13 +2,12 @@
 
 #include "library/PlayList.h"
 #include "library/PlayerSession.h"
-#include "platform/audio/AudioEngine.h"
 #include "player/playback/PlaybackController.h"
 #include "player/settings/Settings.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
+#include "ui/views/PlaybackActions.h"
 #include "ui/views/ViewContext.h"
-#include "ui/views/controlbar/PlayerButtons.h"
 
 #include <algorithm>
 #include <cmath>
@@ -87,10 +86,7 @@ TSmartCtrl* TTrackProgress::On_MouseDown(const TInputData& InputData, bool& Chil
     TPlaybackController* const playback = m_context->Playback;
     if (InputData.idButton != mbLeft || !playback || playback->PlayerState != psPlaying)
         return this;
-    int64_t const position = ValueAt(Width(), InputData.idXPos, playback->TrackLastByte);
-    playback->PlayPosition = position;
-    if (playback->AudioEngine && playback->StreamHandle != 0)
-        playback->AudioEngine->ChannelSetPosition(playback->StreamHandle, position);
+    SeekTo(*m_context, ValueAt(Width(), InputData.idXPos, playback->TrackLastByte));
     if (m_context->Host)
         m_context->Host->Invalidate();
     return this;
@@ -125,13 +121,8 @@ void TVolumeProgress::On_Paint(TBitmap& Canvas)
 
 void TVolumeProgress::SetFromPoint(int x)
 {
-    TSettings* const settings = m_context->Settings;
-    if (!settings)
-        return;
     vcPos = static_cast<float>(ValueAt(Width(), x, 100));
-    settings->Volume = vcPos / 100.0;
-    settings->Muted = false;
-    ApplyVolume(*m_context);
+    SetVolume(*m_context, vcPos / 100.0);
     Invalidate(false);
 }
 

@@ -43,6 +43,10 @@ struct TGroupPlace {
 
 class TPlayListLayout {
 public:
+    // Page Up and Page Down scroll by the view's height less this much, so a row stays in
+    // sight.
+    static constexpr int PageMargin = 110;
+
     // Places the groups of list for a playlist of width x height scrolled by list.plScroll.
     void Arrange(const TVPlayList& list, int width, int height);
 

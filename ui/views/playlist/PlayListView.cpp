@@ -8,13 +8,13 @@
 #include "library/SelectionOps.h"
 #include "library/TrackData.h"
 #include "library/TrackTexts.h"
-#include "platform/audio/AudioEngine.h"
 #include "platform/graphics/Bitmap.h"
 #include "player/playback/PlaybackController.h"
 #include "ui/framework/LocaleManager.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/framework/UIScale.h"
+#include "ui/views/PlaybackActions.h"
 #include "ui/views/ViewContext.h"
 #include "ui/views/playlist/PlayListPanel.h"
 
@@ -222,11 +222,8 @@ void TPlayListView::RowPress(TItemData& row, int x, int width, const TInputData&
             playback->PlayFile(&track, true, 0);
         } else if (playback && width > ActionWidth) {
             // A press in the playing row seeks to the same share of the track.
-            int64_t const position = static_cast<int64_t>(std::nearbyint(
-                static_cast<double>(playback->TrackLastByte) * (x - ActionWidth) / (width - ActionWidth)));
-            playback->PlayPosition = position;
-            if (playback->AudioEngine && playback->StreamHandle != 0)
-                playback->AudioEngine->ChannelSetPosition(playback->StreamHandle, position);
+            double const share = static_cast<double>(x - ActionWidth) / (width - ActionWidth);
+            SeekTo(*m_context, static_cast<int64_t>(std::nearbyint(playback->TrackLastByte * share)));
         }
         break;
     }
