@@ -106,6 +106,8 @@ bool TVantorForm::FormCreate()
     m_window = std::make_unique<TSdlWindow>(
         *m_loop, *m_host, m_geometry.ClientWidth, m_geometry.ClientHeight, m_geometry.Left, m_geometry.Top);
     m_host->Window = m_window.get();
+    // Narrower or lower, the position bar and the list would have no room left.
+    m_window->SetMinimumSize(Scale(kMinimumClientWidth), Scale(kMinimumClientHeight));
     m_host->Timers = &m_loop->Timers();
     // FFmpeg loads once the first frame is out: neither the start nor the first track waits.
     m_window->OnFirstPresent = [audio = m_audio.get()] { audio->PreloadDecoding(); };

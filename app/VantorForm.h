@@ -42,6 +42,11 @@ class TSdlWindow;
 class TSmartVCL;
 class TTimer;
 
+// The smallest client area, in logical units, at which every bar keeps room for its parts and
+// every tab of the side menu shows.
+inline constexpr int kMinimumClientWidth = 1800;
+inline constexpr int kMinimumClientHeight = 1200;
+
 class TVantorForm {
 public:
     // arguments: the command line without the executable's own name. appPath: the folder

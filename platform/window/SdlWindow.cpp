@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -133,6 +134,12 @@ TRect TSdlWindow::Bounds() const
     SDL_GetWindowPosition(m_window, &x, &y);
     SDL_GetWindowSize(m_window, &w, &h);
     return TRect::FromSize(x, y, w, h);
+}
+
+void TSdlWindow::SetMinimumSize(int width, int height)
+{
+    if (m_window)
+        SDL_SetWindowMinimumSize(m_window, std::max(1, width), std::max(1, height));
 }
 
 void TSdlWindow::SetBounds(const TRect& bounds)

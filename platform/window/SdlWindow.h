@@ -43,6 +43,9 @@ public:
     // Position and size in device pixels.
     TRect Bounds() const;
     void SetBounds(const TRect& bounds);
+    // The smallest client size the user can resize to, in device pixels; a smaller window
+    // grows to it.
+    void SetMinimumSize(int width, int height);
     uint32_t WindowID() const { return m_id; }
 
     // Presents the client's back buffer when something was invalidated or the window was
