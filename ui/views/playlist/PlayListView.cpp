@@ -17,6 +17,7 @@
 #include "ui/views/PlaybackActions.h"
 #include "ui/views/ViewContext.h"
 #include "ui/views/playlist/PlayListPanel.h"
+#include "ui/views/shared/SmartScroll.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,6 +74,13 @@ TPlayListView::TPlayListView(TCreateKey key, std::unique_ptr<TVPlayList> list, c
     , m_list(std::move(list))
     , m_context(context)
 {
+    plScrollBar = AddItem(Create<TSmartScroll>(context));
+    // The bar picks a track; the list scrolls to its row.
+    plScrollBar->ssAction = [this](TSmartScroll& bar, const TInputData&) {
+        TItemData* row = nullptr;
+        if (m_list->GetItem(bar.ssPos, row))
+            ScrollToItem(row);
+    };
 }
 
 TPlayListView::~TPlayListView() = default;
@@ -86,6 +94,9 @@ void TPlayListView::On_Create()
 void TPlayListView::On_Resize()
 {
     TSmartCtrl::On_Resize();
+    plScrollBar->SetPosition(Width() - ScrollBarWidth - ScrollBarGap, 0);
+    plScrollBar->SetWidth(ScrollBarWidth);
+    plScrollBar->SetHeight(Height());
     ArrangeGroups();
     CalculateScroll();
 }
@@ -95,6 +106,8 @@ void TPlayListView::ArrangeGroups() { m_layout.Arrange(*m_list, Width(), Height(
 void TPlayListView::CalculateScroll()
 {
     m_list->plScrollMax = m_layout.ScrollMax(m_list->plScroll);
+    plScrollBar->SetMax(m_list->TrackCount());
+    plScrollBar->SetPos(m_list->plCurrentItemIdx);
     if (m_list->plScroll > m_list->plScrollMax) {
         m_list->plScroll = m_list->plScrollMax;
         ArrangeGroups();
@@ -104,6 +117,7 @@ void TPlayListView::CalculateScroll()
 void TPlayListView::SetScroll(int Value)
 {
     m_list->plScroll = std::clamp(Value, 0, std::max(0, m_list->plScrollMax));
+    plScrollBar->SetPos(m_list->plCurrentItemIdx);
     ArrangeGroups();
     Invalidate(false);
 }

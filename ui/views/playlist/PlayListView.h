@@ -15,6 +15,7 @@
 namespace vantor {
 
 struct TViewContext;
+class TSmartScroll;
 
 class TPlayListView : public TSmartCtrl {
 public:
@@ -25,6 +26,8 @@ public:
     ~TPlayListView() override;
 
     TVPlayList& List() const { return *m_list; }
+    // Its scroll bar, a child: one step per track.
+    TSmartScroll* plScrollBar = nullptr;
     const TPlayListLayout& Layout() const { return m_layout; }
 
     // Places the groups for the current size and scroll offset.

@@ -3,6 +3,7 @@
 #include "library/tests/LibraryTestSupport.h"
 
 #include "ui/views/playlist/PlayListView.h"
+#include "ui/views/shared/SmartScroll.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,16 @@ TEST_F(PlayListView, ScrollingStaysInItsRange)
     wheel.idDirection = 120;
     View->MouseWheel(wheel);
     EXPECT_EQ(View->List().plCurrentItemIdx, 18);
+
+    // The scroll bar steps by tracks: a press at its top picks the first.
+    ASSERT_EQ(View->plScrollBar->ssMax, 20);
+    EXPECT_EQ(View->plScrollBar->Left(), 1000 - 65);
+    TInputData press;
+    press.idXPos = View->plScrollBar->Left() + 10;
+    press.idYPos = 0;
+    View->plScrollBar->MouseDown(press);
+    EXPECT_EQ(View->List().plCurrentItemIdx, 0);
+    EXPECT_EQ(View->List().plScroll, 0);
 }
 
 TEST_F(PlayListView, TheWheelOverTheHeadersJumpsByGroups)
