@@ -91,9 +91,21 @@ void TPlayListView::On_Create()
     SC_ID = m_list->ControlID();
 }
 
+void TPlayListView::On_Show()
+{
+    TSmartCtrl::On_Show();
+    // A hidden view is not resized: it catches up when it shows.
+    PlaceAll();
+}
+
 void TPlayListView::On_Resize()
 {
     TSmartCtrl::On_Resize();
+    PlaceAll();
+}
+
+void TPlayListView::PlaceAll()
+{
     plScrollBar->SetPosition(Width() - ScrollBarWidth - ScrollBarGap, 0);
     plScrollBar->SetWidth(ScrollBarWidth);
     plScrollBar->SetHeight(Height());

@@ -45,6 +45,7 @@ public:
 
 protected:
     void On_Create() override;
+    void On_Show() override;
     void On_Resize() override;
     void On_Paint(TBitmap& Canvas) override;
     TSmartCtrl* On_MouseWheel(const TInputData& InputData, bool& ChildNotify) override;
@@ -56,6 +57,8 @@ private:
     const TViewContext* m_context; // non-owning
     TPlayListLayout m_layout;
 
+    // Places the scroll bar and the groups for the view's size.
+    void PlaceAll();
     void PaintHeader(TBitmap& canvas, const TGroupPlace& place, const TRect& area) const;
     void PaintRow(TBitmap& canvas, const TItemData& row, const TRect& rect) const;
     // A press on a row, x from the row's left edge.

@@ -4,6 +4,7 @@
 #include "library/PlayQueue.h"
 #include "platform/window/FakeMessageBox.h"
 #include "ui/views/playlist/PlayListPanel.h"
+#include "ui/views/shared/SmartScroll.h"
 
 #include <set>
 
@@ -87,9 +88,13 @@ TEST_F(Panel, NewListsNeverShareAnIDOrAFile)
     EXPECT_NE(top->plID, "#5");
     EXPECT_NE(top->plFileName, sub->plFileName);
 
+    ThePanel->SetWidth(1000);
+    ThePanel->SetHeight(800);
     TVPlayList* const fresh = ThePanel->AddPlaylist("", true);
     EXPECT_EQ(Session.CurrentPlayList, fresh);
     EXPECT_TRUE(ThePanel->ViewOf(fresh)->Visible());
+    // Sized while hidden, the view lays itself out when it shows.
+    EXPECT_EQ(ThePanel->ViewOf(fresh)->plScrollBar->Left(), 1000 - 65);
     EXPECT_FALSE(ThePanel->ViewOf(sub)->Visible());
     for (TVPlayList* other : ThePanel->PlayLists()) {
         if (other != fresh) {

@@ -122,6 +122,7 @@ TEST_F(PlayListView, ScrollingStaysInItsRange)
 
     // The scroll bar steps by tracks: a press at its top picks the first.
     ASSERT_EQ(View->plScrollBar->ssMax, 20);
+    EXPECT_TRUE(View->plScrollBar->Visible());
     EXPECT_EQ(View->plScrollBar->Left(), 1000 - 65);
     TInputData press;
     press.idXPos = View->plScrollBar->Left() + 10;
