@@ -129,24 +129,24 @@ presets=$(sed -n '/^\[Presets\]/,/^\[/p' "$settings" | grep -o '^[A-Za-z ]*=' | 
   fail "presets written: '$presets'"
 [ "$(value Manual)" = "0,0,0,0,0,0,0,0,0,0" ] || fail "Manual written as '$(value Manual)'"
 
-# 2. Fixed scale 1.5, a hexadecimal width, a mute value of 2, a key of the user's own.
+# 2. Fixed scale 0.5, a hexadecimal width, a mute value of 2, a key of the user's own.
 cat >"$settings" <<'INI'
 [#Settings]
 Volume=0.25
 Mute=2
 AutoScaling=0
-Scaling=1.5
-AppWidth=0x400
-AppHeight=700
+Scaling=0.5
+AppWidth=0x800
+AppHeight=1300
 HandAdded=keep me
 LastPlayList=#4242000
 INI
-start 1536 1050
+start 1024 650
 stop INT
 [ "$(value Mute)" = 1 ] || fail "Mute written as '$(value Mute)'"
-[ "$(value AppWidth)" = 1024 ] || fail "AppWidth written as '$(value AppWidth)'"
-[ "$(value AppHeight)" = 700 ] || fail "AppHeight written as '$(value AppHeight)'"
-[ "$(value Scaling)" = 1.5 ] || fail "Scaling written as '$(value Scaling)'"
+[ "$(value AppWidth)" = 2048 ] || fail "AppWidth written as '$(value AppWidth)'"
+[ "$(value AppHeight)" = 1300 ] || fail "AppHeight written as '$(value AppHeight)'"
+[ "$(value Scaling)" = 0.5 ] || fail "Scaling written as '$(value Scaling)'"
 [ "$(value Volume)" = 0.25 ] || fail "Volume written as '$(value Volume)'"
 [ "$(value HandAdded)" = "keep me" ] || fail "a hand-added key was lost"
 [ "$(value LastPlayList)" = "#4242000" ] || fail "LastPlayList changed with no current list"
@@ -154,9 +154,15 @@ stop INT
 # 3. "Scaling" survives a run with automatic scaling on. This run has no session bus: the
 # player runs without media keys.
 sed -i 's/^AutoScaling=0/AutoScaling=1/' "$settings"
-DBUS_SESSION_BUS_ADDRESS= start 410 280
+DBUS_SESSION_BUS_ADDRESS= start 819 520
 stop TERM
-[ "$(value Scaling)" = 1.5 ] || fail "Scaling lost after a run with AutoScaling on"
+[ "$(value Scaling)" = 0.5 ] || fail "Scaling lost after a run with AutoScaling on"
+
+# A window stored smaller than the player's minimum opens at the minimum (1800 x 1200).
+sed -i -e 's/^AppWidth=.*/AppWidth=1000/' -e 's/^AppHeight=.*/AppHeight=700/' "$settings"
+start 720 480
+stop TERM
+[ "$(value AppWidth)" = 1800 ] || fail "AppWidth written as '$(value AppWidth)' after a start below the minimum"
 
 # A listing of the player's folder with sizes and modification times, the runtime folder
 # left out.
@@ -185,7 +191,7 @@ rm "$work/Settings.before"
 [ "$(snapshot)" = "$before" ] || fail "files changed without an audio device"
 
 # 5. Later starts hand over to the running player and end without touching its files.
-start 410 280
+start 720 480
 first=$pid
 before=$(snapshot)
 if timeout 30 "$work/vantor" "$work/song.mp3" "$work/other.flac" >"$work/log2" 2>&1; then :; else
@@ -210,7 +216,7 @@ kill -9 "$first"
 wait "$first" 2>/dev/null || true
 pid=
 [ -S "$XDG_RUNTIME_DIR/vantor-instance.sock" ] || fail "no socket left by the killed player"
-start 410 280
+start 720 480
 stop TERM
 [ -e "$XDG_RUNTIME_DIR/vantor-instance.sock" ] && fail "the socket outlived the player"
 
@@ -254,7 +260,7 @@ listed() { sed -n 's/^FilePath=//p' "$default_list" 2>/dev/null | tr -d '\r' | s
 list_id() { sed -n '/^\[#Settings\]/,/^\[/s/^ID=//p' "$default_list" 2>/dev/null | tr -d '\r' | head -n 1; }
 expected="$work/music/one.mp3 $work/music/two.mp3 "
 for run in "with files" "without arguments"; do
-  if [ "$run" = "with files" ]; then start 410 280 "$work/music/one.mp3" "$work/music/two.mp3"; else start 410 280; fi
+  if [ "$run" = "with files" ]; then start 720 480 "$work/music/one.mp3" "$work/music/two.mp3"; else start 720 480; fi
   stop TERM
   [ "$(listed)" = "$expected" ] || fail "default list after a start $run: '$(listed)', expected '$expected'"
   [ -n "$(list_id)" ] && [ "$(value LastPlayList)" = "$(list_id)" ] ||
@@ -288,9 +294,9 @@ if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v gdbus >/dev/null; then
   for name in a b c; do
     ffmpeg -nostdin -loglevel error -f lavfi -i "sine=frequency=440:duration=60" "$work/music/$name.wav"
   done
-  start 410 280 "$work/music/a.wav" "$work/music/b.wav"
+  start 720 480 "$work/music/a.wav" "$work/music/b.wav"
   wait_for playback_status Playing
-  # The first track in the list's order plays; each load inverts that order.
+  # The first track in the list's order plays.
   first=$(playing_file)
   second=$work/music/a.wav
   [ "$first" = "$second" ] && second=$work/music/b.wav
