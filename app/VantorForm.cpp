@@ -41,11 +41,12 @@ constexpr int kDeviceCheckMs = 1000;
 
 }
 
-TVantorForm::TVantorForm(std::vector<std::string> arguments, std::string appPath, TSingleInst* guard)
+TVantorForm::TVantorForm(std::vector<std::string> arguments, TAppPaths paths, TSingleInst* guard)
     : Messages(std::make_unique<TSdlMessageBox>())
     , m_arguments(std::move(arguments))
+    , m_paths(std::move(paths))
     , m_guard(guard)
-    , m_session(std::make_unique<TPlayerSession>(std::move(appPath)))
+    , m_session(std::make_unique<TPlayerSession>(m_paths.DataFolder()))
 {
 }
 
@@ -91,7 +92,8 @@ bool TVantorForm::FormCreate()
     LoadSettings();
     LoadEqualizerPresets();
 
-    m_locale = std::make_unique<TLocaleManager>(m_session->AppPath(), Settings.LanguageFile);
+    m_locale = std::make_unique<TLocaleManager>(m_paths.ShippedFolder(), Settings.LanguageFile,
+        m_paths.Portable() ? std::filesystem::path() : m_paths.UserFolder());
     CreatePlaybackController();
 
     m_host = std::make_unique<TSmartVCL>(m_geometry.ClientWidth, m_geometry.ClientHeight);
@@ -106,7 +108,7 @@ bool TVantorForm::FormCreate()
     m_window->OnFirstPresent = [audio = m_audio.get()] { audio->PreloadDecoding(); };
 
     m_host->ThemeManager->UnknownAuthor = m_locale->Get("Unknown.ThemeAuthor");
-    m_host->ThemeManager->Load(m_session->AppPath() + "Theme/" + Settings.ThemeName + "/ThemeData.qxs");
+    m_host->ThemeManager->Load(m_paths.ThemeFile(Settings.ThemeName).string());
 
     CreateViews();
     LoadPlaylists();
@@ -171,7 +173,7 @@ TWindowGeometry TVantorForm::Geometry() const
 void TVantorForm::LoadSettings()
 {
     // Whether the screen's resolution matters is only known once "AutoScaling" is read.
-    m_geometry = LoadSettingsFile(SettingsFilePath(m_session->AppPath()), Settings, ScreenDpi());
+    m_geometry = LoadSettingsFile(m_paths.SettingsFile(), Settings, ScreenDpi());
     m_session->LastPlayListID = Settings.LastPlayListID;
 }
 
@@ -187,7 +189,7 @@ void TVantorForm::SaveSettings()
         manual = m_equalizer->ManualGains();
         seeds = m_equalizer->PresetsToSeed();
     }
-    SaveSettingsFile(SettingsFilePath(m_session->AppPath()), Settings, Geometry(), manual, lastPlayList, seeds);
+    SaveSettingsFile(m_paths.SettingsFile(), Settings, Geometry(), manual, lastPlayList, seeds);
     if (m_panel)
         m_panel->SaveAll();
 }
@@ -195,7 +197,7 @@ void TVantorForm::SaveSettings()
 void TVantorForm::LoadEqualizerPresets()
 {
     if (m_equalizer)
-        m_equalizer->LoadPresets(TIniFile(SettingsFilePath(m_session->AppPath()), TIniAccess::WholeFile));
+        m_equalizer->LoadPresets(TIniFile(m_paths.SettingsFile(), TIniAccess::WholeFile));
 }
 
 void TVantorForm::HandleParam(std::vector<std::string> const& Param)

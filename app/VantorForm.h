@@ -5,7 +5,7 @@
 // top-level views, receives the arguments of later starts, and runs the shutdown sequence
 // that writes the settings back.
 //
-//   TVantorForm form(arguments, ExecutableFolder(), &guard);
+//   TVantorForm form(arguments, paths, &guard);
 //   if (!form.FormCreate()) return 1;   // nothing shown, nothing written
 //   form.FormShow();
 //   form.Run();                         // until the window closes, SIGINT or SIGTERM
@@ -13,6 +13,7 @@
 
 #include "platform/window/InputTypes.h"
 #include "platform/window/MessageBox.h"
+#include "player/paths/AppPaths.h"
 #include "player/settings/Settings.h"
 
 #include <cstdint>
@@ -37,11 +38,10 @@ class TTimer;
 
 class TVantorForm {
 public:
-    // arguments: the command line without the executable's own name. appPath: the folder
-    // the program's files live in (the executable's folder in the program). guard
-    // (non-owning, may be null): the single-instance guard whose later starts this form
-    // serves; it must outlive the form.
-    TVantorForm(std::vector<std::string> arguments, std::string appPath, TSingleInst* guard = nullptr);
+    // arguments: the files of the command line. paths: where the program's files are read
+    // and written. guard (non-owning, may be null): the single-instance guard whose later
+    // starts this form serves; it must outlive the form.
+    TVantorForm(std::vector<std::string> arguments, TAppPaths paths, TSingleInst* guard = nullptr);
     ~TVantorForm();
     TVantorForm(const TVantorForm&) = delete;
     TVantorForm& operator=(const TVantorForm&) = delete;
@@ -67,7 +67,7 @@ public:
     // A media key (vkMediaPlayPause, vkMediaStop, vkMediaNextTrack, vkMediaPrevTrack).
     void WMHotkey(uint16_t Key);
 
-    // Settings.ini in AppPath: read at start-up (this also sizes and places the window),
+    // Settings.ini: read at start-up (this also sizes and places the window),
     // written at shutdown.
     void LoadSettings();
     void SaveSettings();
@@ -129,6 +129,7 @@ private:
     void UnregisterMediaKeys();
 
     std::vector<std::string> m_arguments;
+    TAppPaths m_paths;
     TSingleInst* m_guard; // non-owning
     std::vector<std::string> m_handedOver;
     // The paths of the latest later start, played once the default list has loaded them.

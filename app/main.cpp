@@ -32,7 +32,9 @@ int main(int argc, char** argv)
         vantor::TSingleInst guard;
         if (!guard.CanStartApp(arguments))
             return 0;
-        vantor::TVantorForm form(std::move(arguments), vantor::ExecutableFolder(), &guard);
+        vantor::TVantorForm form(std::move(arguments),
+            vantor::TAppPaths::ForExecutable(vantor::ExecutableFolder(), vantor::TXdgFolders::FromEnvironment()),
+            &guard);
         if (!form.FormCreate())
             return 1;
         form.FormShow();
