@@ -35,6 +35,7 @@ class TSingleInst;
 class TSdlWindow;
 class TSmartVCL;
 class TTimer;
+class TTrackDetails;
 
 class TVantorForm {
 public:
@@ -115,6 +116,8 @@ public:
 private:
     bool InitAudioEngine();
     void RegisterMediaKeys();
+    // Seconds of the stream's whole length, 0 without a stream.
+    double StreamSeconds() const;
     void CreatePlaybackController();
     void ServeLaterStarts();
     void EnsureRestore();
@@ -145,6 +148,8 @@ private:
     // its requests on the UI thread.
     std::unique_ptr<TMprisService> m_mpris;
     std::unique_ptr<TTimer> m_mprisTimer;
+    // The current track's details and cover file for the service.
+    std::unique_ptr<TTrackDetails> m_trackDetails;
     // Reopens the default audio device when the one in use goes away.
     std::unique_ptr<TTimer> m_deviceTimer;
     std::unique_ptr<TLocaleManager> m_locale;
