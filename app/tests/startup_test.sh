@@ -318,8 +318,9 @@ if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v gdbus >/dev/null; then
   key Next
   wait_for playing_file "$second"
   # A later start with a new file and one the list holds: the new file joins the list (the
-  # other is not added twice) and plays at once.
-  timeout 30 "$work/vantor" "$work/music/c.wav" "$work/music/a.wav" >"$work/log2" 2>&1 ||
+  # other is not added twice) and plays at once. The new one comes as a URI, as from a file
+  # manager.
+  timeout 30 "$work/vantor" "file://$work/music/c.wav" "$work/music/a.wav" >"$work/log2" 2>&1 ||
     fail "a second start with files ended with status $?"
   wait_for playing_file "$work/music/c.wav"
   wait_for playback_status Playing
