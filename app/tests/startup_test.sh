@@ -34,7 +34,8 @@ trap cleanup EXIT
 export XDG_RUNTIME_DIR=$work/run
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 
-# The player keeps its files beside its executable, so give it a folder of its own.
+# A portable copy (its folder holds Theme/ and may be written) keeps its files beside its
+# executable, so give it a folder of its own.
 cp "$bin/vantor" "$work/"
 cp -r "$bin/Theme" "$bin/Languages" "$work/"
 settings=$work/Settings.ini
