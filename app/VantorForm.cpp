@@ -1,5 +1,6 @@
 #include "app/VantorForm.h"
 
+#include "app/TrackDetails.h"
 #include "base/IniFile.h"
 #include "library/CoverThread.h"
 #include "library/PlayQueue.h"
@@ -31,6 +32,7 @@
 #include "ui/views/playlist/PlayListPanel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -46,11 +48,12 @@ constexpr int kDeviceCheckMs = 1000;
 
 }
 
-TVantorForm::TVantorForm(std::vector<std::string> arguments, std::string appPath, TSingleInst* guard)
+TVantorForm::TVantorForm(std::vector<std::string> arguments, TAppPaths paths, TSingleInst* guard)
     : Messages(std::make_unique<TSdlMessageBox>())
     , m_arguments(std::move(arguments))
+    , m_paths(std::move(paths))
     , m_guard(guard)
-    , m_session(std::make_unique<TPlayerSession>(std::move(appPath)))
+    , m_session(std::make_unique<TPlayerSession>(m_paths.DataFolder()))
 {
 }
 
@@ -96,7 +99,8 @@ bool TVantorForm::FormCreate()
     LoadSettings();
     LoadEqualizerPresets();
 
-    m_locale = std::make_unique<TLocaleManager>(m_session->AppPath(), Settings.LanguageFile);
+    m_locale = std::make_unique<TLocaleManager>(m_paths.ShippedFolder(), Settings.LanguageFile,
+        m_paths.Portable() ? std::filesystem::path() : m_paths.UserFolder());
     CreatePlaybackController();
 
     m_host = std::make_unique<TSmartVCL>(m_geometry.ClientWidth, m_geometry.ClientHeight);
@@ -113,7 +117,7 @@ bool TVantorForm::FormCreate()
     m_window->OnFirstPresent = [audio = m_audio.get()] { audio->PreloadDecoding(); };
 
     m_host->ThemeManager->UnknownAuthor = m_locale->Get("Unknown.ThemeAuthor");
-    m_host->ThemeManager->Load(m_session->AppPath() + "Theme/" + Settings.ThemeName + "/ThemeData.qxs");
+    m_host->ThemeManager->Load(m_paths.ThemeFile(Settings.ThemeName).string());
 
     CreateViews();
     LoadPlaylists();
@@ -182,7 +186,7 @@ TWindowGeometry TVantorForm::Geometry() const
 void TVantorForm::LoadSettings()
 {
     // Whether the screen's resolution matters is only known once "AutoScaling" is read.
-    m_geometry = LoadSettingsFile(SettingsFilePath(m_session->AppPath()), Settings, ScreenDpi());
+    m_geometry = LoadSettingsFile(m_paths.SettingsFile(), Settings, ScreenDpi());
     m_session->LastPlayListID = Settings.LastPlayListID;
 }
 
@@ -198,7 +202,7 @@ void TVantorForm::SaveSettings()
         manual = m_equalizer->ManualGains();
         seeds = m_equalizer->PresetsToSeed();
     }
-    SaveSettingsFile(SettingsFilePath(m_session->AppPath()), Settings, Geometry(), manual, lastPlayList, seeds);
+    SaveSettingsFile(m_paths.SettingsFile(), Settings, Geometry(), manual, lastPlayList, seeds);
     if (m_panel)
         m_panel->SaveAll();
 }
@@ -206,7 +210,7 @@ void TVantorForm::SaveSettings()
 void TVantorForm::LoadEqualizerPresets()
 {
     if (m_equalizer)
-        m_equalizer->LoadPresets(TIniFile(SettingsFilePath(m_session->AppPath()), TIniAccess::WholeFile));
+        m_equalizer->LoadPresets(TIniFile(m_paths.SettingsFile(), TIniAccess::WholeFile));
 }
 
 void TVantorForm::HandleParam(std::vector<std::string> const& Param)
@@ -431,12 +435,13 @@ void TVantorForm::RegisterMediaKeys()
         data.Artist = track->GetTag(tkArtist);
         data.Album = track->GetTag(tkAlbum);
         data.Url = FileUri(path);
-        if (Playback && Playback->AudioEngine && Playback->StreamHandle != 0) {
-            TAudioEngine& engine = *Playback->AudioEngine;
-            double const seconds =
-                engine.ChannelBytes2Seconds(Playback->StreamHandle, engine.ChannelGetLength(Playback->StreamHandle));
-            data.LengthMicroseconds = seconds > 0 ? static_cast<int64_t>(seconds * 1e6) : 0;
-        }
+        double const seconds = StreamSeconds();
+        data.LengthMicroseconds = seconds > 0 ? static_cast<int64_t>(seconds * 1e6) : 0;
+        TTrackDetails::TDetails const& details = m_trackDetails->For(path);
+        data.TrackNumber = details.TrackNumber;
+        data.AlbumArtist = details.AlbumArtist;
+        data.Genre = details.Genre;
+        data.ArtUrl = details.ArtUrl;
         return data;
     };
     player.PositionMicroseconds = [this] {
@@ -446,6 +451,35 @@ void TVantorForm::RegisterMediaKeys()
         double const seconds =
             engine.ChannelBytes2Seconds(Playback->StreamHandle, engine.ChannelGetPosition(Playback->StreamHandle));
         return seconds > 0 ? static_cast<int64_t>(seconds * 1e6) : int64_t(0);
+    };
+    player.CanSeek = [this] { return Playback && Playback->PlayingOrPaused() && StreamSeconds() > 0; };
+    // The engine counts bytes: the position is the same share of the length in both.
+    player.SetPositionMicroseconds = [this](int64_t microseconds) {
+        double const seconds = StreamSeconds();
+        if (!Playback || !Playback->PlayingOrPaused() || seconds <= 0)
+            return false;
+        TAudioEngine& engine = *Playback->AudioEngine;
+        int64_t const length = engine.ChannelGetLength(Playback->StreamHandle);
+        double const share = std::clamp(static_cast<double>(microseconds) / 1e6 / seconds, 0.0, 1.0);
+        if (!engine.ChannelSetPosition(Playback->StreamHandle, std::llround(share * static_cast<double>(length))))
+            return false;
+        Playback->PlayPosition = engine.ChannelGetPosition(Playback->StreamHandle);
+        return true;
+    };
+    // Shuffle and repeat are options of the current list, as its buttons are.
+    player.Shuffle = [this] { return m_session->CurrentPlayList && m_session->CurrentPlayList->vtShuffle; };
+    player.SetShuffle = [this](bool on) {
+        if (Playback && m_session->CurrentPlayList && m_session->CurrentPlayList->vtShuffle != on)
+            Playback->ToggleShuffle();
+    };
+    // The player repeats whole lists only: "Track" asks for the nearest it has.
+    player.LoopStatus = [this] {
+        return std::string(m_session->CurrentPlayList && m_session->CurrentPlayList->vtRepeat ? "Playlist" : "None");
+    };
+    player.SetLoopStatus = [this](std::string const& status) {
+        bool const on = status != "None";
+        if (Playback && m_session->CurrentPlayList && m_session->CurrentPlayList->vtRepeat != on)
+            Playback->ToggleRepeat();
     };
     player.Volume = [this] { return Settings.Volume; };
     player.SetVolume = [this](double volume) {
@@ -464,6 +498,7 @@ void TVantorForm::RegisterMediaKeys()
     auto service = std::make_unique<TMprisService>(std::move(player));
     if (!service->Available())
         return;
+    m_trackDetails = std::make_unique<TTrackDetails>(m_paths.CacheFolder());
     m_mpris = std::move(service);
     m_mprisTimer = std::make_unique<TTimer>(m_loop->Timers(), kMediaKeyPollMs);
     m_mprisTimer->OnTimer = [this] { m_mpris->Dispatch(); };
@@ -474,6 +509,17 @@ void TVantorForm::UnregisterMediaKeys()
 {
     m_mprisTimer.reset();
     m_mpris.reset();
+    m_trackDetails.reset();
+}
+
+double TVantorForm::StreamSeconds() const
+{
+    if (!Playback || !Playback->AudioEngine || Playback->StreamHandle == 0)
+        return 0;
+    TAudioEngine const& engine = *Playback->AudioEngine;
+    double const seconds =
+        engine.ChannelBytes2Seconds(Playback->StreamHandle, engine.ChannelGetLength(Playback->StreamHandle));
+    return seconds > 0 ? seconds : 0;
 }
 
 // The controller speaks through the locale, so it follows the locale manager.

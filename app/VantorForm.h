@@ -5,7 +5,7 @@
 // top-level views, receives the arguments of later starts, and runs the shutdown sequence
 // that writes the settings back.
 //
-//   TVantorForm form(arguments, ExecutableFolder(), &guard);
+//   TVantorForm form(arguments, paths, &guard);
 //   if (!form.FormCreate()) return 1;   // nothing shown, nothing written
 //   form.FormShow();
 //   form.Run();                         // until the window closes, SIGINT or SIGTERM
@@ -13,6 +13,7 @@
 
 #include "platform/window/InputTypes.h"
 #include "platform/window/MessageBox.h"
+#include "player/paths/AppPaths.h"
 #include "player/settings/Settings.h"
 #include "ui/views/ViewContext.h"
 
@@ -41,6 +42,7 @@ class TSingleInst;
 class TSdlWindow;
 class TSmartVCL;
 class TTimer;
+class TTrackDetails;
 
 // The smallest client area, in logical units, at which every bar keeps room for its parts and
 // every tab of the side menu shows.
@@ -49,11 +51,10 @@ inline constexpr int kMinimumClientHeight = 1200;
 
 class TVantorForm {
 public:
-    // arguments: the command line without the executable's own name. appPath: the folder
-    // the program's files live in (the executable's folder in the program). guard
-    // (non-owning, may be null): the single-instance guard whose later starts this form
-    // serves; it must outlive the form.
-    TVantorForm(std::vector<std::string> arguments, std::string appPath, TSingleInst* guard = nullptr);
+    // arguments: the files of the command line. paths: where the program's files are read
+    // and written. guard (non-owning, may be null): the single-instance guard whose later
+    // starts this form serves; it must outlive the form.
+    TVantorForm(std::vector<std::string> arguments, TAppPaths paths, TSingleInst* guard = nullptr);
     ~TVantorForm();
     TVantorForm(const TVantorForm&) = delete;
     TVantorForm& operator=(const TVantorForm&) = delete;
@@ -79,7 +80,7 @@ public:
     // A media key (vkMediaPlayPause, vkMediaStop, vkMediaNextTrack, vkMediaPrevTrack).
     void WMHotkey(uint16_t Key);
 
-    // Settings.ini in AppPath: read at start-up (this also sizes and places the window),
+    // Settings.ini: read at start-up (this also sizes and places the window),
     // written at shutdown.
     void LoadSettings();
     void SaveSettings();
@@ -134,6 +135,8 @@ private:
     void ArrangeList(TVPlayList& list);
     bool InitAudioEngine();
     void RegisterMediaKeys();
+    // Seconds of the stream's whole length, 0 without a stream.
+    double StreamSeconds() const;
     void CreatePlaybackController();
     void ServeLaterStarts();
     void EnsureRestore();
@@ -148,6 +151,7 @@ private:
     void UnregisterMediaKeys();
 
     std::vector<std::string> m_arguments;
+    TAppPaths m_paths;
     TSingleInst* m_guard; // non-owning
     std::vector<std::string> m_handedOver;
     // The paths of the latest later start, played once the default list has loaded them.
@@ -163,6 +167,8 @@ private:
     // its requests on the UI thread.
     std::unique_ptr<TMprisService> m_mpris;
     std::unique_ptr<TTimer> m_mprisTimer;
+    // The current track's details and cover file for the service.
+    std::unique_ptr<TTrackDetails> m_trackDetails;
     // Reopens the default audio device when the one in use goes away.
     std::unique_ptr<TTimer> m_deviceTimer;
     std::unique_ptr<TLocaleManager> m_locale;

@@ -35,7 +35,7 @@ void BM_StartupToFirstFrame(benchmark::State& state)
         state.PauseTiming();
         fs::remove(fs::path(appPath) / "Settings.ini");
         {
-            TVantorForm form({}, appPath);
+            TVantorForm form({}, TAppPaths::InFolder(appPath));
             state.ResumeTiming();
             if (!form.FormCreate()) {
                 state.SkipWithError("start-up failed");

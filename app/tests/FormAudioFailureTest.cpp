@@ -30,7 +30,7 @@ TEST(FormAudioFailure, ShowsTheErrorAndEndsWithNothingWritten)
     testing::WriteBytes(folder / "Settings.ini", settings);
     auto const before = Listing(folder);
     {
-        TVantorForm form({ "song.mp3" }, folder.string());
+        TVantorForm form({ "song.mp3" }, TAppPaths::InFolder(folder));
         auto messages = std::make_unique<TFakeMessageBox>();
         TFakeMessageBox* shown = messages.get();
         form.Messages = std::move(messages);

@@ -22,7 +22,7 @@ protected:
     void SetUp() override
     {
         LibraryTest::SetUp();
-        Form = std::make_unique<TVantorForm>(std::vector<std::string> {}, Root.string());
+        Form = std::make_unique<TVantorForm>(std::vector<std::string> {}, TAppPaths::InFolder(Root));
         TNullOutputOptions options;
         options.Clock = TNullOutputOptions::TClock::Manual;
         ASSERT_TRUE(Engine.InitNull(options));

@@ -3,7 +3,9 @@
 # opens with and the Settings.ini it writes when it is told to stop; that a start without an
 # audio device ends with nothing written; that later starts hand over to the running player
 # without touching its files; that files on the command line fill the default list and play;
-# and that the media-player interface on the session bus drives playback.
+# that --help and a wrong option answer without reaching the running player; and that the
+# media-player interface on the session bus drives playback, seeking, shuffle and repeat, and
+# tells the track's details and cover.
 #   startup_test.sh BIN_DIR
 set -euo pipefail
 bin=$(cd "$1" && pwd)
@@ -32,7 +34,8 @@ trap cleanup EXIT
 export XDG_RUNTIME_DIR=$work/run
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 
-# The player keeps its files beside its executable, so give it a folder of its own.
+# A portable copy (its folder holds Theme/ and may be written) keeps its files beside its
+# executable, so give it a folder of its own.
 cp "$bin/vantor" "$work/"
 cp -r "$bin/Theme" "$bin/Languages" "$work/"
 settings=$work/Settings.ini
@@ -207,6 +210,17 @@ for _ in $(seq 1 50); do
   sleep 0.1
 done
 xwininfo -id "$id" 2>/dev/null | grep -q IsViewable || fail "a second start did not bring the window back"
+# Help, version and a wrong option answer at once, whatever runs.
+for option in --help --version --no-such-option; do
+  status=0
+  timeout 10 "$work/vantor" "$option" >"$work/log2" 2>&1 || status=$?
+  case "$option" in
+    --no-such-option) expected=2 ;;
+    *) expected=0 ;;
+  esac
+  [ "$status" -eq "$expected" ] || fail "vantor $option ended with status $status, expected $expected"
+done
+grep -q "unknown option '--no-such-option'" "$work/log2" || fail "a wrong option is not named: $(cat "$work/log2")"
 [ "$(snapshot)" = "$before" ] || fail "a second start touched the player's files"
 alive "$first" || fail "the running player ended after a second start"
 [ "$(player_windows | wc -l)" -eq 1 ] || fail "a second start opened a window"
@@ -311,8 +325,9 @@ if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v gdbus >/dev/null; then
   key Next
   wait_for playing_file "$second"
   # A later start with a new file and one the list holds: the new file joins the list (the
-  # other is not added twice) and plays at once.
-  timeout 30 "$work/vantor" "$work/music/c.wav" "$work/music/a.wav" >"$work/log2" 2>&1 ||
+  # other is not added twice) and plays at once. The new one comes as a URI, as from a file
+  # manager.
+  timeout 30 "$work/vantor" "file://$work/music/c.wav" "$work/music/a.wav" >"$work/log2" 2>&1 ||
     fail "a second start with files ended with status $?"
   wait_for playing_file "$work/music/c.wav"
   wait_for playback_status Playing
@@ -323,6 +338,66 @@ if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v gdbus >/dev/null; then
   stop TERM
   expected="$work/music/a.wav $work/music/b.wav $work/music/c.wav "
   [ "$(listed)" = "$expected" ] || fail "default list after a hand-over: '$(listed)', expected '$expected'"
+
+  # 10. A tagged track with a cover, given as a URI the way a file manager does: the
+  # interface tells its details and cover, and seeks, shuffles and repeats.
+  ffmpeg -nostdin -loglevel error -f lavfi -i "sine=frequency=440:duration=60" "$work/music/tagged one.mp3"
+  cover=$(cd "$(dirname "$0")/../../tests/data/covers/jpeg" && pwd)/grey.jpg
+  "$bin/vantor-tags" --set TRACKNUMBER=5/9 --set "ALBUMARTIST=The Band" --set GENRE=Jazz --picture "$cover" \
+    "$work/music/tagged one.mp3" || fail "vantor-tags could not tag the track"
+  start 410 280 "file://$work/music/tagged%20one.mp3"
+  wait_for playing_file "$work/music/tagged%20one.mp3"
+  metadata=$(mpris --method org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2.Player Metadata)
+  for field in "'xesam:trackNumber': <5>" "'xesam:albumArtist': <['The Band']>" "'xesam:genre': <['Jazz']>"; do
+    [[ "$metadata" == *"$field"* ]] || fail "no $field in $metadata"
+  done
+  art=$(echo "$metadata" | grep -o "'mpris:artUrl': <'file://[^']*'>" | sed "s|.*<'file://\(.*\)'>|\1|")
+  [ -n "$art" ] && cmp -s "$art" "$cover" || fail "mpris:artUrl '$art' is not the track's cover"
+  property() { mpris --method org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2.Player "$1"; }
+  set_property() {
+    mpris --method org.freedesktop.DBus.Properties.Set org.mpris.MediaPlayer2.Player "$1" "$2" >/dev/null ||
+      fail "setting $1 to $2 failed"
+  }
+  [ "$(property CanSeek)" = "(<true>,)" ] || fail "CanSeek is $(property CanSeek) while a track plays"
+  # Paused, so that the position stays where it was put; within 0.1 s of it.
+  key Pause
+  wait_for playback_status Paused
+  position() { property Position | grep -o '[0-9]*' | tail -n 1; }
+  near() { local p; p=$(position); [ -n "$p" ] && [ "$p" -ge $(($1 - 100000)) ] && [ "$p" -le $(($1 + 100000)) ]; }
+  gdbus monitor --session --dest org.mpris.MediaPlayer2.vantor --object-path /org/mpris/MediaPlayer2 \
+    >"$work/monitor" 2>&1 &
+  monitor=$!
+  others+=("$monitor")
+  sleep 0.5
+  track=$(echo "$metadata" | grep -o "'mpris:trackid': <objectpath '[^']*'>" | sed "s|.*'\(/[^']*\)'>|\1|")
+  mpris --method org.mpris.MediaPlayer2.Player.SetPosition "$track" 30000000 >/dev/null || fail "SetPosition failed"
+  near 30000000 || fail "position $(position) after SetPosition to 30 s"
+  mpris --method org.mpris.MediaPlayer2.Player.Seek -- -10000000 >/dev/null || fail "Seek failed"
+  near 20000000 || fail "position $(position) after a seek of -10 s from 30 s"
+  mpris --method org.mpris.MediaPlayer2.Player.SetPosition /org/vantor/Track/0 5000000 >/dev/null
+  near 20000000 || fail "SetPosition with another track's ID moved to $(position)"
+  for _ in $(seq 1 50); do
+    [ "$(grep -c 'Player.Seeked' "$work/monitor")" -ge 2 ] && break
+    sleep 0.1
+  done
+  [ "$(grep -c 'Player.Seeked' "$work/monitor")" -eq 2 ] || fail "Seeked was not signalled once per move: $(cat "$work/monitor")"
+  kill "$monitor" 2>/dev/null || true
+  wait "$monitor" 2>/dev/null || true
+  others=()
+  # Shuffle and repeat of the current list; the player repeats whole lists only.
+  for value in true false; do
+    set_property Shuffle "<$value>"
+    [ "$(property Shuffle)" = "(<$value>,)" ] || fail "Shuffle is $(property Shuffle) after setting it to $value"
+  done
+  for value in Playlist:Playlist Track:Playlist None:None; do
+    set_property LoopStatus "<'${value%%:*}'>"
+    [ "$(property LoopStatus)" = "(<'${value#*:}'>,)" ] ||
+      fail "LoopStatus is $(property LoopStatus) after setting ${value%%:*}"
+  done
+  mpris --method org.freedesktop.DBus.Properties.Set org.mpris.MediaPlayer2.Player LoopStatus "<'Forever'>" >/dev/null &&
+    fail "LoopStatus took 'Forever'"
+  stop TERM
+  [ -e "$art" ] && fail "the cover file outlived the player"
 elif [ "${CI:-}" = true ]; then
   fail "no session bus or no gdbus: the media-player interface was not checked (dbus-daemon and libglib2.0-bin are set up for CI)"
 else

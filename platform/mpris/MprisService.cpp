@@ -2,6 +2,7 @@
 
 #include <gio/gio.h>
 
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -55,6 +56,8 @@ constexpr char kIntrospection[] = R"(<node>
     <property name="CanPause" type="b" access="read"/>
     <property name="CanSeek" type="b" access="read"/>
     <property name="CanControl" type="b" access="read"/>
+    <property name="Shuffle" type="b" access="readwrite"/>
+    <property name="LoopStatus" type="s" access="readwrite"/>
   </interface>
 </node>)";
 
@@ -102,8 +105,16 @@ GVariant* MetadataVariant(TMprisMetadata const& m)
     addText("xesam:title", m.Title);
     addText("xesam:album", m.Album);
     addText("xesam:url", m.Url);
-    if (!m.Artist.empty() && g_utf8_validate(m.Artist.c_str(), static_cast<gssize>(m.Artist.size()), nullptr))
-        g_variant_builder_add(&builder, "{sv}", "xesam:artist", StringArray({ m.Artist.c_str() }));
+    addText("mpris:artUrl", m.ArtUrl);
+    auto addList = [&builder](char const* key, std::string const& value) {
+        if (!value.empty() && g_utf8_validate(value.c_str(), static_cast<gssize>(value.size()), nullptr))
+            g_variant_builder_add(&builder, "{sv}", key, StringArray({ value.c_str() }));
+    };
+    addList("xesam:artist", m.Artist);
+    addList("xesam:albumArtist", m.AlbumArtist);
+    addList("xesam:genre", m.Genre);
+    if (m.TrackNumber > 0)
+        g_variant_builder_add(&builder, "{sv}", "xesam:trackNumber", g_variant_new_int32(m.TrackNumber));
     return g_variant_builder_end(&builder);
 }
 
@@ -139,7 +150,11 @@ struct TMprisService::TState {
         if (name == "CanPause" || name == "CanControl")
             return g_variant_new_boolean(true);
         if (name == "CanSeek")
-            return g_variant_new_boolean(false);
+            return g_variant_new_boolean(Call(Player.CanSeek, false));
+        if (name == "Shuffle")
+            return g_variant_new_boolean(Call(Player.Shuffle, false));
+        if (name == "LoopStatus")
+            return g_variant_new_string(Player.LoopStatus ? Player.LoopStatus().c_str() : "None");
         return nullptr;
     }
 
@@ -161,8 +176,61 @@ struct TMprisService::TState {
         return nullptr;
     }
 
+    void Changed() const
+    {
+        GVariantBuilder changed;
+        g_variant_builder_init(&changed, G_VARIANT_TYPE("a{sv}"));
+        for (char const* name : { "PlaybackStatus", "Metadata", "CanGoNext", "CanGoPrevious", "CanPlay", "CanSeek",
+                 "Volume", "Shuffle", "LoopStatus" })
+            g_variant_builder_add(&changed, "{sv}", name, PlayerProperty(name));
+        g_dbus_connection_emit_signal(Connection, nullptr, kObjectPath, "org.freedesktop.DBus.Properties",
+            "PropertiesChanged", g_variant_new("(sa{sv}as)", kPlayerInterface, &changed, nullptr), nullptr);
+    }
+
+    int64_t Position() const { return Player.PositionMicroseconds ? Player.PositionMicroseconds() : 0; }
+
+    // Moves by offset: before the start means the start, past the end the next track.
+    void Seek(int64_t offset)
+    {
+        if (!Call(Player.CanSeek, false) || !Player.SetPositionMicroseconds)
+            return;
+        int64_t const length = Player.Metadata ? Player.Metadata().LengthMicroseconds : 0;
+        int64_t const from = Position();
+        // Saturated: an offset near the type's limits must not wrap around.
+        int64_t target = offset > 0 && from > INT64_MAX - offset ? INT64_MAX : from + offset;
+        if (target < 0)
+            target = 0;
+        if (length > 0 && target > length) {
+            if (Player.Next)
+                Player.Next();
+            return;
+        }
+        if (Player.SetPositionMicroseconds(target))
+            Seeked();
+    }
+
+    // Moves to position, only in the track named and only within it.
+    void SetPosition(std::string const& trackId, int64_t position)
+    {
+        if (!Call(Player.CanSeek, false) || !Player.SetPositionMicroseconds || !Player.Metadata)
+            return;
+        TMprisMetadata const track = Player.Metadata();
+        if (track.TrackID != trackId || position < 0
+            || (track.LengthMicroseconds > 0 && position > track.LengthMicroseconds))
+            return;
+        if (Player.SetPositionMicroseconds(position))
+            Seeked();
+    }
+
+    // Tells listeners that the position jumped.
+    void Seeked() const
+    {
+        g_dbus_connection_emit_signal(
+            Connection, nullptr, kObjectPath, kPlayerInterface, "Seeked", g_variant_new("(x)", Position()), nullptr);
+    }
+
     static void MethodCall(GDBusConnection*, char const*, char const*, char const* interfaceName,
-        char const* methodName, GVariant*, GDBusMethodInvocation* invocation, gpointer data)
+        char const* methodName, GVariant* parameters, GDBusMethodInvocation* invocation, gpointer data)
     {
         auto* state = static_cast<TState*>(data);
         std::string_view const method = methodName;
@@ -185,12 +253,25 @@ struct TMprisService::TState {
             action = &p.Stop;
         } else if (method == "Play") {
             action = &p.Play;
+        } else if (method == "Seek") {
+            int64_t offset = 0;
+            g_variant_get(parameters, "(x)", &offset);
+            g_dbus_method_invocation_return_value(invocation, nullptr);
+            state->Seek(offset);
+            return;
+        } else if (method == "SetPosition") {
+            char const* track = nullptr;
+            int64_t position = 0;
+            g_variant_get(parameters, "(&ox)", &track, &position);
+            std::string const trackId = track;
+            g_dbus_method_invocation_return_value(invocation, nullptr);
+            state->SetPosition(trackId, position);
+            return;
         } else if (method == "OpenUri") {
             g_dbus_method_invocation_return_dbus_error(
                 invocation, "org.mpris.MediaPlayer2.Player.Error.NotSupported", "Opening URIs is not supported");
             return;
         }
-        // Seek and SetPosition do nothing: CanSeek is false.
         g_dbus_method_invocation_return_value(invocation, nullptr);
         if (action && *action)
             (*action)();
@@ -219,6 +300,23 @@ struct TMprisService::TState {
         }
         if (name == "Rate")
             return TRUE; // only 1.0 is offered
+        if (name == "Shuffle" || name == "LoopStatus") {
+            if (name == "Shuffle") {
+                if (state->Player.SetShuffle)
+                    state->Player.SetShuffle(g_variant_get_boolean(value));
+            } else {
+                std::string_view const status = g_variant_get_string(value, nullptr);
+                if (status != "None" && status != "Track" && status != "Playlist") {
+                    g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_INVALID_ARGS, "No loop status %s",
+                        g_variant_get_string(value, nullptr));
+                    return FALSE;
+                }
+                if (state->Player.SetLoopStatus)
+                    state->Player.SetLoopStatus(std::string(status));
+            }
+            state->Changed();
+            return TRUE;
+        }
         g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_PROPERTY_READ_ONLY, "%s is read-only", propertyName);
         return FALSE;
     }
@@ -288,14 +386,8 @@ void TMprisService::Dispatch()
 
 void TMprisService::PropertiesChanged()
 {
-    if (!Available())
-        return;
-    GVariantBuilder changed;
-    g_variant_builder_init(&changed, G_VARIANT_TYPE("a{sv}"));
-    for (char const* name : { "PlaybackStatus", "Metadata", "CanGoNext", "CanGoPrevious", "CanPlay", "Volume" })
-        g_variant_builder_add(&changed, "{sv}", name, m_state->PlayerProperty(name));
-    g_dbus_connection_emit_signal(m_state->Connection, nullptr, kObjectPath, "org.freedesktop.DBus.Properties",
-        "PropertiesChanged", g_variant_new("(sa{sv}as)", kPlayerInterface, &changed, nullptr), nullptr);
+    if (Available())
+        m_state->Changed();
 }
 
 }

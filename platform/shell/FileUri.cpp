@@ -1,5 +1,9 @@
 #include "platform/shell/Shell.h"
 
+#include <glib.h>
+
+#include <cstring>
+
 namespace vantor {
 
 std::string FileUri(const std::string& path)
@@ -18,6 +22,22 @@ std::string FileUri(const std::string& path)
         uri += Hex[c & 0xF];
     }
     return uri;
+}
+
+std::optional<std::string> FilePathFromUri(const std::string& uri)
+{
+    // An embedded NUL would cut the address short unseen.
+    if (uri.find('\0') != std::string::npos)
+        return std::nullopt;
+    gchar* host = nullptr;
+    gchar* path = g_filename_from_uri(uri.c_str(), &host, nullptr);
+    bool const local = path && (!host || std::strcmp(host, "localhost") == 0);
+    std::optional<std::string> result;
+    if (local)
+        result = path;
+    g_free(host);
+    g_free(path);
+    return result;
 }
 
 std::string FileClipboardText(const std::vector<std::string>& paths, TClipboardVerb verb)

@@ -3,6 +3,7 @@
 // The desktop's file and web services, behind an interface so that tests can stand in for
 // the desktop (FakeShell.h). The program's implementation is TGioShell.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ public:
 // "file://" URI of an absolute path, with every byte outside the unreserved set and "/"
 // percent-encoded.
 std::string FileUri(const std::string& path);
+
+// The local path a "file:" URI names (percent-decoded; the host empty or "localhost"). Null
+// for another scheme, another host or an address that is not well formed.
+std::optional<std::string> FilePathFromUri(const std::string& uri);
 
 // The clipboard text for files: the marker line the GNOME file manager reads from plain text,
 // the verb ("copy" or "cut") and one file URI per line. Other programs see the URIs as text.

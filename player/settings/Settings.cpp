@@ -4,6 +4,7 @@
 #include "ui/framework/UIScale.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace vantor {
 
@@ -91,6 +92,9 @@ bool SaveSettingsFile(std::filesystem::path const& file, TSettings const& settin
         ini.WriteString(kPresets, "Manual", joined(*manualPreset));
     if (currentPlayListID)
         ini.WriteString(kSection, "LastPlayList", *currentPlayListID);
+    // An installed player's first save makes its configuration folder.
+    std::error_code error;
+    std::filesystem::create_directories(file.parent_path(), error);
     return ini.UpdateFile();
 }
 

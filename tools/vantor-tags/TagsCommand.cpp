@@ -18,12 +18,27 @@ const char* const Usage =
     "usage: vantor-tags [--json] FILE...\n"
     "       vantor-tags [--set NAME=VALUE]... [--remove NAME]... [--picture IMAGEFILE]... FILE...\n";
 
+const char* const Help = "Shows or changes the tags of audio files.\n"
+                         "\n"
+                         "  --json               the tags, pictures and audio properties as JSON\n"
+                         "  --set NAME=VALUE     sets a field (a new line in VALUE starts a new line)\n"
+                         "  --remove NAME        removes a field\n"
+                         "  --picture IMAGEFILE  adds a picture as the front cover\n"
+                         "  --                   every argument after it is a file\n"
+                         "  -h, --help           shows this help\n"
+                         "  --version            shows the version\n"
+                         "\n"
+                         "Exit status: 0 on success, 1 when a file could not be read or written, 2 for a wrong\n"
+                         "command line.\n";
+
 struct TEdit {
     enum TKind { Set, Remove, Picture } Kind;
     std::string Name, Value;
 };
 
 struct TOptions {
+    bool Help = false;
+    bool Version = false;
     bool Json = false;
     std::vector<TEdit> Edits;
     std::vector<std::string> Files;
@@ -59,6 +74,11 @@ bool ParseArguments(const std::vector<std::string>& args, TOptions& options, std
             return true;
         };
         std::string v;
+        if (a == "-h" || a == "--help" || a == "--version") {
+            // Asked for help, the rest of the line does not matter.
+            (a == "--version" ? options.Version : options.Help) = true;
+            return true;
+        }
         if (a == "--") {
             onlyFiles = true;
         } else if (a == "--json") {
@@ -209,6 +229,14 @@ int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out,
     if (!ParseArguments(arguments, options, error)) {
         err << "vantor-tags: " << error << "\n" << Usage;
         return tagsExitUsage;
+    }
+    if (options.Help) {
+        out << Usage << "\n" << Help;
+        return tagsExitSuccess;
+    }
+    if (options.Version) {
+        out << "vantor-tags " << VANTOR_VERSION << "\n";
+        return tagsExitSuccess;
     }
     int exit = tagsExitSuccess;
     if (!options.Edits.empty()) {

@@ -39,8 +39,9 @@ private:
 
 }
 
-TLocaleManager::TLocaleManager(std::filesystem::path appPath, std::string languageFile)
+TLocaleManager::TLocaleManager(std::filesystem::path appPath, std::string languageFile, std::filesystem::path userPath)
     : m_appPath(std::move(appPath))
+    , m_userPath(std::move(userPath))
     , m_languageFile(std::move(languageFile))
 {
     Load();
@@ -48,7 +49,14 @@ TLocaleManager::TLocaleManager(std::filesystem::path appPath, std::string langua
 
 std::filesystem::path TLocaleManager::LanguagePath() const
 {
-    return m_appPath / "Languages" / std::filesystem::path(m_languageFile).filename();
+    std::filesystem::path const name = std::filesystem::path(m_languageFile).filename();
+    if (!m_userPath.empty()) {
+        std::filesystem::path const own = m_userPath / "Languages" / name;
+        std::error_code error;
+        if (!name.empty() && std::filesystem::is_regular_file(own, error))
+            return own;
+    }
+    return m_appPath / "Languages" / name;
 }
 
 bool TLocaleManager::Load()

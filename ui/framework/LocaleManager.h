@@ -1,7 +1,7 @@
 #pragma once
 
-// Translated texts by key. The language file (an INI file in the folder "Languages" beside the
-// executable) is held in memory as a flat list of entries; views store keys and look their
+// Translated texts by key. The language file (an INI file in a folder "Languages": the user's
+// own or the shipped one) is held in memory as a flat list of entries; views store keys and look their
 // texts up at paint time, so a language change takes effect with the next repaint. A missing
 // translation shows the key itself. User-interface thread only.
 
@@ -30,15 +30,18 @@ struct TLocaleString {
 
 class TLocaleManager {
 public:
-    // appPath is the folder of the executable; languageFile the file name of the language
-    // (the "Language" setting, e.g. "English.vlng"). Runs Load().
-    TLocaleManager(std::filesystem::path appPath, std::string languageFile);
+    // appPath is the folder that holds the shipped "Languages"; languageFile the file name of
+    // the language (the "Language" setting, e.g. "English.vlng"); userPath, when not empty,
+    // the folder whose "Languages" holds the user's own, which win over shipped ones of the
+    // same name. Runs Load().
+    TLocaleManager(std::filesystem::path appPath, std::string languageFile, std::filesystem::path userPath = {});
 
     // Replaces the language file name; call Load() to read it.
     void SetLanguageFile(std::string languageFile) { m_languageFile = std::move(languageFile); }
     std::string const& LanguageFile() const { return m_languageFile; }
-    // AppPath + "Languages/" + the language file name. Only the name part of the setting is
-    // used, so a setting cannot point outside the folder.
+    // "Languages/" + the language file name in the user's folder when the file is there, else
+    // in appPath. Only the name part of the setting is used, so a setting cannot point outside
+    // the folders.
     std::filesystem::path LanguagePath() const;
 
     // (Re)reads the language file. When it does not exist (or cannot be read) nothing
@@ -61,6 +64,7 @@ public:
 
 private:
     std::filesystem::path m_appPath;
+    std::filesystem::path m_userPath;
     std::string m_languageFile;
     std::vector<TLocaleString> lmList; // file order
     // Lookups run during painting, so they go through an index: folded section -> folded

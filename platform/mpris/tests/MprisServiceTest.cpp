@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -61,7 +62,13 @@ struct TFakePlayer {
     std::map<std::string, int> Calls;
     std::optional<double> VolumeSet;
     std::string Status = "Paused";
-    TMprisMetadata Track { "/org/vantor/track/7", "Título", "Artist", "Album", 61000000, "file:///music/a.flac" };
+    TMprisMetadata Track { "/org/vantor/track/7", "Título", "Artist", "Album", 61000000, "file:///music/a.flac", 3,
+        "Band", "Jazz", "file:///cache/cover.jpg" };
+    bool Seekable = false;
+    int64_t Position = 5000000;
+    std::vector<int64_t> PositionsSet;
+    bool ShuffleOn = false;
+    std::string Loop = "None";
 
     TMprisPlayer Callbacks()
     {
@@ -81,6 +88,17 @@ struct TFakePlayer {
         p.SetVolume = [this](double volume) { VolumeSet = volume; };
         p.CanGoNext = [] { return true; };
         p.CanGoPrevious = [] { return false; };
+        p.PositionMicroseconds = [this] { return Position; };
+        p.CanSeek = [this] { return Seekable; };
+        p.SetPositionMicroseconds = [this](int64_t position) {
+            PositionsSet.push_back(position);
+            Position = position;
+            return true;
+        };
+        p.Shuffle = [this] { return ShuffleOn; };
+        p.SetShuffle = [this](bool on) { ShuffleOn = on; };
+        p.LoopStatus = [this] { return Loop; };
+        p.SetLoopStatus = [this](std::string const& status) { Loop = status; };
         return p;
     }
 };
@@ -207,7 +225,8 @@ TEST_F(MprisServiceTest, EachMethodReachesItsAction)
         g_variant_unref(reply);
         EXPECT_EQ(Player.Calls, (std::map<std::string, int> { { c.Method, 1 } }));
     }
-    // Seeking is not offered; opening a URI is refused with an error.
+    // Without a track that can seek, seeking does nothing; opening a URI is refused with an
+    // error.
     Player.Calls.clear();
     GVariant* reply = Call(kPlayer, "Seek", g_variant_new("(x)", int64_t(1000000)));
     ASSERT_NE(reply, nullptr) << Error;
@@ -215,6 +234,80 @@ TEST_F(MprisServiceTest, EachMethodReachesItsAction)
     EXPECT_EQ(Call(kPlayer, "OpenUri", g_variant_new("(s)", "file:///a.mp3")), nullptr);
     EXPECT_NE(Error.find("NotSupported"), std::string::npos) << Error;
     EXPECT_TRUE(Player.Calls.empty());
+    EXPECT_TRUE(Player.PositionsSet.empty());
+}
+
+// Seek moves relative to the position (never before the start; past the end is the next
+// track), SetPosition only within the track it names; each move is told by Seeked.
+TEST_F(MprisServiceTest, SeekAndSetPositionStayWithinTheTrack)
+{
+    int64_t seeked = -1;
+    guint const subscription = g_dbus_connection_signal_subscribe(
+        Client, nullptr, kPlayer, "Seeked", kObjectPath, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
+        [](GDBusConnection*, char const*, char const*, char const*, char const*, GVariant* parameters, gpointer data) {
+            g_variant_get(parameters, "(x)", static_cast<int64_t*>(data));
+        },
+        &seeked, nullptr);
+    Player.Seekable = true;
+    struct TCase {
+        char const* Method;
+        GVariant* (*Arguments)();
+        std::vector<int64_t> Set; // the positions the player was given
+        int Next;                 // Next calls
+    };
+    for (TCase const& c : std::vector<TCase> {
+             { "Seek", [] { return g_variant_new("(x)", int64_t(10000000)); }, { 15000000 }, 0 },
+             { "Seek", [] { return g_variant_new("(x)", int64_t(-9000000)); }, { 0 }, 0 },
+             { "Seek", [] { return g_variant_new("(x)", INT64_MAX); }, {}, 1 },
+             { "SetPosition", [] { return g_variant_new("(ox)", "/org/vantor/track/7", int64_t(30000000)); },
+                 { 30000000 }, 0 },
+             { "SetPosition", [] { return g_variant_new("(ox)", "/org/vantor/track/8", int64_t(30000000)); }, {}, 0 },
+             { "SetPosition", [] { return g_variant_new("(ox)", "/org/vantor/track/7", int64_t(61000001)); }, {}, 0 },
+             { "SetPosition", [] { return g_variant_new("(ox)", "/org/vantor/track/7", int64_t(-1)); }, {}, 0 },
+         }) {
+        Player.Position = 5000000;
+        Player.PositionsSet.clear();
+        Player.Calls.clear();
+        seeked = -1;
+        GVariant* reply = Call(kPlayer, c.Method, c.Arguments());
+        ASSERT_NE(reply, nullptr) << Error;
+        g_variant_unref(reply);
+        EXPECT_EQ(Player.PositionsSet, c.Set) << c.Method;
+        EXPECT_EQ(Player.Calls["Next"], c.Next) << c.Method;
+        if (c.Set.empty())
+            continue;
+        auto const until = std::chrono::steady_clock::now() + kDeadline;
+        while (seeked < 0 && std::chrono::steady_clock::now() < until) {
+            g_main_context_iteration(nullptr, FALSE);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EXPECT_EQ(seeked, c.Set.back()) << "Seeked after " << c.Method;
+    }
+    g_dbus_connection_signal_unsubscribe(Client, subscription);
+}
+
+TEST_F(MprisServiceTest, ShuffleAndLoopStatusAreReadAndWritten)
+{
+    auto set = [this](char const* name, GVariant* value) {
+        GVariant* reply = Call("org.freedesktop.DBus.Properties", "Set", g_variant_new("(ssv)", kPlayer, name, value));
+        if (reply)
+            g_variant_unref(reply);
+        return reply != nullptr;
+    };
+    EXPECT_EQ(GetString(kPlayer, "LoopStatus"), "None");
+    for (char const* status : { "Playlist", "Track", "None" }) {
+        EXPECT_TRUE(set("LoopStatus", g_variant_new_string(status))) << Error;
+        EXPECT_EQ(Player.Loop, status);
+    }
+    EXPECT_FALSE(set("LoopStatus", g_variant_new_string("Forever")));
+    EXPECT_EQ(Player.Loop, "None");
+
+    EXPECT_TRUE(set("Shuffle", g_variant_new_boolean(TRUE))) << Error;
+    EXPECT_TRUE(Player.ShuffleOn);
+    GVariant* shuffle = Get(kPlayer, "Shuffle");
+    ASSERT_NE(shuffle, nullptr) << Error;
+    EXPECT_TRUE(g_variant_get_boolean(shuffle));
+    g_variant_unref(shuffle);
 }
 
 TEST_F(MprisServiceTest, PropertiesTellTheStateAndTheTrack)
@@ -238,14 +331,26 @@ TEST_F(MprisServiceTest, PropertiesTellTheStateAndTheTrack)
     int64_t length = 0;
     ASSERT_TRUE(g_variant_dict_lookup(&dict, "mpris:length", "x", &length));
     EXPECT_EQ(length, 61000000);
-    GVariant* artists = g_variant_dict_lookup_value(&dict, "xesam:artist", G_VARIANT_TYPE_STRING_ARRAY);
-    ASSERT_NE(artists, nullptr);
-    EXPECT_EQ(g_variant_n_children(artists), 1u);
-    g_variant_unref(artists);
+    ASSERT_TRUE(g_variant_dict_lookup(&dict, "mpris:artUrl", "&s", &text));
+    EXPECT_STREQ(text, "file:///cache/cover.jpg");
+    int32_t number = 0;
+    ASSERT_TRUE(g_variant_dict_lookup(&dict, "xesam:trackNumber", "i", &number));
+    EXPECT_EQ(number, 3);
+    for (auto [key, expected] : { std::pair { "xesam:artist", "Artist" }, std::pair { "xesam:albumArtist", "Band" },
+             std::pair { "xesam:genre", "Jazz" } }) {
+        GVariant* list = g_variant_dict_lookup_value(&dict, key, G_VARIANT_TYPE_STRING_ARRAY);
+        ASSERT_NE(list, nullptr) << key;
+        ASSERT_EQ(g_variant_n_children(list), 1u) << key;
+        char const* first = nullptr;
+        g_variant_get_child(list, 0, "&s", &first);
+        EXPECT_STREQ(first, expected);
+        g_variant_unref(list);
+    }
     g_variant_dict_clear(&dict);
     g_variant_unref(metadata);
 
-    // A title that is not UTF-8 is left out; a track without a valid ID is "no track".
+    // A title that is not UTF-8 is left out, and so are a track number of 0 and empty
+    // texts; a track without a valid ID is "no track".
     Player.Track.Title = "\xFF\xFE";
     Player.Track.TrackID = "not a path";
     metadata = Get(kPlayer, "Metadata");

@@ -21,6 +21,25 @@ TEST(Shell, FileClipboardTextNamesTheVerbAndEncodesEveryPath)
     EXPECT_EQ(FileClipboardText({ "/x" }, TClipboardVerb::cvCopy), "x-special/nautilus-clipboard\ncopy\nfile:///x\n");
 }
 
+TEST(Shell, FilePathFromUriTakesLocalFilesOnly)
+{
+    struct TCase {
+        std::string Uri;
+        std::optional<std::string> Path;
+    };
+    for (TCase const& c : std::vector<TCase> {
+             { "file:///music/a%20b.mp3", "/music/a b.mp3" },
+             { "file://localhost/music/%C3%BC.flac", "/music/\xC3\xBC.flac" },
+             { FileUri("/m/#?%.ogg"), "/m/#?%.ogg" },
+             { "file://server/music/a.mp3", std::nullopt },
+             { "http://example.com/a.mp3", std::nullopt },
+             { "file:relative.mp3", std::nullopt },
+             { "file:///music/%00.mp3", std::nullopt },
+             { std::string("file:///a\0b", 11), std::nullopt },
+         })
+        EXPECT_EQ(FilePathFromUri(c.Uri), c.Path) << c.Uri;
+}
+
 // The trash lives under XDG_DATA_HOME, pointed into the scratch folder before GLib reads it,
 // so the user's own trash is never touched.
 TEST(Shell, MoveToTrashFollowsTheFreedesktopLayout)

@@ -40,6 +40,19 @@ TEST(TagsCommand, UsageErrors)
     }
 }
 
+// Help and version answer on their own, whatever else the line holds, and touch no file.
+TEST(TagsCommand, HelpAndVersion)
+{
+    for (const auto& args : std::vector<std::vector<std::string>> {
+             { "--help" }, { "-h", "--bogus" }, { "--json", "--help", "/nonexistent.mp3" }, { "--version" } }) {
+        const TRun run = RunCommand(args);
+        EXPECT_EQ(run.Code, tagsExitSuccess) << args[0];
+        EXPECT_TRUE(run.Err.empty()) << run.Err;
+        const bool version = args[0] == "--version";
+        EXPECT_EQ(run.Out.rfind(version ? "vantor-tags " : "usage:", 0), 0u) << run.Out;
+    }
+}
+
 TEST(TagsCommand, SetRemoveAndPictureThenJson)
 {
     const auto dir = ScratchDir("CommandEdit");

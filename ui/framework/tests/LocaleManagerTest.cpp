@@ -109,6 +109,22 @@ TEST(LocaleManager, LanguageNameCannotLeaveTheFolder)
     EXPECT_EQ(locale.Get("Button.GoBack"), "Back");
 }
 
+// An installed player reads the user's own language files before the shipped ones.
+TEST(LocaleManager, TheUsersLanguageWinsOverTheShippedOne)
+{
+    auto const user = ScratchApp();
+    std::filesystem::remove(user / "Languages" / "NoAbout.vlng");
+    std::ofstream(user / "Languages" / "Test.vlng") << "[#Data]\nButton.GoBack=Mine\n";
+
+    TLocaleManager locale(kApp, "Test.vlng", user);
+    EXPECT_EQ(locale.LanguagePath(), user / "Languages" / "Test.vlng");
+    EXPECT_EQ(locale.Get("Button.GoBack"), "Mine");
+    locale.SetLanguageFile("NoAbout.vlng"); // only shipped
+    EXPECT_TRUE(locale.Load());
+    EXPECT_EQ(locale.LanguagePath(), kApp / "Languages" / "NoAbout.vlng");
+    EXPECT_EQ(locale.Get("Menu.About"), "Over");
+}
+
 TEST(LocaleManager, AboutTextFallsBackToEnglishThenNothing)
 {
     auto const app = ScratchApp();
