@@ -363,6 +363,14 @@ bool TTags::DeleteCoverArt(int index)
 
 void TTags::DeleteAllCoverArts() { CoverArts.clear(); }
 
+bool TTags::LoadCoverArtData()
+{
+    bool all = true;
+    for (const auto& picture : CoverArts)
+        all = picture->LoadData() && all;
+    return all;
+}
+
 TTagPictureFormat TTags::PictureStreamType(TStream* stream)
 {
     if (!stream || stream->Size() == 0)

@@ -79,6 +79,9 @@ public:
     bool PreserveFileDate = false;
     uint32_t PaddingSizeToWrite = 4096;
     bool ParseOggPlayTime = false;
+    // LoadFromFile leaves large pictures in the file: their type, MIME type, description and
+    // size are known, their bytes come with TCoverArt::LoadData (a save fetches them itself).
+    bool DeferPictureData = false;
 
     std::unique_ptr<TUserObject> User1, User2;
 
@@ -128,6 +131,8 @@ public:
     TCoverArt* AddCoverArt(const std::string& name, const std::string& fileName);
     bool DeleteCoverArt(int index);
     void DeleteAllCoverArts();
+    // Brings every deferred picture's bytes in; false when one could not be read.
+    bool LoadCoverArtData();
 
     bool Assign(const TTags& source);
     // True when the format's object exists and holds a loaded tag.

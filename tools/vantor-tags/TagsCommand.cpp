@@ -144,7 +144,7 @@ void PrintJson(std::ostream& out, const std::string& file, int result, TTags& ta
         const TCoverArt& p = *tags.CoverArts[i];
         out << (i ? "," : "") << "{\"name\":" << JsonString(p.Name) << ",\"mime\":" << JsonString(p.MIMEType)
             << ",\"type\":" << p.CoverType << ",\"description\":" << JsonString(p.Description)
-            << ",\"format\":" << int(p.PictureFormat) << ",\"size\":" << p.Stream.Size() << ",\"width\":" << p.Width
+            << ",\"format\":" << int(p.PictureFormat) << ",\"size\":" << p.Size() << ",\"width\":" << p.Width
             << ",\"height\":" << p.Height << "}";
     }
     const TSourceAudioAttributes& a = *tags.SourceAudioAttributes;
@@ -165,7 +165,7 @@ void PrintText(std::ostream& out, const std::string& file, TTags& tags)
     }
     for (const auto& p : tags.CoverArts)
         out << "  [picture] " << SanitizeUtf8(p->Name) << ": " << (p->MIMEType.empty() ? "unknown type" : p->MIMEType)
-            << ", picture type " << p->CoverType << ", " << p->Stream.Size() << " bytes"
+            << ", picture type " << p->CoverType << ", " << p->Size() << " bytes"
             << (p->Width ? ", " + std::to_string(p->Width) + "x" + std::to_string(p->Height) : std::string())
             << (p->Description.empty() ? "" : ", \"" + SanitizeUtf8(p->Description) + "\"") << "\n";
     const TSourceAudioAttributes& a = *tags.SourceAudioAttributes;
@@ -229,6 +229,7 @@ int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out,
         const std::string& file = options.Files[i];
         TTags tags;
         tags.ParseOggPlayTime = true;
+        tags.DeferPictureData = true;
         tags.ParseWavPackAudioAttributes = true;
         tags.ParseMusePackAudioAttributes = true;
         const int result = tags.LoadFromFile(file);
