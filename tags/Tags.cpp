@@ -54,6 +54,7 @@ TTags::~TTags() { Clear(); }
 
 void TTags::Clear()
 {
+    AudioFormat = afUnknown;
     Tags.clear();
     CoverArts.clear();
     APEv2Tag->Clear();

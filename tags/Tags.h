@@ -6,6 +6,7 @@
 // the native frames, keeping every native frame it does not represent.
 
 #include "tags/CoverArt.h"
+#include "tags/FormatDetection.h"
 #include "tags/Tag.h"
 #include "tags/TagTypes.h"
 #include "tags/audio_attributes/AudioProperties.h"
@@ -55,6 +56,7 @@ public:
 
     std::string FileName; // set only by LoadFromFile
     bool Loaded = false;
+    TAudioFormat AudioFormat = afUnknown; // by content, found by LoadFromFile
     TTagPriority TagLoadPriority;
 
     // Format objects, owned. The FLAC, Ogg, MP4, WAV-chunk and WMA objects are

@@ -152,6 +152,7 @@ int TTags::LoadFromFile(const std::string& fileName)
         TStreamByteSource source(file);
         LoadAudioAttributeReaders(source, false);
     }
+    AudioFormat = DetectAudioFormat(file);
     for (TTagType type : { ttAPEv2, ttFlac, ttID3v1, ttID3v2, ttMP4, ttOpusVorbis, ttWAV, ttWMA })
         Loaded = Loaded || IsLoaded(type);
     LoadTags();

@@ -129,7 +129,8 @@ std::string ProblemText(const std::string& file, int result, bool saving)
 
 void PrintJson(std::ostream& out, const std::string& file, int result, TTags& tags, bool first)
 {
-    const TAudioFormat format = DetectAudioFormat(file);
+    // A loaded file was looked at already; one that failed to load is looked at again.
+    const TAudioFormat format = result == tlSuccess ? tags.AudioFormat : DetectAudioFormat(file);
     out << (first ? "" : ",\n") << "{\"file\":" << JsonString(file) << ",\"result\":" << result;
     if (result != tlSuccess)
         out << ",\"error\":" << JsonString(ProblemText(file, result, false));
