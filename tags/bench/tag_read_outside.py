@@ -15,7 +15,8 @@ Each kind is timed alone, then both MP3 kinds mixed, the four other kinds mixed 
 six mixed, in folder order. Every figure is the best of --rounds runs, the tools taking
 turns within a round; the ratio is vantor-tags' files per second over the peer's, and
 minor page faults are per 500 files. With the library scan benchmark built, the scan of
-the whole tree into a playlist is timed beside vantor-tags on the same files.
+the whole tree into a playlist is timed beside vantor-tags on the same files (the folder
+scan takes MP3, FLAC, WMA and M4A files, so the Ogg and Opus files stay out of both).
 
 The audio comes from ffmpeg, the tags and covers from vantor-tags. The corpus lives in a
 temporary folder that is removed at the end unless --keep is given.
@@ -24,9 +25,9 @@ usage: tags/bench/tag_read_outside.py [--build DIR] [--rounds N] [--keep] [--cor
 """
 
 import argparse
+import json
 import os
 import random
-import re
 import resource
 import shutil
 import subprocess
@@ -42,6 +43,7 @@ FOLDERS = 250
 FILES_PER_FOLDER = 12
 BATCH = 500
 SECONDS = 20  # length of every track
+SCANNED = (".mp3", ".flac", ".wma", ".m4a")  # what the player's folder scan collects
 
 
 def run(args, **kw):
@@ -126,14 +128,15 @@ def measure(tools, files, rounds):
 
 
 def scan_time(build, music):
+    """Seconds of one scan of the tree into a playlist and the tracks it added."""
     program = os.path.join(build, "bench", "bench_scan")
     if not os.path.exists(program):
         return None
     env = dict(os.environ, VANTOR_SCAN_FOLDER=music)
-    out = subprocess.run([program, "--benchmark_filter=BM_ScanIntoList", "--benchmark_min_time=2"], env=env,
-                         check=True, capture_output=True, text=True).stdout
-    match = re.search(r"BM_ScanIntoList\S*\s+([\d.]+) ms", out)
-    return float(match.group(1)) / 1000 if match else None
+    out = subprocess.run([program, "--benchmark_filter=BM_ScanIntoList", "--benchmark_min_time=2",
+                          "--benchmark_format=json"], env=env, check=True, capture_output=True, text=True).stdout
+    run = json.loads(out)["benchmarks"][0]
+    return run["real_time"] / 1000, int(run["tracks"])
 
 
 def main():
@@ -187,10 +190,14 @@ def main():
 
         scan = scan_time(build, os.path.join(root, "music"))
         if scan is not None:
-            json_seconds = measure({"vantor": tools["vantor"]}, everything, args.rounds)["vantor"][0]
-            print(f"scan into a playlist: {scan * 1000:.0f} ms for {len(everything)} files"
-                  f" ({len(everything) / scan:.0f} files/s); vantor-tags --json on the same files:"
-                  f" {json_seconds * 1000:.0f} ms ({len(everything) / json_seconds:.0f} files/s)")
+            seconds, tracks = scan
+            scanned = [p for p in everything if p.lower().endswith(SCANNED)]
+            if tracks != len(scanned):
+                sys.exit(f"the scan added {tracks} tracks, expected {len(scanned)}")
+            json_seconds = measure({"vantor": tools["vantor"]}, scanned, args.rounds)["vantor"][0]
+            print(f"scan into a playlist: {seconds * 1000:.0f} ms for {tracks} files"
+                  f" ({tracks / seconds:.0f} files/s); vantor-tags --json on the same files:"
+                  f" {json_seconds * 1000:.0f} ms ({tracks / json_seconds:.0f} files/s)")
     finally:
         if args.keep or args.corpus:
             print(f"corpus kept in {root}")
