@@ -99,6 +99,8 @@ bool TTrackData::ReadTags()
         tags.ParseOggPlayTime = true;
         tags.ParseWavPackAudioAttributes = true;
         tags.ParseMusePackAudioAttributes = true;
+        // The record holds no picture: their bytes stay in the file.
+        tags.DeferPictureData = true;
         tags.LoadFromFile(path);
         if (!tags.Loaded)
             return true;
@@ -158,6 +160,7 @@ std::string TTrackData::ReadLyrics(bool ForceReread)
         tdHasLyrics = false;
         try {
             TTags tags;
+            tags.DeferPictureData = true;
             tags.LoadFromFile(GetTag(tkFilePath));
             LyricsLoaded = true;
             if (tags.Loaded) {

@@ -1,6 +1,7 @@
 #include "tags/CoverArt.h"
 
 #include "tags/Tags.h"
+#include "tags/io/FileStream.h"
 #include "tags/io/TextCodec.h"
 
 namespace vantor {
@@ -9,6 +10,8 @@ void TCoverArt::Clear()
 {
     Name.clear();
     Stream.Clear();
+    DeferredFile.clear();
+    DeferredOffset = DeferredSize = 0;
     Description.clear();
     MIMEType.clear();
     CoverType = 0;
@@ -22,6 +25,9 @@ bool TCoverArt::Assign(const TCoverArt* source)
     if (source) {
         Name = source->Name;
         Stream.Bytes() = source->Stream.Bytes();
+        DeferredFile = source->DeferredFile;
+        DeferredOffset = source->DeferredOffset;
+        DeferredSize = source->DeferredSize;
         Description = source->Description;
         CoverType = source->CoverType;
         MIMEType = source->MIMEType;
@@ -31,6 +37,23 @@ bool TCoverArt::Assign(const TCoverArt* source)
         ColorDepth = source->ColorDepth;
         NoOfColors = source->NoOfColors;
     }
+    return true;
+}
+
+bool TCoverArt::LoadData()
+{
+    if (!Deferred())
+        return true;
+    TFileStream file;
+    if (!file.Open(DeferredFile) || DeferredOffset > file.Size() || file.Size() - DeferredOffset < DeferredSize)
+        return false;
+    std::vector<uint8_t> bytes(static_cast<size_t>(DeferredSize));
+    if (!file.Seek(DeferredOffset) || !file.ReadExact(bytes.data(), bytes.size()))
+        return false;
+    Stream.Bytes() = std::move(bytes);
+    Stream.Seek(0);
+    DeferredFile.clear();
+    DeferredOffset = DeferredSize = 0;
     return true;
 }
 

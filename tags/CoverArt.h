@@ -18,7 +18,12 @@ public:
     }
 
     std::string Name;
-    TMemoryStream Stream; // the picture file's bytes
+    TMemoryStream Stream; // the picture file's bytes; empty while they are deferred
+    // A picture loaded without its bytes: they are DeferredSize bytes at DeferredOffset of
+    // DeferredFile, brought into Stream by LoadData.
+    std::string DeferredFile;
+    uint64_t DeferredOffset = 0;
+    uint64_t DeferredSize = 0;
     std::string Description;
     uint32_t CoverType = 0; // ID3v2/FLAC picture type; 3 = front cover
     std::string MIMEType;
@@ -26,6 +31,12 @@ public:
     uint32_t Width = 0, Height = 0, ColorDepth = 0, NoOfColors = 0;
     TTags* Parent;     // not owned
     int32_t Index = 0; // position in Parent->CoverArts
+
+    bool Deferred() const { return !DeferredFile.empty(); }
+    // Bytes of the picture, whether in Stream or deferred.
+    uint64_t Size() const { return Deferred() ? DeferredSize : Stream.Size(); }
+    // Reads deferred bytes into Stream; false (still deferred) when the file no longer holds them.
+    bool LoadData();
 
     void Clear();
     // Copies everything including the bytes; a null source leaves it cleared.

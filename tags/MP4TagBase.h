@@ -10,6 +10,8 @@ class TMP4TagBase : public TNativeTag {
 public:
     bool KeepPadding = true;
     uint32_t PaddingToWrite = 4096;
+    // Loading keeps only the first bytes of large covers (see CoverPlace).
+    bool DeferPictureData = false;
 
     virtual int ItemCount() const = 0;
     virtual std::string ItemID(int index) const = 0;
@@ -48,6 +50,9 @@ public:
     // The data items of the "covr" item.
     virtual int CoverCount() const = 0;
     virtual std::vector<uint8_t> Cover(int index) const = 0;
+    // True for a deferred cover, whose Cover holds only the first bytes: the whole cover is
+    // size bytes at offset of the loaded file.
+    virtual bool CoverPlace(int index, uint64_t& offset, uint64_t& size) const = 0;
     virtual void DeleteCovers() = 0;
     virtual void AddCover(const std::vector<uint8_t>& data, uint32_t dataType) = 0;
 };

@@ -22,7 +22,15 @@ struct TNativePicture {
     std::string Description;
     uint32_t Width = 0, Height = 0, ColorDepth = 0, NoOfColors = 0;
     std::vector<uint8_t> Data;
+    // A deferred picture: Data holds only its first bytes, the whole picture is DeferredSize
+    // bytes at DeferredOffset of the loaded file.
+    uint64_t DeferredOffset = 0;
+    uint64_t DeferredSize = 0;
 };
+
+// Bytes kept of a picture whose loading is deferred: enough for the headers in front of it
+// and the signature that tells its format. Smaller pictures are read whole.
+constexpr uint32_t PictureLeadBytes = 1024;
 
 class TNativeTag {
 public:

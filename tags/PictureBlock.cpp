@@ -3,9 +3,12 @@
 #include "tags/io/Bytes.h"
 #include "tags/io/TextCodec.h"
 
+#include <algorithm>
+
 namespace vantor {
 
-bool ParsePictureBlock(const uint8_t* data, size_t size, TNativePicture& picture)
+bool ParsePictureBlockHead(
+    const uint8_t* data, size_t size, TNativePicture& picture, size_t& pictureStart, uint32_t& pictureLength)
 {
     size_t at = 0;
     auto u32 = [&](uint32_t& v) {
@@ -26,13 +29,24 @@ bool ParsePictureBlock(const uint8_t* data, size_t size, TNativePicture& picture
     uint32_t length = 0;
     std::string mime, description;
     if (!data || !u32(picture.CoverType) || !bytes(mime) || !bytes(description) || !u32(picture.Width)
-        || !u32(picture.Height) || !u32(picture.ColorDepth) || !u32(picture.NoOfColors) || !u32(length)
-        || length > size - at)
+        || !u32(picture.Height) || !u32(picture.ColorDepth) || !u32(picture.NoOfColors) || !u32(length))
         return false;
     picture.MIMEType = Latin1ToUtf8(mime);
     picture.Description = SanitizeUtf8(description);
-    picture.Data.assign(data + at, data + at + length);
+    picture.Data.assign(data + at, data + at + std::min<size_t>(length, size - at));
+    pictureStart = at;
+    pictureLength = length;
     return true;
+}
+
+bool ParsePictureBlock(const uint8_t* data, size_t size, TNativePicture& picture)
+{
+    size_t start = 0;
+    uint32_t length = 0;
+    if (ParsePictureBlockHead(data, size, picture, start, length) && length <= size - start)
+        return true;
+    picture.Data.clear();
+    return false;
 }
 
 std::vector<uint8_t> BuildPictureBlock(const TNativePicture& picture)

@@ -40,6 +40,7 @@ TTags::~TTags() { Clear(); }
 
 void TTags::Clear()
 {
+    AudioFormat = afUnknown;
     Tags.clear();
     CoverArts.clear();
     APEv2Tag->Clear();
@@ -348,6 +349,14 @@ bool TTags::DeleteCoverArt(int index)
 }
 
 void TTags::DeleteAllCoverArts() { CoverArts.clear(); }
+
+bool TTags::LoadCoverArtData()
+{
+    bool all = true;
+    for (const auto& picture : CoverArts)
+        all = picture->LoadData() && all;
+    return all;
+}
 
 TTagPictureFormat TTags::PictureStreamType(TStream* stream)
 {

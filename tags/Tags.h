@@ -6,6 +6,7 @@
 // the native frames, keeping every native frame it does not represent.
 
 #include "tags/CoverArt.h"
+#include "tags/FormatDetection.h"
 #include "tags/Tag.h"
 #include "tags/TagTypes.h"
 #include "tags/audio_attributes/AudioProperties.h"
@@ -43,6 +44,7 @@ public:
 
     std::string FileName; // set only by LoadFromFile
     bool Loaded = false;
+    TAudioFormat AudioFormat = afUnknown; // by content, found by LoadFromFile
     TTagPriority TagLoadPriority = { ttFlac, ttOpusVorbis, ttMP4, ttWMA, ttID3v2, ttAPEv2, ttWAV, ttID3v1, ttNone };
 
     // Format objects, owned. The FLAC, Ogg, MP4, WAV-chunk and WMA objects are
@@ -67,6 +69,9 @@ public:
     bool PreserveFileDate = false;
     uint32_t PaddingSizeToWrite = 4096;
     bool ParseOggPlayTime = false;
+    // LoadFromFile leaves large pictures in the file: their type, MIME type, description and
+    // size are known, their bytes come with TCoverArt::LoadData (a save fetches them itself).
+    bool DeferPictureData = false;
 
     std::unique_ptr<TUserObject> User1, User2;
 
@@ -116,6 +121,8 @@ public:
     TCoverArt* AddCoverArt(const std::string& name, const std::string& fileName);
     bool DeleteCoverArt(int index);
     void DeleteAllCoverArts();
+    // Brings every deferred picture's bytes in; false when one could not be read.
+    bool LoadCoverArtData();
 
     bool Assign(const TTags& source);
     // True when the format's object exists and holds a loaded tag.

@@ -108,8 +108,10 @@ int TTags::LoadFromFile(const std::string& fileName)
             APEv2Tag->FileName = fileName;
     });
     Guarded([&] {
-        if (FlacTag && file.Seek(0))
+        if (FlacTag && file.Seek(0)) {
+            FlacTag->DeferPictureData = DeferPictureData;
             FlacTag->LoadFromStream(file);
+        }
     });
     Guarded([&] {
         file.Seek(0);
@@ -118,13 +120,16 @@ int TTags::LoadFromFile(const std::string& fileName)
     });
     Guarded([&] {
         TStreamByteSource source(file);
+        ID3v2Tag->DeferPictureData = DeferPictureData;
         if (ID3v2Tag->LoadFromStream(source) < 4)
             ID3v2Tag->FileName = fileName;
         PrepareID3v2(*ID3v2Tag);
     });
     Guarded([&] {
-        if (MP4Tag && file.Seek(0))
+        if (MP4Tag && file.Seek(0)) {
+            MP4Tag->DeferPictureData = DeferPictureData;
             MP4Tag->LoadFromStream(file);
+        }
     });
     Guarded([&] {
         if (OggVorbisAndOpusTag && file.Seek(0)) {
@@ -147,6 +152,7 @@ int TTags::LoadFromFile(const std::string& fileName)
         TStreamByteSource source(file);
         LoadAudioAttributeReaders(source, false);
     }
+    AudioFormat = DetectAudioFormat(file);
     for (TTagType type : { ttAPEv2, ttFlac, ttID3v1, ttID3v2, ttMP4, ttOpusVorbis, ttWAV, ttWMA })
         Loaded = Loaded || IsLoaded(type);
     LoadTags();
@@ -167,18 +173,23 @@ int TTags::LoadFromStream(TStream& stream)
     };
     fromStart([&] { APEv2Tag->LoadFromStream(stream); });
     fromStart([&] {
-        if (FlacTag)
+        if (FlacTag) {
+            FlacTag->DeferPictureData = false;
             FlacTag->LoadFromStream(stream);
+        }
     });
     fromStart([&] { ID3v1Tag->LoadFromStream(stream); });
     fromStart([&] {
         TStreamByteSource source(stream);
+        ID3v2Tag->DeferPictureData = false; // nothing to fetch the bytes from later
         ID3v2Tag->LoadFromStream(source);
         PrepareID3v2(*ID3v2Tag);
     });
     fromStart([&] {
-        if (MP4Tag)
+        if (MP4Tag) {
+            MP4Tag->DeferPictureData = false;
             MP4Tag->LoadFromStream(stream);
+        }
     });
     fromStart([&] {
         if (OggVorbisAndOpusTag) {
@@ -258,6 +269,9 @@ int TTags::SaveStep(TTagType type, const std::string& fileName, TStream* stream)
 
 int TTags::SaveToFile(const std::string& fileName, TTagType tagType)
 {
+    // Pictures left in the loaded file are written back whole: read them before the file changes.
+    if (!LoadCoverArtData())
+        return tlErrorOpeningFile;
     struct stat before { };
     const bool hadTime = ::stat(fileName.c_str(), &before) == 0;
 
@@ -312,6 +326,8 @@ int TTags::SaveToFile(const std::string& fileName, TTagType tagType)
 
 int TTags::SaveToStream(TStream& stream, TTagType tagType)
 {
+    if (!LoadCoverArtData())
+        return tlErrorOpeningFile;
     if (tagType == ttWMA)
         return tlNotSupported;
     if (tagType >= ttAPEv2 && tagType <= ttWAV)

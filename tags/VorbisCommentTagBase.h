@@ -11,6 +11,9 @@ class TVorbisCommentTagBase : public TNativeTag {
 public:
     bool UpperCaseFieldNamesToWrite = true;
     uint32_t PaddingSizeToWrite = 4096;
+    // Loading keeps only the first bytes of large pictures (see TNativePicture::DeferredSize);
+    // a format that cannot leaves them whole.
+    bool DeferPictureData = false;
 
     virtual int CommentCount() const = 0;
     virtual std::string CommentName(int index) const = 0;

@@ -4,7 +4,8 @@
 // program starts; the first run warms the cache.
 //
 // For a comparison, the scratch folder is kept while VANTOR_KEEP_SCAN_FILES is set and its
-// path printed, so that another reader can be timed on the same files.
+// path printed, so that another reader can be timed on the same files; with
+// VANTOR_SCAN_FOLDER set, that tree is scanned instead and nothing is generated.
 
 #include "library/FolderScan.h"
 #include "library/PlayList.h"
@@ -37,6 +38,23 @@ constexpr int FilesPerFolder = 100;
 
 fs::path ScratchFolder() { return fs::temp_directory_path() / ("vantor-scan-bench-" + std::to_string(::getpid())); }
 
+// The tree to scan: the one named by VANTOR_SCAN_FOLDER, or the generated scratch folder.
+fs::path ScanFolder()
+{
+    const char* given = std::getenv("VANTOR_SCAN_FOLDER");
+    return given && *given ? fs::path(given) : ScratchFolder();
+}
+
+// Files the scan must add: every file of a given tree, or the ones generated.
+size_t ExpectedTracks()
+{
+    if (ScanFolder() == ScratchFolder())
+        return size_t(FolderCount * FilesPerFolder);
+    std::vector<std::string> files;
+    CollectFolder(ScanFolder().string(), files);
+    return files.size();
+}
+
 void MakeFiles()
 {
     fs::path const root = ScratchFolder();
@@ -66,17 +84,18 @@ void BM_ScanIntoList(benchmark::State& state)
     int commits = 0;
     BenchSession().LoaderHooks.Resize = [&] { ++commits; };
     size_t tracks = 0;
+    const size_t expected = ExpectedTracks();
     for (auto _ : state) {
         auto list = std::make_unique<TVPlayList>(BenchSession());
         int const before = commits;
-        OnDrop(*list, { ScratchFolder().string() });
+        OnDrop(*list, { ScanFolder().string() });
         dispatcher.RunPostedUntil([&] { return commits > before; }, std::chrono::milliseconds(1));
         tracks = size_t(list->TrackCount());
         state.PauseTiming();
         list.reset();
         state.ResumeTiming();
     }
-    if (tracks != size_t(FolderCount * FilesPerFolder))
+    if (tracks != expected)
         state.SkipWithError("not every file was added");
     state.counters["tracks"] = double(tracks);
     BenchSession().LoaderHooks = {};
@@ -87,7 +106,7 @@ void BM_CollectOnly(benchmark::State& state)
 {
     for (auto _ : state) {
         std::vector<std::string> files;
-        CollectFolder(ScratchFolder().string(), files);
+        CollectFolder(ScanFolder().string(), files);
         benchmark::DoNotOptimize(files.data());
     }
 }
@@ -98,10 +117,13 @@ BENCHMARK(BM_CollectOnly)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     BenchSession().SetAppPath(ScratchFolder().string());
-    MakeFiles();
+    if (ScanFolder() == ScratchFolder())
+        MakeFiles();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    if (ScanFolder() != ScratchFolder())
+        return 0;
     if (std::getenv("VANTOR_KEEP_SCAN_FILES"))
         std::printf("files kept in %s\n", ScratchFolder().c_str());
     else

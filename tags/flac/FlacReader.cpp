@@ -74,7 +74,8 @@ void TFlacTag::ReadVorbisComments(const uint8_t* body, size_t size, bool wantCom
 
 // Reads one block's header and body at the stream's position (native) or
 // from a packet (Ogg). body is null for a padding block that is skipped. A
-// picture kept from bodyBytes (the vector holding body) takes its bytes over.
+// picture kept from bodyBytes (the vector holding body) takes its bytes over;
+// when bodyBytes holds less than the block, the rest is deferred.
 bool TFlacTag::ReadBlock(const uint8_t header[4], const uint8_t* body, uint64_t bodyOffset, int ordinal,
     bool wantComments, int& result, std::vector<uint8_t>* bodyBytes)
 {
@@ -108,9 +109,11 @@ bool TFlacTag::ReadBlock(const uint8_t header[4], const uint8_t* body, uint64_t 
         block.BlockType = type;
         if (type == fbtPicture) {
             if (wantComments) {
-                if (bodyBytes && bodyBytes->data() == body && bodyBytes->size() == length)
+                if (bodyBytes && bodyBytes->data() == body && bodyBytes->size() <= length) {
                     block.Data = std::move(*bodyBytes);
-                else
+                    block.DataOffset = bodyOffset;
+                    block.DeferredSize = length - uint32_t(block.Data.size());
+                } else
                     block.Data.assign(body, body + length);
                 MetaBlocksCoverArts.push_back(std::move(block));
             }
@@ -147,10 +150,12 @@ int TFlacTag::ParseNative(TStream& stream, bool wantComments)
             return ftrError;
         // The first padding block's body is not needed; anything else is read.
         const bool skip = length == 0 || (type == fbtPadding && FPaddingIndex == 0) || type > fbtPicture;
+        // A large picture is read only as far as its lead when pictures are deferred.
+        const bool lead = DeferPictureData && wantComments && type == fbtPicture && length > 2 * PictureLeadBytes;
         body.clear();
         if (!skip) {
-            body.resize(length);
-            if (!stream.ReadExact(body.data(), length))
+            body.resize(lead ? PictureLeadBytes : length);
+            if (!stream.ReadExact(body.data(), body.size()))
                 return ftrError;
         }
         at += 4 + length;
@@ -226,6 +231,37 @@ int TFlacTag::Parse(TStream& stream, bool wantComments)
         result = ftrNotFlac;
     }
     return result;
+}
+
+bool TFlacTag::HasDeferredPictures() const
+{
+    for (const TMetaData& block : MetaBlocksCoverArts)
+        if (block.DeferredSize != 0)
+            return true;
+    return false;
+}
+
+bool TFlacTag::LoadDeferredPictures(TStream& source)
+{
+    bool all = true;
+    for (TMetaData& block : MetaBlocksCoverArts) {
+        if (block.DeferredSize == 0)
+            continue;
+        const size_t lead = block.Data.size();
+        const uint64_t at = block.DataOffset + lead;
+        if (at > source.Size() || source.Size() - at < block.DeferredSize) {
+            all = false;
+            continue;
+        }
+        block.Data.resize(lead + block.DeferredSize);
+        if (!source.Seek(at) || !source.ReadExact(block.Data.data() + lead, block.DeferredSize)) {
+            block.Data.resize(lead);
+            all = false;
+            continue;
+        }
+        block.DeferredSize = 0;
+    }
+    return all;
 }
 
 int TFlacTag::LoadFromFile(const std::string& fileName)

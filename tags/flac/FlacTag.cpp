@@ -187,9 +187,20 @@ bool TFlacTag::GetCoverArt(int index, TNativePicture& picture) const
 {
     if (index < 0 || index >= CoverArtCount())
         return false;
-    const std::vector<uint8_t>& body = MetaBlocksCoverArts[size_t(index)].Data;
+    const TMetaData& block = MetaBlocksCoverArts[size_t(index)];
     picture = TNativePicture();
-    return ParsePictureBlock(body.data(), body.size(), picture);
+    if (block.DeferredSize == 0)
+        return ParsePictureBlock(block.Data.data(), block.Data.size(), picture);
+    size_t start = 0;
+    uint32_t length = 0;
+    if (!ParsePictureBlockHead(block.Data.data(), block.Data.size(), picture, start, length)
+        || start + uint64_t(length) > block.Data.size() + uint64_t(block.DeferredSize)) {
+        picture.Data.clear();
+        return false;
+    }
+    picture.DeferredOffset = block.DataOffset + start;
+    picture.DeferredSize = length;
+    return true;
 }
 
 bool TFlacTag::SetCoverArt(int index, const TNativePicture& picture)
@@ -225,7 +236,7 @@ int64_t TFlacTag::CalculateMetaBlocksSize(bool includePadding) const
 {
     int64_t size = 0;
     for (const TMetaData& block : MetaBlocksCoverArts)
-        size += 4 + int64_t(block.Data.size());
+        size += 4 + int64_t(block.Data.size()) + int64_t(block.DeferredSize);
     for (const TMetaData& block : aMetaBlockOther)
         if (includePadding || block.BlockType != fbtPadding)
             size += 4 + int64_t(block.Data.size());

@@ -65,6 +65,10 @@ struct TMetaData {
     uint8_t MetaDataBlockHeader[4] = { 0, 0, 0, 0 };
     std::vector<uint8_t> Data;
     int BlockType = 0;
+    // A picture block loaded in part: Data holds its first bytes, which start at DataOffset of
+    // the source, and DeferredSize more follow there.
+    uint64_t DataOffset = 0;
+    uint32_t DeferredSize = 0;
 };
 
 class TFlacTag final : public TFlacTagBase {
@@ -149,7 +153,12 @@ public:
     bool GetMultipleValues(const std::string& name, std::vector<std::string>& list) const;
     void SetMultipleValues(const std::string& name, const std::vector<std::string>& list);
     int AddMetaDataCoverArt(const uint8_t* data, size_t length);
+    // A deferred picture gives its lead and place (TNativePicture::DeferredSize).
     bool GetCoverArt(int index, TNativePicture& picture) const;
+    bool HasDeferredPictures() const;
+    // Reads the rest of deferred picture blocks from source (what was loaded); false when it
+    // no longer holds them. A save fetches them from FileName itself.
+    bool LoadDeferredPictures(TStream& source);
     bool SetCoverArt(int index, const TNativePicture& picture);
     bool DeleteCoverArt(int index);
     int64_t CalculateVorbisCommentsSize() const { return int64_t(BuildVorbisCommentBody().size()); }
@@ -165,6 +174,7 @@ public:
 
 private:
     int Parse(TStream& stream, bool wantComments);
+    bool FetchDeferredPictures();
     int ParseNative(TStream& stream, bool wantComments);
     int ParseOgg(TStream& stream, bool wantComments);
     // One metadata block; false stops the chain (result set in result).

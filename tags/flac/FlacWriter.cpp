@@ -178,10 +178,19 @@ int TFlacTag::WriteOgg(TStream& target, const std::string* fileName, bool& rewro
     return ftrSuccess;
 }
 
+// Deferred pictures come in from the loaded file before anything is written.
+bool TFlacTag::FetchDeferredPictures()
+{
+    if (!HasDeferredPictures())
+        return true;
+    TFileStream file;
+    return !FileName.empty() && file.Open(FileName) && LoadDeferredPictures(file);
+}
+
 int TFlacTag::SaveToFile(const std::string& fileName)
 {
     struct stat before { };
-    if (!FileExists(fileName) || ::stat(fileName.c_str(), &before) != 0)
+    if (!FileExists(fileName) || ::stat(fileName.c_str(), &before) != 0 || !FetchDeferredPictures())
         return ftrCannotOpen;
     const int result = WriteFile(fileName);
     if (result == ftrSuccess && bTAG_PreserveDate) {
@@ -220,6 +229,8 @@ int TFlacTag::WriteFile(const std::string& fileName)
 int TFlacTag::SaveToStream(TStream& stream)
 {
     try {
+        if (!FetchDeferredPictures())
+            return ftrCannotOpen;
         stream.Seek(0);
         if (Parse(stream, false) != ftrSuccess || !FLoaded)
             return ftrError;

@@ -43,6 +43,23 @@ uint64_t TrailingTagsSize(const TByteSource& Stream)
 // A VBR header with a frame count of 0 is broken; the time then comes from the estimate.
 bool KnowsFrameCount(const TMPEGHeaderX& Info) { return Info.VBR && Info.FrameCount != 0; }
 
+// True when the bytes at Start open a stream of another format (FLAC, Ogg, MP4, Monkey's
+// Audio, WavPack, Musepack, TTA, ASF): its data can hold a false frame sync anywhere, and
+// looking for one through a large picture costs more than reading the whole tag.
+bool OpensOtherFormat(const TByteSource& Stream, uint64_t Start)
+{
+    uint8_t Head[8] = {};
+    if (!Stream.ReadExact(Start, Head, sizeof Head))
+        return false;
+    static constexpr const char* Magics[] = { "fLaC", "OggS", "MAC ", "wvpk", "MPCK", "TTA1" };
+    for (const char* Magic : Magics)
+        if (std::memcmp(Head, Magic, 4) == 0)
+            return true;
+    static constexpr uint8_t Asf[4] = { 0x30, 0x26, 0xB2, 0x75 };
+    return std::memcmp(Head, "MP+", 3) == 0 || std::memcmp(Head + 4, "ftyp", 4) == 0
+        || std::memcmp(Head, Asf, sizeof Asf) == 0;
+}
+
 } // namespace
 
 void TID3v2Tag::ReadContainerAudio(const TByteSource& Stream)
@@ -76,6 +93,8 @@ void TID3v2Tag::ReadContainerAudio(const TByteSource& Stream)
 
 void TID3v2Tag::FindMPEGAudio(const TByteSource& Stream, uint64_t Start)
 {
+    if (OpensOtherFormat(Stream, Start))
+        return;
     const std::optional<uint64_t> Sync = FindMPEGAudioFrame(Stream, Start);
     if (!Sync)
         return;

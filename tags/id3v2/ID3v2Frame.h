@@ -22,6 +22,10 @@ public:
     uint32_t Size = 0;           // data length from the header, without the extra header bytes
     uint32_t CodedSize = 0;      // the size field as stored
     std::vector<uint8_t> Stream; // the data bytes
+    // A picture frame read without its picture: the data goes on with DeferredSize bytes at
+    // DeferredOffset of the source, which Stream does not hold (see TID3v2Tag::LoadDeferredData).
+    uint64_t DeferredOffset = 0;
+    uint32_t DeferredSize = 0;
 
     uint16_t Flags = 0;
     bool TagAlterPreservation = false;

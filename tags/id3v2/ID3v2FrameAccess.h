@@ -6,6 +6,7 @@
 #include "tags/id3v2/ID3v2Text.h"
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace vantor {
@@ -25,6 +26,9 @@ inline TFrameTextReader TextReaderFor(std::span<const uint8_t> Data, bool Native
 }
 
 // ASCII-only case-insensitive comparison.
+// The parts of APIC frame data: Picture points into Data.
+bool ParseAPICData(std::span<const uint8_t> Data, const uint8_t*& Picture, size_t& PictureSize, std::string& MIMEType,
+    std::string& Description, uint32_t& CoverType, uint8_t& TextEncoding);
 bool SameTextIgnoringCase(std::string_view A, std::string_view B);
 
 } // namespace vantor

@@ -21,8 +21,11 @@ bool SameTextIgnoringCase(std::string_view A, std::string_view B)
 TID3v2Frame* TID3v2Tag::FrameForWrite(int Index)
 {
     TID3v2Frame* F = Frame(Index);
-    if (F)
+    if (F) {
         F->Stream.clear();
+        F->DeferredOffset = 0;
+        F->DeferredSize = 0;
+    }
     return F;
 }
 

@@ -11,13 +11,18 @@ namespace vantor {
 bool TID3v2Tag::GetCoverPictureInfoPointer(int Index, const uint8_t*& Picture, size_t& PictureSize,
     std::string& MIMEType, std::string& Description, uint32_t& CoverType, uint8_t& TextEncoding) const
 {
+    return ParseAPICData(FrameData(Frame(Index)), Picture, PictureSize, MIMEType, Description, CoverType, TextEncoding);
+}
+
+bool ParseAPICData(std::span<const uint8_t> Data, const uint8_t*& Picture, size_t& PictureSize, std::string& MIMEType,
+    std::string& Description, uint32_t& CoverType, uint8_t& TextEncoding)
+{
     Picture = nullptr;
     PictureSize = 0;
     MIMEType.clear();
     Description.clear();
     CoverType = 0;
     TextEncoding = 0;
-    const std::span<const uint8_t> Data = FrameData(Frame(Index));
     if (Data.size() < 2)
         return false;
     // encoding, MIME type, picture type, description, picture
@@ -50,6 +55,8 @@ bool TID3v2Tag::GetUnicodeCoverPictureStream(int Index, std::vector<uint8_t>& Pi
     size_t Size;
     uint8_t Encoding;
     Picture.clear();
+    if (const TID3v2Frame* F = Frame(Index); F && F->DeferredSize != 0)
+        return false;
     if (!GetCoverPictureInfoPointer(Index, Data, Size, MIMEType, Description, CoverType, Encoding))
         return false;
     Picture.assign(Data, Data + Size);
@@ -86,6 +93,37 @@ bool TID3v2Tag::SetUnicodeCoverPictureFromFile(int Index, std::string_view Descr
         return false;
     }
     return SetUnicodeCoverPictureFromStream(Index, Description, Bytes, MIMEType, CoverType);
+}
+
+bool TID3v2Tag::HasDeferredData() const
+{
+    for (const auto& F : Frames)
+        if (F->DeferredSize != 0)
+            return true;
+    return false;
+}
+
+bool TID3v2Tag::LoadDeferredData(const TByteSource& Source)
+{
+    bool All = true;
+    for (const auto& F : Frames) {
+        if (F->DeferredSize == 0)
+            continue;
+        const size_t Lead = F->Stream.size();
+        if (Source.Remaining(F->DeferredOffset) < F->DeferredSize) {
+            All = false;
+            continue;
+        }
+        F->Stream.resize(Lead + F->DeferredSize);
+        if (!Source.ReadExact(F->DeferredOffset, F->Stream.data() + Lead, F->DeferredSize)) {
+            F->Stream.resize(Lead);
+            All = false;
+            continue;
+        }
+        F->DeferredOffset = 0;
+        F->DeferredSize = 0;
+    }
+    return All;
 }
 
 // A PIC frame holds an encoding byte, a 3-letter image format, the picture type, the

@@ -77,6 +77,10 @@ public:
     bool FStrangeTag = false; // a 2.3/2.4 tag whose frames carry 3-character ids
     uint64_t FFileSize = 0;
 
+    // Loading leaves the picture of large APIC frames in the file, keeping their MIME type,
+    // picture type, description and the first bytes (see TID3v2Frame::DeferredSize).
+    bool DeferPictureData = false;
+
     // Audio properties found while looking for the tag.
     bool ParseAudioAttributes = ID3v2ParseAudioAttributesDefault;
     TSourceFileType FSourceFileType = sftUnknown;
@@ -97,6 +101,10 @@ public:
     int LoadFromMemory(const uint8_t* Address, size_t Available);
     // Reads the tag whose header is at Position.
     int LoadTagFromStream(const TByteSource& Stream, uint64_t Position);
+    // Brings the bytes of deferred pictures in from Source (the one that was loaded); false when
+    // it no longer holds them, leaving those frames deferred.
+    bool LoadDeferredData(const TByteSource& Source);
+    bool HasDeferredData() const;
 
     // Saving. A tag with nothing to write (no frames, or only empty ones) takes an existing tag
     // out of the file and gives 0; without an existing tag it gives 2 or 3.
@@ -200,7 +208,7 @@ public:
     bool SetUnicodeTXXXByDescription(std::string_view Description, std::string_view Text);
     bool SetUnicodeTXXXByDescriptionMultiple(std::string_view Description, const std::vector<std::string>& List);
 
-    // Pictures (APIC)
+    // Pictures (APIC). A deferred frame gives no picture bytes; its info pointer gives the lead.
     bool GetUnicodeCoverPictureStream(int Frame, std::vector<uint8_t>& Picture, std::string& MIMEType,
         std::string& Description, uint32_t& CoverType) const;
     bool GetUnicodeCoverPictureInfo(

@@ -1,6 +1,7 @@
 // Reading the tag: header, extended header and frames, from a byte source or memory.
 
 #include "tags/id3v2/ID3v2Container.h"
+#include "tags/id3v2/ID3v2FrameAccess.h"
 #include "tags/id3v2/ID3v2FrameIds.h"
 #include "tags/id3v2/ID3v2Tag.h"
 #include "tags/id3v2/Unsynchronisation.h"
@@ -45,6 +46,8 @@ public:
         return true;
     }
     const uint8_t* At() const { return FWindow.data() + (Pos - FStart); }
+    // Offset in the source of Pos.
+    uint64_t SourceOffset() const { return FBase + Pos; }
     uint8_t Take() { return FWindow[size_t(Pos++ - FStart)]; }
 
     // Moves Count bytes at Pos into Out; false when they cannot be read.
@@ -85,6 +88,39 @@ std::vector<uint8_t>& WindowBuffer()
 {
     thread_local std::vector<uint8_t> Buffer;
     return Buffer;
+}
+
+// Bytes of an APIC frame read when its picture is deferred: the header (encoding, MIME type,
+// picture type, description) and the first bytes of the picture, which tell its format.
+constexpr uint32_t PictureLeadBytes = 1024;
+
+// Reads an APIC frame of Frame.Size bytes at the cursor with only its first PictureLeadBytes
+// kept: 1 when done, 0 when the frame must be read whole (small, compressed, encrypted,
+// unsynchronised, or a header reaching past the lead), -1 when its bytes do not exist.
+int ReadDeferredPicture(TID3v2Cursor& C, TID3v2Frame& Frame)
+{
+    if (Frame.Size <= 2 * PictureLeadBytes || Frame.Compressed || Frame.Encrypted || Frame.Unsynchronised)
+        return 0;
+    if (C.Pos > C.Limit || C.Limit - C.Pos < Frame.Size)
+        return -1;
+    const uint64_t Start = C.Pos;
+    if (!C.ReadInto(Frame.Stream, PictureLeadBytes))
+        return -1;
+    const uint8_t* Picture = nullptr;
+    size_t PictureSize = 0;
+    std::string MIMEType, Description;
+    uint32_t CoverType = 0;
+    uint8_t Encoding = 0;
+    if (!ParseAPICData(Frame.Stream, Picture, PictureSize, MIMEType, Description, CoverType, Encoding)
+        || PictureSize < 16) {
+        C.Pos = Start;
+        Frame.Stream.clear();
+        return 0;
+    }
+    Frame.DeferredOffset = C.SourceOffset();
+    Frame.DeferredSize = Frame.Size - PictureLeadBytes;
+    C.Pos += Frame.DeferredSize;
+    return 1;
 }
 
 // A version 2.4 size whose bytes are not syncsafe was written as a plain integer by an
@@ -286,6 +322,14 @@ int TID3v2Tag::LoadTagBody(TID3v2Cursor& C)
         // An empty frame, or one claiming more than the whole tag, keeps no data; the next
         // frame is looked for right behind its header.
         if (F->Size != 0 && F->Size <= Size) {
+            if (DeferPictureData && !Strange && !Unsynchronised && MajorVersion >= 3 && F->HasId("APIC")) {
+                if (const int Read = ReadDeferredPicture(C, *F); Read != 0) {
+                    if (Read < 0)
+                        break;
+                    Frames.push_back(std::move(F));
+                    continue;
+                }
+            }
             if (!C.ReadInto(F->Stream, F->Size))
                 break;
         }

@@ -31,6 +31,12 @@ void PutSyncsafe(std::vector<uint8_t>& Out, uint32_t Value)
 // Upgrades a 2.2 tag and checks that the version can be written.
 int TID3v2Tag::PrepareSave()
 {
+    // Deferred pictures come from the loaded file before anything is written.
+    if (HasDeferredData()) {
+        TFileSource Source;
+        if (FileName.empty() || !Source.Open(FileName) || !LoadDeferredData(Source))
+            return id3v2ErrorOpeningFile;
+    }
     if (MajorVersion == 2) {
         MajorVersion = 3;
         MinorVersion = 0;

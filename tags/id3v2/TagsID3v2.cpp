@@ -119,14 +119,23 @@ void TTags::LoadID3v2Tags()
                 field->ExtTagType = ettWXXX;
             }
         } else if (id == "APIC") {
-            std::vector<uint8_t> bytes;
+            const uint8_t* bytes = nullptr;
+            size_t size = 0;
             std::string mime, description;
             uint32_t coverType = 0;
-            if (!tag.GetUnicodeCoverPictureStream(i, bytes, mime, description, coverType))
+            uint8_t encoding = 0;
+            if (!tag.GetCoverPictureInfoPointer(i, bytes, size, mime, description, coverType, encoding))
                 continue;
             if (TCoverArt* picture = AddCoverArt("Cover art " + std::to_string(CoverArts.size() + 1))) {
-                picture->PictureFormat = PictureFormatFromBytes(bytes.data(), bytes.size());
-                picture->Stream.Bytes() = std::move(bytes);
+                picture->PictureFormat = PictureFormatFromBytes(bytes, size);
+                // A deferred picture starts with the lead the frame holds and goes on in the file.
+                if (const TID3v2Frame* frame = tag.Frame(i); frame->DeferredSize != 0) {
+                    picture->DeferredFile = tag.FileName.string();
+                    picture->DeferredOffset = frame->DeferredOffset - size;
+                    picture->DeferredSize = size + frame->DeferredSize;
+                } else {
+                    picture->Stream.Bytes().assign(bytes, bytes + size);
+                }
                 picture->CoverType = coverType;
                 picture->Description = description;
                 picture->MIMEType = mime;

@@ -35,12 +35,15 @@ void TFileStream::Close()
     FFd = -1;
     FSize = 0;
     FPosition = 0;
+    FHead.Length = 0;
     for (TBlock& block : FBlocks)
         block.Length = 0;
 }
 
 TFileStream::TBlock* TFileStream::BlockHolding(uint64_t position)
 {
+    if (position < FHead.Length)
+        return &FHead;
     for (TBlock& block : FBlocks)
         if (position >= block.Start && position < block.Start + block.Length) {
             block.LastUse = ++FUses;
@@ -67,6 +70,15 @@ TFileStream::TBlock* TFileStream::Fill(uint64_t position)
     return position < block->Start + block->Length ? block : nullptr;
 }
 
+TFileStream::TBlock* TFileStream::FillHead()
+{
+    if (!FHead.Data)
+        FHead.Data = std::make_unique_for_overwrite<uint8_t[]>(HeadSize);
+    FHead.Start = 0;
+    FHead.Length = PreadAll(FFd, FHead.Data.get(), size_t(std::min<uint64_t>(HeadSize, FSize)), 0);
+    return FHead.Length > 0 ? &FHead : nullptr;
+}
+
 size_t TFileStream::Read(void* buffer, size_t count)
 {
     if (FFd < 0 || FPosition >= FSize || count == 0)
@@ -78,6 +90,10 @@ size_t TFileStream::Read(void* buffer, size_t count)
         const uint64_t at = FPosition + done;
         const size_t rest = count - done;
         TBlock* block = BlockHolding(at);
+        if (!block && at < HeadSize && FHead.Length == 0 && !(block = FillHead()))
+            break;
+        if (block && at >= block->Start + block->Length)
+            break;
         if (!block && rest >= BlockSize) {
             done += PreadAll(FFd, out + done, rest, at);
             break;

@@ -38,9 +38,11 @@ private:
     // Small reads (headers, footers, fields) are served from a few page-sized blocks: tag readers
     // jump between the start of the file, the end of a tag and the end of the file, and every
     // format looks at the same places, so the blocks are kept rather than reading further ahead.
-    // Reads of a block or more go straight into the caller's memory.
+    // Reads of a block or more go straight into the caller's memory. The start of the file, where
+    // most tags and stream headers are, comes in with one larger read that stays.
     static constexpr size_t BlockSize = 4096;
     static constexpr size_t BlockCount = 4;
+    static constexpr size_t HeadSize = 16384;
     struct TBlock {
         std::unique_ptr<uint8_t[]> Data; // BlockSize bytes once allocated
         uint64_t Start = 0;              // file offset of Data[0]
@@ -49,10 +51,12 @@ private:
     };
     TBlock* BlockHolding(uint64_t position);
     TBlock* Fill(uint64_t position);
+    TBlock* FillHead();
 
     int FFd = -1;
     uint64_t FSize = 0;
     uint64_t FPosition = 0;
+    TBlock FHead; // HeadSize bytes from the start once read
     std::array<TBlock, BlockCount> FBlocks;
     uint64_t FUses = 0;
 };

@@ -122,11 +122,14 @@ void TMP4AtomData::Clear()
 {
     DataType = MP4DataInteger;
     Data.clear();
+    DeferredOffset = DeferredSize = 0;
 }
 
 void TMP4AtomData::Assign(const TMP4AtomData& source)
 {
     Data = source.Data;
+    DeferredOffset = source.DeferredOffset;
+    DeferredSize = source.DeferredSize;
     DataType = source.DataType;
     Reserved = source.Reserved;
 }

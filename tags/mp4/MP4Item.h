@@ -48,6 +48,10 @@ public:
     }
 
     std::vector<uint8_t> Data; // the value bytes
+    // A value loaded in part (a large cover): Data holds its first bytes, the whole value is
+    // DeferredSize bytes at DeferredOffset of the loaded file.
+    uint64_t DeferredOffset = 0;
+    uint64_t DeferredSize = 0;
     uint32_t DataType = MP4DataInteger;
     uint32_t Reserved = 0; // the 4 bytes after the type, kept verbatim
     TMP4Atom* Parent;      // not owned

@@ -13,11 +13,83 @@
 
 namespace vantor {
 
+namespace {
+
+// A cover value cut short while the moov atom was read: its first bytes are at Offset of the
+// buffer, the whole value is Size bytes at FileOffset.
+struct TCut {
+    size_t Offset = 0;
+    uint64_t FileOffset = 0;
+    uint64_t Size = 0;
+};
+
+// Reads the moov body [begin, end) into out with the data atoms of covr cut to their lead:
+// udta, meta, ilst and covr are walked into and shrink by what was cut. False, with out
+// unfinished, for any structure the walk does not expect; the caller then reads it whole.
+bool ReadCutting(
+    TStream& stream, uint64_t begin, uint64_t end, int depth, std::vector<uint8_t>& out, std::vector<TCut>& cuts)
+{
+    static constexpr const char* Path[] = { "udta", "meta", "ilst", "covr" };
+    uint64_t at = begin;
+    while (end - at >= 8) {
+        TAtomHeader header;
+        stream.Seek(at);
+        if (!ReadAtomHeader(stream, header, true) || header.ToEnd || header.Size > end - at)
+            return false;
+        const size_t start = out.size();
+        if (depth < 4 && header.Type == Path[depth]) {
+            if (header.HeaderSize != 8)
+                return false;
+            uint64_t children = header.BodyStart();
+            std::vector<uint8_t> head = stream.ReadAt(at, header.HeaderSize);
+            if (depth == 1) {
+                // meta: version and flags, when there, go along as they are.
+                const std::vector<uint8_t> body =
+                    stream.ReadAt(children, std::min<uint64_t>(8, header.End() - children));
+                if (body.size() < 4)
+                    return false;
+                const size_t versionBytes = MetaVersionBytes(body.data(), body.size());
+                head.insert(head.end(), body.begin(), body.begin() + versionBytes);
+                children += versionBytes;
+            }
+            out.insert(out.end(), head.begin(), head.end());
+            if (!ReadCutting(stream, children, header.End(), depth + 1, out, cuts))
+                return false;
+            PutBE32(out.data() + start, uint32_t(out.size() - start));
+        } else if (depth == 4 && header.Type == "data" && header.Size - header.HeaderSize > 8 + 2 * PictureLeadBytes) {
+            // Type, reserved bytes and the lead of the value.
+            const uint64_t kept = header.HeaderSize + 8 + PictureLeadBytes;
+            const std::vector<uint8_t> bytes = stream.ReadAt(at, kept);
+            if (bytes.size() != kept)
+                return false;
+            out.insert(out.end(), bytes.begin(), bytes.end());
+            if (header.HeaderSize == 16)
+                PutBE64(out.data() + start + 8, kept);
+            else
+                PutBE32(out.data() + start, uint32_t(kept));
+            const uint64_t valueStart = header.BodyStart() + 8;
+            cuts.push_back({ start + header.HeaderSize + 8, valueStart, header.End() - valueStart });
+        } else {
+            const std::vector<uint8_t> bytes = stream.ReadAt(at, header.Size);
+            if (bytes.size() != header.Size)
+                return false;
+            out.insert(out.end(), bytes.begin(), bytes.end());
+        }
+        at = header.End();
+    }
+    const std::vector<uint8_t> tail = stream.ReadAt(at, end - at);
+    out.insert(out.end(), tail.begin(), tail.end());
+    return true;
+}
+
+} // namespace
+
 class TMP4Reader {
 public:
-    TMP4Reader(TMP4Tag& tag, std::vector<uint8_t> moov)
+    TMP4Reader(TMP4Tag& tag, std::vector<uint8_t> moov, std::vector<TCut> cuts = {})
         : Tag(tag)
         , Moov(std::move(moov))
+        , Cuts(std::move(cuts))
     {
     }
 
@@ -178,6 +250,12 @@ private:
                     data->DataType = GetBE32(body);
                     data->Reserved = GetBE32(body + 4);
                     data->Data.assign(body + 8, body + child.BodySize());
+                    const size_t value = size_t(body + 8 - Moov.data());
+                    for (const TCut& cut : Cuts)
+                        if (cut.Offset == value && atom->ID == "covr") {
+                            data->DeferredOffset = cut.FileOffset;
+                            data->DeferredSize = cut.Size;
+                        }
                 }
             }
             at += item.Size;
@@ -186,6 +264,7 @@ private:
 
     TMP4Tag& Tag;
     std::vector<uint8_t> Moov; // the body of the moov atom
+    std::vector<TCut> Cuts;
 };
 
 int TMP4Tag::LoadFromFile(const std::string& fileName)
@@ -232,7 +311,20 @@ int TMP4Tag::LoadFromStream(TStream& stream)
         }
 
         for (size_t i = 0; i < moovs.size(); ++i) {
-            TMP4Reader reader(*this, stream.ReadAt(moovs[i].BodyStart(), moovs[i].Size - moovs[i].HeaderSize));
+            std::vector<uint8_t> moov;
+            std::vector<TCut> cuts;
+            bool cut = false;
+            if (DeferPictureData) {
+                try {
+                    cut = ReadCutting(stream, moovs[i].BodyStart(), moovs[i].End(), 0, moov, cuts);
+                } catch (const TMP4Error&) {
+                }
+            }
+            if (!cut) {
+                moov = stream.ReadAt(moovs[i].BodyStart(), moovs[i].Size - moovs[i].HeaderSize);
+                cuts.clear();
+            }
+            TMP4Reader reader(*this, std::move(moov), std::move(cuts));
             // A damaged track leaves its properties unknown but costs no tags.
             try {
                 if (i == 0) {

@@ -211,6 +211,48 @@ std::vector<uint8_t> TMP4Tag::Cover(int index) const
     return atom->Datas[size_t(index)]->Data;
 }
 
+bool TMP4Tag::CoverPlace(int index, uint64_t& offset, uint64_t& size) const
+{
+    const TMP4Atom* atom = FindAtom("covr");
+    if (!atom || index < 0 || index >= atom->Count() || atom->Datas[size_t(index)]->DeferredSize == 0)
+        return false;
+    offset = atom->Datas[size_t(index)]->DeferredOffset;
+    size = atom->Datas[size_t(index)]->DeferredSize;
+    return true;
+}
+
+bool TMP4Tag::HasDeferredCovers() const
+{
+    for (const auto& atom : Atoms)
+        for (const auto& data : atom->Datas)
+            if (data->DeferredSize != 0)
+                return true;
+    return false;
+}
+
+bool TMP4Tag::LoadDeferredCovers(TStream& source)
+{
+    bool all = true;
+    for (const auto& atom : Atoms)
+        for (const auto& data : atom->Datas) {
+            if (data->DeferredSize == 0)
+                continue;
+            const uint64_t offset = data->DeferredOffset, size = data->DeferredSize;
+            if (offset > source.Size() || source.Size() - offset < size) {
+                all = false;
+                continue;
+            }
+            std::vector<uint8_t> bytes(static_cast<size_t>(size));
+            if (!source.Seek(offset) || !source.ReadExact(bytes.data(), bytes.size())) {
+                all = false;
+                continue;
+            }
+            data->Data = std::move(bytes);
+            data->DeferredOffset = data->DeferredSize = 0;
+        }
+    return all;
+}
+
 void TMP4Tag::AddCover(const std::vector<uint8_t>& data, uint32_t dataType)
 {
     TMP4AtomData* item = FindOrAdd("covr").AddData();

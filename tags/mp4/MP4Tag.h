@@ -161,6 +161,11 @@ public:
     }
     int CoverCount() const override { return CoverArtCount(); }
     std::vector<uint8_t> Cover(int index) const override;
+    bool CoverPlace(int index, uint64_t& offset, uint64_t& size) const override;
+    bool HasDeferredCovers() const;
+    // Reads deferred covers whole from source (what was loaded); false when it no longer holds
+    // them. A save fetches them from FileName itself.
+    bool LoadDeferredCovers(TStream& source);
     void DeleteCovers() override { DeleteAllAtoms("covr"); }
     void AddCover(const std::vector<uint8_t>& data, uint32_t dataType) override;
 

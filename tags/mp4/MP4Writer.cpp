@@ -6,6 +6,7 @@
 
 #include "tags/io/Bytes.h"
 #include "tags/io/FileEditStream.h"
+#include "tags/io/FileStream.h"
 #include "tags/mp4/MP4Tag.h"
 
 #include <new>
@@ -249,6 +250,12 @@ TLayout Measure(const TCarriedAtoms& carried, uint64_t items, uint64_t handler, 
 
 int TMP4Tag::SaveToStream(TStream& stream, bool keepPadding, const std::string& fileName)
 {
+    // Deferred covers come in from the loaded file before anything is written.
+    if (HasDeferredCovers()) {
+        TFileStream source;
+        if (FileName.empty() || !source.Open(FileName) || !LoadDeferredCovers(source))
+            return mp4FileError;
+    }
     const uint64_t items = Atoms.empty() ? 8 : CalculateSize();
     FLoaded = false;
     FileName = fileName;

@@ -47,9 +47,16 @@ void TTags::LoadMP4Tags()
         TCoverArt* picture = AddCoverArt("Cover art " + std::to_string(i + 1));
         if (!picture)
             break;
-        picture->Stream.Bytes() = tag.Cover(i);
-        const auto& bytes = picture->Stream.Bytes();
+        std::vector<uint8_t> bytes = tag.Cover(i);
         picture->PictureFormat = PictureFormatFromBytes(bytes.data(), bytes.size());
+        // A deferred cover holds only its first bytes; the rest stays in the loaded file.
+        if (uint64_t offset = 0, size = 0; tag.CoverPlace(i, offset, size)) {
+            picture->DeferredFile = FileName;
+            picture->DeferredOffset = offset;
+            picture->DeferredSize = size;
+        } else {
+            picture->Stream.Bytes() = std::move(bytes);
+        }
         picture->MIMEType = MIMETypeOfPictureFormat(picture->PictureFormat);
         picture->CoverType = 3;
     }

@@ -188,20 +188,25 @@ int TOpusTag::Parse(TStream& stream)
 
 void TOpusTag::ReadPlayTime(TStream& stream)
 {
-    // The granule position of the stream's last page, searched backwards.
-    constexpr uint64_t Window = 40961 + OggHeaderSize;
+    // The granule position of the stream's last page, searched backwards: in the last block
+    // first, where it nearly always is, then as far back as a page can reach.
     const uint64_t size = stream.Size();
-    const uint64_t start = size > Window ? size - Window : 0;
-    const std::vector<uint8_t> tail = stream.ReadAt(start, size - start);
     const uint32_t serial = Info.CommentPage.Serial;
-    for (size_t i = tail.size() >= OggHeaderSize ? tail.size() - OggHeaderSize + 1 : 0; i-- > 0;) {
-        if (std::memcmp(tail.data() + i, "OggS", 4) != 0)
-            continue;
-        const TOggHeader header = DecodeOggHeader(tail.data() + i, tail.size() - i);
-        if (header.Serial == serial && header.AbsolutePosition != UINT64_MAX) {
-            Info.SampleCount = header.AbsolutePosition;
-            break;
+    bool found = false;
+    for (const uint64_t window : { uint64_t(4096), uint64_t(40961 + OggHeaderSize) }) {
+        const uint64_t start = size > window ? size - window : 0;
+        const std::vector<uint8_t> tail = stream.ReadAt(start, size - start);
+        for (size_t i = tail.size() >= OggHeaderSize ? tail.size() - OggHeaderSize + 1 : 0; !found && i-- > 0;) {
+            if (std::memcmp(tail.data() + i, "OggS", 4) != 0)
+                continue;
+            const TOggHeader header = DecodeOggHeader(tail.data() + i, tail.size() - i);
+            if (header.Serial == serial && header.AbsolutePosition != UINT64_MAX) {
+                Info.SampleCount = header.AbsolutePosition;
+                found = true;
+            }
         }
+        if (found || start == 0)
+            break;
     }
     if (Format == ofOpus) {
         // The pre-skip samples are decoded but not played.

@@ -11,11 +11,18 @@ namespace {
 
 bool IsListName(const std::string& name) { return SameTextAscii(name, "TIPL") || SameTextAscii(name, "TMCL"); }
 
-// The bytes are moved: a 100 KB cover is not copied once more on every load.
-void TakePicture(TNativePicture&& from, TCoverArt& to)
+// The bytes are moved: a 100 KB cover is not copied once more on every load. A deferred
+// picture stays in fileName, the file loaded.
+void TakePicture(TNativePicture&& from, TCoverArt& to, const std::string& fileName)
 {
     to.PictureFormat = PictureFormatFromBytes(from.Data.data(), from.Data.size());
-    to.Stream.Bytes() = std::move(from.Data);
+    if (from.DeferredSize != 0) {
+        to.DeferredFile = fileName;
+        to.DeferredOffset = from.DeferredOffset;
+        to.DeferredSize = from.DeferredSize;
+    } else {
+        to.Stream.Bytes() = std::move(from.Data);
+    }
     to.CoverType = from.CoverType;
     to.MIMEType = from.MIMEType;
     to.Description = from.Description;
@@ -51,7 +58,7 @@ void LoadComments(TTags& tags, const TVorbisCommentTagBase& tag, bool namedByOrd
         TNativePicture picture = tag.Picture(i);
         const std::string name = namedByOrdinal ? "Cover art " + std::to_string(i + 1) : picture.Name;
         if (TCoverArt* cover = tags.AddCoverArt(name))
-            TakePicture(std::move(picture), *cover);
+            TakePicture(std::move(picture), *cover, tags.FileName);
     }
 }
 

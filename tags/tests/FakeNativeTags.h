@@ -192,6 +192,7 @@ public:
     }
     int CoverCount() const override { return int(Covers.size()); }
     std::vector<uint8_t> Cover(int i) const override { return Covers[size_t(i)]; }
+    bool CoverPlace(int, uint64_t&, uint64_t&) const override { return false; }
     void DeleteCovers() override
     {
         Covers.clear();

@@ -149,7 +149,8 @@ std::string ProblemText(const std::string& file, int result, bool saving)
 
 void PrintJson(std::ostream& out, const std::string& file, int result, TTags& tags, bool first)
 {
-    const TAudioFormat format = DetectAudioFormat(file);
+    // A loaded file was looked at already; one that failed to load is looked at again.
+    const TAudioFormat format = result == tlSuccess ? tags.AudioFormat : DetectAudioFormat(file);
     out << (first ? "" : ",\n") << "{\"file\":" << JsonString(file) << ",\"result\":" << result;
     if (result != tlSuccess)
         out << ",\"error\":" << JsonString(ProblemText(file, result, false));
@@ -164,7 +165,7 @@ void PrintJson(std::ostream& out, const std::string& file, int result, TTags& ta
         const TCoverArt& p = *tags.CoverArts[i];
         out << (i ? "," : "") << "{\"name\":" << JsonString(p.Name) << ",\"mime\":" << JsonString(p.MIMEType)
             << ",\"type\":" << p.CoverType << ",\"description\":" << JsonString(p.Description)
-            << ",\"format\":" << int(p.PictureFormat) << ",\"size\":" << p.Stream.Size() << ",\"width\":" << p.Width
+            << ",\"format\":" << int(p.PictureFormat) << ",\"size\":" << p.Size() << ",\"width\":" << p.Width
             << ",\"height\":" << p.Height << "}";
     }
     const TSourceAudioAttributes& a = *tags.SourceAudioAttributes;
@@ -185,7 +186,7 @@ void PrintText(std::ostream& out, const std::string& file, TTags& tags)
     }
     for (const auto& p : tags.CoverArts)
         out << "  [picture] " << SanitizeUtf8(p->Name) << ": " << (p->MIMEType.empty() ? "unknown type" : p->MIMEType)
-            << ", picture type " << p->CoverType << ", " << p->Stream.Size() << " bytes"
+            << ", picture type " << p->CoverType << ", " << p->Size() << " bytes"
             << (p->Width ? ", " + std::to_string(p->Width) + "x" + std::to_string(p->Height) : std::string())
             << (p->Description.empty() ? "" : ", \"" + SanitizeUtf8(p->Description) + "\"") << "\n";
     const TSourceAudioAttributes& a = *tags.SourceAudioAttributes;
@@ -257,6 +258,7 @@ int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out,
         const std::string& file = options.Files[i];
         TTags tags;
         tags.ParseOggPlayTime = true;
+        tags.DeferPictureData = true;
         tags.ParseWavPackAudioAttributes = true;
         tags.ParseMusePackAudioAttributes = true;
         const int result = tags.LoadFromFile(file);

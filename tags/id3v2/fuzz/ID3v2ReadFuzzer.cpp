@@ -1,10 +1,12 @@
 // Loads arbitrary bytes as a file that may carry an ID3v2 tag and reads every frame back
-// through every accessor.
+// through every accessor. Loaded again with deferred pictures, which are then fetched, the
+// frames must be the ones the first load gave.
 
 #include "tags/id3v2/ID3v2Tag.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 using namespace vantor;
 
@@ -36,5 +38,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         Tag.GetUFID(I, A, Bytes);
     }
     Tag.FindTXXXByDescription("x");
+
+    const TMemorySource Source({ Data, Size });
+    TID3v2Tag Deferred;
+    Deferred.DeferPictureData = true;
+    Deferred.LoadFromStream(Source);
+    for (int I = 0; I < Deferred.FrameCount(); ++I) {
+        Deferred.GetUnicodeCoverPictureInfo(I, A, B, U);
+        Deferred.GetUnicodeCoverPictureStream(I, Bytes, A, B, U);
+    }
+    if (!Deferred.LoadDeferredData(Source) || Deferred.HasDeferredData())
+        std::abort();
+    Deferred.RemoveUnsynchronisationOnAllFrames();
+    Deferred.DeCompressAllFrames();
+    if (Deferred.FrameCount() != Tag.FrameCount())
+        std::abort();
+    for (int I = 0; I < Tag.FrameCount(); ++I)
+        if (Deferred.Frame(I)->Stream != Tag.Frame(I)->Stream || Deferred.Frame(I)->ID != Tag.Frame(I)->ID)
+            std::abort();
     return 0;
 }

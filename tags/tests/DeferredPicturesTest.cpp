@@ -1,0 +1,227 @@
+// Pictures loaded without their bytes: what a listing sees of them, fetching the bytes, and
+// saves that keep every picture byte for byte.
+
+#include "tags/Tags.h"
+#include "tags/flac/FlacTag.h"
+#include "tags/id3v2/ID3v2Tag.h"
+#include "tags/tests/InteropTools.h"
+#include "tags/tests/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+namespace vantor {
+namespace {
+
+using namespace vantor::test;
+
+std::vector<uint8_t> Noise(size_t size, uint8_t first, uint8_t second, unsigned seed)
+{
+    std::vector<uint8_t> bytes(size);
+    std::mt19937 random(seed);
+    for (auto& b : bytes)
+        b = uint8_t(random());
+    bytes[0] = first;
+    bytes[1] = second;
+    return bytes;
+}
+
+struct TPicture {
+    std::vector<uint8_t> Bytes;
+    std::string MIMEType, Description;
+    uint32_t CoverType;
+    TTagPictureFormat Format;
+    bool Deferred; // large enough to be left in the file
+};
+
+std::vector<TPicture> Pictures()
+{
+    return {
+        { Noise(70000, 0xFF, 0xD8, 1), "image/jpeg", "front", 3, tpfJPEG, true },
+        { Noise(600, 0x89, 0x50, 2), "image/png", "small", 4, tpfPNG, false },
+        { Noise(5000, 0x89, 0x50, 3), "image/png", "", 0, tpfPNG, true },
+    };
+}
+
+// MD5 of the decoded audio. The pictures are noise that ffmpeg reports as damaged images while
+// it looks at the file, so only the audio's result is taken.
+std::string AudioMD5(const std::string& path)
+{
+    const std::string out = RunCommand("ffmpeg -v quiet -nostdin -i '" + path + "' -map 0:a -f md5 - 2>/dev/null");
+    return out.rfind("MD5=", 0) == 0 ? out : std::string();
+}
+
+void AddPictures(TTags& tags)
+{
+    for (const TPicture& p : Pictures()) {
+        TMemoryView view(p.Bytes.data(), p.Bytes.size());
+        TCoverArt* cover = tags.AddCoverArt("picture", view, p.MIMEType);
+        ASSERT_NE(cover, nullptr);
+        cover->Description = p.Description;
+        cover->CoverType = p.CoverType;
+    }
+}
+
+void ExpectPicturesWhole(const std::string& file)
+{
+    TTags tags;
+    ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+    const std::vector<TPicture> expected = Pictures();
+    ASSERT_EQ(tags.CoverArtCount(), int(expected.size()));
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_FALSE(tags.CoverArts[i]->Deferred());
+        EXPECT_EQ(tags.CoverArts[i]->Stream.Bytes(), expected[i].Bytes);
+    }
+}
+
+// MP3 (ID3v2), FLAC and M4A: the MP4 covr item keeps no MIME type, description or picture
+// type, so those come from the bytes there.
+TEST(DeferredPictures, KnownWithoutTheirBytesAndKeptWholeBySaves)
+{
+    const bool checkAudio = Have("ffmpeg -version");
+    for (const char* fixture : { "plain.mp3", "plain.flac", "plain.m4a" }) {
+        SCOPED_TRACE(fixture);
+        const bool mp4 = std::string(fixture) == "plain.m4a";
+        const std::string file = ScratchCopy(fixture, ScratchDir("DeferredPictures"));
+        {
+            TTags tags;
+            ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+            tags.SetTag("TITLE", "Before");
+            AddPictures(tags);
+            ASSERT_EQ(tags.SaveToFile(file), tlSuccess);
+        }
+        const std::string audio = checkAudio ? AudioMD5(file) : std::string();
+        EXPECT_TRUE(!checkAudio || !audio.empty());
+
+        TTags tags;
+        tags.DeferPictureData = true;
+        ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+        const std::vector<TPicture> expected = Pictures();
+        ASSERT_EQ(tags.CoverArtCount(), int(expected.size()));
+        for (size_t i = 0; i < expected.size(); ++i) {
+            SCOPED_TRACE(i);
+            const TCoverArt& cover = *tags.CoverArts[i];
+            EXPECT_EQ(cover.Deferred(), expected[i].Deferred);
+            EXPECT_EQ(cover.Size(), expected[i].Bytes.size());
+            EXPECT_EQ(cover.Stream.Size(), expected[i].Deferred ? 0u : expected[i].Bytes.size());
+            EXPECT_EQ(cover.PictureFormat, expected[i].Format);
+            EXPECT_EQ(cover.MIMEType, expected[i].MIMEType);
+            if (!mp4) {
+                EXPECT_EQ(cover.Description, expected[i].Description);
+                EXPECT_EQ(cover.CoverType, expected[i].CoverType);
+            }
+        }
+        ASSERT_TRUE(tags.CoverArts[0]->LoadData());
+        EXPECT_FALSE(tags.CoverArts[0]->Deferred());
+        EXPECT_EQ(tags.CoverArts[0]->Stream.Bytes(), expected[0].Bytes);
+
+        // A comment larger than the padding moves the audio: the pictures still deferred were
+        // read before the file changed.
+        tags.SetTag("TITLE", "After");
+        tags.SetTag("COMMENT", std::string(20000, 'c'));
+        ASSERT_EQ(tags.SaveToFile(file), tlSuccess);
+        ExpectPicturesWhole(file);
+        TTags back;
+        ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+        EXPECT_EQ(back.GetTag("TITLE"), "After");
+        if (checkAudio) {
+            EXPECT_EQ(AudioMD5(file), audio);
+        }
+    }
+}
+
+// A file that changed under a deferred load no longer holds the pictures: the save fails and
+// leaves the file as it is instead of writing pictures it cannot read.
+TEST(DeferredPictures, SaveFailsWhenTheFileLostThem)
+{
+    const auto dir = ScratchDir("DeferredPicturesLost");
+    const std::string file = ScratchCopy("plain.mp3", dir);
+    {
+        TTags tags;
+        AddPictures(tags);
+        ASSERT_EQ(tags.SaveToFile(file, ttID3v2), tlSuccess);
+    }
+    TTags tags;
+    tags.DeferPictureData = true;
+    ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+    std::filesystem::resize_file(file, 40000);
+    const std::vector<uint8_t> cut = ReadBytes(file);
+    EXPECT_FALSE(tags.CoverArts[0]->LoadData());
+    EXPECT_TRUE(tags.CoverArts[0]->Deferred());
+    tags.SetTag("TITLE", "Lost");
+    EXPECT_NE(tags.SaveToFile(file), tlSuccess);
+    EXPECT_EQ(ReadBytes(file), cut);
+}
+
+// The format objects on their own: an ID3v2.4 tag and a FLAC file saved straight after a
+// deferred load fetch the pictures from the file they were loaded from.
+TEST(DeferredPictures, FormatObjectsFetchThemBeforeSaving)
+{
+    const auto dir = ScratchDir("DeferredPicturesNative");
+    const std::vector<uint8_t> picture = Pictures()[0].Bytes;
+
+    const std::string mp3 = ScratchCopy("plain.mp3", dir);
+    {
+        TID3v2Tag tag;
+        tag.MajorVersion = 4;
+        ASSERT_TRUE(tag.SetUnicodeCoverPictureFromStream(tag.AddFrame("APIC"), "front", picture, "image/jpeg", 3));
+        ASSERT_EQ(tag.SaveToFile(mp3), id3v2Success);
+    }
+    {
+        TID3v2Tag tag;
+        tag.DeferPictureData = true;
+        ASSERT_EQ(tag.LoadFromFile(mp3), id3v2Success);
+        ASSERT_EQ(tag.MajorVersion, 4);
+        ASSERT_TRUE(tag.HasDeferredData());
+        std::vector<uint8_t> bytes;
+        std::string mime, description;
+        uint32_t type = 0;
+        EXPECT_FALSE(tag.GetUnicodeCoverPictureStream(0, bytes, mime, description, type));
+        ASSERT_TRUE(tag.SetUnicodeText("TIT2", "Native"));
+        ASSERT_EQ(tag.SaveToFile(mp3), id3v2Success);
+    }
+    {
+        TID3v2Tag tag;
+        ASSERT_EQ(tag.LoadFromFile(mp3), id3v2Success);
+        std::vector<uint8_t> bytes;
+        std::string mime, description;
+        uint32_t type = 0;
+        ASSERT_TRUE(tag.GetUnicodeCoverPictureStream(tag.FrameExists("APIC"), bytes, mime, description, type));
+        EXPECT_EQ(bytes, picture);
+        EXPECT_EQ(description, "front");
+    }
+
+    const std::string flac = ScratchCopy("plain.flac", dir);
+    TNativePicture block;
+    block.MIMEType = "image/jpeg";
+    block.Description = "front";
+    block.Data = picture;
+    {
+        TFlacTag tag;
+        ASSERT_EQ(tag.LoadFromFile(flac), ftrSuccess);
+        tag.AddPicture(block);
+        ASSERT_EQ(tag.SaveToFile(flac), ftrSuccess);
+    }
+    {
+        TFlacTag tag;
+        tag.DeferPictureData = true;
+        ASSERT_EQ(tag.LoadFromFile(flac), ftrSuccess);
+        ASSERT_TRUE(tag.HasDeferredPictures());
+        const TNativePicture head = tag.Picture(0);
+        EXPECT_EQ(head.DeferredSize, picture.size());
+        EXPECT_EQ(head.Description, "front");
+        tag.SetTextFrameText("TITLE", "Native");
+        ASSERT_EQ(tag.SaveToFile(flac), ftrSuccess);
+    }
+    TFlacTag tag;
+    ASSERT_EQ(tag.LoadFromFile(flac), ftrSuccess);
+    ASSERT_EQ(tag.PictureCount(), 1);
+    EXPECT_EQ(tag.Picture(0).Data, picture);
+    EXPECT_EQ(tag.ReadFrameByNameAsText("TITLE"), "Native");
+}
+
+} // namespace
+} // namespace vantor
