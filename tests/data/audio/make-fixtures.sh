@@ -32,6 +32,16 @@ ff -f lavfi -i "aevalsrc=$burst:s=44100:d=3" -c:a libmp3lame -q:a 0 -write_xing 
 # Stereo 44.1 kHz MP3: seeks land in a known second; also the benchmark's input.
 ff -f lavfi -i "$steps" -c:a libmp3lame -b:a 96k steps10s.mp3
 
+# One cosine of 1234 Hz cut into two tracks at sample 23456 (the second holds 20000 samples),
+# mono at 44.1 kHz: played back to back they must join without a gap or a jump. LAME writes
+# its encoder delay and padding into the Xing header, which the decoder has to honour.
+joint() { echo "aevalsrc=0.5*cos(2*PI*1234*(n+$1)/44100):s=44100,atrim=end_sample=$2"; }
+for codec in flac libmp3lame; do
+  ext=$([ $codec = flac ] && echo flac || echo mp3)
+  ff -f lavfi -i "$(joint 0 23456)" -c:a $codec -b:a 128k joint-a.$ext
+  ff -f lavfi -i "$(joint 23456 20000)" -c:a $codec -b:a 128k joint-b.$ext
+done
+
 # DSD64 stereo of the idle pattern (silence): 65536 samples per channel in DSF, 32768 in
 # DSDIFF.
 python3 - <<'PY'
