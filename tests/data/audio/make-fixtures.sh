@@ -42,6 +42,14 @@ for codec in flac libmp3lame; do
   ff -f lavfi -i "$(joint 23456 20000)" -c:a $codec -b:a 128k joint-b.$ext
 done
 
+# ReplayGain in each tag kind ffmpeg writes: ID3v2 TXXX (MP3), Vorbis comments (FLAC), APEv2
+# (WavPack). The track gain halves the level, the album gain quarters it.
+rg=(-metadata "REPLAYGAIN_TRACK_GAIN=-6.02 dB" -metadata "REPLAYGAIN_TRACK_PEAK=0.500000"
+    -metadata "REPLAYGAIN_ALBUM_GAIN=-12.04 dB" -metadata "REPLAYGAIN_ALBUM_PEAK=0.500000")
+ff -f lavfi -i "aevalsrc=$tone:s=44100:d=0.5" -c:a flac -sample_fmt s16 "${rg[@]}" replaygain.flac
+ff -f lavfi -i "aevalsrc=$tone:s=44100:d=0.2" -c:a libmp3lame -b:a 64k "${rg[@]}" replaygain.mp3
+ff -f lavfi -i "aevalsrc=$tone:s=8000:d=0.2" -c:a wavpack "${rg[@]}" replaygain.wv
+
 # DSD64 stereo of the idle pattern (silence): 65536 samples per channel in DSF, 32768 in
 # DSDIFF.
 python3 - <<'PY'
