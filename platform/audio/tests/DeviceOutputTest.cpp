@@ -8,34 +8,10 @@
 #include <chrono>
 #include <cstring>
 #include <numbers>
-#include <optional>
 #include <thread>
 
 namespace vantor {
 namespace {
-
-// Sets an environment variable for the lifetime of the object.
-class TScopedEnv {
-public:
-    TScopedEnv(const char* name, const std::string& value)
-        : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~TScopedEnv()
-    {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 class DeviceOutputTest : public testing::Test {
 protected:
@@ -49,8 +25,8 @@ protected:
             test::TempDir() / (std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + ".raw");
         std::filesystem::remove(rawFile);
         {
-            TScopedEnv driver("SDL_AUDIODRIVER", "disk");
-            TScopedEnv file("SDL_DISKAUDIOFILE", rawFile.string());
+            test::TScopedEnv driver("SDL_AUDIODRIVER", "disk");
+            test::TScopedEnv file("SDL_DISKAUDIOFILE", rawFile.string());
             TAudioEngine engine;
             if (!engine.Init(44100))
                 return {};
@@ -60,22 +36,10 @@ protected:
             setup(engine, h);
             engine.ChannelPlay(h);
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-            while (SoundOf(rawFile).size() < 2 * frames && std::chrono::steady_clock::now() < deadline)
+            while (test::RecordedSound(rawFile).size() < 2 * frames && std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        return SoundOf(rawFile);
-    }
-
-    // The recorded stereo samples from the first sound on.
-    static std::vector<float> SoundOf(const std::filesystem::path& rawFile)
-    {
-        const auto bytes = test::ReadBytes(rawFile);
-        std::vector<float> samples(bytes.size() / sizeof(float));
-        std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
-        size_t first = 0;
-        while (first < samples.size() && std::abs(samples[first]) < 1e-4f)
-            ++first;
-        return std::vector<float>(samples.begin() + long(first & ~size_t(1)), samples.end());
+        return test::RecordedSound(rawFile);
     }
 
     // Amplitude at a frequency over 0.1 s, starting 20 ms into the sound.
@@ -186,9 +150,10 @@ TEST_F(DeviceOutputTest, LinkedTracksJoinWithoutAGap)
             [&] { return std::pair(wav("a.wav", 44100, 1, 0, first), wav("b.wav", 48000, 2, first, second)); }, 0.02 },
     };
     for (const TJointCase& c : cases) {
-        const auto [a, b] = c.Files();
+        const auto files = c.Files();
+        const std::string& b = files.second;
         const auto out = PlayThroughDevice(
-            a, [&b](TAudioEngine& e, TChannelHandle h) { e.ChannelSetNext(h, e.StreamCreateFile(b)); },
+            files.first, [&b](TAudioEngine& e, TChannelHandle h) { e.ChannelSetNext(h, e.StreamCreateFile(b)); },
             kJointTotal + 4410);
         ASSERT_GE(out.size(), 2 * (kJointTotal + 4410)) << c.Name;
         double worst = 0.0;
@@ -213,7 +178,7 @@ TEST_F(DeviceOutputTest, LinkedTracksJoinWithoutAGap)
 
 TEST_F(DeviceOutputTest, InitFailsWithoutAUsableDevice)
 {
-    TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+    test::TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
     TAudioEngine engine;
     EXPECT_FALSE(engine.Init(44100));
     EXPECT_FALSE(engine.IsInitialized());
