@@ -182,10 +182,12 @@ void TPlaybackController::StartTrack(TTrackData* TrackData, bool AddToHistory, d
     engine->ChannelSetAttribute(
         StreamHandle, TChannelAttribute::Volume, m_settings.Muted ? 0.0f : static_cast<float>(m_settings.Volume));
     engine->ChannelSetAttribute(StreamHandle, TChannelAttribute::Pan, static_cast<float>(m_settings.BalanceValue));
-    if (m_settings.EqualizerOn && Equalizer) {
-        if (prepared.Handle != 0)
+    // A prepared stream's filters follow the preset in force even when the equalizer has been
+    // switched off since (its preset is the flat one then).
+    if (Equalizer) {
+        if (prepared.Filters[0] != 0)
             Equalizer->TakeOverFilters(prepared.Filters);
-        else
+        else if (m_settings.EqualizerOn)
             Equalizer->ApplyEqPreset(Equalizer->CurrentPreset);
     }
 

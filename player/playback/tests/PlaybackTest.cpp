@@ -3,12 +3,14 @@
 
 #include "player/playback/PlaybackController.h"
 
+#include "base/IniFile.h"
 #include "library/GroupData.h"
 #include "library/PlayQueue.h"
 #include "library/tests/LibraryTestSupport.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/tests/AudioTestSupport.h"
 #include "platform/window/FakeMessageBox.h"
+#include "player/equalizer/Equalizer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -196,6 +198,30 @@ TEST_F(Playback, TheNextTrackTakesOverAtTheJointBeforeTheTick)
     EXPECT_EQ(Find("A")->tdPlayCount, 1);
     EXPECT_EQ(History.Count(), 2);
     EXPECT_EQ(Controller->PeekedNext(), Find("C"));
+}
+
+// The prepared stream sounds like the current one from its first sample, and at the tick its
+// filters follow what the equalizer did meanwhile (here: switched off).
+TEST_F(Playback, ThePreparedStreamCarriesTheEqualizer)
+{
+    std::filesystem::path const ini = Root / "Settings.ini";
+    WriteBytes(ini.string(), "[Presets]\nDefault=0\nManual=0\nRock=5,4,2,-1,-2,-1,2,4,5,5\n");
+    TEqualizer eq(&Engine, Settings, [this] { return Controller->StreamHandle; });
+    eq.LoadPresets(TIniFile(ini));
+    Controller->Equalizer = &eq;
+    MakeList({ "A", "B" });
+    eq.SetEqualizerOn(true);
+    eq.ApplyEqPresetByID("Rock");
+    Controller->PlayFile(Find("A"), true, 0);
+    eq.SetEqualizerOn(false);
+    EXPECT_EQ(Ends(), "B");
+    for (TFxHandle const fx : eq.EqFxHandles) {
+        TPeakingEqParams params;
+        ASSERT_TRUE(Engine.FXGetParameters(fx, params));
+        EXPECT_EQ(params.Gain, 0.0f);
+        EXPECT_TRUE(Engine.ChannelRemoveFX(Controller->StreamHandle, fx)) << "a filter of the new stream";
+    }
+    Controller->Equalizer = nullptr;
 }
 
 // A track queued after the next one was prepared replaces it before the joint; "next" pressed
