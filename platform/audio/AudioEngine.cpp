@@ -128,7 +128,13 @@ bool TAudioEngine::StreamFree(TChannelHandle handle)
     auto it = m_streams.find(handle);
     if (it == m_streams.end())
         return false;
-    m_mixer->Detach(&it->second->Renderer());
+    // Unlinked before the detach, whose wait covers a hand-over that took the link just now.
+    TStreamRenderer* renderer = &it->second->Renderer();
+    for (const auto& entry : m_streams) {
+        if (entry.second->Renderer().Next() == renderer)
+            entry.second->Renderer().SetNext(nullptr);
+    }
+    m_mixer->Detach(renderer);
     std::erase_if(m_effects, [handle](const auto& entry) { return entry.second.Stream == handle; });
     m_streams.erase(it);
     return true;
@@ -219,6 +225,27 @@ bool TAudioEngine::ChannelGetAttribute(TChannelHandle handle, TChannelAttribute 
     case TChannelAttribute::Pan: value = stream->Pan(); return true;
     }
     return false;
+}
+
+bool TAudioEngine::ChannelSetGain(TChannelHandle handle, float factor)
+{
+    TAudioStream* stream = Find(handle);
+    if (!stream || std::isnan(factor))
+        return false;
+    stream->SetGain(factor);
+    return true;
+}
+
+bool TAudioEngine::ChannelSetNext(TChannelHandle handle, TChannelHandle next)
+{
+    TAudioStream* stream = Find(handle);
+    TAudioStream* following = Find(next);
+    if (!stream || (next != 0 && (!following || following == stream)))
+        return false;
+    if (following)
+        following->PrepareToFollow();
+    stream->Renderer().SetNext(following ? &following->Renderer() : nullptr);
+    return true;
 }
 
 TFxHandle TAudioEngine::ChannelSetFX(TChannelHandle handle, TEffectType type, int)

@@ -125,6 +125,17 @@ public:
     bool ChannelSetAttribute(TChannelHandle handle, TChannelAttribute attribute, float value);
     bool ChannelGetAttribute(TChannelHandle handle, TChannelAttribute attribute, float& value) const;
 
+    // A fixed gain applied before volume and pan (ReplayGain), as a factor from 0 to 16; 1
+    // when never set. Effective immediately.
+    bool ChannelSetGain(TChannelHandle handle, float factor);
+
+    // Gapless playback: when handle has played to its end, next starts playing with the
+    // following output sample, inside the same output period; its rate and channels may
+    // differ, as every stream is converted to the output's format. A link is used once, and a
+    // stream has one link at most (a later call replaces it); next 0 removes it. Freeing either
+    // stream removes the link. With handle already at its end, next starts at once.
+    bool ChannelSetNext(TChannelHandle handle, TChannelHandle next);
+
     // Adds a flat peaking filter to the stream; 0 on failure. Priority is accepted for the call
     // shape only: the filters are linear, so their order does not change the result.
     TFxHandle ChannelSetFX(TChannelHandle handle, TEffectType type, int priority);

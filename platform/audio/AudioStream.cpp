@@ -113,6 +113,17 @@ double TAudioStream::BytesToSeconds(int64_t bytes) const
 
 uint32_t TAudioStream::Underruns() const { return m_shared->Underruns.load(std::memory_order_relaxed); }
 
+void TAudioStream::PrepareToFollow()
+{
+    if (Ended())
+        Seek(0);
+}
+
+void TAudioStream::SetGain(float factor)
+{
+    m_shared->Gain.store(std::clamp(factor, 0.0f, 16.0f), std::memory_order_relaxed);
+}
+
 void TAudioStream::SetVolume(float volume)
 {
     m_shared->Volume.store(std::clamp(volume, 0.0f, 1.0f), std::memory_order_relaxed);

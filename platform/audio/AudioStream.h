@@ -36,6 +36,11 @@ public:
     double BytesToSeconds(int64_t bytes) const;
     uint32_t Underruns() const;
 
+    // A stream linked to follow another starts from its beginning when it has played to its end
+    // before.
+    void PrepareToFollow();
+
+    void SetGain(float factor);
     void SetVolume(float volume);
     void SetPan(float pan);
     float Volume() const;

@@ -42,9 +42,25 @@ bool TMixer::Render(float* out, int frames, bool waitForData)
     bool played = false;
     for (int done = 0; done < frames;) {
         const int count = std::min(frames - done, kChunkFrames);
+        // Streams that played in this chunk, so that one which took over from another is not
+        // mixed twice.
+        std::array<const TStreamRenderer*, kMaxStreams> rendered {};
+        int renderedCount = 0;
+        auto seen = [&](const TStreamRenderer* r) {
+            return std::find(rendered.begin(), rendered.begin() + renderedCount, r) != rendered.begin() + renderedCount;
+        };
         for (auto& slot : m_slots) {
-            if (TStreamRenderer* renderer = slot.load(std::memory_order_seq_cst))
-                played |= renderer->MixInto(out + 2 * done, m_scratch.data(), count, waitForData);
+            TStreamRenderer* renderer = slot.load(std::memory_order_seq_cst);
+            // The joint of linked streams falls inside the chunk: the next stream goes on from
+            // the frame after the last one of its predecessor.
+            for (int at = 0; renderer && !seen(renderer);) {
+                const int got = renderer->MixInto(out + 2 * (done + at), m_scratch.data(), count - at, waitForData);
+                if (got > 0 && renderedCount < kMaxStreams)
+                    rendered[renderedCount++] = renderer;
+                played |= got > 0;
+                at += got;
+                renderer = renderer->HandOver();
+            }
         }
         done += count;
     }

@@ -5,17 +5,17 @@
 
 namespace vantor {
 
-bool TStreamRenderer::MixInto(float* mix, float* scratch, int frames, bool waitForData)
+int TStreamRenderer::MixInto(float* mix, float* scratch, int frames, bool waitForData)
 {
     uint32_t seq = m_shared.SeekSeq.load(std::memory_order_acquire);
     // Blocks of an older seek generation are dropped even while halted, so the decoder can
     // refill the queue from the new position.
     DropStale(seq);
     if (m_shared.State.load(std::memory_order_acquire) != int(TPlayState::Playing))
-        return false;
+        return 0;
     TProgress progress = TProgress::Unpack(m_shared.Progress.load(std::memory_order_relaxed));
     if (progress.Matches(seq) && progress.Ended)
-        return false;
+        return 0;
 
     const int count = Pull(scratch, frames, waitForData, seq, progress);
     // Came up short without reaching the end: the listener hears a gap.
@@ -28,7 +28,22 @@ bool TStreamRenderer::MixInto(float* mix, float* scratch, int frames, bool waitF
             mix[i] += scratch[i];
     }
     m_shared.Progress.store(progress.Pack(), std::memory_order_release);
-    return count > 0;
+    return count;
+}
+
+TStreamRenderer* TStreamRenderer::HandOver()
+{
+    if (!m_next.load(std::memory_order_seq_cst)
+        || m_shared.State.load(std::memory_order_acquire) != int(TPlayState::Playing))
+        return nullptr;
+    const uint32_t seq = m_shared.SeekSeq.load(std::memory_order_acquire);
+    const TProgress progress = TProgress::Unpack(m_shared.Progress.load(std::memory_order_relaxed));
+    if (!progress.Matches(seq) || !progress.Ended)
+        return nullptr;
+    TStreamRenderer* next = m_next.exchange(nullptr, std::memory_order_seq_cst);
+    if (next)
+        next->m_shared.State.store(int(TPlayState::Playing), std::memory_order_release);
+    return next;
 }
 
 int TStreamRenderer::Pull(float* scratch, int frames, bool waitForData, uint32_t& seq, TProgress& progress)
@@ -124,7 +139,8 @@ void TStreamRenderer::ApplyEffects(float* samples, int frames)
 
 void TStreamRenderer::ApplyGains(float* samples, int frames)
 {
-    const float volume = m_shared.Volume.load(std::memory_order_relaxed);
+    const float volume =
+        m_shared.Gain.load(std::memory_order_relaxed) * m_shared.Volume.load(std::memory_order_relaxed);
     const float pan = m_shared.Pan.load(std::memory_order_relaxed);
     const float left = volume * (pan > 0.0f ? 1.0f - pan : 1.0f);
     const float right = volume * (pan < 0.0f ? 1.0f + pan : 1.0f);

@@ -4,6 +4,7 @@
 #include "platform/audio/StreamShared.h"
 
 #include <array>
+#include <atomic>
 
 namespace vantor {
 
@@ -18,8 +19,17 @@ public:
     }
 
     // Adds up to frames of the stream to mix (interleaved stereo), using scratch (room for
-    // frames) as work space. True when the stream contributed audio.
-    bool MixInto(float* mix, float* scratch, int frames, bool waitForData);
+    // frames) as work space. Returns the frames the stream contributed: fewer than asked when
+    // it reached its end (or its decoder lagged).
+    int MixInto(float* mix, float* scratch, int frames, bool waitForData);
+
+    // The stream that starts when this one has played to its end (UI thread; null unlinks).
+    // The renderer must stay attached to the same mixer until it is unlinked.
+    void SetNext(TStreamRenderer* next) { m_next.store(next, std::memory_order_seq_cst); }
+    TStreamRenderer* Next() const { return m_next.load(std::memory_order_seq_cst); }
+    // Output thread: when the stream plays and has reached its end, hands over to the linked
+    // stream, which is now playing, and forgets the link; null otherwise.
+    TStreamRenderer* HandOver();
 
 private:
     // Copies queued audio into scratch; returns the frames copied and updates progress.
@@ -30,7 +40,8 @@ private:
     void ApplyGains(float* samples, int frames);
 
     TStreamShared& m_shared;
-    int m_offset = 0; // frames of the front block already played
+    std::atomic<TStreamRenderer*> m_next { nullptr }; // non-owning
+    int m_offset = 0;                                 // frames of the front block already played
 
     std::array<TPeakingFilter, TStreamShared::kMaxFx> m_filters;
     std::array<bool, TStreamShared::kMaxFx> m_live {};

@@ -74,6 +74,7 @@ struct TStreamShared {
     std::atomic<int64_t> SeekTarget { 0 };
     std::atomic<uint32_t> SeekSeq { 0 };
     std::atomic<int> State { int(TPlayState::Stopped) };
+    std::atomic<float> Gain { 1.0f };
     std::atomic<float> Volume { 1.0f };
     std::atomic<float> Pan { 0.0f };
     std::array<TFxSlot, kMaxFx> Fx;

@@ -106,6 +106,34 @@ void TEqualizer::ApplyEqPreset(TEQPresetData* Preset)
     Preset->pdActivePreset = true;
 }
 
+std::array<TFxHandle, kEqBandCount> TEqualizer::FiltersFor(TChannelHandle stream) const
+{
+    std::array<TFxHandle, kEqBandCount> filters {};
+    if (!m_engine || !CurrentPreset)
+        return filters;
+    for (int band = 0; band < kEqBandCount; ++band) {
+        filters[band] = m_engine->ChannelSetFX(stream, TEffectType::ParamEq, 1);
+        m_engine->FXSetParameters(
+            filters[band], { kEqBandCenters[band], kEqBandwidth, static_cast<float>(CurrentPreset->pdValue[band]) });
+    }
+    return filters;
+}
+
+void TEqualizer::TakeOverFilters(std::array<TFxHandle, kEqBandCount> const& filters)
+{
+    EqFxHandles = filters;
+    // Filters that could not be put on the stream are made afresh with the whole preset.
+    if (std::find(filters.begin(), filters.end(), TFxHandle(0)) != filters.end()) {
+        ApplyEqPreset(CurrentPreset);
+        return;
+    }
+    if (!m_engine || !CurrentPreset)
+        return;
+    for (int band = 0; band < kEqBandCount; ++band)
+        m_engine->FXSetParameters(
+            filters[band], { kEqBandCenters[band], kEqBandwidth, static_cast<float>(CurrentPreset->pdValue[band]) });
+}
+
 TEQPresetData* TEqualizer::FindEqPreset(std::string_view ID) const
 {
     auto const found = std::find_if(

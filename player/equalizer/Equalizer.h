@@ -61,6 +61,13 @@ public:
     // Applies every preset with exactly this ID; none found leaves the filters as they are.
     void ApplyEqPresetByID(std::string_view ID);
 
+    // Gapless playback: puts the filters of the preset in force on a stream that is to follow
+    // the current one, so that it sounds the same from its first sample, and returns them.
+    std::array<TFxHandle, kEqBandCount> FiltersFor(TChannelHandle stream) const;
+    // That stream is the current one now: its filters are the ones changed from here on, and
+    // they take the preset in force (which may have changed meanwhile).
+    void TakeOverFilters(std::array<TFxHandle, kEqBandCount> const& filters);
+
     // The equalizer button: switches EqualizerOn and applies "Default" (off) or the preset
     // named by EqPresetName (on).
     void SetEqualizerOn(bool on);

@@ -10,6 +10,7 @@
 #include "platform/window/MessageBox.h"
 #include "platform/window/Timer.h"
 #include "player/equalizer/Equalizer.h"
+#include "player/playback/ReplayGain.h"
 #include "ui/framework/LocaleManager.h"
 
 #include <algorithm>
@@ -22,6 +23,10 @@
 namespace vantor {
 
 namespace {
+
+// How long before the end of a track the next one is opened and linked: enough for its file
+// to open and its decoder to fill the queue, even from a slow disk.
+constexpr double kPrepareSeconds = 5.0;
 
 bool FileExists(std::string const& path)
 {
@@ -103,6 +108,11 @@ void TPlaybackController::UpdateTrackInfo()
 
 void TPlaybackController::PlayFile(TTrackData* TrackData, bool AddToHistory, double StartPosition)
 {
+    StartTrack(TrackData, AddToHistory, StartPosition, false);
+}
+
+void TPlaybackController::StartTrack(TTrackData* TrackData, bool AddToHistory, double StartPosition, bool AtJoint)
+{
     TAudioEngine* const engine = AudioEngine;
     if (!engine)
         return;
@@ -122,14 +132,22 @@ void TPlaybackController::PlayFile(TTrackData* TrackData, bool AddToHistory, dou
         return;
 
     std::string const path = TrackData->GetTag("FilePath");
+    TPreparedNext prepared;
     if (!resuming) {
         if (!FileExists(path)) {
+            DropPrepared();
             ShowError("Error.CannotOpen", path);
             return;
         }
+        prepared = TakePrepared(TrackData);
         if (StreamHandle != 0)
             engine->StreamFree(StreamHandle);
-        StreamHandle = engine->StreamCreateFile(path);
+        StreamHandle = prepared.Handle;
+        if (StreamHandle == 0) {
+            StreamHandle = engine->StreamCreateFile(path);
+            if (StreamHandle != 0)
+                SetUpStream(StreamHandle, *TrackData);
+        }
         if (StreamHandle == 0) {
             // The old stream is gone: nothing plays any more, whatever the state said.
             PlayPosition = 0;
@@ -152,17 +170,30 @@ void TPlaybackController::PlayFile(TTrackData* TrackData, bool AddToHistory, dou
     int64_t const length = engine->ChannelGetLength(StreamHandle);
     TrackLastByte = length - 1;
     if (!resuming) {
-        PlayPosition = std::llround(static_cast<double>(TrackLastByte) / 100.0 * StartPosition);
-        if (PlayPosition > 0)
-            engine->ChannelSetPosition(StreamHandle, PlayPosition);
+        if (AtJoint && prepared.Handle != 0) {
+            // The stream took over at the joint and has been playing since.
+            PlayPosition = engine->ChannelGetPosition(StreamHandle);
+        } else {
+            PlayPosition = std::llround(static_cast<double>(TrackLastByte) / 100.0 * StartPosition);
+            if (engine->ChannelGetPosition(StreamHandle) != PlayPosition)
+                engine->ChannelSetPosition(StreamHandle, PlayPosition);
+        }
     }
     engine->ChannelSetAttribute(
         StreamHandle, TChannelAttribute::Volume, m_settings.Muted ? 0.0f : static_cast<float>(m_settings.Volume));
     engine->ChannelSetAttribute(StreamHandle, TChannelAttribute::Pan, static_cast<float>(m_settings.BalanceValue));
-    if (m_settings.EqualizerOn && Equalizer)
-        Equalizer->ApplyEqPreset(Equalizer->CurrentPreset);
+    // A prepared stream's filters follow the preset in force even when the equalizer has been
+    // switched off since (its preset is the flat one then).
+    if (Equalizer) {
+        if (prepared.Filters[0] != 0)
+            Equalizer->TakeOverFilters(prepared.Filters);
+        else if (m_settings.EqualizerOn)
+            Equalizer->ApplyEqPreset(Equalizer->CurrentPreset);
+    }
 
-    if (!engine->ChannelPlay(StreamHandle, false)) {
+    // At the joint the stream is left alone: it plays, or has even played to its end already
+    // (a track shorter than a tick), which the next tick notices.
+    if (!(AtJoint && prepared.Handle != 0) && !engine->ChannelPlay(StreamHandle, false)) {
         ShowError("Error.UnableToPlay", path);
         return;
     }
@@ -173,6 +204,65 @@ void TPlaybackController::PlayFile(TTrackData* TrackData, bool AddToHistory, dou
     if (Hooks.RepaintBottomBar)
         Hooks.RepaintBottomBar();
     SetTimerEnabled(true);
+    PrepareNext(engine->ChannelGetPosition(StreamHandle), length);
+}
+
+void TPlaybackController::SetUpStream(uint32_t handle, TTrackData const& track)
+{
+    TAudioEngine* const engine = AudioEngine;
+    engine->ChannelSetAttribute(
+        handle, TChannelAttribute::Volume, m_settings.Muted ? 0.0f : static_cast<float>(m_settings.Volume));
+    engine->ChannelSetAttribute(handle, TChannelAttribute::Pan, static_cast<float>(m_settings.BalanceValue));
+    auto const mode = static_cast<TReplayGainMode>(m_settings.ReplayGain);
+    if (mode != TReplayGainMode::Off)
+        engine->ChannelSetGain(handle, ReplayGainFactor(ReadReplayGain(track), mode, m_settings.ReplayGainPreamp));
+}
+
+void TPlaybackController::PrepareNext(int64_t position, int64_t length)
+{
+    TAudioEngine* const engine = AudioEngine;
+    if (!engine || StreamHandle == 0 || PlayerState == psStopped || position < 0 || length < 0)
+        return;
+    TVPlayList const* const list = m_session.CurrentTrack ? m_session.CurrentTrack->tdPlayList : nullptr;
+    // A list that has reached its end waits at its end, whatever has been queued since.
+    if ((list && list->plAllPlayed) || engine->ChannelBytes2Seconds(StreamHandle, length - position) > kPrepareSeconds)
+        return;
+    TTrackData* next = nullptr;
+    bool addToHistory = false;
+    if (!GetNextItem(next, addToHistory, false))
+        next = nullptr;
+    if (next == m_prepared.Track)
+        return;
+    DropPrepared();
+    if (!next)
+        return;
+    m_prepared.Track = next;
+    std::string const path = next->GetTag("FilePath");
+    if (!FileExists(path))
+        return;
+    m_prepared.Handle = engine->StreamCreateFile(path);
+    if (m_prepared.Handle == 0)
+        return;
+    SetUpStream(m_prepared.Handle, *next);
+    if (m_settings.EqualizerOn && Equalizer)
+        m_prepared.Filters = Equalizer->FiltersFor(m_prepared.Handle);
+    engine->ChannelSetNext(StreamHandle, m_prepared.Handle);
+}
+
+TPlaybackController::TPreparedNext TPlaybackController::TakePrepared(TTrackData const* track)
+{
+    if (track != m_prepared.Track)
+        DropPrepared();
+    TPreparedNext const taken = m_prepared;
+    m_prepared = {};
+    return taken;
+}
+
+void TPlaybackController::DropPrepared()
+{
+    if (m_prepared.Handle != 0 && AudioEngine)
+        AudioEngine->StreamFree(m_prepared.Handle);
+    m_prepared = {};
 }
 
 void TPlaybackController::Pause()
@@ -196,6 +286,7 @@ void TPlaybackController::StopPlay()
     if (!PlayingOrPaused())
         return;
     PlayPosition = 0;
+    DropPrepared();
     if (AudioEngine && StreamHandle != 0)
         AudioEngine->StreamFree(StreamHandle);
     StreamHandle = 0;
@@ -329,14 +420,25 @@ void TPlaybackController::PlayTimerTimer()
     if (current->tdPlayList && current->tdPlayList == m_session.CurrentPlayList)
         RepaintRow(current);
 
+    if (position < length) {
+        PrepareNext(position, length);
+        return;
+    }
+    // The prepared stream may have taken over at the joint: then the controller moves on even
+    // where the list has been marked as ended since, and silences it when no track follows.
+    bool const tookOver = m_prepared.Handle != 0
+        && (engine->ChannelIsActive(m_prepared.Handle) == TChannelState::Playing
+            || engine->ChannelGetPosition(m_prepared.Handle) > 0);
     TVPlayList const* const list = current->tdPlayList;
-    if ((list && list->plAllPlayed) || position < length)
+    if (list && list->plAllPlayed && !tookOver)
         return;
     TTrackData* next = nullptr;
     bool addToHistory = false;
     if (GetNextItem(next, addToHistory, true)) {
         ++current->tdPlayCount;
-        PlayFile(next, addToHistory, 0);
+        StartTrack(next, addToHistory, 0, tookOver);
+    } else {
+        DropPrepared();
     }
 }
 
@@ -413,6 +515,8 @@ void TPlaybackController::ReleaseTrack(TTrackData& track)
     // The stream of a track that leaves the program must not play on without it.
     if (&track == m_session.CurrentTrack)
         StopPlay();
+    if (&track == m_prepared.Track)
+        DropPrepared();
     if (m_peekNext == &track)
         m_peekNext = nullptr;
     if (m_peekPrevious == &track)

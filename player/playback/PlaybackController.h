@@ -2,9 +2,11 @@
 
 // TPlaybackController: starts, pauses, resumes and stops the one audio stream, decides which
 // track comes next or before (queue, history, shuffle, repeat, play order) and follows the
-// position every 500 ms, moving on when a track ends. It works on the session it is given
-// (current list and track, queue, history) and holds the stream's state itself; the player
-// buttons, the media keys and the playlist loader drive it, all on the UI thread.
+// position every 500 ms, moving on when a track ends. A few seconds before the end it opens
+// the next track's stream and links it to the current one, so the engine plays on without a
+// gap; the move to that track (play count, history, queue) still happens at the next tick. It works on the session it
+// is given (current list and track, queue, history) and holds the stream's state itself; the player buttons, the media
+// keys and the playlist loader drive it, all on the UI thread.
 //
 //   TPlaybackController playback(session, settings, messages, locale, &playTimer);
 //   playback.AudioEngine = &engine;
@@ -12,8 +14,10 @@
 //   playback.PlayNext(30);               // the next track, from 30 % of its length
 
 #include "library/LibraryHooks.h"
+#include "player/equalizer/EQPresetData.h"
 #include "player/settings/Settings.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -122,6 +126,25 @@ public:
     void ReleaseTrack(TTrackData& track) override;
 
 private:
+    // The stream opened ahead for the track that follows the current one. A track without a
+    // handle failed to open; the move to it at the end reports that.
+    struct TPreparedNext {
+        TTrackData* Track = nullptr; // non-owning
+        uint32_t Handle = 0;
+        std::array<uint32_t, kEqBandCount> Filters {};
+    };
+
+    // PlayFile; AtJoint: the move at a track's end to the prepared stream, which took over
+    // there and plays already.
+    void StartTrack(TTrackData* TrackData, bool AddToHistory, double StartPosition, bool AtJoint);
+    // Opens and links the next track's stream once the current one has little left to play,
+    // and opens it again when the next track has changed meanwhile.
+    void PrepareNext(int64_t position, int64_t length);
+    // The prepared stream when it is the one for track (the prepared one is gone either way).
+    TPreparedNext TakePrepared(TTrackData const* track);
+    void DropPrepared();
+    // Volume, balance and ReplayGain of a stream that has just been opened for track.
+    void SetUpStream(uint32_t handle, TTrackData const& track);
     std::string Text(char const* key) const;
     void ShowError(char const* key, std::string const& path);
     void UpdateTrackInfo();
@@ -137,6 +160,7 @@ private:
     TTimer* m_timer;
     TTrackData* m_peekPrevious = nullptr; // non-owning
     TTrackData* m_peekNext = nullptr;     // non-owning
+    TPreparedNext m_prepared;
 };
 
 }

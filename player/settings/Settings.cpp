@@ -24,6 +24,11 @@ TWindowGeometry LoadSettingsFile(std::filesystem::path const& file, TSettings& s
     settings.BalanceValue = std::clamp(ini.ReadFloat(kSection, "Balance", settings.BalanceValue), -1.0, 1.0);
     settings.Muted = ini.ReadBool(kSection, "Mute", settings.Muted);
     settings.EqualizerOn = ini.ReadBool(kSection, "Equalizer", settings.EqualizerOn);
+    settings.ReplayGain = ini.ReadInteger(kSection, "ReplayGain", settings.ReplayGain);
+    if (settings.ReplayGain < 0 || settings.ReplayGain > 2)
+        settings.ReplayGain = 0;
+    settings.ReplayGainPreamp =
+        std::clamp(ini.ReadFloat(kSection, "ReplayGainPreamp", settings.ReplayGainPreamp), -15.0, 15.0);
     settings.LastPlayListID = ini.ReadString(kSection, "LastPlayList", "");
     // an empty file or folder name names nothing: take the default
     settings.LanguageFile = ini.ReadString(kSection, "Language", "");
@@ -65,6 +70,8 @@ bool SaveSettingsFile(std::filesystem::path const& file, TSettings const& settin
     ini.WriteFloat(kSection, "Balance", settings.BalanceValue);
     ini.WriteBool(kSection, "Mute", settings.Muted);
     ini.WriteBool(kSection, "Equalizer", settings.EqualizerOn);
+    ini.WriteInteger(kSection, "ReplayGain", settings.ReplayGain);
+    ini.WriteFloat(kSection, "ReplayGainPreamp", settings.ReplayGainPreamp);
     ini.WriteString(kSection, "Language", settings.LanguageFile);
     ini.WriteBool(kSection, "MenuOnTop", settings.MenuOnTop);
     ini.WriteBool(kSection, "AutoScaling", settings.AutoScaling);

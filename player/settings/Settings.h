@@ -19,6 +19,8 @@ struct TSettings {
     double BalanceValue = 0.0;                 // "Balance", -1.0 (left) .. 1.0 (right)
     bool Muted = false;                        // "Mute"; the volume stays as it is
     bool EqualizerOn = false;                  // "Equalizer"
+    int ReplayGain = 0;                        // "ReplayGain": 0 off, 1 track gain, 2 album gain
+    double ReplayGainPreamp = 0.0;             // "ReplayGainPreamp": dB for tracks without gain
     std::string LanguageFile = "English.vlng"; // "Language"
     bool MenuOnTop = false;                    // "MenuOnTop"
     bool AutoScaling = true;                   // "AutoScaling": the UI scale follows the screen
@@ -48,7 +50,8 @@ std::filesystem::path SettingsFilePath(std::filesystem::path const& appPath);
 // unparsable keys (a missing file reads as one without keys). Sets the UI scale: "Scaling",
 // or screenDpi / 240 when "AutoScaling" is on. Returns the main window's geometry: client
 // size Scale("AppWidth") x Scale("AppHeight"), corner ("AppX", "AppY").
-// Volume is kept within 0..1, the balance within -1..1; an empty "Language" or "ThemeName"
+// Volume is kept within 0..1, the balance within -1..1, the ReplayGain pre-amp within -15..15
+// dB; a ReplayGain mode other than 0, 1 or 2 is off; an empty "Language" or "ThemeName"
 // and a window size that is not positive take their defaults.
 TWindowGeometry LoadSettingsFile(std::filesystem::path const& file, TSettings& settings, double screenDpi);
 

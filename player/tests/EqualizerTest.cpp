@@ -192,6 +192,36 @@ TEST_F(EqualizerTest, ApplyingReplacesTheFiltersInsteadOfAddingMore)
         EXPECT_FALSE(m_engine.FXGetParameters(fx, params));
 }
 
+// A stream prepared to follow the current one gets the preset in force ahead of time; when it
+// becomes the current one it takes the preset chosen meanwhile, and later changes reach it.
+TEST_F(EqualizerTest, APreparedStreamTakesOverTheFilters)
+{
+    Load("[Presets]\nDefault=0\nManual=0\nJazz=4,3,1,2,-2,-2,0,2,3,4\nRock=5,4,2,-1,-2,-1,2,4,5,5\n");
+    m_eq.ApplyEqPresetByID("Jazz");
+    uint32_t const next = m_engine.StreamCreateFile(std::string(VANTOR_TEST_DATA) + "/audio/sine.wav");
+    ASSERT_NE(next, 0u);
+    auto const filters = m_eq.FiltersFor(next);
+    TPeakingEqParams params;
+    ASSERT_TRUE(m_engine.FXGetParameters(filters[0], params));
+    EXPECT_EQ(params.Gain, 4.0f);
+    EXPECT_NE(filters, m_eq.EqFxHandles) << "the current stream keeps its own";
+
+    m_eq.ApplyEqPresetByID("Rock");
+    m_engine.StreamFree(m_stream);
+    m_stream = next;
+    m_eq.TakeOverFilters(filters);
+    EXPECT_EQ(m_eq.EqFxHandles, filters);
+    EXPECT_EQ(EngineGains(), (TEqualizerGains { 5, 4, 2, -1, -2, -1, 2, 4, 5, 5 }));
+    m_eq.ApplyEqPresetByID("Jazz");
+    EXPECT_EQ(EngineGains()[0], 4);
+
+    // Without filters (the equalizer was off when it was prepared) it gets a fresh set.
+    uint32_t const bare = m_engine.StreamCreateFile(std::string(VANTOR_TEST_DATA) + "/audio/sine.wav");
+    m_stream = bare;
+    m_eq.TakeOverFilters({});
+    EXPECT_EQ(EngineGains()[0], 4);
+}
+
 TEST_F(EqualizerTest, WithoutAStreamTheStateStillChanges)
 {
     Load("[Presets]\nDefault=0\nManual=0\nPop=1\n");

@@ -117,6 +117,9 @@ TEST(AudioEngineTest, CallsOnInvalidHandlesFailWithoutEffect)
         EXPECT_LT(m.Engine.ChannelBytes2Seconds(h, 100), 0.0);
         EXPECT_FALSE(m.Engine.ChannelSetPosition(h, 0));
         EXPECT_FALSE(m.Engine.ChannelSetAttribute(h, TChannelAttribute::Volume, 0.5f));
+        EXPECT_FALSE(m.Engine.ChannelSetGain(h, 0.5f));
+        EXPECT_FALSE(m.Engine.ChannelSetNext(h, live));
+        EXPECT_FALSE(m.Engine.ChannelSetNext(live, h == 0 ? live : h)) << "itself or a freed stream";
         EXPECT_EQ(m.Engine.ChannelSetFX(h, TEffectType::ParamEq, 1), 0u);
         EXPECT_FALSE(m.Engine.ChannelRemoveFX(h, freedFx));
     }
@@ -267,6 +270,44 @@ TEST(AudioEngineTest, PauseResumeStopAndReplay)
     EXPECT_EQ(m.Engine.ChannelGetPosition(h), 0);
     m.Engine.Advance(0.1);
     EXPECT_EQ(m.Engine.ChannelGetPosition(h), 4410 * 4);
+}
+
+// A linked stream takes over when its predecessor ends: the first reports its end, the second
+// plays on; the link is used once, and freeing the second before the end leaves the first to
+// end alone.
+TEST(AudioEngineTest, LinkedStreamTakesOverAtTheEnd)
+{
+    const auto dir = test::TempDir();
+    test::WriteWav(dir / "short.wav", 44100, 2, 0.2, test::Sine(440.0, 0.5));
+    TManualEngine m;
+    const TChannelHandle a = m.Engine.StreamCreateFile((dir / "short.wav").string());
+    const TChannelHandle b = m.Engine.StreamCreateFile(Fixture("sine.flac"));
+    ASSERT_NE(a, 0u);
+    ASSERT_NE(b, 0u);
+    ASSERT_TRUE(m.Engine.ChannelSetNext(a, b));
+    ASSERT_TRUE(m.Engine.ChannelPlay(a));
+    m.Engine.Advance(0.3);
+    EXPECT_EQ(m.Engine.ChannelIsActive(a), TChannelState::Stopped);
+    EXPECT_EQ(m.Engine.ChannelGetPosition(a), m.Engine.ChannelGetLength(a));
+    EXPECT_EQ(m.Engine.ChannelIsActive(b), TChannelState::Playing);
+    // 0.1 s of the 48 kHz mono source, in whole output blocks of 1024 frames.
+    EXPECT_NEAR(double(m.Engine.ChannelGetPosition(b)) / 2 / 48000, 0.1, 0.03);
+
+    // Played again, the first stream ends without a link: the second is not restarted.
+    m.PlayOut(b);
+    ASSERT_TRUE(m.Engine.ChannelPlay(a));
+    m.Engine.Advance(0.3);
+    EXPECT_EQ(m.Engine.ChannelIsActive(b), TChannelState::Stopped);
+    EXPECT_EQ(m.Engine.ChannelGetPosition(b), m.Engine.ChannelGetLength(b));
+
+    // A second that has ended before starts over when linked again; freed, it unlinks itself.
+    ASSERT_TRUE(m.Engine.ChannelSetNext(a, b));
+    EXPECT_EQ(m.Engine.ChannelGetPosition(b), 0);
+    ASSERT_TRUE(m.Engine.ChannelPlay(a));
+    ASSERT_TRUE(m.Engine.StreamFree(b));
+    m.Engine.Advance(0.3);
+    EXPECT_EQ(m.Engine.ChannelIsActive(a), TChannelState::Stopped);
+    EXPECT_EQ(m.Engine.ChannelGetPosition(a), m.Engine.ChannelGetLength(a));
 }
 
 struct TSeekCase {

@@ -6,11 +6,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -33,6 +35,32 @@ inline std::filesystem::path TempDir()
     return dir;
 }
 
+// Sets an environment variable for the lifetime of the object (SDL's disk audio driver is
+// chosen this way).
+class TScopedEnv {
+public:
+    TScopedEnv(const char* name, const std::string& value)
+        : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~TScopedEnv()
+    {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+    TScopedEnv(const TScopedEnv&) = delete;
+    TScopedEnv& operator=(const TScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
 inline void WriteBytes(const std::filesystem::path& path, const std::vector<char>& bytes)
 {
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
@@ -42,6 +70,18 @@ inline std::vector<char> ReadBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What SDL's disk audio driver recorded (interleaved stereo float), from the first sound on.
+inline std::vector<float> RecordedSound(const std::filesystem::path& rawFile)
+{
+    const auto bytes = ReadBytes(rawFile);
+    std::vector<float> samples(bytes.size() / sizeof(float));
+    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+    size_t first = 0;
+    while (first < samples.size() && std::abs(samples[first]) < 1e-4f)
+        ++first;
+    return std::vector<float>(samples.begin() + long(first & ~size_t(1)), samples.end());
 }
 
 // Writes a 16-bit PCM WAV file whose samples come from signal(seconds, channel).

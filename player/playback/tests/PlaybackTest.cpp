@@ -3,15 +3,19 @@
 
 #include "player/playback/PlaybackController.h"
 
+#include "base/IniFile.h"
 #include "library/GroupData.h"
 #include "library/PlayQueue.h"
 #include "library/tests/LibraryTestSupport.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/tests/AudioTestSupport.h"
 #include "platform/window/FakeMessageBox.h"
+#include "player/equalizer/Equalizer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <set>
+#include <thread>
 
 namespace vantor::testing {
 namespace {
@@ -177,6 +181,69 @@ TEST_F(Playback, ShufflePlaysEveryTrackOnceARound)
     EXPECT_EQ(Ends(), first->GetTag("TrackName"));
 }
 
+// The next track's stream is linked ahead, so it plays from the joint on, before the timer
+// notices the end; the tick then moves on as it always did (play count, history).
+TEST_F(Playback, TheNextTrackTakesOverAtTheJointBeforeTheTick)
+{
+    MakeList({ "A", "B", "C" });
+    Controller->PlayFile(Find("A"), true, 0);
+    Engine.Advance(kTrackSeconds + 0.1);
+    EXPECT_EQ(Playing(), "A");
+    Controller->PlayTimerTimer();
+    EXPECT_EQ(Playing(), "B");
+    uint32_t const stream = Controller->StreamHandle;
+    EXPECT_EQ(Engine.ChannelIsActive(stream), TChannelState::Playing);
+    EXPECT_NEAR(Engine.ChannelBytes2Seconds(stream, Engine.ChannelGetPosition(stream)), 0.1, 0.03);
+    EXPECT_EQ(Controller->PlayPosition, Engine.ChannelGetPosition(stream));
+    EXPECT_EQ(Find("A")->tdPlayCount, 1);
+    EXPECT_EQ(History.Count(), 2);
+    EXPECT_EQ(Controller->PeekedNext(), Find("C"));
+}
+
+// The prepared stream sounds like the current one from its first sample, and at the tick its
+// filters follow what the equalizer did meanwhile (here: switched off).
+TEST_F(Playback, ThePreparedStreamCarriesTheEqualizer)
+{
+    std::filesystem::path const ini = Root / "Settings.ini";
+    WriteBytes(ini.string(), "[Presets]\nDefault=0\nManual=0\nRock=5,4,2,-1,-2,-1,2,4,5,5\n");
+    TEqualizer eq(&Engine, Settings, [this] { return Controller->StreamHandle; });
+    eq.LoadPresets(TIniFile(ini));
+    Controller->Equalizer = &eq;
+    MakeList({ "A", "B" });
+    eq.SetEqualizerOn(true);
+    eq.ApplyEqPresetByID("Rock");
+    Controller->PlayFile(Find("A"), true, 0);
+    eq.SetEqualizerOn(false);
+    EXPECT_EQ(Ends(), "B");
+    for (TFxHandle const fx : eq.EqFxHandles) {
+        TPeakingEqParams params;
+        ASSERT_TRUE(Engine.FXGetParameters(fx, params));
+        EXPECT_EQ(params.Gain, 0.0f);
+        EXPECT_TRUE(Engine.ChannelRemoveFX(Controller->StreamHandle, fx)) << "a filter of the new stream";
+    }
+    Controller->Equalizer = nullptr;
+}
+
+// A track queued after the next one was prepared replaces it before the joint; "next" pressed
+// in the last seconds plays the prepared track from its beginning.
+TEST_F(Playback, ThePreparedTrackFollowsChangesAndNext)
+{
+    MakeList({ "A", "B", "C", "D" });
+    Controller->PlayFile(Find("A"), true, 0);
+    Queue.AddToQueue(Find("C"));
+    Engine.Advance(0.05);
+    Controller->PlayTimerTimer();
+    Engine.Advance(kTrackSeconds);
+    Controller->PlayTimerTimer();
+    EXPECT_EQ(Playing(), "C");
+    EXPECT_GT(Engine.ChannelGetPosition(Controller->StreamHandle), 0) << "took over at the joint";
+
+    Controller->PlayNext(0);
+    EXPECT_EQ(Playing(), "D");
+    EXPECT_EQ(Engine.ChannelGetPosition(Controller->StreamHandle), 0);
+    EXPECT_EQ(Engine.ChannelIsActive(Controller->StreamHandle), TChannelState::Playing);
+}
+
 TEST_F(Playback, PauseResumesButAnotherTrackStartsFromItsBeginning)
 {
     MakeList({ "A", "B" });
@@ -273,6 +340,55 @@ TEST_F(Playback, RemovingThePlayingTrackStopsItsStream)
     EXPECT_EQ(Controller->PlayerState, psStopped);
     EXPECT_EQ(Engine.ChannelIsActive(stream), TChannelState::Stopped);
     EXPECT_EQ(Controller->PeekedPrevious(), nullptr);
+}
+
+// ReplayGain measured at the device: the fixture's tags ask for -6.02 dB (track) and
+// -12.04 dB (album); a file without them gets the pre-amp.
+TEST_F(Playback, ReplayGainSetsTheLevelAtTheOutput)
+{
+    struct TCase {
+        const char* Name;
+        std::string File;
+        int Mode;
+        double Preamp;
+        double Level; // of the 1 kHz sine at half of full scale
+    };
+    const TCase cases[] = {
+        { "off", test::Fixture("replaygain.flac"), 0, 0.0, 0.5 },
+        { "track", test::Fixture("replaygain.flac"), 1, 0.0, 0.25 },
+        { "album", test::Fixture("replaygain.flac"), 2, 0.0, 0.125 },
+        { "pre-amp", test::Fixture("sine.flac"), 1, -6.02, 0.25 },
+    };
+    Settings.Volume = 1.0;
+    for (const TCase& c : cases) {
+        Settings.ReplayGain = c.Mode;
+        Settings.ReplayGainPreamp = c.Preamp;
+        auto list = TSmartCtrl::Create<TVPlayList>(Session);
+        list->AppendTrack(Track({ { "FilePath", c.File }, { "TrackName", c.Name } }));
+        list->GroupPlaylist(gmTrackName, false);
+        TTrackData* const track = list->plDataList.front().get();
+        Lists.push_back(std::move(list));
+
+        const auto rawFile = test::TempDir() / (std::string(c.Mode == 0 ? "off" : "on") + c.Name + ".raw");
+        {
+            test::TScopedEnv driver("SDL_AUDIODRIVER", "disk");
+            test::TScopedEnv file("SDL_DISKAUDIOFILE", rawFile.string());
+            TAudioEngine device;
+            ASSERT_TRUE(device.Init(44100));
+            Controller->AudioEngine = &device;
+            Controller->PlayFile(track, false, 0);
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            while (test::RecordedSound(rawFile).size() < 2 * 8000 && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            Controller->StopPlay();
+            Controller->AudioEngine = &Engine;
+        }
+        const auto out = test::RecordedSound(rawFile);
+        ASSERT_GE(out.size(), 2u * 8000) << c.Name;
+        for (int ch = 0; ch < 2; ++ch)
+            EXPECT_NEAR(test::ToneAmplitude(out, ch, 1000.0, 44100, 882, 4410), c.Level, 0.01 * c.Level)
+                << c.Name << " channel " << ch;
+    }
 }
 
 TEST_F(Playback, HandedOverPathsPlayFirstEvenWhilePlaying)

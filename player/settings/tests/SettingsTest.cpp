@@ -90,8 +90,10 @@ TEST_F(SettingsFile, BadValuesFallBack)
         EXPECT_EQ(window.ClientHeight, 1575);
     }
     m_settings = TSettings();
-    Load("[#Settings]\nVolume=7\nBalance=-3\nLanguage=\nThemeName=\n");
+    Load("[#Settings]\nVolume=7\nBalance=-3\nLanguage=\nThemeName=\nReplayGain=3\nReplayGainPreamp=99\n");
     EXPECT_DOUBLE_EQ(m_settings.Volume, 1.0);
+    EXPECT_EQ(m_settings.ReplayGain, 0);
+    EXPECT_DOUBLE_EQ(m_settings.ReplayGainPreamp, 15.0);
     EXPECT_DOUBLE_EQ(m_settings.BalanceValue, -1.0);
     EXPECT_EQ(m_settings.LanguageFile, "English.vlng");
     EXPECT_EQ(m_settings.ThemeName, "default");
@@ -118,6 +120,8 @@ TEST_F(SettingsFile, SaveWritesTheKeysInOrder)
     m_settings.Muted = true;
     m_settings.AutoScaling = false;
     m_settings.LanguageFile = "Deutsch.vlng";
+    m_settings.ReplayGain = 2;
+    m_settings.ReplayGainPreamp = -3.5;
     ASSERT_TRUE(Save({ 1092, 630, 15, 30 }, TEqualizerGains { 1, -2, 3, -4, 5, -6, 7, -8, 9, -10 }, "#12345"));
     EXPECT_EQ(ReadBytes(m_path),
         "[#Settings]\n"
@@ -125,6 +129,8 @@ TEST_F(SettingsFile, SaveWritesTheKeysInOrder)
         "Balance=-0.25\n"
         "Mute=1\n"
         "Equalizer=0\n"
+        "ReplayGain=2\n"
+        "ReplayGainPreamp=-3.5\n"
         "Language=Deutsch.vlng\n"
         "MenuOnTop=0\n"
         "AutoScaling=0\n"

@@ -32,6 +32,24 @@ ff -f lavfi -i "aevalsrc=$burst:s=44100:d=3" -c:a libmp3lame -q:a 0 -write_xing 
 # Stereo 44.1 kHz MP3: seeks land in a known second; also the benchmark's input.
 ff -f lavfi -i "$steps" -c:a libmp3lame -b:a 96k steps10s.mp3
 
+# One cosine of 1234 Hz cut into two tracks at sample 23456 (the second holds 20000 samples),
+# mono at 44.1 kHz: played back to back they must join without a gap or a jump. LAME writes
+# its encoder delay and padding into the Xing header, which the decoder has to honour.
+joint() { echo "aevalsrc=0.5*cos(2*PI*1234*(n+$1)/44100):s=44100,atrim=end_sample=$2"; }
+for codec in flac libmp3lame; do
+  ext=$([ $codec = flac ] && echo flac || echo mp3)
+  ff -f lavfi -i "$(joint 0 23456)" -c:a $codec -b:a 128k joint-a.$ext
+  ff -f lavfi -i "$(joint 23456 20000)" -c:a $codec -b:a 128k joint-b.$ext
+done
+
+# ReplayGain in each tag kind ffmpeg writes: ID3v2 TXXX (MP3), Vorbis comments (FLAC), APEv2
+# (WavPack). The track gain halves the level, the album gain quarters it.
+rg=(-metadata "REPLAYGAIN_TRACK_GAIN=-6.02 dB" -metadata "REPLAYGAIN_TRACK_PEAK=0.500000"
+    -metadata "REPLAYGAIN_ALBUM_GAIN=-12.04 dB" -metadata "REPLAYGAIN_ALBUM_PEAK=0.500000")
+ff -f lavfi -i "aevalsrc=$tone:s=44100:d=0.5" -c:a flac -sample_fmt s16 "${rg[@]}" replaygain.flac
+ff -f lavfi -i "aevalsrc=$tone:s=44100:d=0.2" -c:a libmp3lame -b:a 64k "${rg[@]}" replaygain.mp3
+ff -f lavfi -i "aevalsrc=$tone:s=8000:d=0.2" -c:a wavpack "${rg[@]}" replaygain.wv
+
 # DSD64 stereo of the idle pattern (silence): 65536 samples per channel in DSF, 32768 in
 # DSDIFF.
 python3 - <<'PY'
