@@ -363,7 +363,7 @@ TEST_F(Playback, ReplayGainSetsTheLevelAtTheOutput)
     for (const TCase& c : cases) {
         Settings.ReplayGain = c.Mode;
         Settings.ReplayGainPreamp = c.Preamp;
-        auto list = TSmartCtrl::Create<TVPlayList>(Session);
+        auto list = std::make_unique<TVPlayList>(Session);
         list->AppendTrack(Track({ { "FilePath", c.File }, { "TrackName", c.Name } }));
         list->GroupPlaylist(gmTrackName, false);
         TTrackData* const track = list->plDataList.front().get();
