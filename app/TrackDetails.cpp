@@ -1,11 +1,11 @@
 #include "app/TrackDetails.h"
 
+#include "base/SafeFileWriter.h"
 #include "platform/shell/Shell.h"
 #include "tags/CoverArt.h"
 #include "tags/Tags.h"
 
 #include <charconv>
-#include <cstdio>
 #include <functional>
 #include <system_error>
 
@@ -27,24 +27,10 @@ char const* Extension(TTagPictureFormat format)
     return nullptr;
 }
 
-// Writes bytes to file through a temporary file beside it, so a reader never sees half a
-// picture.
+// Through the one safe writer, so a reader never sees half a picture.
 bool WriteFileWhole(fs::path const& file, std::vector<uint8_t> const& bytes)
 {
-    fs::path const part = file.string() + ".part";
-    FILE* out = std::fopen(part.c_str(), "wb");
-    if (!out)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    ok = std::fclose(out) == 0 && ok;
-    std::error_code error;
-    if (ok)
-        fs::rename(part, file, error);
-    if (!ok || error) {
-        fs::remove(part, error);
-        return false;
-    }
-    return true;
+    return ReplaceFileContents(file, std::string_view(reinterpret_cast<char const*>(bytes.data()), bytes.size()));
 }
 
 }
