@@ -123,7 +123,7 @@ value() { sed -n "s/^$1=//p" "$settings" | tr -d '\r' | head -n 1; }
 start 1092 630
 stop TERM
 keys=$(sed -n '/^\[#Settings\]/,/^\[/p' "$settings" | grep -o '^[A-Za-z]*=' | tr -d '=' | tr '\n' ' ')
-expected="Volume Balance Mute Equalizer Language MenuOnTop AutoScaling EqPreset ThemeName AppWidth AppHeight AppX AppY "
+expected="Volume Balance Mute Equalizer ReplayGain ReplayGainPreamp Language MenuOnTop AutoScaling EqPreset ThemeName AppWidth AppHeight AppX AppY "
 [ "$keys" = "$expected" ] || fail "keys written: '$keys', expected '$expected'"
 [ "$(value AppWidth)" = 2730 ] || fail "AppWidth $(value AppWidth) after a default run"
 # A first start seeds the equalizer presets.
@@ -345,7 +345,7 @@ if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v gdbus >/dev/null; then
   cover=$(cd "$(dirname "$0")/../../tests/data/covers/jpeg" && pwd)/grey.jpg
   "$bin/vantor-tags" --set TRACKNUMBER=5/9 --set "ALBUMARTIST=The Band" --set GENRE=Jazz --picture "$cover" \
     "$work/music/tagged one.mp3" || fail "vantor-tags could not tag the track"
-  start 410 280 "file://$work/music/tagged%20one.mp3"
+  start 720 480 "file://$work/music/tagged%20one.mp3"
   wait_for playing_file "$work/music/tagged%20one.mp3"
   metadata=$(mpris --method org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2.Player Metadata)
   for field in "'xesam:trackNumber': <5>" "'xesam:albumArtist': <['The Band']>" "'xesam:genre': <['Jazz']>"; do
