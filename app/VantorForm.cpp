@@ -534,6 +534,10 @@ void TVantorForm::CreatePlaybackController()
         if (m_mpris)
             m_mpris->PropertiesChanged();
     };
+    Playback->Hooks.Seeked = [this] {
+        if (m_mpris)
+            m_mpris->Seeked();
+    };
 
     m_session->LoaderHooks.PlayPause = [this] {
         TDefaultList* const list = m_session->Special.Default;

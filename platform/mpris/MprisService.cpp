@@ -390,4 +390,10 @@ void TMprisService::PropertiesChanged()
         m_state->Changed();
 }
 
+void TMprisService::Seeked()
+{
+    if (Available())
+        m_state->Seeked();
+}
+
 }

@@ -64,6 +64,8 @@ public:
     // Tells listeners that the playback status, the track, the navigation, shuffle or the loop
     // status changed.
     void PropertiesChanged();
+    // Tells listeners that the position jumped (a seek made in the window).
+    void Seeked();
 
 private:
     struct TState;

@@ -120,6 +120,8 @@ public:
         std::function<void(TTrackData&)> RepaintRow;
         // PlayerState or CurrentTrack changed (the media-key service follows it).
         std::function<void()> StateChanged;
+        // A view moved the position of the playing or paused track.
+        std::function<void()> Seeked;
     };
     THooks Hooks;
 

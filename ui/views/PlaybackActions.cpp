@@ -29,8 +29,11 @@ void SeekTo(const TViewContext& context, int64_t bytes)
         return;
     TPlaybackController& playback = *context.Playback;
     int64_t const position = std::clamp<int64_t>(bytes, 0, std::max<int64_t>(0, playback.TrackLastByte));
-    if (engine->ChannelSetPosition(playback.StreamHandle, position))
-        playback.PlayPosition = position;
+    if (!engine->ChannelSetPosition(playback.StreamHandle, position))
+        return;
+    playback.PlayPosition = position;
+    if (playback.Hooks.Seeked)
+        playback.Hooks.Seeked();
 }
 
 void SeekBy(const TViewContext& context, double seconds)

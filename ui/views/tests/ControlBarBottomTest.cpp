@@ -125,6 +125,24 @@ TEST_F(ControlBarBottom, ThePlayButtonsLeftPartStops)
     EXPECT_EQ(Bar->tpButtonPlay->pbState, bsNormal);
 }
 
+TEST_F(ControlBarBottom, ThePositionBarSeeksOnlyWhilePlaying)
+{
+    int seeks = 0;
+    Playback->Hooks.Seeked = [&] { ++seeks; };
+    TTrackProgress& bar = *Bar->tpProgress;
+    bar.MouseDown(Press(bar, bar.Width() / 2));
+    EXPECT_EQ(seeks, 0) << "stopped";
+    Playback->PlayPauseKey();
+    ASSERT_EQ(Playback->PlayerState, psPlaying);
+    bar.MouseDown(Press(bar, bar.Width() / 2));
+    EXPECT_EQ(seeks, 1);
+    EXPECT_NEAR(
+        static_cast<double>(Playback->PlayPosition), Playback->TrackLastByte / 2.0, Playback->TrackLastByte / 100.0);
+    Playback->Pause();
+    bar.MouseDown(Press(bar, 40));
+    EXPECT_EQ(seeks, 1) << "paused";
+}
+
 TEST_F(ControlBarBottom, TheVolumeBarSetsAndMutes)
 {
     TVolumeProgress& volume = *Bar->tpVolume; // 395 wide: 335 between the insets
