@@ -1,24 +1,14 @@
 #include "player/paths/AppPaths.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 
 namespace vantor {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path Scratch()
-{
-    char const* root = std::getenv("VANTOR_TEST_TMP");
-    fs::path const folder =
-        fs::path(root ? root : "/tmp/vantor-test") / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
 
 void MakeTheme(fs::path const& folder, std::string const& name)
 {
@@ -41,7 +31,7 @@ TEST(XdgFolders, VariablesThatAreSetAndAbsoluteWin)
 // The executable's folder holds the shipped themes and may be written: everything stays there.
 TEST(AppPaths, APortableCopyKeepsEverythingBesideTheExecutable)
 {
-    fs::path const bin = Scratch();
+    fs::path const bin = testing::ScratchFolder();
     MakeTheme(bin, "default");
     TAppPaths const paths =
         TAppPaths::ForExecutable(bin, TXdgFolders::FromValues("/home/u", nullptr, nullptr, nullptr));
@@ -56,7 +46,7 @@ TEST(AppPaths, APortableCopyKeepsEverythingBesideTheExecutable)
 // everything the player writes goes to the user's folders.
 TEST(AppPaths, AnInstalledPlayerWritesOnlyIntoTheUsersFolders)
 {
-    fs::path const root = Scratch();
+    fs::path const root = testing::ScratchFolder();
     fs::create_directories(root / "prefix/bin");
     MakeTheme(root / "prefix/share/vantor", "default");
     MakeTheme(root / "prefix/share/vantor", "Dark");
