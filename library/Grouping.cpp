@@ -319,6 +319,7 @@ void TVPlayList::CommitGrouping(TGrouping grouping)
 {
     for (auto const& track : plDataList)
         track->tdItemData = nullptr;
+    ++m_groupsVersion;
     m_groups = std::move(grouping.Groups);
     for (auto const& group : m_groups) {
         group->gdPlayList = this;
@@ -369,6 +370,7 @@ bool TVPlayList::GetGroup(const std::string& ID, TGroupData*& GroupData, bool Cr
         GroupData = nullptr;
         return false;
     }
+    ++m_groupsVersion;
     TGroupData* const group = m_groups.emplace_back(std::make_unique<TGroupData>()).get();
     group->gdID = id;
     group->gdCaption = id;
@@ -386,6 +388,7 @@ void TVPlayList::AddTrack(TTrackData* TrackData)
     TGroupData* group = nullptr;
     GetGroup(key, group, true);
     TrackData->tdPlayList = this;
+    ++m_groupsVersion;
     TrackData->tdItemData = group->AddRow(TrackData);
     SetSecondLine(*group, plGroupMode, *TrackData, texts);
     group->gdCaption = std::move(caption);
@@ -394,6 +397,7 @@ void TVPlayList::AddTrack(TTrackData* TrackData)
 void TVPlayList::SortPlaylist()
 {
     if (!plGroups.empty()) {
+        ++m_groupsVersion;
         SortOwned(m_groups, plAscending, GroupKeyOf);
         for (TGroupData* group : plGroups)
             group->SortRows(plAscending);
@@ -409,6 +413,7 @@ void TVPlayList::RemoveGroup(TGroupData* group)
     std::erase_if(m_letters, [group](const TGroupLetter& letter) { return letter.glGroup == group; });
     if (LastGroupData == group)
         LastGroupData = nullptr;
+    ++m_groupsVersion;
     std::erase_if(m_groups, [group](const std::unique_ptr<TGroupData>& owned) { return owned.get() == group; });
 }
 

@@ -399,6 +399,7 @@ void TVPlayList::ClearList()
     for (auto& track : plDataList)
         m_session->ReleaseTrack(*track);
     plShuffleList.clear();
+    ++m_groupsVersion;
     m_groups.clear();
     m_letters.clear();
     LastGroupData = nullptr;
@@ -477,6 +478,7 @@ void TVPlayList::RemoveTrackData(TTrackData* TrackData)
 {
     if (TItemData* const row = std::exchange(TrackData->tdItemData, nullptr)) {
         TGroupData* const group = row->idGroupData;
+        ++m_groupsVersion;
         if (group && group->RemoveRow(row) && group->RowCount() == 0)
             RemoveGroup(group);
     }

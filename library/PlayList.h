@@ -179,6 +179,9 @@ public:
     // Frees a group with its rows, and the letter that leads to it.
     void RemoveGroup(TGroupData* group);
     std::vector<TGroupLetter> const& Letters() const { return m_letters; }
+    // Changes whenever a group or row is made, freed or moved, so that a view knows its
+    // layout, which points at them, is out of date.
+    uint64_t GroupsVersion() const { return m_groupsVersion; }
     bool GetTrackbyIDX(int Index, TTrackData*& TrackData) const;
     bool GetItem(int ItemIndex, TItemData*& ItemData) const;
     // Tracks whose "TrackName" contains Text (lower case), in group and row order.
@@ -200,6 +203,7 @@ private:
     std::vector<std::unique_ptr<TTrackData>> ReadSections(
         const TPlaylistFile& file, size_t begin, size_t end, bool report);
     std::vector<std::unique_ptr<TGroupData>> m_groups;
+    uint64_t m_groupsVersion = 0;
     std::vector<TGroupLetter> m_letters;
     // The tracks by tdID and by PathKey; built on the first look-up, then kept up to date.
     void EnsureIndex() const;

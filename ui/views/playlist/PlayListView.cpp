@@ -113,10 +113,23 @@ void TPlayListView::PlaceAll()
     CalculateScroll();
 }
 
-void TPlayListView::ArrangeGroups() { m_layout.Arrange(*m_list, Width(), Height()); }
+void TPlayListView::ArrangeGroups()
+{
+    m_layout.Arrange(*m_list, Width(), Height());
+    m_arrangedVersion = m_list->GroupsVersion();
+}
+
+void TPlayListView::EnsureArranged() const
+{
+    if (m_arrangedVersion == m_list->GroupsVersion())
+        return;
+    m_layout.Arrange(*m_list, Width(), Height());
+    m_arrangedVersion = m_list->GroupsVersion();
+}
 
 void TPlayListView::CalculateScroll()
 {
+    EnsureArranged();
     m_list->plScrollMax = m_layout.ScrollMax(m_list->plScroll);
     plScrollBar->SetMax(m_list->TrackCount());
     plScrollBar->SetPos(m_list->plCurrentItemIdx);
@@ -136,6 +149,7 @@ void TPlayListView::SetScroll(int Value)
 
 void TPlayListView::ScrollToItem(const TItemData* ItemData)
 {
+    EnsureArranged();
     if (!ItemData)
         return;
     m_list->plCurrentItemIdx = ItemData->idIndex;
@@ -151,12 +165,13 @@ void TPlayListView::ScrollToItem(const TItemData* ItemData)
     }
 }
 
-TItemData* TPlayListView::GetItem(int X, int Y) const { return m_layout.RowAt(X, Y); }
+TItemData* TPlayListView::GetItem(int X, int Y) const { return Layout().RowAt(X, Y); }
 
-bool TPlayListView::GroupShown(const TGroupData& group) const { return Visible() && m_layout.HeaderShown(&group); }
+bool TPlayListView::GroupShown(const TGroupData& group) const { return Visible() && Layout().HeaderShown(&group); }
 
 TSmartCtrl* TPlayListView::On_MouseWheel(const TInputData& InputData, bool& ChildNotify)
 {
+    EnsureArranged();
     ChildNotify = false;
     int const tracks = m_list->TrackCount();
     if (tracks == 0 || InputData.idDirection == 0)
@@ -188,6 +203,7 @@ TSmartCtrl* TPlayListView::On_MouseWheel(const TInputData& InputData, bool& Chil
 
 TSmartCtrl* TPlayListView::On_MouseDown(const TInputData& InputData, bool& ChildNotify)
 {
+    EnsureArranged();
     ChildNotify = false;
     TRect rect;
     if (TItemData* const row = m_layout.RowAt(InputData.idXPos, InputData.idYPos, &rect))
@@ -281,6 +297,7 @@ void TPlayListView::OnDrop(const std::vector<std::string>& Files, TPoint) { vant
 
 void TPlayListView::On_Paint(TBitmap& Canvas)
 {
+    EnsureArranged();
     TThemeManager* const theme = m_context ? m_context->Theme : nullptr;
     TRect const area = CanvasRect();
     Canvas.FillRect(DeviceRect(area), theme ? theme->Color("Color:Playlist.Back") : kFallbackBack);

@@ -8,6 +8,7 @@
 #include "ui/framework/SmartCtrl.h"
 #include "ui/views/playlist/PlayListLayout.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +29,12 @@ public:
     TVPlayList& List() const { return *m_list; }
     // Its scroll bar, a child: one step per track.
     TSmartScroll* plScrollBar = nullptr;
-    const TPlayListLayout& Layout() const { return m_layout; }
+    // The layout, made again first when the list's groups or rows changed since.
+    const TPlayListLayout& Layout() const
+    {
+        EnsureArranged();
+        return m_layout;
+    }
 
     // Places the groups for the current size and scroll offset.
     void ArrangeGroups();
@@ -55,7 +61,12 @@ protected:
 private:
     std::unique_ptr<TVPlayList> m_list;
     const TViewContext* m_context; // non-owning
-    TPlayListLayout m_layout;
+    // The layout points at groups and rows: it is made again before any use once the list
+    // has changed them, so a paint or a press between a change and its arrangement never
+    // reaches a freed group.
+    mutable TPlayListLayout m_layout;
+    mutable uint64_t m_arrangedVersion = 0;
+    void EnsureArranged() const;
 
     // Places the scroll bar and the groups for the view's size.
     void PlaceAll();

@@ -168,6 +168,22 @@ TEST_F(PlayListView, RowsAreFoundByPoint)
     }
 }
 
+// A list changed behind the view's back (a load, a cleared list, a removed row) is laid out
+// again before the view touches a group: under AddressSanitizer a stale layout shows as a
+// use after free.
+TEST_F(PlayListView, ChangedGroupsAreLaidOutAgainBeforeUse)
+{
+    Make({ 2, 2 });
+    TVPlayList& list = View->List();
+    list.RemoveItem(list.plGroups[0]->Rows()[0], false);
+    EXPECT_EQ(View->GetItem(400, 60), list.plGroups[0]->Rows()[0]);
+    list.GroupPlaylist(gmArtist, false);
+    EXPECT_EQ(View->GetItem(400, 60), list.plGroups[0]->Rows()[0]);
+    list.ClearList();
+    EXPECT_EQ(View->GetItem(400, 60), nullptr);
+    EXPECT_TRUE(View->Layout().Groups().empty());
+}
+
 TEST_F(PlayListView, CoversAreWantedOnlyForHeadersOnScreen)
 {
     Make({ 4, 4, 4, 4 });
