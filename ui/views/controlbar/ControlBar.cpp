@@ -11,6 +11,7 @@
 #include "platform/window/WindowClient.h"
 #include "player/playback/PlaybackController.h"
 #include "ui/framework/LocaleManager.h"
+#include "ui/framework/SkinKeys.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/framework/UIScale.h"
@@ -73,11 +74,11 @@ void TWindowButton::On_Paint(TBitmap& Canvas)
     TThemeManager* const theme = m_context->Theme;
     if (!theme)
         return;
-    const char* icon = "Icons:Window.Close.46";
+    const char* icon = skin::icons::Window_Close_46;
     if (wbAction == "cbMinimize")
-        icon = "Icons:Window.Minimize.46";
+        icon = skin::icons::Window_Minimize_46;
     else if (wbAction == "cbMaximize")
-        icon = "Icons:Window.Maximize.46";
+        icon = skin::icons::Window_Maximize_46;
     TRect const area = CanvasRect();
     theme->Draw(icon, Canvas, "TWindowButton",
         TRect::FromSize(area.Left + area.Width() / 2 - kWindowButtonSize / 2,
@@ -120,8 +121,8 @@ void TTrackBoard::On_Paint(TBitmap& Canvas)
         return TRect::FromSize(area.Left + left, area.Top + top, w, h);
     };
     TTrackTags const& tags = track->tdTagsList;
-    theme->TextOut(tags.View(tkTrackName), "Fonts:ControlBar.Song.Title", kLineFlags, at(0, 0, width, 76), Canvas);
-    char const* const font = "Fonts:ControlBar.Song.Artist";
+    theme->TextOut(tags.View(tkTrackName), skin::fonts::ControlBar_Song_Title, kLineFlags, at(0, 0, width, 76), Canvas);
+    char const* const font = skin::fonts::ControlBar_Song_Artist;
     theme->TextOut(tags.View(tkArtist), font, kLineFlags, at(0, 76, width, 47), Canvas);
 
     std::string genre(tags.View(tkGenre));
@@ -154,16 +155,16 @@ void TTrackBoard::On_Paint(TBitmap& Canvas)
 
     int const rating = ParseIniInteger(tags.View(tkRating), 0);
     for (int i = 0; i < 5; ++i) {
-        theme->Draw(rating >= i + 1 ? "Icons:Icon.Star.Dark.47" : "Icons:Icon.Star.White.47", Canvas, "TTrackBoard",
-            at(StarSize * i, StarsTop, StarSize, StarSize));
+        theme->Draw(rating >= i + 1 ? skin::icons::Icon_Star_Dark_47 : skin::icons::Icon_Star_White_47, Canvas,
+            "TTrackBoard", at(StarSize * i, StarsTop, StarSize, StarSize));
     }
     TTextFlags const centred = tfCenter | tfVCenter | tfSingleLine;
     theme->TextOut("|", font, centred, { area.Left + 235, area.Top + 190, area.Left + 281, area.Top + 237 }, Canvas);
-    theme->Draw(track->IsFavorite ? "Icons:Icon.Fav.Dark.47" : "Icons:Icon.Fav.White.47", Canvas, "TTrackBoard",
-        cbFavDrawPoint.Rect().Offset(area.Left, area.Top));
+    theme->Draw(track->IsFavorite ? skin::icons::Icon_Fav_Dark_47 : skin::icons::Icon_Fav_White_47, Canvas,
+        "TTrackBoard", cbFavDrawPoint.Rect().Offset(area.Left, area.Top));
     theme->TextOut("|", font, centred, { area.Left + 328, area.Top + 190, area.Left + 374, area.Top + 237 }, Canvas);
-    theme->Draw(track->tdHasLyrics ? "Icons:Icon.Lyrics.Dark.47" : "Icons:Icon.Lyrics.White.47", Canvas, "TTrackBoard",
-        cbLyricsDrawPoint.Rect().Offset(area.Left, area.Top));
+    theme->Draw(track->tdHasLyrics ? skin::icons::Icon_Lyrics_Dark_47 : skin::icons::Icon_Lyrics_White_47, Canvas,
+        "TTrackBoard", cbLyricsDrawPoint.Rect().Offset(area.Left, area.Top));
 }
 
 TSmartCtrl* TTrackBoard::On_MouseDown(const TInputData& InputData, bool& ChildNotify)
@@ -257,12 +258,12 @@ void TControlBar::On_Paint(TBitmap& Canvas)
     if (!theme)
         return;
     TRect const area = CanvasRect();
-    theme->Draw("Controls:ControlBar.Back", Canvas, "TControlBar", area);
+    theme->Draw(skin::controls::ControlBar_Back, Canvas, "TControlBar", area);
     for (TDrawPoint const* frame : { &dpPrevCover, &dpNextCover, &dpMainCover })
-        theme->Draw("Controls:CoverBack", Canvas, "TControlBar.Frame", frame->Rect().Offset(area.Left, area.Top));
-    PaintCover(Canvas, dpPrevCover, tpCoverList[1], hasPrevCover, 100.0 / 255, "Icons:Icon.Track.64", 64);
-    PaintCover(Canvas, dpNextCover, tpCoverList[2], hasNextCover, 100.0 / 255, "Icons:Icon.Track.64", 64);
-    PaintCover(Canvas, dpMainCover, tpCoverList[0], cbHasCover, 1.0, "Icons:Icon.CD.74", 74);
+        theme->Draw(skin::controls::CoverBack, Canvas, "TControlBar.Frame", frame->Rect().Offset(area.Left, area.Top));
+    PaintCover(Canvas, dpPrevCover, tpCoverList[1], hasPrevCover, 100.0 / 255, skin::icons::Icon_Track_64, 64);
+    PaintCover(Canvas, dpNextCover, tpCoverList[2], hasNextCover, 100.0 / 255, skin::icons::Icon_Track_64, 64);
+    PaintCover(Canvas, dpMainCover, tpCoverList[0], cbHasCover, 1.0, skin::icons::Icon_CD_74, 74);
 }
 
 TSmartCtrl* TControlBar::On_MouseDown(const TInputData& InputData, bool& ChildNotify)

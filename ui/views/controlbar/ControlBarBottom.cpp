@@ -1,5 +1,6 @@
 #include "ui/views/controlbar/ControlBarBottom.h"
 
+#include "ui/framework/SkinKeys.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/views/ViewContext.h"
@@ -23,8 +24,8 @@ void TMainButton::On_Paint(TBitmap& Canvas)
         return;
     TRect const area = CanvasRect();
     if (gbState)
-        theme->Draw("Controls:TabBar.Tab.Active", Canvas, "TMainButton", area);
-    theme->Draw("Icons:Icon.Main.74", Canvas, "TMainButton.Icon",
+        theme->Draw(skin::controls::TabBar_Tab_Active, Canvas, "TMainButton", area);
+    theme->Draw(skin::icons::Icon_Main_74, Canvas, "TMainButton.Icon",
         TRect::FromSize(area.Left + area.Width() / 2 - 37, area.Top + area.Height() / 2 - 37, 74, 74));
 }
 
@@ -73,7 +74,7 @@ TControlBarBottom::TControlBarBottom(TCreateKey key, const TViewContext& context
 void TControlBarBottom::On_Paint(TBitmap& Canvas)
 {
     if (TThemeManager* const theme = m_context->Theme)
-        theme->Draw("Controls:ControlBar.Bottom.Back", Canvas, "TControlBarBottom", CanvasRect());
+        theme->Draw(skin::controls::ControlBar_Bottom_Back, Canvas, "TControlBarBottom", CanvasRect());
 }
 
 void TControlBarBottom::On_Resize()

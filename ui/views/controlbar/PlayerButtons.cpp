@@ -5,6 +5,7 @@
 #include "player/equalizer/Equalizer.h"
 #include "player/playback/PlaybackController.h"
 #include "player/settings/Settings.h"
+#include "ui/framework/SkinKeys.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/framework/UIScale.h"
 #include "ui/views/PlaybackActions.h"
@@ -35,7 +36,7 @@ TPlayerButton::TPlayerButton(TCreateKey key, const TViewContext& context)
 {
 }
 
-const char* TPlayerButton::Background() const { return "Controls:PLayerButton"; }
+const char* TPlayerButton::Background() const { return skin::controls::PLayerButton; }
 
 void TPlayerButton::SetState(TButtonState state)
 {
@@ -51,7 +52,8 @@ void TPlayerButton::On_Paint(TBitmap& Canvas)
     if (!theme)
         return;
     TRect const area = CanvasRect();
-    theme->Draw(pbState == bsNormal ? Background() : "Controls:PLayerButton.Active", Canvas, "TPlayerButton", area);
+    theme->Draw(
+        pbState == bsNormal ? Background() : skin::controls::PLayerButton_Active, Canvas, "TPlayerButton", area);
     theme->Draw(Icon(), Canvas, "TPlayerButton.Icon", Centred(area, kIconSize, kIconSize));
 }
 
@@ -103,7 +105,7 @@ void TPlayButton::Press(const TInputData& InputData)
 const char* TPlayButton::Icon() const
 {
     TPlaybackController const* const playback = Context().Playback;
-    return playback && playback->PlayerState == psPlaying ? "Icons:Button.Pause.64" : "Icons:Button.Play.64";
+    return playback && playback->PlayerState == psPlaying ? skin::icons::Button_Pause_64 : skin::icons::Button_Play_64;
 }
 
 void TPlayButton::On_Paint(TBitmap& Canvas)
@@ -114,19 +116,21 @@ void TPlayButton::On_Paint(TBitmap& Canvas)
     TRect const area = CanvasRect();
     TRect const stop { area.Left, area.Top, area.Left + area.Height(), area.Bottom };
     if (pbState == bsPressed) {
-        theme->Draw("Controls:PLayerButton", Canvas, "TPlayButton", area);
+        theme->Draw(skin::controls::PLayerButton, Canvas, "TPlayButton", area);
         if (pbOverStop)
-            theme->Draw("Controls:Button.Stop.Down", Canvas, "TPlayButton.Stop", stop);
+            theme->Draw(skin::controls::Button_Stop_Down, Canvas, "TPlayButton.Stop", stop);
         else
-            theme->Draw("Controls:PLayerButton.Pressed", Canvas, "TPlayButton", area);
+            theme->Draw(skin::controls::PLayerButton_Pressed, Canvas, "TPlayButton", area);
     } else {
         bool const active = pbState == bsActive && !pbOverStop;
-        theme->Draw(active ? "Controls:PLayerButton.Active" : "Controls:PLayerButton", Canvas, "TPlayButton", area);
+        theme->Draw(
+            active ? skin::controls::PLayerButton_Active : skin::controls::PLayerButton, Canvas, "TPlayButton", area);
     }
     theme->Draw(Icon(), Canvas, "TPlayButton.Icon", TRect::FromSize(area.Left + 115, area.Top + 4, 64, 64));
-    theme->Draw(pbOverStop ? "Controls:Button.Stop.Hot" : "Controls:PlayStopOverlay", Canvas, "TPlayButton.Stop", stop);
+    theme->Draw(pbOverStop ? skin::controls::Button_Stop_Hot : skin::controls::PlayStopOverlay, Canvas,
+        "TPlayButton.Stop", stop);
     theme->Draw(
-        "Icons:Button.Stop.64", Canvas, "TPlayButton.Icon", TRect::FromSize(area.Left + 5, area.Top + 4, 64, 64));
+        skin::icons::Button_Stop_64, Canvas, "TPlayButton.Icon", TRect::FromSize(area.Left + 5, area.Top + 4, 64, 64));
 }
 
 TSmartCtrl* TPlayButton::On_MouseMove(const TInputData& InputData, bool& ChildNotify)
@@ -171,7 +175,7 @@ void TShuffleButton::Press(const TInputData&)
 const char* TShuffleButton::Background() const
 {
     TVPlayList const* const list = CurrentList(Context());
-    return list && list->vtShuffle ? "Controls:PLayerButton.Pressed" : TPlayerButton::Background();
+    return list && list->vtShuffle ? skin::controls::PLayerButton_Pressed : TPlayerButton::Background();
 }
 
 void TRepeatButton::Press(const TInputData&)
@@ -183,7 +187,7 @@ void TRepeatButton::Press(const TInputData&)
 const char* TRepeatButton::Background() const
 {
     TVPlayList const* const list = CurrentList(Context());
-    return list && list->vtRepeat ? "Controls:PLayerButton.Pressed" : TPlayerButton::Background();
+    return list && list->vtRepeat ? skin::controls::PLayerButton_Pressed : TPlayerButton::Background();
 }
 
 void TEQButton::Press(const TInputData&)
@@ -201,7 +205,7 @@ void TEQButton::Press(const TInputData&)
 const char* TEQButton::Background() const
 {
     TSettings const* const settings = Context().Settings;
-    return settings && settings->EqualizerOn ? "Controls:PLayerButton.Pressed" : TPlayerButton::Background();
+    return settings && settings->EqualizerOn ? skin::controls::PLayerButton_Pressed : TPlayerButton::Background();
 }
 
 void TMuteButton::Press(const TInputData&)
@@ -215,7 +219,7 @@ void TMuteButton::Press(const TInputData&)
 const char* TMuteButton::Background() const
 {
     TSettings const* const settings = Context().Settings;
-    return settings && settings->Muted ? "Controls:PLayerButton.Pressed" : TPlayerButton::Background();
+    return settings && settings->Muted ? skin::controls::PLayerButton_Pressed : TPlayerButton::Background();
 }
 
 }

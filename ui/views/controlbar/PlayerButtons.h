@@ -5,6 +5,7 @@
 // and does its job when pressed; the states of playback, the current list and the settings are
 // read when painting, so a repaint is all a change needs.
 
+#include "ui/framework/SkinKeys.h"
 #include "ui/framework/SmartCtrl.h"
 
 #include <functional>
@@ -70,7 +71,7 @@ public:
 
 protected:
     void Press(const TInputData& InputData) override;
-    const char* Icon() const override { return "Icons:Button.Next.64"; }
+    const char* Icon() const override { return skin::icons::Button_Next_64; }
 };
 
 class TPreviousButton : public TPlayerButton {
@@ -79,7 +80,7 @@ public:
 
 protected:
     void Press(const TInputData& InputData) override;
-    const char* Icon() const override { return "Icons:Button.Prev.64"; }
+    const char* Icon() const override { return skin::icons::Button_Prev_64; }
 };
 
 // The current list's shuffle switch.
@@ -90,7 +91,7 @@ public:
 protected:
     void Press(const TInputData& InputData) override;
     const char* Background() const override;
-    const char* Icon() const override { return "Icons:Button.Shuffle.64"; }
+    const char* Icon() const override { return skin::icons::Button_Shuffle_64; }
 };
 
 // The current list's repeat switch.
@@ -101,7 +102,7 @@ public:
 protected:
     void Press(const TInputData& InputData) override;
     const char* Background() const override;
-    const char* Icon() const override { return "Icons:Button.Repeat.64"; }
+    const char* Icon() const override { return skin::icons::Button_Repeat_64; }
 };
 
 // The equalizer switch: on applies the preset named by "EqPreset", off applies "Default".
@@ -112,7 +113,7 @@ public:
 protected:
     void Press(const TInputData& InputData) override;
     const char* Background() const override;
-    const char* Icon() const override { return "Icons:Button.EQ.64"; }
+    const char* Icon() const override { return skin::icons::Button_EQ_64; }
 };
 
 // The mute switch: the stream goes silent and the volume is kept.
@@ -123,7 +124,7 @@ public:
 protected:
     void Press(const TInputData& InputData) override;
     const char* Background() const override;
-    const char* Icon() const override { return "Icons:Button.Mute.64"; }
+    const char* Icon() const override { return skin::icons::Button_Mute_64; }
 };
 
 }

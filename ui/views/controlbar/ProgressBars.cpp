@@ -4,6 +4,7 @@
 #include "library/PlayerSession.h"
 #include "player/playback/PlaybackController.h"
 #include "player/settings/Settings.h"
+#include "ui/framework/SkinKeys.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/views/PlaybackActions.h"
@@ -53,13 +54,13 @@ void TTrackProgress::On_Paint(TBitmap& Canvas)
         return;
     TRect const area = CanvasRect();
     int const width = area.Width();
-    theme->Draw("Controls:TrackProgress.Back", Canvas, "TTrackProgress", area);
+    theme->Draw(skin::controls::TrackProgress_Back, Canvas, "TTrackProgress", area);
     TVPlayList const* const list = m_context->Session ? m_context->Session->CurrentPlayList : nullptr;
     if (list && list->plLoading) {
         int const knob = KnobLeft(width, list->plLoadingPos, list->plLoadingMax);
-        theme->Draw("Controls:TrackProgress.Back.Loading", Canvas, "TTrackProgress.Fill",
+        theme->Draw(skin::controls::TrackProgress_Back_Loading, Canvas, "TTrackProgress.Fill",
             { area.Left, area.Top, area.Left + knob + kProgressKnobWidth, area.Bottom });
-        theme->TextOut(list->LoadingText(), "Fonts:TrackProgress.Loading",
+        theme->TextOut(list->LoadingText(), skin::fonts::TrackProgress_Loading,
             tfLeft | tfVCenter | tfSingleLine | tfEndEllipsis,
             { area.Left + kTextInset, area.Top, area.Right, area.Bottom }, Canvas);
         return;
@@ -69,14 +70,14 @@ void TTrackProgress::On_Paint(TBitmap& Canvas)
         return;
     int const knob = std::clamp(
         KnobLeft(width, playback->PlayPosition, playback->TrackLastByte), 0, std::max(0, width - kProgressKnobWidth));
-    theme->Draw("Controls:ProgressProgress", Canvas, "TTrackProgress.Fill",
+    theme->Draw(skin::controls::ProgressProgress, Canvas, "TTrackProgress.Fill",
         { area.Left, area.Top, area.Left + knob + kProgressKnobWidth, area.Bottom });
-    theme->Draw("Controls:TrackProgress.Knob", Canvas, "TTrackProgress.Knob",
+    theme->Draw(skin::controls::TrackProgress_Knob, Canvas, "TTrackProgress.Knob",
         { area.Left + knob, area.Top, area.Left + knob + kProgressKnobWidth, area.Bottom });
     TTextFlags const flags = tfVCenter | tfSingleLine;
-    theme->TextOut(playback->PositionText, "Fonts:ProgressBar.Song.TimeDisplay", flags | tfLeft,
+    theme->TextOut(playback->PositionText, skin::fonts::ProgressBar_Song_TimeDisplay, flags | tfLeft,
         { area.Left + kTextInset, area.Top, area.Right, area.Bottom }, Canvas);
-    theme->TextOut(playback->LengthText, "Fonts:ProgressBar.Song.TimeDisplay", flags | tfRight,
+    theme->TextOut(playback->LengthText, skin::fonts::ProgressBar_Song_TimeDisplay, flags | tfRight,
         { area.Left, area.Top, area.Right - kTextInset, area.Bottom }, Canvas);
 }
 
@@ -108,15 +109,16 @@ void TVolumeProgress::On_Paint(TBitmap& Canvas)
         return;
     TRect const area = CanvasRect();
     int const knob = static_cast<int>(std::nearbyint((area.Width() - kProgressKnobWidth) * settings->Volume));
-    theme->Draw("Controls:VolumeProgress.Back", Canvas, "TVolumeProgress", area);
-    theme->Draw(settings->Muted ? "Controls:VolumeProgress.Muted" : "Controls:VolumeProgress.Back.Level", Canvas,
-        "TVolumeProgress.Fill", { area.Left, area.Top, area.Left + knob + kProgressKnobWidth / 2, area.Bottom });
-    theme->Draw("Controls:VolumeProgress.Knob", Canvas, "TVolumeProgress.Knob",
+    theme->Draw(skin::controls::VolumeProgress_Back, Canvas, "TVolumeProgress", area);
+    theme->Draw(settings->Muted ? skin::controls::VolumeProgress_Muted : skin::controls::VolumeProgress_Back_Level,
+        Canvas, "TVolumeProgress.Fill",
+        { area.Left, area.Top, area.Left + knob + kProgressKnobWidth / 2, area.Bottom });
+    theme->Draw(skin::controls::VolumeProgress_Knob, Canvas, "TVolumeProgress.Knob",
         { area.Left + knob, area.Top, area.Left + knob + kProgressKnobWidth, area.Bottom });
     std::string const text = settings->Muted && m_context->Session
         ? m_context->Session->Text("Volume.Muted")
         : std::to_string(static_cast<int>(std::nearbyint(settings->Volume * 100)));
-    theme->TextOut(text, "Fonts:VolumeProgress.Volume", tfCenter | tfVCenter | tfSingleLine, area, Canvas);
+    theme->TextOut(text, skin::fonts::VolumeProgress_Volume, tfCenter | tfVCenter | tfSingleLine, area, Canvas);
 }
 
 void TVolumeProgress::SetFromPoint(int x)

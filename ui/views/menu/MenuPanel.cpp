@@ -1,6 +1,7 @@
 #include "ui/views/menu/MenuPanel.h"
 
 #include "library/PlayerSession.h"
+#include "ui/framework/SkinKeys.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/views/ViewContext.h"
 
@@ -17,13 +18,13 @@ struct TTabInfo {
 };
 
 constexpr TTabInfo kTabs[TSmartTabBar::TabCount] = {
-    { "Icons:Icon.PlayList.46", "Menu.PlayLists" },
-    { "Icons:Icon.Queue.46", "Menu.PlayQueue" },
-    { "Icons:Icon.Selected.46", "Menu.Selected" },
-    { "Icons:Icon.Lyrics.46", "Menu.LyricsViewer" },
-    { "Icons:Icon.Tags.46", "Menu.TagsEditor" },
-    { "Icons:Icon.EQ.46", "Menu.Equalizer" },
-    { "Icons:Tab.Search.46", "Menu.Search" },
+    { skin::icons::Icon_PlayList_46, "Menu.PlayLists" },
+    { skin::icons::Icon_Queue_46, "Menu.PlayQueue" },
+    { skin::icons::Icon_Selected_46, "Menu.Selected" },
+    { skin::icons::Icon_Lyrics_46, "Menu.LyricsViewer" },
+    { skin::icons::Icon_Tags_46, "Menu.TagsEditor" },
+    { skin::icons::Icon_EQ_46, "Menu.Equalizer" },
+    { skin::icons::Tab_Search_46, "Menu.Search" },
 };
 
 constexpr int kTabSize = 100;
@@ -46,14 +47,15 @@ void TSmartTab::On_Paint(TBitmap& Canvas)
         return;
     TRect const area = CanvasRect();
     if (stActive)
-        theme->Draw("Controls:TabBar.Tab.Active", Canvas, "TSmartTab", area);
+        theme->Draw(skin::controls::TabBar_Tab_Active, Canvas, "TSmartTab", area);
     if (stHot)
-        theme->Draw("Controls:TabBar.Tab.Active", Canvas, "TSmartTab", area);
+        theme->Draw(skin::controls::TabBar_Tab_Active, Canvas, "TSmartTab", area);
     if (stSelCount <= 0) {
         theme->Draw(stIcon, Canvas, "TSmartTab.Icon",
             TRect::FromSize(area.Left + area.Width() / 2 - 23, area.Top + area.Height() / 2 - 23, 46, 46));
     } else {
-        theme->TextOut(std::to_string(stSelCount), stActive ? "Fonts:Tab.Selected.Active" : "Fonts:Tab.Selected.Normal",
+        theme->TextOut(std::to_string(stSelCount),
+            stActive ? skin::fonts::Tab_Selected_Active : skin::fonts::Tab_Selected_Normal,
             tfCenter | tfVCenter | tfSingleLine, area, Canvas);
     }
 }
@@ -89,7 +91,7 @@ TSmartTab* TSmartTabBar::Tab(int index) const
 void TSmartTabBar::On_Paint(TBitmap& Canvas)
 {
     if (TThemeManager* const theme = m_context->Theme)
-        theme->Draw("Controls:TabBar.Back", Canvas, "TSmartTabBar", CanvasRect());
+        theme->Draw(skin::controls::TabBar_Back, Canvas, "TSmartTabBar", CanvasRect());
 }
 
 void TSmartTabBar::On_Resize()
@@ -116,10 +118,10 @@ void TMenuPanel::On_Paint(TBitmap& Canvas)
     if (!theme)
         return;
     TRect const area = CanvasRect();
-    theme->Draw("Controls:MenuPanel.Side", Canvas, "TMenuPanel.Side",
+    theme->Draw(skin::controls::MenuPanel_Side, Canvas, "TMenuPanel.Side",
         { area.Right - TabColumnWidth, area.Top, area.Right, area.Bottom });
     if (!mpCollapsed)
-        theme->Draw("Controls:MenuPanel.Back", Canvas, "TMenuPanel.Back",
+        theme->Draw(skin::controls::MenuPanel_Back, Canvas, "TMenuPanel.Back",
             { area.Left, area.Top, area.Right - TabColumnWidth, area.Bottom });
 }
 

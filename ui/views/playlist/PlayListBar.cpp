@@ -2,6 +2,7 @@
 
 #include "library/PlayList.h"
 #include "library/PlayerSession.h"
+#include "ui/framework/SkinKeys.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/views/ViewContext.h"
@@ -16,15 +17,15 @@ constexpr TGroupMode kButtonModes[TPlayListBar::ButtonCount] = { gmTrackName, gm
 const char* ButtonIcon(TGroupMode mode)
 {
     switch (mode) {
-    case gmArtist: return "Icons:Icon.Singer.46";
-    case gmAlbum: return "Icons:Icon.Album.46";
-    case gmYear: return "Icons:Icon.Year.46";
-    case gmGenre: return "Icons:Icon.Genre.46";
-    case gmBitrate: return "Icons:Icon.BitRate.46";
-    case gmSize: return "Icons:Icon.Size.64";
-    case gmDuration: return "Icons:Icon.Time.46";
-    case gmRating: return "Icons:Icon.Star.46";
-    default: return "Icons:Icon.Track.46";
+    case gmArtist: return skin::icons::Icon_Singer_46;
+    case gmAlbum: return skin::icons::Icon_Album_46;
+    case gmYear: return skin::icons::Icon_Year_46;
+    case gmGenre: return skin::icons::Icon_Genre_46;
+    case gmBitrate: return skin::icons::Icon_BitRate_46;
+    case gmSize: return skin::icons::Icon_Size_64;
+    case gmDuration: return skin::icons::Icon_Time_46;
+    case gmRating: return skin::icons::Icon_Star_46;
+    default: return skin::icons::Icon_Track_46;
     }
 }
 
@@ -46,12 +47,12 @@ void TGroupButton::On_Paint(TBitmap& Canvas)
     TRect const area = CanvasRect();
     TVPlayList const* const list = m_context->Session ? m_context->Session->CurrentPlayList : nullptr;
     if (gbHot || (list && list->plGroupMode == gbGroupMode))
-        theme->Draw("Controls:GroupButton.Active", Canvas, "TGroupButton.Active",
+        theme->Draw(skin::controls::GroupButton_Active, Canvas, "TGroupButton.Active",
             { area.Left, area.Bottom - 15, area.Right, area.Bottom });
     int const top = area.Top + (area.Height() - 46) / 2;
     theme->Draw(ButtonIcon(gbGroupMode), Canvas, "TGroupButton", TRect::FromSize(area.Left + 5, top, 46, 46));
     std::string const caption = m_context->Session ? m_context->Session->Text(gbCaption) : gbCaption;
-    theme->TextOut(caption, "Fonts:GroupButton.Title", tfCenter | tfVCenter | tfSingleLine | tfEndEllipsis,
+    theme->TextOut(caption, skin::fonts::GroupButton_Title, tfCenter | tfVCenter | tfSingleLine | tfEndEllipsis,
         { area.Left + 46, top, area.Right, top + 46 }, Canvas);
 }
 
@@ -96,7 +97,7 @@ TGroupButton* TPlayListBar::Button(int index) const
 void TPlayListBar::On_Paint(TBitmap& Canvas)
 {
     if (TThemeManager* const theme = m_context->Theme)
-        theme->Draw("Controls:GroupBar.Back", Canvas, "TPlayListBar", CanvasRect());
+        theme->Draw(skin::controls::GroupBar_Back, Canvas, "TPlayListBar", CanvasRect());
 }
 
 void TPlayListBar::On_Resize()

@@ -11,6 +11,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "player/playback/PlaybackController.h"
 #include "ui/framework/LocaleManager.h"
+#include "ui/framework/SkinKeys.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/framework/UIScale.h"
@@ -48,17 +49,17 @@ TRect CenteredIn(const TRect& area, int width, int height)
 // The icon of the left action area, by the modes in force (the later mode wins).
 const char* ActionIcon(const TVPlayList& list, const TTrackData& track)
 {
-    const char* icon = "Icons:Icon.CD.74";
+    const char* icon = skin::icons::Icon_CD_74;
     if (list.plSelectMode)
-        icon = track.tdSelected ? "Icons:Icon.Selected.74" : "Icons:Icon.NotSelected.74";
+        icon = track.tdSelected ? skin::icons::Icon_Selected_74 : skin::icons::Icon_NotSelected_74;
     if (list.plTagEditMode)
-        icon = "Icons:Icon.Tags.74";
+        icon = skin::icons::Icon_Tags_74;
     if (list.plLyricsMode)
-        icon = track.tdHasLyrics ? "Icons:Icon.Lyrics.74" : "Icons:Icon.Lyrics.Empty.74";
+        icon = track.tdHasLyrics ? skin::icons::Icon_Lyrics_74 : skin::icons::Icon_Lyrics_Empty_74;
     if (list.plDeleteMode)
-        icon = "Icons:Icon.Bin.64";
+        icon = skin::icons::Icon_Bin_64;
     if (list.plLocationMode)
-        icon = "Icons:Icon.Folder.64";
+        icon = skin::icons::Icon_Folder_64;
     return icon;
 }
 
@@ -300,7 +301,7 @@ void TPlayListView::On_Paint(TBitmap& Canvas)
     EnsureArranged();
     TThemeManager* const theme = m_context ? m_context->Theme : nullptr;
     TRect const area = CanvasRect();
-    Canvas.FillRect(DeviceRect(area), theme ? theme->Color("Color:Playlist.Back") : kFallbackBack);
+    Canvas.FillRect(DeviceRect(area), theme ? theme->Color(skin::colors::Playlist_Back) : kFallbackBack);
     if (m_list->plLoading || !Visible() || !theme)
         return;
     int const height = Height();
@@ -329,7 +330,7 @@ void TPlayListView::PaintHeader(TBitmap& canvas, const TGroupPlace& place, const
 {
     TThemeManager& theme = *m_context->Theme;
     TRect const r = m_layout.HeaderRect(place).Offset(area.Left, area.Top);
-    theme.Draw("Controls:CoverBack", canvas, "CoverBack", r);
+    theme.Draw(skin::controls::CoverBack, canvas, "CoverBack", r);
     TGroupData& group = *place.Group;
     bool drawn = false;
     if (group.gdHaveCover) {
@@ -342,11 +343,11 @@ void TPlayListView::PaintHeader(TBitmap& canvas, const TGroupPlace& place, const
         }
     }
     if (!drawn)
-        theme.Draw("Icons:Icon.CD.74", canvas, "GroupCD", { r.Left + 74, r.Top + 74, r.Left + 148, r.Top + 148 });
+        theme.Draw(skin::icons::Icon_CD_74, canvas, "GroupCD", { r.Left + 74, r.Top + 74, r.Left + 148, r.Top + 148 });
     TTextFlags const centred = tfCenter | tfVCenter | tfSingleLine | tfEndEllipsis;
-    theme.TextOut(group.gdCaption, "Fonts:Group.Title", centred,
+    theme.TextOut(group.gdCaption, skin::fonts::Group_Title, centred,
         { r.Left - 70, r.Bottom + 20, r.Right + 70, r.Bottom + 60 }, canvas);
-    theme.TextOut(group.gdSecondLine, "Fonts:Group.Second.Title", centred,
+    theme.TextOut(group.gdSecondLine, skin::fonts::Group_Second_Title, centred,
         { r.Left - 70, r.Bottom + 65, r.Right + 70, r.Bottom + 110 }, canvas);
 }
 
@@ -354,14 +355,14 @@ void TPlayListView::PaintRow(TBitmap& canvas, const TItemData& row, const TRect&
 {
     TThemeManager& theme = *m_context->Theme;
     TTrackData const& track = *row.idTrackData;
-    theme.Draw("Controls:Track.Back", canvas, "Track.Back", rect);
+    theme.Draw(skin::controls::Track_Back, canvas, "Track.Back", rect);
     TRect const action { rect.Left, rect.Top, rect.Left + ActionWidth, rect.Bottom };
-    theme.Draw("Controls:Track.Left", canvas, "Track.Left", action);
+    theme.Draw(skin::controls::Track_Left, canvas, "Track.Left", action);
 
     if (AnyMode(*m_list) || track.QueueNumber <= 0) {
         theme.Draw(ActionIcon(*m_list, track), canvas, "ItemAction", CenteredIn(action, kIconSize, kIconSize));
     } else {
-        theme.TextOut(std::to_string(track.QueueNumber), "Fonts:Queue.Number", tfCenter | tfVCenter | tfSingleLine,
+        theme.TextOut(std::to_string(track.QueueNumber), skin::fonts::Queue_Number, tfCenter | tfVCenter | tfSingleLine,
             action, canvas);
     }
 
@@ -370,12 +371,12 @@ void TPlayListView::PaintRow(TBitmap& canvas, const TItemData& row, const TRect&
         double const part = std::clamp(static_cast<double>(playback->PlayPosition) / playback->TrackLastByte, 0.0, 1.0);
         int const width = static_cast<int>((rect.Width() - ActionWidth) * part);
         if (width > 0)
-            theme.Draw("Controls:PlayListItem.Progress", canvas, "ItemProgress",
+            theme.Draw(skin::controls::PlayListItem_Progress, canvas, "ItemProgress",
                 { rect.Left + ActionWidth, rect.Top, rect.Left + ActionWidth + width, rect.Bottom });
     }
 
     TRect const favourite { rect.Right - ActionWidth, rect.Top, rect.Right, rect.Bottom };
-    theme.Draw(track.IsFavorite ? "Icons:Favorite.Yes" : "Icons:Favorite.no", canvas, "ItemFavorite",
+    theme.Draw(track.IsFavorite ? skin::icons::Favorite_Yes : skin::icons::Favorite_no, canvas, "ItemFavorite",
         CenteredIn(favourite, kIconSize, kIconSize));
 
     TTrackTags const& tags = track.tdTagsList;
@@ -401,7 +402,7 @@ void TPlayListView::PaintRow(TBitmap& canvas, const TItemData& row, const TRect&
     for (int i = 0; i < 8; ++i) {
         TRect const box = rects[i].Offset(rect.Left, rect.Top);
         if (!box.IsEmpty() && !texts[i].empty())
-            theme.TextOut(texts[i], i % 2 ? "Fonts:Item.Title2" : "Fonts:Item.Title", flags, box, canvas);
+            theme.TextOut(texts[i], i % 2 ? skin::fonts::Item_Title2 : skin::fonts::Item_Title, flags, box, canvas);
     }
 }
 

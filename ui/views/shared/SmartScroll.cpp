@@ -1,5 +1,6 @@
 #include "ui/views/shared/SmartScroll.h"
 
+#include "ui/framework/SkinKeys.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/views/ViewContext.h"
 
@@ -54,7 +55,7 @@ void TSmartScroll::On_Paint(TBitmap& Canvas)
     if (!theme)
         return;
     TRect const area = CanvasRect();
-    theme->Draw("Controls:ScrollBar.Knob", Canvas, "TSmartScroll",
+    theme->Draw(skin::controls::ScrollBar_Knob, Canvas, "TSmartScroll",
         { area.Left + 5, area.Top + ssPanPoint - 40, area.Right - 5, area.Top + ssPanPoint + 40 });
 }
 
