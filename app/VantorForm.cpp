@@ -30,6 +30,7 @@
 #include "ui/views/menu/MenuPanel.h"
 #include "ui/views/playlist/PlayListBar.h"
 #include "ui/views/playlist/PlayListPanel.h"
+#include "ui/views/shared/SmartTip.h"
 
 #include <algorithm>
 #include <cmath>
@@ -584,6 +585,7 @@ void TVantorForm::CreateViews()
     m_views.PlayLists = m_panel;
     m_menuPanel = m_host->AddControl("MenuPanel", TSmartCtrl::Create<TMenuPanel>(m_views));
     m_menuPanel->SetWidth(TMenuPanel::TabColumnWidth);
+    m_views.Tip = m_host->AddControl("mpTip", TSmartCtrl::Create<TSmartTip>(&m_views));
     m_panel->MessageBox = Messages.get();
     m_panel->Changed = [this] {
         VclResize();

@@ -125,6 +125,11 @@ struct TGroupLetter {
     TVPlayList* glPlayList = nullptr; // non-owning
 };
 
+// The key of a group's alphabet letter: the first character of its key, the first four in
+// year grouping, the whole key where groups are values (genre, bitrate, size, rating,
+// duration).
+std::string LetterID(const TGroupData& group, TGroupMode mode);
+
 // A complete grouped arrangement, built privately (by a loader, or for a regrouping) and then
 // committed to its playlist (TVPlayList::CommitGrouping), which takes the groups over.
 struct TGrouping {

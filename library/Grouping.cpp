@@ -154,7 +154,8 @@ void SortByKey(std::vector<std::pair<std::string, T>>& items, bool ascending)
         QuickSort(items, 0, last, [](const auto& a, const auto& b) { return b.first < a.first; });
 }
 
-// The alphabet letter ID of a group.
+}
+
 std::string LetterID(const TGroupData& group, TGroupMode mode)
 {
     switch (mode) {
@@ -167,6 +168,8 @@ std::string LetterID(const TGroupData& group, TGroupMode mode)
     default: return std::string(FirstChars(group.gdID, 1));
     }
 }
+
+namespace {
 
 void SetSecondLine(TGroupData& group, TGroupMode mode, const TTrackData& lastTrack, const TGroupTexts& texts)
 {

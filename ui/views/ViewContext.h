@@ -13,6 +13,7 @@ class TPlayListPanel;
 class TPlaybackController;
 class TPlayerSession;
 struct TSettings;
+class TSmartTip;
 class TSmartVCL;
 class TThemeManager;
 
@@ -26,6 +27,7 @@ struct TViewContext {
     IMessageBox* Messages = nullptr;         // questions and errors
     TSmartVCL* Host = nullptr;               // the window's control tree: invalidation, focus
     TSettings* Settings = nullptr;           // volume, mute, equalizer and the other settings
+    TSmartTip* Tip = nullptr;                // the floating tip of hover targets
 };
 
 }

@@ -7,6 +7,7 @@
 
 #include "ui/framework/SkinKeys.h"
 #include "ui/framework/SmartCtrl.h"
+#include "ui/views/shared/ButtonState.h"
 
 #include <functional>
 #include <string>
@@ -14,8 +15,6 @@
 namespace vantor {
 
 struct TViewContext;
-
-enum TButtonState { bsActive, bsNormal, bsPressed };
 
 class TPlayerButton : public TSmartCtrl {
 public:

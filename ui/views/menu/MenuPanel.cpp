@@ -3,7 +3,9 @@
 #include "library/PlayerSession.h"
 #include "ui/framework/SkinKeys.h"
 #include "ui/framework/ThemeManager.h"
+#include "ui/framework/UIScale.h"
 #include "ui/views/ViewContext.h"
+#include "ui/views/shared/SmartTip.h"
 
 #include <string>
 #include <utility>
@@ -32,11 +34,13 @@ constexpr int kTabPitch = 115;
 
 }
 
-TSmartTab::TSmartTab(TCreateKey key, const TViewContext& context, std::string icon, std::string caption)
+TSmartTab::TSmartTab(
+    TCreateKey key, const TViewContext& context, std::string icon, std::string caption, const bool& panelCollapsed)
     : TSmartCtrl(key)
     , stIcon(std::move(icon))
     , stCaption(std::move(caption))
     , m_context(&context)
+    , m_panelCollapsed(&panelCollapsed)
 {
 }
 
@@ -65,6 +69,12 @@ void TSmartTab::On_Enter(const TInputData& InputData)
     TSmartCtrl::On_Enter(InputData);
     stHot = true;
     Invalidate(false);
+    // The tab's caption, left of the column, while no page is open.
+    if (m_context->Tip && *m_panelCollapsed) {
+        TRect const global = GlobalRect();
+        m_context->Tip->PopUp(stCaption, TipDuration);
+        m_context->Tip->SetPosition(Unscale(global.Left) - TipGap - m_context->Tip->Width(), Unscale(global.Top));
+    }
 }
 
 void TSmartTab::On_Leave(const TInputData& InputData)
@@ -72,14 +82,16 @@ void TSmartTab::On_Leave(const TInputData& InputData)
     TSmartCtrl::On_Leave(InputData);
     stHot = false;
     Invalidate(false);
+    if (m_context->Tip)
+        m_context->Tip->Hide();
 }
 
-TSmartTabBar::TSmartTabBar(TCreateKey key, const TViewContext& context)
+TSmartTabBar::TSmartTabBar(TCreateKey key, const TViewContext& context, const bool& panelCollapsed)
     : TSmartCtrl(key)
     , m_context(&context)
 {
     for (TTabInfo const& tab : kTabs)
-        AddItem(Create<TSmartTab>(context, tab.Icon, tab.Caption));
+        AddItem(Create<TSmartTab>(context, tab.Icon, tab.Caption, panelCollapsed));
 }
 
 TSmartTab* TSmartTabBar::Tab(int index) const
@@ -109,7 +121,7 @@ TMenuPanel::TMenuPanel(TCreateKey key, const TViewContext& context)
     : TSmartCtrl(key)
     , m_context(&context)
 {
-    TabBar = AddItem(Create<TSmartTabBar>(context), "TopControls");
+    TabBar = AddItem(Create<TSmartTabBar>(context, mpCollapsed), "TopControls");
 }
 
 void TMenuPanel::On_Paint(TBitmap& Canvas)

@@ -14,7 +14,12 @@ struct TViewContext;
 
 class TSmartTab : public TSmartCtrl {
 public:
-    TSmartTab(TCreateKey key, const TViewContext& context, std::string icon, std::string caption);
+    static constexpr int TipDuration = 1000; // ms
+    static constexpr int TipGap = 50;        // between the tip's right edge and the tab
+
+    // panelCollapsed: the menu panel's state; tips show only while it is collapsed.
+    TSmartTab(
+        TCreateKey key, const TViewContext& context, std::string icon, std::string caption, const bool& panelCollapsed);
 
     std::string stIcon;    // skin key
     std::string stCaption; // language key of its page's caption
@@ -29,13 +34,14 @@ protected:
 
 private:
     const TViewContext* m_context; // non-owning
+    const bool* m_panelCollapsed;  // non-owning
 };
 
 class TSmartTabBar : public TSmartCtrl {
 public:
     static constexpr int TabCount = 7;
 
-    TSmartTabBar(TCreateKey key, const TViewContext& context);
+    TSmartTabBar(TCreateKey key, const TViewContext& context, const bool& panelCollapsed);
     TSmartTab* Tab(int index) const;
 
 protected:

@@ -29,7 +29,9 @@ inline constexpr int RowsLeft = 370;
 inline constexpr int HeaderReserve = 100; // kept free below a header pushed up by its group's end
 inline constexpr int ScrollBarWidth = 60;
 inline constexpr int ScrollBarGap = 5;
-inline constexpr int ActionWidth = 96; // the row's left action and right favourite areas
+inline constexpr int ActionWidth = 96;        // the row's left action and right favourite areas
+inline constexpr int AlphabetWidth = 480;     // the letters' column
+inline constexpr int AlphabetRevealBand = 80; // the letters show while the pointer is this near the left edge
 }
 
 // One shown group: its top and height, its header's top and how many of its rows are shown.

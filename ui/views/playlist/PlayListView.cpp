@@ -17,6 +17,7 @@
 #include "ui/framework/UIScale.h"
 #include "ui/views/PlaybackActions.h"
 #include "ui/views/ViewContext.h"
+#include "ui/views/playlist/AlphabetPanel.h"
 #include "ui/views/playlist/PlayListPanel.h"
 #include "ui/views/shared/SmartScroll.h"
 
@@ -82,6 +83,7 @@ TPlayListView::TPlayListView(TCreateKey key, std::unique_ptr<TVPlayList> list, c
         if (m_list->GetItem(bar.ssPos, row))
             ScrollToItem(row);
     };
+    plAlphabetPanel = AddItem(Create<TAlphabetPanel>(*this, context));
 }
 
 TPlayListView::~TPlayListView() = default;
@@ -110,6 +112,9 @@ void TPlayListView::PlaceAll()
     plScrollBar->SetPosition(Width() - ScrollBarWidth - ScrollBarGap, 0);
     plScrollBar->SetWidth(ScrollBarWidth);
     plScrollBar->SetHeight(Height());
+    plAlphabetPanel->SetPosition(0, 0);
+    plAlphabetPanel->SetWidth(AlphabetWidth);
+    plAlphabetPanel->SetHeight(Height());
     ArrangeGroups();
     CalculateScroll();
 }
@@ -118,6 +123,7 @@ void TPlayListView::ArrangeGroups()
 {
     m_layout.Arrange(*m_list, Width(), Height());
     m_arrangedVersion = m_list->GroupsVersion();
+    ShowActiveLetters();
 }
 
 void TPlayListView::EnsureArranged() const
@@ -166,6 +172,49 @@ void TPlayListView::ScrollToItem(const TItemData* ItemData)
     }
 }
 
+void TPlayListView::ScrollToGroup(const TGroupData* group)
+{
+    EnsureArranged();
+    for (TGroupPlace const& place : m_layout.Groups()) {
+        if (place.Group == group) {
+            ScrollToItem(TPlayListLayout::ShownRow(place, 0));
+            return;
+        }
+    }
+}
+
+void TPlayListView::ShowActiveLetters()
+{
+    if (!plAlphabetPanel || !plAlphabetPanel->Visible() || m_list->plGroups.empty())
+        return;
+    std::vector<TGroupLetterButton*> const letters = plAlphabetPanel->Letters();
+    for (TGroupLetterButton* letter : letters) {
+        letter->glState = bsNormal;
+        letter->glActive = false;
+    }
+    int const height = Height();
+    for (TGroupPlace const& place : Layout().Groups()) {
+        if (place.HeaderTop <= 0 || place.HeaderTop >= height)
+            continue;
+        // The same key the letters were made with, so every grouping marks its letters.
+        std::string const key = LetterID(*place.Group, m_list->plGroupMode);
+        for (TGroupLetterButton* letter : letters)
+            if (letter->Letter.glID == key)
+                letter->glActive = true;
+    }
+    plAlphabetPanel->Invalidate(false);
+}
+
+bool TPlayListView::ChildAt(int X, int Y) const
+{
+    for (TSmartCtrl const* child :
+        { static_cast<const TSmartCtrl*>(plScrollBar), static_cast<const TSmartCtrl*>(plAlphabetPanel) })
+        if (child->Visible() && X >= child->Left() && X < child->Right() && Y >= child->Top()
+            && Y < child->Top() + child->Height())
+            return true;
+    return false;
+}
+
 TItemData* TPlayListView::GetItem(int X, int Y) const { return Layout().RowAt(X, Y); }
 
 bool TPlayListView::GroupShown(const TGroupData& group) const { return Visible() && Layout().HeaderShown(&group); }
@@ -173,6 +222,9 @@ bool TPlayListView::GroupShown(const TGroupData& group) const { return Visible()
 TSmartCtrl* TPlayListView::On_MouseWheel(const TInputData& InputData, bool& ChildNotify)
 {
     EnsureArranged();
+    // Over the letters the wheel scrolls them.
+    if (ChildAt(InputData.idXPos, InputData.idYPos))
+        return this;
     ChildNotify = false;
     int const tracks = m_list->TrackCount();
     if (tracks == 0 || InputData.idDirection == 0)
@@ -205,10 +257,24 @@ TSmartCtrl* TPlayListView::On_MouseWheel(const TInputData& InputData, bool& Chil
 TSmartCtrl* TPlayListView::On_MouseDown(const TInputData& InputData, bool& ChildNotify)
 {
     EnsureArranged();
+    // The scroll bar and the letters lie over the rows and take their own presses.
+    if (ChildAt(InputData.idXPos, InputData.idYPos))
+        return this;
     ChildNotify = false;
     TRect rect;
     if (TItemData* const row = m_layout.RowAt(InputData.idXPos, InputData.idYPos, &rect))
         RowPress(*row, InputData.idXPos - rect.Left, rect.Width(), InputData);
+    return this;
+}
+
+TSmartCtrl* TPlayListView::On_MouseMove(const TInputData& InputData, bool&)
+{
+    // The letters slide in near the left edge and go once the pointer leaves their column.
+    int const x = InputData.idXPos;
+    if (!plAlphabetPanel->Visible() && x >= 0 && x < AlphabetRevealBand && m_list->TrackCount() > 0)
+        plAlphabetPanel->SetVisible(true);
+    else if (plAlphabetPanel->Visible() && (x < 0 || x >= AlphabetWidth))
+        plAlphabetPanel->SetVisible(false);
     return this;
 }
 

@@ -16,6 +16,7 @@
 namespace vantor {
 
 struct TViewContext;
+class TAlphabetPanel;
 class TSmartScroll;
 
 class TPlayListView : public TSmartCtrl {
@@ -29,6 +30,8 @@ public:
     TVPlayList& List() const { return *m_list; }
     // Its scroll bar, a child: one step per track.
     TSmartScroll* plScrollBar = nullptr;
+    // Its jump letters, a child shown while the pointer is near the left edge.
+    TAlphabetPanel* plAlphabetPanel = nullptr;
     // The layout, made again first when the list's groups or rows changed since.
     const TPlayListLayout& Layout() const
     {
@@ -44,6 +47,10 @@ public:
     void SetScroll(int Value);
     // Brings a row to the top margin and makes it the scroll anchor.
     void ScrollToItem(const TItemData* ItemData);
+    // Scrolls to the first row of one of the list's groups.
+    void ScrollToGroup(const TGroupData* group);
+    // Marks the letters whose groups' headers are on screen (while the letters show).
+    void ShowActiveLetters();
     // The shown row under a point of the view, or null.
     TItemData* GetItem(int X, int Y) const;
     // Whether a group's header is on screen: only those groups hold covers.
@@ -56,6 +63,7 @@ protected:
     void On_Paint(TBitmap& Canvas) override;
     TSmartCtrl* On_MouseWheel(const TInputData& InputData, bool& ChildNotify) override;
     TSmartCtrl* On_MouseDown(const TInputData& InputData, bool& ChildNotify) override;
+    TSmartCtrl* On_MouseMove(const TInputData& InputData, bool& ChildNotify) override;
     void OnDrop(const std::vector<std::string>& Files, TPoint Point) override;
 
 private:
@@ -67,6 +75,8 @@ private:
     mutable TPlayListLayout m_layout;
     mutable uint64_t m_arrangedVersion = 0;
     void EnsureArranged() const;
+    // Whether a shown child (the scroll bar, the letters) is under a point of the view.
+    bool ChildAt(int X, int Y) const;
 
     // Places the scroll bar and the groups for the view's size.
     void PlaceAll();
