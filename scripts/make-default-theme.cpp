@@ -37,7 +37,7 @@ const Rgba Line = Hex(0x34363E);
 const Rgba Accent = Hex(0x4C8DFF);
 const Rgba AccentDeep = Hex(0x2D5FB8);
 const Rgba Ink = Hex(0xE4E6EB);
-const Rgba InkDim = Hex(0x8E929C);
+const Rgba InkDim = Hex(0x9A9EA8);
 const Rgba Gold = Hex(0xF2C14E);
 const Rgba Rose = Hex(0xFF5C7A);
 const Rgba Danger = Hex(0x8C3B46);
@@ -677,7 +677,8 @@ void Icons()
 
 void ThemeFile()
 {
-    // Font values: family, size in points, ARGB colour, bold.
+    // Font values: family, size in points, ARGB colour, bold. Sizes follow one scale in steps of
+    // about 1.25 (14, 17, 21, 26, and 36 for the about page's name).
     struct {
         const char* Key;
         int Size;
@@ -685,30 +686,30 @@ void ThemeFile()
         bool Bold;
     } const fonts[] = {
         { "ControlBar.Song.Title", 26, "$FFF2F3F5", true },
-        { "ControlBar.Song.Artist", 14, "$FFB4B8C2", false },
-        { "TrackProgress.Loading", 12, "$FFE4E6EB", false },
-        { "ProgressBar.Song.TimeDisplay", 12, "$FFE4E6EB", false },
-        { "VolumeProgress.Volume", 12, "$FFE4E6EB", false },
-        { "Menu.Tip", 12, "$FFE4E6EB", false },
-        { "Item.Title", 13, "$FFE4E6EB", false },
-        { "Item.Title2", 11, "$FF8E929C", false },
-        { "Queue.Number", 20, "$FF4C8DFF", true },
-        { "Group.Title", 15, "$FFF2F3F5", true },
-        { "Group.Second.Title", 12, "$FF8E929C", false },
-        { "GroupButton.Title", 12, "$FFE4E6EB", false },
-        { "MenuPanel.Top.Title", 16, "$FFF2F3F5", true },
-        { "Menu.Item.Title", 13, "$FFE4E6EB", true },
-        { "Menu.Item.Desc", 11, "$FF8E929C", false },
-        { "Tab.Selected.Active", 16, "$FFFFFFFF", true },
-        { "Tab.Selected.Normal", 16, "$FF4C8DFF", true },
-        { "Search.Result.Count", 12, "$FF8E929C", false },
-        { "Tags.Desc", 12, "$FF8E929C", false },
-        { "Lyrics.Text", 13, "$FFE4E6EB", false },
+        { "ControlBar.Song.Artist", 17, "$FFB4B8C2", false },
+        { "TrackProgress.Loading", 17, "$FFE4E6EB", false },
+        { "ProgressBar.Song.TimeDisplay", 17, "$FFE4E6EB", false },
+        { "VolumeProgress.Volume", 17, "$FFE4E6EB", false },
+        { "Menu.Tip", 17, "$FFE4E6EB", false },
+        { "Item.Title", 21, "$FFE4E6EB", false },
+        { "Item.Title2", 17, "$FF9A9EA8", false },
+        { "Queue.Number", 21, "$FF4C8DFF", true },
+        { "Group.Title", 21, "$FFF2F3F5", true },
+        { "Group.Second.Title", 17, "$FF9A9EA8", false },
+        { "GroupButton.Title", 17, "$FFE4E6EB", false },
+        { "MenuPanel.Top.Title", 21, "$FFF2F3F5", true },
+        { "Menu.Item.Title", 21, "$FFE4E6EB", true },
+        { "Menu.Item.Desc", 17, "$FF9A9EA8", false },
+        { "Tab.Selected.Active", 21, "$FFFFFFFF", true },
+        { "Tab.Selected.Normal", 21, "$FF4C8DFF", true },
+        { "Search.Result.Count", 17, "$FF9A9EA8", false },
+        { "Tags.Desc", 17, "$FF9A9EA8", false },
+        { "Lyrics.Text", 21, "$FFE4E6EB", false },
         { "Settings.vantor", 36, "$FFF2F3F5", true },
-        { "Settings.Version", 13, "$FF8E929C", false },
-        { "Settings.MenuItem", 14, "$FFE4E6EB", false },
-        { "GroupLetter.Caption", 22, "$FFE4E6EB", true },
-        { "Eq.Desc", 11, "$FF8E929C", false },
+        { "Settings.Version", 17, "$FF9A9EA8", false },
+        { "Settings.MenuItem", 21, "$FFE4E6EB", false },
+        { "GroupLetter.Caption", 26, "$FFE4E6EB", true },
+        { "Eq.Desc", 14, "$FF9A9EA8", false },
     };
 
     std::ofstream out(g_root / "ThemeData.qxs", std::ios::binary);

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
 #include <string>
 
 namespace vantor {
@@ -40,6 +43,71 @@ TEST_F(DefaultTheme, GivesEveryFontAndColourInItsOwnFamily)
         EXPECT_NE(theme.GetSkinData(key), nullptr) << key;
     EXPECT_EQ(theme.Info().Name, "Default");
     EXPECT_EQ(theme.Info().Author, "the Vantor team");
+}
+
+// Relative luminance of an sRGB colour, and the contrast of two luminances, as accessibility
+// guidelines define them.
+double Luminance(uint32_t argb)
+{
+    auto channel = [](uint32_t value) {
+        double const c = value / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel((argb >> 16) & 0xFF) + 0.7152 * channel((argb >> 8) & 0xFF) + 0.0722 * channel(argb & 0xFF);
+}
+
+double Contrast(uint32_t a, uint32_t b)
+{
+    double const la = Luminance(a);
+    double const lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Every text the views draw is readable on every background it is drawn on: the images are
+// drawn in the order the views draw them over the list's colour, and the middle is compared
+// with the font's colour.
+TEST_F(DefaultTheme, TextContrastsWithItsBackgroundsAtLeast4_5To1)
+{
+    struct TCase {
+        const char* Font;
+        std::initializer_list<const char*> Backgrounds;
+    };
+    using namespace skin;
+    TCase const cases[] = {
+        { fonts::ControlBar_Song_Title, { controls::ControlBar_Back } },
+        { fonts::ControlBar_Song_Artist, { controls::ControlBar_Back } },
+        { fonts::Item_Title, { controls::Track_Back } },
+        { fonts::Item_Title, { controls::Track_Back, controls::PlayListItem_Progress } },
+        { fonts::Item_Title2, { controls::Track_Back } },
+        { fonts::Item_Title2, { controls::Track_Back, controls::PlayListItem_Progress } },
+        { fonts::Queue_Number, { controls::Track_Back, controls::Track_Left } },
+        { fonts::Group_Title, {} },
+        { fonts::Group_Second_Title, {} },
+        { fonts::GroupButton_Title, { controls::GroupBar_Back } },
+        { fonts::ProgressBar_Song_TimeDisplay, { controls::TrackProgress_Back } },
+        { fonts::ProgressBar_Song_TimeDisplay, { controls::TrackProgress_Back, controls::ProgressProgress } },
+        { fonts::TrackProgress_Loading, { controls::TrackProgress_Back, controls::TrackProgress_Back_Loading } },
+        { fonts::VolumeProgress_Volume, { controls::VolumeProgress_Back, controls::VolumeProgress_Back_Level } },
+        { fonts::VolumeProgress_Volume, { controls::VolumeProgress_Back, controls::VolumeProgress_Muted } },
+        { fonts::Menu_Tip, { controls::Menu_Tip_Back } },
+        { fonts::GroupLetter_Caption, { controls::Alphabet_Panel_Back } },
+        { fonts::GroupLetter_Caption, { controls::Alphabet_Panel_Back, controls::PLayerButtonActive } },
+        { fonts::GroupLetter_Caption, { controls::Alphabet_Panel_Back, controls::PLayerButtonPressed } },
+        { fonts::Tab_Selected_Normal, { controls::TabBar_Back } },
+        { fonts::Tab_Selected_Active, { controls::TabBar_Back, controls::TabBar_Tab_Active } },
+    };
+    for (TCase const& c : cases) {
+        TBitmap canvas(200, 200);
+        canvas.FillRect({ 0, 0, 200, 200 }, theme.Color(colors::Playlist_Back));
+        std::string name;
+        for (const char* background : c.Backgrounds) {
+            theme.Draw(background, canvas, background, { 0, 0, 200, 200 });
+            name += std::string(" on ") + background;
+        }
+        TFont const* const font = theme.GetFont(c.Font);
+        ASSERT_NE(font, nullptr) << c.Font;
+        EXPECT_GE(Contrast(font->Color, canvas.PixelAt(100, 100)), 4.5) << c.Font << name;
+    }
 }
 
 }
