@@ -30,6 +30,7 @@
 #include "ui/views/menu/MenuPanel.h"
 #include "ui/views/playlist/PlayListBar.h"
 #include "ui/views/playlist/PlayListPanel.h"
+#include "ui/views/shared/SmartEdit.h"
 #include "ui/views/shared/SmartTip.h"
 
 #include <algorithm>
@@ -319,7 +320,10 @@ void TVantorForm::GlobalKeyDown(uint16_t Key, TShiftState Shift)
         WMHotkey(Key);
         return;
     }
-    PlayerKey(Key);
+    // A text field keeps Space, the arrows, Home and End for its text.
+    bool const typing = m_host && dynamic_cast<const TSmartEdit*>(m_host->CM_FOCUSE.Get());
+    if (!typing)
+        PlayerKey(Key);
     // Ctrl, Shift and Alt switch the current playlist's delete, location and select modes;
     // with no current playlist nothing happens.
     TVPlayList* const list = m_session->CurrentPlayList;
