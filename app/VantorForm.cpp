@@ -27,7 +27,9 @@
 #include "ui/views/PlaybackActions.h"
 #include "ui/views/controlbar/ControlBar.h"
 #include "ui/views/controlbar/ControlBarBottom.h"
+#include "ui/views/menu/ListHolder.h"
 #include "ui/views/menu/MenuPanel.h"
+#include "ui/views/menu/SearchHolder.h"
 #include "ui/views/playlist/PlayListBar.h"
 #include "ui/views/playlist/PlayListPanel.h"
 #include "ui/views/shared/SmartEdit.h"
@@ -589,8 +591,14 @@ void TVantorForm::CreateViews()
     m_views.PlayLists = m_panel;
     m_menuPanel = m_host->AddControl("MenuPanel", TSmartCtrl::Create<TMenuPanel>(m_views));
     m_menuPanel->SetWidth(TMenuPanel::TabColumnWidth);
+    m_menuPanel->Relayout = [this] { VclResize(); };
+    auto* const listsPage = static_cast<TListHolder*>(
+        m_menuPanel->AddHolder("ListHolder", TSmartCtrl::Create<TListHolder>(m_views), TSmartTabBar::tbPlayLists));
+    m_menuPanel->AddHolder("SearchHolder", TSmartCtrl::Create<TSearchHolder>(m_views), TSmartTabBar::tbSearch);
     m_views.Tip = m_host->AddControl("mpTip", TSmartCtrl::Create<TSmartTip>(&m_views));
     m_panel->MessageBox = Messages.get();
+    m_panel->PlaylistAdded = [listsPage](TVPlayList& list) { listsPage->AddPlaylist(list); };
+    m_panel->PlaylistRemoved = [listsPage](TVPlayList& list) { listsPage->RemoveListItem(list); };
     m_panel->Changed = [this] {
         VclResize();
         m_host->Invalidate();

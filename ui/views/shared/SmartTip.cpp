@@ -7,6 +7,8 @@
 #include "ui/framework/ThemeManager.h"
 #include "ui/views/ViewContext.h"
 
+#include <utility>
+
 namespace vantor {
 
 namespace {
@@ -37,7 +39,12 @@ void TSmartTip::PopUp(std::string_view Text, int Duration, TPoint Pos)
 
 void TSmartTip::PopUp(std::string_view Text, int Duration)
 {
-    mtCaption = m_context && m_context->Locale ? m_context->Locale->Get(Text) : std::string(Text);
+    PopUpCaption(m_context && m_context->Locale ? m_context->Locale->Get(Text) : std::string(Text), Duration);
+}
+
+void TSmartTip::PopUpCaption(std::string Caption, int Duration)
+{
+    mtCaption = std::move(Caption);
     TThemeManager const* const theme = m_context ? m_context->Theme : nullptr;
     int const textWidth = theme ? theme->TextWidth(skin::fonts::Menu_Tip, mtCaption, DefaultWidth) : DefaultWidth;
     SetWidth(textWidth + kTextPadding);

@@ -29,6 +29,8 @@ public:
     // Shows the translation of the key Text where the tip is, as wide as the text needs; a
     // Duration of zero or more hides it after that many milliseconds.
     void PopUp(std::string_view Text, int Duration);
+    // The same with a text already translated.
+    void PopUpCaption(std::string Caption, int Duration);
     void Hide();
 
 protected:

@@ -1,0 +1,42 @@
+#pragma once
+
+// The playlists page: one entry per playlist, the active one highlighted; entries make their
+// list the active one. Its buttons add a new list and remove the active one.
+
+#include "ui/views/menu/MenuHolder.h"
+
+namespace vantor {
+
+class TVPlayList;
+
+class TListItem : public TSmartCtrl {
+public:
+    TListItem(TCreateKey key, const TViewContext& context, TVPlayList& playList);
+
+    TVPlayList* liPlayList; // non-owning: the entry goes before its list
+    TButtonState liState = bsNormal;
+
+protected:
+    void On_Paint(TBitmap& Canvas) override;
+    void On_Enter(const TInputData& InputData) override;
+    void On_Leave(const TInputData& InputData) override;
+    TSmartCtrl* On_MouseDown(const TInputData& InputData, bool& ChildNotify) override;
+
+private:
+    const TViewContext* m_context; // non-owning
+};
+
+class TListHolder : public TMenuHolder {
+public:
+    TListHolder(TCreateKey key, const TViewContext& context);
+
+    // The entries of the panel's lists, made again.
+    void LoadMenu() override;
+    // A list came or is about to go.
+    void AddPlaylist(TVPlayList& PlayList);
+    void RemoveListItem(const TVPlayList& PlayList);
+    void ArrangeProc(TItemContainer& ItemContainer) override;
+    void Activate() override;
+};
+
+}
