@@ -6,6 +6,7 @@
 #include "library/PlayQueue.h"
 #include "library/PlayerSession.h"
 #include "library/PlaylistLoader.h"
+#include "library/SelectionOps.h"
 #include "library/SpecialLists.h"
 #include "library/TrackData.h"
 #include "platform/audio/AudioEngine.h"
@@ -29,7 +30,9 @@
 #include "ui/views/controlbar/ControlBarBottom.h"
 #include "ui/views/menu/ListHolder.h"
 #include "ui/views/menu/MenuPanel.h"
+#include "ui/views/menu/QueueFilePages.h"
 #include "ui/views/menu/SearchHolder.h"
+#include "ui/views/menu/TrackPages.h"
 #include "ui/views/playlist/PlayListBar.h"
 #include "ui/views/playlist/PlayListPanel.h"
 #include "ui/views/shared/SmartEdit.h"
@@ -273,7 +276,7 @@ void TVantorForm::AddToDefaultList(std::vector<std::string> const& files)
 
 void TVantorForm::VclResize()
 {
-    if (!vtAllCreated || !m_host || !m_panel)
+    if (!vtAllCreated || !m_host || !m_panel || !m_menuPanel)
         return;
     // The two bars on top, the bottom bar along the bottom edge, the side menu on the right
     // between them and the playlist panel left of it; the current list fills the panel.
@@ -592,13 +595,19 @@ void TVantorForm::CreateViews()
     m_menuPanel = m_host->AddControl("MenuPanel", TSmartCtrl::Create<TMenuPanel>(m_views));
     m_menuPanel->SetWidth(TMenuPanel::TabColumnWidth);
     m_menuPanel->Relayout = [this] { VclResize(); };
-    auto* const listsPage = static_cast<TListHolder*>(
-        m_menuPanel->AddHolder("ListHolder", TSmartCtrl::Create<TListHolder>(m_views), TSmartTabBar::tbPlayLists));
+    m_menuPanel->AddHolder("ListHolder", TSmartCtrl::Create<TListHolder>(m_views), TSmartTabBar::tbPlayLists);
+    auto* const queuePage = static_cast<TQueueHolder*>(
+        m_menuPanel->AddHolder("QueueHolder", TSmartCtrl::Create<TQueueHolder>(m_views), TSmartTabBar::tbQueue));
+    auto const queues = std::filesystem::path(m_session->AppPath()) / kQueuesFolder;
+    auto const backToQueue = [menu = m_menuPanel, queuePage] { menu->ShowHolder(queuePage, true); };
+    m_menuPanel->AddHolder("QueueFilesHolder", TSmartCtrl::Create<TQueueFilesHolder>(m_views, queues, backToQueue));
+    m_menuPanel->AddHolder("QueueFilesSaveHolder", TSmartCtrl::Create<TQueueSaveHolder>(m_views, queues, backToQueue));
+    queuePage->ShowFiles = [menu = m_menuPanel] { menu->ShowHolder("QueueFilesHolder", true); };
+    queuePage->ShowSave = [menu = m_menuPanel] { menu->ShowHolder("QueueFilesSaveHolder", true); };
+    m_menuPanel->AddHolder("mhSelectedHolder", TSmartCtrl::Create<TSelectedHolder>(m_views), TSmartTabBar::tbSelected);
     m_menuPanel->AddHolder("SearchHolder", TSmartCtrl::Create<TSearchHolder>(m_views), TSmartTabBar::tbSearch);
     m_views.Tip = m_host->AddControl("mpTip", TSmartCtrl::Create<TSmartTip>(&m_views));
     m_panel->MessageBox = Messages.get();
-    m_panel->PlaylistAdded = [listsPage](TVPlayList& list) { listsPage->AddPlaylist(list); };
-    m_panel->PlaylistRemoved = [listsPage](TVPlayList& list) { listsPage->RemoveListItem(list); };
     m_panel->Changed = [this] {
         VclResize();
         m_host->Invalidate();
@@ -673,6 +682,12 @@ void TVantorForm::DisconnectViews()
     if (m_panel) {
         m_panel->Changed = nullptr;
         m_panel->MessageBox = nullptr;
+    }
+    // The side menu's pages follow the lists, the queue and the selection, and let go of them
+    // when they go: so they go first, while all of those still exist.
+    if (m_menuPanel) {
+        m_host->CM_LIST.RemoveControl("MenuPanel");
+        m_menuPanel = nullptr;
     }
 }
 

@@ -96,6 +96,18 @@ TListHolder::TListHolder(TCreateKey key, const TViewContext& context)
         if (panel && Context().Session && Context().Session->CurrentPlayList)
             panel->RemovePlaylist(Context().Session->CurrentPlayList);
     });
+    if (TPlayListPanel* const panel = context.PlayLists) {
+        panel->PlaylistAdded = [this](TVPlayList& list) { AddPlaylist(list); };
+        panel->PlaylistRemoved = [this](TVPlayList& list) { RemoveListItem(list); };
+    }
+}
+
+TListHolder::~TListHolder()
+{
+    if (TPlayListPanel* const panel = Context().PlayLists) {
+        panel->PlaylistAdded = nullptr;
+        panel->PlaylistRemoved = nullptr;
+    }
 }
 
 void TListHolder::LoadMenu()

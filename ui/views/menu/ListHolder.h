@@ -28,7 +28,9 @@ private:
 
 class TListHolder : public TMenuHolder {
 public:
+    // Follows the lists of the context's playlist panel while it lives.
     TListHolder(TCreateKey key, const TViewContext& context);
+    ~TListHolder() override;
 
     // The entries of the panel's lists, made again.
     void LoadMenu() override;

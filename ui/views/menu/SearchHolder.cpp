@@ -52,7 +52,7 @@ TSearchHolder::TSearchHolder(TCreateKey key, const TViewContext& context)
 {
     shSearchEdit = AddItem(Create<TSmartEdit>(&context), "TopList");
     shSearchEdit->seShowDescription = true;
-    shSearchEdit->seDescText = context.Session ? context.Session->Text("Menu.Search") : "Menu.Search";
+    shSearchEdit->seDescText = "Menu.Search";
     shSearchEdit->seTextChanged = [this](TSmartEdit&) { Search(); };
     m_count = AddItem(Create<TSearchCount>(context, shFound), "TopList");
     AddButton("Icon.Remove.46", "Button.ClearSearch", asLeft, [this](TMenuButton&, const TInputData&) {

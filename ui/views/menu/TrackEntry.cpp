@@ -31,8 +31,11 @@ void TTrackEntry::On_Paint(TBitmap& Canvas)
     TRect const area = CanvasRect();
     theme->Draw(
         State == bsNormal ? skin::controls::PlayListItem : skin::controls::ListItem, Canvas, "TTrackEntry", area);
-    theme->Draw(skin::controls::PlaylistItem_Left, Canvas, "TTrackEntry.Left",
-        { area.Left, area.Top, area.Left + ActionWidth, area.Bottom });
+    TRect const action { area.Left, area.Top, area.Left + ActionWidth, area.Bottom };
+    theme->Draw(skin::controls::PlaylistItem_Left, Canvas, "TTrackEntry.Left", action);
+    if (const char* const icon = ActionIcon())
+        theme->Draw(icon, Canvas, "TTrackEntry.Action",
+            TRect::FromSize(action.Left + (ActionWidth - 46) / 2, action.Top + (action.Height() - 46) / 2, 46, 46));
     TPlaybackController const* const playback = m_context->Playback;
     if (Track->idPlaying && playback && playback->TrackLastByte > 0) {
         double const part = std::clamp(static_cast<double>(playback->PlayPosition) / playback->TrackLastByte, 0.0, 1.0);
@@ -89,7 +92,7 @@ void TTrackEntry::PlayPress(const TInputData& InputData)
         }
         return;
     }
-    playback->PlayFile(&track, true, 0);
+    playback->PlayFile(&track, AddsToHistory(), 0);
     if (TPlayListPanel* const panel = m_context->PlayLists; panel && track.tdPlayList) {
         panel->SetActiveList(track.tdPlayList);
         if (TPlayListView* const view = panel->ViewOf(track.tdPlayList))

@@ -28,6 +28,10 @@ protected:
     TSmartCtrl* On_MouseDown(const TInputData& InputData, bool& ChildNotify) override;
     // A press in the action area; nothing by default.
     virtual void ActionPress() { }
+    // The icon of the action area (a skin key), or none.
+    virtual const char* ActionIcon() const { return nullptr; }
+    // Whether playing from the entry adds the track to the history.
+    virtual bool AddsToHistory() const { return true; }
     // Plays the track from its list (or seeks in it), shows its list and brings its row up.
     void PlayPress(const TInputData& InputData);
     const TViewContext& Context() const { return *m_context; }

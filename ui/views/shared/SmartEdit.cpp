@@ -3,6 +3,7 @@
 #include "base/TextFileEncoding.h"
 #include "platform/shell/ClipboardText.h"
 #include "platform/window/KeyCodes.h"
+#include "ui/framework/LocaleManager.h"
 #include "ui/framework/SkinKeys.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
@@ -347,9 +348,13 @@ void TSmartEdit::On_Paint(TBitmap& Canvas)
         theme->TextOut(shown, seFontName, tfLeft | tfVCenter | tfSingleLine, textRect, Canvas);
         return;
     }
-    bool const description = seShowDescription && seText.empty();
-    theme->TextOut(description ? seDescText : seText, seFontName, tfLeft | tfVCenter | tfSingleLine | tfEndEllipsis,
-        textRect, Canvas);
+    if (seShowDescription && seText.empty()) {
+        std::string const description = m_context->Locale ? m_context->Locale->Get(seDescText) : seDescText;
+        theme->TextOut(
+            description, skin::fonts::Item_Title2, tfLeft | tfVCenter | tfSingleLine | tfEndEllipsis, textRect, Canvas);
+        return;
+    }
+    theme->TextOut(seText, seFontName, tfLeft | tfVCenter | tfSingleLine | tfEndEllipsis, textRect, Canvas);
 }
 
 void TSmartEdit::Repaint()

@@ -26,8 +26,8 @@ public:
     int seStartIDX = 1;  // the first character drawn (1-based) while the text scrolls
     int seSelStart = 0;  // the selection: characters seSelStart .. seSelEnd - 1
     int seSelEnd = 0;
-    TRect seCurretRect; // the highlight, in the field's logical units
-    std::string seDescText;
+    TRect seCurretRect;     // the highlight, in the field's logical units
+    std::string seDescText; // language key of the placeholder
     bool seShowDescription = false;
     int seTextOffset = 15;
     std::string seFontName;

@@ -4,13 +4,17 @@
 
 #include "library/tests/LibraryTestSupport.h"
 
+#include "library/PlayQueue.h"
+#include "library/SelectionOps.h"
 #include "platform/window/FakeMessageBox.h"
 #include "player/settings/Settings.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/views/ViewContext.h"
 #include "ui/views/menu/ListHolder.h"
 #include "ui/views/menu/MenuPanel.h"
+#include "ui/views/menu/QueueFilePages.h"
 #include "ui/views/menu/SearchHolder.h"
+#include "ui/views/menu/TrackPages.h"
 #include "ui/views/playlist/PlayListPanel.h"
 #include "ui/views/shared/ItemContainer.h"
 #include "ui/views/shared/SmartEdit.h"
@@ -43,8 +47,6 @@ protected:
             ThePanel->AddHolder("ListHolder", TSmartCtrl::Create<TListHolder>(Context), TSmartTabBar::tbPlayLists));
         SearchPage = static_cast<TSearchHolder*>(
             ThePanel->AddHolder("SearchHolder", TSmartCtrl::Create<TSearchHolder>(Context), TSmartTabBar::tbSearch));
-        Lists->PlaylistAdded = [this](TVPlayList& list) { ListsPage->AddPlaylist(list); };
-        Lists->PlaylistRemoved = [this](TVPlayList& list) { ListsPage->RemoveListItem(list); };
         Context.Tip = Host.AddControl("mpTip", TSmartCtrl::Create<TSmartTip>(&Context));
     }
 
@@ -205,6 +207,80 @@ TEST_F(Menu, SearchFindsTitlesOfTheActiveListWhateverTheirCase)
     list->RemoveItem(list->plGroups[0]->Rows()[0], false);
     EXPECT_EQ(SearchPage->shFound, 2);
     EXPECT_EQ(results.Count(), 2);
+}
+
+TEST_F(Menu, SelectionPageFollowsTheSelectionAndItsTabCounts)
+{
+    auto* const page = static_cast<TSelectedHolder*>(ThePanel->AddHolder(
+        "mhSelectedHolder", TSmartCtrl::Create<TSelectedHolder>(Context), TSmartTabBar::tbSelected));
+    TVPlayList* const list = Lists->AddPlaylist({}, true);
+    for (char const* title : { "A", "B", "C" })
+        list->AppendTrack(Track({ { "FilePath", std::string("/m/") + title }, { "TrackName", title } }));
+    list->GroupPlaylist(gmTrackName, false);
+    Select(*list, selAll, Session.Selection());
+    TSmartTab* const tab = ThePanel->TabBar->Tab(TSmartTabBar::tbSelected);
+    TControlList& entries = page->mhItemContainer->ItemList();
+    EXPECT_EQ(entries.Count(), 3);
+    EXPECT_EQ(tab->stSelCount, 3);
+
+    // The left area unselects; the entry goes with it.
+    PressTab(TSmartTabBar::tbSelected);
+    TInputData press;
+    press.idXPos = page->mhItemContainer->Left() + entries.Control(1)->Left() + 10;
+    press.idYPos = page->mhItemContainer->Top() + entries.Control(1)->Top() + 10;
+    page->MouseDown(press);
+    EXPECT_EQ(entries.Count(), 2);
+    EXPECT_EQ(tab->stSelCount, 2);
+    EXPECT_EQ(Session.Selection().Count(), 2u);
+    // A track that goes leaves the selection and the page.
+    list->ClearList();
+    EXPECT_EQ(entries.Count(), 0);
+    EXPECT_EQ(tab->stSelCount, 0);
+}
+
+TEST_F(Menu, QueueIsSavedUnderANameAndLoadedBack)
+{
+    // No queue folder yet: saving makes it.
+    std::filesystem::path const queues = Root / "Queues";
+    auto* const queuePage = static_cast<TQueueHolder*>(
+        ThePanel->AddHolder("QueueHolder", TSmartCtrl::Create<TQueueHolder>(Context), TSmartTabBar::tbQueue));
+    auto back = [this, queuePage] { ThePanel->ShowHolder(queuePage, true); };
+    auto* const files = static_cast<TQueueFilesHolder*>(
+        ThePanel->AddHolder("QueueFilesHolder", TSmartCtrl::Create<TQueueFilesHolder>(Context, queues, back)));
+    auto* const save = static_cast<TQueueSaveHolder*>(
+        ThePanel->AddHolder("QueueFilesSaveHolder", TSmartCtrl::Create<TQueueSaveHolder>(Context, queues, back)));
+    TFakeMessageBox box;
+    Context.Messages = &box;
+
+    TVPlayList* const list = Lists->AddPlaylist({}, true);
+    for (char const* title : { "A", "B" })
+        list->AppendTrack(Track({ { "FilePath", std::string("/m/") + title }, { "TrackName", title } }));
+    list->GroupPlaylist(gmTrackName, false);
+    for (auto const& group : list->plGroups)
+        Session.Queue().AddToQueue(group->Rows()[0]->idTrackData);
+    EXPECT_EQ(queuePage->mhItemContainer->ItemList().Count(), 2);
+
+    ThePanel->ShowHolder(save, true);
+    EXPECT_FALSE(save->Save()) << "no name";
+    ASSERT_EQ(box.Shown.size(), 1u);
+    EXPECT_EQ(box.Shown[0].Text, "Messages.QueueName!");
+    save->qsName->SetText("Evening");
+    save->qsDescription->SetText("Quiet ones");
+    EXPECT_TRUE(save->Save());
+
+    Session.Queue().ClearQueue();
+    EXPECT_EQ(queuePage->mhItemContainer->ItemList().Count(), 0);
+    ThePanel->ShowHolder(files, true);
+    TControlList& saved = files->mhItemContainer->ItemList();
+    ASSERT_EQ(saved.Count(), 1);
+    EXPECT_EQ(static_cast<TQueueFileItem*>(saved.Control(0))->Info.Caption, "Evening");
+    TInputData press;
+    press.idXPos = files->mhItemContainer->Left() + 100;
+    press.idYPos = files->mhItemContainer->Top() + saved.Control(0)->Top() + 10;
+    files->MouseDown(press);
+    EXPECT_EQ(Session.Queue().Count(), 2);
+    EXPECT_EQ(ThePanel->mpHolder, queuePage) << "back on the queue page";
+    EXPECT_EQ(queuePage->mhItemContainer->ItemList().Count(), 2);
 }
 
 }
