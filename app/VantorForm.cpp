@@ -11,6 +11,7 @@
 #include "library/TrackData.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/mpris/MprisService.h"
+#include "platform/shell/GioShell.h"
 #include "platform/shell/Shell.h"
 #include "platform/window/Display.h"
 #include "platform/window/EventLoop.h"
@@ -29,9 +30,11 @@
 #include "ui/views/controlbar/ControlBar.h"
 #include "ui/views/controlbar/ControlBarBottom.h"
 #include "ui/views/menu/ListHolder.h"
+#include "ui/views/menu/LyricsPage.h"
 #include "ui/views/menu/MenuPanel.h"
 #include "ui/views/menu/QueueFilePages.h"
 #include "ui/views/menu/SearchHolder.h"
+#include "ui/views/menu/TagPages.h"
 #include "ui/views/menu/TrackPages.h"
 #include "ui/views/playlist/PlayListBar.h"
 #include "ui/views/playlist/PlayListPanel.h"
@@ -586,6 +589,8 @@ void TVantorForm::CreateViews()
     m_views.Messages = Messages.get();
     m_views.Host = m_host.get();
     m_views.Settings = &Settings;
+    m_shell = std::make_unique<TGioShell>();
+    m_views.Shell = m_shell.get();
     // In paint order: later views are painted over earlier ones and hit first.
     m_controlBar = m_host->AddControl("ControlBar", TSmartCtrl::Create<TControlBar>(m_views));
     m_playListBar = m_host->AddControl("PlayListBar", TSmartCtrl::Create<TPlayListBar>(m_views));
@@ -606,6 +611,19 @@ void TVantorForm::CreateViews()
     queuePage->ShowSave = [menu = m_menuPanel] { menu->ShowHolder("QueueFilesSaveHolder", true); };
     m_menuPanel->AddHolder("mhSelectedHolder", TSmartCtrl::Create<TSelectedHolder>(m_views), TSmartTabBar::tbSelected);
     m_menuPanel->AddHolder("SearchHolder", TSmartCtrl::Create<TSearchHolder>(m_views), TSmartTabBar::tbSearch);
+    auto* const lyricsPage = static_cast<TLyricsHolder*>(
+        m_menuPanel->AddHolder("LyricsHolder", TSmartCtrl::Create<TLyricsHolder>(m_views), TSmartTabBar::tbLyrics));
+    auto* const tagsPage = static_cast<TTagsHolder*>(
+        m_menuPanel->AddHolder("TagsHolder", TSmartCtrl::Create<TTagsHolder>(m_views), TSmartTabBar::tbTags));
+    auto* const picker = static_cast<TTagsSelectHolder*>(m_menuPanel->AddHolder("TagsSelectHolder",
+        TSmartCtrl::Create<TTagsSelectHolder>(
+            m_views, *tagsPage, [menu = m_menuPanel, tagsPage] { menu->ShowHolder(tagsPage, false); })));
+    tagsPage->ShowSelectHolder = [menu = m_menuPanel, picker] {
+        picker->Fill();
+        menu->ShowHolder(picker, false);
+    };
+    m_panel->ShowTags = [tagsPage](TTrackData& track) { tagsPage->ReadTags(track); };
+    m_panel->ShowLyrics = [lyricsPage](TTrackData& track) { lyricsPage->ReadLyrics(track, true); };
     m_views.Tip = m_host->AddControl("mpTip", TSmartCtrl::Create<TSmartTip>(&m_views));
     m_panel->MessageBox = Messages.get();
     m_panel->Changed = [this] {
@@ -682,6 +700,8 @@ void TVantorForm::DisconnectViews()
     if (m_panel) {
         m_panel->Changed = nullptr;
         m_panel->MessageBox = nullptr;
+        m_panel->ShowTags = nullptr;
+        m_panel->ShowLyrics = nullptr;
     }
     // The side menu's pages follow the lists, the queue and the selection, and let go of them
     // when they go: so they go first, while all of those still exist.

@@ -41,6 +41,7 @@ class TVPlayList;
 class TSingleInst;
 class TSdlWindow;
 class TSmartVCL;
+class IShell;
 class TTimer;
 class TTrackDetails;
 
@@ -172,6 +173,8 @@ private:
     // Reopens the default audio device when the one in use goes away.
     std::unique_ptr<TTimer> m_deviceTimer;
     std::unique_ptr<TLocaleManager> m_locale;
+    // The desktop's trash, clipboard, file manager and content types, for the views.
+    std::unique_ptr<IShell> m_shell;
     std::unique_ptr<TSmartVCL> m_host;
     std::unique_ptr<TSdlWindow> m_window;
     TPlayListPanel* m_panel = nullptr; // owned by the host

@@ -285,12 +285,17 @@ int TSmartEdit::GetLetter(int X) const
 
 void TSmartEdit::UpdateCurret()
 {
-    int first = std::clamp(seStartIDX - 1, 0, Length());
-    if (seLetterIDX < first)
-        first = seLetterIDX;
     int const room = Width() - 2 * seTextOffset;
-    while (first < seLetterIDX && TextWidth(first, seLetterIDX - first) > room)
-        ++first;
+    int first = std::min(std::clamp(seStartIDX - 1, 0, Length()), seLetterIDX);
+    if (room <= 0) {
+        first = 0; // not laid out yet
+    } else {
+        // Text comes back into view where there is room for it, and the caret stays in view.
+        while (first > 0 && TextWidth(first - 1, seLetterIDX - first + 1) <= room)
+            --first;
+        while (first < seLetterIDX && TextWidth(first, seLetterIDX - first) > room)
+            ++first;
+    }
     seStartIDX = first + 1;
     auto x = [&](int index) { return seTextOffset + (index > first ? TextWidth(first, index - first) : 0); };
     if (HasSelection())

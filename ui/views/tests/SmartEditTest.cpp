@@ -196,6 +196,16 @@ TEST(SmartEdit, LongTextScrollsToKeepTheCaretInView)
     Steps(*edit, "<Home>");
     EXPECT_EQ(edit->seStartIDX, 1);
     EXPECT_EQ(edit->seCurretRect.Left, 15 - 1);
+    // Text deleted brings the start back into view.
+    Steps(*edit, "<End><C-BS>abc");
+    EXPECT_EQ(edit->seStartIDX, 1);
+
+    // A field filled before it has a width shows its text from the start once it has one.
+    auto early = TSmartCtrl::Create<TEdit>(nullptr);
+    early->SetText("Artist 1");
+    early->SetWidth(400);
+    Steps(*early, "x");
+    EXPECT_EQ(early->seStartIDX, 1);
 }
 
 }
