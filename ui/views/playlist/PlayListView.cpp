@@ -204,10 +204,13 @@ TSmartCtrl* TPlayListView::On_MouseWheel(const TInputData& InputData, bool& Chil
 TSmartCtrl* TPlayListView::On_MouseDown(const TInputData& InputData, bool& ChildNotify)
 {
     EnsureArranged();
-    ChildNotify = false;
+    // A press on a row goes no further (what it does may rebuild the rows); elsewhere the
+    // scroll bar takes its own.
     TRect rect;
-    if (TItemData* const row = m_layout.RowAt(InputData.idXPos, InputData.idYPos, &rect))
+    if (TItemData* const row = m_layout.RowAt(InputData.idXPos, InputData.idYPos, &rect)) {
+        ChildNotify = false;
         RowPress(*row, InputData.idXPos - rect.Left, rect.Width(), InputData);
+    }
     return this;
 }
 

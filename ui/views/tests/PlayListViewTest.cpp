@@ -120,14 +120,16 @@ TEST_F(PlayListView, ScrollingStaysInItsRange)
     View->MouseWheel(wheel);
     EXPECT_EQ(View->List().plCurrentItemIdx, 18);
 
-    // The scroll bar steps by tracks: a press at its top picks the first.
+    // The scroll bar steps by tracks: a press at its top, passed on by the list, picks the
+    // first.
     ASSERT_EQ(View->plScrollBar->ssMax, 20);
     EXPECT_TRUE(View->plScrollBar->Visible());
     EXPECT_EQ(View->plScrollBar->Left(), 1000 - 65);
+    ASSERT_EQ(View->Left(), 0);
     TInputData press;
     press.idXPos = View->plScrollBar->Left() + 10;
     press.idYPos = 0;
-    View->plScrollBar->MouseDown(press);
+    View->MouseDown(press);
     EXPECT_EQ(View->List().plCurrentItemIdx, 0);
     EXPECT_EQ(View->List().plScroll, 0);
 }
