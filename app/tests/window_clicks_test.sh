@@ -249,6 +249,11 @@ click 1 "$next_x" "$bar_y"
 wait_for title "Alpha 3" "the next button on the second row"
 click 1 "$prev_x" "$bar_y"
 wait_for title "Alpha 2" "the previous button after two nexts"
+# A right click on next starts the next track at 30 % of its length.
+click 3 "$next_x" "$bar_y"
+wait_for title "Alpha 3" "a right click on the next button"
+p=$(position)
+[ "$p" -ge 35 ] && [ "$p" -le 41 ] || fail "position ${p}s after a right click on the next button, expected 36s"
 
 # A left click on a row's body plays its track.
 click 1 "$body_x" "$(row_y 1 1)"
