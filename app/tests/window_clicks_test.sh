@@ -190,14 +190,15 @@ wait_for() {
 key_of() { sed -n '/^\[#Settings\]/,/^\[/p' "$1" 2>/dev/null | sed -n "s/^$2=//p" | tr -d '\r' | head -n 1; }
 listed() { sed -n 's/^FilePath=//p' "$1" 2>/dev/null | tr -d '\r'; }
 
-# close: a click on the window's close button; the player ends with status 0.
+# close: a click on the window's close button; the player ends with status 0. Should the
+# button fail, the player is told to end all the same, so that the files are checked.
 close() {
   click 1 "$close_x" "$close_y"
   local status=0
   for _ in $(seq 1 200); do alive "$pid" || break; sleep 0.1; done
   if alive "$pid"; then
     fail "the close button did not end the player"
-    kill -9 "$pid"
+    kill -TERM "$pid"
   fi
   wait "$pid" || status=$?
   pid=
