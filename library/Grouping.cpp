@@ -405,8 +405,10 @@ void TVPlayList::SortPlaylist()
         for (TGroupData* group : plGroups)
             group->SortRows(plAscending);
     }
-    NumberRows(plGroups);
+    RenumberRows();
 }
+
+void TVPlayList::RenumberRows() { NumberRows(plGroups); }
 
 void TVPlayList::CreateAlphabet() { m_letters = BuildLetters(plGroups, plGroupMode, this); }
 

@@ -481,6 +481,9 @@ void TVPlayList::RemoveTrackData(TTrackData* TrackData)
         ++m_groupsVersion;
         if (group && group->RemoveRow(row) && group->RowCount() == 0)
             RemoveGroup(group);
+        // The rows behind it move up in the play order: next, the wheel and the scroll bar
+        // find rows by their place.
+        RenumberRows();
     }
     std::erase(plShuffleList, TrackData);
     if (m_indexed) {

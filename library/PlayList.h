@@ -211,6 +211,8 @@ private:
     mutable bool m_indexed = false;
     mutable std::unordered_map<std::string_view, TTrackData*> m_byID;
     mutable std::unordered_multimap<uint64_t, TTrackData*> m_byPath;
+    // Sets every row's idIndex to its place in group and row order.
+    void RenumberRows();
 };
 
 // The search of the side menu: the tracks of the session's current list whose "TrackName"

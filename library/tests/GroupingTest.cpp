@@ -210,6 +210,28 @@ TEST_F(Grouping, RemovingTheLastTrackOfAGroupDropsGroupAndLetter)
     EXPECT_TRUE(List->plNeeedSave);
 }
 
+TEST_F(Grouping, RemovingARowMovesTheRowsBehindItUpInThePlayOrder)
+{
+    TTrackData* const first = Add({ { "TrackName", "Alpha" }, { "Artist", "A" } });
+    TTrackData* const second = Add({ { "TrackName", "Beta" }, { "Artist", "A" } });
+    Add({ { "TrackName", "Gamma" }, { "Artist", "A" } });
+    Add({ { "TrackName", "Delta" }, { "Artist", "B" } });
+    List->GroupPlaylist(gmArtist, false);
+    for (TTrackData* removed : { second, first }) {
+        List->RemoveItem(removed->tdItemData, false);
+        int place = 0;
+        for (TGroupData* group : List->plGroups) {
+            for (TItemData* row : group->Rows()) {
+                EXPECT_EQ(row->idIndex, place) << row->idTrackData->GetTag("TrackName");
+                TItemData* found = nullptr;
+                ASSERT_TRUE(List->GetItem(place++, found));
+                EXPECT_EQ(found, row);
+            }
+        }
+        EXPECT_EQ(place, List->TrackCount());
+    }
+}
+
 TEST_F(Grouping, GroupsRowsAndTracksPointAtEachOther)
 {
     TTrackData* const first = Add({ { "TrackName", "Alpha" } });

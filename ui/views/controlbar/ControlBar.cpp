@@ -266,9 +266,9 @@ void TControlBar::On_Paint(TBitmap& Canvas)
     PaintCover(Canvas, dpMainCover, tpCoverList[0], cbHasCover, 1.0, skin::icons::Icon_CD_74, 74);
 }
 
-TSmartCtrl* TControlBar::On_MouseDown(const TInputData& InputData, bool& ChildNotify)
+// Presses elsewhere go on to the window buttons and the track board.
+TSmartCtrl* TControlBar::On_MouseDown(const TInputData& InputData, bool&)
 {
-    ChildNotify = false;
     TTrackData* const track = CurrentTrack(*m_context);
     if (InputData.idButton != mbLeft || !track || !dpMainCover.Rect().Contains(InputData.idXPos, InputData.idYPos))
         return this;
@@ -282,6 +282,16 @@ TSmartCtrl* TControlBar::On_MouseDown(const TInputData& InputData, bool& ChildNo
     return this;
 }
 
-bool TControlBar::IsDragArea(int X, int Y) { return !dpMainCover.Rect().Contains(X, Y); }
+// The window asks the bar alone: the window buttons and the main cover take clicks, the track
+// board decides for its own area, and the rest of the bar moves the window.
+bool TControlBar::IsDragArea(int X, int Y)
+{
+    if (dpMainCover.Rect().Contains(X, Y))
+        return false;
+    TSmartCtrl const* const child = ControlAtXY(TInputData { mbLeft, 0, X, Y, 0, 0 });
+    if (child == cbTrackBoard)
+        return cbTrackBoard->IsDragArea(X - child->Left(), Y - child->Top());
+    return !child;
+}
 
 }

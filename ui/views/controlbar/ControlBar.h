@@ -46,10 +46,11 @@ public:
     // Opens the side menu's lyrics page; unset, a press on the lyrics mark only repaints.
     std::function<void()> OpenLyrics;
 
+    bool IsDragArea(int X, int Y) override; // asked by its bar
+
 protected:
     void On_Paint(TBitmap& Canvas) override;
     TSmartCtrl* On_MouseDown(const TInputData& InputData, bool& ChildNotify) override;
-    bool IsDragArea(int X, int Y) override;
 
 private:
     const TViewContext* m_context; // non-owning

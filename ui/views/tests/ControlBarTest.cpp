@@ -6,6 +6,7 @@
 #include "platform/audio/tests/AudioTestSupport.h"
 #include "platform/window/WindowClient.h"
 #include "ui/framework/SmartVCL.h"
+#include "ui/framework/UIScale.h"
 #include "ui/views/ViewContext.h"
 #include "ui/views/controlbar/ControlBar.h"
 #include "ui/views/playlist/PlayListBar.h"
@@ -76,15 +77,16 @@ TEST_F(ControlBars, TheStarsRateTheCurrentTrackInItsFile)
     bar->SetHeight(TControlBar::BarHeight);
     TTrackBoard& board = *bar->cbTrackBoard;
     ASSERT_EQ(board.Left(), 650);
-    board.MouseDown(Press(board, 100, TTrackBoard::StarsTop + 10));
+    // Presses reach the board through its bar, as from the window.
+    bar->MouseDown(Press(board, 100, TTrackBoard::StarsTop + 10));
     EXPECT_EQ(List->plDataList[0]->GetTag("Rating"), "0") << "without a current track the stars do nothing";
 
     TTrackData& track = *List->plDataList[0];
     Session.CurrentTrack = &track;
     // 100 units into the stars: the third.
-    board.MouseDown(Press(board, 100, TTrackBoard::StarsTop + 10));
+    bar->MouseDown(Press(board, 100, TTrackBoard::StarsTop + 10));
     EXPECT_EQ(track.GetTag("Rating"), "3");
-    board.MouseDown(Press(board, 5 * TTrackBoard::StarSize - 1, TTrackBoard::StarsTop + 10));
+    bar->MouseDown(Press(board, 5 * TTrackBoard::StarSize - 1, TTrackBoard::StarsTop + 10));
     EXPECT_EQ(track.GetTag("Rating"), "5");
     // The file keeps the stars: read again, the track has five.
     TTrackData reread;
@@ -102,8 +104,27 @@ TEST_F(ControlBars, WindowButtonsSitTopRightAndActOnTheWindow)
     EXPECT_EQ(bar->cbMaximize->Left(), 2000 - 2 * (20 + 46));
     EXPECT_EQ(bar->cbMinimize->Left(), 2000 - 3 * (20 + 46));
     for (TWindowButton* button : { bar->cbMinimize, bar->cbMaximize, bar->cbClose })
-        button->MouseDown(Press(*button, 10, 10));
+        bar->MouseDown(Press(*button, 10, 10));
     EXPECT_EQ(Window.Calls, "min max close ");
+}
+
+TEST_F(ControlBars, TheBarMovesTheWindowButNotFromItsButtonsMarksAndMainCover)
+{
+    // The window asks the host, the host asks the top-level bar.
+    TSmartVCL host(Scale(2000), Scale(TControlBar::BarHeight));
+    TControlBar* const bar = host.AddControl("ControlBar", TSmartCtrl::Create<TControlBar>(Context));
+    bar->SetWidth(2000);
+    bar->SetHeight(TControlBar::BarHeight);
+    auto const drags = [&](int x, int y) { return host.WindowHitTest(Scale(x), Scale(y)) == TWindowHit::whDraggable; };
+    EXPECT_TRUE(drags(40, 120)) << "left of the covers";
+    EXPECT_FALSE(drags(300, 120)) << "the main cover";
+    for (TWindowButton const* button : { bar->cbMinimize, bar->cbMaximize, bar->cbClose })
+        EXPECT_FALSE(drags(button->Left() + 23, button->Top() + 23)) << button->wbAction;
+    int const board = bar->cbTrackBoard->Left();
+    EXPECT_TRUE(drags(board + 100, 40)) << "the title";
+    EXPECT_FALSE(drags(board + 100, TTrackBoard::StarsTop + 10)) << "the stars";
+    EXPECT_FALSE(drags(board + 300, TTrackBoard::StarsTop + 10)) << "the favourite mark";
+    EXPECT_TRUE(drags(board + 600, TTrackBoard::StarsTop + 10)) << "the details right of the marks";
 }
 
 TEST_F(ControlBars, GroupButtonsRegroupAndOnlyTheModeShownTurnsTheOrder)

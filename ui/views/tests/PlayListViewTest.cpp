@@ -125,6 +125,7 @@ TEST_F(PlayListView, ScrollingStaysInItsRange)
     ASSERT_EQ(View->plScrollBar->ssMax, 20);
     EXPECT_TRUE(View->plScrollBar->Visible());
     EXPECT_EQ(View->plScrollBar->Left(), 1000 - 65);
+    ASSERT_EQ(View->Left(), 0);
     TInputData press;
     press.idXPos = View->plScrollBar->Left() + 10;
     press.idYPos = 0;
