@@ -19,6 +19,24 @@ namespace {
 
 using namespace playlist_layout;
 
+// Pango and fontconfig are not built for ThreadSanitizer, which reports their own start-up
+// thread and thread-local state once text is drawn: that build checks the threads here, the
+// other builds the pixels.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define VANTOR_NO_TEXT_PAINT
+#endif
+#endif
+
+bool CanPaintText()
+{
+#ifdef VANTOR_NO_TEXT_PAINT
+    return false;
+#else
+    return true;
+#endif
+}
+
 class BadInput : public LoaderTest {
 protected:
     void SetUp() override
@@ -109,6 +127,8 @@ TDiff Diff(const TBitmap& a, const TBitmap& b, const TRect& first, const TRect& 
 // as a group whose tracks hold no picture, while a good picture still shows.
 TEST_F(BadInput, DamagedCoverPicturesLeaveTheirGroupsPlaceholder)
 {
+    if (!CanPaintText())
+        GTEST_SKIP() << "no text drawing under ThreadSanitizer";
     fs::path const covers = fs::path(VANTOR_TEST_DATA) / "covers";
     std::string png = testing::ReadBytes(covers / "png/yellow.png");
     WriteText(Root / "truncated.png", png.substr(0, png.size() / 2));
@@ -159,17 +179,19 @@ TEST_F(BadInput, AListNamingVanishedTracksShowsTheRestAndKeepsThemInItsFile)
     fs::remove(tracks[1]);
     fs::remove(tracks[3]);
 
+    // Loaded as the program loads its lists: on the loader thread.
     auto list = std::make_unique<TVPlayList>(Session);
     list->plPath = file.string();
     list->LoadSettings();
-    list->LoadFromFile(file.string());
-    list->GroupPlaylist(list->plGroupMode, false);
     TPlayListView& view = Show(std::move(list));
     TVPlayList& shown = view.List();
+    Load_Start(shown, true, false, false);
+    ASSERT_TRUE(WaitForCommits(1));
     EXPECT_EQ(Paths(shown), (std::vector<std::string> { tracks[0].string(), tracks[2].string() }));
     ASSERT_EQ(view.Layout().Groups().size(), 1u);
     EXPECT_EQ(view.Layout().Groups()[0].ShownRows, 2);
-    Host.PaintBackBuffer();
+    if (CanPaintText())
+        Host.PaintBackBuffer();
 
     auto const sectionsIn = [&] {
         std::string const text = testing::ReadBytes(file);
@@ -196,8 +218,8 @@ TEST_F(BadInput, AListNamingVanishedTracksShowsTheRestAndKeepsThemInItsFile)
     ASSERT_TRUE(shown.SaveToFile());
     EXPECT_EQ(sectionsIn(), (std::vector<bool> { false, true, true, true })) << "the user removed one";
 
-    // Read again, the list still shows the tracks that are there, and the vanished ones come
-    // back with their files.
+    // Read again (on this thread), the list shows the tracks that are there, the vanished one
+    // that came back among them.
     WriteText(tracks[1], testing::ReadBytes(tracks[2]));
     TVPlayList again(Session);
     again.LoadFromFile(file.string());
@@ -209,6 +231,8 @@ TEST_F(BadInput, AListNamingVanishedTracksShowsTheRestAndKeepsThemInItsFile)
 // nothing outside it.
 TEST_F(BadInput, LongAndForeignTitlesPaintInsideTheirBoxes)
 {
+    if (!CanPaintText())
+        GTEST_SKIP() << "no text drawing under ThreadSanitizer";
     struct TCase {
         const char* Name;
         std::string Title;
