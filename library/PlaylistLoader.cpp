@@ -8,7 +8,6 @@
 #include "library/SmartThread.h"
 
 #include <filesystem>
-#include <thread>
 #include <unordered_set>
 #include <utility>
 
@@ -97,61 +96,34 @@ void TakeJob(TSmartThread& thread, TVPlayList& list, TLoadJob& job)
     job.Ascending = list.KeptAscending(list.plGroupMode);
 }
 
-// A collected file's record, created for the list but private; null when the file vanished,
-// became a folder since it was collected, or its tags cannot be read. Any thread.
-std::unique_ptr<TTrackData> ReadFile(TVPlayList& list, const std::string& path)
-{
-    if (!RegularFile(path))
-        return nullptr;
-    auto track = std::make_unique<TTrackData>();
-    track->SetTag(tkFilePath, path);
-    track->tdPlayList = &list;
-    if (!track->ReadTags())
-        return nullptr;
-    return track;
-}
-
-// From this many files on, two threads read the tags, one half each: reading is most of a
-// drop's time, and the list shows nothing until it is done.
-constexpr size_t kFilesForTwoThreads = 64;
-
-// AddFile for every collected path; the records stay private, in the order of the paths.
+// AddFile for every collected path; the records are created for the list but stay private.
 void AddFiles(
     TSmartThread& thread, TVPlayList& list, TLoadJob& job, TLoadResult& result, const std::vector<std::string>& paths)
 {
     result.Scanned = true;
-    // The same file dropped twice, or already in the list, is added once.
-    std::vector<const std::string*> fresh;
-    fresh.reserve(paths.size());
-    for (const std::string& path : paths)
-        if (job.Known.insert(TVPlayList::PathKey(path)).second)
-            fresh.push_back(&path);
-    size_t const count = fresh.size();
-    list.plLoadingMax = static_cast<int32_t>(count);
-    std::vector<std::unique_ptr<TTrackData>> read(count);
-    auto const readRange = [&](size_t begin, size_t end, bool report) {
-        for (size_t i = begin; i < end && !thread.Aborted(); ++i) {
-            if (report) {
-                // The reporting thread stands for all: its place in its share, scaled.
-                size_t const position = (i - begin + 1) * count / (end - begin);
-                list.SetLoadingText(std::to_string(position) + " / " + std::to_string(count) + " : "
-                    + std::filesystem::path(*fresh[i]).filename().string());
-                list.plLoadingPos = static_cast<int32_t>(position);
-                RepaintBottomBar(list);
-            }
-            read[i] = ReadFile(list, *fresh[i]);
-        }
-    };
-    size_t const half = count >= kFilesForTwoThreads ? count / 2 : count;
-    {
-        std::jthread helper;
-        if (half < count)
-            helper = std::jthread([&] { readRange(half, count, false); });
-        readRange(0, half, true);
+    int32_t const count = static_cast<int32_t>(paths.size());
+    list.plLoadingMax = count;
+    for (int32_t i = 0; i < count && !thread.Aborted(); ++i) {
+        std::string const& path = paths[size_t(i)];
+        list.SetLoadingText(std::to_string(i + 1) + " / " + std::to_string(count) + " : "
+            + std::filesystem::path(path).filename().string());
+        list.plLoadingPos = i + 1;
+        RepaintBottomBar(list);
+        // The same file dropped twice, or already in the list, is added once.
+        uint64_t const key = TVPlayList::PathKey(path);
+        if (job.Known.count(key))
+            continue;
+        // The file may have vanished, or become a folder, since it was collected.
+        if (!RegularFile(path))
+            continue;
+        auto track = std::make_unique<TTrackData>();
+        track->SetTag(tkFilePath, path);
+        track->tdPlayList = &list;
+        if (!track->ReadTags())
+            continue;
+        job.Known.insert(key);
+        result.Tracks.push_back(std::move(track));
     }
-    for (auto& track : read)
-        if (track)
-            result.Tracks.push_back(std::move(track));
     RepaintBottomBar(list);
 }
 
