@@ -151,40 +151,56 @@ void TVPlayList::LoadSettings(const TPlaylistFile& file)
     }
 }
 
-void TVPlayList::LoadFromFile(const std::string& Path) { AppendTracks(ReadTracksFile(Path), true); }
+void TVPlayList::LoadFromFile(const std::string& Path)
+{
+    std::vector<TAbsentSection> absent;
+    AppendTracks(ReadTracksFile(Path, &absent), true);
+    KeepAbsentSections(std::move(absent));
+}
 
-std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracksFile(const std::string& Path)
+void TVPlayList::KeepAbsentSections(std::vector<TAbsentSection> sections)
+{
+    m_absent.insert(m_absent.end(), std::make_move_iterator(sections.begin()), std::make_move_iterator(sections.end()));
+}
+
+std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracksFile(
+    const std::string& Path, std::vector<TAbsentSection>* absent)
 {
     if (!RegularFileExists(Path))
         return {};
-    return ReadTracks(TPlaylistFile::FromPath(Path));
+    return ReadTracks(TPlaylistFile::FromPath(Path), absent);
 }
 
-std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracks(const TPlaylistFile& file)
+std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadTracks(
+    const TPlaylistFile& file, std::vector<TAbsentSection>* absent)
 {
     size_t const count = file.Sections().size();
     plLoadingMax = static_cast<int32_t>(count);
     std::vector<std::unique_ptr<TTrackData>> tracks;
     if (count < kSectionsForTwoThreads) {
-        tracks = ReadSections(file, 0, count, true);
+        tracks = ReadSections(file, 0, count, true, absent);
     } else {
         // A big file is read by two threads, one half each; most of the time goes into
         // making the records, which the two do side by side. The records keep file order.
         size_t const half = count / 2;
         std::vector<std::unique_ptr<TTrackData>> second;
+        std::vector<TAbsentSection> secondAbsent;
         {
-            std::jthread helper([&] { second = ReadSections(file, half, count, false); });
-            tracks = ReadSections(file, 0, half, true);
+            std::jthread helper(
+                [&] { second = ReadSections(file, half, count, false, absent ? &secondAbsent : nullptr); });
+            tracks = ReadSections(file, 0, half, true, absent);
         }
         tracks.reserve(tracks.size() + second.size());
         std::move(second.begin(), second.end(), std::back_inserter(tracks));
+        if (absent)
+            std::move(secondAbsent.begin(), secondAbsent.end(), std::back_inserter(*absent));
     }
     RepaintBottomBar(*m_session);
     return tracks;
 }
 
 std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadSections(
-    const TPlaylistFile& file, size_t begin, size_t end, bool report)
+    const TPlaylistFile& file, size_t begin, size_t end, bool report, std::vector<TAbsentSection>* absent)
 {
     std::vector<std::unique_ptr<TTrackData>> tracks;
     auto const& sections = file.Sections();
@@ -227,6 +243,11 @@ std::vector<std::unique_ptr<TTrackData>> TVPlayList::ReadSections(
             track->tdHasLyrics = ParseIniBool(tags.View(tkHasLyrics), false);
             track->UpdateDuration();
             tracks.push_back(std::move(track));
+        } else if (!path.empty() && absent) {
+            TAbsentSection& kept = absent->emplace_back();
+            kept.Name = section.Name;
+            for (auto const& [key, value] : values)
+                kept.Values.emplace_back(key, value);
         }
         if (report)
             RepaintBottomBar(*m_session);
@@ -259,6 +280,9 @@ bool TVPlayList::SaveToFile()
         size_t room = 4096;
         for (auto const& track : plDataList)
             room += track->tdID.size() + track->tdTagsList.HeapBytes() + 32;
+        for (TAbsentSection const& section : m_absent)
+            for (auto const& [key, value] : section.Values)
+                room += key.size() + value.size() + 2;
         writer.Reserve(room);
         for (auto const& track : plDataList) {
             if (!writer.Section(track->tdID))
@@ -269,6 +293,16 @@ bool TVPlayList::SaveToFile()
                     writer.Value(tags.KeyName(i), tags.Value(tags.Entry(i)));
             }
             writer.Value("HasLyrics", FormatIniBool(track->tdHasLyrics));
+        }
+        for (TAbsentSection const& section : m_absent) {
+            auto const path = std::find_if(section.Values.begin(), section.Values.end(),
+                [](auto const& value) { return EqualsNoCase(value.first, "FilePath"); });
+            if (path != section.Values.end() && TrackExists(path->second) >= 0)
+                continue; // the file is back in the list as a track of its own
+            if (!writer.Section(section.Name))
+                continue;
+            for (auto const& [key, value] : section.Values)
+                writer.Value(key, value);
         }
     } else {
         // The track sections stay exactly as they are; settings and linked folders are
@@ -408,6 +442,7 @@ void TVPlayList::ClearList()
     m_byPath.clear();
     m_indexed = false;
     plSelCount = 0;
+    m_absent.clear();
 }
 
 TTrackData* TVPlayList::GetTrackData(int Index) const

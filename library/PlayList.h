@@ -35,6 +35,14 @@ inline constexpr char kPlayListControlID[] = "Playlist :)";
 std::string RandomPlaylistFileName();
 std::string RandomPlaylistID();
 
+// A section of a list file whose track file was not there when the file was read: kept as it
+// was, so that a file that is away for a while (on a drive not mounted) does not drop out of
+// the list file.
+struct TAbsentSection {
+    std::string Name;
+    std::vector<std::pair<std::string, std::string>> Values; // key, value, in file order
+};
+
 class TVPlayList {
 public:
     // session: the session the list belongs to; it must outlive the list.
@@ -111,10 +119,16 @@ public:
     void LoadFromFile(const std::string& Path);
     // Any thread: the tracks of a playlist file's sections whose "FilePath" exists, in file
     // order, their tdIDs unique among themselves (sections are); updates only the progress
-    // fields of this list.
-    std::vector<std::unique_ptr<TTrackData>> ReadTracksFile(const std::string& Path);
+    // fields of this list. absent, when given, receives the sections naming a file that is
+    // not there.
+    std::vector<std::unique_ptr<TTrackData>> ReadTracksFile(
+        const std::string& Path, std::vector<TAbsentSection>* absent = nullptr);
     // Same, from a file already read.
-    std::vector<std::unique_ptr<TTrackData>> ReadTracks(const TPlaylistFile& file);
+    std::vector<std::unique_ptr<TTrackData>> ReadTracks(
+        const TPlaylistFile& file, std::vector<TAbsentSection>* absent = nullptr);
+    // Takes sections read with absent tracks over (UI thread): a rewrite of the track
+    // sections keeps them, unless the list holds a track of that file by then.
+    void KeepAbsentSections(std::vector<TAbsentSection> sections);
     // Writes the file (temporary file renamed over the old one). Track sections are rewritten
     // only when plNeeedSave is set. False when the file could not be written.
     bool SaveToFile();
@@ -201,7 +215,8 @@ private:
     // The tracks read from sections [begin, end) (any thread); report: this call shows the
     // progress.
     std::vector<std::unique_ptr<TTrackData>> ReadSections(
-        const TPlaylistFile& file, size_t begin, size_t end, bool report);
+        const TPlaylistFile& file, size_t begin, size_t end, bool report, std::vector<TAbsentSection>* absent);
+    std::vector<TAbsentSection> m_absent;
     std::vector<std::unique_ptr<TGroupData>> m_groups;
     uint64_t m_groupsVersion = 0;
     std::vector<TGroupLetter> m_letters;

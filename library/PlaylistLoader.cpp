@@ -35,10 +35,11 @@ struct TLoadJob {
 // What the load hands over.
 struct TLoadResult {
     std::vector<std::unique_ptr<TTrackData>> Tracks;
-    bool Scanned = false;   // tracks came from a scan (duplicates are checked again at the commit)
-    bool NeedSave = false;  // dropped files mark the list for rewriting
-    bool Grouped = false;   // Grouping holds the list's new arrangement
-    bool IDsUnique = false; // the tracks' IDs differ from each other
+    std::vector<TAbsentSection> Absent; // sections of the list file whose files are not there
+    bool Scanned = false;               // tracks came from a scan (duplicates are checked again at the commit)
+    bool NeedSave = false;              // dropped files mark the list for rewriting
+    bool Grouped = false;               // Grouping holds the list's new arrangement
+    bool IDsUnique = false;             // the tracks' IDs differ from each other
     TGrouping Grouping;
 };
 
@@ -142,6 +143,7 @@ void Commit(TVPlayList& list, TLoadJob& job, TLoadResult& result)
         });
     }
     list.AppendTracks(std::move(result.Tracks), result.IDsUnique);
+    list.KeepAbsentSections(std::move(result.Absent));
     if (result.NeedSave)
         list.plNeeedSave = true;
     if (regroupHere)
@@ -189,7 +191,7 @@ void LoadList(TSmartThread& thread)
 
     TLoadResult result;
     if (job.ReadFile)
-        result.Tracks = list->ReadTracksFile(job.Path);
+        result.Tracks = list->ReadTracksFile(job.Path, &result.Absent);
     // Files added from elsewhere are checked against every track the list will hold.
     bool const addsFiles = !job.Drop.empty() || job.FromList;
     if (addsFiles) {
