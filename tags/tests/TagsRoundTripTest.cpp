@@ -179,6 +179,7 @@ TEST(TagsRoundTrip, DeletingEveryFieldTakesWhatASaveWroteOut)
         { "plain.mp3", ttAPEv2, "GROUPING", "" },                           // one of several values, see below
         { "plain.mp3", ttAPEv2, "ENCODED", std::string("L\0\x03\xe8", 4) }, // not UTF-8: loads changed
         { "plain.mp3", ttID3v2, "ENCODED", std::string("L\0\x03\xe8", 4) },
+        { "plain.mp3", ttAPEv2, "TIPL", "mixer=\x04M\r\nP" }, // a list: loads as "mixer=M\r\nP="
     };
     for (const auto& c : cases) {
         const std::vector<uint8_t> original = ReadBytes(Fixture(c.Fixture));
