@@ -248,6 +248,27 @@ int PlanChunkRemoval(const TByteSource& Source, const TFormInfo& Form, TFileEdit
     return id3v2Success;
 }
 
+// The bytes from an offset on, seen as a file of their own: the container behind the tags at
+// the start of a file, as the next load will see it once they are gone.
+class TSourceFrom : public TByteSource {
+public:
+    TSourceFrom(const TByteSource& Source, uint64_t Offset)
+        : FSource(Source)
+        , FOffset(std::min(Offset, Source.Size()))
+    {
+    }
+
+    uint64_t Size() const override { return FSource.Size() - FOffset; }
+    size_t ReadAt(uint64_t Offset, void* Buffer, size_t Count) const override
+    {
+        return Offset < Size() ? FSource.ReadAt(FOffset + Offset, Buffer, Count) : 0;
+    }
+
+private:
+    const TByteSource& FSource;
+    uint64_t FOffset;
+};
+
 // Checks the DSF header, "fmt " and "data" chunks and gives the metadata offset (0: none); the
 // tag may only live behind the sound data.
 int CheckDSF(const TByteSource& Source, uint64_t& Offset)
@@ -389,12 +410,25 @@ int PlanID3v2Removal(const TByteSource& Source, TFileEdits& Edits)
     case TForm::None: break;
     }
     // Tags stacked one behind the other all go: the next one would otherwise become the
-    // file's tag and bring the deleted fields back.
+    // file's tag and bring the deleted fields back. So does the tag of a container (a WAV or
+    // AIFF form) behind them, which the next load finds once they are gone.
     uint64_t End = 0;
     while (const uint64_t E = ExistingTagSize(Source, End, Source.Size() - End))
         End += E;
-    if (End)
-        Edits.push_back({ 0, End, {} });
+    if (End == 0)
+        return id3v2Success;
+    Edits.push_back({ 0, End, {} });
+    const TSourceFrom Behind(Source, End);
+    TID3v2Location Location;
+    if (LocateID3v2InContainer(Behind, Location) == sftUnknown || !Location.TagFound)
+        return id3v2Success;
+    TFileEdits Inner;
+    if (const int R = PlanID3v2Removal(Behind, Inner); R != id3v2Success)
+        return R;
+    for (TFileEdit& Edit : Inner) {
+        Edit.Offset += End;
+        Edits.push_back(std::move(Edit));
+    }
     return id3v2Success;
 }
 
