@@ -113,8 +113,9 @@ std::vector<uint8_t> SizeBytes(TChunkSizeField Field, uint64_t Value)
 }
 
 struct TFormChunks {
-    bool Found = false; // the form's ID3 chunk
+    bool Found = false; // the form's (first) ID3 chunk
     TChunk TagChunk;
+    std::vector<TChunk> Tagged; // every ID3 chunk that holds a tag
     TChunk LastChunk;
 };
 
@@ -135,10 +136,14 @@ int WalkFormChunks(const TByteSource& Source, const TFormInfo& Form, TFormChunks
         Chunks.LastChunk = Chunk;
         if (Chunk.Size > Form.FormEnd - Chunk.DataOffset)
             return id3v2InvalidContainer;
-        if (!Chunks.Found && IsTagChunk(Chunk, Form.Form)) {
+        if (!IsTagChunk(Chunk, Form.Form))
+            continue;
+        if (!Chunks.Found) {
             Chunks.TagChunk = Chunk;
             Chunks.Found = true;
         }
+        if (HasTagHeader(Source, Chunk.DataOffset))
+            Chunks.Tagged.push_back(Chunk);
     }
     // The walk must reach the form's end (it steps over the pad byte of an odd-sized chunk):
     // a chunk written behind stray bytes would be read as part of them.
@@ -232,19 +237,24 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
     return id3v2Success;
 }
 
-// Takes the ID3 chunk (with its pad byte) out of the form; only a chunk that holds a tag.
+// Takes the ID3 chunks (with their pad bytes) out of the form; only chunks that hold a tag. All
+// of them go: once the first is out, the next would load as the file's tag.
 int PlanChunkRemoval(const TByteSource& Source, const TFormInfo& Form, TFileEdits& Edits)
 {
     TFormChunks Chunks;
     if (const int R = WalkFormChunks(Source, Form, Chunks); R != id3v2Success)
         return R;
-    if (!Chunks.Found || !HasTagHeader(Source, Chunks.TagChunk.DataOffset))
+    if (Chunks.Tagged.empty())
         return id3v2Success;
-    const TChunk& Chunk = Chunks.TagChunk;
-    const uint64_t Length = ChunkEndWithPad(Source, Form, Chunk) - Chunk.HeaderOffset;
+    TFileEdits Removals;
+    uint64_t Length = 0;
+    for (const TChunk& Chunk : Chunks.Tagged) {
+        Removals.push_back({ Chunk.HeaderOffset, ChunkEndWithPad(Source, Form, Chunk) - Chunk.HeaderOffset, {} });
+        Length += Removals.back().RemoveLength;
+    }
     if (const int R = AddFormSizeEdit(Form, -int64_t(Length), Edits); R != id3v2Success)
         return R;
-    Edits.push_back({ Chunk.HeaderOffset, Length, {} });
+    Edits.insert(Edits.end(), Removals.begin(), Removals.end());
     return id3v2Success;
 }
 

@@ -489,6 +489,15 @@ TEST(ID3v2File, NothingToWriteTakesTheTagOut)
     TBytes Stacked = TagOfSize(300, 50) + TagOfSize(200, 20) + Audio(500);
     ASSERT_EQ(E.SaveToStream(Stacked), 0);
     EXPECT_EQ(Stacked, Audio(500));
+
+    // So do all tag chunks of a form.
+    const TBytes Wav = ReadFileBytes(FixturePath("id3v2", "pcm16-stereo.wav"));
+    TBytes Doubled = Wav;
+    for (const char* Id : { "id3 ", "ID32" })
+        Doubled = Doubled + Bytes(Id) + Bytes({ 200, 0, 0, 0 }) + TagOfSize(200, 20);
+    PutLE32(Doubled.data() + 4, uint32_t(Doubled.size() - 8));
+    ASSERT_EQ(E.SaveToStream(Doubled), 0);
+    EXPECT_EQ(Doubled, Wav);
 }
 
 TEST(ID3v2File, SaveToStream)
