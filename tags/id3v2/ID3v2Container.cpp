@@ -113,9 +113,8 @@ std::vector<uint8_t> SizeBytes(TChunkSizeField Field, uint64_t Value)
 }
 
 struct TFormChunks {
-    bool Found = false; // the form's (first) ID3 chunk
+    bool Found = false; // the form's ID3 chunk
     TChunk TagChunk;
-    std::vector<TChunk> Tagged; // every ID3 chunk that holds a tag
     TChunk LastChunk;
 };
 
@@ -136,14 +135,10 @@ int WalkFormChunks(const TByteSource& Source, const TFormInfo& Form, TFormChunks
         Chunks.LastChunk = Chunk;
         if (Chunk.Size > Form.FormEnd - Chunk.DataOffset)
             return id3v2InvalidContainer;
-        if (!IsTagChunk(Chunk, Form.Form))
-            continue;
-        if (!Chunks.Found) {
+        if (!Chunks.Found && IsTagChunk(Chunk, Form.Form)) {
             Chunks.TagChunk = Chunk;
             Chunks.Found = true;
         }
-        if (HasTagHeader(Source, Chunk.DataOffset))
-            Chunks.Tagged.push_back(Chunk);
     }
     // The walk must reach the form's end (it steps over the pad byte of an odd-sized chunk):
     // a chunk written behind stray bytes would be read as part of them.
@@ -238,21 +233,30 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
 }
 
 // Takes the ID3 chunks (with their pad bytes) out of the form; only chunks that hold a tag. All
-// of them go: once the first is out, the next would load as the file's tag.
+// of them go, found as a load finds them, up to the end of the file: once the first is out,
+// the next would load as the file's tag, also from behind the form's end.
 int PlanChunkRemoval(const TByteSource& Source, const TFormInfo& Form, TFileEdits& Edits)
 {
     TFormChunks Chunks;
     if (const int R = WalkFormChunks(Source, Form, Chunks); R != id3v2Success)
         return R;
-    if (Chunks.Tagged.empty())
-        return id3v2Success;
+    TChunkWalker Walker(Source, Form.SizeField, Form.FirstChunk, Source.Size());
+    Walker.SetRF64DataSize(Form.RF64DataSize);
     TFileEdits Removals;
-    uint64_t Length = 0;
-    for (const TChunk& Chunk : Chunks.Tagged) {
-        Removals.push_back({ Chunk.HeaderOffset, ChunkEndWithPad(Source, Form, Chunk) - Chunk.HeaderOffset, {} });
-        Length += Removals.back().RemoveLength;
+    uint64_t InForm = 0;
+    TChunk Chunk;
+    while (Walker.Next(Chunk)) {
+        if (!IsTagChunk(Chunk, Form.Form) || !HasTagHeader(Source, Chunk.DataOffset))
+            continue;
+        // Up to where the walk goes on, so that the next chunk follows the one before.
+        const uint64_t End = std::min(Walker.Position(), Source.Size());
+        Removals.push_back({ Chunk.HeaderOffset, End - Chunk.HeaderOffset, {} });
+        if (Chunk.HeaderOffset < Form.FormEnd)
+            InForm += std::min(End, Form.FormEnd) - Chunk.HeaderOffset;
     }
-    if (const int R = AddFormSizeEdit(Form, -int64_t(Length), Edits); R != id3v2Success)
+    if (Removals.empty())
+        return id3v2Success;
+    if (const int R = AddFormSizeEdit(Form, -int64_t(InForm), Edits); R != id3v2Success)
         return R;
     Edits.insert(Edits.end(), Removals.begin(), Removals.end());
     return id3v2Success;

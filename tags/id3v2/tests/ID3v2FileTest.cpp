@@ -490,14 +490,16 @@ TEST(ID3v2File, NothingToWriteTakesTheTagOut)
     ASSERT_EQ(E.SaveToStream(Stacked), 0);
     EXPECT_EQ(Stacked, Audio(500));
 
-    // So do all tag chunks of a form.
+    // So do all tag chunks of a form, and one behind the form's end, which loads as well.
     const TBytes Wav = ReadFileBytes(FixturePath("id3v2", "pcm16-stereo.wav"));
-    TBytes Doubled = Wav;
-    for (const char* Id : { "id3 ", "ID32" })
-        Doubled = Doubled + Bytes(Id) + Bytes({ 200, 0, 0, 0 }) + TagOfSize(200, 20);
+    const TBytes TagChunk = Bytes({ 200, 0, 0, 0 }) + TagOfSize(200, 20);
+    TBytes Doubled = Wav + Bytes("id3 ") + TagChunk + Bytes("ID32") + TagChunk;
     PutLE32(Doubled.data() + 4, uint32_t(Doubled.size() - 8));
-    ASSERT_EQ(E.SaveToStream(Doubled), 0);
-    EXPECT_EQ(Doubled, Wav);
+    const TBytes Behind = Wav + Bytes("id3 ") + TagChunk;
+    for (TBytes Image : { Doubled, Behind }) {
+        ASSERT_EQ(E.SaveToStream(Image), 0);
+        EXPECT_EQ(Image, Wav);
+    }
 }
 
 TEST(ID3v2File, SaveToStream)
