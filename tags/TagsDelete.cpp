@@ -245,7 +245,10 @@ void TTags::DeleteNativeCounterparts(const TTag& field)
             MP4Tag->SetGenre("");
         if (!atom.empty())
             MP4Tag->DeleteItems(atom);
-        MP4Tag->DeleteFreeForm("com.apple.iTunes", field.Name);
+        // A free-form item loads as a field of its name whatever its mean.
+        for (int i = MP4Tag->ItemCount() - 1; i >= 0; --i)
+            if (MP4Tag->ItemID(i) == "----" && SameTextAscii(MP4Tag->ItemName(i), field.Name))
+                MP4Tag->DeleteItem(i);
     }
 
     if (WAVTag && !ClearBroadcastField(*WAVTag, field.Name)) {

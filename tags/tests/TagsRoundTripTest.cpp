@@ -1,5 +1,6 @@
 // Saves followed by loads, in memory: what was set loads back once, and what was
 // deleted stays out. Each case is a fault the round-trip fuzzer found.
+#include "tags/MP4TagBase.h"
 #include "tags/Tags.h"
 #include "tags/io/TextCodec.h"
 #include "tags/tests/TestFiles.h"
@@ -157,6 +158,26 @@ TEST(TagsRoundTrip, AutomaticSaveFailsWhenOneOfItsTagsFails)
     TMemoryStream id3v2Only(stream.Bytes());
     ASSERT_NE(tags.SaveToStream(id3v2Only, ttID3v2), tlSuccess);
     EXPECT_NE(tags.SaveToStream(stream, ttAutomatic), tlSuccess);
+}
+
+TEST(TagsRoundTrip, DeletingAFreeFormFieldTakesItsItemWhateverTheMean)
+{
+    // Free-form MP4 items load as fields of their name, not only those of the usual mean.
+    TMemoryStream stream(ReadBytes(Fixture("plain.m4a")));
+    {
+        TTags tags;
+        ASSERT_EQ(tags.LoadFromStream(stream), tlSuccess);
+        tags.MP4Tag->SetFreeFormText("org.example", "MOOD", "calm");
+        ASSERT_EQ(tags.SaveToStream(stream, ttMP4), tlSuccess);
+    }
+    TTags tags;
+    LoadOnly(tags, stream, ttMP4);
+    ASSERT_EQ(tags.GetTag("MOOD"), "calm");
+    tags.Delete("MOOD");
+    ASSERT_EQ(tags.SaveToStream(stream, ttMP4), tlSuccess);
+    TTags back;
+    LoadOnly(back, stream, ttMP4);
+    EXPECT_EQ(back.Exists("MOOD"), -1);
 }
 
 TEST(TagsRoundTrip, DeletingEveryFieldTakesWhatASaveWroteOut)
