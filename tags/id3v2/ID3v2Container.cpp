@@ -115,6 +115,9 @@ std::vector<uint8_t> SizeBytes(TChunkSizeField Field, uint64_t Value)
 struct TFormChunks {
     bool Found = false; // the form's ID3 chunk
     TChunk TagChunk;
+    // Where the walk goes on behind the ID3 chunk: past a pad byte of any value it stepped over,
+    // which must go with the chunk, or the chunk that follows would be read from it.
+    uint64_t TagChunkEnd = 0;
     TChunk LastChunk;
 };
 
@@ -137,6 +140,7 @@ int WalkFormChunks(const TByteSource& Source, const TFormInfo& Form, TFormChunks
             return id3v2InvalidContainer;
         if (!Chunks.Found && IsTagChunk(Chunk, Form.Form)) {
             Chunks.TagChunk = Chunk;
+            Chunks.TagChunkEnd = std::min(Walker.Position(), Form.FormEnd);
             Chunks.Found = true;
         }
     }
@@ -145,16 +149,6 @@ int WalkFormChunks(const TByteSource& Source, const TFormInfo& Form, TFormChunks
     if (Walker.Position() < Form.FormEnd)
         return id3v2InvalidContainer;
     return id3v2Success;
-}
-
-// End of a chunk including the pad byte that follows an odd-sized one.
-uint64_t ChunkEndWithPad(const TByteSource& Source, const TFormInfo& Form, const TChunk& Chunk)
-{
-    uint64_t End = Chunk.DataEnd();
-    uint8_t Pad = 1;
-    if ((Chunk.Size & 1) && End < Form.FormEnd && Source.ReadExact(End, &Pad, 1) && Pad == 0)
-        ++End;
-    return End;
 }
 
 // The form's size field grows or shrinks with the chunk edit.
@@ -218,7 +212,7 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
 
     if (Found) {
         TagEdit.Offset = TagChunk.HeaderOffset;
-        TagEdit.RemoveLength = ChunkEndWithPad(Source, Form, TagChunk) - TagChunk.HeaderOffset;
+        TagEdit.RemoveLength = Chunks.TagChunkEnd - TagChunk.HeaderOffset;
     } else {
         TagEdit.Offset = Form.FormEnd;
         // The form may end right after an odd-sized chunk whose pad byte it does not count.

@@ -355,6 +355,27 @@ TEST(ID3v2File, ChunkAppendedBehindAnUnpaddedOddChunk)
     EXPECT_EQ(R.SampleCount, 3u);
 }
 
+TEST(ID3v2File, ReplacedChunkTakesItsPadByteWhateverItsValue)
+{
+    // The walk steps over the odd tag chunk's pad byte, here not 0: left behind the new chunk,
+    // the data chunk would be read from it.
+    const TBytes Fmt =
+        Bytes("fmt ") + Bytes({ 16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0, 1, 0, 8, 0 });
+    const TBytes OddTag = TagOfSize(23, 3);
+    const TBytes Body = Bytes("WAVE") + Fmt + Bytes("id3 ") + Bytes({ 23, 0, 0, 0 }) + OddTag + Bytes("A")
+        + Bytes("data") + Bytes({ 4, 0, 0, 0, 1, 2, 3, 4 });
+    TBytes Image = Bytes("RIFF") + Bytes({ uint8_t(Body.size()), 0, 0, 0 }) + Body;
+    TID3v2Tag T;
+    T.SetUnicodeText("TIT2", "a title longer than the old tag");
+    ASSERT_EQ(T.SaveToStream(Image), 0);
+    EXPECT_EQ(GetLE32(Image.data() + 4) + 8, Image.size());
+    TMemorySource Source(Image);
+    TID3v2Tag R;
+    ASSERT_EQ(R.LoadFromStream(Source), 0);
+    EXPECT_EQ(R.GetUnicodeText("TIT2"), "a title longer than the old tag");
+    EXPECT_EQ(R.SampleCount, 4u);
+}
+
 TBytes LE64(uint64_t V)
 {
     TBytes Out(8);
