@@ -23,7 +23,6 @@ public:
     virtual void DeleteItem(int index) = 0;
     // Every item with the id.
     virtual void DeleteItems(const std::string& id) = 0;
-    virtual void DeleteFreeForm(const std::string& mean, const std::string& name) = 0;
 
     // Setters act on the first item with the id, adding one when there is none.
     virtual void SetText(const std::string& id, const std::string& text) = 0;

@@ -52,6 +52,17 @@ std::vector<std::string> APEv2LoadedValues(const std::string& value)
     return SplitAPEv2Values(probe.GetAsText());
 }
 
+// The field an APEv2 list item saved from this value loads as: entries whose name or value
+// begins with blanks or control bytes load without them, and lines split again.
+std::string APEv2LoadedList(const std::string& value)
+{
+    TAPEv2Frame probe(nullptr, "");
+    probe.SetAsList(SplitTextLines(value));
+    TNameValueList list;
+    probe.GetAsList(list);
+    return JoinTextLines(list);
+}
+
 // Clears a bext/cart field named like "BEXT Description"; false for other names.
 bool ClearBroadcastField(TWAVTagBase& wav, const std::string& name)
 {
@@ -125,18 +136,24 @@ void TTags::DeleteNativeCounterparts(const TTag& field)
     // compared without them. A multi-value item loses only the matching values, and goes once
     // no value with content is left.
     const auto blank = [](const std::string& v) { return TrimLeftText(v).empty(); };
+    const bool list = name == "TIPL" || name == "TMCL";
+    const std::string savedList = list ? TrimLeftText(APEv2LoadedList(value)) : std::string();
     const std::vector<std::string> apeParts = APEv2LoadedValues(value);
     for (int i = APEv2Tag->Count() - 1; i >= 0; --i) {
         TAPEv2Frame& frame = *APEv2Tag->Frames[size_t(i)];
         if (frame.Format != ffText)
             continue;
-        // A list item's field holds its entries as lines (see LoadAPEv2Tags).
-        std::vector<std::string> values;
-        TNameValueList list;
-        if ((name == "TIPL" || name == "TMCL") && frame.GetAsList(list))
-            values.push_back(JoinTextLines(list));
-        else
-            values = SplitAPEv2Values(frame.GetAsText());
+        // A list item's field holds its entries as lines (see LoadAPEv2Tags): it goes when the
+        // field was loaded from it, or when a save wrote it from the field.
+        if (list) {
+            TNameValueList entries;
+            frame.GetAsList(entries);
+            const std::string loaded = TrimLeftText(JoinTextLines(entries));
+            if (Matches(frame.Name, loaded, name, TrimLeftText(value)) || Matches(frame.Name, loaded, name, savedList))
+                APEv2Tag->DeleteFrame(i);
+            continue;
+        }
+        std::vector<std::string> values = SplitAPEv2Values(frame.GetAsText());
         // A value holding NULs was saved as several values, which all go.
         bool matched = false;
         for (const std::string& part : apeParts) {
@@ -228,7 +245,10 @@ void TTags::DeleteNativeCounterparts(const TTag& field)
             MP4Tag->SetGenre("");
         if (!atom.empty())
             MP4Tag->DeleteItems(atom);
-        MP4Tag->DeleteFreeForm("com.apple.iTunes", field.Name);
+        // A free-form item loads as a field of its name whatever its mean.
+        for (int i = MP4Tag->ItemCount() - 1; i >= 0; --i)
+            if (MP4Tag->ItemID(i) == "----" && SameTextAscii(MP4Tag->ItemName(i), field.Name))
+                MP4Tag->DeleteItem(i);
     }
 
     if (WAVTag && !ClearBroadcastField(*WAVTag, field.Name)) {

@@ -115,6 +115,9 @@ std::vector<uint8_t> SizeBytes(TChunkSizeField Field, uint64_t Value)
 struct TFormChunks {
     bool Found = false; // the form's ID3 chunk
     TChunk TagChunk;
+    // Where the walk goes on behind the ID3 chunk: past a pad byte of any value it stepped over,
+    // which must go with the chunk, or the chunk that follows would be read from it.
+    uint64_t TagChunkEnd = 0;
     TChunk LastChunk;
 };
 
@@ -137,6 +140,7 @@ int WalkFormChunks(const TByteSource& Source, const TFormInfo& Form, TFormChunks
             return id3v2InvalidContainer;
         if (!Chunks.Found && IsTagChunk(Chunk, Form.Form)) {
             Chunks.TagChunk = Chunk;
+            Chunks.TagChunkEnd = std::min(Walker.Position(), Form.FormEnd);
             Chunks.Found = true;
         }
     }
@@ -145,16 +149,6 @@ int WalkFormChunks(const TByteSource& Source, const TFormInfo& Form, TFormChunks
     if (Walker.Position() < Form.FormEnd)
         return id3v2InvalidContainer;
     return id3v2Success;
-}
-
-// End of a chunk including the pad byte that follows an odd-sized one.
-uint64_t ChunkEndWithPad(const TByteSource& Source, const TFormInfo& Form, const TChunk& Chunk)
-{
-    uint64_t End = Chunk.DataEnd();
-    uint8_t Pad = 1;
-    if ((Chunk.Size & 1) && End < Form.FormEnd && Source.ReadExact(End, &Pad, 1) && Pad == 0)
-        ++End;
-    return End;
 }
 
 // The form's size field grows or shrinks with the chunk edit.
@@ -218,7 +212,7 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
 
     if (Found) {
         TagEdit.Offset = TagChunk.HeaderOffset;
-        TagEdit.RemoveLength = ChunkEndWithPad(Source, Form, TagChunk) - TagChunk.HeaderOffset;
+        TagEdit.RemoveLength = Chunks.TagChunkEnd - TagChunk.HeaderOffset;
     } else {
         TagEdit.Offset = Form.FormEnd;
         // The form may end right after an odd-sized chunk whose pad byte it does not count.
@@ -232,21 +226,56 @@ int PlanChunkSave(const TByteSource& Source, const TFormInfo& Form, uint64_t N, 
     return id3v2Success;
 }
 
-// Takes the ID3 chunk (with its pad byte) out of the form; only a chunk that holds a tag.
+// Takes the ID3 chunks (with their pad bytes) out of the form; only chunks that hold a tag. All
+// of them go, found as a load finds them, up to the end of the file: once the first is out,
+// the next would load as the file's tag, also from behind the form's end.
 int PlanChunkRemoval(const TByteSource& Source, const TFormInfo& Form, TFileEdits& Edits)
 {
     TFormChunks Chunks;
     if (const int R = WalkFormChunks(Source, Form, Chunks); R != id3v2Success)
         return R;
-    if (!Chunks.Found || !HasTagHeader(Source, Chunks.TagChunk.DataOffset))
+    TChunkWalker Walker(Source, Form.SizeField, Form.FirstChunk, Source.Size());
+    Walker.SetRF64DataSize(Form.RF64DataSize);
+    TFileEdits Removals;
+    uint64_t InForm = 0;
+    TChunk Chunk;
+    while (Walker.Next(Chunk)) {
+        if (!IsTagChunk(Chunk, Form.Form) || !HasTagHeader(Source, Chunk.DataOffset))
+            continue;
+        // Up to where the walk goes on, so that the next chunk follows the one before.
+        const uint64_t End = std::min(Walker.Position(), Source.Size());
+        Removals.push_back({ Chunk.HeaderOffset, End - Chunk.HeaderOffset, {} });
+        if (Chunk.HeaderOffset < Form.FormEnd)
+            InForm += std::min(End, Form.FormEnd) - Chunk.HeaderOffset;
+    }
+    if (Removals.empty())
         return id3v2Success;
-    const TChunk& Chunk = Chunks.TagChunk;
-    const uint64_t Length = ChunkEndWithPad(Source, Form, Chunk) - Chunk.HeaderOffset;
-    if (const int R = AddFormSizeEdit(Form, -int64_t(Length), Edits); R != id3v2Success)
+    if (const int R = AddFormSizeEdit(Form, -int64_t(InForm), Edits); R != id3v2Success)
         return R;
-    Edits.push_back({ Chunk.HeaderOffset, Length, {} });
+    Edits.insert(Edits.end(), Removals.begin(), Removals.end());
     return id3v2Success;
 }
+
+// The bytes from an offset on, seen as a file of their own: the container behind the tags at
+// the start of a file, as the next load will see it once they are gone.
+class TSourceFrom : public TByteSource {
+public:
+    TSourceFrom(const TByteSource& Source, uint64_t Offset)
+        : FSource(Source)
+        , FOffset(std::min(Offset, Source.Size()))
+    {
+    }
+
+    uint64_t Size() const override { return FSource.Size() - FOffset; }
+    size_t ReadAt(uint64_t Offset, void* Buffer, size_t Count) const override
+    {
+        return Offset < Size() ? FSource.ReadAt(FOffset + Offset, Buffer, Count) : 0;
+    }
+
+private:
+    const TByteSource& FSource;
+    uint64_t FOffset;
+};
 
 // Checks the DSF header, "fmt " and "data" chunks and gives the metadata offset (0: none); the
 // tag may only live behind the sound data.
@@ -389,12 +418,25 @@ int PlanID3v2Removal(const TByteSource& Source, TFileEdits& Edits)
     case TForm::None: break;
     }
     // Tags stacked one behind the other all go: the next one would otherwise become the
-    // file's tag and bring the deleted fields back.
+    // file's tag and bring the deleted fields back. So does the tag of a container (a WAV or
+    // AIFF form) behind them, which the next load finds once they are gone.
     uint64_t End = 0;
     while (const uint64_t E = ExistingTagSize(Source, End, Source.Size() - End))
         End += E;
-    if (End)
-        Edits.push_back({ 0, End, {} });
+    if (End == 0)
+        return id3v2Success;
+    Edits.push_back({ 0, End, {} });
+    const TSourceFrom Behind(Source, End);
+    TID3v2Location Location;
+    if (LocateID3v2InContainer(Behind, Location) == sftUnknown || !Location.TagFound)
+        return id3v2Success;
+    TFileEdits Inner;
+    if (const int R = PlanID3v2Removal(Behind, Inner); R != id3v2Success)
+        return R;
+    for (TFileEdit& Edit : Inner) {
+        Edit.Offset += End;
+        Edits.push_back(std::move(Edit));
+    }
     return id3v2Success;
 }
 

@@ -41,9 +41,10 @@ using TID3v2Renderer = std::function<int(uint32_t Padding, std::vector<uint8_t>&
 int PlanID3v2Save(const TByteSource& Source, uint64_t NewTagSize, uint32_t PaddingToWrite, const TID3v2Renderer& Render,
     TFileEdits& Edits);
 
-// Plans taking the existing tag out of Source: from the start of a plain file, the ID3 chunk
-// out of its form (and the form's size down with it), or the tag off a DSF file (whose header
-// then points at no metadata). No edits when there is no tag. Returns 0, 7 or 9 as above.
+// Plans taking the existing tag out of Source: from the start of a plain file (with the tag of
+// a container behind it), the ID3 chunk out of its form (and the form's size down with it), or
+// the tag off a DSF file (whose header then points at no metadata). No edits when there is no
+// tag. Returns 0, 7 or 9 as above.
 int PlanID3v2Removal(const TByteSource& Source, TFileEdits& Edits);
 
 } // namespace vantor

@@ -80,12 +80,6 @@ bool TMP4Tag::DeleteAllAtoms(const std::string& atomName)
     return Atoms.size() != before;
 }
 
-bool TMP4Tag::DeleteAtomCommon(const std::string& atomName, const std::string& _name, const std::string& _mean)
-{
-    const TMP4Atom* atom = FindAtomCommon(atomName, _name, _mean);
-    return atom && DeleteAtom(atom->Index);
-}
-
 uint64_t TMP4Tag::CalculateSize() const
 {
     if (Atoms.empty())

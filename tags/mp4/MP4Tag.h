@@ -75,7 +75,6 @@ public:
     bool DeleteAtom(int index);
     bool DeleteAtom(const std::string& atomName);
     bool DeleteAllAtoms(const std::string& atomName);
-    bool DeleteAtomCommon(const std::string& atomName, const std::string& _name, const std::string& _mean);
     // Size of the ilst atom; 0 without items.
     uint64_t CalculateSize() const;
 
@@ -133,10 +132,6 @@ public:
     std::string ItemName(int index) const override { return Atoms[size_t(index)]->name.GetAsText(); }
     void DeleteItem(int index) override { DeleteAtom(index); }
     void DeleteItems(const std::string& id) override { DeleteAllAtoms(id); }
-    void DeleteFreeForm(const std::string& mean, const std::string& name) override
-    {
-        DeleteAtomCommon("----", name, mean);
-    }
     void SetTexts(const std::string& id, const std::vector<std::string>& values) override
     {
         SetMultipleValuesMultipleAtoms(id, values);

@@ -109,7 +109,7 @@ public:
         Items.erase(
             std::remove_if(Items.begin(), Items.end(), [&](const TFakeItem& it) { return it.ID == id; }), Items.end());
     }
-    void DeleteFreeForm(const std::string& mean, const std::string& name) override
+    void DeleteFreeForm(const std::string& mean, const std::string& name)
     {
         Items.erase(std::remove_if(Items.begin(), Items.end(),
                         [&](const TFakeItem& it) { return it.ID == "----" && it.Mean == mean && it.Name == name; }),

@@ -1,5 +1,6 @@
 // Saves followed by loads, in memory: what was set loads back once, and what was
 // deleted stays out. Each case is a fault the round-trip fuzzer found.
+#include "tags/MP4TagBase.h"
 #include "tags/Tags.h"
 #include "tags/io/TextCodec.h"
 #include "tags/tests/TestFiles.h"
@@ -159,6 +160,26 @@ TEST(TagsRoundTrip, AutomaticSaveFailsWhenOneOfItsTagsFails)
     EXPECT_NE(tags.SaveToStream(stream, ttAutomatic), tlSuccess);
 }
 
+TEST(TagsRoundTrip, DeletingAFreeFormFieldTakesItsItemWhateverTheMean)
+{
+    // Free-form MP4 items load as fields of their name, not only those of the usual mean.
+    TMemoryStream stream(ReadBytes(Fixture("plain.m4a")));
+    {
+        TTags tags;
+        ASSERT_EQ(tags.LoadFromStream(stream), tlSuccess);
+        tags.MP4Tag->SetFreeFormText("org.example", "MOOD", "calm");
+        ASSERT_EQ(tags.SaveToStream(stream, ttMP4), tlSuccess);
+    }
+    TTags tags;
+    LoadOnly(tags, stream, ttMP4);
+    ASSERT_EQ(tags.GetTag("MOOD"), "calm");
+    tags.Delete("MOOD");
+    ASSERT_EQ(tags.SaveToStream(stream, ttMP4), tlSuccess);
+    TTags back;
+    LoadOnly(back, stream, ttMP4);
+    EXPECT_EQ(back.Exists("MOOD"), -1);
+}
+
 TEST(TagsRoundTrip, DeletingEveryFieldTakesWhatASaveWroteOut)
 {
     // A first save writes the fields into the native tags; deleting the fields must delete
@@ -179,6 +200,7 @@ TEST(TagsRoundTrip, DeletingEveryFieldTakesWhatASaveWroteOut)
         { "plain.mp3", ttAPEv2, "GROUPING", "" },                           // one of several values, see below
         { "plain.mp3", ttAPEv2, "ENCODED", std::string("L\0\x03\xe8", 4) }, // not UTF-8: loads changed
         { "plain.mp3", ttID3v2, "ENCODED", std::string("L\0\x03\xe8", 4) },
+        { "plain.mp3", ttAPEv2, "TIPL", "mixer=\x04M\r\nP" }, // a list: loads as "mixer=M\r\nP="
     };
     for (const auto& c : cases) {
         const std::vector<uint8_t> original = ReadBytes(Fixture(c.Fixture));

@@ -355,6 +355,27 @@ TEST(ID3v2File, ChunkAppendedBehindAnUnpaddedOddChunk)
     EXPECT_EQ(R.SampleCount, 3u);
 }
 
+TEST(ID3v2File, ReplacedChunkTakesItsPadByteWhateverItsValue)
+{
+    // The walk steps over the odd tag chunk's pad byte, here not 0: left behind the new chunk,
+    // the data chunk would be read from it.
+    const TBytes Fmt =
+        Bytes("fmt ") + Bytes({ 16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0, 1, 0, 8, 0 });
+    const TBytes OddTag = TagOfSize(23, 3);
+    const TBytes Body = Bytes("WAVE") + Fmt + Bytes("id3 ") + Bytes({ 23, 0, 0, 0 }) + OddTag + Bytes("A")
+        + Bytes("data") + Bytes({ 4, 0, 0, 0, 1, 2, 3, 4 });
+    TBytes Image = Bytes("RIFF") + Bytes({ uint8_t(Body.size()), 0, 0, 0 }) + Body;
+    TID3v2Tag T;
+    T.SetUnicodeText("TIT2", "a title longer than the old tag");
+    ASSERT_EQ(T.SaveToStream(Image), 0);
+    EXPECT_EQ(GetLE32(Image.data() + 4) + 8, Image.size());
+    TMemorySource Source(Image);
+    TID3v2Tag R;
+    ASSERT_EQ(R.LoadFromStream(Source), 0);
+    EXPECT_EQ(R.GetUnicodeText("TIT2"), "a title longer than the old tag");
+    EXPECT_EQ(R.SampleCount, 4u);
+}
+
 TBytes LE64(uint64_t V)
 {
     TBytes Out(8);
@@ -450,7 +471,8 @@ TEST(ID3v2File, NothingToWriteTakesTheTagOut)
         TID3v2Tag T;
         T.SetUnicodeText("TIT2", "to be removed");
         ASSERT_EQ(T.SaveToFile(P), 0);
-        ASSERT_NE(ReadFileBytes(P), C.Untagged);
+        const TBytes Tagged = ReadFileBytes(P);
+        ASSERT_NE(Tagged, C.Untagged);
 
         TID3v2Tag R;
         ASSERT_EQ(R.LoadFromFile(P), 0);
@@ -463,6 +485,13 @@ TEST(ID3v2File, NothingToWriteTakesTheTagOut)
         // No tag left: nothing to write, nothing changed.
         EXPECT_EQ(R.SaveToFile(P), id3v2NoFrames);
         EXPECT_EQ(ReadFileBytes(P), C.Untagged);
+
+        // Behind a tag at the start of the file, the file's own tag goes with it: the next load
+        // would find it once the first is out.
+        TBytes Fronted = TagOfSize(300, 50) + Tagged;
+        TID3v2Tag F;
+        ASSERT_EQ(F.SaveToStream(Fronted), 0);
+        EXPECT_EQ(Fronted, C.Untagged);
     }
 
     // Frames that are all empty remove the tag the same way, also from an in-memory image.
@@ -481,6 +510,17 @@ TEST(ID3v2File, NothingToWriteTakesTheTagOut)
     TBytes Stacked = TagOfSize(300, 50) + TagOfSize(200, 20) + Audio(500);
     ASSERT_EQ(E.SaveToStream(Stacked), 0);
     EXPECT_EQ(Stacked, Audio(500));
+
+    // So do all tag chunks of a form, and one behind the form's end, which loads as well.
+    const TBytes Wav = ReadFileBytes(FixturePath("id3v2", "pcm16-stereo.wav"));
+    const TBytes TagChunk = Bytes({ 200, 0, 0, 0 }) + TagOfSize(200, 20);
+    TBytes Doubled = Wav + Bytes("id3 ") + TagChunk + Bytes("ID32") + TagChunk;
+    PutLE32(Doubled.data() + 4, uint32_t(Doubled.size() - 8));
+    const TBytes Behind = Wav + Bytes("id3 ") + TagChunk;
+    for (TBytes Image : { Doubled, Behind }) {
+        ASSERT_EQ(E.SaveToStream(Image), 0);
+        EXPECT_EQ(Image, Wav);
+    }
 }
 
 TEST(ID3v2File, SaveToStream)
