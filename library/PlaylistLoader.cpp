@@ -7,6 +7,7 @@
 #include "library/PlayerSession.h"
 #include "library/SmartThread.h"
 
+#include <chrono>
 #include <filesystem>
 #include <unordered_set>
 #include <utility>
@@ -96,14 +97,44 @@ void TakeJob(TSmartThread& thread, TVPlayList& list, TLoadJob& job)
     job.Ascending = list.KeptAscending(list.plGroupMode);
 }
 
-// AddFile for every collected path; the records are created for the list but stay private.
+// Each hand-over of a batch regroups the whole list on the UI thread: past this size the rest
+// waits for the end of the load.
+constexpr int kBatchListLimit = 20000;
+
+// UI thread: the tracks read so far join the list, which is grouped again. True while the
+// list is small enough for more hand-overs.
+bool CommitBatch(TVPlayList& list, TLoadResult& result)
+{
+    std::erase_if(
+        result.Tracks, [&](const std::unique_ptr<TTrackData>& track) { return list.TrackExists(*track) >= 0; });
+    list.AppendTracks(std::move(result.Tracks), false);
+    result.Tracks.clear();
+    list.GroupPlaylist(list.plGroupMode, false);
+    RepaintHost(list);
+    return list.TrackCount() < kBatchListLimit;
+}
+
+// AddFile for every collected path; the records are created for the list and handed over in
+// batches.
 void AddFiles(
     TSmartThread& thread, TVPlayList& list, TLoadJob& job, TLoadResult& result, const std::vector<std::string>& paths)
 {
     result.Scanned = true;
     int32_t const count = static_cast<int32_t>(paths.size());
     list.plLoadingMax = count;
+    using TClock = std::chrono::steady_clock;
+    TLoaderHooks const& hooks = list.Session().LoaderHooks;
+    auto nextBatch = TClock::now() + hooks.FirstBatch;
+    bool batches = true;
     for (int32_t i = 0; i < count && !thread.Aborted(); ++i) {
+        if (batches && !result.Tracks.empty() && TClock::now() >= nextBatch && i + 1 < count) {
+            if (!thread.Synchronize([&] {
+                    batches = CommitBatch(list, result);
+                    job.ListWasEmpty = false;
+                }))
+                return;
+            nextBatch = TClock::now() + hooks.BatchInterval;
+        }
         std::string const& path = paths[size_t(i)];
         list.SetLoadingText(std::to_string(i + 1) + " / " + std::to_string(count) + " : "
             + std::filesystem::path(path).filename().string());

@@ -14,6 +14,7 @@
 //
 // Everything here is called on the UI thread, except LoadList (the loader thread's body).
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -45,6 +46,11 @@ struct TLoaderHooks {
     std::function<void(TVPlayList&)> Arrange;
     // Repaints the host window; any thread.
     std::function<void()> Repaint;
+    // A load of files hands the tracks it has read over in batches, so their rows show while
+    // it goes on: the first once FirstBatch has passed (at once by default), the next ones
+    // every BatchInterval.
+    std::chrono::milliseconds FirstBatch { 0 };
+    std::chrono::milliseconds BatchInterval { 500 };
 };
 
 // Connects the session's lists to their threads: a list that wants its covers starts its cover

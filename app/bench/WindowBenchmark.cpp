@@ -426,7 +426,7 @@ void BM_DropFolder(benchmark::State& state)
         double firstRows = -1;
         while (Clock::now() - start < std::chrono::minutes(2)) {
             timed([&] { form.Step(); });
-            if (firstRows < 0 && list.TrackCount() > 0 && !list.plLoading)
+            if (firstRows < 0 && list.TrackCount() > 0 && !list.plGroups.empty())
                 firstRows = Ms(Clock::now() - start);
             if (list.TrackCount() >= kDropFiles && !list.plLoading)
                 break;

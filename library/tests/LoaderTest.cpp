@@ -238,5 +238,29 @@ TEST_F(LoaderTest, ActivatingLoadMakesTheListCurrentPlaysAndStartsItsCovers)
     EXPECT_EQ(Session.CurrentPlayList, list.get());
 }
 
+TEST_F(LoaderTest, RowsOfADropShowWhileItLoadsAndComeOnceInOrder)
+{
+    std::vector<std::string> files;
+    for (int i = 0; i < 30; ++i)
+        files.push_back(CopyTrack("no-cover.mp3", "many/" + std::to_string(100 + i) + ".mp3").string());
+    Session.LoaderHooks.FirstBatch = std::chrono::milliseconds(0);
+    Session.LoaderHooks.BatchInterval = std::chrono::milliseconds(0);
+    auto list = std::make_unique<TVPlayList>(Session);
+    int shownWhileLoading = 0;
+    Session.LoaderHooks.Repaint = [&] {
+        if (list->plLoading && list->TrackCount() > 0 && !list->plGroups.empty())
+            shownWhileLoading = std::max(shownWhileLoading, list->TrackCount());
+    };
+    OnDrop(*list, { (Root / "many").string(), files[3] });
+    ASSERT_TRUE(WaitForCommits(1)) << "the load did not finish";
+    Session.LoaderHooks.Repaint = nullptr;
+    EXPECT_GT(shownWhileLoading, 0) << "no rows while loading";
+    EXPECT_LT(shownWhileLoading, 30);
+    std::vector<std::string> paths = Paths(*list);
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, files) << "each file once";
+    EXPECT_FALSE(list->plLoading);
+}
+
 }
 }

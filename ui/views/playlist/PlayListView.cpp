@@ -368,7 +368,8 @@ void TPlayListView::On_Paint(TBitmap& Canvas)
     TThemeManager* const theme = m_context ? m_context->Theme : nullptr;
     TRect const area = CanvasRect();
     Canvas.FillRect(DeviceRect(area), theme ? theme->Color(skin::colors::Playlist_Back) : kFallbackBack);
-    if (m_list->plLoading || !Visible() || !theme)
+    // A load shows the rows it has handed over so far.
+    if ((m_list->plLoading && m_list->plGroups.empty()) || !Visible() || !theme)
         return;
     int const height = Height();
     for (TGroupPlace const& place : m_layout.Groups()) {
