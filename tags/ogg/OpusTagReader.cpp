@@ -8,6 +8,7 @@
 #include "tags/io/TextCodec.h"
 #include "tags/ogg/OggPacketReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -51,16 +52,20 @@ uint64_t OpusStartGranule(TStream& stream, uint64_t pageStart, uint32_t serial)
     if (!stream.Seek(pageStart) || !ReadOggHeader(stream, header) || header.Serial != serial
         || header.AbsolutePosition == UINT64_MAX || (header.TypeFlag & OggContinued))
         return 0;
-    const std::vector<uint8_t> payload =
-        stream.ReadAt(pageStart + OggHeaderSize + header.Segments, header.PayloadSize());
-    if (payload.size() != header.PayloadSize())
+    // Only the first two bytes of each packet tell its samples: the page's payload is not read.
+    const uint64_t payloadStart = pageStart + OggHeaderSize + header.Segments;
+    if (payloadStart > stream.Size() || stream.Size() - payloadStart < header.PayloadSize())
         return 0;
     uint64_t samples = 0;
     size_t packetStart = 0, at = 0;
     for (uint8_t i = 0; i < header.Segments; ++i) {
         at += header.LacingValues[i];
         if (header.LacingValues[i] < 255) {
-            samples += OpusPacketSamples(payload.data() + packetStart, at - packetStart);
+            uint8_t toc[2] = {};
+            const size_t length = std::min<size_t>(at - packetStart, sizeof toc);
+            if (!stream.Seek(payloadStart + packetStart) || stream.Read(toc, length) != length)
+                return 0;
+            samples += OpusPacketSamples(toc, at - packetStart);
             packetStart = at;
         }
     }

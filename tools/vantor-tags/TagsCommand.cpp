@@ -6,6 +6,7 @@
 #include "tags/io/TextCodec.h"
 #include "tools/vantor-tags/JsonWriter.h"
 
+#include <charconv>
 #include <filesystem>
 #include <ostream>
 #include <unistd.h>
@@ -147,31 +148,76 @@ std::string ProblemText(const std::string& file, int result, bool saving)
     return "the file is damaged";
 }
 
-void PrintJson(std::ostream& out, const std::string& file, int result, TTags& tags, bool first)
+template <typename T>
+void AppendNumber(std::string& out, T value)
+{
+    char text[24];
+    out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+// Appends the file's record to out; the caller writes it out in large pieces.
+void AppendJson(std::string& out, const std::string& file, int result, TTags& tags, bool first)
 {
     // A loaded file was looked at already; one that failed to load is looked at again.
     const TAudioFormat format = result == tlSuccess ? tags.AudioFormat : DetectAudioFormat(file);
-    out << (first ? "" : ",\n") << "{\"file\":" << JsonString(file) << ",\"result\":" << result;
-    if (result != tlSuccess)
-        out << ",\"error\":" << JsonString(ProblemText(file, result, false));
-    out << ",\"loaded\":" << (tags.Loaded ? "true" : "false") << ",\"format\":" << int(format) << ",\"tags\":[";
+    out += first ? "{\"file\":" : ",\n{\"file\":";
+    AppendJsonString(out, file);
+    out += ",\"result\":";
+    AppendNumber(out, result);
+    if (result != tlSuccess) {
+        out += ",\"error\":";
+        AppendJsonString(out, ProblemText(file, result, false));
+    }
+    out += tags.Loaded ? ",\"loaded\":true,\"format\":" : ",\"loaded\":false,\"format\":";
+    AppendNumber(out, int(format));
+    out += ",\"tags\":[";
     for (size_t i = 0; i < tags.Tags.size(); ++i) {
         const TTag& t = *tags.Tags[i];
-        out << (i ? "," : "") << "{\"name\":" << JsonString(t.Name) << ",\"value\":" << JsonString(t.Value)
-            << ",\"language\":" << JsonString(t.Language) << ",\"description\":" << JsonString(t.Description) << "}";
+        out += i ? ",{\"name\":" : "{\"name\":";
+        AppendJsonString(out, t.Name);
+        out += ",\"value\":";
+        AppendJsonString(out, t.Value);
+        out += ",\"language\":";
+        AppendJsonString(out, t.Language);
+        out += ",\"description\":";
+        AppendJsonString(out, t.Description);
+        out += '}';
     }
-    out << "],\"pictures\":[";
+    out += "],\"pictures\":[";
     for (size_t i = 0; i < tags.CoverArts.size(); ++i) {
         const TCoverArt& p = *tags.CoverArts[i];
-        out << (i ? "," : "") << "{\"name\":" << JsonString(p.Name) << ",\"mime\":" << JsonString(p.MIMEType)
-            << ",\"type\":" << p.CoverType << ",\"description\":" << JsonString(p.Description)
-            << ",\"format\":" << int(p.PictureFormat) << ",\"size\":" << p.Size() << ",\"width\":" << p.Width
-            << ",\"height\":" << p.Height << "}";
+        out += i ? ",{\"name\":" : "{\"name\":";
+        AppendJsonString(out, p.Name);
+        out += ",\"mime\":";
+        AppendJsonString(out, p.MIMEType);
+        out += ",\"type\":";
+        AppendNumber(out, p.CoverType);
+        out += ",\"description\":";
+        AppendJsonString(out, p.Description);
+        out += ",\"format\":";
+        AppendNumber(out, int(p.PictureFormat));
+        out += ",\"size\":";
+        AppendNumber(out, p.Size());
+        out += ",\"width\":";
+        AppendNumber(out, p.Width);
+        out += ",\"height\":";
+        AppendNumber(out, p.Height);
+        out += '}';
     }
     const TSourceAudioAttributes& a = *tags.SourceAudioAttributes;
-    out << "],\"audio\":{\"channels\":" << a.Channels() << ",\"sampleRate\":" << a.SamplesPerSec()
-        << ",\"bitsPerSample\":" << a.BitsPerSample() << ",\"playTime\":" << JsonNumber(a.PlayTime())
-        << ",\"sampleCount\":" << a.SampleCount() << ",\"bitRate\":" << a.BitRate() << "}}";
+    out += "],\"audio\":{\"channels\":";
+    AppendNumber(out, a.Channels());
+    out += ",\"sampleRate\":";
+    AppendNumber(out, a.SamplesPerSec());
+    out += ",\"bitsPerSample\":";
+    AppendNumber(out, a.BitsPerSample());
+    out += ",\"playTime\":";
+    out += JsonNumber(a.PlayTime());
+    out += ",\"sampleCount\":";
+    AppendNumber(out, a.SampleCount());
+    out += ",\"bitRate\":";
+    AppendNumber(out, a.BitRate());
+    out += "}}";
 }
 
 void PrintText(std::ostream& out, const std::string& file, TTags& tags)
@@ -252,27 +298,37 @@ int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out,
         }
         return exit;
     }
-    if (options.Json)
-        out << "[";
+    // The JSON text is gathered and written in pieces of this size: one write per file costs
+    // more than making the record.
+    constexpr size_t JsonPiece = 1 << 16;
+    std::string json = options.Json ? "[" : "";
+    // Every load starts by clearing the model, so one serves every file.
+    TTags tags;
+    tags.ParseOggPlayTime = true;
+    tags.DeferPictureData = true;
+    tags.ParseWavPackAudioAttributes = true;
+    tags.ParseMusePackAudioAttributes = true;
     for (size_t i = 0; i < options.Files.size(); ++i) {
         const std::string& file = options.Files[i];
-        TTags tags;
-        tags.ParseOggPlayTime = true;
-        tags.DeferPictureData = true;
-        tags.ParseWavPackAudioAttributes = true;
-        tags.ParseMusePackAudioAttributes = true;
         const int result = tags.LoadFromFile(file);
         if (result != tlSuccess) {
             err << "vantor-tags: " << SanitizeUtf8(file) << ": " << ProblemText(file, result, false) << "\n";
             exit = tagsExitFailure;
         }
-        if (options.Json)
-            PrintJson(out, file, result, tags, i == 0);
-        else if (result == tlSuccess)
+        if (options.Json) {
+            AppendJson(json, file, result, tags, i == 0);
+            if (json.size() >= JsonPiece) {
+                out.write(json.data(), std::streamsize(json.size()));
+                json.clear();
+            }
+        } else if (result == tlSuccess) {
             PrintText(out, file, tags);
+        }
     }
-    if (options.Json)
-        out << "]\n";
+    if (options.Json) {
+        json += "]\n";
+        out.write(json.data(), std::streamsize(json.size()));
+    }
     return exit;
 }
 
