@@ -1,5 +1,6 @@
 #include "tools/vantor-tags/TagsCommand.h"
 
+#include "base/SafeFileWriter.h"
 #include "tags/FormatDetection.h"
 #include "tags/Tags.h"
 #include "tags/io/FileStream.h"
@@ -17,7 +18,8 @@ namespace {
 
 const char* const Usage =
     "usage: vantor-tags [--json] FILE...\n"
-    "       vantor-tags [--set NAME=VALUE]... [--remove NAME]... [--picture IMAGEFILE]... FILE...\n";
+    "       vantor-tags [--set NAME=VALUE]... [--remove NAME]... [--picture IMAGEFILE]... FILE...\n"
+    "       vantor-tags --picture-out IMAGEFILE FILE\n";
 
 const char* const Help = "Shows or changes the tags of audio files.\n"
                          "\n"
@@ -25,6 +27,8 @@ const char* const Help = "Shows or changes the tags of audio files.\n"
                          "  --set NAME=VALUE     sets a field (a new line in VALUE starts a new line)\n"
                          "  --remove NAME        removes a field\n"
                          "  --picture IMAGEFILE  adds a picture as the front cover\n"
+                         "  --picture-out IMAGEFILE\n"
+                         "                       writes the bytes of the file's first picture to IMAGEFILE\n"
                          "  --                   every argument after it is a file\n"
                          "  -h, --help           shows this help\n"
                          "  --version            shows the version\n"
@@ -41,6 +45,7 @@ struct TOptions {
     bool Help = false;
     bool Version = false;
     bool Json = false;
+    std::string PictureOut;
     std::vector<TEdit> Edits;
     std::vector<std::string> Files;
 };
@@ -109,6 +114,13 @@ bool ParseArguments(const std::vector<std::string>& args, TOptions& options, std
                 return false;
             }
             options.Edits.push_back({ TEdit::Picture, "", v });
+        } else if (a == "--picture-out") {
+            if (!value(options.PictureOut))
+                return false;
+            if (options.PictureOut.empty()) {
+                error = "--picture-out needs an IMAGEFILE";
+                return false;
+            }
         } else {
             error = "unknown option " + a;
             return false;
@@ -120,6 +132,10 @@ bool ParseArguments(const std::vector<std::string>& args, TOptions& options, std
     }
     if (options.Json && !options.Edits.empty()) {
         error = "--json does not combine with changes";
+        return false;
+    }
+    if (!options.PictureOut.empty() && (options.Json || !options.Edits.empty() || options.Files.size() != 1)) {
+        error = "--picture-out takes one FILE and nothing else";
         return false;
     }
     return true;
@@ -267,6 +283,25 @@ int EditFile(const std::string& file, const std::vector<TEdit>& edits, std::stri
     return empty && (saved == tlEmptyTag || saved == tlEmptyFrames) ? tlSuccess : saved;
 }
 
+// Writes the first picture of the file to imageFile; the problem in words, or empty.
+std::string ExportPicture(const std::string& file, const std::string& imageFile)
+{
+    TTags tags;
+    tags.DeferPictureData = true; // only the picture written out is read whole
+    const int result = tags.LoadFromFile(file);
+    if (result != tlSuccess)
+        return ProblemText(file, result, false);
+    if (tags.CoverArts.empty())
+        return "holds no picture";
+    TCoverArt& picture = *tags.CoverArts.front();
+    if (!picture.LoadData())
+        return "the picture could not be read";
+    const std::vector<uint8_t>& bytes = picture.Stream.Bytes();
+    if (!ReplaceFileContents(imageFile, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
+        return "the picture could not be written to " + SanitizeUtf8(imageFile);
+    return "";
+}
+
 } // namespace
 
 int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
@@ -286,6 +321,13 @@ int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out,
         return tagsExitSuccess;
     }
     int exit = tagsExitSuccess;
+    if (!options.PictureOut.empty()) {
+        const std::string problem = ExportPicture(options.Files[0], options.PictureOut);
+        if (problem.empty())
+            return tagsExitSuccess;
+        err << "vantor-tags: " << SanitizeUtf8(options.Files[0]) << ": " << problem << "\n";
+        return tagsExitFailure;
+    }
     if (!options.Edits.empty()) {
         for (const std::string& file : options.Files) {
             std::string step;
