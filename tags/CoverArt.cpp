@@ -3,6 +3,7 @@
 #include "tags/Tags.h"
 #include "tags/io/FileStream.h"
 #include "tags/io/TextCodec.h"
+#include "tags/ogg/OpusTag.h"
 
 namespace vantor {
 
@@ -11,7 +12,7 @@ void TCoverArt::Clear()
     Name.clear();
     Stream.Clear();
     DeferredFile.clear();
-    DeferredOffset = DeferredSize = 0;
+    DeferredOffset = DeferredSize = DeferredTextSize = 0;
     Description.clear();
     MIMEType.clear();
     CoverType = 0;
@@ -28,6 +29,7 @@ bool TCoverArt::Assign(const TCoverArt* source)
         DeferredFile = source->DeferredFile;
         DeferredOffset = source->DeferredOffset;
         DeferredSize = source->DeferredSize;
+        DeferredTextSize = source->DeferredTextSize;
         Description = source->Description;
         CoverType = source->CoverType;
         MIMEType = source->MIMEType;
@@ -45,15 +47,27 @@ bool TCoverArt::LoadData()
     if (!Deferred())
         return true;
     TFileStream file;
-    if (!file.Open(DeferredFile) || DeferredOffset > file.Size() || file.Size() - DeferredOffset < DeferredSize)
+    if (!file.Open(DeferredFile))
         return false;
-    std::vector<uint8_t> bytes(static_cast<size_t>(DeferredSize));
-    if (!file.Seek(DeferredOffset) || !file.ReadExact(bytes.data(), bytes.size()))
-        return false;
+    std::vector<uint8_t> bytes;
+    if (DeferredTextSize != 0) {
+        // The same picture still: the block there must give as many bytes of the same type.
+        TNativePicture picture;
+        if (!ReadOggCommentPicture(file, DeferredOffset, DeferredTextSize, picture)
+            || picture.Data.size() != DeferredSize || picture.CoverType != CoverType)
+            return false;
+        bytes = std::move(picture.Data);
+    } else {
+        if (DeferredOffset > file.Size() || file.Size() - DeferredOffset < DeferredSize)
+            return false;
+        bytes.resize(static_cast<size_t>(DeferredSize));
+        if (!file.Seek(DeferredOffset) || !file.ReadExact(bytes.data(), bytes.size()))
+            return false;
+    }
     Stream.Bytes() = std::move(bytes);
     Stream.Seek(0);
     DeferredFile.clear();
-    DeferredOffset = DeferredSize = 0;
+    DeferredOffset = DeferredSize = DeferredTextSize = 0;
     return true;
 }
 

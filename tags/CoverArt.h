@@ -24,6 +24,9 @@ public:
     std::string DeferredFile;
     uint64_t DeferredOffset = 0;
     uint64_t DeferredSize = 0;
+    // Set for a picture of an Ogg comment: its base64 text is DeferredTextSize bytes at
+    // DeferredOffset of the comment packet, which LoadData reads and decodes.
+    uint64_t DeferredTextSize = 0;
     std::string Description;
     uint32_t CoverType = 0; // ID3v2/FLAC picture type; 3 = front cover
     std::string MIMEType;

@@ -2,18 +2,22 @@
 
 #include "tags/io/TextCodec.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string_view>
 #include <utility>
 
 namespace vantor {
 
 namespace {
 
+// Views, not C strings: a lookup compares the lengths before any byte.
 struct TPair {
-    const char* Native;
-    const char* Name;
+    std::string_view Native;
+    std::string_view Name;
 };
 
-const TPair ID3v2Map[] = {
+constexpr TPair ID3v2Map[] = {
     { "TPE1", "ARTIST" },
     { "TIT2", "TITLE" },
     { "TPE2", "ALBUMARTIST" },
@@ -246,7 +250,7 @@ std::string NativeToName(const TPair (&map)[N], const std::string& native, bool 
 {
     for (const TPair& pair : map)
         if (caseInsensitive ? SameTextAscii(native, pair.Native) : native == pair.Native)
-            return pair.Name;
+            return std::string(pair.Name);
     return "";
 }
 
@@ -256,13 +260,25 @@ std::string NameToNative(const TPair (&map)[N], const std::string& upperName)
 {
     for (const TPair& pair : map)
         if (upperName == pair.Name)
-            return pair.Native;
+            return std::string(pair.Native);
     return "";
 }
 
 } // namespace
 
-std::string ID3v2FrameIDToName(const std::string& frameID) { return NativeToName(ID3v2Map, frameID); }
+// Every id of the table has four characters, compared as one word: a tag's frames are looked
+// up twice each on every load.
+static_assert(std::ranges::all_of(ID3v2Map, [](const TPair& pair) { return pair.Native.size() == 4; }));
+
+std::string ID3v2FrameIDToName(const std::string& frameID)
+{
+    if (frameID.size() != 4)
+        return "";
+    for (const TPair& pair : ID3v2Map)
+        if (std::memcmp(pair.Native.data(), frameID.data(), 4) == 0)
+            return std::string(pair.Name);
+    return "";
+}
 
 std::string NameToID3v2FrameID(const std::string& name)
 {

@@ -26,6 +26,9 @@ struct TNativePicture {
     // bytes at DeferredOffset of the loaded file.
     uint64_t DeferredOffset = 0;
     uint64_t DeferredSize = 0;
+    // Set for a picture of an Ogg comment, whose packet runs across pages: the picture is then
+    // in the base64 text of DeferredTextSize bytes at DeferredOffset of the comment packet.
+    uint64_t DeferredTextSize = 0;
 };
 
 // Bytes kept of a picture whose loading is deferred: enough for the headers in front of it

@@ -96,6 +96,7 @@ bool TTags::IsLoaded(TTagType type) const
 std::vector<TAudioPropertySet> TTags::PropertiesByRisingPriority() const
 {
     std::vector<TAudioPropertySet> sources;
+    sources.reserve(TagLoadPriority.size());
     for (int i = int(TagLoadPriority.size()) - 1; i >= 0; --i) {
         switch (TagLoadPriority[size_t(i)]) {
         // The ID3v2 reader knows the audio of MPEG, WAV and AIFF files also when they carry no tag.

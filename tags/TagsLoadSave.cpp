@@ -104,6 +104,7 @@ int TTags::LoadFromFile(const std::string& fileName)
     // reading the few bytes most of them look at.
     Guarded([&] {
         file.Seek(0);
+        APEv2Tag->DeferPictureData = DeferPictureData;
         if (APEv2Tag->LoadFromStream(file) == 0 || APEv2Tag->Loaded)
             APEv2Tag->FileName = fileName;
     });
@@ -134,6 +135,7 @@ int TTags::LoadFromFile(const std::string& fileName)
     Guarded([&] {
         if (OggVorbisAndOpusTag && file.Seek(0)) {
             OggVorbisAndOpusTag->ParsePlayTime = ParseOggPlayTime;
+            OggVorbisAndOpusTag->DeferPictureData = DeferPictureData;
             OggVorbisAndOpusTag->LoadFromStream(file);
         }
     });
@@ -171,7 +173,10 @@ int TTags::LoadFromStream(TStream& stream)
                 load();
         });
     };
-    fromStart([&] { APEv2Tag->LoadFromStream(stream); });
+    fromStart([&] {
+        APEv2Tag->DeferPictureData = false; // nothing to fetch the bytes from later
+        APEv2Tag->LoadFromStream(stream);
+    });
     fromStart([&] {
         if (FlacTag) {
             FlacTag->DeferPictureData = false;
@@ -194,6 +199,7 @@ int TTags::LoadFromStream(TStream& stream)
     fromStart([&] {
         if (OggVorbisAndOpusTag) {
             OggVorbisAndOpusTag->ParsePlayTime = ParseOggPlayTime;
+            OggVorbisAndOpusTag->DeferPictureData = false;
             OggVorbisAndOpusTag->LoadFromStream(stream);
         }
     });

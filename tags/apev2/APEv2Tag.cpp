@@ -1,11 +1,13 @@
 #include "tags/apev2/APEv2Tag.h"
 
+#include "tags/NativeTag.h"
 #include "tags/id3v1/ID3v1Tag.h"
 #include "tags/io/Bytes.h"
 #include "tags/io/FileEditStream.h"
 #include "tags/io/FileStream.h"
 #include "tags/io/TextCodec.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -201,6 +203,8 @@ bool TAPEv2Frame::Assign(const TAPEv2Frame& source)
     Format = source.Format;
     Stream.Bytes() = source.Stream.Bytes();
     Stream.Seek(0);
+    ValueOffset = source.ValueOffset;
+    DeferredSize = source.DeferredSize;
     return true;
 }
 
@@ -253,7 +257,7 @@ int TAPEv2Tag::LoadFromStream(TStream& stream)
                 if (items.size() != Size - FooterSize)
                     result = apeErrorReading;
                 else
-                    result = ParseItems(items, footer.ItemCount);
+                    result = ParseItems(items, footerEnd - Size, footer.ItemCount);
             }
         }
     } catch (...) {
@@ -263,7 +267,7 @@ int TAPEv2Tag::LoadFromStream(TStream& stream)
     return result;
 }
 
-int TAPEv2Tag::ParseItems(const std::vector<uint8_t>& items, uint32_t itemCount)
+int TAPEv2Tag::ParseItems(const std::vector<uint8_t>& items, uint64_t itemsOffset, uint32_t itemCount)
 {
     size_t at = 0;
     for (uint32_t n = 0; n < itemCount; ++n) {
@@ -292,6 +296,20 @@ int TAPEv2Tag::ParseItems(const std::vector<uint8_t>& items, uint32_t itemCount)
                 const auto& bytes = frame->Stream.Bytes();
                 frame->SetAsText(
                     Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+            }
+            if (DeferPictureData && frame->IsCoverArt()) {
+                // Kept: the description and the picture's first bytes, which tell its format.
+                TAPEv2PictureFormat format;
+                std::string description;
+                const uint8_t* data;
+                size_t dataSize;
+                if (GetCoverArtInfoPointer(frame->Index, format, description, data, dataSize)
+                    && dataSize > 2 * PictureLeadBytes) {
+                    const size_t lead = valueSize - dataSize + PictureLeadBytes;
+                    frame->ValueOffset = itemsOffset + at;
+                    frame->DeferredSize = valueSize - lead;
+                    frame->Stream.Bytes().resize(lead);
+                }
             }
             Loaded = true;
         }
@@ -347,6 +365,8 @@ std::vector<uint8_t> TAPEv2Tag::TagBytes() const
 int TAPEv2Tag::SaveToStream(TStream& stream)
 {
     try {
+        if (!FetchDeferredPictures())
+            return apeErrorOpeningFile;
         RemoveEmptyFrames();
         // A key ends at the first NUL: an empty key, or one with a NUL inside, would end the item
         // early and every item behind it would load wrongly.
@@ -453,8 +473,46 @@ uint64_t TAPEv2Tag::CalculateTotalFramesSize() const
 {
     uint64_t total = 0;
     for (const auto& frame : Frames)
-        total += frame->Stream.Size() + frame->Name.size() + 9;
+        total += frame->Stream.Size() + frame->DeferredSize + frame->Name.size() + 9;
     return total;
+}
+
+bool TAPEv2Tag::HasDeferredPictures() const
+{
+    return std::any_of(Frames.begin(), Frames.end(), [](const auto& frame) { return frame->DeferredSize != 0; });
+}
+
+bool TAPEv2Tag::LoadDeferredPictures(TStream& source)
+{
+    bool all = true;
+    for (const auto& frame : Frames) {
+        if (frame->DeferredSize == 0)
+            continue;
+        std::vector<uint8_t>& bytes = frame->Stream.Bytes();
+        const size_t lead = bytes.size();
+        const uint64_t at = frame->ValueOffset + lead;
+        if (at > source.Size() || source.Size() - at < frame->DeferredSize) {
+            all = false;
+            continue;
+        }
+        bytes.resize(lead + size_t(frame->DeferredSize));
+        if (!source.Seek(at) || !source.ReadExact(bytes.data() + lead, size_t(frame->DeferredSize))) {
+            bytes.resize(lead);
+            all = false;
+            continue;
+        }
+        frame->DeferredSize = 0;
+    }
+    return all;
+}
+
+// Deferred cover items come in from the loaded file before anything is written.
+bool TAPEv2Tag::FetchDeferredPictures()
+{
+    if (!HasDeferredPictures())
+        return true;
+    TFileStream file;
+    return !FileName.empty() && file.Open(FileName) && LoadDeferredPictures(file);
 }
 
 uint64_t TAPEv2Tag::CalculateTagSize() const { return CalculateTotalFramesSize() + FooterSize; }

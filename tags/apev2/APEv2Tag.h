@@ -44,6 +44,10 @@ public:
     TMemoryStream Stream; // the value bytes
     int32_t Index = 0;
     TAPEv2Tag* Parent; // not owned
+    // A cover item loaded in part: Stream holds the first bytes of its value, which starts at
+    // ValueOffset of the loaded file, and DeferredSize more bytes follow there.
+    uint64_t ValueOffset = 0;
+    uint64_t DeferredSize = 0;
 
     std::string GetAsText() const;
     std::string GetAsTextANSI() const;
@@ -64,6 +68,8 @@ public:
     uint32_t Size = 0; // the size field: items plus footer, without header
     std::vector<std::unique_ptr<TAPEv2Frame>> Frames;
     bool UpperCaseFieldNamesToWrite = true;
+    // Loading keeps only the description and first bytes of large cover items.
+    bool DeferPictureData = false;
 
     int LoadFromFile(const std::string& fileName);
     int LoadFromStream(TStream& stream);
@@ -93,9 +99,14 @@ public:
     bool SetCoverArtFrame(int index, TStream& picture, const std::string& description);
     bool GetCoverArtFromFrame(int index, TStream& picture, std::string& description, TAPEv2PictureFormat& format) const;
     bool GetCoverArtInfo(int index, TAPEv2PictureFormat& format, std::string& description) const;
-    // Data points into the frame's bytes (valid while the frame lives).
+    // Data points into the frame's bytes (valid while the frame lives); of a deferred item only
+    // the bytes at hand.
     bool GetCoverArtInfoPointer(
         int index, TAPEv2PictureFormat& format, std::string& description, const uint8_t*& data, size_t& dataSize) const;
+    bool HasDeferredPictures() const;
+    // Reads the rest of deferred cover items from source (what was loaded); false when it no
+    // longer holds them. A save fetches them from FileName itself.
+    bool LoadDeferredPictures(TStream& source);
     bool Assign(const TAPEv2Tag& source);
 
     // Header, items and footer as they are written.
@@ -103,7 +114,9 @@ public:
 
 private:
     void Renumber();
-    int ParseItems(const std::vector<uint8_t>& items, uint32_t itemCount);
+    // items were read from itemsOffset of the stream.
+    int ParseItems(const std::vector<uint8_t>& items, uint64_t itemsOffset, uint32_t itemCount);
+    bool FetchDeferredPictures();
 };
 
 // The values of a text item: a multi-value item separates them with NUL.

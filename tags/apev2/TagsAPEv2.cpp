@@ -96,7 +96,15 @@ void TTags::LoadAPEv2Tags()
             if (!tag.GetCoverArtInfoPointer(frame->Index, format, description, data, size))
                 continue;
             if (TCoverArt* picture = AddCoverArt(frame->Name)) {
-                picture->Stream.Bytes().assign(data, data + size);
+                if (frame->DeferredSize != 0) {
+                    // The picture runs from data to the end of the value in the loaded file.
+                    const uint64_t start = uint64_t(data - frame->Stream.Bytes().data());
+                    picture->DeferredFile = FileName;
+                    picture->DeferredOffset = frame->ValueOffset + start;
+                    picture->DeferredSize = size + frame->DeferredSize;
+                } else {
+                    picture->Stream.Bytes().assign(data, data + size);
+                }
                 picture->Description = description;
                 picture->PictureFormat = ToPictureFormat(format);
                 picture->MIMEType = MIMETypeOfPictureFormat(picture->PictureFormat);

@@ -120,9 +120,15 @@ bool IsValidUtf8Bytes(std::string_view bytes)
 
 std::string SanitizeUtf8(std::string_view bytes)
 {
-    std::string out;
+    // Most text is ASCII: that part is taken as it is.
+    size_t i = 0;
+    while (i < bytes.size() && uint8_t(bytes[i]) < 0x80)
+        ++i;
+    std::string out(bytes.substr(0, i));
+    if (i == bytes.size())
+        return out;
     out.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size();) {
+    while (i < bytes.size()) {
         uint32_t cp;
         AppendUtf8(out, NextCodePoint(bytes, i, cp) ? cp : 0xFFFD);
     }

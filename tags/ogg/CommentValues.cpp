@@ -1,10 +1,26 @@
 #include "tags/ogg/CommentValues.h"
 
+#include "tags/io/Base64.h"
 #include "tags/io/TextCodec.h"
 
+#include <cctype>
 #include <cstdio>
 
 namespace vantor {
+
+std::vector<uint8_t> DecodeBase64Leniently(const uint8_t* text, size_t size, bool wholeGroups)
+{
+    std::string clean;
+    clean.reserve(size);
+    for (size_t i = 0; i < size; ++i)
+        if (std::isalnum(text[i]) || text[i] == '+' || text[i] == '/')
+            clean += char(text[i]);
+    if (wholeGroups)
+        clean.resize(clean.size() / 4 * 4);
+    std::vector<uint8_t> out;
+    Base64Decode(clean, out);
+    return out;
+}
 
 std::string CommentValueText(const std::vector<uint8_t>& value)
 {

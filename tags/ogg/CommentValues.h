@@ -17,6 +17,9 @@ std::string CommentValueText(const std::vector<uint8_t>& value);
 std::vector<uint8_t> EncodeCommentList(const TNameValueList& list);
 // Back to "name=value" entries.
 TNameValueList DecodeCommentList(const std::vector<uint8_t>& value);
+// Base64 as comments hold it: characters outside the alphabet are skipped. With wholeGroups
+// only complete groups of four characters count (the lead of a longer text).
+std::vector<uint8_t> DecodeBase64Leniently(const uint8_t* text, size_t size, bool wholeGroups = false);
 // "512 Byte", "1.50 KB", "2.00 MB" ...
 std::string SizeText(uint64_t size);
 

@@ -8,7 +8,6 @@
 #include "tags/ogg/CommentValues.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace vantor {
 
@@ -16,18 +15,6 @@ namespace {
 
 const char PictureName[] = "METADATA_BLOCK_PICTURE";
 const char PaddingName[] = "PADDING";
-
-std::vector<uint8_t> DecodeBase64Leniently(const std::vector<uint8_t>& text)
-{
-    std::string clean;
-    clean.reserve(text.size());
-    for (uint8_t c : text)
-        if (std::isalnum(c) || c == '+' || c == '/')
-            clean += char(c);
-    std::vector<uint8_t> out;
-    Base64Decode(clean, out);
-    return out;
-}
 
 } // namespace
 
@@ -47,7 +34,7 @@ std::string TOpusTagFrame::GetAsText() const
 {
     switch (Format) {
     case otffText: return CommentValueText(Value);
-    case otffCoverArt: return "COVER ART BINARY " + SizeText(Value.size());
+    case otffCoverArt: return "COVER ART BINARY " + SizeText(Value.size() + DeferredTextSize);
     case otffBinary: return "BINARY " + SizeText(Value.size());
     default: return {};
     }
@@ -196,7 +183,7 @@ bool TOpusTag::ReadBinaryFrame(int frameIndex, std::vector<uint8_t>& data) const
 {
     if (frameIndex < 0 || frameIndex >= Count())
         return false;
-    data = DecodeBase64Leniently(Frames[size_t(frameIndex)]->Value);
+    data = DecodeBase64Leniently(Frames[size_t(frameIndex)]->Value.data(), Frames[size_t(frameIndex)]->Value.size());
     return true;
 }
 
@@ -228,10 +215,28 @@ bool TOpusTag::GetCoverArtFromFrame(int frameIndex, TNativePicture& picture) con
 {
     if (frameIndex < 0 || frameIndex >= Count() || !Frames[size_t(frameIndex)]->IsCoverArt())
         return false;
-    const std::vector<uint8_t> block = DecodeBase64Leniently(Frames[size_t(frameIndex)]->Value);
+    const TOpusTagFrame& frame = *Frames[size_t(frameIndex)];
     picture = TNativePicture();
-    picture.Name = Frames[size_t(frameIndex)]->Name;
-    return ParsePictureBlock(block.data(), block.size(), picture);
+    picture.Name = frame.Name;
+    if (frame.DeferredTextSize == 0) {
+        const std::vector<uint8_t> block = DecodeBase64Leniently(frame.Value.data(), frame.Value.size());
+        return ParsePictureBlock(block.data(), block.size(), picture);
+    }
+    // The fields in front of the picture come from the lead of the text; the picture must fit
+    // in what the whole text can hold.
+    const std::vector<uint8_t> lead = DecodeBase64Leniently(frame.Value.data(), frame.Value.size(), true);
+    const uint64_t textSize = frame.Value.size() + frame.DeferredTextSize;
+    size_t start = 0;
+    uint32_t length = 0;
+    if (!ParsePictureBlockHead(lead.data(), lead.size(), picture, start, length)
+        || start + uint64_t(length) > textSize / 4 * 3) {
+        picture.Data.clear();
+        return false;
+    }
+    picture.DeferredOffset = frame.TextOffset;
+    picture.DeferredTextSize = textSize;
+    picture.DeferredSize = length;
+    return true;
 }
 
 TNativePicture TOpusTag::Picture(int index) const
@@ -310,6 +315,8 @@ bool TOpusTag::Assign(const TNativeTag& source)
         TOpusTagFrame* copy = AddFrame(frame->Name);
         copy->Format = frame->Format;
         copy->Value = frame->Value;
+        copy->TextOffset = frame->TextOffset;
+        copy->DeferredTextSize = frame->DeferredTextSize;
     }
     return true;
 }

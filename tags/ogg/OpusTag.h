@@ -31,6 +31,11 @@ enum : int {
 
 class TOpusTag;
 
+// The picture of a comment left in the file (TNativePicture::DeferredTextSize): its base64
+// text is textSize bytes at textOffset of the comment packet of the Ogg stream in source.
+// False when the packet does not reach that far or the text holds no whole picture block.
+bool ReadOggCommentPicture(TStream& source, uint64_t textOffset, uint64_t textSize, TNativePicture& picture);
+
 // The bytes a comment packet starts with: "OpusTags", 0x03 "vorbis" or 0x81 "theora".
 std::string_view CommentMagic(TOggFormat format);
 
@@ -41,13 +46,17 @@ public:
     std::vector<uint8_t> Value; // UTF-8 text or base64 text, as stored
     int Index = 0;
     TOpusTag* Parent = nullptr; // not owned
+    // A picture comment loaded in part: Value holds the first bytes of its base64 text, which
+    // starts at TextOffset of the comment packet, and DeferredTextSize more bytes follow there.
+    uint64_t TextOffset = 0;
+    uint64_t DeferredTextSize = 0;
 
     std::string GetAsText() const;
     void SetAsText(const std::string& text);
     TNameValueList GetAsList() const;
     void SetAsList(const TNameValueList& list);
     bool IsCoverArt() const { return Format == otffCoverArt; }
-    uint64_t CalculateTotalFrameSize() const { return Value.size() + Name.size() + 1; }
+    uint64_t CalculateTotalFrameSize() const { return Value.size() + DeferredTextSize + Name.size() + 1; }
 };
 
 // What the last load found out about the stream.
@@ -133,12 +142,18 @@ public:
     uint64_t CalculateTotalFramesSize() const;
     uint64_t CalculateTagSize(bool includePadding) const;
 
+    bool HasDeferredPictures() const;
+    // Reads the rest of deferred picture comments from source (what was loaded); false when it
+    // no longer holds them. A save fetches them from FileName itself.
+    bool LoadDeferredPictures(TStream& source);
+
     // The comment packet as it would be written now, with padding zero bytes
     // after the Vorbis framing byte.
     std::vector<uint8_t> BuildCommentPacket(TOggFormat format, uint64_t padding) const;
 
 private:
     int Parse(TStream& stream);
+    bool FetchDeferredPictures();
     void ParseComments(const std::vector<uint8_t>& packet, size_t start);
     void ReadPlayTime(TStream& stream);
     // New header pages for the stream loaded into old; false when impossible.

@@ -3,11 +3,14 @@
 
 #include "tags/ogg/OpusTag.h"
 
+#include "tags/PictureBlock.h"
 #include "tags/io/Bytes.h"
 #include "tags/io/FileStream.h"
 #include "tags/io/TextCodec.h"
+#include "tags/ogg/CommentValues.h"
 #include "tags/ogg/OggPacketReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -51,23 +54,78 @@ uint64_t OpusStartGranule(TStream& stream, uint64_t pageStart, uint32_t serial)
     if (!stream.Seek(pageStart) || !ReadOggHeader(stream, header) || header.Serial != serial
         || header.AbsolutePosition == UINT64_MAX || (header.TypeFlag & OggContinued))
         return 0;
-    const std::vector<uint8_t> payload =
-        stream.ReadAt(pageStart + OggHeaderSize + header.Segments, header.PayloadSize());
-    if (payload.size() != header.PayloadSize())
+    // Only the first two bytes of each packet tell its samples: the page's payload is not read.
+    const uint64_t payloadStart = pageStart + OggHeaderSize + header.Segments;
+    if (payloadStart > stream.Size() || stream.Size() - payloadStart < header.PayloadSize())
         return 0;
     uint64_t samples = 0;
     size_t packetStart = 0, at = 0;
     for (uint8_t i = 0; i < header.Segments; ++i) {
         at += header.LacingValues[i];
         if (header.LacingValues[i] < 255) {
-            samples += OpusPacketSamples(payload.data() + packetStart, at - packetStart);
+            uint8_t toc[2] = {};
+            const size_t length = std::min<size_t>(at - packetStart, sizeof toc);
+            if (!stream.Seek(payloadStart + packetStart) || stream.Read(toc, length) != length)
+                return 0;
+            samples += OpusPacketSamples(toc, at - packetStart);
             packetStart = at;
         }
     }
     return header.AbsolutePosition > samples ? header.AbsolutePosition - samples : 0;
 }
 
+// The stream's comment packet, the second packet of the stream.
+bool ReadCommentPacket(TStream& stream, std::vector<uint8_t>& comment)
+{
+    TOggPacketReader reader(stream, LeadingID3v2Size(stream));
+    std::vector<uint8_t> id;
+    return reader.NextPacket(id, 1 << 16) && reader.NextPacket(comment);
+}
+
+// Base64 characters kept of a large picture comment when pictures are deferred: whole groups
+// that hold the block's fields in front of the picture and the picture's signature.
+constexpr uint64_t PictureLeadText = PictureLeadBytes / 3 * 4;
+
 } // namespace
+
+bool ReadOggCommentPicture(TStream& source, uint64_t textOffset, uint64_t textSize, TNativePicture& picture)
+{
+    std::vector<uint8_t> comment;
+    if (!ReadCommentPacket(source, comment) || textOffset > comment.size() || comment.size() - textOffset < textSize)
+        return false;
+    const std::vector<uint8_t> block = DecodeBase64Leniently(comment.data() + textOffset, size_t(textSize));
+    return ParsePictureBlock(block.data(), block.size(), picture);
+}
+
+bool TOpusTag::HasDeferredPictures() const
+{
+    return std::any_of(Frames.begin(), Frames.end(), [](const auto& frame) { return frame->DeferredTextSize != 0; });
+}
+
+bool TOpusTag::LoadDeferredPictures(TStream& source)
+{
+    if (!HasDeferredPictures())
+        return true;
+    std::vector<uint8_t> comment;
+    const bool read = ReadCommentPacket(source, comment);
+    bool all = true;
+    for (const auto& frame : Frames) {
+        if (frame->DeferredTextSize == 0)
+            continue;
+        // The text must still start with the lead that was kept.
+        const uint64_t lead = frame->Value.size();
+        const uint64_t at = frame->TextOffset;
+        if (!read || at > comment.size() || comment.size() - at < lead + frame->DeferredTextSize
+            || !std::equal(frame->Value.begin(), frame->Value.end(), comment.begin() + ptrdiff_t(at))) {
+            all = false;
+            continue;
+        }
+        frame->Value.assign(
+            comment.begin() + ptrdiff_t(at), comment.begin() + ptrdiff_t(at + lead + frame->DeferredTextSize));
+        frame->DeferredTextSize = 0;
+    }
+    return all;
+}
 
 int TOpusTag::LoadFromFile(const std::string& fileName)
 {
@@ -122,8 +180,16 @@ void TOpusTag::ParseComments(const std::vector<uint8_t>& packet, size_t at)
             continue;
         TOpusTagFrame* frame = AddFrame(
             UpperAscii(SanitizeUtf8(std::string_view(reinterpret_cast<const char*>(begin), size_t(equals - begin)))));
-        frame->Value.assign(equals + 1, begin + length);
         frame->Format = frame->Name == PictureName ? otffCoverArt : otffText;
+        const uint8_t* value = equals + 1;
+        const uint64_t valueSize = uint64_t(begin + length - value);
+        if (DeferPictureData && frame->Format == otffCoverArt && valueSize > 2 * PictureLeadText) {
+            frame->Value.assign(value, value + PictureLeadText);
+            frame->TextOffset = uint64_t(value - packet.data());
+            frame->DeferredTextSize = valueSize - PictureLeadText;
+        } else {
+            frame->Value.assign(value, begin + length);
+        }
     }
 }
 

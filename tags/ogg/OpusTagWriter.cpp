@@ -116,11 +116,20 @@ bool TOpusTag::BuildHeaderPages(const TOpusTag& old, TStream& source, std::vecto
     return true;
 }
 
+// Deferred pictures come in from the loaded file before anything is written.
+bool TOpusTag::FetchDeferredPictures()
+{
+    if (!HasDeferredPictures())
+        return true;
+    TFileStream file;
+    return !FileName.empty() && file.Open(FileName) && LoadDeferredPictures(file);
+}
+
 int TOpusTag::SaveToFile(const std::string& fileName)
 {
     try {
         TFileStream source;
-        if (!FileExists(fileName) || !source.Open(fileName))
+        if (!FileExists(fileName) || !FetchDeferredPictures() || !source.Open(fileName))
             return otrCannotOpen;
         TOpusTag old;
         if (old.LoadFromStream(source) != otrSuccess)
@@ -162,6 +171,8 @@ int TOpusTag::SaveToFile(const std::string& fileName)
 int TOpusTag::SaveToStream(TStream& stream)
 {
     try {
+        if (!FetchDeferredPictures())
+            return otrCannotOpen;
         TOpusTag old;
         if (old.LoadFromStream(stream) != otrSuccess)
             return otrNotOgg;

@@ -20,6 +20,7 @@ void TakePicture(TNativePicture&& from, TCoverArt& to, const std::string& fileNa
         to.DeferredFile = fileName;
         to.DeferredOffset = from.DeferredOffset;
         to.DeferredSize = from.DeferredSize;
+        to.DeferredTextSize = from.DeferredTextSize;
     } else {
         to.Stream.Bytes() = std::move(from.Data);
     }

@@ -4,27 +4,30 @@
 #include "tags/Tags.h"
 #include "tags/flac/FlacTag.h"
 #include "tags/id3v2/ID3v2Tag.h"
+#include "tags/ogg/OpusTag.h"
 #include "tags/tests/InteropTools.h"
 #include "tags/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
+#include <string_view>
 
 namespace vantor {
 namespace {
 
 using namespace vantor::test;
 
-std::vector<uint8_t> Noise(size_t size, uint8_t first, uint8_t second, unsigned seed)
+// Noise behind a picture signature (APEv2 knows a PNG by all four bytes of its signature).
+std::vector<uint8_t> Noise(size_t size, std::string_view signature, unsigned seed)
 {
     std::vector<uint8_t> bytes(size);
     std::mt19937 random(seed);
     for (auto& b : bytes)
         b = uint8_t(random());
-    bytes[0] = first;
-    bytes[1] = second;
+    std::copy(signature.begin(), signature.end(), bytes.begin());
     return bytes;
 }
 
@@ -39,9 +42,9 @@ struct TPicture {
 std::vector<TPicture> Pictures()
 {
     return {
-        { Noise(70000, 0xFF, 0xD8, 1), "image/jpeg", "front", 3, tpfJPEG, true },
-        { Noise(600, 0x89, 0x50, 2), "image/png", "small", 4, tpfPNG, false },
-        { Noise(5000, 0x89, 0x50, 3), "image/png", "", 0, tpfPNG, true },
+        { Noise(70000, "\xFF\xD8", 1), "image/jpeg", "front", 3, tpfJPEG, true },
+        { Noise(600, "\x89PNG", 2), "image/png", "small", 4, tpfPNG, false },
+        { Noise(5000, "\x89PNG", 3), "image/png", "", 0, tpfPNG, true },
     };
 }
 
@@ -77,87 +80,115 @@ void ExpectPicturesWhole(const std::string& file)
     }
 }
 
-// MP3 (ID3v2), FLAC and M4A: the MP4 covr item keeps no MIME type, description or picture
-// type, so those come from the bytes there.
-TEST(DeferredPictures, KnownWithoutTheirBytesAndKeptWholeBySaves)
+// MP3 (ID3v2 and APEv2), FLAC, M4A, Ogg Vorbis and Opus (base64 picture comments, whose
+// packet runs across pages). The MP4 covr item keeps no MIME type, description or picture
+// type and an APEv2 cover item no MIME type or picture type: those come from the bytes there.
+struct TFormatCase {
+    const char* Fixture;
+    TTagType Type;
+    bool KeepsDescription, KeepsType;
+};
+
+// One test per format: each decodes the audio twice.
+class DeferredPicturesOf : public ::testing::TestWithParam<TFormatCase> { };
+
+TEST_P(DeferredPicturesOf, KnownWithoutTheirBytesAndKeptWholeBySaves)
 {
     const bool checkAudio = Have("ffmpeg -version");
-    for (const char* fixture : { "plain.mp3", "plain.flac", "plain.m4a" }) {
-        SCOPED_TRACE(fixture);
-        const bool mp4 = std::string(fixture) == "plain.m4a";
-        const std::string file = ScratchCopy(fixture, ScratchDir("DeferredPictures"));
-        {
-            TTags tags;
-            ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
-            tags.SetTag("TITLE", "Before");
-            AddPictures(tags);
-            ASSERT_EQ(tags.SaveToFile(file), tlSuccess);
-        }
-        const std::string audio = checkAudio ? AudioMD5(file) : std::string();
-        EXPECT_TRUE(!checkAudio || !audio.empty());
-
+    const TFormatCase& c = GetParam();
+    // A folder per case: the cases may run at the same time.
+    const std::string file = ScratchCopy(
+        c.Fixture, ScratchDir(std::string("DeferredPictures-") + c.Fixture + (c.Type == ttAPEv2 ? "-APEv2" : "")));
+    {
         TTags tags;
-        tags.DeferPictureData = true;
         ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
-        const std::vector<TPicture> expected = Pictures();
-        ASSERT_EQ(tags.CoverArtCount(), int(expected.size()));
-        for (size_t i = 0; i < expected.size(); ++i) {
-            SCOPED_TRACE(i);
-            const TCoverArt& cover = *tags.CoverArts[i];
-            EXPECT_EQ(cover.Deferred(), expected[i].Deferred);
-            EXPECT_EQ(cover.Size(), expected[i].Bytes.size());
-            EXPECT_EQ(cover.Stream.Size(), expected[i].Deferred ? 0u : expected[i].Bytes.size());
-            EXPECT_EQ(cover.PictureFormat, expected[i].Format);
-            EXPECT_EQ(cover.MIMEType, expected[i].MIMEType);
-            if (!mp4) {
-                EXPECT_EQ(cover.Description, expected[i].Description);
-                EXPECT_EQ(cover.CoverType, expected[i].CoverType);
-            }
-        }
-        ASSERT_TRUE(tags.CoverArts[0]->LoadData());
-        EXPECT_FALSE(tags.CoverArts[0]->Deferred());
-        EXPECT_EQ(tags.CoverArts[0]->Stream.Bytes(), expected[0].Bytes);
+        tags.SetTag("TITLE", "Before");
+        AddPictures(tags);
+        ASSERT_EQ(tags.SaveToFile(file, c.Type), tlSuccess);
+    }
+    const std::string audio = checkAudio ? AudioMD5(file) : std::string();
+    EXPECT_TRUE(!checkAudio || !audio.empty());
 
-        // A comment larger than the padding moves the audio: the pictures still deferred were
-        // read before the file changed.
-        tags.SetTag("TITLE", "After");
-        tags.SetTag("COMMENT", std::string(20000, 'c'));
-        ASSERT_EQ(tags.SaveToFile(file), tlSuccess);
-        ExpectPicturesWhole(file);
-        TTags back;
-        ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
-        EXPECT_EQ(back.GetTag("TITLE"), "After");
-        if (checkAudio) {
-            EXPECT_EQ(AudioMD5(file), audio);
+    TTags tags;
+    tags.DeferPictureData = true;
+    ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+    const std::vector<TPicture> expected = Pictures();
+    ASSERT_EQ(tags.CoverArtCount(), int(expected.size()));
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        const TCoverArt& cover = *tags.CoverArts[i];
+        EXPECT_EQ(cover.Deferred(), expected[i].Deferred);
+        EXPECT_EQ(cover.Size(), expected[i].Bytes.size());
+        EXPECT_EQ(cover.Stream.Size(), expected[i].Deferred ? 0u : expected[i].Bytes.size());
+        EXPECT_EQ(cover.PictureFormat, expected[i].Format);
+        EXPECT_EQ(cover.MIMEType, expected[i].MIMEType);
+        if (c.KeepsDescription) {
+            EXPECT_EQ(cover.Description, expected[i].Description);
+        }
+        if (c.KeepsType) {
+            EXPECT_EQ(cover.CoverType, expected[i].CoverType);
         }
     }
+    ASSERT_TRUE(tags.CoverArts[0]->LoadData());
+    EXPECT_FALSE(tags.CoverArts[0]->Deferred());
+    EXPECT_EQ(tags.CoverArts[0]->Stream.Bytes(), expected[0].Bytes);
+
+    // A comment larger than the padding moves the audio: the pictures still deferred were
+    // read before the file changed.
+    tags.SetTag("TITLE", "After");
+    tags.SetTag("COMMENT", std::string(20000, 'c'));
+    ASSERT_EQ(tags.SaveToFile(file, c.Type), tlSuccess);
+    ExpectPicturesWhole(file);
+    TTags back;
+    ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+    EXPECT_EQ(back.GetTag("TITLE"), "After");
+    if (checkAudio) {
+        EXPECT_EQ(AudioMD5(file), audio);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, DeferredPicturesOf,
+    ::testing::Values(TFormatCase { "plain.mp3", ttAutomatic, true, true },
+        TFormatCase { "plain.mp3", ttAPEv2, true, false }, TFormatCase { "plain.flac", ttAutomatic, true, true },
+        TFormatCase { "plain.m4a", ttAutomatic, false, false }, TFormatCase { "plain.ogg", ttAutomatic, true, true },
+        TFormatCase { "plain.opus", ttAutomatic, true, true }),
+    [](const ::testing::TestParamInfo<TFormatCase>& info) {
+        std::string name = info.param.Fixture;
+        name = name.substr(name.find('.') + 1) + (info.param.Type == ttAPEv2 ? "APEv2" : "");
+        return name;
+    });
 
 // A file that changed under a deferred load no longer holds the pictures: the save fails and
 // leaves the file as it is instead of writing pictures it cannot read.
 TEST(DeferredPictures, SaveFailsWhenTheFileLostThem)
 {
     const auto dir = ScratchDir("DeferredPicturesLost");
-    const std::string file = ScratchCopy("plain.mp3", dir);
-    {
+    for (const auto& [fixture, type] :
+        { std::pair { "plain.mp3", ttID3v2 }, { "plain.mp3", ttAPEv2 }, { "plain.opus", ttOpusVorbis } }) {
+        SCOPED_TRACE(std::string(fixture) + (type == ttAPEv2 ? " APEv2" : ""));
+        const std::string file = ScratchCopy(fixture, dir);
+        {
+            TTags tags;
+            ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+            AddPictures(tags);
+            ASSERT_EQ(tags.SaveToFile(file, type), tlSuccess);
+        }
         TTags tags;
-        AddPictures(tags);
-        ASSERT_EQ(tags.SaveToFile(file, ttID3v2), tlSuccess);
+        tags.DeferPictureData = true;
+        ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+        ASSERT_TRUE(tags.CoverArts[0]->Deferred());
+        std::filesystem::resize_file(file, 40000);
+        const std::vector<uint8_t> cut = ReadBytes(file);
+        EXPECT_FALSE(tags.CoverArts[0]->LoadData());
+        EXPECT_TRUE(tags.CoverArts[0]->Deferred());
+        tags.SetTag("TITLE", "Lost");
+        EXPECT_NE(tags.SaveToFile(file), tlSuccess);
+        EXPECT_EQ(ReadBytes(file), cut);
     }
-    TTags tags;
-    tags.DeferPictureData = true;
-    ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
-    std::filesystem::resize_file(file, 40000);
-    const std::vector<uint8_t> cut = ReadBytes(file);
-    EXPECT_FALSE(tags.CoverArts[0]->LoadData());
-    EXPECT_TRUE(tags.CoverArts[0]->Deferred());
-    tags.SetTag("TITLE", "Lost");
-    EXPECT_NE(tags.SaveToFile(file), tlSuccess);
-    EXPECT_EQ(ReadBytes(file), cut);
 }
 
-// The format objects on their own: an ID3v2.4 tag and a FLAC file saved straight after a
-// deferred load fetch the pictures from the file they were loaded from.
+// The format objects on their own: an ID3v2.4 tag, a FLAC file and an Opus file saved straight
+// after a deferred load fetch the pictures from the file they were loaded from.
 TEST(DeferredPictures, FormatObjectsFetchThemBeforeSaving)
 {
     const auto dir = ScratchDir("DeferredPicturesNative");
@@ -216,11 +247,38 @@ TEST(DeferredPictures, FormatObjectsFetchThemBeforeSaving)
         tag.SetTextFrameText("TITLE", "Native");
         ASSERT_EQ(tag.SaveToFile(flac), ftrSuccess);
     }
-    TFlacTag tag;
-    ASSERT_EQ(tag.LoadFromFile(flac), ftrSuccess);
+    {
+        TFlacTag tag;
+        ASSERT_EQ(tag.LoadFromFile(flac), ftrSuccess);
+        ASSERT_EQ(tag.PictureCount(), 1);
+        EXPECT_EQ(tag.Picture(0).Data, picture);
+        EXPECT_EQ(tag.ReadFrameByNameAsText("TITLE"), "Native");
+    }
+
+    const std::string opus = ScratchCopy("plain.opus", dir);
+    {
+        TOpusTag tag;
+        ASSERT_EQ(tag.LoadFromFile(opus), otrSuccess);
+        tag.AddPicture(block);
+        ASSERT_EQ(tag.SaveToFile(opus), otrSuccess);
+    }
+    {
+        TOpusTag tag;
+        tag.DeferPictureData = true;
+        ASSERT_EQ(tag.LoadFromFile(opus), otrSuccess);
+        ASSERT_TRUE(tag.HasDeferredPictures());
+        const TNativePicture head = tag.Picture(0);
+        EXPECT_EQ(head.DeferredSize, picture.size());
+        EXPECT_EQ(head.Description, "front");
+        // The comment grows past its pages: the file is written anew.
+        tag.SetTextFrameText("TITLE", std::string(70000, 't'));
+        ASSERT_EQ(tag.SaveToFile(opus), otrSuccess);
+    }
+    TOpusTag tag;
+    ASSERT_EQ(tag.LoadFromFile(opus), otrSuccess);
     ASSERT_EQ(tag.PictureCount(), 1);
     EXPECT_EQ(tag.Picture(0).Data, picture);
-    EXPECT_EQ(tag.ReadFrameByNameAsText("TITLE"), "Native");
+    EXPECT_EQ(tag.ReadFrameByNameAsText("TITLE"), std::string(70000, 't'));
 }
 
 } // namespace

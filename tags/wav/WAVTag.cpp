@@ -51,8 +51,12 @@ std::string FrameName(const uint8_t* id)
 void TWAVTag::Clear()
 {
     Frames.clear();
-    BEXTRecord = TBEXT {};
-    CARTRecord = TCART {};
+    // Filled in place: every load of any file clears this object, and a new 2 KiB record
+    // each time is not free.
+    BEXTRecord.BEXTChunk.fill(0);
+    BEXTRecord.CodingHistoryBytes.clear();
+    CARTRecord.CARTChunk.fill(0);
+    CARTRecord.TagTextBytes.clear();
     BEXT = TBEXTFields {};
     CART = TCARTFields {};
     FLoadedBEXT = TBEXTFields {};

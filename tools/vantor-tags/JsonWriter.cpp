@@ -2,6 +2,7 @@
 
 #include "tags/io/TextCodec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -9,11 +10,28 @@ namespace vantor {
 
 std::string JsonString(std::string_view text)
 {
-    const std::string clean = SanitizeUtf8(text);
-    std::string out = "\"";
-    for (char c : clean) {
-        const auto b = uint8_t(c);
-        switch (c) {
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view text)
+{
+    std::string clean;
+    if (std::any_of(text.begin(), text.end(), [](char c) { return uint8_t(c) >= 0x80; })) {
+        clean = SanitizeUtf8(text);
+        text = clean;
+    }
+    out += '"';
+    // Runs of characters that need no escape go in at once.
+    size_t run = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto b = uint8_t(text[i]);
+        if (b >= 0x20 && b != '"' && b != '\\' && b != 0x7F)
+            continue;
+        out.append(text.substr(run, i - run));
+        run = i + 1;
+        switch (b) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
         case '\n': out += "\\n"; break;
@@ -21,17 +39,15 @@ std::string JsonString(std::string_view text)
         case '\t': out += "\\t"; break;
         case '\b': out += "\\b"; break;
         case '\f': out += "\\f"; break;
-        default:
-            if (b < 0x20 || b == 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", b);
-                out += escaped;
-            } else {
-                out += c;
-            }
+        default: {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", b);
+            out += escaped;
+        }
         }
     }
-    return out + "\"";
+    out.append(text.substr(run));
+    out += '"';
 }
 
 std::string JsonNumber(double value)

@@ -1,11 +1,13 @@
 #include "tools/vantor-tags/TagsCommand.h"
 
+#include "base/SafeFileWriter.h"
 #include "tags/FormatDetection.h"
 #include "tags/Tags.h"
 #include "tags/io/FileStream.h"
 #include "tags/io/TextCodec.h"
 #include "tools/vantor-tags/JsonWriter.h"
 
+#include <charconv>
 #include <filesystem>
 #include <ostream>
 #include <unistd.h>
@@ -16,7 +18,8 @@ namespace {
 
 const char* const Usage =
     "usage: vantor-tags [--json] FILE...\n"
-    "       vantor-tags [--set NAME=VALUE]... [--remove NAME]... [--picture IMAGEFILE]... FILE...\n";
+    "       vantor-tags [--set NAME=VALUE]... [--remove NAME]... [--picture IMAGEFILE]... FILE...\n"
+    "       vantor-tags --picture-out IMAGEFILE FILE\n";
 
 const char* const Help = "Shows or changes the tags of audio files.\n"
                          "\n"
@@ -24,6 +27,8 @@ const char* const Help = "Shows or changes the tags of audio files.\n"
                          "  --set NAME=VALUE     sets a field (a new line in VALUE starts a new line)\n"
                          "  --remove NAME        removes a field\n"
                          "  --picture IMAGEFILE  adds a picture as the front cover\n"
+                         "  --picture-out IMAGEFILE\n"
+                         "                       writes the bytes of the file's first picture to IMAGEFILE\n"
                          "  --                   every argument after it is a file\n"
                          "  -h, --help           shows this help\n"
                          "  --version            shows the version\n"
@@ -40,6 +45,7 @@ struct TOptions {
     bool Help = false;
     bool Version = false;
     bool Json = false;
+    std::string PictureOut;
     std::vector<TEdit> Edits;
     std::vector<std::string> Files;
 };
@@ -108,6 +114,13 @@ bool ParseArguments(const std::vector<std::string>& args, TOptions& options, std
                 return false;
             }
             options.Edits.push_back({ TEdit::Picture, "", v });
+        } else if (a == "--picture-out") {
+            if (!value(options.PictureOut))
+                return false;
+            if (options.PictureOut.empty()) {
+                error = "--picture-out needs an IMAGEFILE";
+                return false;
+            }
         } else {
             error = "unknown option " + a;
             return false;
@@ -119,6 +132,10 @@ bool ParseArguments(const std::vector<std::string>& args, TOptions& options, std
     }
     if (options.Json && !options.Edits.empty()) {
         error = "--json does not combine with changes";
+        return false;
+    }
+    if (!options.PictureOut.empty() && (options.Json || !options.Edits.empty() || options.Files.size() != 1)) {
+        error = "--picture-out takes one FILE and nothing else";
         return false;
     }
     return true;
@@ -147,31 +164,76 @@ std::string ProblemText(const std::string& file, int result, bool saving)
     return "the file is damaged";
 }
 
-void PrintJson(std::ostream& out, const std::string& file, int result, TTags& tags, bool first)
+template <typename T>
+void AppendNumber(std::string& out, T value)
+{
+    char text[24];
+    out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+// Appends the file's record to out; the caller writes it out in large pieces.
+void AppendJson(std::string& out, const std::string& file, int result, TTags& tags, bool first)
 {
     // A loaded file was looked at already; one that failed to load is looked at again.
     const TAudioFormat format = result == tlSuccess ? tags.AudioFormat : DetectAudioFormat(file);
-    out << (first ? "" : ",\n") << "{\"file\":" << JsonString(file) << ",\"result\":" << result;
-    if (result != tlSuccess)
-        out << ",\"error\":" << JsonString(ProblemText(file, result, false));
-    out << ",\"loaded\":" << (tags.Loaded ? "true" : "false") << ",\"format\":" << int(format) << ",\"tags\":[";
+    out += first ? "{\"file\":" : ",\n{\"file\":";
+    AppendJsonString(out, file);
+    out += ",\"result\":";
+    AppendNumber(out, result);
+    if (result != tlSuccess) {
+        out += ",\"error\":";
+        AppendJsonString(out, ProblemText(file, result, false));
+    }
+    out += tags.Loaded ? ",\"loaded\":true,\"format\":" : ",\"loaded\":false,\"format\":";
+    AppendNumber(out, int(format));
+    out += ",\"tags\":[";
     for (size_t i = 0; i < tags.Tags.size(); ++i) {
         const TTag& t = *tags.Tags[i];
-        out << (i ? "," : "") << "{\"name\":" << JsonString(t.Name) << ",\"value\":" << JsonString(t.Value)
-            << ",\"language\":" << JsonString(t.Language) << ",\"description\":" << JsonString(t.Description) << "}";
+        out += i ? ",{\"name\":" : "{\"name\":";
+        AppendJsonString(out, t.Name);
+        out += ",\"value\":";
+        AppendJsonString(out, t.Value);
+        out += ",\"language\":";
+        AppendJsonString(out, t.Language);
+        out += ",\"description\":";
+        AppendJsonString(out, t.Description);
+        out += '}';
     }
-    out << "],\"pictures\":[";
+    out += "],\"pictures\":[";
     for (size_t i = 0; i < tags.CoverArts.size(); ++i) {
         const TCoverArt& p = *tags.CoverArts[i];
-        out << (i ? "," : "") << "{\"name\":" << JsonString(p.Name) << ",\"mime\":" << JsonString(p.MIMEType)
-            << ",\"type\":" << p.CoverType << ",\"description\":" << JsonString(p.Description)
-            << ",\"format\":" << int(p.PictureFormat) << ",\"size\":" << p.Size() << ",\"width\":" << p.Width
-            << ",\"height\":" << p.Height << "}";
+        out += i ? ",{\"name\":" : "{\"name\":";
+        AppendJsonString(out, p.Name);
+        out += ",\"mime\":";
+        AppendJsonString(out, p.MIMEType);
+        out += ",\"type\":";
+        AppendNumber(out, p.CoverType);
+        out += ",\"description\":";
+        AppendJsonString(out, p.Description);
+        out += ",\"format\":";
+        AppendNumber(out, int(p.PictureFormat));
+        out += ",\"size\":";
+        AppendNumber(out, p.Size());
+        out += ",\"width\":";
+        AppendNumber(out, p.Width);
+        out += ",\"height\":";
+        AppendNumber(out, p.Height);
+        out += '}';
     }
     const TSourceAudioAttributes& a = *tags.SourceAudioAttributes;
-    out << "],\"audio\":{\"channels\":" << a.Channels() << ",\"sampleRate\":" << a.SamplesPerSec()
-        << ",\"bitsPerSample\":" << a.BitsPerSample() << ",\"playTime\":" << JsonNumber(a.PlayTime())
-        << ",\"sampleCount\":" << a.SampleCount() << ",\"bitRate\":" << a.BitRate() << "}}";
+    out += "],\"audio\":{\"channels\":";
+    AppendNumber(out, a.Channels());
+    out += ",\"sampleRate\":";
+    AppendNumber(out, a.SamplesPerSec());
+    out += ",\"bitsPerSample\":";
+    AppendNumber(out, a.BitsPerSample());
+    out += ",\"playTime\":";
+    out += JsonNumber(a.PlayTime());
+    out += ",\"sampleCount\":";
+    AppendNumber(out, a.SampleCount());
+    out += ",\"bitRate\":";
+    AppendNumber(out, a.BitRate());
+    out += "}}";
 }
 
 void PrintText(std::ostream& out, const std::string& file, TTags& tags)
@@ -221,6 +283,25 @@ int EditFile(const std::string& file, const std::vector<TEdit>& edits, std::stri
     return empty && (saved == tlEmptyTag || saved == tlEmptyFrames) ? tlSuccess : saved;
 }
 
+// Writes the first picture of the file to imageFile; the problem in words, or empty.
+std::string ExportPicture(const std::string& file, const std::string& imageFile)
+{
+    TTags tags;
+    tags.DeferPictureData = true; // only the picture written out is read whole
+    const int result = tags.LoadFromFile(file);
+    if (result != tlSuccess)
+        return ProblemText(file, result, false);
+    if (tags.CoverArts.empty())
+        return "holds no picture";
+    TCoverArt& picture = *tags.CoverArts.front();
+    if (!picture.LoadData())
+        return "the picture could not be read";
+    const std::vector<uint8_t>& bytes = picture.Stream.Bytes();
+    if (!ReplaceFileContents(imageFile, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
+        return "the picture could not be written to " + SanitizeUtf8(imageFile);
+    return "";
+}
+
 } // namespace
 
 int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
@@ -240,6 +321,13 @@ int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out,
         return tagsExitSuccess;
     }
     int exit = tagsExitSuccess;
+    if (!options.PictureOut.empty()) {
+        const std::string problem = ExportPicture(options.Files[0], options.PictureOut);
+        if (problem.empty())
+            return tagsExitSuccess;
+        err << "vantor-tags: " << SanitizeUtf8(options.Files[0]) << ": " << problem << "\n";
+        return tagsExitFailure;
+    }
     if (!options.Edits.empty()) {
         for (const std::string& file : options.Files) {
             std::string step;
@@ -252,27 +340,37 @@ int RunTagsCommand(const std::vector<std::string>& arguments, std::ostream& out,
         }
         return exit;
     }
-    if (options.Json)
-        out << "[";
+    // The JSON text is gathered and written in pieces of this size: one write per file costs
+    // more than making the record.
+    constexpr size_t JsonPiece = 1 << 16;
+    std::string json = options.Json ? "[" : "";
+    // Every load starts by clearing the model, so one serves every file.
+    TTags tags;
+    tags.ParseOggPlayTime = true;
+    tags.DeferPictureData = true;
+    tags.ParseWavPackAudioAttributes = true;
+    tags.ParseMusePackAudioAttributes = true;
     for (size_t i = 0; i < options.Files.size(); ++i) {
         const std::string& file = options.Files[i];
-        TTags tags;
-        tags.ParseOggPlayTime = true;
-        tags.DeferPictureData = true;
-        tags.ParseWavPackAudioAttributes = true;
-        tags.ParseMusePackAudioAttributes = true;
         const int result = tags.LoadFromFile(file);
         if (result != tlSuccess) {
             err << "vantor-tags: " << SanitizeUtf8(file) << ": " << ProblemText(file, result, false) << "\n";
             exit = tagsExitFailure;
         }
-        if (options.Json)
-            PrintJson(out, file, result, tags, i == 0);
-        else if (result == tlSuccess)
+        if (options.Json) {
+            AppendJson(json, file, result, tags, i == 0);
+            if (json.size() >= JsonPiece) {
+                out.write(json.data(), std::streamsize(json.size()));
+                json.clear();
+            }
+        } else if (result == tlSuccess) {
             PrintText(out, file, tags);
+        }
     }
-    if (options.Json)
-        out << "]\n";
+    if (options.Json) {
+        json += "]\n";
+        out.write(json.data(), std::streamsize(json.size()));
+    }
     return exit;
 }
 

@@ -61,4 +61,10 @@ open('ape-v2.xyz', 'wb').write(
     bytes(range(256)) * 4
     + ape([(b'TITLE', 'Título'.encode(), 0), (b'TRACK', b'3/12', 0),
            (b'Cover Art (Front)', b'front.jpg\0' + jpeg, 2), (b'Data', bytes([1, 2, 3]), 2)]))
+
+# A cover item large enough that a load with deferred pictures leaves it in the file: the
+# APEv2 fuzzer's seed for that path.
+cover = jpeg[:-2] + bytes(i * 7 % 251 for i in range(3000)) + jpeg[-2:]
+open('ape-cover.mp3', 'wb').write(
+    mp3 + ape([(b'TITLE', b'Cover', 0), (b'Cover Art (Front)', b'front.jpg\0' + cover, 2)]))
 PY

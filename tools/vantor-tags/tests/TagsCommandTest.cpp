@@ -31,9 +31,10 @@ TRun RunCommand(const std::vector<std::string>& args)
 
 TEST(TagsCommand, UsageErrors)
 {
-    for (const auto& args :
-        std::vector<std::vector<std::string>> { {}, { "--bogus", "f" }, { "--set" }, { "--set", "NOEQUALS", "f" },
-            { "--json", "--remove", "X", "f" }, { "--picture", "/nonexistent.png", "f" } }) {
+    for (const auto& args : std::vector<std::vector<std::string>> { {}, { "--bogus", "f" }, { "--set" },
+             { "--set", "NOEQUALS", "f" }, { "--json", "--remove", "X", "f" }, { "--picture", "/nonexistent.png", "f" },
+             { "--picture-out" }, { "--picture-out", "p.jpg", "f", "g" }, { "--json", "--picture-out", "p.jpg", "f" },
+             { "--set", "A=1", "--picture-out", "p.jpg", "f" } }) {
         const TRun run = RunCommand(args);
         EXPECT_EQ(run.Code, tagsExitUsage) << (args.empty() ? "" : args[0]);
         EXPECT_NE(run.Err.find("usage:"), std::string::npos);
@@ -81,6 +82,31 @@ TEST(TagsCommand, SetRemoveAndPictureThenJson)
     EXPECT_NE(run.Out.find("\"value\":\"Ä\\\"\\\\\""), std::string::npos);
     EXPECT_NE(run.Out.find("\"mime\":\"image/png\",\"type\":3"), std::string::npos);
     EXPECT_NE(run.Out.find("\"sampleRate\":22050"), std::string::npos);
+}
+
+// The first picture comes out byte for byte, read from where a load left it; a file without
+// a picture writes nothing.
+TEST(TagsCommand, PictureOut)
+{
+    const auto dir = ScratchDir("CommandPictureOut");
+    const std::string song = ScratchCopy("plain.flac", dir, "a.flac");
+    std::vector<uint8_t> picture(5000);
+    for (size_t i = 0; i < picture.size(); ++i)
+        picture[i] = uint8_t(i * 7 + i / 251);
+    picture[0] = 0xFF;
+    picture[1] = 0xD8;
+    WriteBytes(dir / "in.jpg", picture);
+    ASSERT_EQ(RunCommand({ "--picture", (dir / "in.jpg").string(), song }).Code, tagsExitSuccess);
+    const std::string out = (dir / "out.jpg").string();
+    const TRun run = RunCommand({ "--picture-out", out, song });
+    EXPECT_EQ(run.Code, tagsExitSuccess) << run.Err;
+    EXPECT_EQ(ReadBytes(out), picture);
+
+    const std::string bare = ScratchCopy("plain.mp3", dir, "b.mp3");
+    const TRun none = RunCommand({ "--picture-out", (dir / "none.jpg").string(), bare });
+    EXPECT_EQ(none.Code, tagsExitFailure);
+    EXPECT_NE(none.Err.find("holds no picture"), std::string::npos) << none.Err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.jpg"));
 }
 
 TEST(TagsCommand, RemovingTheLastFieldsLeavesNoTag)

@@ -58,3 +58,11 @@ o['ALBUM'] = 'Fixtures'
 o['PADDING'] = '#####'
 o.save(padding=lambda info: 0)
 PY
+
+# A picture large enough that a load with deferred pictures leaves it in the file: the read
+# fuzzer's seed for that path, tagged by vantor-tags (VANTOR_TAGS, else the release build).
+tool=${VANTOR_TAGS:-../../../../build/bin/vantor-tags}
+/usr/bin/python3 -c "import sys; sys.stdout.buffer.write(bytes.fromhex('89504e470d0a1a0a') + bytes(i * 7 % 251 for i in range(3000)))" >picture.tmp.png
+cp opus.opus opus-picture.opus
+"$tool" --picture picture.tmp.png opus-picture.opus
+rm picture.tmp.png
