@@ -84,7 +84,7 @@ public:
     TTrackData* idTrackData = nullptr; // non-owning
     TGroupData* idGroupData = nullptr; // non-owning
     int32_t idIndex = 0;               // position in the list's play order
-    bool Visible = true;               // shown in its group
+    bool Visible = true;               // shown in its group (a change is a change of the list's rows)
 };
 
 // One group: its key, header texts, rows (in display order, owned) and cover.

@@ -15,12 +15,25 @@ void TPlayListLayout::Arrange(const TVPlayList& list, int width, int height)
     m_headersShown.clear();
     m_height = height;
     m_rowWidth = std::max(0, width - RowsLeft - ScrollBarWidth - 10);
+    if (m_countedList != &list || m_countedVersion != list.GroupsVersion()
+        || static_cast<int>(m_shownRows.size()) != list.plGroups.size()) {
+        m_shownRows.clear();
+        m_shownRows.reserve(static_cast<size_t>(list.plGroups.size()));
+        for (TGroupData const* group : list.plGroups) {
+            int shown = 0;
+            for (TItemData const* row : group->Rows())
+                shown += row->Visible ? 1 : 0;
+            m_shownRows.push_back(shown);
+        }
+        m_countedList = &list;
+        m_countedVersion = list.GroupsVersion();
+    }
     int top = TopMargin - list.plScroll;
-    for (TGroupData* group : list.plGroups) {
+    for (int g = 0; g < list.plGroups.size(); ++g) {
+        TGroupData* const group = list.plGroups[g];
         TGroupPlace place;
         place.Group = group;
-        for (TItemData const* row : group->Rows())
-            place.ShownRows += row->Visible ? 1 : 0;
+        place.ShownRows = m_shownRows[static_cast<size_t>(g)];
         if (place.ShownRows == 0)
             continue;
         int const rows = place.ShownRows;

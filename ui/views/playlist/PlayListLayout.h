@@ -9,6 +9,7 @@
 #include "platform/graphics/Geometry.h"
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace vantor {
@@ -69,6 +70,11 @@ public:
 
 private:
     std::vector<TGroupPlace> m_groups;
+    // Each group's shown rows, counted again only when the list's groups or rows changed:
+    // scrolling a long list then walks its groups, not every row.
+    std::vector<int> m_shownRows;
+    const TVPlayList* m_countedList = nullptr;
+    uint64_t m_countedVersion = 0;
     std::vector<const TGroupData*> m_headersShown; // a screenful at most
     int m_rowWidth = 0;
     int m_height = 0;
