@@ -310,6 +310,19 @@ click 1 "$album_x" "$groups_y"
 # Ctrl + a left click on a row's action area takes the row out of the list; its file stays.
 click 1 "$queue_x" "$(row_y 0 1)" ctrl
 group_rows=(3 4 4)
+# The pointer within 80 units of the list's left edge (past the window's 10-pixel resize band,
+# which the window manager keeps) brings the letters (A, B, G by album),
+# 80 x 80 each from (10, 18), 5 apart. "B" brings Beta's first row to the top margin as far as
+# the list scrolls (its end, 283 units, short of Beta's 430 - 60); a click there plays it.
+# "A" then takes the list back to its top.
+letters_y=$((list_top + 18 + 40))
+xdotool mousemove --window "$win" "$(px 50)" "$(px $((list_top + 500)))"
+click 1 $((10 + 85 + 40)) "$letters_y"
+click 1 "$body_x" "$(row_y 1 0 283)"
+wait_for title "Beta 1" "a click on Beta's first row after its letter"
+xdotool mousemove --window "$win" "$(px 50)" "$(px $((list_top + 500)))"
+click 1 $((10 + 40)) "$letters_y"
+
 # The wheel over the rows scrolls one row a turn, the row coming to the top margin: two turns
 # bring the third row (Alpha 4 now) to the top, a scroll of 2 x 110 units.
 wheel_down "$body_x" "$(row_y 0 0)" 2
