@@ -19,24 +19,6 @@ namespace {
 
 using namespace playlist_layout;
 
-// Pango and fontconfig are not built for ThreadSanitizer, which reports their own start-up
-// thread and thread-local state once text is drawn: that build checks the threads here, the
-// other builds the pixels.
-#if defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define VANTOR_NO_TEXT_PAINT
-#endif
-#endif
-
-bool CanPaintText()
-{
-#ifdef VANTOR_NO_TEXT_PAINT
-    return false;
-#else
-    return true;
-#endif
-}
-
 class BadInput : public LoaderTest {
 protected:
     void SetUp() override
@@ -127,8 +109,6 @@ TDiff Diff(const TBitmap& a, const TBitmap& b, const TRect& first, const TRect& 
 // as a group whose tracks hold no picture, while a good picture still shows.
 TEST_F(BadInput, DamagedCoverPicturesLeaveTheirGroupsPlaceholder)
 {
-    if (!CanPaintText())
-        GTEST_SKIP() << "no text drawing under ThreadSanitizer";
     fs::path const covers = fs::path(VANTOR_TEST_DATA) / "covers";
     std::string png = testing::ReadBytes(covers / "png/yellow.png");
     WriteText(Root / "truncated.png", png.substr(0, png.size() / 2));
@@ -190,8 +170,7 @@ TEST_F(BadInput, AListNamingVanishedTracksShowsTheRestAndKeepsThemInItsFile)
     EXPECT_EQ(Paths(shown), (std::vector<std::string> { tracks[0].string(), tracks[2].string() }));
     ASSERT_EQ(view.Layout().Groups().size(), 1u);
     EXPECT_EQ(view.Layout().Groups()[0].ShownRows, 2);
-    if (CanPaintText())
-        Host.PaintBackBuffer();
+    Host.PaintBackBuffer();
 
     auto const sectionsIn = [&] {
         std::string const text = testing::ReadBytes(file);
@@ -231,8 +210,6 @@ TEST_F(BadInput, AListNamingVanishedTracksShowsTheRestAndKeepsThemInItsFile)
 // nothing outside it.
 TEST_F(BadInput, LongAndForeignTitlesPaintInsideTheirBoxes)
 {
-    if (!CanPaintText())
-        GTEST_SKIP() << "no text drawing under ThreadSanitizer";
     struct TCase {
         const char* Name;
         std::string Title;
