@@ -3,6 +3,8 @@
 // The process-wide UI scale: logical units (what views and layout work in) times the scale
 // give device pixels. Conversions round to the nearest integer, ties to the even neighbour.
 
+#include "platform/graphics/Geometry.h"
+
 namespace vantor {
 
 double UIScale();
@@ -15,5 +17,15 @@ double ScaleForDpi(double dotsPerInch);
 
 int Scale(double logical);
 int Unscale(double device);
+
+// A rectangle converted corner by corner.
+inline TRect Scale(const TRect& logical)
+{
+    return { Scale(logical.Left), Scale(logical.Top), Scale(logical.Right), Scale(logical.Bottom) };
+}
+inline TRect Unscale(const TRect& device)
+{
+    return { Unscale(device.Left), Unscale(device.Top), Unscale(device.Right), Unscale(device.Bottom) };
+}
 
 }

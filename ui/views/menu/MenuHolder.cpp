@@ -20,12 +20,6 @@ constexpr int kIconSize = 46;
 constexpr int kTipDuration = 1000;
 constexpr int kTipGap = 20;
 
-TRect LogicalGlobal(const TSmartCtrl& control)
-{
-    TRect const device = control.GlobalRect();
-    return { Unscale(device.Left), Unscale(device.Top), Unscale(device.Right), Unscale(device.Bottom) };
-}
-
 }
 
 TMenuButton::TMenuButton(TCreateKey key, const TViewContext& context, std::string icon, std::string caption,
@@ -62,8 +56,8 @@ void TMenuButton::On_Enter(const TInputData& InputData)
     if (!tip || !page)
         return;
     tip->PopUp(mbCaption, kTipDuration);
-    TRect const area = LogicalGlobal(*page);
-    TRect const button = LogicalGlobal(*this);
+    TRect const area = Unscale(page->GlobalRect());
+    TRect const button = Unscale(GlobalRect());
     tip->SetPosition(area.Left + (area.Width() - tip->Width()) / 2, button.Top - kTipGap - tip->Height());
 }
 

@@ -40,12 +40,6 @@ constexpr int kTabPitch = 115;
 constexpr int kIconSize = 46;
 constexpr int kModeButtonBottom = 120;
 
-TRect LogicalGlobal(const TSmartCtrl& control)
-{
-    TRect const device = control.GlobalRect();
-    return { Unscale(device.Left), Unscale(device.Top), Unscale(device.Right), Unscale(device.Bottom) };
-}
-
 TRect CentredIcon(const TRect& area)
 {
     return TRect::FromSize(
@@ -55,7 +49,7 @@ TRect CentredIcon(const TRect& area)
 // A tip with its right edge TipGap left of a control of the tab column, level with its top.
 void TipLeftOf(TSmartTip& tip, const TSmartCtrl& control)
 {
-    TRect const area = LogicalGlobal(control);
+    TRect const area = Unscale(control.GlobalRect());
     tip.SetPosition(area.Left - TSmartTab::TipGap - tip.Width(), area.Top);
 }
 

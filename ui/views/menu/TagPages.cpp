@@ -318,8 +318,7 @@ void TTagsHolder::On_Paint(TBitmap& Canvas)
     theme->Draw(skin::icons::Icon_CD_74, Canvas, "TTagsHolder.CD",
         TRect::FromSize(thCoverRect.Left + (kCoverSize - 74) / 2, thCoverRect.Top + (kCoverSize - 74) / 2, 74, 74));
     if (thHasCover)
-        Canvas.StretchBlendFrom(thCover, { 0, 0, thCover.Width(), thCover.Height() },
-            { Scale(thCoverRect.Left), Scale(thCoverRect.Top), Scale(thCoverRect.Right), Scale(thCoverRect.Bottom) });
+        Canvas.StretchBlendFrom(thCover, { 0, 0, thCover.Width(), thCover.Height() }, Scale(thCoverRect));
     if (!thTrackData)
         return;
     TTrackData const& track = *thTrackData;

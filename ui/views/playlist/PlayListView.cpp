@@ -35,11 +35,6 @@ namespace {
 constexpr uint32_t kFallbackBack = 0xFF212228;
 constexpr int kIconSize = 74;
 
-TRect DeviceRect(const TRect& logical)
-{
-    return { Scale(logical.Left), Scale(logical.Top), Scale(logical.Right), Scale(logical.Bottom) };
-}
-
 TRect CenteredIn(const TRect& area, int width, int height)
 {
     int const left = area.Left + area.Width() / 2 - width / 2;
@@ -367,7 +362,7 @@ void TPlayListView::On_Paint(TBitmap& Canvas)
     EnsureArranged();
     TThemeManager* const theme = m_context ? m_context->Theme : nullptr;
     TRect const area = CanvasRect();
-    Canvas.FillRect(DeviceRect(area), theme ? theme->Color(skin::colors::Playlist_Back) : kFallbackBack);
+    Canvas.FillRect(Scale(area), theme ? theme->Color(skin::colors::Playlist_Back) : kFallbackBack);
     // A load shows the rows it has handed over so far.
     if ((m_list->plLoading && m_list->plGroups.empty()) || !Visible() || !theme)
         return;
@@ -403,7 +398,7 @@ void TPlayListView::PaintHeader(TBitmap& canvas, const TGroupPlace& place, const
     if (group.gdHaveCover) {
         std::lock_guard lock(group.gdCoverLock);
         if (group.gdPicture) {
-            TRect const device = DeviceRect(r);
+            TRect const device = Scale(r);
             canvas.CopyFrom(*group.gdPicture, { 0, 0, group.gdPicture->Width(), group.gdPicture->Height() },
                 device.Left, device.Top);
             drawn = true;

@@ -132,11 +132,7 @@ protected:
     }
 
     // A child's rectangle in logical window units.
-    static TRect Logical(const TSmartCtrl& control)
-    {
-        TRect const device = control.GlobalRect();
-        return { Unscale(device.Left), Unscale(device.Top), Unscale(device.Right), Unscale(device.Bottom) };
-    }
+    static TRect Logical(const TSmartCtrl& control) { return Unscale(control.GlobalRect()); }
 
     int Width = 0;
     int Height = 0;
