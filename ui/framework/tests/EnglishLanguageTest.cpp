@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <utility>
+
 namespace vantor {
 namespace {
 
@@ -118,6 +121,7 @@ char const* const kTagNames[] = {
     "COPYRIGHT",
     "GROUPING",
     "GENRE",
+    "DATE",
     "RELEASEDATE",
     "RECORDINGDATE",
     "YEAR",
@@ -167,7 +171,7 @@ char const* const kTagNames[] = {
 TEST(EnglishLanguage, TranslatesEveryKeyAndTagName)
 {
     static_assert(std::size(kDataKeys) == 96);
-    static_assert(std::size(kTagNames) == 55);
+    static_assert(std::size(kTagNames) == 56);
     TLocaleManager const locale(VANTOR_SOURCE_DIR, "English.vlng");
     std::string text;
     for (char const* key : kDataKeys)
@@ -190,6 +194,32 @@ TEST(EnglishLanguage, HasItsInfoAndAboutText)
     EXPECT_EQ(info.Name, "English");
     EXPECT_EQ(info.Author, "the Vantor team");
     EXPECT_NE(locale.AboutText().find("Vantor"), std::string::npos);
+}
+
+// Every language shipped beside English translates exactly its keys: none missing (the key would
+// show), none extra (a misspelt key translates nothing).
+TEST(ShippedLanguages, HoldTheSameKeysAsEnglish)
+{
+    auto keys = [](char const* file) {
+        TLocaleManager const locale(VANTOR_SOURCE_DIR, file);
+        std::set<std::pair<std::string, std::string>> found;
+        for (TLocaleString const& entry : locale.List())
+            if (entry.lvType != kLocaleInfo && !entry.lvValue.empty())
+                found.emplace(entry.lvType, entry.lvID);
+        return found;
+    };
+    auto const english = keys("English.vlng");
+    for (char const* file : { "Deutsch.vlng" }) {
+        auto const other = keys(file);
+        for (auto const& [section, key] : english)
+            EXPECT_TRUE(other.count({ section, key })) << file << " lacks " << section << " " << key;
+        for (auto const& [section, key] : other)
+            EXPECT_TRUE(english.count({ section, key })) << file << " has more: " << section << " " << key;
+    }
+    TLocaleManager const german(VANTOR_SOURCE_DIR, "Deutsch.vlng");
+    EXPECT_EQ(ReadLanguageInfo(german.LanguagePath(), german).Name, "Deutsch");
+    EXPECT_EQ(german.Get("Menu.Settings"), "Einstellungen");
+    EXPECT_NE(german.AboutText().find("Designs"), std::string::npos);
 }
 
 }
