@@ -34,6 +34,7 @@
 #include "ui/views/menu/MenuPanel.h"
 #include "ui/views/menu/QueueFilePages.h"
 #include "ui/views/menu/SearchHolder.h"
+#include "ui/views/menu/SettingsPages.h"
 #include "ui/views/menu/TagPages.h"
 #include "ui/views/menu/TrackPages.h"
 #include "ui/views/playlist/PlayListBar.h"
@@ -622,6 +623,22 @@ void TVantorForm::CreateViews()
         picker->Fill();
         menu->ShowHolder(picker, false);
     };
+    auto* const settingsPage = m_menuPanel->AddHolder("SettingsHolder",
+        TSmartCtrl::Create<TSettingsHolder>(
+            m_views, [menu = m_menuPanel](const std::string& id) { menu->ShowHolder(id, true); }));
+    auto const backToSettings = [menu = m_menuPanel, settingsPage] { menu->ShowHolder(settingsPage, true); };
+    auto* const themesPage = static_cast<TThemesHolder*>(
+        m_menuPanel->AddHolder("ThemesHolder", TSmartCtrl::Create<TThemesHolder>(m_views, m_paths, backToSettings)));
+    themesPage->Changed = [this] { VclResize(); };
+    auto* const languagePage = static_cast<TLanguagesHolder*>(m_menuPanel->AddHolder(
+        "LanguageHolder", TSmartCtrl::Create<TLanguagesHolder>(m_views, *m_locale, m_paths, backToSettings)));
+    // The theme's default author is a text of the language.
+    languagePage->Changed = [this] {
+        m_host->ThemeManager->UnknownAuthor = m_locale->Get("Unknown.ThemeAuthor");
+        VclResize();
+    };
+    m_menuPanel->AddHolder("AboutHolder", TSmartCtrl::Create<TAboutHolder>(m_views, backToSettings));
+    m_bottomBar->cbMainButton->OpenSettings = [menu = m_menuPanel] { menu->ShowHolder("SettingsHolder", true); };
     m_panel->ShowTags = [tagsPage](TTrackData& track) { tagsPage->ReadTags(track); };
     m_panel->ShowLyrics = [lyricsPage](TTrackData& track) { lyricsPage->ReadLyrics(track, true); };
     m_views.Tip = m_host->AddControl("mpTip", TSmartCtrl::Create<TSmartTip>(&m_views));
