@@ -1,7 +1,8 @@
 // Draws the images of the default theme and writes its theme file.
-// Usage: make-default-theme <theme folder>   (normally Theme/default)
+// Usage: make-default-theme <theme folder> [light]   (normally Theme/default, Theme/light)
 //
-// A calm dark look: near-black panels, slightly lighter raised surfaces, one blue accent.
+// A calm dark look: near-black panels, slightly lighter raised surfaces, one blue accent; or
+// the same shapes light: white panels, pale grey raised surfaces, dark text.
 // Panels and buttons are small nine-slice images; icons are line drawings on a 24-unit grid
 // scaled to each icon's nominal size.
 
@@ -28,19 +29,51 @@ Rgba Hex(unsigned rgb, double a = 1.0)
     return { ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, a };
 }
 
-// The palette.
-const Rgba Base = Hex(0x1B1C21);
-const Rgba Panel = Hex(0x212228);
-const Rgba Raised = Hex(0x2A2C33);
-const Rgba RaisedHot = Hex(0x33363F);
-const Rgba Line = Hex(0x34363E);
-const Rgba Accent = Hex(0x4C8DFF);
-const Rgba AccentDeep = Hex(0x2D5FB8);
-const Rgba Ink = Hex(0xE4E6EB);
-const Rgba InkDim = Hex(0x9A9EA8);
-const Rgba Gold = Hex(0xF2C14E);
-const Rgba Rose = Hex(0xFF5C7A);
-const Rgba Danger = Hex(0x8C3B46);
+// A palette: every colour the images and fonts take. The dark one is the default theme's; the
+// light one keeps its structure with dark text on light surfaces.
+struct TPalette {
+    const char* Name;
+    unsigned Base, Panel, Raised, RaisedHot, Line, Accent, AccentDeep, Pressed, Ink, InkDim, Gold, Rose, Danger;
+    unsigned Loading, RowLeft, ItemLeft, EditBorder, SearchTop, Knob, TipBorder;
+    unsigned Bright, Artist, AccentText, TabActiveText, OnAccent;
+    unsigned ItemHot; // a hovered or active entry of the side menu, under secondary text
+};
+
+const TPalette kDark = { "Default", 0x1B1C21, 0x212228, 0x2A2C33, 0x33363F, 0x34363E, 0x4C8DFF, 0x2D5FB8, 0x2D5FB8,
+    0xE4E6EB, 0x9A9EA8, 0xF2C14E, 0xFF5C7A, 0x8C3B46, 0x2E3B52, 0x25262D, 0x30323A, 0x3A3D47, 0x2A2F3D, 0x4A4D57,
+    0x454955, 0xF2F3F5, 0xB4B8C2, 0x4C8DFF, 0xFFFFFF, 0xE4E6EB, 0x31343D };
+const TPalette kLight = { "Light", 0xF1F2F5, 0xFFFFFF, 0xF4F5F8, 0xE6E9EF, 0xD9DCE3, 0x2F6FE0, 0x1F55B8, 0xCFDDF7,
+    0x1E2129, 0x5C6170, 0xD99A00, 0xE0335A, 0xC94A5A, 0xDCE6F8, 0xF7F8FA, 0xE9ECF1, 0xC4C9D3, 0xE2EAF8, 0xB9BEC9,
+    0xCDD1DA, 0x15171D, 0x474C59, 0x1F5FD6, 0x1E2129, 0xFFFFFF, 0xE6E9EF };
+
+Rgba Base, Panel, Raised, RaisedHot, Line, Accent, AccentDeep, Pressed, Ink, InkDim, Gold, Rose, Danger;
+const TPalette* g_palette = &kDark;
+
+void UsePalette(const TPalette& p)
+{
+    g_palette = &p;
+    Base = Hex(p.Base);
+    Panel = Hex(p.Panel);
+    Raised = Hex(p.Raised);
+    RaisedHot = Hex(p.RaisedHot);
+    Line = Hex(p.Line);
+    Accent = Hex(p.Accent);
+    AccentDeep = Hex(p.AccentDeep);
+    Pressed = Hex(p.Pressed);
+    Ink = Hex(p.Ink);
+    InkDim = Hex(p.InkDim);
+    Gold = Hex(p.Gold);
+    Rose = Hex(p.Rose);
+    Danger = Hex(p.Danger);
+}
+
+// "$FFrrggbb" of a palette colour, for the theme file.
+std::string Argb(unsigned rgb)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "$FF%06X", rgb);
+    return text;
+}
 
 fs::path g_root;
 std::vector<std::string> g_controlLines; // theme file lines of the "Controls" section
@@ -139,26 +172,26 @@ void Controls()
     NineSlice("CoverBack", { Raised, 10, Line, 12 });
     NineSlice("PLayerButton", { Panel, 8, {}, 10 });
     NineSlice("PLayerButton.Active", { RaisedHot, 8, {}, 10 });
-    NineSlice("PLayerButton.Pressed", { AccentDeep, 8, {}, 10 });
+    NineSlice("PLayerButton.Pressed", { Pressed, 8, {}, 10 });
     NineSlice("PLayerButtonActive", { RaisedHot, 8, {}, 10 });
-    NineSlice("PLayerButtonPressed", { AccentDeep, 8, {}, 10 });
+    NineSlice("PLayerButtonPressed", { Pressed, 8, {}, 10 });
     NineSlice("Button.Stop.Down", { Danger, 8, {}, 10 });
     NineSlice("Button.Stop.Hot", { RaisedHot, 8, {}, 10, 'r', Line });
     NineSlice("PlayStopOverlay", { Raised, 8, {}, 10, 'r', Line });
     NineSlice("TrackProgress.Back", { Panel, 8, {}, 10 });
-    NineSlice("TrackProgress.Back.Loading", { Hex(0x2E3B52), 8, {}, 10 });
-    NineSlice("ProgressProgress", { Hex(0x4C8DFF, 0.30), 8, {}, 10 });
+    NineSlice("TrackProgress.Back.Loading", { Hex(g_palette->Loading), 8, {}, 10 });
+    NineSlice("ProgressProgress", { Hex(g_palette->Accent, 0.30), 8, {}, 10 });
     NineSlice("TrackProgress.Knob", { Accent, 8, {}, 10 });
     NineSlice("VolumeProgress.Back", { Panel, 8, {}, 10 });
-    NineSlice("VolumeProgress.Back.Level", { Hex(0x4C8DFF, 0.30), 8, {}, 10 });
-    NineSlice("VolumeProgress.Muted", { Hex(0x8C3B46, 0.45), 8, {}, 10 });
+    NineSlice("VolumeProgress.Back.Level", { Hex(g_palette->Accent, 0.30), 8, {}, 10 });
+    NineSlice("VolumeProgress.Muted", { Hex(g_palette->Danger, 0.45), 8, {}, 10 });
     NineSlice("VolumeProgress.Knob", { Accent, 8, {}, 10 });
-    NineSlice("Menu.Tip.Back", { RaisedHot, 8, Hex(0x454955), 10 });
+    NineSlice("Menu.Tip.Back", { RaisedHot, 8, Hex(g_palette->TipBorder), 10 });
     NineSlice("GroupBar.Back", { Panel, 0, {}, 4, 'b', Line });
     NineSlice("GroupButton.Active", { Accent, 3, {}, 4 });
     NineSlice("Track.Back", { Panel, 0, {}, 4, 'b', Line });
-    NineSlice("Track.Left", { Hex(0x25262D), 0, {}, 4, 'r', Line });
-    NineSlice("PlayListItem.Progress", { Hex(0x4C8DFF, 0.16), 0, {}, 4 });
+    NineSlice("Track.Left", { Hex(g_palette->RowLeft), 0, {}, 4, 'r', Line });
+    NineSlice("PlayListItem.Progress", { Hex(g_palette->Accent, 0.16), 0, {}, 4 });
     NineSlice("MenuPanel.Side", { Base, 0, {}, 4, 'l', Line });
     NineSlice("MenuPanel.Back", { Panel, 0, {}, 4, 'l', Line });
     NineSlice("MenuPanel.Top", { Raised, 0, {}, 4, 'b', Line });
@@ -166,17 +199,17 @@ void Controls()
     NineSlice("TabBar.Tab.Active", { Raised, 0, {}, 4, 'r', Accent, 3 });
     NineSlice("MainWindowActions", { Raised, 0, {}, 4, 't', Line });
     NineSlice("Menu.Button.Back", { RaisedHot, 8, {}, 10 });
-    NineSlice("ListItem", { RaisedHot, 8, {}, 10 });
+    NineSlice("ListItem", { Hex(g_palette->ItemHot), 8, {}, 10 });
     NineSlice("PlayListItem", { Raised, 8, {}, 10 });
-    NineSlice("PlaylistItem.Left", { Hex(0x30323A), 8, {}, 10 });
-    NineSlice("Edit.Back", { Base, 8, Hex(0x3A3D47), 10 });
+    NineSlice("PlaylistItem.Left", { Hex(g_palette->ItemLeft), 8, {}, 10 });
+    NineSlice("Edit.Back", { Base, 8, Hex(g_palette->EditBorder), 10 });
     NineSlice("Tags.Back", { Panel, 0, {}, 4, 'b', Line });
     NineSlice("Tags.Top", { Raised, 0, {}, 4 });
     NineSlice("Tags.Info.Back", { Raised, 8, {}, 10 });
-    Gradient("Search.Top.Back", Hex(0x2A2F3D), Panel);
+    Gradient("Search.Top.Back", Hex(g_palette->SearchTop), Panel);
     NineSlice("Donate.Back", { RaisedHot, 8, {}, 10 });
-    NineSlice("ScrollBar.Knob", { Hex(0x4A4D57), 5, {}, 6 });
-    NineSlice("Alphabet.Panel.Back", { Hex(0x1B1C21, 0.96), 0, {}, 4, 'r', Line });
+    NineSlice("ScrollBar.Knob", { Hex(g_palette->Knob), 5, {}, 6 });
+    NineSlice("Alphabet.Panel.Back", { Hex(g_palette->Base, 0.96), 0, {}, 4, 'r', Line });
     NineSlice("Eq.Back", { Panel, 0, {}, 4 });
     NineSlice("Eq.Back.Bottom", { Raised, 0, {}, 4, 't', Line });
     NineSlice("Eq.Slider.Back", { Base, 4, Line, 6 });
@@ -665,7 +698,7 @@ void Icons()
         Source(cr, Rose);
         HeartFilled(cr);
         cairo_restore(cr);
-        Source(cr, Ink);
+        Source(cr, Hex(g_palette->OnAccent));
         cairo_select_font_face(cr, "Open Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
         cairo_set_font_size(cr, 20);
         cairo_move_to(cr, 64, 39);
@@ -679,58 +712,61 @@ void ThemeFile()
 {
     // Font values: family, size in points, ARGB colour, bold. Sizes follow one scale in steps of
     // about 1.25 (14, 17, 21, 26, and 36 for the about page's name).
+    TPalette const& p = *g_palette;
     struct {
         const char* Key;
         int Size;
-        const char* Color;
+        unsigned Color;
         bool Bold;
     } const fonts[] = {
-        { "ControlBar.Song.Title", 26, "$FFF2F3F5", true },
-        { "ControlBar.Song.Artist", 17, "$FFB4B8C2", false },
-        { "TrackProgress.Loading", 17, "$FFE4E6EB", false },
-        { "ProgressBar.Song.TimeDisplay", 17, "$FFE4E6EB", false },
-        { "VolumeProgress.Volume", 17, "$FFE4E6EB", false },
-        { "Menu.Tip", 17, "$FFE4E6EB", false },
-        { "Item.Title", 21, "$FFE4E6EB", false },
-        { "Item.Title2", 17, "$FF9A9EA8", false },
-        { "Queue.Number", 21, "$FF4C8DFF", true },
-        { "Group.Title", 21, "$FFF2F3F5", true },
-        { "Group.Second.Title", 17, "$FF9A9EA8", false },
-        { "GroupButton.Title", 17, "$FFE4E6EB", false },
-        { "MenuPanel.Top.Title", 21, "$FFF2F3F5", true },
-        { "Menu.Item.Title", 21, "$FFE4E6EB", true },
-        { "Menu.Item.Desc", 17, "$FF9A9EA8", false },
-        { "Tab.Selected.Active", 21, "$FFFFFFFF", true },
-        { "Tab.Selected.Normal", 21, "$FF4C8DFF", true },
-        { "Search.Result.Count", 17, "$FF9A9EA8", false },
-        { "Tags.Desc", 17, "$FF9A9EA8", false },
-        { "Lyrics.Text", 21, "$FFE4E6EB", false },
-        { "Settings.vantor", 36, "$FFF2F3F5", true },
-        { "Settings.Version", 17, "$FF9A9EA8", false },
-        { "Settings.MenuItem", 21, "$FFE4E6EB", false },
-        { "GroupLetter.Caption", 26, "$FFE4E6EB", true },
-        { "Eq.Desc", 14, "$FF9A9EA8", false },
+        { "ControlBar.Song.Title", 26, p.Bright, true },
+        { "ControlBar.Song.Artist", 17, p.Artist, false },
+        { "TrackProgress.Loading", 17, p.Ink, false },
+        { "ProgressBar.Song.TimeDisplay", 17, p.Ink, false },
+        { "VolumeProgress.Volume", 17, p.Ink, false },
+        { "Menu.Tip", 17, p.Ink, false },
+        { "Item.Title", 21, p.Ink, false },
+        { "Item.Title2", 17, p.InkDim, false },
+        { "Queue.Number", 21, p.AccentText, true },
+        { "Group.Title", 21, p.Bright, true },
+        { "Group.Second.Title", 17, p.InkDim, false },
+        { "GroupButton.Title", 17, p.Ink, false },
+        { "MenuPanel.Top.Title", 21, p.Bright, true },
+        { "Menu.Item.Title", 21, p.Ink, true },
+        { "Menu.Item.Desc", 17, p.InkDim, false },
+        { "Tab.Selected.Active", 21, p.TabActiveText, true },
+        { "Tab.Selected.Normal", 21, p.AccentText, true },
+        { "Search.Result.Count", 17, p.InkDim, false },
+        { "Tags.Desc", 17, p.InkDim, false },
+        { "Lyrics.Text", 21, p.Ink, false },
+        { "Settings.vantor", 36, p.Bright, true },
+        { "Settings.Version", 17, p.InkDim, false },
+        { "Settings.MenuItem", 21, p.Ink, false },
+        { "GroupLetter.Caption", 26, p.Ink, true },
+        { "Eq.Desc", 14, p.InkDim, false },
     };
 
     std::ofstream out(g_root / "ThemeData.qxs", std::ios::binary);
-    out << "[#Info]\nName=Default\nAuthor=the Vantor team\n\n[Controls]\n";
+    out << "[#Info]\nName=" << p.Name << "\nAuthor=the Vantor team\n\n[Controls]\n";
     for (const std::string& line : g_controlLines)
         out << line << "\n";
     out << "\n[Fonts]\n";
     for (auto const& f : fonts)
-        out << f.Key << "=Name(Open Sans) Size(" << f.Size << ") Color(" << f.Color << ") Bold(" << (f.Bold ? 1 : 0)
-            << ")\n";
-    out << "\n[Colors]\nPlaylist.Back=Color($FF212228)\n";
+        out << f.Key << "=Name(Open Sans) Size(" << f.Size << ") Color(" << Argb(f.Color) << ") Bold("
+            << (f.Bold ? 1 : 0) << ")\n";
+    out << "\n[Colors]\nPlaylist.Back=Color(" << Argb(p.Panel) << ")\n";
 }
 
 }
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <theme folder>\n", argv[0]);
+    bool const light = argc == 3 && std::string(argv[2]) == "light";
+    if (argc != 2 && !light) {
+        std::fprintf(stderr, "usage: %s <theme folder> [light]\n", argv[0]);
         return 2;
     }
+    UsePalette(light ? kLight : kDark);
     g_root = argv[1];
     fs::remove_all(g_root / "Controls");
     fs::remove_all(g_root / "Icons");

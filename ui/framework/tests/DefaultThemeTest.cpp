@@ -11,13 +11,24 @@
 namespace vantor {
 namespace {
 
-class DefaultTheme : public testing::Test {
+// Each shipped theme: its folder and the name it gives itself.
+struct TShipped {
+    const char* Folder;
+    const char* Name;
+};
+
+void PrintTo(const TShipped& shipped, std::ostream* out) { *out << shipped.Folder; }
+
+class DefaultTheme : public testing::TestWithParam<TShipped> {
 protected:
-    void SetUp() override { ASSERT_TRUE(theme.Load(std::string(VANTOR_SOURCE_DIR) + "/Theme/default/ThemeData.qxs")); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(theme.Load(std::string(VANTOR_SOURCE_DIR) + "/Theme/" + GetParam().Folder + "/ThemeData.qxs"));
+    }
     TThemeManager theme;
 };
 
-TEST_F(DefaultTheme, GivesEveryImageTheViewsDraw)
+TEST_P(DefaultTheme, GivesEveryImageTheViewsDraw)
 {
     for (std::string_view key : SkinImageKeys) {
         TSkinData const* data = theme.GetSkinData(key);
@@ -32,7 +43,7 @@ TEST_F(DefaultTheme, GivesEveryImageTheViewsDraw)
     }
 }
 
-TEST_F(DefaultTheme, GivesEveryFontAndColourInItsOwnFamily)
+TEST_P(DefaultTheme, GivesEveryFontAndColourInItsOwnFamily)
 {
     for (std::string_view key : SkinFontKeys) {
         TFont const* font = theme.GetFont(key);
@@ -41,7 +52,7 @@ TEST_F(DefaultTheme, GivesEveryFontAndColourInItsOwnFamily)
     }
     for (std::string_view key : SkinColorKeys)
         EXPECT_NE(theme.GetSkinData(key), nullptr) << key;
-    EXPECT_EQ(theme.Info().Name, "Default");
+    EXPECT_EQ(theme.Info().Name, GetParam().Name);
     EXPECT_EQ(theme.Info().Author, "the Vantor team");
 }
 
@@ -66,7 +77,7 @@ double Contrast(uint32_t a, uint32_t b)
 // Every text the views draw is readable on every background it is drawn on: the images are
 // drawn in the order the views draw them over the list's colour, and the middle is compared
 // with the font's colour.
-TEST_F(DefaultTheme, TextContrastsWithItsBackgroundsAtLeast4_5To1)
+TEST_P(DefaultTheme, TextContrastsWithItsBackgroundsAtLeast4_5To1)
 {
     struct TCase {
         const char* Font;
@@ -95,6 +106,16 @@ TEST_F(DefaultTheme, TextContrastsWithItsBackgroundsAtLeast4_5To1)
         { fonts::GroupLetter_Caption, { controls::Alphabet_Panel_Back, controls::PLayerButtonPressed } },
         { fonts::Tab_Selected_Normal, { controls::TabBar_Back } },
         { fonts::Tab_Selected_Active, { controls::TabBar_Back, controls::TabBar_Tab_Active } },
+        { fonts::MenuPanel_Top_Title, { controls::MenuPanel_Back, controls::MenuPanel_Top } },
+        { fonts::Menu_Item_Title, { controls::MenuPanel_Back, controls::PlayListItem } },
+        { fonts::Menu_Item_Title, { controls::MenuPanel_Back, controls::ListItem } },
+        { fonts::Menu_Item_Desc, { controls::MenuPanel_Back, controls::PlayListItem } },
+        { fonts::Menu_Item_Desc, { controls::MenuPanel_Back, controls::ListItem } },
+        { fonts::Settings_MenuItem, { controls::MenuPanel_Back, controls::PlayListItem } },
+        { fonts::Settings_MenuItem, { controls::MenuPanel_Back, controls::ListItem } },
+        { fonts::Settings_vantor, { controls::MenuPanel_Back, controls::Search_Top_Back } },
+        { fonts::Settings_Version, { controls::MenuPanel_Back, controls::Search_Top_Back } },
+        { fonts::Lyrics_Text, { controls::MenuPanel_Back } },
     };
     for (TCase const& c : cases) {
         TBitmap canvas(200, 200);
@@ -109,6 +130,10 @@ TEST_F(DefaultTheme, TextContrastsWithItsBackgroundsAtLeast4_5To1)
         EXPECT_GE(Contrast(font->Color, canvas.PixelAt(100, 100)), 4.5) << c.Font << name;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Shipped, DefaultTheme,
+    testing::Values(TShipped { "default", "Default" }, TShipped { "light", "Light" }),
+    [](const testing::TestParamInfo<TShipped>& info) { return std::string(info.param.Folder); });
 
 }
 }
