@@ -37,16 +37,17 @@ struct TPalette {
     unsigned Loading, RowLeft, ItemLeft, EditBorder, SearchTop, Knob, TipBorder;
     unsigned Bright, Artist, AccentText, TabActiveText, OnAccent;
     unsigned ItemHot; // a hovered or active entry of the side menu, under secondary text
+    unsigned Outline; // the 1-pixel edge of panels and buttons
 };
 
 const TPalette kDark = { "Default", 0x1B1C21, 0x212228, 0x2A2C33, 0x33363F, 0x34363E, 0x4C8DFF, 0x2D5FB8, 0x2D5FB8,
     0xE4E6EB, 0x9A9EA8, 0xF2C14E, 0xFF5C7A, 0x8C3B46, 0x2E3B52, 0x25262D, 0x30323A, 0x3A3D47, 0x2A2F3D, 0x4A4D57,
-    0x454955, 0xF2F3F5, 0xB4B8C2, 0x4C8DFF, 0xFFFFFF, 0xE4E6EB, 0x31343D };
+    0x454955, 0xF2F3F5, 0xB4B8C2, 0x4C8DFF, 0xFFFFFF, 0xE4E6EB, 0x31343D, 0x000000 };
 const TPalette kLight = { "Light", 0xF1F2F5, 0xFFFFFF, 0xF4F5F8, 0xE6E9EF, 0xD9DCE3, 0x2F6FE0, 0x1F55B8, 0xCFDDF7,
     0x1E2129, 0x5C6170, 0xD99A00, 0xE0335A, 0xC94A5A, 0xDCE6F8, 0xF7F8FA, 0xE9ECF1, 0xC4C9D3, 0xE2EAF8, 0xB9BEC9,
-    0xCDD1DA, 0x15171D, 0x474C59, 0x1F5FD6, 0x1E2129, 0xFFFFFF, 0xE6E9EF };
+    0xCDD1DA, 0x15171D, 0x474C59, 0x1F5FD6, 0x1E2129, 0xFFFFFF, 0xE6E9EF, 0xD3D7DF };
 
-Rgba Base, Panel, Raised, RaisedHot, Line, Accent, AccentDeep, Pressed, Ink, InkDim, Gold, Rose, Danger;
+Rgba Base, Panel, Raised, RaisedHot, Line, Accent, AccentDeep, Pressed, Ink, InkDim, Gold, Rose, Danger, Outline;
 const TPalette* g_palette = &kDark;
 
 void UsePalette(const TPalette& p)
@@ -65,6 +66,7 @@ void UsePalette(const TPalette& p)
     Gold = Hex(p.Gold);
     Rose = Hex(p.Rose);
     Danger = Hex(p.Danger);
+    Outline = Hex(p.Outline);
 }
 
 // "$FFrrggbb" of a palette colour, for the theme file.
@@ -167,54 +169,54 @@ void Gradient(const std::string& name, const Rgba& top, const Rgba& bottom)
 
 void Controls()
 {
-    NineSlice("ControlBar.Back", { Base, 0, {}, 4, 'b', Line });
-    NineSlice("ControlBar.Bottom.Back", { Base, 0, {}, 4, 't', Line });
+    NineSlice("ControlBar.Back", { Base, 0, Outline, 4, 'b', Line });
+    NineSlice("ControlBar.Bottom.Back", { Base, 0, Outline, 4, 't', Line });
     NineSlice("CoverBack", { Raised, 10, Line, 12 });
-    NineSlice("PLayerButton", { Panel, 8, {}, 10 });
-    NineSlice("PLayerButton.Active", { RaisedHot, 8, {}, 10 });
-    NineSlice("PLayerButton.Pressed", { Pressed, 8, {}, 10 });
-    NineSlice("PLayerButtonActive", { RaisedHot, 8, {}, 10 });
-    NineSlice("PLayerButtonPressed", { Pressed, 8, {}, 10 });
-    NineSlice("Button.Stop.Down", { Danger, 8, {}, 10 });
-    NineSlice("Button.Stop.Hot", { RaisedHot, 8, {}, 10, 'r', Line });
-    NineSlice("PlayStopOverlay", { Raised, 8, {}, 10, 'r', Line });
-    NineSlice("TrackProgress.Back", { Panel, 8, {}, 10 });
-    NineSlice("TrackProgress.Back.Loading", { Hex(g_palette->Loading), 8, {}, 10 });
-    NineSlice("ProgressProgress", { Hex(g_palette->Accent, 0.30), 8, {}, 10 });
-    NineSlice("TrackProgress.Knob", { Accent, 8, {}, 10 });
-    NineSlice("VolumeProgress.Back", { Panel, 8, {}, 10 });
-    NineSlice("VolumeProgress.Back.Level", { Hex(g_palette->Accent, 0.30), 8, {}, 10 });
-    NineSlice("VolumeProgress.Muted", { Hex(g_palette->Danger, 0.45), 8, {}, 10 });
-    NineSlice("VolumeProgress.Knob", { Accent, 8, {}, 10 });
+    NineSlice("PLayerButton", { Panel, 8, Outline, 10 });
+    NineSlice("PLayerButton.Active", { RaisedHot, 8, Outline, 10 });
+    NineSlice("PLayerButton.Pressed", { Pressed, 8, Outline, 10 });
+    NineSlice("PLayerButtonActive", { RaisedHot, 8, Outline, 10 });
+    NineSlice("PLayerButtonPressed", { Pressed, 8, Outline, 10 });
+    NineSlice("Button.Stop.Down", { Danger, 8, Outline, 10 });
+    NineSlice("Button.Stop.Hot", { RaisedHot, 8, Outline, 10, 'r', Line });
+    NineSlice("PlayStopOverlay", { Raised, 8, Outline, 10, 'r', Line });
+    NineSlice("TrackProgress.Back", { Panel, 8, Outline, 10 });
+    NineSlice("TrackProgress.Back.Loading", { Hex(g_palette->Loading), 8, Outline, 10 });
+    NineSlice("ProgressProgress", { Hex(g_palette->Accent, 0.30), 8, Outline, 10 });
+    NineSlice("TrackProgress.Knob", { Accent, 8, Outline, 10 });
+    NineSlice("VolumeProgress.Back", { Panel, 8, Outline, 10 });
+    NineSlice("VolumeProgress.Back.Level", { Hex(g_palette->Accent, 0.30), 8, Outline, 10 });
+    NineSlice("VolumeProgress.Muted", { Hex(g_palette->Danger, 0.45), 8, Outline, 10 });
+    NineSlice("VolumeProgress.Knob", { Accent, 8, Outline, 10 });
     NineSlice("Menu.Tip.Back", { RaisedHot, 8, Hex(g_palette->TipBorder), 10 });
-    NineSlice("GroupBar.Back", { Panel, 0, {}, 4, 'b', Line });
-    NineSlice("GroupButton.Active", { Accent, 3, {}, 4 });
-    NineSlice("Track.Back", { Panel, 0, {}, 4, 'b', Line });
-    NineSlice("Track.Left", { Hex(g_palette->RowLeft), 0, {}, 4, 'r', Line });
-    NineSlice("PlayListItem.Progress", { Hex(g_palette->Accent, 0.16), 0, {}, 4 });
-    NineSlice("MenuPanel.Side", { Base, 0, {}, 4, 'l', Line });
-    NineSlice("MenuPanel.Back", { Panel, 0, {}, 4, 'l', Line });
-    NineSlice("MenuPanel.Top", { Raised, 0, {}, 4, 'b', Line });
-    NineSlice("TabBar.Back", { Base, 0, {}, 4 });
-    NineSlice("TabBar.Tab.Active", { Raised, 0, {}, 4, 'r', Accent, 3 });
-    NineSlice("MainWindowActions", { Raised, 0, {}, 4, 't', Line });
-    NineSlice("Menu.Button.Back", { RaisedHot, 8, {}, 10 });
-    NineSlice("ListItem", { Hex(g_palette->ItemHot), 8, {}, 10 });
-    NineSlice("PlayListItem", { Raised, 8, {}, 10 });
-    NineSlice("PlaylistItem.Left", { Hex(g_palette->ItemLeft), 8, {}, 10 });
+    NineSlice("GroupBar.Back", { Panel, 0, Outline, 4, 'b', Line });
+    NineSlice("GroupButton.Active", { Accent, 3, Outline, 4 });
+    NineSlice("Track.Back", { Panel, 0, Outline, 4, 'b', Line });
+    NineSlice("Track.Left", { Hex(g_palette->RowLeft), 0, Outline, 4, 'r', Line });
+    NineSlice("PlayListItem.Progress", { Hex(g_palette->Accent, 0.16), 0, Outline, 4 });
+    NineSlice("MenuPanel.Side", { Base, 0, Outline, 4, 'l', Line });
+    NineSlice("MenuPanel.Back", { Panel, 0, Outline, 4, 'l', Line });
+    NineSlice("MenuPanel.Top", { Raised, 0, Outline, 4, 'b', Line });
+    NineSlice("TabBar.Back", { Base, 0, Outline, 4 });
+    NineSlice("TabBar.Tab.Active", { Raised, 0, Outline, 4, 'r', Accent, 3 });
+    NineSlice("MainWindowActions", { Raised, 0, Outline, 4, 't', Line });
+    NineSlice("Menu.Button.Back", { RaisedHot, 8, Outline, 10 });
+    NineSlice("ListItem", { Hex(g_palette->ItemHot), 8, Outline, 10 });
+    NineSlice("PlayListItem", { Raised, 8, Outline, 10 });
+    NineSlice("PlaylistItem.Left", { Hex(g_palette->ItemLeft), 8, Outline, 10 });
     NineSlice("Edit.Back", { Base, 8, Hex(g_palette->EditBorder), 10 });
-    NineSlice("Tags.Back", { Panel, 0, {}, 4, 'b', Line });
-    NineSlice("Tags.Top", { Raised, 0, {}, 4 });
-    NineSlice("Tags.Info.Back", { Raised, 8, {}, 10 });
+    NineSlice("Tags.Back", { Panel, 0, Outline, 4, 'b', Line });
+    NineSlice("Tags.Top", { Raised, 0, Outline, 4 });
+    NineSlice("Tags.Info.Back", { Raised, 8, Outline, 10 });
     Gradient("Search.Top.Back", Hex(g_palette->SearchTop), Panel);
-    NineSlice("Donate.Back", { RaisedHot, 8, {}, 10 });
-    NineSlice("ScrollBar.Knob", { Hex(g_palette->Knob), 5, {}, 6 });
-    NineSlice("Alphabet.Panel.Back", { Hex(g_palette->Base, 0.96), 0, {}, 4, 'r', Line });
-    NineSlice("Eq.Back", { Panel, 0, {}, 4 });
-    NineSlice("Eq.Back.Bottom", { Raised, 0, {}, 4, 't', Line });
+    NineSlice("Donate.Back", { RaisedHot, 8, Outline, 10 });
+    NineSlice("ScrollBar.Knob", { Hex(g_palette->Knob), 5, Outline, 6 });
+    NineSlice("Alphabet.Panel.Back", { Hex(g_palette->Base, 0.96), 0, Outline, 4, 'r', Line });
+    NineSlice("Eq.Back", { Panel, 0, Outline, 4 });
+    NineSlice("Eq.Back.Bottom", { Raised, 0, Outline, 4, 't', Line });
     NineSlice("Eq.Slider.Back", { Base, 4, Line, 6 });
-    NineSlice("Eq.Knob.Back", { Accent, 6, {}, 8 });
-    NineSlice("Eq.Gain.Knob", { Ink, 6, {}, 8 });
+    NineSlice("Eq.Knob.Back", { Accent, 6, Outline, 8 });
+    NineSlice("Eq.Gain.Knob", { Ink, 6, Outline, 8 });
 }
 
 // --- icons ------------------------------------------------------------------------------
