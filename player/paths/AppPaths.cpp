@@ -15,8 +15,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr char kProgramFolder[] = "vantor";
-constexpr char kThemeFolder[] = "Theme";
-constexpr char kThemeFileName[] = "ThemeData.qxs";
 
 fs::path BaseFolder(char const* value, fs::path const& fallback)
 {

@@ -18,6 +18,10 @@
 
 namespace vantor {
 
+// The folder of the themes, one subfolder each, and the theme file a theme folder holds.
+inline constexpr char kThemeFolder[] = "Theme";
+inline constexpr char kThemeFileName[] = "ThemeData.qxs";
+
 // The user's base folders: each $XDG_..._HOME when it is set to an absolute path, else its
 // default under the home folder (~/.config, ~/.local/share, ~/.cache).
 struct TXdgFolders {

@@ -28,8 +28,6 @@ constexpr int kIconSize = 46;
 constexpr int kEntryIconSize = 74;
 constexpr int kTipDuration = 1000;
 constexpr int kTipGap = 20;
-constexpr char kThemeFolder[] = "Theme";
-constexpr char kThemeFile[] = "ThemeData.qxs";
 constexpr char kLanguagesFolder[] = "Languages";
 constexpr char kLanguageExtension[] = ".vlng";
 
@@ -238,9 +236,9 @@ std::vector<TChoiceInfo> ListThemes(std::vector<fs::path> const& folders, std::s
         for (fs::path const& theme : Entries(folder / kThemeFolder, true)) {
             std::string const name = theme.filename().string();
             std::error_code error;
-            if (byName.count(name) || !fs::is_regular_file(theme / kThemeFile, error))
+            if (byName.count(name) || !fs::is_regular_file(theme / kThemeFileName, error))
                 continue;
-            TThemeInfo const info = TThemeManager::ReadInfo((theme / kThemeFile).string(), name, unknownAuthor);
+            TThemeInfo const info = TThemeManager::ReadInfo((theme / kThemeFileName).string(), name, unknownAuthor);
             byName[name] = { info.Name, info.Author, name };
         }
     return Sorted(std::move(byName));
