@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <thread>
 
 namespace vantor {
 namespace {
@@ -67,6 +70,114 @@ TEST(Shell, DescribesContentTypesAndRefusesNonWebAddresses)
     EXPECT_FALSE(shell.ContentTypeDescription(std::string(VANTOR_TEST_DATA) + "/audio/sine.mp3").empty());
     EXPECT_FALSE(shell.OpenWebPage("file:///etc/passwd"));
     EXPECT_FALSE(shell.OpenWebPage("javascript:alert(1)"));
+}
+
+// Without a session bus the folder dialog is zenity's; a stand-in on PATH plays the user.
+class FolderPicker : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* tmp = std::getenv("VANTOR_TEST_TMP");
+        ASSERT_NE(tmp, nullptr);
+        Root = fs::path(tmp) / "picker";
+        fs::remove_all(Root);
+        fs::create_directories(Root / "bin");
+        fs::create_directories(Root / "Music Folder");
+        setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (Root / "no-bus").string()).c_str(), 1);
+        setenv("PATH", (Root / "bin").c_str(), 1);
+    }
+
+    // A zenity that records its arguments, then runs body.
+    void Zenity(const std::string& body) const
+    {
+        fs::path const script = Root / "bin/zenity";
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << (Root / "args").string() << "'\n"
+                              << body << "\n";
+        fs::permissions(script, fs::perms::owner_all);
+    }
+
+    // Opens the dialog and runs the shell's answers until one came (or 10 s passed).
+    std::optional<TFolderPick> Pick(TGioShell& shell) const
+    {
+        std::optional<TFolderPick> answer;
+        int calls = 0;
+        EXPECT_TRUE(shell.PickFolder("Selected Folder", "Select Folder", [&](const TFolderPick& pick) {
+            answer = pick;
+            ++calls;
+        }));
+        EXPECT_FALSE(answer) << "the answer never comes from inside PickFolder";
+        EXPECT_FALSE(shell.PickFolder("Selected Folder", "Select Folder", [](const TFolderPick&) {}))
+            << "one dialog at a time";
+        auto const end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!answer && std::chrono::steady_clock::now() < end) {
+            shell.Dispatch();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        shell.Dispatch();
+        EXPECT_LE(calls, 1);
+        return answer;
+    }
+
+    std::string Args() const
+    {
+        std::ifstream in(Root / "args");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path Root;
+};
+
+TEST_F(FolderPicker, ZenityAnswersWithAnExistingFolderOnly)
+{
+    std::string const folder = (Root / "Music Folder").string();
+    struct TCase {
+        std::string Body;
+        TFolderPickResult Result;
+        std::string Path;
+    };
+    for (TCase const& c : std::vector<TCase> {
+             { "echo '" + folder + "'", TFolderPickResult::fpPicked, folder },
+             { "exit 1", TFolderPickResult::fpCancelled, "" },
+             { "echo '" + folder + "/gone'", TFolderPickResult::fpCancelled, "" },
+             { "echo 'relative'", TFolderPickResult::fpCancelled, "" },
+             { "exit 255", TFolderPickResult::fpUnavailable, "" },
+         }) {
+        SCOPED_TRACE(c.Body);
+        Zenity(c.Body);
+        TGioShell shell;
+        std::optional<TFolderPick> const pick = Pick(shell);
+        ASSERT_TRUE(pick);
+        EXPECT_EQ(pick->Result, c.Result);
+        EXPECT_EQ(pick->Path, c.Path);
+        EXPECT_EQ(Args(), "--file-selection\n--directory\n--title=Selected Folder\n");
+    }
+}
+
+TEST_F(FolderPicker, NoDialogAtAllIsSaidSo)
+{
+    TGioShell shell;
+    std::optional<TFolderPick> const pick = Pick(shell);
+    ASSERT_TRUE(pick);
+    EXPECT_EQ(pick->Result, TFolderPickResult::fpUnavailable);
+    // The shell takes the next dialog after an answer.
+    EXPECT_TRUE(Pick(shell));
+}
+
+TEST_F(FolderPicker, AShellThatGoesClosesItsDialogWithoutAnswering)
+{
+    Zenity("PATH=/usr/bin:/bin sleep 30");
+    bool answered = false;
+    auto const start = std::chrono::steady_clock::now();
+    {
+        TGioShell shell;
+        ASSERT_TRUE(shell.PickFolder("Selected Folder", "Select Folder", [&](const TFolderPick&) { answered = true; }));
+        for (int n = 0; n < 20; ++n) {
+            shell.Dispatch();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    EXPECT_FALSE(answered);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "the dialog was not closed";
 }
 
 }
