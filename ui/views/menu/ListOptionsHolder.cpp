@@ -145,9 +145,10 @@ void TListOptionsHolder::ReleasePlayList(const TVPlayList& PlayList)
 
 void TListOptionsHolder::GoBack()
 {
-    if (m_playList && m_playList->plCanRename && !loListName->seText.empty()
-        && loListName->seText != m_playList->plCaption) {
-        m_playList->plCaption = loListName->seText;
+    std::string const& name = loListName->seText;
+    if (m_playList && m_playList->plCanRename && name.find_first_not_of(" \t") != std::string::npos
+        && name != m_playList->plCaption) {
+        m_playList->plCaption = name;
         if (!m_playList->SaveToFile() && Context().Messages)
             Context().Messages->Show(TMessageKind::mkError, "Unable to write to " + m_playList->SavePath().string());
     }
@@ -174,9 +175,13 @@ void TListOptionsHolder::Answered(TVPlayList& PlayList, const TFolderPick& Pick)
             Context().Messages->Show(TMessageKind::mkError, Text(Context(), "Messages.NoFolderDialog"));
         return;
     }
-    if (Pick.Result != TFolderPickResult::fpPicked)
+    std::vector<std::string>& folders = PlayList.plLinkedFolders;
+    // A folder is linked once.
+    if (Pick.Result != TFolderPickResult::fpPicked
+        || std::any_of(
+            folders.begin(), folders.end(), [&](std::string const& folder) { return EqualsNoCase(folder, Pick.Path); }))
         return;
-    PlayList.plLinkedFolders.push_back(Pick.Path);
+    folders.push_back(Pick.Path);
     SaveLinks();
     AddFolderItem(Pick.Path);
     mhItemContainer->Arrange();

@@ -57,11 +57,11 @@ public:
     // A list is about to go: when it is the one shown, the page forgets it.
     void ReleasePlayList(const TVPlayList& PlayList);
 
-    // The back button: a changed, non-empty name renames the list and saves its file; then the
+    // The back button: a changed name that is not blank renames the list and saves its file; then the
     // playlists page shows.
     void GoBack();
-    // Opens the folder dialog; the folder chosen is linked to the list shown then. False when
-    // no dialog opened (no list, or one is open already).
+    // Opens the folder dialog; the folder chosen is linked to the list shown then, unless it is
+    // linked already. False when no dialog opened (no list, or one is open already).
     bool LinkFolder();
     // Scans the linked folders for files the list does not hold yet, in the background.
     void ReScan();

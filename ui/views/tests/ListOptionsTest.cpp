@@ -161,6 +161,7 @@ TEST_F(ListOptions, BackRenamesAndSavesOnlyAChangedName)
              { "Road trip", "Road trip" },
              { "Evening", "Evening" },
              { "", "Evening" },
+             { "  ", "Evening" },
          }) {
         SCOPED_TRACE(c.Typed);
         TVPlayList* const list = OpenOptions();
@@ -202,7 +203,10 @@ TEST_F(ListOptions, AFolderPickedIsLinkedSavedAndShown)
     EXPECT_NE(
         ReadText(list->SavePath()).find("[#Linked]\n0=" + Jazz() + "\n1=" + Rock() + "\n2=" + folk), std::string::npos);
 
-    // Closing the dialog changes nothing; no dialog at all is said in a message.
+    // A folder linked already, closing the dialog: nothing changes; no dialog at all is said
+    // in a message.
+    Press(*Page, "Icon.Add.46");
+    ASSERT_TRUE(Shell.AnswerFolder(TFolderPickResult::fpPicked, Jazz()));
     Press(*Page, "Icon.Add.46");
     ASSERT_TRUE(Shell.AnswerFolder(TFolderPickResult::fpCancelled));
     Press(*Page, "Icon.Add.46");
