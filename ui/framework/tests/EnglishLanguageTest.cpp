@@ -70,6 +70,7 @@ char const* const kDataKeys[] = {
     "Menu.LyricsViewer",
     "Menu.PlayLists",
     "Menu.PlayQueue",
+    "Menu.PlaylistName",
     "Menu.QueueDesc",
     "Menu.QueueName",
     "Menu.SaveQueue",
@@ -82,6 +83,7 @@ char const* const kDataKeys[] = {
     "Messages.Files",
     "Messages.FileDelete",
     "Messages.FileDelete?",
+    "Messages.NoFolderDialog",
     "Messages.PlaylistDelete",
     "Messages.PlaylistDelete?",
     "Messages.QueueName!",
@@ -166,7 +168,7 @@ char const* const kTagNames[] = {
 
 TEST(EnglishLanguage, TranslatesEveryKeyAndTagName)
 {
-    static_assert(std::size(kDataKeys) == 96);
+    static_assert(std::size(kDataKeys) == 98);
     static_assert(std::size(kTagNames) == 55);
     TLocaleManager const locale(VANTOR_SOURCE_DIR, "English.vlng");
     std::string text;
