@@ -30,6 +30,7 @@
 #include "ui/views/controlbar/ControlBar.h"
 #include "ui/views/controlbar/ControlBarBottom.h"
 #include "ui/views/menu/ListHolder.h"
+#include "ui/views/menu/ListOptionsHolder.h"
 #include "ui/views/menu/LyricsPage.h"
 #include "ui/views/menu/MenuPanel.h"
 #include "ui/views/menu/QueueFilePages.h"
@@ -55,6 +56,7 @@ namespace {
 constexpr int kSampleRate = 44100;
 constexpr int kInstancePollMs = 100;
 constexpr int kMediaKeyPollMs = 50;
+constexpr int kShellPollMs = 50;
 constexpr int kDeviceCheckMs = 1000;
 
 }
@@ -82,6 +84,7 @@ TVantorForm::~TVantorForm()
     m_instanceTimer.reset();
     m_deviceTimer.reset();
     m_mprisTimer.reset();
+    m_shellTimer.reset();
     PlayTimer.reset();
 }
 
@@ -167,6 +170,7 @@ void TVantorForm::FormDestroy()
     PlayTimer.reset();
     m_instanceTimer.reset();
     m_deviceTimer.reset();
+    m_shellTimer.reset();
     m_equalizer.reset();
     DisconnectViews();
     // The window goes before the host it feeds; the host takes every view with it, and the
@@ -592,6 +596,9 @@ void TVantorForm::CreateViews()
     m_views.Settings = &Settings;
     m_shell = std::make_unique<TGioShell>();
     m_views.Shell = m_shell.get();
+    m_shellTimer = std::make_unique<TTimer>(m_loop->Timers(), kShellPollMs);
+    m_shellTimer->OnTimer = [shell = m_shell.get()] { shell->Dispatch(); };
+    m_shellTimer->SetEnabled(true);
     // In paint order: later views are painted over earlier ones and hit first.
     m_controlBar = m_host->AddControl("ControlBar", TSmartCtrl::Create<TControlBar>(m_views));
     m_playListBar = m_host->AddControl("PlayListBar", TSmartCtrl::Create<TPlayListBar>(m_views));
@@ -601,7 +608,8 @@ void TVantorForm::CreateViews()
     m_menuPanel = m_host->AddControl("MenuPanel", TSmartCtrl::Create<TMenuPanel>(m_views));
     m_menuPanel->SetWidth(TMenuPanel::TabColumnWidth);
     m_menuPanel->Relayout = [this] { VclResize(); };
-    m_menuPanel->AddHolder("ListHolder", TSmartCtrl::Create<TListHolder>(m_views), TSmartTabBar::tbPlayLists);
+    auto* const listsPage = static_cast<TListHolder*>(
+        m_menuPanel->AddHolder("ListHolder", TSmartCtrl::Create<TListHolder>(m_views), TSmartTabBar::tbPlayLists));
     auto* const queuePage = static_cast<TQueueHolder*>(
         m_menuPanel->AddHolder("QueueHolder", TSmartCtrl::Create<TQueueHolder>(m_views), TSmartTabBar::tbQueue));
     auto const queues = std::filesystem::path(m_session->AppPath()) / kQueuesFolder;
@@ -611,6 +619,14 @@ void TVantorForm::CreateViews()
     queuePage->ShowFiles = [menu = m_menuPanel] { menu->ShowHolder("QueueFilesHolder", true); };
     queuePage->ShowSave = [menu = m_menuPanel] { menu->ShowHolder("QueueFilesSaveHolder", true); };
     m_menuPanel->AddHolder("mhSelectedHolder", TSmartCtrl::Create<TSelectedHolder>(m_views), TSmartTabBar::tbSelected);
+    auto* const optionsPage = static_cast<TListOptionsHolder*>(m_menuPanel->AddHolder("mhListOptionsHolder",
+        TSmartCtrl::Create<TListOptionsHolder>(
+            m_views, [menu = m_menuPanel, listsPage] { menu->ShowHolder(listsPage, true); })));
+    listsPage->ShowOptions = [menu = m_menuPanel, optionsPage](TVPlayList& list) {
+        optionsPage->PopulateSettings(list);
+        menu->ShowHolder(optionsPage, false);
+    };
+    listsPage->ListRemoved = [optionsPage](const TVPlayList& list) { optionsPage->ReleasePlayList(list); };
     m_menuPanel->AddHolder("SearchHolder", TSmartCtrl::Create<TSearchHolder>(m_views), TSmartTabBar::tbSearch);
     auto* const lyricsPage = static_cast<TLyricsHolder*>(
         m_menuPanel->AddHolder("LyricsHolder", TSmartCtrl::Create<TLyricsHolder>(m_views), TSmartTabBar::tbLyrics));

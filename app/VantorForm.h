@@ -41,7 +41,7 @@ class TVPlayList;
 class TSingleInst;
 class TSdlWindow;
 class TSmartVCL;
-class IShell;
+class TGioShell;
 class TTimer;
 class TTrackDetails;
 
@@ -173,8 +173,10 @@ private:
     // Reopens the default audio device when the one in use goes away.
     std::unique_ptr<TTimer> m_deviceTimer;
     std::unique_ptr<TLocaleManager> m_locale;
-    // The desktop's trash, clipboard, file manager and content types, for the views.
-    std::unique_ptr<IShell> m_shell;
+    // The desktop's trash, clipboard, file manager, content types and folder dialog, for the
+    // views, and the timer that runs the dialog's answers on the UI thread.
+    std::unique_ptr<TGioShell> m_shell;
+    std::unique_ptr<TTimer> m_shellTimer;
     std::unique_ptr<TSmartVCL> m_host;
     std::unique_ptr<TSdlWindow> m_window;
     TPlayListPanel* m_panel = nullptr; // owned by the host

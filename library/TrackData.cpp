@@ -181,7 +181,11 @@ void TTrackData::SaveInfo(TIniFile* DataFile) const
     if (!DataFile) {
         if (!tdPlayList || tdPlayList->plVirtual)
             return;
-        own = std::make_unique<TIniFile>(tdPlayList->SavePath(), TIniAccess::WholeFile);
+        // The list may not have been saved yet, nor its folder made.
+        std::filesystem::path const path = tdPlayList->SavePath();
+        std::error_code error;
+        std::filesystem::create_directories(path.parent_path(), error);
+        own = std::make_unique<TIniFile>(path, TIniAccess::WholeFile);
         DataFile = own.get();
     }
     for (int i = 0; i < tdTagsList.Count(); ++i)

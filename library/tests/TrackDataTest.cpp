@@ -222,6 +222,8 @@ TEST_F(TrackFiles, LyricsAreReadOnceAndTagsSavedIntoFileAndPlaylist)
     EXPECT_TRUE(track->tdHasLyrics);
     EXPECT_TRUE(list->plNeeedSave);
 
+    // A first run has no playlist folder yet; the track's section makes it.
+    std::filesystem::remove_all(Root / "Playlists");
     track->SaveTag("LYRICS", "second");
     track->SaveTag("ARTIST", "New Artist");
     EXPECT_EQ(track->ReadLyrics(false), "first"); // from memory

@@ -3,12 +3,14 @@
 #include "platform/shell/Shell.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vantor {
 
 // A desktop for tests: records every request. MoveToTrash succeeds (and records the path)
-// unless TrashFails is set; nothing on disk changes.
+// unless TrashFails is set; nothing on disk changes. A folder dialog stays open until the test
+// answers it with AnswerFolder.
 class TFakeShell : public IShell {
 public:
     std::vector<std::string> Trashed;
@@ -18,6 +20,9 @@ public:
     std::vector<std::string> Shown;
     std::vector<std::string> Opened;
     std::string Description;
+    std::string PickTitle;
+    std::string PickAcceptLabel;
+    TFolderAnswer PendingPick;
 
     bool MoveToTrash(const std::string& path) override
     {
@@ -41,6 +46,25 @@ public:
     bool OpenWebPage(const std::string& url) override
     {
         Opened.push_back(url);
+        return true;
+    }
+    bool PickFolder(const std::string& title, const std::string& acceptLabel, TFolderAnswer answer) override
+    {
+        if (PendingPick)
+            return false;
+        PickTitle = title;
+        PickAcceptLabel = acceptLabel;
+        PendingPick = std::move(answer);
+        return true;
+    }
+    // Closes the open dialog with that answer; false when none is open.
+    bool AnswerFolder(TFolderPickResult result, std::string path = {})
+    {
+        if (!PendingPick)
+            return false;
+        TFolderAnswer const answer = std::move(PendingPick);
+        PendingPick = nullptr;
+        answer({ result, std::move(path) });
         return true;
     }
 };

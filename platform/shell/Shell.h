@@ -3,6 +3,7 @@
 // The desktop's file and web services, behind an interface so that tests can stand in for
 // the desktop (FakeShell.h). The program's implementation is TGioShell.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,8 +15,21 @@ enum class TClipboardVerb {
     cvCut,
 };
 
+enum class TFolderPickResult {
+    fpPicked,      // Path names an existing folder
+    fpCancelled,   // the user closed the dialog without a folder
+    fpUnavailable, // the desktop offers no folder dialog
+};
+
+struct TFolderPick {
+    TFolderPickResult Result = TFolderPickResult::fpCancelled;
+    std::string Path;
+};
+
 class IShell {
 public:
+    using TFolderAnswer = std::function<void(const TFolderPick& pick)>;
+
     virtual ~IShell() = default;
 
     // Moves the file to the user's trash (the freedesktop trash), silently. False
@@ -29,6 +43,10 @@ public:
     virtual bool ShowInFileManager(const std::string& path) = 0;
     // Opens an http or https address in the user's browser; other schemes are refused.
     virtual bool OpenWebPage(const std::string& url) = 0;
+    // Opens the desktop's folder dialog with that title and accept-button label and returns at
+    // once; answer runs later on the UI thread, exactly once, unless the shell goes first. False
+    // (and answer dropped) while another folder dialog of this shell is open.
+    virtual bool PickFolder(const std::string& title, const std::string& acceptLabel, TFolderAnswer answer) = 0;
 };
 
 // "file://" URI of an absolute path, with every byte outside the unreserved set and "/"

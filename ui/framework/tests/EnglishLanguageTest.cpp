@@ -73,6 +73,7 @@ char const* const kDataKeys[] = {
     "Menu.LyricsViewer",
     "Menu.PlayLists",
     "Menu.PlayQueue",
+    "Menu.PlaylistName",
     "Menu.QueueDesc",
     "Menu.QueueName",
     "Menu.SaveQueue",
@@ -85,6 +86,7 @@ char const* const kDataKeys[] = {
     "Messages.Files",
     "Messages.FileDelete",
     "Messages.FileDelete?",
+    "Messages.NoFolderDialog",
     "Messages.PlaylistDelete",
     "Messages.PlaylistDelete?",
     "Messages.QueueName!",
@@ -170,7 +172,7 @@ char const* const kTagNames[] = {
 
 TEST(EnglishLanguage, TranslatesEveryKeyAndTagName)
 {
-    static_assert(std::size(kDataKeys) == 96);
+    static_assert(std::size(kDataKeys) == 98);
     static_assert(std::size(kTagNames) == 56);
     TLocaleManager const locale(VANTOR_SOURCE_DIR, "English.vlng");
     std::string text;

@@ -96,6 +96,10 @@ TListHolder::TListHolder(TCreateKey key, const TViewContext& context)
         if (panel && Context().Session && Context().Session->CurrentPlayList)
             panel->RemovePlaylist(Context().Session->CurrentPlayList);
     });
+    AddButton("Icon.Menu.46", "Button.PlaylistOptions", asRight, [this](TMenuButton&, const TInputData&) {
+        if (ShowOptions && Context().Session && Context().Session->CurrentPlayList)
+            ShowOptions(*Context().Session->CurrentPlayList);
+    });
     if (TPlayListPanel* const panel = context.PlayLists) {
         panel->PlaylistAdded = [this](TVPlayList& list) { AddPlaylist(list); };
         panel->PlaylistRemoved = [this](TVPlayList& list) { RemoveListItem(list); };
@@ -136,6 +140,8 @@ void TListHolder::RemoveListItem(const TVPlayList& PlayList)
         if (static_cast<TListItem*>(items.Control(n))->liPlayList == &PlayList)
             mhItemContainer->RemoveChild(items, n);
     mhItemContainer->Arrange();
+    if (ListRemoved)
+        ListRemoved(PlayList);
 }
 
 void TListHolder::Activate()

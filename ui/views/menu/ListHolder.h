@@ -1,9 +1,12 @@
 #pragma once
 
 // The playlists page: one entry per playlist, the active one highlighted; entries make their
-// list the active one. Its buttons add a new list and remove the active one.
+// list the active one. Its buttons add a new list, remove the active one and open the active
+// list's options.
 
 #include "ui/views/menu/MenuHolder.h"
+
+#include <functional>
 
 namespace vantor {
 
@@ -39,6 +42,11 @@ public:
     void RemoveListItem(const TVPlayList& PlayList);
     void ArrangeProc(TItemContainer& ItemContainer) override;
     void Activate() override;
+
+    // Fills and shows the options page for a list.
+    std::function<void(TVPlayList& list)> ShowOptions;
+    // A list is about to go (after its entry went), for the pages that show it.
+    std::function<void(const TVPlayList& list)> ListRemoved;
 };
 
 }
