@@ -80,7 +80,9 @@ protected:
     {
         const char* tmp = std::getenv("VANTOR_TEST_TMP");
         ASSERT_NE(tmp, nullptr);
-        Root = fs::path(tmp) / "picker";
+        // Cases of one binary may run side by side: each takes a folder of its own.
+        Root =
+            fs::path(tmp) / ("picker-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(Root);
         fs::create_directories(Root / "bin");
         fs::create_directories(Root / "Music Folder");
