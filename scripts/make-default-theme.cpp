@@ -182,6 +182,7 @@ void Controls()
     NineSlice("Eq.Slider.Back", { Base, 4, Line, 6 });
     NineSlice("Eq.Knob.Back", { Accent, 6, {}, 8 });
     NineSlice("Eq.Gain.Knob", { Ink, 6, {}, 8 });
+    NineSlice("Eq.Curve.Back", { Base, 8, Line, 10 });
 }
 
 // --- icons ------------------------------------------------------------------------------
@@ -710,6 +711,7 @@ void ThemeFile()
         { "Settings.MenuItem", 21, "$FFE4E6EB", false },
         { "GroupLetter.Caption", 26, "$FFE4E6EB", true },
         { "Eq.Desc", 14, "$FF9A9EA8", false },
+        { "Eq.Scale", 14, "$FF9A9EA8", false },
     };
 
     std::ofstream out(g_root / "ThemeData.qxs", std::ios::binary);
@@ -721,6 +723,9 @@ void ThemeFile()
         out << f.Key << "=Name(Open Sans) Size(" << f.Size << ") Color(" << f.Color << ") Bold(" << (f.Bold ? 1 : 0)
             << ")\n";
     out << "\n[Colors]\nPlaylist.Back=Color($FF212228)\n";
+    // The equalizer's response curve: the accent line over a faint fill, on a quiet grid.
+    out << "Eq.Curve=Color($FF4C8DFF)\nEq.Curve.Fill=Color($384C8DFF)\nEq.Grid=Color($FF2C2E36)\n"
+        << "Eq.Grid.Zero=Color($FF454955)\n";
 }
 
 }

@@ -95,6 +95,10 @@ TEST_F(DefaultTheme, TextContrastsWithItsBackgroundsAtLeast4_5To1)
         { fonts::GroupLetter_Caption, { controls::Alphabet_Panel_Back, controls::PLayerButtonPressed } },
         { fonts::Tab_Selected_Normal, { controls::TabBar_Back } },
         { fonts::Tab_Selected_Active, { controls::TabBar_Back, controls::TabBar_Tab_Active } },
+        { fonts::Eq_Desc, { controls::Eq_Back, controls::Eq_Back_Bottom } },
+        { fonts::Eq_Scale, { controls::Eq_Back, controls::Eq_Curve_Back } },
+        { fonts::Item_Title, { controls::MenuPanel_Back, controls::PlayListItem } },
+        { fonts::Item_Title2, { controls::MenuPanel_Back, controls::PlayListItem } },
     };
     for (TCase const& c : cases) {
         TBitmap canvas(200, 200);
