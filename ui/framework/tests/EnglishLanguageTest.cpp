@@ -65,6 +65,7 @@ char const* const kDataKeys[] = {
     "Lyrics.Empty",
     "Menu.About",
     "Menu.Equalizer",
+    "Menu.EqPresets",
     "Menu.Language",
     "Menu.LoadQueue",
     "Menu.LyricsViewer",
@@ -166,7 +167,7 @@ char const* const kTagNames[] = {
 
 TEST(EnglishLanguage, TranslatesEveryKeyAndTagName)
 {
-    static_assert(std::size(kDataKeys) == 96);
+    static_assert(std::size(kDataKeys) == 97);
     static_assert(std::size(kTagNames) == 55);
     TLocaleManager const locale(VANTOR_SOURCE_DIR, "English.vlng");
     std::string text;
