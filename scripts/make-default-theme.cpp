@@ -710,7 +710,7 @@ void ThemeFile()
         { "Settings.Version", 17, "$FF9A9EA8", false },
         { "Settings.MenuItem", 21, "$FFE4E6EB", false },
         { "GroupLetter.Caption", 26, "$FFE4E6EB", true },
-        { "Eq.Desc", 14, "$FF9A9EA8", false },
+        { "Eq.Desc", 17, "$FF9A9EA8", false },
         { "Eq.Scale", 14, "$FF9A9EA8", false },
     };
 

@@ -22,9 +22,10 @@ namespace {
 
 constexpr int kBandKnobHeight = 30;
 constexpr int kPreAmpKnobHeight = 80;
-constexpr int kTrackTop = 20;    // below the curve
-constexpr int kTrackBottom = 80; // above the control's bottom
-constexpr double kLowest = 20.0; // Hz, the curve's span
+constexpr int kTrackTop = 20;                   // below the curve
+constexpr int kLabelHeight = 30;                // the band's frequency under its track
+constexpr int kTrackBottom = 80 + kLabelHeight; // above the control's bottom
+constexpr double kLowest = 20.0;                // Hz, the curve's span
 constexpr double kHighest = 20000.0;
 constexpr int kCurvePoints = 160;
 
@@ -34,6 +35,13 @@ std::string BandCaption(int band)
 {
     int const hz = static_cast<int>(kEqBandCenters[band]);
     return hz < 1000 ? std::to_string(hz) + " Hz" : std::to_string(hz / 1000) + " kHz";
+}
+
+// The short form under the band's track.
+std::string BandLabel(int band)
+{
+    int const hz = static_cast<int>(kEqBandCenters[band]);
+    return hz < 1000 ? std::to_string(hz) : std::to_string(hz / 1000) + "k";
 }
 
 std::string Signed(int value)
@@ -144,6 +152,13 @@ double TSmartEqualizer::ResponseAt(double frequency) const
 
 TRect TSmartEqualizer::CurveRect() const { return { 10, 10, Width() - 10, CurveHeight - 10 }; }
 
+TRect TSmartEqualizer::PlotRect() const
+{
+    // Room on the left for the dB scale and below for the frequencies.
+    TRect const box = CurveRect();
+    return { box.Left + 60, box.Top + 16, box.Right - 32, box.Bottom - 34 };
+}
+
 void TSmartEqualizer::On_Resize()
 {
     int const bottom = Height() - kTrackBottom;
@@ -167,11 +182,13 @@ void TSmartEqualizer::On_Paint(TBitmap& Canvas)
     theme->Draw(skin::controls::Eq_Back, Canvas, "TSmartEqualizer", area);
     TRect const bottom { area.Left, area.Bottom - DescHeight, area.Right, area.Bottom };
     theme->Draw(skin::controls::Eq_Back_Bottom, Canvas, "TSmartEqualizer.Bottom", bottom);
-    PaintCurve(Canvas, CurveRect().Offset(area.Left, area.Top));
+    PaintCurve(Canvas, CurveRect().Offset(area.Left, area.Top), PlotRect().Offset(area.Left, area.Top));
     for (int n = 0; n < kEqBandCount; ++n) {
         TSliderData const& slider = seSliderArray[n];
         TRect const track = slider.srRect.Offset(area.Left, area.Top);
         theme->Draw(skin::controls::Eq_Slider_Back, Canvas, "TSmartEqualizer.Track", track);
+        theme->TextOut(BandLabel(n), skin::fonts::Eq_Scale, tfCenter | tfVCenter | tfSingleLine,
+            { track.Left - 20, track.Bottom + 2, track.Right + 20, track.Bottom + kLabelHeight }, Canvas);
         theme->Draw(skin::controls::Eq_Knob_Back, Canvas, "TSmartEqualizer.Knob",
             { track.Left - 2, track.Top + slider.sdPanPos, track.Right + 2,
                 track.Top + slider.sdPanPos + kBandKnobHeight });
@@ -183,12 +200,10 @@ void TSmartEqualizer::On_Paint(TBitmap& Canvas)
     theme->TextOut(seDescription, skin::fonts::Eq_Desc, kDescFlags, bottom, Canvas);
 }
 
-void TSmartEqualizer::PaintCurve(TBitmap& Canvas, const TRect& box)
+void TSmartEqualizer::PaintCurve(TBitmap& Canvas, const TRect& box, const TRect& plot)
 {
     TThemeManager* const theme = m_context->Theme;
     theme->Draw(skin::controls::Eq_Curve_Back, Canvas, "TSmartEqualizer.Curve", box);
-    // Room on the left for the dB scale and below for the frequencies.
-    TRect const plot { box.Left + 60, box.Top + 16, box.Right - 24, box.Bottom - 34 };
     if (plot.IsEmpty())
         return;
     auto xOf = [&](double hz) {

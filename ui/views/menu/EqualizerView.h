@@ -39,7 +39,7 @@ struct TSliderData {
 class TSmartEqualizer : public TSmartCtrl {
 public:
     static constexpr int CurveHeight = 240;     // the response curve above the sliders
-    static constexpr int SliderHeight = 400;    // sliders and description
+    static constexpr int SliderHeight = 430;    // sliders, their frequencies and the description
     static constexpr int DescHeight = 60;       // the description along the bottom
     static constexpr int PreAmp = kEqBandCount; // the pre-amp knob's entry
     // dB range of the curve's plot; the grid marks -15, 0 and +15.
@@ -55,8 +55,10 @@ public:
     void UpdateSliders();
     // The gain of the ten bands shown, in dB, at a frequency: the curve above the sliders.
     double ResponseAt(double frequency) const;
-    // Where the curve is drawn, in the control's units.
+    // The curve's frame, and the plot inside it from 20 Hz to 20 kHz and from +CurveRangeDb
+    // to -CurveRangeDb, in the control's units.
     TRect CurveRect() const;
+    TRect PlotRect() const;
 
 protected:
     void On_Paint(TBitmap& Canvas) override;
@@ -70,7 +72,7 @@ private:
     int SliderAt(int x, int y) const;
     void SetValue(TSliderData& slider, int value);
     void DragTo(int index, int y);
-    void PaintCurve(TBitmap& Canvas, const TRect& box);
+    void PaintCurve(TBitmap& Canvas, const TRect& box, const TRect& plot);
     double SampleRate() const;
 
     const TViewContext* m_context; // non-owning

@@ -357,7 +357,7 @@ TEST_P(EqualizerRender, KnobsAndTheCurveShowTheGains)
     // frequencies, within the curve's frame.
     TRect const box = eq.CurveRect().Offset(eq.Left(), eq.Top());
     EXPECT_LE(Distance(At(box.Left + 30, box.Top + 8), kBase), 6) << "the curve's frame";
-    TRect const plot { box.Left + 60, box.Top + 16, box.Right - 24, box.Bottom - 34 };
+    TRect const plot = eq.PlotRect().Offset(eq.Left(), eq.Top());
     for (double hz : { 60.0, 1000.0, 12000.0 }) {
         double const x = plot.Left + plot.Width() * std::log(hz / 20.0) / std::log(1000.0);
         double const y = plot.Top
@@ -384,8 +384,7 @@ TEST_P(EqualizerRender, TheCurveIsFlatWhileOff)
     Host->PaintBackBuffer();
     SCOPED_TRACE(GetParam());
     TSmartEqualizer const& eq = *Page->Equalizer;
-    TRect const box = eq.CurveRect().Offset(eq.Left(), eq.Top());
-    TRect const plot { box.Left + 60, box.Top + 16, box.Right - 24, box.Bottom - 34 };
+    TRect const plot = eq.PlotRect().Offset(eq.Left(), eq.Top());
     int const zero = plot.Top + plot.Height() / 2;
     for (int x : { plot.Left + 40, plot.Left + plot.Width() / 2, plot.Right - 40 }) {
         EXPECT_TRUE(Holds({ x - 2, zero - 4, x + 2, zero + 4 }, kAccent, 90)) << x;
