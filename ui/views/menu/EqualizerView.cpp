@@ -197,6 +197,8 @@ void TSmartEqualizer::On_Paint(TBitmap& Canvas)
     TRect const track = preAmp.srRect.Offset(area.Left, area.Top);
     theme->Draw(skin::controls::Eq_Gain_Knob, Canvas, "TSmartEqualizer.Gain",
         { track.Left, track.Top + preAmp.sdPanPos, track.Right, track.Top + preAmp.sdPanPos + kPreAmpKnobHeight });
+    theme->TextOut("Pre", skin::fonts::Eq_Scale, tfCenter | tfVCenter | tfSingleLine,
+        { track.Left - 8, track.Bottom + 2, track.Right + 8, track.Bottom + kLabelHeight }, Canvas);
     theme->TextOut(seDescription, skin::fonts::Eq_Desc, kDescFlags, bottom, Canvas);
 }
 

@@ -323,7 +323,6 @@ protected:
         return count;
     }
 
-    static constexpr uint32_t kPanel = 0xFF212228;
     static constexpr uint32_t kRaised = 0xFF2A2C33;
     static constexpr uint32_t kBase = 0xFF1B1C21;
     static constexpr uint32_t kAccent = 0xFF4C8DFF;
