@@ -29,6 +29,9 @@
 #include "ui/views/PlaybackActions.h"
 #include "ui/views/controlbar/ControlBar.h"
 #include "ui/views/controlbar/ControlBarBottom.h"
+#include "ui/views/controlbar/PlayerButtons.h"
+#include "ui/views/menu/EqualizerPages.h"
+#include "ui/views/menu/EqualizerView.h"
 #include "ui/views/menu/ListHolder.h"
 #include "ui/views/menu/ListOptionsHolder.h"
 #include "ui/views/menu/LyricsPage.h"
@@ -655,6 +658,13 @@ void TVantorForm::CreateViews()
     };
     m_menuPanel->AddHolder("AboutHolder", TSmartCtrl::Create<TAboutHolder>(m_views, backToSettings));
     m_bottomBar->cbMainButton->OpenSettings = [menu = m_menuPanel] { menu->ShowHolder("SettingsHolder", true); };
+    auto* const eqPage = static_cast<TEQHolder*>(
+        m_menuPanel->AddHolder("EQHolder", TSmartCtrl::Create<TEQHolder>(m_views), TSmartTabBar::tbEqualizer));
+    m_menuPanel->AddHolder("EQPresetsHolder",
+        TSmartCtrl::Create<TEQPresetsHolder>(
+            m_views, [menu = m_menuPanel, eqPage] { menu->ShowHolder(eqPage, false); }));
+    eqPage->ShowPresets = [menu = m_menuPanel] { menu->ShowHolder("EQPresetsHolder", true); };
+    m_bottomBar->tpEQButton->Toggled = [eqPage] { eqPage->Equalizer->UpdateSliders(); };
     m_panel->ShowTags = [tagsPage](TTrackData& track) { tagsPage->ReadTags(track); };
     m_panel->ShowLyrics = [lyricsPage](TTrackData& track) { lyricsPage->ReadLyrics(track, true); };
     m_views.Tip = m_host->AddControl("mpTip", TSmartCtrl::Create<TSmartTip>(&m_views));

@@ -36,16 +36,17 @@ struct TPalette {
     unsigned Base, Panel, Raised, RaisedHot, Line, Accent, AccentDeep, Pressed, Ink, InkDim, Gold, Rose, Danger;
     unsigned Loading, RowLeft, ItemLeft, EditBorder, SearchTop, Knob, TipBorder;
     unsigned Bright, Artist, AccentText, TabActiveText, OnAccent;
-    unsigned ItemHot; // a hovered or active entry of the side menu, under secondary text
-    unsigned Outline; // the 1-pixel edge of panels and buttons
+    unsigned ItemHot;            // a hovered or active entry of the side menu, under secondary text
+    unsigned Outline;            // the 1-pixel edge of panels and buttons
+    unsigned EqGrid, EqGridZero; // the response curve's grid lines, and its 0 dB line
 };
 
 const TPalette kDark = { "Default", 0x1B1C21, 0x212228, 0x2A2C33, 0x33363F, 0x34363E, 0x4C8DFF, 0x2D5FB8, 0x2D5FB8,
     0xE4E6EB, 0x9A9EA8, 0xF2C14E, 0xFF5C7A, 0x8C3B46, 0x2E3B52, 0x25262D, 0x30323A, 0x3A3D47, 0x2A2F3D, 0x4A4D57,
-    0x454955, 0xF2F3F5, 0xB4B8C2, 0x4C8DFF, 0xFFFFFF, 0xE4E6EB, 0x31343D, 0x000000 };
+    0x454955, 0xF2F3F5, 0xB4B8C2, 0x4C8DFF, 0xFFFFFF, 0xE4E6EB, 0x31343D, 0x000000, 0x2C2E36, 0x454955 };
 const TPalette kLight = { "Light", 0xF1F2F5, 0xFFFFFF, 0xF4F5F8, 0xE6E9EF, 0xD9DCE3, 0x2F6FE0, 0x1F55B8, 0xCFDDF7,
     0x1E2129, 0x5C6170, 0xD99A00, 0xE0335A, 0xC94A5A, 0xDCE6F8, 0xF7F8FA, 0xE9ECF1, 0xC4C9D3, 0xE2EAF8, 0xB9BEC9,
-    0xCDD1DA, 0x15171D, 0x474C59, 0x1F5FD6, 0x1E2129, 0xFFFFFF, 0xE6E9EF, 0xD3D7DF };
+    0xCDD1DA, 0x15171D, 0x474C59, 0x1F5FD6, 0x1E2129, 0xFFFFFF, 0xE6E9EF, 0xD3D7DF, 0xE6E9EF, 0xB9BEC9 };
 
 Rgba Base, Panel, Raised, RaisedHot, Line, Accent, AccentDeep, Pressed, Ink, InkDim, Gold, Rose, Danger, Outline;
 const TPalette* g_palette = &kDark;
@@ -217,6 +218,7 @@ void Controls()
     NineSlice("Eq.Slider.Back", { Base, 4, Line, 6 });
     NineSlice("Eq.Knob.Back", { Accent, 6, Outline, 8 });
     NineSlice("Eq.Gain.Knob", { Ink, 6, Outline, 8 });
+    NineSlice("Eq.Curve.Back", { Base, 8, Line, 10 });
 }
 
 // --- icons ------------------------------------------------------------------------------
@@ -745,7 +747,8 @@ void ThemeFile()
         { "Settings.Version", 17, p.InkDim, false },
         { "Settings.MenuItem", 21, p.Ink, false },
         { "GroupLetter.Caption", 26, p.Ink, true },
-        { "Eq.Desc", 14, p.InkDim, false },
+        { "Eq.Desc", 17, p.InkDim, false },
+        { "Eq.Scale", 14, p.InkDim, false },
     };
 
     std::ofstream out(g_root / "ThemeData.qxs", std::ios::binary);
@@ -757,6 +760,9 @@ void ThemeFile()
         out << f.Key << "=Name(Open Sans) Size(" << f.Size << ") Color(" << Argb(f.Color) << ") Bold("
             << (f.Bold ? 1 : 0) << ")\n";
     out << "\n[Colors]\nPlaylist.Back=Color(" << Argb(p.Panel) << ")\n";
+    // The equalizer's response curve: the accent line over a faint fill, on a quiet grid.
+    out << "Eq.Curve=Color(" << Argb(p.Accent) << ")\nEq.Curve.Fill=Color(" << Argb(p.Accent).replace(1, 2, "38")
+        << ")\nEq.Grid=Color(" << Argb(p.EqGrid) << ")\nEq.Grid.Zero=Color(" << Argb(p.EqGridZero) << ")\n";
 }
 
 }

@@ -1,5 +1,7 @@
 #include "platform/audio/PeakingFilter.h"
 
+#include "platform/audio/AudioEngine.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -89,6 +91,17 @@ double TPeakingFilter::MagnitudeAt(double frequency, double sampleRate) const
     const std::complex<double> z1 = std::polar(1.0, -2.0 * std::numbers::pi * frequency / sampleRate);
     const std::complex<double> z2 = z1 * z1;
     return std::abs((m_b0 + m_b1 * z1 + m_b2 * z2) / (1.0 + m_a1 * z1 + m_a2 * z2));
+}
+
+double PeakingChainGainDb(std::span<const TPeakingEqParams> bands, double frequency, double sampleRate)
+{
+    double magnitude = 1.0;
+    for (TPeakingEqParams const& band : bands) {
+        TPeakingFilter filter;
+        filter.Design(band.Center, band.Bandwidth, band.Gain, sampleRate);
+        magnitude *= filter.MagnitudeAt(frequency, sampleRate);
+    }
+    return 20.0 * std::log10(magnitude);
 }
 
 }

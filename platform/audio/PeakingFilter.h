@@ -1,6 +1,10 @@
 #pragma once
 
+#include <span>
+
 namespace vantor {
+
+struct TPeakingEqParams;
 
 // An RBJ peaking biquad on interleaved stereo float samples. Coefficients and state are double:
 // the lowest band (80 Hz at 44.1 kHz) sits close to the unit circle, where float loses accuracy.
@@ -26,5 +30,9 @@ private:
     double m_z2[2] = { 0, 0 };
     bool m_flat = true;
 };
+
+// Gain in dB of a chain of peaking filters at a frequency, designed as the engine designs the
+// filters it runs at sampleRate (flat bands included: they pass the signal unchanged).
+double PeakingChainGainDb(std::span<const TPeakingEqParams> bands, double frequency, double sampleRate);
 
 }

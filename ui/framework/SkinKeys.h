@@ -57,6 +57,7 @@ inline constexpr char Eq_Back_Bottom[] = "Controls:Eq.Back.Bottom";
 inline constexpr char Eq_Slider_Back[] = "Controls:Eq.Slider.Back";
 inline constexpr char Eq_Knob_Back[] = "Controls:Eq.Knob.Back";
 inline constexpr char Eq_Gain_Knob[] = "Controls:Eq.Gain.Knob";
+inline constexpr char Eq_Curve_Back[] = "Controls:Eq.Curve.Back";
 }
 
 namespace icons {
@@ -159,10 +160,15 @@ inline constexpr char Settings_Version[] = "Fonts:Settings.Version";
 inline constexpr char Settings_MenuItem[] = "Fonts:Settings.MenuItem";
 inline constexpr char GroupLetter_Caption[] = "Fonts:GroupLetter.Caption";
 inline constexpr char Eq_Desc[] = "Fonts:Eq.Desc";
+inline constexpr char Eq_Scale[] = "Fonts:Eq.Scale";
 }
 
 namespace colors {
 inline constexpr char Playlist_Back[] = "Color:Playlist.Back";
+inline constexpr char Eq_Curve[] = "Color:Eq.Curve";
+inline constexpr char Eq_Curve_Fill[] = "Color:Eq.Curve.Fill";
+inline constexpr char Eq_Grid[] = "Color:Eq.Grid";
+inline constexpr char Eq_Grid_Zero[] = "Color:Eq.Grid.Zero";
 }
 
 }
@@ -296,6 +302,7 @@ inline constexpr std::string_view SkinImageKeys[] = {
     skin::controls::Eq_Slider_Back,
     skin::controls::Eq_Knob_Back,
     skin::controls::Eq_Gain_Knob,
+    skin::controls::Eq_Curve_Back,
 };
 
 inline constexpr std::string_view SkinFontKeys[] = {
@@ -324,10 +331,15 @@ inline constexpr std::string_view SkinFontKeys[] = {
     skin::fonts::Settings_MenuItem,
     skin::fonts::GroupLetter_Caption,
     skin::fonts::Eq_Desc,
+    skin::fonts::Eq_Scale,
 };
 
 inline constexpr std::string_view SkinColorKeys[] = {
     skin::colors::Playlist_Back,
+    skin::colors::Eq_Curve,
+    skin::colors::Eq_Curve_Fill,
+    skin::colors::Eq_Grid,
+    skin::colors::Eq_Grid_Zero,
 };
 
 }

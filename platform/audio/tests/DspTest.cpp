@@ -46,6 +46,41 @@ TEST(PeakingFilterTest, ProcessingMatchesTheDesignedGain)
     EXPECT_NEAR(test::Db(level / 0.1), 12.0, 0.1);
 }
 
+// The response drawn over the equalizer: flat with every band at 0 dB, the band's gain at its
+// centre, and the level the same filters give a sine when they run.
+TEST(PeakingFilterTest, ChainGainMatchesTheFiltersRun)
+{
+    constexpr float kCenters[] = { 80, 170, 310, 600, 1000, 3000, 6000, 10000, 12000, 14000 };
+    std::vector<TPeakingEqParams> bands;
+    for (float center : kCenters)
+        bands.push_back({ center, 18.0f, 0.0f });
+    for (double f : { 20.0, 1000.0, 19000.0 })
+        EXPECT_NEAR(PeakingChainGainDb(bands, f, 48000.0), 0.0, 1e-9) << f;
+
+    bands[5].Gain = 9.0f; // 3 kHz alone
+    EXPECT_NEAR(PeakingChainGainDb(bands, 3000.0, 48000.0), 9.0, 0.01);
+
+    const float gains[] = { 6, -4, 3, 0, -8, 5, 2, -6, 10, -3 };
+    for (size_t i = 0; i < bands.size(); ++i)
+        bands[i].Gain = gains[i];
+    std::vector<TPeakingFilter> filters(bands.size());
+    std::vector<TPeakingFilter*> chain;
+    for (size_t i = 0; i < bands.size(); ++i) {
+        filters[i].Design(bands[i].Center, bands[i].Bandwidth, bands[i].Gain, 48000.0);
+        chain.push_back(&filters[i]);
+    }
+    for (double f : { 100.0, 700.0, 2500.0, 11000.0 }) {
+        for (TPeakingFilter& filter : filters)
+            filter.Reset();
+        std::vector<float> samples(2 * 48000);
+        for (size_t i = 0; i < 48000; ++i)
+            samples[2 * i] = samples[2 * i + 1] = float(0.1 * std::sin(2.0 * std::numbers::pi * f * i / 48000.0));
+        TPeakingFilter::ProcessChain(chain.data(), int(chain.size()), samples.data(), 48000);
+        const double level = test::ToneAmplitude(samples, 1, f, 48000, 24000, 24000);
+        EXPECT_NEAR(test::Db(level / 0.1), PeakingChainGainDb(bands, f, 48000.0), 0.1) << f;
+    }
+}
+
 class RenderTest : public testing::Test {
 protected:
     void SetUp() override

@@ -116,6 +116,10 @@ TEST_P(DefaultTheme, TextContrastsWithItsBackgroundsAtLeast4_5To1)
         { fonts::Settings_vantor, { controls::MenuPanel_Back, controls::Search_Top_Back } },
         { fonts::Settings_Version, { controls::MenuPanel_Back, controls::Search_Top_Back } },
         { fonts::Lyrics_Text, { controls::MenuPanel_Back } },
+        { fonts::Eq_Desc, { controls::Eq_Back, controls::Eq_Back_Bottom } },
+        { fonts::Eq_Scale, { controls::Eq_Back, controls::Eq_Curve_Back } },
+        { fonts::Item_Title, { controls::MenuPanel_Back, controls::PlayListItem } },
+        { fonts::Item_Title2, { controls::MenuPanel_Back, controls::PlayListItem } },
     };
     for (TCase const& c : cases) {
         TBitmap canvas(200, 200);

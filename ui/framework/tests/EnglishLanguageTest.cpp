@@ -68,6 +68,7 @@ char const* const kDataKeys[] = {
     "Lyrics.Empty",
     "Menu.About",
     "Menu.Equalizer",
+    "Menu.EqPresets",
     "Menu.Language",
     "Menu.LoadQueue",
     "Menu.LyricsViewer",
@@ -172,7 +173,7 @@ char const* const kTagNames[] = {
 
 TEST(EnglishLanguage, TranslatesEveryKeyAndTagName)
 {
-    static_assert(std::size(kDataKeys) == 98);
+    static_assert(std::size(kDataKeys) == 99);
     static_assert(std::size(kTagNames) == 56);
     TLocaleManager const locale(VANTOR_SOURCE_DIR, "English.vlng");
     std::string text;

@@ -200,6 +200,8 @@ void TEQButton::Press(const TInputData&)
         equalizer->SetEqualizerOn(!settings->EqualizerOn);
     else
         settings->EqualizerOn = !settings->EqualizerOn;
+    if (Toggled)
+        Toggled();
 }
 
 const char* TEQButton::Background() const

@@ -108,6 +108,8 @@ protected:
 class TEQButton : public TPlayerButton {
 public:
     using TPlayerButton::TPlayerButton;
+    // The switch changed: the equalizer page shows the new state.
+    std::function<void()> Toggled;
 
 protected:
     void Press(const TInputData& InputData) override;
