@@ -657,7 +657,11 @@ void TVantorForm::CreateViews()
         VclResize();
     };
     m_menuPanel->AddHolder("AboutHolder", TSmartCtrl::Create<TAboutHolder>(m_views, backToSettings));
-    m_bottomBar->cbMainButton->OpenSettings = [menu = m_menuPanel] { menu->ShowHolder("SettingsHolder", true); };
+    // The settings belong to no tab: whatever tab was lit goes out.
+    m_bottomBar->cbMainButton->OpenSettings = [menu = m_menuPanel] {
+        menu->Collapse();
+        menu->ShowHolder("SettingsHolder", true);
+    };
     auto* const eqPage = static_cast<TEQHolder*>(
         m_menuPanel->AddHolder("EQHolder", TSmartCtrl::Create<TEQHolder>(m_views), TSmartTabBar::tbEqualizer));
     m_menuPanel->AddHolder("EQPresetsHolder",

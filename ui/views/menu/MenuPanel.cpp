@@ -235,6 +235,17 @@ void TMenuPanel::ShowHolder(TMenuHolder* MenuHolder, bool Load)
         }
     }
     mpHolder = MenuHolder;
+    // A page with a tab of its own lights that tab, however it was opened; pages reached from
+    // another page keep the tab of the page they came from.
+    bool const ownTab = [&] {
+        for (int i = 0; i < TSmartTabBar::TabCount; ++i)
+            if (TabBar->Tab(i)->stHolder == MenuHolder)
+                return true;
+        return false;
+    }();
+    if (ownTab)
+        for (int i = 0; i < TSmartTabBar::TabCount; ++i)
+            TabBar->Tab(i)->stActive = TabBar->Tab(i)->stHolder == MenuHolder;
     if (Load)
         MenuHolder->LoadMenu();
     MenuHolder->SetVisible(true);

@@ -107,6 +107,11 @@ TEST_F(Menu, TabsOpenSwitchAndCloseTheirPages)
     // A tab without its page yet does nothing.
     PressTab(TSmartTabBar::tbLyrics);
     EXPECT_EQ(ThePanel->mpHolder, ListsPage);
+
+    // A page opened from elsewhere (the board, a button) lights its own tab, not the last one.
+    ThePanel->ShowHolder(SearchPage, false);
+    EXPECT_TRUE(ThePanel->TabBar->Tab(TSmartTabBar::tbSearch)->stActive);
+    EXPECT_FALSE(ThePanel->TabBar->Tab(TSmartTabBar::tbPlayLists)->stActive);
 }
 
 TEST_F(Menu, ActionsBarPlacesLeftAndRightButtons)
