@@ -38,7 +38,7 @@ struct TLoadResult {
     std::vector<std::unique_ptr<TTrackData>> Tracks;
     std::vector<TAbsentSection> Absent; // sections of the list file whose files are not there
     bool Scanned = false;               // tracks came from a scan (duplicates are checked again at the commit)
-    bool NeedSave = false;              // dropped files mark the list for rewriting
+    bool NeedSave = false;              // dropped or rescanned files mark the list for rewriting
     bool Grouped = false;               // Grouping holds the list's new arrangement
     bool IDsUnique = false;             // the tracks' IDs differ from each other
     TGrouping Grouping;
@@ -236,6 +236,8 @@ void LoadList(TSmartThread& thread)
         result.NeedSave = true;
     } else if (job.FromList) {
         AddFiles(thread, *list, job, result, CollectFolders(job.Scan, cancelled));
+        // Tracks a rescan found are written like dropped ones, or a restart would lose them.
+        result.NeedSave = !result.Tracks.empty();
     }
     if (thread.Aborted())
         return;
