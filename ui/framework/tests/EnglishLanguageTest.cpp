@@ -98,6 +98,7 @@ char const* const kDataKeys[] = {
     "PlayList.MostPlayed",
     "PlayList.PlayList",
     "PlayList.Radio",
+    "PlayList.Empty",
     "PlayList.Stations",
     "PlayList.Tracks",
     "Search.Found",
@@ -173,7 +174,7 @@ char const* const kTagNames[] = {
 
 TEST(EnglishLanguage, TranslatesEveryKeyAndTagName)
 {
-    static_assert(std::size(kDataKeys) == 99);
+    static_assert(std::size(kDataKeys) == 100);
     static_assert(std::size(kTagNames) == 56);
     TLocaleManager const locale(VANTOR_SOURCE_DIR, "English.vlng");
     std::string text;

@@ -4,6 +4,7 @@
 #include "library/PlayerSession.h"
 #include "library/SpecialLists.h"
 #include "platform/window/MessageBox.h"
+#include "ui/views/playlist/PlayListView.h"
 
 #include <algorithm>
 #include <system_error>
@@ -265,5 +266,8 @@ bool TPlayListPanel::SaveAll()
         saved = list->SaveToFile() && saved;
     return saved;
 }
+
+// Under the list shown; with none, the empty look.
+void TPlayListPanel::On_Paint(TBitmap& Canvas) { PaintEmptyList(Canvas, m_context, CanvasRect()); }
 
 }

@@ -74,6 +74,9 @@ public:
 
     TPlayerSession& Session() const { return *m_session; }
 
+protected:
+    void On_Paint(TBitmap& Canvas) override;
+
 private:
     TPlayerSession* m_session;     // non-owning
     const TViewContext* m_context; // non-owning

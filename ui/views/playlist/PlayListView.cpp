@@ -362,6 +362,10 @@ void TPlayListView::On_Paint(TBitmap& Canvas)
     EnsureArranged();
     TThemeManager* const theme = m_context ? m_context->Theme : nullptr;
     TRect const area = CanvasRect();
+    if (!m_list->plLoading && m_list->TrackCount() == 0) {
+        PaintEmptyList(Canvas, m_context, area);
+        return;
+    }
     Canvas.FillRect(Scale(area), theme ? theme->Color(skin::colors::Playlist_Back) : kFallbackBack);
     // A load shows the rows it has handed over so far.
     if ((m_list->plLoading && m_list->plGroups.empty()) || !Visible() || !theme)
@@ -466,6 +470,19 @@ void TPlayListView::PaintRow(TBitmap& canvas, const TItemData& row, const TRect&
         if (!box.IsEmpty() && !texts[i].empty())
             theme.TextOut(texts[i], i % 2 ? skin::fonts::Item_Title2 : skin::fonts::Item_Title, flags, box, canvas);
     }
+}
+
+void PaintEmptyList(TBitmap& Canvas, const TViewContext* Context, const TRect& Area)
+{
+    TThemeManager* const theme = Context ? Context->Theme : nullptr;
+    Canvas.FillRect(Scale(Area), theme ? theme->Color(skin::colors::Playlist_Back) : kFallbackBack);
+    if (!theme || !Context->Locale)
+        return;
+    constexpr int Margin = 40;
+    TRect const box { Area.Left + Margin, Area.Top + Margin, Area.Right - Margin, Area.Bottom - Margin };
+    if (!box.IsEmpty())
+        theme->TextOut(Context->Locale->Get("PlayList.Empty"), skin::fonts::Group_Second_Title,
+            tfCenter | tfVCenter | tfWordBreak, box, Canvas);
 }
 
 }

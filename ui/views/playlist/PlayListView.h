@@ -89,4 +89,8 @@ private:
     void Rearrange();
 };
 
+// The panel's look where no rows are: the list background and, over it, a line that says how
+// music comes in. Both the panel (no list shown) and an empty list's view draw it.
+void PaintEmptyList(TBitmap& Canvas, const TViewContext* Context, const TRect& Area);
+
 }

@@ -5,6 +5,7 @@
 
 #include "platform/audio/tests/AudioTestSupport.h"
 #include "player/settings/Settings.h"
+#include "ui/framework/LocaleManager.h"
 #include "ui/framework/SmartVCL.h"
 #include "ui/framework/ThemeManager.h"
 #include "ui/framework/UIScale.h"
@@ -184,6 +185,23 @@ TEST_P(Render, TheListShowsHeadersCoversAndRows)
     EXPECT_LE(Distance(At(row.Left + 5, row.Top + 50), kRowLeft), 6) << "the action area";
     EXPECT_LE(Distance(At(row.Right - 200, row.Top + 50), kPanel), 6);
     EXPECT_GT(Ink({ row.Left + 100, row.Top, row.Left + 500, row.Top + 50 }, kPanel), 20) << "the title";
+}
+
+TEST_P(Render, AnEmptyListSaysHowMusicComesIn)
+{
+    TLocaleManager const locale(VANTOR_SOURCE_DIR, "English.vlng");
+    Context.Locale = &locale;
+    TRect const area = Logical(*View);
+    auto* const empty =
+        Place("Empty", TSmartCtrl::Create<TPlayListView>(std::make_unique<TVPlayList>(Session), &Context), area.Left,
+            area.Top, area.Width(), area.Height());
+    Host->PaintBackBuffer();
+    SCOPED_TRACE(GetParam());
+    TRect const shown = Logical(*empty);
+    EXPECT_LE(Distance(At(shown.Left + 20, shown.Top + 20), kPanel), 6) << "the list's own background";
+    int const middle = (shown.Top + shown.Bottom) / 2;
+    EXPECT_GT(Ink({ shown.Left, middle - 30, shown.Right, middle + 30 }, kPanel), 20) << "the hint";
+    Context.Locale = nullptr;
 }
 
 TEST_P(Render, LettersAndTheTipShowOverTheList)
