@@ -705,6 +705,7 @@ void ThemeFile()
         { "Search.Result.Count", 17, "$FF9A9EA8", false },
         { "Tags.Desc", 17, "$FF9A9EA8", false },
         { "Lyrics.Text", 21, "$FFE4E6EB", false },
+        { "Lyrics.Current", 21, "$FF4C8DFF", true },
         { "Settings.vantor", 36, "$FFF2F3F5", true },
         { "Settings.Version", 17, "$FF9A9EA8", false },
         { "Settings.MenuItem", 21, "$FFE4E6EB", false },

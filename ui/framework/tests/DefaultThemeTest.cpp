@@ -95,6 +95,8 @@ TEST_F(DefaultTheme, TextContrastsWithItsBackgroundsAtLeast4_5To1)
         { fonts::GroupLetter_Caption, { controls::Alphabet_Panel_Back, controls::PLayerButtonPressed } },
         { fonts::Tab_Selected_Normal, { controls::TabBar_Back } },
         { fonts::Tab_Selected_Active, { controls::TabBar_Back, controls::TabBar_Tab_Active } },
+        { fonts::Lyrics_Text, { controls::MenuPanel_Back } },
+        { fonts::Lyrics_Current, { controls::MenuPanel_Back } },
     };
     for (TCase const& c : cases) {
         TBitmap canvas(200, 200);
