@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cmath>
 #include <sstream>
+#include <string_view>
 
 namespace vantor {
 
@@ -27,11 +28,36 @@ constexpr int kTextGap = 20;
 constexpr int kFallbackLineHeight = 40;
 constexpr int kFallbackCharWidth = 10;
 constexpr int kGlideFrameMs = 16;
-// Word breaks leave lines shorter than the text's width would need: a wrapped timed line is
-// given this much more room.
-constexpr double kWrapSlack = 1.15;
 // A timed line starting sooner than the next position update gets a timer of its own.
 constexpr int64_t kCueAheadMs = 600;
+
+// The rows text takes when broken between words to fit width, as the view breaks it; a word
+// wider than a row is broken inside and takes the rows its width needs.
+template <class TMeasure>
+int WrappedRows(std::string_view text, int width, TMeasure const& measure)
+{
+    if (measure(text) <= width)
+        return 1;
+    int rows = 1;
+    size_t rowStart = 0;
+    bool rowEmpty = true;
+    for (size_t at = 0; at <= text.size();) {
+        size_t const end = std::min(text.find(' ', at), text.size());
+        if (!rowEmpty && measure(text.substr(rowStart, end - rowStart)) > width) {
+            ++rows;
+            rowStart = at;
+            rowEmpty = true;
+        }
+        if (rowEmpty) {
+            int const wordWidth = measure(text.substr(at, end - at));
+            if (wordWidth > width)
+                rows += (wordWidth - 1) / width;
+            rowEmpty = false;
+        }
+        at = end + 1;
+    }
+    return rows;
+}
 
 }
 
@@ -92,16 +118,17 @@ void TTextContainer2::CalculateScroll()
     if (!tcTimed.empty()) {
         // One timed line after another, a wrapped one taking the rows it needs; the range
         // lets the last line come up to the middle.
+        // Measured in the highlight's font, the wider of the two.
+        auto const measure = [theme](std::string_view text) {
+            int const width = theme ? theme->TextWidth(skin::fonts::Lyrics_Current, text, -1) : -1;
+            return width >= 0 ? width : kFallbackCharWidth * static_cast<int>(text.size());
+        };
         int const textWidth = std::max(1, Width() - kBarWidth - kTextGap);
         m_timedTops.clear();
         int top = 0;
         for (TLrcLine const& line : tcTimed) {
             m_timedTops.push_back(top);
-            int width = theme ? theme->TextWidth(skin::fonts::Lyrics_Current, line.Text, -1) : -1;
-            if (width < 0)
-                width = kFallbackCharWidth * static_cast<int>(line.Text.size());
-            int const rows = width <= textWidth ? 1 : static_cast<int>(std::ceil(width * kWrapSlack / textWidth));
-            top += rows * lineHeight + TimedLineGap;
+            top += WrappedRows(line.Text, textWidth, measure) * lineHeight + TimedLineGap;
         }
         m_timedTops.push_back(top);
         tcScrollBar->SetMax(std::max(0, top - Height() / 2));

@@ -161,6 +161,25 @@ TEST_P(LyricsPage, TheSungLineIsHighlightedNearTheMiddle)
     EXPECT_GT(Ink(LineRect(0)), 20) << "the first line shows at the top";
 }
 
+// A line too wide for the view is broken between words and takes the rows it needs, no more:
+// the next line follows one gap below its last row, which shows.
+TEST_P(LyricsPage, AWrappedLineTakesTheRowsItNeeds)
+{
+    SCOPED_TRACE(GetParam());
+    int const textWidth = View->tcScrollBar->Left() - 20;
+    std::string wide;
+    while (Context.Theme->TextWidth(skin::fonts::Lyrics_Current, wide, 0) < textWidth * 7 / 4)
+        wide += "words ";
+    View->SetText("[00:01]short\n[00:02]" + wide + "\n[00:03]after\n");
+    int const pitch = View->TimedLineTop(1) - View->TimedLineTop(0);
+    int const row = pitch - TTextContainer2::TimedLineGap;
+    EXPECT_EQ(View->TimedLineTop(2) - View->TimedLineTop(1), 2 * row + TTextContainer2::TimedLineGap);
+    View->FollowTime(2500);
+    Host->PaintBackBuffer();
+    TRect const second = LineRect(1).Offset(0, row);
+    EXPECT_GT(Accent(second), 20) << "the second row of the sung line";
+}
+
 TEST_P(LyricsPage, ATrackThatDoesNotPlayShowsItsTimedLyricsAtTheTop)
 {
     // No playback: the page's track is not the playing one.
