@@ -696,8 +696,15 @@ void TVantorForm::CreateViews()
     // report from their threads, once per track read: one repaint waits on the UI thread at
     // a time.
     Playback->Hooks.RepaintBottomBar = [this] { m_bottomBar->Invalidate(false); };
-    Playback->Hooks.RepaintControlBar = [this] { m_controlBar->Invalidate(false); };
-    Playback->Hooks.TrackInfoChanged = [this] { m_controlBar->UpdateINFO(); };
+    // Timed lyrics follow the position at each update and let go when a track starts or stops.
+    Playback->Hooks.RepaintControlBar = [this, lyricsPage] {
+        m_controlBar->Invalidate(false);
+        lyricsPage->FollowPlayback();
+    };
+    Playback->Hooks.TrackInfoChanged = [this, lyricsPage] {
+        m_controlBar->UpdateINFO();
+        lyricsPage->FollowPlayback();
+    };
     Playback->Hooks.RepaintRow = [this](TTrackData& track) {
         if (track.tdPlayList)
             RepaintList(*track.tdPlayList);

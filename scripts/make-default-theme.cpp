@@ -743,6 +743,7 @@ void ThemeFile()
         { "Search.Result.Count", 17, p.InkDim, false },
         { "Tags.Desc", 17, p.InkDim, false },
         { "Lyrics.Text", 21, p.Ink, false },
+        { "Lyrics.Current", 21, p.AccentText, true },
         { "Settings.vantor", 36, p.Bright, true },
         { "Settings.Version", 17, p.InkDim, false },
         { "Settings.MenuItem", 21, p.Ink, false },

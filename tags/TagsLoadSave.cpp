@@ -145,8 +145,10 @@ int TTags::LoadFromFile(const std::string& fileName)
     });
     if (!ID3v2Tag->Loaded)
         Guarded([&] {
-            if (WMATag && file.Seek(0))
+            if (WMATag && file.Seek(0)) {
+                WMATag->DeferPictureData = DeferPictureData;
                 WMATag->LoadFromStream(file);
+            }
         });
 
     FileName = fileName;

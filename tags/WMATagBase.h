@@ -8,6 +8,9 @@ namespace vantor {
 
 class TWMATagBase : public TNativeTag {
 public:
+    // Loading keeps only the first bytes of large pictures (see TNativePicture::DeferredSize).
+    bool DeferPictureData = false;
+
     virtual int AttributeCount() const = 0;
     virtual std::string AttributeName(int index) const = 0;
     virtual std::string AttributeText(int index) const = 0;

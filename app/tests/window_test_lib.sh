@@ -145,6 +145,29 @@ wait_for() {
   done
   fail "$3: $1 is '$answer', expected '$2'"
 }
+# accent_rows LEFT TOP RIGHT BOTTOM: the window units of the first and the last pixel row of
+# that rectangle (in units) holding the theme's accent colour #4C8DFF, as "FIRST LAST"; nothing
+# when no row does.
+accent_rows() {
+  local rows
+  rows=$(xwd -silent -id "$win" | python3 -c '
+import struct, sys
+data = sys.stdin.buffer.read()
+head = struct.unpack(">25I", data[:100])
+width, line, colours = head[4], head[12], head[19]
+step = line // width
+start = head[0] + 12 * colours
+left, top, right, bottom = (int(v) for v in sys.argv[1:5])
+rows = [y for y in range(top, bottom)
+        if any(abs(px[2] - 0x4C) + abs(px[1] - 0x8D) + abs(px[0] - 0xFF) <= 6
+               for px in (data[start + y * line + x * step:start + y * line + x * step + 3]
+                          for x in range(left, right)))]
+print(rows[0], rows[-1]) if rows else None
+' "$(px "$1")" "$(px "$2")" "$(px "$3")" "$(px "$4")") || return 1
+  [ -n "$rows" ] || return 0
+  set -- $rows
+  echo "$(unit "$1") $(unit "$2")"
+}
 # A key of a file's first section.
 key_of() { sed -n '/^\[#Settings\]/,/^\[/p' "$1" 2>/dev/null | sed -n "s/^$2=//p" | tr -d '\r' | head -n 1; }
 listed() { sed -n 's/^FilePath=//p' "$1" 2>/dev/null | tr -d '\r'; }

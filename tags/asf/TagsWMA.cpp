@@ -39,7 +39,14 @@ void TTags::LoadWMATags()
         if (tag.AttributeIsPicture(i)) {
             const TNativePicture from = tag.AttributePicture(i);
             if (TCoverArt* picture = AddCoverArt("Cover art " + std::to_string(CoverArts.size() + 1))) {
-                picture->Stream.Bytes() = from.Data;
+                if (from.DeferredSize != 0) {
+                    // Data holds the first bytes only; the rest stays in the loaded file.
+                    picture->DeferredFile = FileName;
+                    picture->DeferredOffset = from.DeferredOffset;
+                    picture->DeferredSize = from.DeferredSize;
+                } else {
+                    picture->Stream.Bytes() = from.Data;
+                }
                 picture->Description = from.Description;
                 picture->CoverType = from.CoverType;
                 picture->MIMEType = from.MIMEType;

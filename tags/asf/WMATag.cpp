@@ -57,7 +57,9 @@ struct TPictureLayout {
     uint32_t DataSize = 0;
 };
 
-bool PictureLayout(const std::vector<uint8_t>& value, TPictureLayout& layout)
+// deferredSize: bytes of the value that follow those at hand; MIME type and description
+// must be at hand.
+bool PictureLayout(const std::vector<uint8_t>& value, TPictureLayout& layout, uint64_t deferredSize = 0)
 {
     const uint8_t* p = value.data();
     const size_t size = value.size();
@@ -72,21 +74,26 @@ bool PictureLayout(const std::vector<uint8_t>& value, TPictureLayout& layout)
     if (!layout.DescriptionLength)
         return false;
     layout.DataOffset = description + layout.DescriptionLength;
-    return layout.DataSize <= size - layout.DataOffset;
+    return layout.DataSize <= size - layout.DataOffset + deferredSize;
 }
 
 } // namespace
 
-bool ParseWMAPicture(const std::vector<uint8_t>& value, TNativePicture& picture)
+bool ParseWMAPicture(const std::vector<uint8_t>& value, TNativePicture& picture, uint64_t deferredSize)
 {
     TPictureLayout layout;
-    if (!PictureLayout(value, layout))
+    if (!PictureLayout(value, layout, deferredSize))
         return false;
     const uint8_t* p = value.data();
     picture.CoverType = p[0];
     picture.MIMEType = Utf16Text(p + 5, layout.MimeLength);
     picture.Description = Utf16Text(p + 5 + layout.MimeLength, layout.DescriptionLength);
-    picture.Data.assign(p + layout.DataOffset, p + layout.DataOffset + layout.DataSize);
+    const size_t atHand = std::min<size_t>(layout.DataSize, value.size() - layout.DataOffset);
+    picture.Data.assign(p + layout.DataOffset, p + layout.DataOffset + atHand);
+    if (atHand < layout.DataSize) {
+        picture.DeferredOffset = layout.DataOffset;
+        picture.DeferredSize = layout.DataSize;
+    }
     return true;
 }
 
@@ -116,6 +123,7 @@ void TWMATagFrame::SetAsText(const std::string& text)
 {
     Format = wmaTypeString;
     Stream = Utf16Terminated(text);
+    DeferredSize = 0;
 }
 
 int64_t TWMATagFrame::GetAsInteger() const
@@ -159,6 +167,7 @@ bool TWMATagFrame::SetAsInteger(TWMAAttributeType format, uint64_t value)
     }
     Format = format;
     Stream.resize(width);
+    DeferredSize = 0;
     for (size_t i = 0; i < width; ++i)
         Stream[i] = uint8_t(value >> (8 * i));
     return true;
@@ -195,7 +204,7 @@ bool TWMATagFrame::IsCoverArt() const { return SameTextAscii(Name, PictureName);
 bool TWMATagFrame::IsPicture() const
 {
     TPictureLayout layout;
-    return IsCoverArt() && Format == wmaTypeBinary && PictureLayout(Stream, layout);
+    return IsCoverArt() && Format == wmaTypeBinary && PictureLayout(Stream, layout, DeferredSize);
 }
 
 bool TWMATagFrame::Empty() const
@@ -210,6 +219,7 @@ void TWMATagFrame::Clear()
     Format = wmaTypeString;
     Stream.clear();
     Language = 0;
+    ValueOffset = DeferredSize = 0;
 }
 
 void TWMATagFrame::Assign(const TWMATagFrame& source)
@@ -218,6 +228,8 @@ void TWMATagFrame::Assign(const TWMATagFrame& source)
     Format = source.Format;
     Stream = source.Stream;
     Language = source.Language;
+    ValueOffset = source.ValueOffset;
+    DeferredSize = source.DeferredSize;
 }
 
 bool TWMATagFrame::Delete() { return Parent && Parent->DeleteFrame(Index); }
@@ -351,13 +363,15 @@ bool TWMATag::SetCoverArtFrame(int index, const std::vector<uint8_t>& picture, c
     value.MIMEType = mimeType;
     Frames[size_t(index)]->Format = wmaTypeBinary;
     Frames[size_t(index)]->Stream = BuildWMAPicture(value);
+    Frames[size_t(index)]->DeferredSize = 0;
     return true;
 }
 
 bool TWMATag::GetCoverArtFromFrame(int index, std::vector<uint8_t>& picture, std::string& description,
     uint8_t& pictureType, std::string& mimeType) const
 {
-    if (index < 0 || index >= Count() || !Frames[size_t(index)]->IsPicture())
+    if (index < 0 || index >= Count() || !Frames[size_t(index)]->IsPicture()
+        || Frames[size_t(index)]->DeferredSize != 0)
         return false;
     TNativePicture value;
     ParseWMAPicture(Frames[size_t(index)]->Stream, value);
@@ -445,9 +459,53 @@ TAudioPropertySet TWMATag::AudioProperties() const
 
 TNativePicture TWMATag::AttributePicture(int index) const
 {
+    const TWMATagFrame& frame = *Frames[size_t(index)];
     TNativePicture picture;
-    ParseWMAPicture(Frames[size_t(index)]->Stream, picture);
+    ParseWMAPicture(frame.Stream, picture, frame.DeferredSize);
+    if (picture.DeferredSize != 0)
+        picture.DeferredOffset += frame.ValueOffset;
     return picture;
+}
+
+bool TWMATag::HasDeferredPictures() const
+{
+    return std::any_of(Frames.begin(), Frames.end(), [](const auto& frame) { return frame->DeferredSize != 0; });
+}
+
+bool TWMATag::LoadDeferredPictures(TStream& source)
+{
+    bool all = true;
+    for (const auto& frame : Frames) {
+        if (frame->DeferredSize == 0)
+            continue;
+        // The bytes at hand must still be there: a file changed since it was loaded is not
+        // where its pictures were.
+        const size_t lead = frame->Stream.size();
+        const uint64_t at = frame->ValueOffset;
+        if (at > source.Size() || source.Size() - at < lead + frame->DeferredSize
+            || source.ReadAt(at, lead) != frame->Stream) {
+            all = false;
+            continue;
+        }
+        std::vector<uint8_t> bytes = frame->Stream;
+        bytes.resize(lead + size_t(frame->DeferredSize));
+        if (!source.Seek(at + lead) || !source.ReadExact(bytes.data() + lead, size_t(frame->DeferredSize))) {
+            all = false;
+            continue;
+        }
+        frame->Stream = std::move(bytes);
+        frame->ValueOffset = frame->DeferredSize = 0;
+    }
+    return all;
+}
+
+// Deferred pictures come in from the loaded file before anything is written.
+bool TWMATag::FetchDeferredPictures()
+{
+    if (!HasDeferredPictures())
+        return true;
+    TFileStream file;
+    return !FileName.empty() && file.Open(FileName) && LoadDeferredPictures(file);
 }
 
 void TWMATag::AddText(const std::string& name, const std::string& text) { AddFrame(name)->SetAsText(text); }
@@ -460,6 +518,7 @@ void TWMATag::AddPicture(const TNativePicture& picture)
 {
     TWMATagFrame* frame = AddCoverArtFrame();
     frame->Stream = BuildWMAPicture(picture);
+    frame->DeferredSize = 0;
 }
 
 } // namespace vantor

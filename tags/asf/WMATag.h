@@ -57,6 +57,10 @@ public:
     uint16_t Language = 0; // index into the file's language list
     int Index = 0;
     TWMATag* Parent = nullptr; // not owned
+    // A picture loaded in part: Stream holds the first bytes of the value, which starts at
+    // ValueOffset of the loaded file, and DeferredSize more bytes follow there.
+    uint64_t ValueOffset = 0;
+    uint64_t DeferredSize = 0;
 
     // Text: its characters with zero characters skipped; other types: GetAsInteger in decimal.
     std::string GetAsText() const;
@@ -70,7 +74,7 @@ public:
     TNameValueList GetAsList() const;
     void SetAsList(const TNameValueList& list);
     bool IsCoverArt() const;
-    // A WM/Picture that holds a well-formed picture.
+    // A WM/Picture that holds a well-formed picture (judged by its first bytes when deferred).
     bool IsPicture() const;
     // Nothing a save would write: no bytes, or text without characters.
     bool Empty() const;
@@ -128,10 +132,15 @@ public:
     TWMATagFrame* AddCoverArtFrame();
     bool SetCoverArtFrame(int index, const std::vector<uint8_t>& picture, const std::string& description,
         uint8_t pictureType, const std::string& mimeType);
+    // False for a picture whose bytes are still in the file (LoadDeferredPictures brings them).
     bool GetCoverArtFromFrame(int index, std::vector<uint8_t>& picture, std::string& description, uint8_t& pictureType,
         std::string& mimeType) const;
     void DeleteAllCoverArts();
     int CoverArtCount() const;
+    bool HasDeferredPictures() const;
+    // Reads the rest of deferred pictures from source (what was loaded); false when it no
+    // longer holds them. A save fetches them from FileName itself.
+    bool LoadDeferredPictures(TStream& source);
     // Bytes the attribute objects written from the frames take.
     uint64_t CalculateTagSize() const;
     void Assign(const TWMATag& source);
@@ -171,6 +180,7 @@ private:
     friend class TWMAWriter;
     void Renumber(size_t from);
     void ResetProperties();
+    bool FetchDeferredPictures();
 
     bool FLoaded = false;
     uint64_t FFileSize = 0;
@@ -183,8 +193,10 @@ private:
 };
 
 // A WM/Picture value: type byte, 32-bit data size, MIME type and description as
-// zero-terminated UTF-16LE, data. False when the bytes do not hold one.
-bool ParseWMAPicture(const std::vector<uint8_t>& value, TNativePicture& picture);
+// zero-terminated UTF-16LE, data. False when the bytes do not hold one. Of a value whose last
+// deferredSize bytes are not at hand, Data gets the picture's first bytes and the picture's
+// place in the value (DeferredOffset) and size (DeferredSize) are set.
+bool ParseWMAPicture(const std::vector<uint8_t>& value, TNativePicture& picture, uint64_t deferredSize = 0);
 std::vector<uint8_t> BuildWMAPicture(const TNativePicture& picture);
 
 } // namespace vantor

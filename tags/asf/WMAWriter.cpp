@@ -101,7 +101,7 @@ public:
             if (name.size() > 0xFFFF)
                 return wmaTooMany;
             const uint16_t language = frame->Language;
-            const size_t size = frame->Stream.size();
+            const uint64_t size = frame->Stream.size() + frame->DeferredSize;
             if (frame->Format == wmaTypeString && language == 0 && size <= MaxShortValue) {
                 const auto slot = std::find_if(std::begin(ContentDescriptionNames), std::end(ContentDescriptionNames),
                     [&](const char* n) { return SameTextAscii(n, frame->Name); });
@@ -310,6 +310,9 @@ public:
             size += asf::ObjectHeaderSize + attributes.ExtendedBody().size();
         if (!attributes.Library.empty())
             size += asf::ObjectHeaderSize + RecordsBody(attributes.Library).size();
+        // Deferred pictures are written whole.
+        for (const auto& frame : Tag.Frames)
+            size += frame->DeferredSize;
         return size;
     }
 
@@ -320,6 +323,8 @@ private:
 int TWMATag::SaveToStream(TStream& stream)
 {
     try {
+        if (!FetchDeferredPictures())
+            return wmaCannotOpen;
         const int result = TWMAWriter(*this).Write(stream);
         stream.Seek(0);
         return result;

@@ -1,13 +1,16 @@
 // Reads title, artist, album, track, the first picture and the audio attributes (length, bit
 // rate, sample rate, channels) of 3,000 typical files of each of FLAC (100 KB picture), Ogg
-// Vorbis, Opus and M4A/AAC (100 KB "covr" picture), warm cache, once through TTags and once
-// through the peer library. The files are made once (ffmpeg, then our own tag writer) into a
+// Vorbis, Opus, M4A/AAC (100 KB "covr" picture) and WMA (100 KB WM/Picture), warm cache, once
+// through TTags and once through the peer library; WMA also as the track scan reads it, with
+// the picture's bytes left in the file. The files are made once (ffmpeg, then our own tag writer) into a
 // cache folder of the build and reused by later runs.
 
 #include "tags/Tags.h"
 #include "tags/io/FileStream.h"
 
 #include <benchmark/benchmark.h>
+#include <taglib/asffile.h>
+#include <taglib/asfpicture.h>
 #include <taglib/flacfile.h>
 #include <taglib/flacpicture.h>
 #include <taglib/mp4coverart.h>
@@ -30,7 +33,7 @@ constexpr int FileCount = 3000;
 // Bumped whenever the generated files change, so an old cache is rebuilt.
 constexpr const char* CacheVersion = "1";
 
-enum class TFormat { Flac, Vorbis, Opus, M4A };
+enum class TFormat { Flac, Vorbis, Opus, M4A, WMA };
 
 struct TFormatInfo {
     const char* Name;
@@ -46,13 +49,14 @@ const TFormatInfo& Info(TFormat format)
         { "OggVorbis", ".ogg", "-c:a libvorbis -q:a 4", false },
         { "Opus", ".opus", "-c:a libopus -b:a 96k", false },
         { "M4A", ".m4a", "-c:a aac -b:a 128k -movflags +faststart", true },
+        { "WMA", ".wma", "-c:a wmav2 -b:a 128k", true },
     };
     return infos[int(format)];
 }
 
 std::vector<std::string>& Files(TFormat format)
 {
-    static std::vector<std::string> files[4];
+    static std::vector<std::string> files[5];
     return files[int(format)];
 }
 
@@ -106,8 +110,11 @@ void MakeFirstFile(TFormat format, const std::string& path)
     }
 }
 
+// Made when a benchmark of the format first runs, so a filtered run makes only its own.
 void MakeFiles(TFormat format)
 {
+    if (!Files(format).empty())
+        return;
     const std::filesystem::path dir = CacheFolder(format);
     const std::filesystem::path stamp = dir / "complete";
     for (int i = 0; i < FileCount; ++i) {
@@ -127,19 +134,22 @@ void MakeFiles(TFormat format)
     std::ofstream(stamp) << CacheVersion;
 }
 
-void Ours(benchmark::State& state, TFormat format)
+// deferPictures: as the track scan reads, the size of the picture known, its bytes not read.
+void Ours(benchmark::State& state, TFormat format, bool deferPictures)
 {
+    MakeFiles(format);
     const bool ogg = format == TFormat::Vorbis || format == TFormat::Opus;
     for (auto _ : state) {
         size_t checksum = 0;
         for (const std::string& file : Files(format)) {
             vantor::TTags tags;
             tags.ParseOggPlayTime = ogg; // the length, as the peer gives it
+            tags.DeferPictureData = deferPictures;
             tags.LoadFromFile(file);
             checksum += tags.GetTag("TITLE").size() + tags.GetTag("ARTIST").size() + tags.GetTag("ALBUM").size()
                 + tags.GetTag("TRACKNUMBER").size();
             if (tags.CoverArtCount() > 0)
-                checksum += tags.CoverArts[0]->Stream.Size();
+                checksum += tags.CoverArts[0]->Size();
             const auto& audio = *tags.SourceAudioAttributes;
             checksum += size_t(audio.PlayTime() * 1000) + audio.BitRate() + audio.SamplesPerSec() + audio.Channels();
         }
@@ -196,12 +206,23 @@ size_t PeerRead(TFormat format, const char* file)
         }
         return sum;
     }
+    case TFormat::WMA: {
+        TagLib::ASF::File f(file, true, style);
+        size_t sum = TagSum(f.tag()) + PropertiesSum(f.audioProperties());
+        if (TagLib::ASF::Tag* tag = f.tag(); tag && tag->contains("WM/Picture")) {
+            const auto& pictures = tag->attributeListMap()["WM/Picture"];
+            if (!pictures.isEmpty())
+                sum += pictures.front().toPicture().picture().size();
+        }
+        return sum;
+    }
     }
     return 0;
 }
 
 void Peer(benchmark::State& state, TFormat format)
 {
+    MakeFiles(format);
     for (auto _ : state) {
         size_t checksum = 0;
         for (const std::string& file : Files(format))
@@ -215,10 +236,12 @@ void Peer(benchmark::State& state, TFormat format)
 
 int main(int argc, char** argv)
 {
-    for (TFormat format : { TFormat::Flac, TFormat::Vorbis, TFormat::Opus, TFormat::M4A }) {
-        MakeFiles(format);
+    for (TFormat format : { TFormat::Flac, TFormat::Vorbis, TFormat::Opus, TFormat::M4A, TFormat::WMA }) {
         const std::string name = Info(format).Name;
-        benchmark::RegisterBenchmark(("Vantor/" + name).c_str(), Ours, format)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Vantor/" + name).c_str(), Ours, format, false)->Unit(benchmark::kMillisecond);
+        if (format == TFormat::WMA)
+            benchmark::RegisterBenchmark(("Vantor/" + name + "/deferred").c_str(), Ours, format, true)
+                ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("Peer/" + name).c_str(), Peer, format)->Unit(benchmark::kMillisecond);
     }
     benchmark::Initialize(&argc, argv);

@@ -2,8 +2,10 @@
 // saves that keep every picture byte for byte.
 
 #include "tags/Tags.h"
+#include "tags/asf/WMATag.h"
 #include "tags/flac/FlacTag.h"
 #include "tags/id3v2/ID3v2Tag.h"
+#include "tags/io/FileStream.h"
 #include "tags/ogg/OpusTag.h"
 #include "tags/tests/InteropTools.h"
 #include "tags/tests/TestFiles.h"
@@ -187,8 +189,8 @@ TEST(DeferredPictures, SaveFailsWhenTheFileLostThem)
     }
 }
 
-// The format objects on their own: an ID3v2.4 tag, a FLAC file and an Opus file saved straight
-// after a deferred load fetch the pictures from the file they were loaded from.
+// The format objects on their own: an ID3v2.4 tag, a FLAC, an Opus and a WMA file saved
+// straight after a deferred load fetch the pictures from the file they were loaded from.
 TEST(DeferredPictures, FormatObjectsFetchThemBeforeSaving)
 {
     const auto dir = ScratchDir("DeferredPicturesNative");
@@ -274,11 +276,133 @@ TEST(DeferredPictures, FormatObjectsFetchThemBeforeSaving)
         tag.SetTextFrameText("TITLE", std::string(70000, 't'));
         ASSERT_EQ(tag.SaveToFile(opus), otrSuccess);
     }
-    TOpusTag tag;
-    ASSERT_EQ(tag.LoadFromFile(opus), otrSuccess);
-    ASSERT_EQ(tag.PictureCount(), 1);
-    EXPECT_EQ(tag.Picture(0).Data, picture);
-    EXPECT_EQ(tag.ReadFrameByNameAsText("TITLE"), std::string(70000, 't'));
+    {
+        TOpusTag tag;
+        ASSERT_EQ(tag.LoadFromFile(opus), otrSuccess);
+        ASSERT_EQ(tag.PictureCount(), 1);
+        EXPECT_EQ(tag.Picture(0).Data, picture);
+        EXPECT_EQ(tag.ReadFrameByNameAsText("TITLE"), std::string(70000, 't'));
+    }
+
+    // A picture in the Extended Content Description (under 64 KB) and one in the Metadata
+    // Library.
+    const std::string wma = ScratchCopy("asf/plain.wma", dir);
+    const std::vector<uint8_t> small = Pictures()[2].Bytes;
+    {
+        TWMATag tag;
+        ASSERT_EQ(tag.LoadFromFile(wma), wmaSuccess);
+        tag.AddPicture(block);
+        TNativePicture second = block;
+        second.Data = small;
+        second.CoverType = 4;
+        tag.AddPicture(second);
+        ASSERT_EQ(tag.SaveToFile(wma), wmaSuccess);
+    }
+    std::vector<uint8_t> eager[2];
+    {
+        TWMATag tag;
+        ASSERT_EQ(tag.LoadFromFile(wma), wmaSuccess);
+        ASSERT_EQ(tag.CoverArtCount(), 2);
+        for (int i = 0; i < 2; ++i)
+            eager[i] = tag.Frames[size_t(tag.GetAttribIndex("WM/Picture") + i)]->Stream;
+    }
+    {
+        TWMATag tag;
+        tag.DeferPictureData = true;
+        ASSERT_EQ(tag.LoadFromFile(wma), wmaSuccess);
+        ASSERT_TRUE(tag.HasDeferredPictures());
+        ASSERT_EQ(tag.CoverArtCount(), 2);
+        const int first = tag.GetAttribIndex("WM/Picture");
+        const TNativePicture head = tag.AttributePicture(first + 1);
+        EXPECT_EQ(head.DeferredSize, picture.size()) << "the library's picture comes last";
+        EXPECT_EQ(head.Description, "front");
+        EXPECT_EQ(head.MIMEType, "image/jpeg");
+        EXPECT_EQ(tag.AttributePicture(first).CoverType, 4u);
+        const uint64_t size = tag.CalculateTagSize();
+        TFileStream file;
+        ASSERT_TRUE(file.Open(wma));
+        ASSERT_TRUE(tag.LoadDeferredPictures(file));
+        EXPECT_FALSE(tag.HasDeferredPictures());
+        EXPECT_EQ(tag.CalculateTagSize(), size);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(tag.Frames[size_t(first + i)]->Stream, eager[i]) << "fetched as an eager load reads it";
+    }
+    {
+        TWMATag tag;
+        tag.DeferPictureData = true;
+        ASSERT_EQ(tag.LoadFromFile(wma), wmaSuccess);
+        tag.SetTextFrameText("Title", std::string(5000, 't'));
+        ASSERT_EQ(tag.SaveToFile(wma), wmaSuccess);
+    }
+    TWMATag tag;
+    ASSERT_EQ(tag.LoadFromFile(wma), wmaSuccess);
+    EXPECT_EQ(tag.ReadFrameByNameAsText("Title"), std::string(5000, 't'));
+    const int first = tag.GetAttribIndex("WM/Picture");
+    ASSERT_GE(first, 0);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(tag.Frames[size_t(first + i)]->Stream, eager[i]) << "kept byte for byte";
+}
+
+// WMA through the model: a save puts the first picture into the Extended Content Description
+// and the larger one into the Metadata Library; a listing knows both without their bytes, a
+// save keeps them byte for byte, and a file that lost them is left alone.
+TEST(DeferredPictures, WMAPicturesThroughTheModel)
+{
+    const auto dir = ScratchDir("DeferredPicturesWMA");
+    const std::string file = ScratchCopy("asf/plain.wma", dir);
+    const std::vector<TPicture> all = Pictures();
+    const std::vector<TPicture> pictures = { all[2], all[0] };
+    {
+        TTags tags;
+        ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+        for (const TPicture& p : pictures) {
+            TMemoryView view(p.Bytes.data(), p.Bytes.size());
+            TCoverArt* cover = tags.AddCoverArt("picture", view, p.MIMEType);
+            ASSERT_NE(cover, nullptr);
+            cover->Description = p.Description;
+            cover->CoverType = p.CoverType;
+        }
+        ASSERT_EQ(tags.SaveToFile(file), tlSuccess);
+    }
+    TTags tags;
+    tags.DeferPictureData = true;
+    ASSERT_EQ(tags.LoadFromFile(file), tlSuccess);
+    ASSERT_EQ(tags.CoverArtCount(), 2);
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        SCOPED_TRACE(i);
+        const TCoverArt& cover = *tags.CoverArts[i];
+        EXPECT_TRUE(cover.Deferred());
+        EXPECT_EQ(cover.Size(), pictures[i].Bytes.size());
+        EXPECT_EQ(cover.PictureFormat, pictures[i].Format);
+        EXPECT_EQ(cover.MIMEType, pictures[i].MIMEType);
+        EXPECT_EQ(cover.Description, pictures[i].Description);
+        EXPECT_EQ(cover.CoverType, pictures[i].CoverType);
+    }
+    ASSERT_TRUE(tags.CoverArts[1]->LoadData());
+    EXPECT_EQ(tags.CoverArts[1]->Stream.Bytes(), pictures[1].Bytes);
+
+    tags.SetTag("TITLE", "After");
+    tags.SetTag("COMMENT", std::string(20000, 'c'));
+    ASSERT_EQ(tags.SaveToFile(file), tlSuccess);
+    {
+        TTags back;
+        ASSERT_EQ(back.LoadFromFile(file), tlSuccess);
+        EXPECT_EQ(back.GetTag("TITLE"), "After");
+        ASSERT_EQ(back.CoverArtCount(), 2);
+        for (size_t i = 0; i < pictures.size(); ++i)
+            EXPECT_EQ(back.CoverArts[i]->Stream.Bytes(), pictures[i].Bytes) << i;
+    }
+
+    TTags lost;
+    lost.DeferPictureData = true;
+    ASSERT_EQ(lost.LoadFromFile(file), tlSuccess);
+    ASSERT_TRUE(lost.CoverArts[1]->Deferred());
+    std::filesystem::resize_file(file, std::filesystem::file_size(file) - 30000);
+    const std::vector<uint8_t> cut = ReadBytes(file);
+    EXPECT_FALSE(lost.CoverArts[1]->LoadData());
+    lost.SetTag("TITLE", "Lost");
+    EXPECT_NE(lost.SaveToFile(file), tlSuccess);
+    EXPECT_EQ(ReadBytes(file), cut);
 }
 
 } // namespace

@@ -155,6 +155,7 @@ inline constexpr char Tab_Selected_Normal[] = "Fonts:Tab.Selected.Normal";
 inline constexpr char Search_Result_Count[] = "Fonts:Search.Result.Count";
 inline constexpr char Tags_Desc[] = "Fonts:Tags.Desc";
 inline constexpr char Lyrics_Text[] = "Fonts:Lyrics.Text";
+inline constexpr char Lyrics_Current[] = "Fonts:Lyrics.Current";
 inline constexpr char Settings_vantor[] = "Fonts:Settings.vantor";
 inline constexpr char Settings_Version[] = "Fonts:Settings.Version";
 inline constexpr char Settings_MenuItem[] = "Fonts:Settings.MenuItem";
@@ -326,6 +327,7 @@ inline constexpr std::string_view SkinFontKeys[] = {
     skin::fonts::Search_Result_Count,
     skin::fonts::Tags_Desc,
     skin::fonts::Lyrics_Text,
+    skin::fonts::Lyrics_Current,
     skin::fonts::Settings_vantor,
     skin::fonts::Settings_Version,
     skin::fonts::Settings_MenuItem,

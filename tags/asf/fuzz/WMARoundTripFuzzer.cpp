@@ -1,5 +1,6 @@
 // Any bytes: a header that loads is saved with changed attributes; the result loads
-// again with exactly the attributes saved, and everything behind the header is unchanged.
+// again with exactly the attributes saved, eagerly or with its large picture deferred and then
+// fetched, and everything behind the header is unchanged.
 
 #include "tags/asf/WMATag.h"
 #include "tags/io/Stream.h"
@@ -57,6 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     picture.Description = "fuzz";
     picture.Data.assign(data, data + std::min<size_t>(size, 300));
     tag.AddPicture(picture);
+    // One large enough that a deferred load leaves it in the stream.
+    picture.Data.resize(3000 + size % 7, uint8_t(size));
+    tag.AddPicture(picture);
     tag.PaddingToWrite = size % 5 ? 0 : 100;
 
     const int saved = tag.SaveToStream(stream);
@@ -74,6 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TWMATag back;
     if (back.LoadFromStream(stream) != wmaSuccess || Keys(back) != Keys(tag)
         || back.CoverArtCount() != tag.CoverArtCount())
+        std::abort();
+    // Loaded with the large picture left in the stream and fetched: the same attributes.
+    TWMATag deferred;
+    deferred.DeferPictureData = true;
+    if (deferred.LoadFromStream(stream) != wmaSuccess || !deferred.HasDeferredPictures()
+        || !deferred.LoadDeferredPictures(stream) || Keys(deferred) != Keys(tag))
         std::abort();
 
     // Taking every attribute out leaves a header without them and the rest as it was.

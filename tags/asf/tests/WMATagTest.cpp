@@ -358,18 +358,20 @@ TEST(WMATag, DamagedHeadersAreRefusedPromptlyAndLeftAlone)
         { "too short", std::vector<uint8_t>(good.begin(), good.begin() + 29), wmaNotASF },
         { "empty", {}, wmaNotASF },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Case);
-        TMemoryStream stream(c.File);
-        TWMATag tag;
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(tag.LoadFromStream(stream), c.Result);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-        EXPECT_EQ(tag.Count(), 0);
-        tag.AddText("Title", "x");
-        EXPECT_EQ(tag.SaveToStream(stream), c.Result);
-        EXPECT_EQ(stream.Bytes(), c.File);
-    }
+    for (const auto& c : cases)
+        for (bool defer : { false, true }) {
+            SCOPED_TRACE(std::string(c.Case) + (defer ? ", pictures deferred" : ""));
+            TMemoryStream stream(c.File);
+            TWMATag tag;
+            tag.DeferPictureData = defer;
+            const auto start = std::chrono::steady_clock::now();
+            EXPECT_EQ(tag.LoadFromStream(stream), c.Result);
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+            EXPECT_EQ(tag.Count(), 0);
+            tag.AddText("Title", "x");
+            EXPECT_EQ(tag.SaveToStream(stream), c.Result);
+            EXPECT_EQ(stream.Bytes(), c.File);
+        }
 
     // A damaged attribute object: the attributes before the damage are read.
     TMemoryStream stream(good);
@@ -387,6 +389,132 @@ TEST(WMATag, DamagedHeadersAreRefusedPromptlyAndLeftAlone)
     EXPECT_TRUE(tag.Loaded());
     EXPECT_GE(tag.Count(), 2);
     EXPECT_EQ(tag.ReadFrameByNameAsText("Second"), "2");
+}
+
+// Counts the bytes read through it.
+class TCountingView final : public TStream {
+public:
+    explicit TCountingView(const std::vector<uint8_t>& bytes)
+        : FView(bytes.data(), bytes.size())
+    {
+    }
+    uint64_t BytesRead = 0;
+    uint64_t Size() const override { return FView.Size(); }
+    uint64_t Position() const override { return FView.Position(); }
+    bool Seek(uint64_t position) override { return FView.Seek(position); }
+    size_t Read(void* buffer, size_t count) override
+    {
+        const size_t read = FView.Read(buffer, count);
+        BytesRead += read;
+        return read;
+    }
+    bool Write(const void*, size_t) override { return false; }
+    bool Truncate(uint64_t) override { return false; }
+    bool Replace(uint64_t, uint64_t, const void*, size_t) override { return false; }
+
+private:
+    TMemoryView FView;
+};
+
+// A load with deferred pictures reads the attributes an eager load reads, except the bytes of
+// large pictures, which it knows by type, MIME type, description, size and place; fetched,
+// they are what the eager load read. A picture far larger than the header's other objects is
+// not even read.
+TEST(WMATag, DeferredLoadsLeaveLargePicturesInTheFile)
+{
+    std::vector<uint8_t> huge = ReadBytes(Fixture("asf/mutagen.wma"));
+    {
+        TMemoryStream stream(huge);
+        TWMATag tag;
+        ASSERT_EQ(tag.LoadFromStream(stream), wmaSuccess);
+        TNativePicture picture;
+        picture.MIMEType = "image/jpeg";
+        picture.Description = "Back";
+        picture.Data.assign(500000, 0xD8);
+        tag.AddPicture(picture);
+        ASSERT_EQ(tag.SaveToStream(stream), wmaSuccess);
+        huge = stream.Bytes();
+    }
+    for (const char* fixture : { "plain.wma", "ffmpeg-tagged.wma", "mutagen.wma", "picture-cover.wma", "" }) {
+        SCOPED_TRACE(fixture);
+        const std::vector<uint8_t> file = *fixture ? ReadBytes(Fixture(std::string("asf/") + fixture)) : huge;
+        TMemoryView view(file.data(), file.size());
+        TWMATag eager;
+        ASSERT_EQ(eager.LoadFromStream(view), wmaSuccess);
+        TCountingView counted(file);
+        TWMATag deferred;
+        deferred.DeferPictureData = true;
+        ASSERT_EQ(deferred.LoadFromStream(counted), wmaSuccess);
+        EXPECT_EQ(deferred.HasDeferredPictures(), !*fixture || std::string(fixture) == "picture-cover.wma");
+        EXPECT_EQ(deferred.CoverArtCount(), eager.CoverArtCount());
+        if (!*fixture) {
+            EXPECT_LT(counted.BytesRead, 100000u) << "the large picture was not read";
+        }
+        if (std::string(fixture) == "picture-cover.wma") {
+            const int index = deferred.GetAttribIndex("WM/Picture");
+            ASSERT_GE(index, 0);
+            const TNativePicture head = deferred.AttributePicture(index);
+            const TNativePicture whole = eager.AttributePicture(index);
+            EXPECT_EQ(head.DeferredSize, whole.Data.size());
+            EXPECT_EQ(head.DeferredSize, 3008u);
+            EXPECT_EQ(head.MIMEType, "image/png");
+            EXPECT_EQ(head.Description, "Front");
+            EXPECT_EQ(head.CoverType, 3u);
+            EXPECT_TRUE(std::equal(head.Data.begin(), head.Data.end(), whole.Data.begin()));
+            EXPECT_EQ(std::vector<uint8_t>(file.begin() + ptrdiff_t(head.DeferredOffset),
+                          file.begin() + ptrdiff_t(head.DeferredOffset + head.DeferredSize)),
+                whole.Data);
+            EXPECT_EQ(deferred.CalculateTagSize(), eager.CalculateTagSize());
+        }
+        ASSERT_TRUE(deferred.LoadDeferredPictures(view));
+        ASSERT_EQ(deferred.Count(), eager.Count());
+        for (int i = 0; i < eager.Count(); ++i) {
+            EXPECT_EQ(deferred.Frames[size_t(i)]->Name, eager.Frames[size_t(i)]->Name);
+            EXPECT_EQ(deferred.Frames[size_t(i)]->Stream, eager.Frames[size_t(i)]->Stream) << i;
+            EXPECT_EQ(deferred.Frames[size_t(i)]->Language, eager.Frames[size_t(i)]->Language);
+        }
+    }
+}
+
+// A deferred picture is saved byte for byte, fetched from the file it was loaded from, whether
+// the header fits its place or is written anew; a file that no longer holds it is not written.
+TEST(WMATag, SavesKeepDeferredPicturesWhole)
+{
+    const auto dir = ScratchDir("WMADeferredSave");
+    const std::string path = ScratchCopy("asf/picture-cover.wma", dir);
+    const std::vector<uint8_t> original = ReadBytes(path);
+    std::vector<uint8_t> picture;
+    {
+        TWMATag eager;
+        ASSERT_EQ(eager.LoadFromFile(path), wmaSuccess);
+        picture = eager.AttributePicture(eager.GetAttribIndex("WM/Picture")).Data;
+    }
+    for (size_t title : { 10, 70000 }) {
+        SCOPED_TRACE(title);
+        WriteBytes(path, original);
+        TWMATag tag;
+        tag.DeferPictureData = true;
+        ASSERT_EQ(tag.LoadFromFile(path), wmaSuccess);
+        tag.SetTextFrameText("Title", std::string(title, 't'));
+        ASSERT_EQ(tag.SaveToFile(path), wmaSuccess);
+        TWMATag back;
+        ASSERT_EQ(back.LoadFromFile(path), wmaSuccess);
+        EXPECT_EQ(back.ReadFrameByNameAsText("Title"), std::string(title, 't'));
+        ASSERT_EQ(back.CoverArtCount(), 1);
+        EXPECT_EQ(back.AttributePicture(back.GetAttribIndex("WM/Picture")).Data, picture);
+        EXPECT_EQ(AfterHeader(ReadBytes(path)), AfterHeader(original));
+    }
+
+    WriteBytes(path, original);
+    TWMATag tag;
+    tag.DeferPictureData = true;
+    ASSERT_EQ(tag.LoadFromFile(path), wmaSuccess);
+    std::vector<uint8_t> changed = original;
+    changed[size_t(tag.Frames[size_t(tag.GetAttribIndex("WM/Picture"))]->ValueOffset) + 1] ^= 0xFF;
+    WriteBytes(path, changed);
+    tag.SetTextFrameText("Title", "lost");
+    EXPECT_NE(tag.SaveToFile(path), wmaSuccess);
+    EXPECT_EQ(ReadBytes(path), changed);
 }
 
 TEST(WMATag, MissingAndUnwritableFiles)

@@ -120,6 +120,7 @@ TEST_P(DefaultTheme, TextContrastsWithItsBackgroundsAtLeast4_5To1)
         { fonts::Eq_Scale, { controls::Eq_Back, controls::Eq_Curve_Back } },
         { fonts::Item_Title, { controls::MenuPanel_Back, controls::PlayListItem } },
         { fonts::Item_Title2, { controls::MenuPanel_Back, controls::PlayListItem } },
+        { fonts::Lyrics_Current, { controls::MenuPanel_Back } },
     };
     for (TCase const& c : cases) {
         TBitmap canvas(200, 200);

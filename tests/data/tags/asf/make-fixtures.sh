@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Regenerates the WMA fixtures: a short sine as WMA v2 made with ffmpeg (untagged, and
-# with ffmpeg's own tags), and a copy tagged with mutagen that holds every kind of
+# with ffmpeg's own tags), a copy with a large picture, and a copy tagged with mutagen that holds every kind of
 # attribute: texts, integers of each width, a BOOL, a GUID, a WM/Picture, a value with a
 # language and a stream-level record.
 set -euo pipefail
@@ -12,6 +12,24 @@ tone='aevalsrc=0.5*sin(2*PI*440*t)'
 ff -f lavfi -i "$tone:s=8000:d=0.3" -c:a wmav2 -b:a 24k -map_metadata -1 plain.wma
 ff -f lavfi -i "$tone:s=8000:d=0.3" -c:a wmav2 -b:a 24k -metadata title=Tone -metadata artist=Maker \
   -metadata album=Tests ffmpeg-tagged.wma
+
+# A picture large enough that a load with deferred pictures leaves it in the file: plain.wma
+# with an Extended Content Description that holds a 3 KB WM/Picture.
+/usr/bin/python3 - <<'PY'
+import struct
+import uuid
+
+data = open('plain.wma', 'rb').read()
+size, count = struct.unpack('<QI', data[16:28])
+cover = b'\x89PNG\r\n\x1a\n' + bytes(i * 7 % 251 for i in range(3000))
+value = (bytes([3]) + struct.pack('<I', len(cover)) + 'image/png\0'.encode('utf-16-le')
+         + 'Front\0'.encode('utf-16-le') + cover)
+name = 'WM/Picture\0'.encode('utf-16-le')
+body = struct.pack('<HH', 1, len(name)) + name + struct.pack('<HH', 1, len(value)) + value
+ecd = uuid.UUID('D2D0A440-E307-11D2-97F0-00A0C95EA850').bytes_le + struct.pack('<Q', 24 + len(body)) + body
+open('picture-cover.wma', 'wb').write(
+    data[:16] + struct.pack('<QI', size + len(ecd), count + 1) + data[28:size] + ecd + data[size:])
+PY
 
 /usr/bin/python3 - <<'PY'
 import struct
