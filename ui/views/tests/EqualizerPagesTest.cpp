@@ -20,6 +20,8 @@
 #include "ui/views/menu/EqualizerView.h"
 #include "ui/views/shared/ItemContainer.h"
 
+#include "ui/views/tests/ColourDistance.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -296,20 +298,13 @@ TEST_F(EqualizerPages, PresetEntriesApplyWhileOnAndLeaveThePageOnly)
 
 class EqualizerRender : public EqualizerPages, public ::testing::WithParamInterface<double> {
 protected:
-    int Distance(uint32_t a, uint32_t b) const
-    {
-        int sum = 0;
-        for (int shift : { 0, 8, 16 })
-            sum += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-        return sum;
-    }
     uint32_t At(int x, int y) const { return Host->svCanvas.PixelAt(Scale(x), Scale(y)); }
     // Whether a logical rectangle holds a pixel of nearly the given colour.
     bool Holds(const TRect& logical, uint32_t colour, int tolerance = 12) const
     {
         for (int y = Scale(logical.Top); y < Scale(logical.Bottom); ++y)
             for (int x = Scale(logical.Left); x < Scale(logical.Right); ++x)
-                if (Distance(Host->svCanvas.PixelAt(x, y), colour) <= tolerance)
+                if (ColourDistance(Host->svCanvas.PixelAt(x, y), colour) <= tolerance)
                     return true;
         return false;
     }
@@ -319,7 +314,7 @@ protected:
         int count = 0;
         for (int y = Scale(logical.Top); y < Scale(logical.Bottom); ++y)
             for (int x = Scale(logical.Left); x < Scale(logical.Right); ++x)
-                count += Distance(Host->svCanvas.PixelAt(x, y), background) > 90 ? 1 : 0;
+                count += ColourDistance(Host->svCanvas.PixelAt(x, y), background) > 90 ? 1 : 0;
         return count;
     }
 
@@ -337,7 +332,7 @@ TEST_P(EqualizerRender, KnobsAndTheCurveShowTheGains)
     Host->PaintBackBuffer();
     SCOPED_TRACE(GetParam());
     TSmartEqualizer const& eq = *Page->Equalizer;
-    EXPECT_LE(Distance(At(300, 20), kRaised), 6) << "the caption bar";
+    EXPECT_LE(ColourDistance(At(300, 20), kRaised), 6) << "the caption bar";
     // Each band's knob sits where its gain puts it, and nowhere else on its track.
     for (int band : { 0, 3, 4, 9 }) {
         TSliderData const& slider = eq.seSliderArray[band];
@@ -355,7 +350,7 @@ TEST_P(EqualizerRender, KnobsAndTheCurveShowTheGains)
     // The curve: the accent line where the response of Rock's gains puts it at a few
     // frequencies, within the curve's frame.
     TRect const box = eq.CurveRect().Offset(eq.Left(), eq.Top());
-    EXPECT_LE(Distance(At(box.Left + 30, box.Top + 8), kBase), 6) << "the curve's frame";
+    EXPECT_LE(ColourDistance(At(box.Left + 30, box.Top + 8), kBase), 6) << "the curve's frame";
     TRect const plot = eq.PlotRect().Offset(eq.Left(), eq.Top());
     for (double hz : { 60.0, 1000.0, 12000.0 }) {
         double const x = plot.Left + plot.Width() * std::log(hz / 20.0) / std::log(1000.0);
@@ -405,8 +400,8 @@ TEST_P(EqualizerRender, PresetEntriesShowTheirMarksAndTheBin)
     Host->WindowMouseMove(0, Scale(pop.Left + 30), Scale(pop.Top + 45));
     Host->PaintBackBuffer();
     SCOPED_TRACE(GetParam());
-    EXPECT_LE(Distance(At(rock.Right - 40, rock.Top + 10), kRaised), 6);
-    EXPECT_LE(Distance(At(rock.Left + 4, rock.Top + 45), kLeft), 6) << "the left part";
+    EXPECT_LE(ColourDistance(At(rock.Right - 40, rock.Top + 10), kRaised), 6);
+    EXPECT_LE(ColourDistance(At(rock.Left + 4, rock.Top + 45), kLeft), 6) << "the left part";
     EXPECT_GT(Ink({ rock.Left + 84, rock.Top + 20, rock.Left + 300, rock.Bottom - 20 }, kRaised), 20) << "the name";
     // The active preset's mark, another preset's icon and the bin under the pointer differ.
     auto icon = [&](const TRect& entry) {

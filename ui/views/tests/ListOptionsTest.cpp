@@ -23,6 +23,8 @@
 #include "ui/views/shared/ItemContainer.h"
 #include "ui/views/shared/SmartEdit.h"
 
+#include "ui/views/tests/ColourDistance.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -269,14 +271,6 @@ TEST_F(ListOptions, AListThatGoesIsLetGoAndLateAnswersAreDropped)
 
 // ---- Painted -----------------------------------------------------------------------------
 
-int Distance(uint32_t a, uint32_t b)
-{
-    int sum = 0;
-    for (int shift : { 0, 8, 16 })
-        sum += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-    return sum;
-}
-
 class ListOptionsRender : public LibraryTest, public ::testing::WithParamInterface<double> {
 protected:
     void SetUp() override
@@ -316,7 +310,7 @@ protected:
         int count = 0;
         for (int y = Scale(logical.Top); y < Scale(logical.Bottom); ++y)
             for (int x = Scale(logical.Left); x < Scale(logical.Right); ++x)
-                count += Distance(Host->svCanvas.PixelAt(x, y), background) > 90 ? 1 : 0;
+                count += ColourDistance(Host->svCanvas.PixelAt(x, y), background) > 90 ? 1 : 0;
         return count;
     }
 

@@ -11,6 +11,8 @@
 #include "ui/views/ViewContext.h"
 #include "ui/views/shared/SmartScroll.h"
 
+#include "ui/views/tests/ColourDistance.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,14 +28,6 @@ namespace vantor::testing {
 namespace {
 
 constexpr uint32_t kAccent = 0xFF4C8DFF;
-
-int Distance(uint32_t a, uint32_t b)
-{
-    int sum = 0;
-    for (int shift : { 0, 8, 16 })
-        sum += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-    return sum;
-}
 
 // Forty lines, one every two seconds from 0:02, the fifth one sung twice.
 std::string TimedLyrics()
@@ -107,8 +101,8 @@ protected:
         int count = 0;
         for (int y = Scale(logical.Top); y < Scale(logical.Bottom); ++y)
             for (int x = Scale(logical.Left); x < Scale(logical.Right); ++x)
-                count += (near >= 0 ? Distance(Host->svCanvas.PixelAt(x, y), colour) <= near
-                                    : Distance(Host->svCanvas.PixelAt(x, y), colour) > -near)
+                count += (near >= 0 ? ColourDistance(Host->svCanvas.PixelAt(x, y), colour) <= near
+                                    : ColourDistance(Host->svCanvas.PixelAt(x, y), colour) > -near)
                     ? 1
                     : 0;
         return count;

@@ -25,20 +25,14 @@
 #include "ui/views/shared/ItemContainer.h"
 #include "ui/views/shared/SmartEdit.h"
 
+#include "ui/views/tests/ColourDistance.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 namespace vantor::testing {
 namespace {
-
-int Distance(uint32_t a, uint32_t b)
-{
-    int sum = 0;
-    for (int shift : { 0, 8, 16 })
-        sum += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-    return sum;
-}
 
 class MenuPagesRender : public LibraryTest, public ::testing::WithParamInterface<double> {
 protected:
@@ -115,7 +109,7 @@ protected:
         int count = 0;
         for (int y = Scale(logical.Top); y < Scale(logical.Bottom); ++y)
             for (int x = Scale(logical.Left); x < Scale(logical.Right); ++x)
-                count += Distance(Host->svCanvas.PixelAt(x, y), background) > 90 ? 1 : 0;
+                count += ColourDistance(Host->svCanvas.PixelAt(x, y), background) > 90 ? 1 : 0;
         return count;
     }
 
@@ -130,9 +124,9 @@ protected:
         int const middle = area.Top + area.Height() / 2;
         int const left = TTrackEntry::ActionWidth;
         uint32_t const body = At(area.Right - 10, middle);
-        EXPECT_LE(Distance(body, SkinColour(skin::controls::PlayListItem)), 12);
+        EXPECT_LE(ColourDistance(body, SkinColour(skin::controls::PlayListItem)), 12);
         uint32_t const action = At(area.Left + 5, middle);
-        EXPECT_LE(Distance(action, SkinColour(skin::controls::PlaylistItem_Left)), 12) << "the left area";
+        EXPECT_LE(ColourDistance(action, SkinColour(skin::controls::PlaylistItem_Left)), 12) << "the left area";
         int const icon =
             Ink({ area.Left + (left - 46) / 2, middle - 23, area.Left + (left + 46) / 2, middle + 23 }, action);
         if (withIcon)
@@ -169,14 +163,14 @@ TEST_P(MenuPagesRender, PlaylistsPageHighlightsTheActiveListAndMarksThePlayingOn
 
     uint32_t const highlight = SkinColour(skin::controls::ListItem);
     uint32_t const panel = SkinColour(skin::controls::MenuPanel_Back);
-    ASSERT_GT(Distance(highlight, panel), 12);
+    ASSERT_GT(ColourDistance(highlight, panel), 12);
     for (int n = 0; n < 2; ++n) {
         SCOPED_TRACE(n);
         TRect const entry = Logical(Entry(*ListsPage, n));
         int const middle = entry.Top + entry.Height() / 2;
         // Between the list's icon and its texts.
         uint32_t const back = At(entry.Left + 88, middle);
-        EXPECT_LE(Distance(back, n == 0 ? highlight : panel), 12) << "only the active list is highlighted";
+        EXPECT_LE(ColourDistance(back, n == 0 ? highlight : panel), 12) << "only the active list is highlighted";
         EXPECT_GT(Ink({ entry.Left + 23, middle - 23, entry.Left + 69, middle + 23 }, back), 20) << "its icon";
         EXPECT_GT(Ink({ entry.Left + 108, entry.Top, entry.Right - 80, middle }, back), 20) << "the caption";
         EXPECT_GT(Ink({ entry.Left + 108, middle, entry.Right - 80, entry.Bottom }, back), 20) << "the track count";
@@ -260,7 +254,7 @@ TEST_P(MenuPagesRender, SavedQueuesPageDrawsNameDescriptionAndCount)
     TRect const entry = Logical(Entry(*FilesPage, 0));
     int const middle = entry.Top + entry.Height() / 2;
     uint32_t const back = At(entry.Left + 15, middle);
-    EXPECT_LE(Distance(back, SkinColour(skin::controls::PlayListItem)), 12);
+    EXPECT_LE(ColourDistance(back, SkinColour(skin::controls::PlayListItem)), 12);
     EXPECT_GT(Ink({ entry.Left + 30, entry.Top, entry.Right - 150, middle }, back), 20) << "the name";
     EXPECT_GT(Ink({ entry.Left + 30, middle, entry.Right - 150, entry.Bottom }, back), 20) << "the description";
     EXPECT_GT(Ink({ entry.Right - 150, entry.Top, entry.Right - 30, entry.Bottom }, back), 20) << "the count";
@@ -316,7 +310,7 @@ TEST_P(MenuPagesRender, TagEditorDrawsItsCaptionFieldsAndValuesAndThePickerItsFi
     for (int n = 0; n < 2; ++n) {
         SCOPED_TRACE(n);
         TRect const line = Logical(*lines.Line(n));
-        EXPECT_LE(Distance(At(line.Right - 20, line.Top + 5), top), 12) << "the name's strip";
+        EXPECT_LE(ColourDistance(At(line.Right - 20, line.Top + 5), top), 12) << "the name's strip";
         EXPECT_GT(Ink({ line.Left + 60, line.Top, line.Right - 40, line.Top + TTagItem::CaptionHeight }, top), 20)
             << "the field's name";
         TRect const value = Logical(*lines.Line(n)->giValueEdit);

@@ -20,6 +20,8 @@
 #include "ui/views/playlist/PlayListView.h"
 #include "ui/views/shared/SmartTip.h"
 
+#include "ui/views/tests/ColourDistance.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -34,14 +36,6 @@ constexpr uint32_t kRowLeft = 0xFF25262D; // a row's action area
 constexpr uint32_t kAccent = 0xFF4C8DFF;
 constexpr uint32_t kAccentDeep = 0xFF2D5FB8;
 constexpr uint32_t kRaisedHot = 0xFF33363F;
-
-int Distance(uint32_t a, uint32_t b)
-{
-    int sum = 0;
-    for (int shift : { 0, 8, 16 })
-        sum += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-    return sum;
-}
 
 class Render : public LibraryTest, public ::testing::WithParamInterface<double> {
 protected:
@@ -118,7 +112,7 @@ protected:
         int count = 0;
         for (int y = Scale(logical.Top); y < Scale(logical.Bottom); ++y)
             for (int x = Scale(logical.Left); x < Scale(logical.Right); ++x)
-                count += Distance(Host->svCanvas.PixelAt(x, y), background) > 90 ? 1 : 0;
+                count += ColourDistance(Host->svCanvas.PixelAt(x, y), background) > 90 ? 1 : 0;
         return count;
     }
 
@@ -127,7 +121,7 @@ protected:
     {
         for (int y = Scale(logical.Top); y < Scale(logical.Bottom); ++y)
             for (int x = Scale(logical.Left); x < Scale(logical.Right); ++x)
-                if (Distance(Host->svCanvas.PixelAt(x, y), colour) <= 6)
+                if (ColourDistance(Host->svCanvas.PixelAt(x, y), colour) <= 6)
                     return true;
         return false;
     }
@@ -153,8 +147,8 @@ TEST_P(Render, ControlBarsShowTheTrackAndTheirButtons)
     Host->PaintBackBuffer();
     SCOPED_TRACE(GetParam());
     // The bar's chrome, the main cover frame with its placeholder disc, the track's title.
-    EXPECT_LE(Distance(At(Width - 700, 200), kBase), 6);
-    EXPECT_LE(Distance(At(204 + 30, 14 + 111), kRaised), 6) << "inside the main frame";
+    EXPECT_LE(ColourDistance(At(Width - 700, 200), kBase), 6);
+    EXPECT_LE(ColourDistance(At(204 + 30, 14 + 111), kRaised), 6) << "inside the main frame";
     EXPECT_GT(Ink({ 204 + 74, 14 + 74, 204 + 148, 14 + 148 }, kRaised), 0) << "the disc";
     EXPECT_GT(Ink({ 650, 0, 1250, 76 }, kBase), 20) << "the title";
     // The play button's icon and the accent line under the active group button only.
@@ -166,7 +160,7 @@ TEST_P(Render, ControlBarsShowTheTrackAndTheirButtons)
     EXPECT_TRUE(Holds({ album.Left, album.Bottom - 15, album.Right, album.Bottom }, kAccent));
     EXPECT_FALSE(Holds({ track.Left, track.Bottom - 15, track.Right, track.Bottom }, kAccent));
     // The tab column: its chrome and the first tab's icon.
-    EXPECT_LE(Distance(At(Width - 50, Height - 200), kBase), 6);
+    EXPECT_LE(ColourDistance(At(Width - 50, Height - 200), kBase), 6);
     EXPECT_GT(Ink({ Width - 73, 250 + 27, Width - 27, 250 + 73 }, kBase), 20);
 }
 
@@ -177,13 +171,13 @@ TEST_P(Render, TheListShowsHeadersCoversAndRows)
     int const top = TControlBar::BarHeight + TPlayListBar::BarHeight;
     TGroupPlace const& first = View->Layout().Groups()[0];
     TRect const header = View->Layout().HeaderRect(first).Offset(0, top);
-    EXPECT_LE(Distance(At(header.Left + 20, header.Top + 20), kRaised), 6) << "the cover frame";
+    EXPECT_LE(ColourDistance(At(header.Left + 20, header.Top + 20), kRaised), 6) << "the cover frame";
     EXPECT_GT(Ink({ header.Left + 74, header.Top + 74, header.Left + 148, header.Top + 148 }, kRaised), 0);
     EXPECT_GT(Ink({ header.Left - 70, header.Bottom + 20, header.Right + 70, header.Bottom + 60 }, kPanel), 20)
         << "the album's name";
     TRect const row = View->Layout().RowRect(first, 1).Offset(0, top);
-    EXPECT_LE(Distance(At(row.Left + 5, row.Top + 50), kRowLeft), 6) << "the action area";
-    EXPECT_LE(Distance(At(row.Right - 200, row.Top + 50), kPanel), 6);
+    EXPECT_LE(ColourDistance(At(row.Left + 5, row.Top + 50), kRowLeft), 6) << "the action area";
+    EXPECT_LE(ColourDistance(At(row.Right - 200, row.Top + 50), kPanel), 6);
     EXPECT_GT(Ink({ row.Left + 100, row.Top, row.Left + 500, row.Top + 50 }, kPanel), 20) << "the title";
 }
 
@@ -198,7 +192,7 @@ TEST_P(Render, AnEmptyListSaysHowMusicComesIn)
     Host->PaintBackBuffer();
     SCOPED_TRACE(GetParam());
     TRect const shown = Logical(*empty);
-    EXPECT_LE(Distance(At(shown.Left + 20, shown.Top + 20), kPanel), 6) << "the list's own background";
+    EXPECT_LE(ColourDistance(At(shown.Left + 20, shown.Top + 20), kPanel), 6) << "the list's own background";
     int const middle = (shown.Top + shown.Bottom) / 2;
     EXPECT_GT(Ink({ shown.Left, middle - 30, shown.Right, middle + 30 }, kPanel), 20) << "the hint";
     Context.Locale = nullptr;
@@ -218,10 +212,10 @@ TEST_P(Render, LettersAndTheTipShowOverTheList)
     std::vector<TGroupLetterButton*> const letters = View->plAlphabetPanel->Letters();
     ASSERT_EQ(letters.size(), 2u);
     TRect const letter = Logical(*letters[1]);
-    EXPECT_LE(Distance(At(letter.Left + 10, letter.Top + 40), kAccentDeep), 6);
+    EXPECT_LE(ColourDistance(At(letter.Left + 10, letter.Top + 40), kAccentDeep), 6);
     EXPECT_GT(Ink(letter, kAccentDeep), 20) << "the caption";
-    EXPECT_LE(Distance(At(Logical(*View->plAlphabetPanel).Left + 300, Height - 400), kBase), 6);
-    EXPECT_LE(Distance(At(1000 + 20, 800 + 50), kRaisedHot), 6) << "the tip";
+    EXPECT_LE(ColourDistance(At(Logical(*View->plAlphabetPanel).Left + 300, Height - 400), kBase), 6);
+    EXPECT_LE(ColourDistance(At(1000 + 20, 800 + 50), kRaisedHot), 6) << "the tip";
     EXPECT_GT(Ink(Logical(*Tip), kRaisedHot), 20) << "the tip's text";
 }
 

@@ -19,6 +19,8 @@
 #include "ui/views/shared/ItemContainer.h"
 #include "ui/views/shared/SmartScroll.h"
 
+#include "ui/views/tests/ColourDistance.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -29,14 +31,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kSource = VANTOR_SOURCE_DIR;
-
-int Distance(uint32_t a, uint32_t b)
-{
-    int sum = 0;
-    for (int shift : { 0, 8, 16 })
-        sum += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-    return sum;
-}
 
 std::vector<std::string> Dirs(std::vector<TChoiceInfo> const& list)
 {
@@ -182,7 +176,7 @@ protected:
         int count = 0;
         for (int y = Scale(logical.Top); y < Scale(logical.Bottom); ++y)
             for (int x = Scale(logical.Left); x < Scale(logical.Right); ++x)
-                count += Distance(Host->svCanvas.PixelAt(x, y), background) > 90 ? 1 : 0;
+                count += ColourDistance(Host->svCanvas.PixelAt(x, y), background) > 90 ? 1 : 0;
         return count;
     }
 
@@ -225,7 +219,7 @@ TEST_P(SettingsPages, SettingsPageShowsTheHeaderItsEntriesAndTheDonateButton)
     EXPECT_NEAR(Settings_->mhItemContainer->Top(), TSettingsLayout::HeaderHeight, 1);
     // The header: its back, the logo, the product's name and version.
     uint32_t const header = At(700, 20);
-    EXPECT_GT(Distance(header, At(700, TSettingsLayout::HeaderHeight + 5)), 6) << "the header stands out";
+    EXPECT_GT(ColourDistance(header, At(700, TSettingsLayout::HeaderHeight + 5)), 6) << "the header stands out";
     EXPECT_GT(Ink({ 30, 30, 196, 196 }, header), 100) << "the logo";
     EXPECT_GT(Ink({ 235, 50, 700, 120 }, header), 20) << "vantor";
     EXPECT_GT(Ink({ 255, 120, 700, 160 }, header), 20) << "version";
